@@ -1,0 +1,76 @@
+#pragma once
+// A keyed set of texts over abseil's flat hash set, comparing keys exactly
+// (binary) or ignoring letter case (text). To stay small for tens of millions
+// of keys it stores only 32-bit ids; the caller says what text each id stands
+// for (keyOf), so no key is copied.
+#include <absl/container/flat_hash_set.h>
+#include <absl/hash/hash.h>
+
+#include <string>
+#include <string_view>
+
+#include "scan/text_util.h"
+
+namespace quillow {
+
+enum class CompareMode { Binary = 0, Text = 1 };
+
+template <typename KeyOf>
+class KeyedSet {
+public:
+    // The compare mode is fixed on the empty set, before the first key.
+    KeyedSet(CompareMode mode, KeyOf keyOf) : set_(0, Hash{this}, Eq{this}), mode_(mode), keyOf_(std::move(keyOf)) {}
+    KeyedSet(const KeyedSet&) = delete;
+    KeyedSet& operator=(const KeyedSet&) = delete;
+
+    void reserve(size_t n) { set_.reserve(n); }
+    size_t size() const { return set_.size(); }
+    CompareMode mode() const { return mode_; }
+
+    // The id of an equal key, or -1.
+    int64_t find(std::string_view key) const
+    {
+        auto it = set_.find(key);
+        return it == set_.end() ? -1 : int64_t{*it};
+    }
+    bool Exists(std::string_view key) const { return find(key) >= 0; }
+    // Adds newId (whose text keyOf(newId) equals key) unless an equal key is
+    // present; returns the id that now stands for the key. One hash per call.
+    uint32_t findOrAdd(std::string_view key, uint32_t newId)
+    {
+        auto it = set_.lazy_emplace(key, [&](const auto& ctor) { ctor(newId); });
+        return *it;
+    }
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        const KeyedSet* owner;
+        size_t operator()(uint32_t id) const { return (*this)(owner->keyOf_(id)); }
+        size_t operator()(std::string_view key) const
+        {
+            if (owner->mode_ == CompareMode::Binary)
+                return absl::HashOf(key);
+            thread_local std::string folded;
+            foldCase(key, folded);
+            return absl::HashOf(std::string_view(folded));
+        }
+    };
+    struct Eq {
+        using is_transparent = void;
+        const KeyedSet* owner;
+        bool same(std::string_view a, std::string_view b) const
+        {
+            return owner->mode_ == CompareMode::Binary ? a == b : equalIgnoringCase(a, b);
+        }
+        bool operator()(uint32_t a, uint32_t b) const { return a == b || same(owner->keyOf_(a), owner->keyOf_(b)); }
+        bool operator()(uint32_t a, std::string_view b) const { return same(owner->keyOf_(a), b); }
+        bool operator()(std::string_view a, uint32_t b) const { return same(a, owner->keyOf_(b)); }
+    };
+
+    absl::flat_hash_set<uint32_t, Hash, Eq> set_;
+    CompareMode mode_;
+    KeyOf keyOf_;
+};
+
+}  // namespace quillow

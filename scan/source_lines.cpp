@@ -1,0 +1,104 @@
+#include "scan/source_lines.h"
+
+#include <cstring>
+#include <limits>
+
+namespace quillow {
+
+LineEnds detectLineEnds(std::string_view bytes)
+{
+    return std::memchr(bytes.data(), '\r', bytes.size()) ? LineEnds::CR : LineEnds::LF;
+}
+
+SourceLines::SourceLines(std::string bytes, LineEnds ends) : buf_(std::move(bytes)), ends_(ends)
+{
+    // Count first so the offsets are allocated once.
+    int64_t n = 0;
+    forEachLine(buf_, ends_, [&](size_t, size_t) { ++n; });
+    lines_.reserve(static_cast<size_t>(n));
+    forEachLine(buf_, ends_, [&](size_t begin, size_t length) {
+        if (length > std::numeric_limits<uint32_t>::max())
+            throw std::length_error("a line is longer than 4 GiB");
+        lines_.push_back(Line{begin, static_cast<uint32_t>(length)});
+    });
+    count_ = n;
+}
+
+const SourceLines::Line& SourceLines::line(int64_t index) const
+{
+    if (index < 0 || index >= static_cast<int64_t>(lines_.size()) || index >= count_)
+        throw ListIndexError("source list: index out of range");
+    return lines_[static_cast<size_t>(index)];
+}
+
+std::string_view SourceLines::view(int64_t index) const
+{
+    const Line& l = line(index);
+    return std::string_view(buf_).substr(l.offset, l.length);
+}
+
+void SourceLines::dropPrefix(int64_t index, size_t n)
+{
+    Line& l = const_cast<Line&>(line(index));
+    n = std::min<size_t>(n, l.length);
+    l.offset += n;
+    l.length -= static_cast<uint32_t>(n);
+}
+
+void SourceLines::release()
+{
+    std::string().swap(buf_);
+    std::vector<Line>().swap(lines_);
+    std::vector<uint8_t>().swap(selected_);
+    released_ = true;
+}
+
+void SourceLines::SetList(int64_t index, const std::string& text)
+{
+    Line& l = const_cast<Line&>(line(index));
+    l.offset = buf_.size();
+    l.length = static_cast<uint32_t>(text.size());
+    buf_.append(text);
+}
+
+bool SourceLines::Selected(int64_t index) const
+{
+    line(index);
+    return static_cast<size_t>(index) < selected_.size() && selected_[static_cast<size_t>(index)];
+}
+
+void SourceLines::SetSelected(int64_t index, bool selected)
+{
+    line(index);
+    if (selected_.size() < lines_.size())
+        selected_.resize(lines_.size());
+    selected_[static_cast<size_t>(index)] = selected ? 1 : 0;
+}
+
+void SourceLines::AddItem(const std::string& text)
+{
+    if (released_)
+        throw ListIndexError("source list: released");
+    lines_.push_back(Line{buf_.size(), static_cast<uint32_t>(text.size())});
+    buf_.append(text);
+    ++count_;
+}
+
+void SourceLines::RemoveItem(int64_t index)
+{
+    line(index);
+    lines_.erase(lines_.begin() + index);
+    if (static_cast<size_t>(index) < selected_.size())
+        selected_.erase(selected_.begin() + index);
+    --count_;
+}
+
+void SourceLines::Clear()
+{
+    lines_.clear();
+    selected_.clear();
+    buf_.clear();
+    count_ = 0;
+}
+
+}  // namespace quillow

@@ -1,0 +1,91 @@
+#pragma once
+// The source list: every line of the scanned file, in one buffer with an
+// offset and length per line, so that tens of millions of lines cost a few
+// bytes each instead of a heap string each.
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "scan/line_list.h"
+
+namespace quillow {
+
+// How the lines of a file end. A file that holds a CR byte anywhere is read the
+// classic way (CR or CR LF ends a line, a lone LF stays inside it); a file
+// without any CR byte is a Unix file whose lines end at LF.
+enum class LineEnds { CR, LF };
+
+LineEnds detectLineEnds(std::string_view bytes);
+// Calls onLine(begin, length) for every line of bytes under the rule; a last
+// line without terminator counts, a final terminator adds no empty line.
+template <typename F>
+void forEachLine(std::string_view bytes, LineEnds ends, F&& onLine);
+
+class SourceLines : public LineList {
+public:
+    SourceLines() = default;
+    // Takes the file's bytes and splits them into lines.
+    SourceLines(std::string bytes, LineEnds ends);
+
+    std::string_view view(int64_t index) const;
+    std::string_view bytes() const { return buf_; }
+    LineEnds lineEnds() const { return ends_; }
+    // Drops the first n bytes of line index (the byte-order mark).
+    void dropPrefix(int64_t index, size_t n);
+    // Frees the texts; the entry count stays, reading an entry then fails.
+    void release();
+    bool released() const { return released_; }
+
+    std::string List(int64_t index) const override { return std::string(view(index)); }
+    void SetList(int64_t index, const std::string& text) override;
+    int64_t ListCount() const override { return count_; }
+    bool Selected(int64_t index) const override;
+    void SetSelected(int64_t index, bool selected) override;
+    void AddItem(const std::string& text) override;
+    void RemoveItem(int64_t index) override;
+    void Clear() override;
+
+private:
+#pragma pack(push, 4)
+    struct Line {
+        uint64_t offset;
+        uint32_t length;
+    };
+#pragma pack(pop)
+    const Line& line(int64_t index) const;
+
+    std::string buf_;
+    std::vector<Line> lines_;
+    std::vector<uint8_t> selected_;  // rarely used; grown on demand
+    int64_t count_ = 0;
+    LineEnds ends_ = LineEnds::LF;
+    bool released_ = false;
+};
+
+template <typename F>
+void forEachLine(std::string_view bytes, LineEnds ends, F&& onLine)
+{
+    const char* data = bytes.data();
+    const size_t n = bytes.size();
+    size_t pos = 0;
+    if (ends == LineEnds::LF) {
+        while (pos < n) {
+            const void* hit = std::memchr(data + pos, '\n', n - pos);
+            size_t end = hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : n;
+            onLine(pos, end - pos);
+            pos = end + 1;
+        }
+    } else {
+        while (pos < n) {
+            const void* hit = std::memchr(data + pos, '\r', n - pos);
+            size_t end = hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : n;
+            onLine(pos, end - pos);
+            pos = end + 1;
+            if (hit && pos < n && data[pos] == '\n')
+                ++pos;
+        }
+    }
+}
+
+}  // namespace quillow
