@@ -16,8 +16,10 @@ struct ProgramState;
 
 class LineFilter {
 public:
-    // nullptr when PCRE2 refuses the pattern (error says why).
-    static std::unique_ptr<LineFilter> create(const std::string& pattern, bool ignoreCase, std::string* error = nullptr);
+    // nullptr when PCRE2 refuses the pattern (error says why). useJit = false
+    // forces the interpreter (the path taken where JIT is unavailable).
+    static std::unique_ptr<LineFilter> create(const std::string& pattern, bool ignoreCase, std::string* error = nullptr,
+                                              bool useJit = true);
     ~LineFilter();
 
     // Every non-overlapping match left to right, as (offset, length) in text,
@@ -25,8 +27,17 @@ public:
     // False when matching fails (match or depth limit, engine error).
     bool execute(std::string_view text, std::vector<std::pair<size_t, size_t>>& matches) const;
 
+    // The key of text per selector: -1 the last match, 0 all matches joined,
+    // n >= 1 the n-th match or empty. A view into text or into scratch; text
+    // itself on any failure (no match for -1, engine error or limit, a
+    // selector below -1). Allocates only when several matches are joined.
+    std::string_view select(std::string_view text, int selector, std::string& scratch) const;
+
+    // True when the pattern runs as JIT-compiled code.
+    bool jitCompiled() const;
+
 private:
-    LineFilter() = default;
+    LineFilter();
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

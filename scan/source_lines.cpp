@@ -10,18 +10,23 @@ LineEnds detectLineEnds(std::string_view bytes)
     return std::memchr(bytes.data(), '\r', bytes.size()) ? LineEnds::CR : LineEnds::LF;
 }
 
-SourceLines::SourceLines(std::string bytes, LineEnds ends) : buf_(std::move(bytes)), ends_(ends)
+SourceLines::SourceLines(std::string bytes, LineEnds ends, bool split) : buf_(std::move(bytes)), ends_(ends)
 {
+    if (!split)
+        return;
     // Count first so the offsets are allocated once.
     int64_t n = 0;
     forEachLine(buf_, ends_, [&](size_t, size_t) { ++n; });
     lines_.reserve(static_cast<size_t>(n));
-    forEachLine(buf_, ends_, [&](size_t begin, size_t length) {
-        if (length > std::numeric_limits<uint32_t>::max())
-            throw std::length_error("a line is longer than 4 GiB");
-        lines_.push_back(Line{begin, static_cast<uint32_t>(length)});
-    });
-    count_ = n;
+    forEachLine(buf_, ends_, [&](size_t begin, size_t length) { addLine(begin, length); });
+}
+
+void SourceLines::addLine(uint64_t offset, size_t length)
+{
+    if (length > std::numeric_limits<uint32_t>::max())
+        throw std::length_error("a line is longer than 4 GiB");
+    lines_.push_back(Line{offset, static_cast<uint32_t>(length)});
+    ++count_;
 }
 
 const SourceLines::Line& SourceLines::line(int64_t index) const

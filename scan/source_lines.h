@@ -25,8 +25,11 @@ void forEachLine(std::string_view bytes, LineEnds ends, F&& onLine);
 class SourceLines : public LineList {
 public:
     SourceLines() = default;
-    // Takes the file's bytes and splits them into lines.
-    SourceLines(std::string bytes, LineEnds ends);
+    // Takes the file's bytes and, unless split is false, splits them into
+    // lines; otherwise the caller adds the lines with addLine.
+    SourceLines(std::string bytes, LineEnds ends, bool split = true);
+    void reserveLines(int64_t n) { lines_.reserve(static_cast<size_t>(n)); }
+    void addLine(uint64_t offset, size_t length);
 
     std::string_view view(int64_t index) const;
     std::string_view bytes() const { return buf_; }

@@ -29,6 +29,9 @@ std::optional<double> parseNumber(std::string_view s);
 std::optional<int16_t> toInt16(double v);
 std::optional<int32_t> toInt32(double v);
 
+// a + b for the 32-bit usage counters, saturating instead of overflowing.
+int32_t addSaturating(int32_t a, int64_t b);
+
 // Decimal text of n padded on the left with '0' to width digits.
 std::string padNumber(int64_t n, int width);
 int digitCount(int64_t n);

@@ -1,0 +1,466 @@
+#include "scan/scan_engine.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "scan/file_info.h"
+#include "scan/keyed_set.h"
+#include "scan/line_filter.h"
+#include "scan/text_util.h"
+#include "scan/work_texts.h"
+
+namespace quillow {
+
+ButtonStates buttonStates(const ProgramState& state)
+{
+    ButtonStates s;
+    if (state.isBusy) {
+        s.scanEnabled = false;
+        s.scanVisible = false;
+        s.stopEnabled = true;
+        s.stopVisible = true;
+        s.saveEnabled = s.selectEnabled = s.viewEnabled = false;
+        s.settingsEnabled = s.aboutEnabled = false;
+        return s;
+    }
+    s.saveEnabled = s.selectEnabled = state.resultsReady;
+    s.viewEnabled = state.resultsReady && state.memoryPreserved == 0;
+    return s;
+}
+
+namespace {
+
+// A failure after the checks (read error, exhausted memory): reported through
+// the same path as a failed check.
+struct ScanError {
+    std::string status;
+};
+
+// Reads the whole file; the scan needs every line at once anyway.
+std::string readWholeFile(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw ScanError{kScanCannotOpen};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw ScanError{kScanCannotOpen};
+    }
+    std::string bytes;
+    try {
+        bytes.resize(static_cast<size_t>(st.st_size));
+        size_t have = 0;
+        for (;;) {
+            if (have == bytes.size())
+                bytes.resize(bytes.size() + (bytes.size() / 4) + 65536);  // the file grew
+            ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                throw ScanError{kScanFileError};
+            }
+            if (n == 0)
+                break;
+            have += static_cast<size_t>(n);
+        }
+        bytes.resize(have);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    ::close(fd);
+    return bytes;
+}
+
+// Byte-order marks, in the order they are tested.
+size_t bomLength(std::string_view line)
+{
+    static const std::string_view marks[] = {
+        std::string_view("\xEF\xBB\xBF", 3),
+        std::string_view("\xFE\xFF", 2),
+        std::string_view("\xFF\xFE", 2),
+        std::string_view("\x00\x00\xFE\xFF", 4),
+    };
+    for (std::string_view m : marks)
+        if (line.substr(0, m.size()) == m)
+            return m.size();
+    return 0;
+}
+
+std::string percentText(const char* prefix, int64_t part, int64_t whole)
+{
+    int64_t p = whole > 0 ? (part * 100) / whole : 0;
+    return std::string(prefix) + std::to_string(p) + "%";
+}
+
+class Scan {
+public:
+    Scan(ProgramState& state, Host& host) : s_(state), h_(host) {}
+    void run();
+
+private:
+    bool chooseFile();
+    void checkFile();
+    void loadLines(std::string bytes);
+    void findDuplicates();
+    void finish();
+    // Asks whether to stop when Stop was pressed; true when the user confirmed.
+    bool stopConfirmed();
+    void interrupted();
+    void failed(const std::string& status);
+    void showButtons(bool stopEnabled = true);
+    void tick(const char* prefix, int64_t value, int64_t whole, int32_t progressValue);
+
+    ProgramState& s_;
+    Host& h_;
+    std::shared_ptr<SourceLines> src_;
+    std::shared_ptr<DupsList> dups_;
+    int64_t lineCount_ = 0;
+    int64_t groupCount_ = 0;
+    int32_t tick_ = 0;
+    bool stopped_ = false;
+};
+
+void Scan::showButtons(bool stopEnabled)
+{
+    ButtonStates b = buttonStates(s_);
+    b.stopEnabled = b.stopEnabled && stopEnabled;
+    h_.showButtons(b);
+}
+
+bool Scan::chooseFile()
+{
+    if (s_.cmdLineMode == -1) {
+        s_.currentFile = s_.cmdLineInputFile;
+    } else if (!s_.droppedFile.empty()) {
+        s_.currentFile = s_.droppedFile;
+        s_.droppedFile.clear();
+    } else {
+        FileDialogRequest r;
+        r.fileName = s_.lastLoadedFile;
+        r.filter = kFileFilter;
+        r.filterIndex = 1;
+        r.defaultExt = "TXT";
+        r.mustExist = true;
+        s_.currentFile = h_.chooseOpenFile(r) ? r.fileName : std::string();
+    }
+    return !s_.currentFile.empty();
+}
+
+void Scan::checkFile()
+{
+    FileInfo info = fileInfo(s_.currentFile);
+    if (!info.exists)
+        throw ScanError{kScanCannotOpen};
+    if (info.size == 0)
+        throw ScanError{kScanFileEmpty};
+    // A file we may not read fails here rather than halfway through.
+    if (::access(s_.currentFile.c_str(), R_OK) != 0)
+        throw ScanError{kScanCannotOpen};
+    s_.lastLoadedFile = s_.currentFile;
+    h_.setCaption(s_.appName + " " + s_.appVersion + " - " + s_.currentFile);
+    s_.scannedFileDate = info.modifiedSeconds;
+    s_.scannedFile = s_.currentFile;
+}
+
+void Scan::tick(const char* prefix, int64_t value, int64_t whole, int32_t progressValue)
+{
+    h_.setProgressValue(progressValue);
+    h_.setStatus(percentText(prefix, value, whole));
+    h_.yield();
+    if (stopConfirmed())
+        stopped_ = true;
+}
+
+void Scan::loadLines(std::string bytes)
+{
+    LineEnds ends = detectLineEnds(bytes);
+    // Step 4: count.
+    int64_t count = 0;
+    forEachLine(bytes, ends, [&](size_t, size_t) { ++count; });
+    if (count > INT32_MAX)
+        throw ScanError{kScanFileError};
+    lineCount_ = count;
+
+    // Step 5: holders.
+    s_.bigFile = lineCount_ >= kBigFileLines ? -1 : 0;
+    if (s_.bigFile && s_.cmdLineMode != -1)
+        h_.messageBox(kBigFileMessage, mb::Information);
+    s_.stopRequested = 0;
+    s_.resultsReady = false;
+    showButtons();
+    h_.yield();
+    s_.selectedCount = 0;
+    s_.scanLineEnds = ends;
+    src_ = std::make_shared<SourceLines>(std::move(bytes), ends, false);
+    src_->reserveLines(lineCount_);
+    dups_ = std::make_shared<DupsList>(src_, digitCount(lineCount_));
+    s_.sourceList = src_;
+    s_.dupsList = dups_;
+    h_.listsChanged();
+    if (s_.bigFile)
+        h_.yield();
+    h_.setProgressMax(static_cast<int32_t>(lineCount_));
+    h_.setProgressValue(0);
+
+    // Step 6: load, with progress every 50 lines.
+    tick_ = 0;
+    int64_t read = 0;
+    std::string_view all = src_->bytes();
+    bool stop = false;
+    forEachLine(all, ends, [&](size_t begin, size_t length) {
+        if (stop)
+            return;
+        src_->addLine(begin, length);
+        ++read;
+        if (tick_ == 50) {
+            tick(kLoadingPrefix, read, lineCount_, static_cast<int32_t>(read));
+            tick_ = 0;
+            if (stopped_) {
+                stop = true;
+                return;
+            }
+        }
+        ++tick_;
+    });
+    if (stopped_)
+        return;
+    h_.setStatus(kLoaded);
+    h_.listsChanged();
+
+    // Step 7: byte-order mark.
+    s_.hasBOM = 0;
+    if (src_->ListCount() > 0) {
+        size_t n = bomLength(src_->view(0));
+        if (n) {
+            s_.hasBOM = -1;
+            src_->dropPrefix(0, n);
+        }
+    }
+}
+
+void Scan::findDuplicates()
+{
+    // Step 8: set up the comparison.
+    s_.memoryPreserved = (s_.bigFile && s_.preserveMemory == 1) ? -1 : 0;
+    lineCount_ = src_->ListCount();
+    s_.lastLineIndex = static_cast<int32_t>(lineCount_ - 1);
+    h_.setStatus(kFinding);
+    h_.setProgressMax(static_cast<int32_t>(lineCount_));
+    h_.setProgressMin(0);
+    h_.setProgressValue(0);
+    groupCount_ = 0;
+    s_.scanCaseSensitive = s_.caseSensitive;
+    s_.scanTrimLines = s_.trimLines;
+    InitRegExp(s_);
+
+    const bool trim = s_.scanTrimLines == 1;
+    const int64_t startPos = s_.iStartPos;
+    const bool filter = !s_.sRegExp.empty() && s_.regExpReady == -1;
+    const bool identity = !trim && startPos == 0 && !filter;
+
+    // Keys that are not slices of the file (joined regex matches) live here.
+    std::string arena;
+    struct KeyRef {
+        uint64_t offset;  // top bit: in the arena
+        uint32_t length;
+    };
+    constexpr uint64_t kInArena = uint64_t{1} << 63;
+    std::vector<KeyRef> keys;  // per line, only when keys are not whole lines
+    if (!identity)
+        keys.resize(static_cast<size_t>(lineCount_));
+    std::string_view buf = src_->bytes();
+
+    auto keyOf = [&](uint32_t id) -> std::string_view {
+        if (identity)
+            return src_->view(id);
+        const KeyRef& k = keys[id];
+        if (k.offset & kInArena)
+            return std::string_view(arena).substr(k.offset & ~kInArena, k.length);
+        return buf.substr(k.offset, k.length);
+    };
+    KeyedSet set(s_.scanCaseSensitive ? CompareMode::Binary : CompareMode::Text, keyOf);
+    set.reserve(static_cast<size_t>(lineCount_));
+    std::vector<bool> isDuplicate(static_cast<size_t>(lineCount_));
+
+    std::string scratch;
+    for (int64_t i = 0; i < lineCount_; ++i) {
+        std::string_view key = src_->view(i);
+        if (trim)
+            key = trimBlanks(key);
+        if (startPos != 0)
+            key = dropChars(key, startPos);
+        if (filter)
+            key = ApplyRegExp(s_, key, scratch);
+
+        if (!isBlankOnly(key)) {
+            const uint32_t id = static_cast<uint32_t>(i);
+            if (!identity) {
+                if (key.data() >= buf.data() && key.data() + key.size() <= buf.data() + buf.size()) {
+                    keys[id] = KeyRef{static_cast<uint64_t>(key.data() - buf.data()), static_cast<uint32_t>(key.size())};
+                } else {
+                    keys[id] = KeyRef{kInArena | arena.size(), static_cast<uint32_t>(key.size())};
+                    arena.append(key);
+                }
+            }
+            uint32_t first = set.findOrAdd(key, id);
+            if (first != id) {
+                if (!isDuplicate[first]) {
+                    isDuplicate[first] = true;
+                    dups_->append(first, first, key);
+                    ++groupCount_;
+                }
+                dups_->append(id, first, key);
+            }
+        }
+
+        if (tick_ == 50) {
+            tick(kFindingPrefix, i, lineCount_, static_cast<int32_t>(i));
+            if (stopped_)
+                return;
+            tick_ = 1;
+        } else {
+            ++tick_;
+        }
+    }
+
+    // Step 10 starts before the set is released, which takes a moment.
+    h_.setStatus(kFinishing);
+    h_.setPointer(Pointer::Hourglass);
+    h_.setProgressValue(static_cast<int32_t>(lineCount_));
+    showButtons(false);
+    h_.yield();
+}
+
+void Scan::finish()
+{
+    if (s_.memoryPreserved) {
+        dups_->detachKeys();
+        src_->release();
+    }
+    const int64_t d = dups_->ListCount();
+    if (d > 0) {
+        h_.setStatus(kSorting);
+        h_.yield();
+        dups_->sort();
+        if (!s_.bigFile) {
+            h_.setStatus(kShowingList);
+            h_.yield();
+        }
+    } else {
+        dups_->sort();
+    }
+    if (d > 0)
+        h_.setStatus(kScannedPrefix + std::to_string(lineCount_) + kScannedFound + std::to_string(d) +
+                     kScannedGroups + std::to_string(groupCount_) + kScannedEnd);
+    else
+        h_.setStatus(kNoDuplicates);
+    h_.setProgressValue(static_cast<int32_t>(lineCount_));
+
+    s_.statFilesOpened = addSaturating(s_.statFilesOpened, 1);
+    s_.statLinesScanned = addSaturating(s_.statLinesScanned, lineCount_);
+    s_.statDupsFound = addSaturating(s_.statDupsFound, d);
+    s_.statUniqueDupsFound = addSaturating(s_.statUniqueDupsFound, groupCount_);
+
+    s_.resultsReady = d > 0;
+    s_.isBusy = 0;
+    h_.listsChanged();
+    h_.setPointer(Pointer::Default);
+    showButtons();
+}
+
+bool Scan::stopConfirmed()
+{
+    if (s_.stopRequested != -1)
+        return false;
+    s_.stopRequested = 0;
+    return h_.messageBox(kScanStopQuestion, mb::YesNo | mb::Question) == Answer::Yes;
+}
+
+void Scan::interrupted()
+{
+    s_.cmdLineMode = 0;
+    const int64_t d = dups_ ? dups_->ListCount() : 0;
+    h_.setStatus(d > 0 ? std::to_string(d) + kInterruptedFound : std::string(kInterruptedNone));
+    s_.scannedFile.clear();
+    s_.resultsReady = false;
+    h_.setProgressValue(static_cast<int32_t>(lineCount_));
+    h_.yield();
+    h_.setPointer(Pointer::Default);
+    s_.isBusy = 0;
+    h_.listsChanged();
+    showButtons();
+}
+
+void Scan::failed(const std::string& status)
+{
+    if (!status.empty())
+        h_.setStatus(status);
+    h_.yield();
+    h_.setProgressValue(static_cast<int32_t>(lineCount_));
+    h_.setPointer(Pointer::Default);
+    s_.isBusy = 0;
+    showButtons();
+}
+
+void Scan::run()
+{
+    if (!chooseFile())
+        return;
+    s_.isBusy = -1;
+    try {
+        checkFile();
+    } catch (const ScanError& e) {
+        failed(e.status);
+        return;
+    }
+
+    showButtons(false);
+    h_.setPointer(Pointer::ArrowHourglass);
+    h_.setStatus(kLoading);
+    h_.yield();
+
+    try {
+        loadLines(readWholeFile(s_.currentFile));
+        if (!stopped_)
+            findDuplicates();
+        if (stopped_) {
+            interrupted();
+            return;
+        }
+        finish();
+    } catch (const ScanError& e) {
+        // The file went away or failed to read after the checks: its results
+        // cannot stand, and the save must not take the file for scanned.
+        s_.scannedFile.clear();
+        s_.resultsReady = false;
+        failed(e.status);
+    } catch (const std::bad_alloc&) {
+        s_.scannedFile.clear();
+        s_.resultsReady = false;
+        s_.sourceList.reset();
+        s_.dupsList.reset();
+        h_.listsChanged();
+        failed(kScanOutOfMemory);
+    } catch (const std::length_error&) {
+        s_.scannedFile.clear();
+        s_.resultsReady = false;
+        failed(kScanFileError);
+    }
+}
+
+}  // namespace
+
+void cmdScan_Click(ProgramState& state, Host& host)
+{
+    Scan(state, host).run();
+}
+
+}  // namespace quillow
