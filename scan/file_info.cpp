@@ -6,24 +6,20 @@
 
 namespace quillow {
 
-bool fileExists(const std::string& path)
+FileInfo fileInfo(const std::string& path)
 {
-    struct stat st;
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
-int64_t fileModifiedSeconds(const std::string& path, bool* ok)
-{
-    struct stat st;
-    struct tm local;
-    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !localtime_r(&st.st_mtim.tv_sec, &local)) {
-        if (ok)
-            *ok = false;
-        return 0;
-    }
-    if (ok)
-        *ok = true;
-    return static_cast<int64_t>(st.st_mtim.tv_sec) + local.tm_gmtoff;
+    FileInfo info;
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return info;
+    info.exists = true;
+    info.size = st.st_size;
+    // Local time to the second, as the modification date is shown and compared.
+    struct tm local {};
+    time_t t = st.st_mtim.tv_sec;
+    localtime_r(&t, &local);
+    info.modifiedSeconds = static_cast<int64_t>(t) + local.tm_gmtoff;
+    return info;
 }
 
 }  // namespace quillow

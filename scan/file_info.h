@@ -1,19 +1,27 @@
 #pragma once
-// What the scan and the save ask of a file by name: does it exist (as a
-// regular file, after symlinks), and when was it last modified.
+// What the scan and the save ask of the file system about one path.
 #include <cstdint>
 #include <string>
 
 namespace quillow {
 
-// True for a regular file, following symlinks; directories, FIFOs, devices
-// and dangling links do not count.
-bool fileExists(const std::string& path);
+struct FileInfo {
+    bool exists = false;          // a regular file, after following symlinks
+    int64_t size = 0;
+    int64_t modifiedSeconds = 0;  // mtime in local time, truncated to seconds
+};
 
-// The file's last-modified time as local wall-clock time in whole seconds
-// (seconds since 1970-01-01 00:00 local). The scan records it and the save
-// compares it for equality. *ok (when given) says whether the file could be
-// examined; the result is 0 when it could not.
-int64_t fileModifiedSeconds(const std::string& path, bool* ok = nullptr);
+FileInfo fileInfo(const std::string& path);
+inline bool fileExists(const std::string& path) { return fileInfo(path).exists; }
+
+// The modification time as fileInfo gives it; *ok (when given) is false and
+// the result 0 when the path is not an existing regular file.
+inline int64_t fileModifiedSeconds(const std::string& path, bool* ok = nullptr)
+{
+    FileInfo info = fileInfo(path);
+    if (ok)
+        *ok = info.exists;
+    return info.modifiedSeconds;
+}
 
 }  // namespace quillow
