@@ -32,6 +32,19 @@ std::optional<int32_t> toInt32(double v);
 // a + b for the 32-bit usage counters, saturating instead of overflowing.
 int32_t addSaturating(int32_t a, int64_t b);
 
+// counter + amount, held at the ends of the 32-bit range instead of wrapping:
+// usage statistics add up over years of runs and must never turn negative.
+inline int32_t addSaturating(int32_t counter, int64_t amount)
+{
+    constexpr int64_t lo = INT32_MIN, hi = INT32_MAX;
+    if (amount > hi - lo)
+        amount = hi - lo;
+    else if (amount < lo - hi)
+        amount = lo - hi;
+    int64_t sum = int64_t{counter} + amount;
+    return static_cast<int32_t>(sum < lo ? lo : (sum > hi ? hi : sum));
+}
+
 // Decimal text of n padded on the left with '0' to width digits.
 std::string padNumber(int64_t n, int width);
 int digitCount(int64_t n);
