@@ -68,6 +68,8 @@ public:
     virtual void listsChanged() {}
     // The selected flags of the duplicates list changed in bulk.
     virtual void selectionChanged() {}
+    // The main window takes no input while a selection command runs.
+    virtual void setMainWindowEnabled(bool /*enabled*/) {}
 };
 
 }  // namespace quillow

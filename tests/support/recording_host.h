@@ -77,6 +77,11 @@ public:
     bool chooseOpenFile(FileDialogRequest& r) override { return answerDialog(r, openRequests, openFiles); }
     bool chooseSaveFile(FileDialogRequest& r) override { return answerDialog(r, saveRequests, saveFiles); }
     void openDocument(const std::string& path) override { openedDocuments.push_back(path); }
+    void selectionChanged() override { ++selectionChanges; }
+    void setMainWindowEnabled(bool enabled) override { mainWindowEnabled = enabled; }
+
+    int selectionChanges = 0;
+    bool mainWindowEnabled = true;
 
     std::vector<std::string> inputPrompts, inputPresets;
 

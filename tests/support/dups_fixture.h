@@ -1,0 +1,48 @@
+#pragma once
+// Builds a program state as a completed scan would leave it, from the file's
+// lines and the duplicate occurrences, without running the scan.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "scan/program_state.h"
+#include "scan/text_util.h"
+
+namespace quillow::testing {
+
+struct Occurrence {
+    int64_t line;   // 1-based line number
+    int64_t group;  // 1-based line number of the group's first occurrence
+    std::string key;
+};
+
+// lines: the source list as read. The duplicates list is sorted the way the
+// scan leaves it (by group, then line). bigFile only sets the flag.
+inline void fillState(ProgramState& state, const std::vector<std::string>& lines,
+                      const std::vector<Occurrence>& dups, bool bigFile = false)
+{
+    auto source = std::make_shared<SourceLines>();
+    for (const std::string& l : lines)
+        source->AddItem(l);
+    auto list = std::make_shared<DupsList>(source, digitCount(static_cast<int64_t>(lines.size())));
+    for (const Occurrence& d : dups)
+        list->append(static_cast<uint32_t>(d.line - 1), static_cast<uint32_t>(d.group - 1), d.key);
+    list->sort();
+    state.sourceList = source;
+    state.dupsList = list;
+    state.bigFile = bigFile ? -1 : 0;
+    state.selectedCount = 0;
+    state.resultsReady = true;
+}
+
+// Lines "line 1" .. "line n", for tests that only care about the duplicates.
+inline std::vector<std::string> numberedLines(int64_t n)
+{
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<size_t>(n));
+    for (int64_t i = 1; i <= n; ++i)
+        lines.push_back("line " + std::to_string(i));
+    return lines;
+}
+
+}  // namespace quillow::testing
