@@ -130,16 +130,6 @@ std::optional<int32_t> toInt32(double v)
     return static_cast<int32_t>(*r);
 }
 
-int32_t addSaturating(int32_t a, int64_t b)
-{
-    int64_t r = int64_t{a} + b;
-    if (r > INT32_MAX)
-        return INT32_MAX;
-    if (r < INT32_MIN)
-        return INT32_MIN;
-    return static_cast<int32_t>(r);
-}
-
 int digitCount(int64_t n)
 {
     int d = 1;

@@ -29,9 +29,6 @@ std::optional<double> parseNumber(std::string_view s);
 std::optional<int16_t> toInt16(double v);
 std::optional<int32_t> toInt32(double v);
 
-// a + b for the 32-bit usage counters, saturating instead of overflowing.
-int32_t addSaturating(int32_t a, int64_t b);
-
 // counter + amount, held at the ends of the 32-bit range instead of wrapping:
 // usage statistics add up over years of runs and must never turn negative.
 inline int32_t addSaturating(int32_t counter, int64_t amount)
