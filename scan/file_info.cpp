@@ -2,8 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <ctime>
-
 namespace quillow {
 
 FileInfo fileInfo(const std::string& path)
@@ -14,11 +12,9 @@ FileInfo fileInfo(const std::string& path)
         return info;
     info.exists = true;
     info.size = st.st_size;
-    // Local time to the second, as the modification date is shown and compared.
-    struct tm local {};
-    time_t t = st.st_mtim.tv_sec;
-    localtime_r(&t, &local);
-    info.modifiedSeconds = static_cast<int64_t>(t) + local.tm_gmtoff;
+    // Whole seconds; compared for equality only, so epoch seconds serve and a
+    // daylight-saving change between scan and save cannot fake a change.
+    info.modifiedSeconds = static_cast<int64_t>(st.st_mtim.tv_sec);
     return info;
 }
 

@@ -8,7 +8,7 @@ namespace quillow {
 struct FileInfo {
     bool exists = false;          // a regular file, after following symlinks
     int64_t size = 0;
-    int64_t modifiedSeconds = 0;  // mtime in local time, truncated to seconds
+    int64_t modifiedSeconds = 0;  // mtime, whole seconds
 };
 
 FileInfo fileInfo(const std::string& path);
