@@ -16,4 +16,8 @@ enum class WriteOutcome { Written, Stopped, SourceUnreadable, TargetUnwritable, 
 
 WriteOutcome WriteCleanedFile(ProgramState& state, Host& host, const std::string& target, bool sameFile);
 
+// cmdSave_Click with its outcome: NotStarted when a check or a question
+// ended the save before writing began, else what WriteCleanedFile returned.
+WriteOutcome runSave(ProgramState& state, Host& host);
+
 }  // namespace quillow
