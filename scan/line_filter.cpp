@@ -24,9 +24,11 @@ constexpr uint32_t kCompileOptions = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2
 
 // Bounds for runaway backtracking; a line that hits one keeps its text.
 constexpr uint32_t kMatchLimit = 10'000'000;
-// The interpreter's nesting of backtracking points grows with the line for
-// patterns like (a|b)*, so this is generous; the heap limit bounds memory.
-constexpr uint32_t kDepthLimit = 100'000;
+// Backtracking points nest once or twice per repetition of a group like
+// (a|b)*, so depth grows with the line: both the interpreter's limits and the
+// JIT stack let such patterns run over lines of 200,000 characters.
+constexpr uint32_t kDepthLimit = 500'000;
+constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 constexpr size_t kJitStackStart = 32 * 1024;
 constexpr size_t kJitStackMax = 8 * 1024 * 1024;
 
@@ -124,6 +126,7 @@ std::unique_ptr<LineFilter> LineFilter::create(const std::string& pattern, bool 
         return fail("out of memory");
     pcre2_set_match_limit(impl.matchContext, kMatchLimit);
     pcre2_set_depth_limit(impl.matchContext, kDepthLimit);
+    pcre2_set_heap_limit(impl.matchContext, kHeapLimitKiB);
     if (impl.jit) {
         // JIT code ignores the depth limit; its own stack bounds it instead.
         impl.jitStack = pcre2_jit_stack_create(kJitStackStart, kJitStackMax, nullptr);
