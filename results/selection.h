@@ -11,6 +11,11 @@ namespace quillow {
 enum class SelectCommand { All, None, Invert, AllButFirst, AllButLast };
 
 // Runs one command over the whole duplicates list (status texts, count).
+// The main window is disabled throughout (Host::setMainWindowEnabled). After
+// the flags are written it calls host.selectionChanged() while selecting is
+// still -1: the GUI repaints and, when bigFile is 0, makes entry 0 of the
+// duplicates view current and scrolls to it; locateLine answers -1 then, so
+// the source list does not move.
 void runSelectCommand(ProgramState& state, Host& host, SelectCommand command);
 inline void mnuSelAll_Click(ProgramState& s, Host& h) { runSelectCommand(s, h, SelectCommand::All); }
 inline void mnuUnsel_Click(ProgramState& s, Host& h) { runSelectCommand(s, h, SelectCommand::None); }
