@@ -1,0 +1,158 @@
+#!/usr/bin/env bash
+# Peer check: quillow-cli's clean-up (-s 1, 2, 3) must write byte for byte what
+# an awk reference writes, on generated files with LF and CR LF line ends and
+# on a few hand-made files with odd line ends, blank-only lines and a
+# byte-order mark.
+#
+# The reference reads the file twice. Lines end at LF, or in a file with any
+# CR byte at CR or CR LF (a lone LF stays inside the line), and are written
+# back with the same kind of line end. Empty and blank-only lines (U+0020) are
+# never duplicates. Case-insensitive runs are checked on ASCII files only: awk
+# in the C locale folds ASCII letters, quillow folds all of Unicode.
+#
+# usage: bash peer_check.sh PATH_OF_QUILLOW_CLI
+set -euo pipefail
+
+cli=${1:?usage: peer_check.sh PATH_OF_QUILLOW_CLI}
+here=$(cd "$(dirname "$0")" && pwd)
+gen="$here/../../bench/gen_lines.py"
+export LC_ALL=C
+awk_bin=$(command -v mawk || command -v gawk || true)
+[ -n "$awk_bin" ] || { echo "peer_check: needs mawk or gawk" >&2; exit 2; }
+[ -x "$cli" ] || { echo "peer_check: $cli is not an executable" >&2; exit 2; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# An empty settings store, so the documented defaults apply.
+export XDG_CONFIG_HOME="$work/config"
+mkdir -p "$XDG_CONFIG_HOME"
+
+# mode 0 prints the number of duplicated keys; 1 keeps the lines whose key
+# occurs once, 2 the first occurrence of every key, 3 the last.
+read -r -d '' reference <<'AWK' || true
+BEGIN {
+    if (cr) { RS = "\r\n|\r"; ORS = "\r\n" }
+    bom = sprintf("%c%c%c", 239, 187, 191)
+}
+FNR == 1 && substr($0, 1, 3) == bom { $0 = substr($0, 4) }
+function key(s) {
+    if (trim) { sub(/^ +/, "", s); sub(/ +$/, "", s) }
+    return fold ? tolower(s) : s
+}
+NR == FNR { if ($0 !~ /^ *$/) n[key($0)]++; next }
+mode == 0 { next }
+$0 ~ /^ *$/ { print; next }
+{
+    k = key($0)
+    if (mode == 1) { if (n[k] == 1) print }
+    else if (mode == 2) { if (!seen[k]++) print }
+    else if (--n[k] == 0) print
+}
+END {
+    if (mode == 0) { d = 0; for (k in n) if (n[k] > 1) d++; printf "%d\n", d }
+}
+AWK
+
+has_cr() { [ -n "$(tr -dc '\r' < "$1" | head -c 1)" ]; }
+
+# ref FILE MODE FOLD TRIM
+ref() {
+    local cr=0
+    if has_cr "$1"; then cr=1; fi
+    "$awk_bin" -v mode="$2" -v fold="$3" -v trim="$4" -v cr="$cr" "$reference" "$1" "$1"
+}
+
+passed=0
+failed=0
+fail() {
+    failed=$((failed + 1))
+    echo "FAIL: $*"
+}
+
+# check NAME FILE MODE CASE(on|off) TRIM(on|off)
+check() {
+    local name=$1 file=$2 mode=$3 cs=$4 tr=$5
+    local fold=0 trim=0
+    [ "$cs" = off ] && fold=1
+    [ "$tr" = on ] && trim=1
+    local tag="$name -s $mode -c $cs -r $tr"
+    local expect="$work/expect.$name.$mode.$cs.$tr" out="$work/out.$name.$mode.$cs.$tr"
+    ref "$file" "$mode" "$fold" "$trim" > "$expect"
+    local dups
+    dups=$(ref "$file" 0 "$fold" "$trim")
+    local status=0
+    timeout 60 "$cli" -i "$file" -o "$out" -s "$mode" -c "$cs" -r "$tr" -m on -q \
+        < /dev/null > "$work/stdout" 2> "$work/stderr" || status=$?
+    if [ "$dups" -eq 0 ]; then
+        if [ "$status" -ne 1 ] || [ -e "$out" ]; then
+            fail "$tag: no duplicates, expected exit 1 and no output file;" \
+                "got exit $status$( [ -e "$out" ] && echo ', and an output file')"
+            sed -n '1,5p' "$work/stderr"
+            return
+        fi
+        echo "ok   $tag: no duplicates, nothing written"
+        passed=$((passed + 1))
+        return
+    fi
+    if [ "$status" -ne 0 ]; then
+        fail "$tag: exit $status, expected 0"
+        sed -n '1,5p' "$work/stderr"
+        return
+    fi
+    if ! cmp -s "$expect" "$out"; then
+        fail "$tag: output differs from awk ($(wc -l < "$expect") expected lines," \
+            "$(wc -l < "$out") written); first differences (- awk, + quillow-cli):"
+        diff --text "$expect" "$out" | sed -n '1,12p' | cat -v || true
+        return
+    fi
+    echo "ok   $tag: $(wc -c < "$out") bytes, $dups duplicated keys"
+    passed=$((passed + 1))
+}
+
+# The reference must agree with the classic one-liners where those apply:
+# '$0 ~ /^ *$/ || !seen[$0]++' for the first occurrence, the same under tac
+# for the last, on LF text (CR LF files are converted for them).
+self_check() {
+    local file=$1 strip=cat add=cat
+    if has_cr "$file"; then strip="sed s/\r\$//"; add="sed s/\$/\r/"; fi
+    local prog='$0 ~ /^ *$/ || !seen[$0]++'
+    $strip < "$file" | "$awk_bin" "$prog" | $add > "$work/classic2"
+    $strip < "$file" | tac | "$awk_bin" "$prog" | tac | $add > "$work/classic3"
+    ref "$file" 2 0 0 | cmp -s - "$work/classic2" &&
+        ref "$file" 3 0 0 | cmp -s - "$work/classic3" ||
+        { echo "peer_check: the awk reference disagrees with the one-liners on $file" >&2; exit 2; }
+}
+
+# Generated files: Unix and CR LF, with and without non-ASCII text.
+common=(--lines 4000 --pool 1500 --avg-len 40 --dup-share 0.35 --case-variants 0.3
+        --blank-variants 0.2 --empty-lines 0.03)
+python3 "$gen" "${common[@]}" --seed 11 --non-ascii 0.15 -o "$work/gen_lf.txt"
+python3 "$gen" "${common[@]}" --seed 12 --non-ascii 0.15 --crlf -o "$work/gen_crlf.txt"
+python3 "$gen" "${common[@]}" --seed 13 --non-ascii 0 -o "$work/ascii_lf.txt"
+python3 "$gen" "${common[@]}" --seed 14 --non-ascii 0 --crlf -o "$work/ascii_crlf.txt"
+python3 "$gen" --lines 3000 --pool 1500 --seed 15 --dup-share 0 --empty-lines 0.05 -o "$work/unique.txt"
+
+# Hand-made files: CR, CR LF and a lone LF inside a line, blank-only lines,
+# tabs (which are not blanks), no line end after the last line.
+printf 'Apple\r\napple\rBanana\nsplit\r  \r\r apple\r\nApple\r\nBanana\nsplit\r\t\r\t\rBANANA\nSPLIT\r\napple ' \
+    > "$work/cr_mixed.txt"
+printf 'x\n  \n\nX\nx\n \n\ny  \nx\n\t\n\t\ny\n Y\nx' > "$work/lf_edges.txt"
+# A UTF-8 byte-order mark: line 1 compares and is written without it.
+printf '\357\273\277alpha\nalpha\nbeta\nALPHA\ngamma\nbeta\n' > "$work/bom.txt"
+# Every line is a duplicate: -s 1 writes an empty file.
+printf 'same\nsame\nsame\n' > "$work/all_same.txt"
+
+for f in gen_lf gen_crlf ascii_lf ascii_crlf; do self_check "$work/$f.txt"; done
+
+for f in gen_lf gen_crlf ascii_lf ascii_crlf cr_mixed lf_edges bom all_same; do
+    for mode in 1 2 3; do check "$f" "$work/$f.txt" "$mode" on off; done
+done
+for f in ascii_lf ascii_crlf cr_mixed lf_edges bom; do
+    for mode in 1 2 3; do check "$f" "$work/$f.txt" "$mode" off off; done
+done
+for f in gen_lf cr_mixed lf_edges; do check "$f" "$work/$f.txt" 2 on on; done
+for f in ascii_crlf lf_edges; do check "$f" "$work/$f.txt" 3 off on; done
+check unique "$work/unique.txt" 2 on off
+
+echo "peer_check: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
