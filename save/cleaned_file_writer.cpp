@@ -173,6 +173,7 @@ private:
         reader_.reset();
         if (!commit())
             return failed();
+        forgetReplacedSource(srcStat);
         s_.statDupsDeleted = addSaturating(s_.statDupsDeleted, deleted);
         h_.setStatus(kSaveDone);
         return WriteOutcome::Written;
@@ -354,6 +355,16 @@ private:
             fileOps().close(dir);
         }
         return true;
+    }
+
+    // When the save replaced the scanned file, the scan's line numbers no
+    // longer describe it; make the next save's unchanged-source check fail
+    // even within the same second.
+    void forgetReplacedSource(const struct stat& srcStat)
+    {
+        struct stat now {};
+        if (::stat(s_.scannedFile.c_str(), &now) != 0 || now.st_dev != srcStat.st_dev || now.st_ino != srcStat.st_ino)
+            s_.scannedFileDate = INT64_MIN;
     }
 
     void discardTemp()

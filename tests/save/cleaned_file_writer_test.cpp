@@ -1,0 +1,284 @@
+// The writing stage: what reaches the target byte for byte, progress and
+// stop, and file-system faults that must never cost the user's data.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <climits>
+
+#include "save_fixture.h"
+
+namespace quillow {
+namespace {
+
+using testing::FaultyOps;
+using testing::joinLines;
+using testing::readFile;
+using testing::SaveTest;
+
+struct OutputCase {
+    const char* name;
+    std::string input;
+    std::vector<int64_t> drop;  // selected line numbers
+    std::string expected;
+    int deleted;
+    int16_t saveEmptyLines = 1;
+    int16_t saveApplyFilter = 0;
+    int16_t trimLines = 0;
+    int16_t iStartPos = 0;
+    std::string regex;
+};
+
+void PrintTo(const OutputCase& c, std::ostream* os) { *os << c.name; }
+
+class Output : public SaveTest, public ::testing::WithParamInterface<OutputCase> {};
+
+TEST_P(Output, WritesTheKeptLinesByteForByte)
+{
+    const OutputCase& c = GetParam();
+    state.trimLines = c.trimLines;
+    state.iStartPos = c.iStartPos;
+    state.sRegExp = c.regex;
+    scan(c.input);
+    state.saveEmptyLines = c.saveEmptyLines;
+    state.saveApplyFilter = c.saveApplyFilter;
+    for (int64_t l : c.drop)
+        selectLines({l});
+    state.statDupsDeleted = 5;
+
+    std::string target = dir.file("out.txt");
+    EXPECT_EQ(saveTo(target), WriteOutcome::Written);
+    EXPECT_EQ(readFile(target), c.expected);
+    EXPECT_EQ(state.statDupsDeleted, 5 + c.deleted);
+    EXPECT_EQ(host.status(), kSaveDone);
+    EXPECT_EQ(readFile(source), c.input);
+    EXPECT_TRUE(strayTemporaries().empty());
+    expectIdle();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Save, Output,
+    ::testing::Values(
+        OutputCase{"crlf_drops_later_occurrences", "a\r\nb\r\na\r\nc\r\na\r\n", {3, 5}, "a\r\nb\r\nc\r\n", 2},
+        OutputCase{"unix_file_keeps_lf", "a\nb\na\nc\na\n", {3, 5}, "a\nb\nc\n", 2},
+        OutputCase{"first_occurrence_dropped", "a\nb\na\n", {1}, "b\na\n", 1},
+        OutputCase{"last_line_without_terminator", "a\r\nb\r\na\r\nc", {3}, "a\r\nb\r\nc\r\n", 1},
+        OutputCase{"lone_cr_lines_get_crlf", "a\rb\ra", {3}, "a\r\nb\r\n", 1},
+        OutputCase{"lone_lf_stays_inside_a_cr_line", "x\ny\r\nx\ny\r\nz\r\n", {2}, "x\ny\r\nz\r\n", 1},
+        OutputCase{"invalid_utf8_kept", "caf\xE9\na\na\n", {3}, "caf\xE9\na\n", 1},
+        OutputCase{"blank_line_trimmed_away_and_counted", "a\n   \nb\na\n", {4}, "a\nb\n", 2, 0, 1, 1},
+        OutputCase{"blank_line_kept_without_filter", "a\n   \nb\na\n", {4}, "a\n   \nb\n", 1, 0, 0, 1},
+        OutputCase{"empty_dropped_blanks_written", "a\n\n  \na\n", {4}, "a\n  \n", 2, 0},
+        OutputCase{"empty_kept_when_asked", "a\n\na\n", {3}, "a\n\n", 1, 1},
+        OutputCase{"trim_keeps_tabs", "\t x \na\na\n", {3}, "\t x\na\n", 1, 1, 1, 1},
+        OutputCase{"start_offset_applied", "12345\nabcdef\n12345\nxy\n", {3}, "5\nef\n\n", 1, 1, 1, 0, 4},
+        OutputCase{"start_offset_counts_characters", "ab中文x\nab中文x\n", {2}, "x\n", 1, 1, 1, 0, 4},
+        OutputCase{"start_offset_ignored_without_filter", "12345\nabcdef\n12345\n", {3}, "12345\nabcdef\n", 1, 1, 0, 1,
+                   4},
+        OutputCase{"regex_reduces_written_lines", "id 12 x\nid 12 y\nid 7\n", {2}, "12\n7\n", 1, 1, 1, 0, 0, "[0-9]+"},
+        OutputCase{"regex_ignored_without_filter", "id 12 x\nid 12 y\nid 7\n", {2}, "id 12 x\nid 7\n", 1, 1, 0, 0, 0,
+                   "[0-9]+"},
+        OutputCase{"letter_case_never_changed", "Abc\nabc\nx\n", {2}, "Abc\nx\n", 1, 1, 1},
+        OutputCase{"utf8_bom_removed", "\xEF\xBB\xBFx\nx\nb\n", {2}, "x\nb\n", 1},
+        OutputCase{"bom_goes_with_a_dropped_first_line", "\xEF\xBB\xBFx\nx\nb\n", {1}, "x\nb\n", 1},
+        OutputCase{"utf16le_bom_removed", "\xFF\xFEq\nq\n", {2}, "q\n", 1},
+        OutputCase{"utf32be_bom_removed", std::string("\0\0\xFE\xFFk\nk\nz\n", 10), {2}, "k\nz\n", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SaveHelpers, PercentRoundsHalvesToEven)
+{
+    EXPECT_EQ(percentHalfEven(50, 80), 62);   // 62.5
+    EXPECT_EQ(percentHalfEven(50, 400), 12);  // 12.5
+    EXPECT_EQ(percentHalfEven(7, 200), 4);    // 3.5
+    EXPECT_EQ(percentHalfEven(50, 119), 42);
+    EXPECT_EQ(percentHalfEven(100, 100), 100);
+    EXPECT_EQ(percentHalfEven(120, 100), 120);
+    EXPECT_EQ(percentHalfEven(60, 0), 6000);
+}
+
+TEST_F(SaveTest, StatisticsSaturate)
+{
+    scan("a\na\na\n");
+    selectLines({2, 3});
+    state.statDupsDeleted = INT32_MAX - 1;
+    ASSERT_EQ(saveTo(dir.file("out.txt")), WriteOutcome::Written);
+    EXPECT_EQ(state.statDupsDeleted, INT32_MAX);
+}
+
+std::vector<std::string> statusesStartingWith(const std::vector<std::string>& all, const std::string& prefix)
+{
+    std::vector<std::string> out;
+    for (const auto& s : all)
+        if (s.starts_with(prefix))
+            out.push_back(s);
+    return out;
+}
+
+TEST_F(SaveTest, ProgressOfCopyingAt51And101Lines)
+{
+    std::vector<std::string> lines;
+    for (int i = 1; i <= 101; ++i)
+        lines.push_back(i == 101 ? "line 1" : "line " + std::to_string(i));
+    scan(joinLines(lines, "\r\n"));
+    selectLines({101});
+    ASSERT_EQ(saveTo(dir.file("out.txt")), WriteOutcome::Written);
+
+    EXPECT_EQ(statusesStartingWith(host.statuses, kSaveWritingPrefix),
+              (std::vector<std::string>{"正保存文件...       50%", "正保存文件...       100%"}));
+    EXPECT_EQ(host.progressMax, 100);
+    EXPECT_EQ(host.progressValues, (std::vector<int32_t>{0, 50, 100, 101}));
+    // Two entries: too few for a progress text while collecting.
+    EXPECT_TRUE(statusesStartingWith(host.statuses, kSavePreparingPrefix).empty());
+    EXPECT_EQ(host.statuses.front(), kSavePreparing);
+}
+
+TEST_F(SaveTest, ProgressOfCollectingRoundsHalfToEven)
+{
+    std::vector<std::string> lines(81, "x");
+    scan(joinLines(lines, "\n"));
+    for (int64_t l = 2; l <= 81; ++l)
+        selectLines({l});
+    ASSERT_EQ(saveTo(dir.file("out.txt")), WriteOutcome::Written);
+    // 81 entries: n = 80, the first update at i = 50 shows 62.5 -> 62.
+    EXPECT_EQ(statusesStartingWith(host.statuses, kSavePreparingPrefix),
+              (std::vector<std::string>{"正准备保存...             62%"}));
+    EXPECT_EQ(readFile(dir.file("out.txt")), "x\n");
+    EXPECT_EQ(state.statDupsDeleted, 80);
+}
+
+// Presses Stop at the first progress update whose status starts with prefix.
+void stopAt(SaveTest& t, testing::RecordingHost& host, ProgramState& state, const std::string& prefix)
+{
+    (void)t;
+    host.onYield = [&host, &state, prefix] {
+        if (host.status().starts_with(prefix) && !host.statuses.empty() && state.stopRequested == 0 &&
+            host.messages.empty())
+            state.stopRequested = -1;
+    };
+}
+
+TEST_F(SaveTest, StopWhileCollectingCreatesNothing)
+{
+    std::vector<std::string> lines(81, "x");
+    scan(joinLines(lines, "\n"));
+    for (int64_t l = 2; l <= 81; ++l)
+        selectLines({l});
+    stopAt(*this, host, state, kSavePreparingPrefix);
+    host.answers = {Answer::Yes};
+    std::string target = dir.file("out.txt");
+    EXPECT_EQ(saveTo(target), WriteOutcome::Stopped);
+
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, kSaveStopQuestion);
+    EXPECT_EQ(host.messages[0].style, 36);
+    EXPECT_EQ(host.status(), kSaveCancelled);
+    EXPECT_EQ(state.cmdLineMode, 0);
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_EQ(state.statDupsDeleted, 0);
+    EXPECT_TRUE(strayTemporaries().empty());
+    expectIdle();
+}
+
+TEST_F(SaveTest, StopWhileCopyingInPlaceLeavesTheSource)
+{
+    std::vector<std::string> lines;
+    for (int i = 1; i <= 120; ++i)
+        lines.push_back(std::to_string(i % 7));
+    const std::string input = joinLines(lines, "\r\n");
+    scan(input);
+    selectLines({8, 9, 10});
+    stopAt(*this, host, state, kSaveWritingPrefix);
+    host.answers = {Answer::Yes};
+    EXPECT_EQ(saveTo(source), WriteOutcome::Stopped);
+
+    EXPECT_EQ(readFile(source), input);
+    EXPECT_TRUE(strayTemporaries().empty());
+    EXPECT_EQ(host.status(), kSaveCancelled);
+    EXPECT_EQ(state.cmdLineMode, 0);
+    EXPECT_EQ(state.statDupsDeleted, 0);
+    expectIdle();
+}
+
+TEST_F(SaveTest, StopAnsweredNoGoesOn)
+{
+    std::vector<std::string> lines;
+    for (int i = 1; i <= 120; ++i)
+        lines.push_back(std::to_string(i % 7));
+    scan(joinLines(lines, "\n"));
+    selectLines({8});
+    stopAt(*this, host, state, kSaveWritingPrefix);
+    host.answers = {Answer::No};
+    EXPECT_EQ(saveTo(dir.file("out.txt")), WriteOutcome::Written);
+    EXPECT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(state.cmdLineMode, -1);
+    lines.erase(lines.begin() + 7);
+    EXPECT_EQ(readFile(dir.file("out.txt")), joinLines(lines, "\n"));
+}
+
+struct FaultCase {
+    const char* name;
+    void (*arm)(FaultyOps&);
+    bool inPlace;
+    bool bigFile;  // output of several MiB, so that a later write fails
+    const char* status;
+};
+
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
+
+class Faults : public SaveTest, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(Faults, LeaveEveryFileAsItWas)
+{
+    const FaultCase& c = GetParam();
+    std::string input;
+    if (c.bigFile) {
+        input.reserve(4 << 20);
+        for (int i = 0; i < 250000; ++i)
+            input += "line number " + std::to_string(i % 200000) + "\n";
+    } else {
+        input = "a\nb\na\nc\n";
+    }
+    scan(input);
+    selectLines({3, 200001});
+    std::string target = c.inPlace ? source : dir.write("out.txt", "previous target\n");
+    const std::string before = readFile(target);
+    ::chmod(source.c_str(), 0640);
+
+    FaultyOps ops;
+    c.arm(ops);
+    WriteOutcome outcome;
+    {
+        ScopedFileOps scoped(ops);
+        outcome = saveTo(target);
+    }
+    EXPECT_NE(outcome, WriteOutcome::Written);
+    EXPECT_EQ(host.status(), c.status);
+    EXPECT_EQ(readFile(source), input);
+    EXPECT_EQ(readFile(target), before);
+    EXPECT_TRUE(strayTemporaries().empty()) << strayTemporaries().front();
+    EXPECT_EQ(state.statDupsDeleted, 0);
+    struct stat st {};
+    ASSERT_EQ(::stat(source.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    expectIdle();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Save, Faults,
+    ::testing::Values(FaultCase{"disk_full_in_place", [](FaultyOps& o) { o.failWriteAt = 1; }, true, false, kSaveFailed},
+                      FaultCase{"disk_full_new_target", [](FaultyOps& o) { o.failWriteAt = 1; }, false, false,
+                                kSaveFailed},
+                      FaultCase{"disk_full_at_second_block", [](FaultyOps& o) { o.failWriteAt = 2; }, true, true,
+                                kSaveFailed},
+                      FaultCase{"fsync_fails", [](FaultyOps& o) { o.failFsync = true; }, true, false, kSaveFailed},
+                      FaultCase{"close_fails", [](FaultyOps& o) { o.failClose = true; }, false, false, kSaveFailed},
+                      FaultCase{"rename_fails_in_place", [](FaultyOps& o) { o.failRename = true; }, true, false,
+                                kSaveFailed},
+                      FaultCase{"rename_fails_new_target", [](FaultyOps& o) { o.failRename = true; }, false, false,
+                                kSaveFailed},
+                      FaultCase{"read_error", [](FaultyOps& o) { o.failRead = true; }, true, false, kSaveFailed},
+                      FaultCase{"mode_cannot_be_kept", [](FaultyOps& o) { o.failFchmod = true; }, true, false,
+                                kSaveTargetUnwritable}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace quillow
