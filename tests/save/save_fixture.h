@@ -61,7 +61,7 @@ protected:
     {
         std::vector<std::string> out;
         for (const auto& e : std::filesystem::directory_iterator(dir.path()))
-            if (e.path().filename().string().ends_with(kTempSuffix))
+            if (e.path().filename().string().ends_with(kTempSuffix) && !e.is_directory())
                 out.push_back(e.path().filename().string());
         return out;
     }
