@@ -311,8 +311,8 @@ TEST_F(SaveTest, InPlaceSaveKeepsTheModeAndMakesTheNextSaveStop)
     scan(kInput);
     selectLines({3});
     ASSERT_EQ(::chmod(source.c_str(), 0640), 0);
-    touchLater(source);
-    state.scannedFileDate = fileModifiedSeconds(source);
+    struct stat scanned {};
+    ASSERT_EQ(::stat(source.c_str(), &scanned), 0);
     host.saveFiles = {source, source};
     ASSERT_EQ(runSave(state, host), WriteOutcome::Written);
     struct stat st {};
@@ -320,8 +320,10 @@ TEST_F(SaveTest, InPlaceSaveKeepsTheModeAndMakesTheNextSaveStop)
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_EQ(readFile(source), kCleaned);
 
-    // Even within the same second, the old line numbers must not be applied
-    // to the cleaned file.
+    // Even when the cleaned file carries the same second, the old line
+    // numbers must not be applied to it.
+    struct timeval tv[2] = {{scanned.st_atime, 0}, {scanned.st_mtime, 0}};
+    ASSERT_EQ(::utimes(source.c_str(), tv), 0);
     EXPECT_EQ(runSave(state, host), WriteOutcome::NotStarted);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "来源文件已被更改！取消保存...");
