@@ -51,8 +51,10 @@ protected:
         dir.write("config/Orvandel/Quillow.conf", "[Quillow]\n" + body);
     }
 
-    CliResult run(const std::vector<std::string>& args, const std::string& input = "",
-                  const std::filesystem::path& cwd = {}) const
+    // Starts quillow-cli with stdin from the file `input` or, when stdinFd
+    // is given, from that descriptor; stdout and stderr go to files.
+    pid_t spawn(const std::vector<std::string>& args, const std::string& input = "",
+                const std::filesystem::path& cwd = {}, int stdinFd = -1) const
     {
         std::string inPath = dir.write("stdin.bin", input);
         std::string outPath = dir.file("stdout.bin"), errPath = dir.file("stderr.bin");
@@ -77,7 +79,7 @@ protected:
 
         pid_t pid = fork();
         if (pid == 0) {
-            int in = open(inPath.c_str(), O_RDONLY);
+            int in = stdinFd >= 0 ? stdinFd : open(inPath.c_str(), O_RDONLY);
             int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             if (in < 0 || out < 0 || err < 0 || chdir(workDir.c_str()) != 0)
@@ -85,16 +87,28 @@ protected:
             dup2(in, 0);
             dup2(out, 1);
             dup2(err, 2);
+            signal(SIGINT, SIG_DFL);
             execve(program.c_str(), argv.data(), envp.data());
             _exit(127);
         }
+        return pid;
+    }
+
+    CliResult finish(pid_t pid) const
+    {
         CliResult r;
         int status = 0;
         if (pid > 0 && waitpid(pid, &status, 0) == pid)
             r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        r.out = readFile(outPath);
-        r.err = readFile(errPath);
+        r.out = readFile(dir.file("stdout.bin"));
+        r.err = readFile(dir.file("stderr.bin"));
         return r;
+    }
+
+    CliResult run(const std::vector<std::string>& args, const std::string& input = "",
+                  const std::filesystem::path& cwd = {}) const
+    {
+        return finish(spawn(args, input, cwd));
     }
 
     // The child removes its temporary copies of the standard streams.
@@ -279,6 +293,48 @@ TEST_F(CliProcessTest, ReadsTheStoredOptionsAndNeverWritesThem)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(readFile(conf().string()), "[Quillow]\n" + stored);
     EXPECT_EQ(std::filesystem::last_write_time(conf()), before);
+}
+
+TEST_F(CliProcessTest, CtrlCWhileWaitingForStandardInput)
+{
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    pid_t pid = spawn({"-i", "-", "-o", dir.file("out.txt"), "-s", "1"}, "", {}, fds[0]);
+    close(fds[0]);
+    ASSERT_EQ(write(fds[1], "a\na\n", 4), 4);  // the pipe stays open: the copy waits
+    usleep(300 * 1000);
+    kill(pid, SIGINT);
+    CliResult r = finish(pid);
+    close(fds[1]);
+    EXPECT_EQ(r.status, 130);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.txt")));
+    expectNoTemporaryFilesLeft();
+}
+
+TEST_F(CliProcessTest, CtrlCNeverLeavesAPartialOutput)
+{
+    // Whether the signal comes during the scan, the save or after: either the
+    // whole cleaned file is there (status 0) or none at all (status 130).
+    std::string text, kept;
+    for (int i = 0; i < 1000000; ++i) {
+        std::string line = "line " + std::to_string(i % 500000) + "\n";
+        if (i < 500000)
+            kept += line;
+        text += line;
+    }
+    std::string in = dir.write("in.txt", text);
+    std::string out = dir.file("out.txt");
+    pid_t pid = spawn({"-i", in, "-o", out, "-s", "2"});
+    usleep(150 * 1000);
+    kill(pid, SIGINT);
+    CliResult r = finish(pid);
+    if (r.status == 0) {
+        EXPECT_TRUE(readFile(out) == kept) << "a completed run wrote a wrong file";
+    } else {
+        EXPECT_EQ(r.status, 130) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(out));
+    }
+    expectNoTemporaryFilesLeft();
 }
 
 // ---- The terminal host ---------------------------------------------------
