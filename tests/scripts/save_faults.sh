@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# Real file-system faults under quillow-cli's save: a full disk on the first
+# and on a later write, a failing fsync, a failing rename (injected with
+# strace), and a genuinely full filesystem (a 64 KiB tmpfs in a private mount
+# namespace). Each must leave the source byte for byte, leave an existing
+# target as it was, leave no *.quillowtemp file and exit with status 3.
+# Parts whose tool is missing or not permitted print "SKIP: reason".
+#
+# usage: bash save_faults.sh PATH_OF_QUILLOW_CLI
+set -u
+
+cli=${1:?usage: save_faults.sh PATH_OF_QUILLOW_CLI}
+[ -x "$cli" ] || { echo "save_faults: $cli is not an executable" >&2; exit 2; }
+cli=$(realpath "$cli")
+
+work=$(realpath "$(mktemp -d)")
+trap 'rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME="$work/config"
+mkdir -p "$XDG_CONFIG_HOME"
+export LC_ALL=C.UTF-8
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# About 3.6 MB with duplicates, so the output takes several 1 MiB writes.
+big="$work/big.orig"
+awk 'BEGIN { for (i = 0; i < 300000; i++) printf "line number %d\n", i % 200000 }' > "$big"
+
+# check NAME STATUS SOURCE ORIGINAL [TARGET TARGET_ORIGINAL]
+check() {
+    local name=$1 status=$2 src=$3 orig=$4 target=${5:-} target_orig=${6:-}
+    local before=$failures
+    [ "$status" -eq 3 ] || fail "$name: exit status $status, expected 3"
+    cmp -s "$src" "$orig" || fail "$name: the source changed"
+    if [ -n "$target" ]; then
+        cmp -s "$target" "$target_orig" || fail "$name: the existing target changed"
+    fi
+    local stray
+    stray=$(find "$(dirname "$src")" -name '*.quillowtemp' | tr '\n' ' ')
+    [ -z "$stray" ] || fail "$name: left $stray"
+    [ "$failures" -ne "$before" ] || echo "ok: $name"
+}
+
+# inject NAME IN_PLACE STRACE_ARGS...: runs the save under strace, with the
+# fault limited to the temporary output file (-P).
+inject() {
+    local name=$1 in_place=$2
+    shift 2
+    local dir="$work/$name"
+    mkdir -p "$dir"
+    cp "$big" "$dir/in.txt"
+    local out="$dir/in.txt" target="" target_orig=""
+    if [ "$in_place" = no ]; then
+        out="$dir/out.txt"
+        echo "previous output" > "$out"
+        cp "$out" "$dir/out.orig"
+        target=$out
+        target_orig="$dir/out.orig"
+    fi
+    strace -f -qq -o /dev/null "$@" -P "$out.quillowtemp" \
+        "$cli" -q -i "$dir/in.txt" -o "$out" -s 2 2>/dev/null
+    check "$name" $? "$dir/in.txt" "$big" "$target" "$target_orig"
+}
+
+if ! command -v strace > /dev/null; then
+    echo "SKIP: strace is not installed"
+elif ! strace -qq -o /dev/null -e trace=none true 2> /dev/null; then
+    echo "SKIP: strace may not trace here (ptrace not permitted)"
+else
+    inject disk-full-first-write yes -e trace=write -e inject=write:error=ENOSPC:when=1
+    inject disk-full-later-write no -e trace=write -e inject=write:error=ENOSPC:when=3
+    inject fsync-fails yes -e trace=fsync -e inject=fsync:error=EIO:when=1
+    inject rename-fails yes -e trace=rename,renameat,renameat2 \
+        -e inject=rename,renameat,renameat2:error=EXDEV
+    inject rename-fails-new-target no -e trace=rename,renameat,renameat2 \
+        -e inject=rename,renameat,renameat2:error=EXDEV
+fi
+
+# A filesystem that is really full: the source (40 KB) fits in 64 KiB, the
+# cleaned copy beside it does not.
+full_fs() {
+    local mnt="$work/full"
+    mkdir -p "$mnt"
+    awk 'BEGIN { for (i = 0; i < 4000; i++) printf "entry %04d\n", i % 3900 }' > "$work/small.orig"
+    cat > "$work/full.sh" <<'INNER'
+set -u
+cli=$1 work=$2 mnt=$3
+mount -t tmpfs -o size=64k quillow-full "$mnt" || exit 99
+cp "$work/small.orig" "$mnt/in.txt" || exit 99
+"$cli" -q -i "$mnt/in.txt" -o "$mnt/in.txt" -s 2 2>/dev/null
+echo "in-place $?"
+cmp -s "$mnt/in.txt" "$work/small.orig" && echo "in-place-source-same"
+# A new target on the full filesystem, replacing an older one.
+echo "older" > "$mnt/out.txt"
+"$cli" -q -i "$work/small.orig" -o "$mnt/out.txt" -s 2 2>/dev/null
+echo "new-target $?"
+[ "$(cat "$mnt/out.txt")" = older ] && echo "new-target-kept"
+find "$mnt" -name '*.quillowtemp' | sed 's/^/stray /'
+INNER
+    local result
+    result=$(unshare -Urm bash "$work/full.sh" "$cli" "$work" "$mnt" 2>/dev/null)
+    local rc=$?
+    if [ $rc -eq 99 ] || { [ $rc -ne 0 ] && [ -z "$result" ]; }; then
+        echo "SKIP: cannot mount a small tmpfs in a private namespace (unshare -Urm)"
+        return
+    fi
+    local before=$failures
+    grep -qx "in-place 3" <<< "$result" || fail "full filesystem in place: $(grep in-place <<< "$result" | head -1)"
+    grep -qx "in-place-source-same" <<< "$result" || fail "full filesystem in place: the source changed"
+    grep -qx "new-target 3" <<< "$result" || fail "full filesystem new target: $(grep new-target <<< "$result" | head -1)"
+    grep -qx "new-target-kept" <<< "$result" || fail "full filesystem: the older target was destroyed"
+    ! grep -q '^stray' <<< "$result" || fail "full filesystem: $(grep '^stray' <<< "$result" | tr '\n' ' ')"
+    [ "$failures" -ne "$before" ] || echo "ok: full-filesystem"
+}
+
+if command -v unshare > /dev/null; then
+    full_fs
+else
+    echo "SKIP: unshare is not installed"
+fi
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures failure(s)"
+    exit 1
+fi
+exit 0
