@@ -1,0 +1,135 @@
+#include "app/list_models_gui.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace quillow {
+
+namespace {
+
+// A row is one line high; measuring and eliding megabytes of text on every
+// repaint would stall the view for nothing.
+constexpr size_t kMaxShownBytes = 4096;
+
+int clampRows(int64_t n) { return static_cast<int>(std::clamp<int64_t>(n, 0, INT_MAX)); }
+
+}  // namespace
+
+QString displayText(std::string_view bytes)
+{
+    if (bytes.size() > kMaxShownBytes) {
+        size_t cut = kMaxShownBytes;
+        // Back up to the start of a UTF-8 sequence.
+        while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
+            --cut;
+        bytes = bytes.substr(0, cut);
+    }
+    QString text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return text;
+}
+
+SourceListModel::SourceListModel(const ProgramState& state, QObject* parent) : QAbstractListModel(parent), state_(state)
+{
+}
+
+void SourceListModel::reload()
+{
+    beginResetModel();
+    placeholder_ = state_.bigFile != 0;
+    lines_ = placeholder_ ? nullptr : state_.sourceList;
+    rows_ = placeholder_ ? 1 : lines_ && !lines_->released() ? clampRows(lines_->ListCount()) : 0;
+    endResetModel();
+}
+
+std::string SourceListModel::rowText(int row) const
+{
+    if (row < 0 || row >= rows_)
+        return std::string();
+    if (placeholder_)
+        return kNoPreview;
+    return std::string(lines_->view(row));
+}
+
+int SourceListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+QVariant SourceListModel::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows_)
+        return QVariant();
+    if (placeholder_)
+        return QString::fromUtf8(kNoPreview);
+    return displayText(lines_->view(index.row()));
+}
+
+Qt::ItemFlags SourceListModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+DupsListModel::DupsListModel(ProgramState& state, std::function<void(int64_t)> onCheck, QObject* parent)
+    : QAbstractListModel(parent), state_(state), onCheck_(std::move(onCheck))
+{
+}
+
+void DupsListModel::reload()
+{
+    beginResetModel();
+    placeholder_ = state_.bigFile != 0;
+    list_ = placeholder_ ? nullptr : state_.dupsList;
+    rows_ = placeholder_ ? 1 : list_ && list_->sorted() ? clampRows(list_->ListCount()) : 0;
+    endResetModel();
+}
+
+void DupsListModel::refreshChecks()
+{
+    if (rows_ > 0 && !placeholder_)
+        emit dataChanged(index(0), index(rows_ - 1), {Qt::CheckStateRole});
+}
+
+int DupsListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+QVariant DupsListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rows_)
+        return QVariant();
+    if (placeholder_)
+        return role == Qt::DisplayRole ? QVariant(QString::fromUtf8(kNoPreview)) : QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
+        return displayText(list_->List(index.row()));
+    case Qt::CheckStateRole:
+        return list_->Selected(index.row()) ? Qt::Checked : Qt::Unchecked;
+    default:
+        return QVariant();
+    }
+}
+
+bool DupsListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::CheckStateRole || placeholder_ || !index.isValid() || index.row() >= rows_)
+        return false;
+    const bool checked = value.toInt() == Qt::Checked;
+    if (list_->Selected(index.row()) == checked)
+        return true;
+    list_->SetSelected(index.row(), checked);
+    emit dataChanged(index, index, {Qt::CheckStateRole});
+    if (onCheck_)
+        onCheck_(index.row());
+    return true;
+}
+
+Qt::ItemFlags DupsListModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (!placeholder_)
+        f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+}  // namespace quillow

@@ -1,0 +1,973 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <cmath>
+#include <functional>
+
+#include "app/command_line.h"
+#include "app/gnu_options.h"
+#include "app/list_models_gui.h"
+#include "app/settings_store.h"
+#include "results/copy_text.h"
+#include "save/save_engine.h"
+#include "scan/line_filter.h"
+#include "scan/scan_engine.h"
+#include "scan/text_util.h"
+#include "ui/progress_bar_widget.h"
+#include "ui/window_setup_gui.h"
+
+namespace quillow {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Percentages and bar values come every 50 lines; the screen needs far fewer.
+constexpr auto kDisplayInterval = 30ms;
+
+int px(double twips) { return static_cast<int>(std::nearbyint(twips / kTwipsPerPixel)); }
+
+bool isPercentText(const QString& text) { return text.endsWith(QLatin1Char('%')); }
+
+int exitStatusFor(RunOutcome outcome)
+{
+    switch (outcome) {
+    case RunOutcome::Written:
+    case RunOutcome::DuplicatesFound:
+        return 0;
+    case RunOutcome::NothingToDo:
+        return 1;
+    case RunOutcome::InputError:
+        return 2;
+    case RunOutcome::OutputError:
+        return 3;
+    case RunOutcome::NotRun:
+    case RunOutcome::Stopped:
+        break;
+    }
+    return 0;
+}
+
+std::string toStdPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+bool isFile(const std::string& path)
+{
+    QFileInfo info(QFile::decodeName(QByteArray::fromStdString(path)));
+    return info.exists() && info.isFile();
+}
+
+}  // namespace
+
+// A list view that leaves the highlight alone on a right click (the click
+// copies or opens the copy dialog instead) and takes file drops when told.
+class LineListView : public QListView {
+public:
+    using QListView::QListView;
+
+    std::function<void()> onRightClick;
+    std::function<bool(const QMimeData*)> acceptsDrop;
+    std::function<void(const QMimeData*)> onDrop;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::RightButton) {
+            event->accept();
+            return;
+        }
+        QListView::mousePressEvent(event);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::RightButton) {
+            event->accept();
+            if (onRightClick)
+                onRightClick();
+            return;
+        }
+        QListView::mouseReleaseEvent(event);
+    }
+    void dragEnterEvent(QDragEnterEvent* event) override
+    {
+        if (acceptsDrop && acceptsDrop(event->mimeData()))
+            event->acceptProposedAction();
+        else
+            event->ignore();
+    }
+    void dragMoveEvent(QDragMoveEvent* event) override
+    {
+        if (acceptsDrop && acceptsDrop(event->mimeData()))
+            event->acceptProposedAction();
+        else
+            event->ignore();
+    }
+    void dropEvent(QDropEvent* event) override
+    {
+        if (!acceptsDrop || !acceptsDrop(event->mimeData())) {
+            event->ignore();
+            return;
+        }
+        event->acceptProposedAction();
+        if (onDrop)
+            onDrop(event->mimeData());
+    }
+};
+
+MainWindow::MainWindow(ProgramState& state, Dialogs& dialogs, std::vector<std::string> args, QWidget* parent)
+    : QMainWindow(parent), state_(state), dialogs_(dialogs), args_(std::move(args))
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Quillow"));
+    buildControls();
+    Form_Load();
+    qApp->installEventFilter(this);
+}
+
+MainWindow::~MainWindow()
+{
+    qApp->removeEventFilter(this);
+    while (overrideCursors_ > 0) {
+        QGuiApplication::restoreOverrideCursor();
+        --overrideCursors_;
+    }
+}
+
+void MainWindow::buildControls()
+{
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+
+    struct ButtonDef {
+        Control id;
+        const char* name;
+        const char* caption;
+        const char* tip;
+        const char* picture;
+        double top;
+    };
+    const ButtonDef buttons[] = {
+        {Scan, "cmdScan", "打开", "打开一个文本文档，扫描重复行。", "open", 120},
+        {Stop, "cmdStop", "取消", "停止处理！", "stop", 120},
+        {Save, "cmdSave", "另存为", "保存为没有所选重复项的文件。", "save", 960},
+        {Select, "cmdSelect", "选择", "使用不同方法选择重复项。在你保存文件时无法选择重复项。", "select", 1800},
+        {View, "cmdView", "查看器", "查看用红色标记为重复行的文件", "view", 2640},
+        {Settings, "cmdSettings", "选项", "编辑选项。", "options", 3480},
+        {About, "cmdAbout", " 关于 ", "显示关于 Quillow 的信息。", "about", 4320},
+    };
+    for (const ButtonDef& d : buttons) {
+        auto* b = new QToolButton(client);
+        b->setObjectName(QString::fromLatin1(d.name));
+        b->setText(QString::fromUtf8(d.caption));
+        b->setToolTip(QString::fromUtf8(d.tip));
+        b->setIcon(ButtonIcon(QString::fromLatin1(d.picture)));
+        b->setIconSize(QSize(32, 32));
+        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+        b->setFocusPolicy(Qt::StrongFocus);
+        controls_[d.id] = b;
+        place(d.id, {120, d.top, 855, 735});
+    }
+    button(Stop)->hide();
+
+    auto* pic = new QFrame(client);
+    pic->setObjectName(QStringLiteral("picProgressbar"));
+    pic->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    controls_[Progress] = pic;
+    place(Progress, {120, 5160, 855, 615});
+
+    auto* lbl1 = new QLabel(QStringLiteral("来源文件:"), client);
+    lbl1->setObjectName(QStringLiteral("lbl1"));
+    controls_[Lbl1] = lbl1;
+    place(Lbl1, {1140, 120, 1215, 255});
+
+    auto* lbl2 = new QLabel(QStringLiteral("找到重复项:"), client);
+    lbl2->setObjectName(QStringLiteral("lbl2"));
+    controls_[Lbl2] = lbl2;
+    place(Lbl2, {1140, 3000, 1455, 255});
+
+    auto setUpList = [&](LineListView* v, const char* name, const char* tip) {
+        v->setObjectName(QString::fromLatin1(name));
+        v->setToolTip(QString::fromUtf8(tip));
+        v->setUniformItemSizes(true);
+        v->setSelectionMode(QAbstractItemView::SingleSelection);
+        v->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        v->setContextMenuPolicy(Qt::PreventContextMenu);
+        v->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    };
+
+    lstShow_ = new LineListView(client);
+    setUpList(lstShow_, "lstShow", "显示来源文件。右键点击复制高亮行。");
+    sourceModel_ = new SourceListModel(state_, this);
+    lstShow_->setModel(sourceModel_);
+    lstShow_->setAcceptDrops(true);
+    lstShow_->viewport()->setAcceptDrops(true);
+    lstShow_->setDragDropMode(QAbstractItemView::DropOnly);
+    lstShow_->onRightClick = [this] { lstShow_RightClick(); };
+    lstShow_->acceptsDrop = [this](const QMimeData* d) { return acceptsDrop(d); };
+    lstShow_->onDrop = [this](const QMimeData* d) { lstShow_Drop(d); };
+    controls_[Show] = lstShow_;
+    place(Show, {1140, 360, 5175, 2460});
+
+    lstDups_ = new LineListView(client);
+    setUpList(lstDups_, "lstDups", "显示找到的重复项。右键点击弹出复制选项。");
+    dupsModel_ = new DupsListModel(state_, [this](int64_t row) { lstDups_ItemCheck(state_, *this, row); }, this);
+    lstDups_->setModel(dupsModel_);
+    lstDups_->setAcceptDrops(false);
+    lstDups_->onRightClick = [this] { lstDups_RightClick(); };
+    connect(lstDups_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid())
+                    lstDups_Click(current.row());
+            });
+    connect(lstDups_, &QAbstractItemView::clicked, this, [this](const QModelIndex& i) { lstDups_Click(i.row()); });
+    controls_[Dups] = lstDups_;
+    place(Dups, {1140, 3240, 5175, 2475});
+
+    // Tab order as the classic window has it; the labels and the progress bar
+    // take no focus.
+    for (int c = Scan; c < About; ++c)
+        setTabOrder(controls_[c], controls_[c + 1]);
+    setTabOrder(controls_[About], lstShow_);
+    setTabOrder(lstShow_, lstDups_);
+
+    connect(button(Scan), &QToolButton::clicked, this, &MainWindow::cmdScan_Click);
+    connect(button(Stop), &QToolButton::clicked, this, &MainWindow::cmdStop_Click);
+    connect(button(Save), &QToolButton::clicked, this, &MainWindow::cmdSave_Click);
+    connect(button(Select), &QToolButton::clicked, this, &MainWindow::cmdSelect_Click);
+    connect(button(View), &QToolButton::clicked, this, &MainWindow::cmdView_Click);
+    connect(button(Settings), &QToolButton::clicked, this, &MainWindow::cmdSettings_Click);
+    connect(button(About), &QToolButton::clicked, this, &MainWindow::cmdAbout_Click);
+
+    statusLabel_ = new QLabel(this);
+    statusLabel_->setObjectName(QStringLiteral("StatusBar"));
+    statusLabel_->setTextFormat(Qt::PlainText);
+    // A long text is cut at the window's edge instead of widening the window.
+    statusLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->addWidget(statusLabel_, 1);
+
+    mnuSelect_ = new QMenu(QStringLiteral("选择"), this);
+    mnuSelect_->setObjectName(QStringLiteral("mnuSelect"));
+    auto addCommand = [this](const char* name, const char* caption, SelectCommand command) {
+        QAction* a = mnuSelect_->addAction(QString::fromUtf8(caption));
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, [this, command] { runSelectCommand(command); });
+    };
+    addCommand("mnuSelAll", "全选", SelectCommand::All);
+    addCommand("mnuUnsel", "不选", SelectCommand::None);
+    mnuSelect_->addSeparator();
+    addCommand("mnuInvert", "反选", SelectCommand::Invert);
+    mnuSelect_->addSeparator();
+    addCommand("mnuSelAllButFirst", "全部，除了最初重复项", SelectCommand::AllButFirst);
+    addCommand("mnuSelAllButLast", "全部，除了最后重复项", SelectCommand::AllButLast);
+
+    // The copy menu is not shown anywhere; Ctrl+C on the duplicates list runs
+    // its first item, the copy dialog offers all three.
+    mnuCopy_ = new QMenu(QStringLiteral("复制到剪贴板"), this);
+    mnuCopy_->setObjectName(QStringLiteral("mnuCopy"));
+    mnuCopyCurrent_ = mnuCopy_->addAction(QStringLiteral("复制当前"), this, &MainWindow::mnuCopyCurrent_Click);
+    mnuCopyCurrent_->setObjectName(QStringLiteral("mnuCopyCurrent"));
+    QAction* all = mnuCopy_->addAction(QStringLiteral("全部复制"), this, &MainWindow::mnuCopyAll_Click);
+    all->setObjectName(QStringLiteral("mnuCopyAll"));
+    QAction* selected = mnuCopy_->addAction(QStringLiteral("全部复制所选"), this, &MainWindow::mnuCopySelected_Click);
+    selected->setObjectName(QStringLiteral("mnuCopySelected"));
+
+    progressBar_ = new cProgressBar(this);
+
+    flushTimer_ = new QTimer(this);
+    flushTimer_->setSingleShot(true);
+    flushTimer_->setInterval(std::chrono::duration_cast<std::chrono::milliseconds>(kDisplayInterval));
+    connect(flushTimer_, &QTimer::timeout, this, &MainWindow::flushDisplay);
+}
+
+void MainWindow::place(Control c, const TwipRect& r)
+{
+    rects_[c] = r;
+    applyGeometry(c);
+}
+
+void MainWindow::applyGeometry(Control c)
+{
+    const TwipRect& r = rects_[c];
+    controls_[c]->setGeometry(px(r.left), px(r.top), px(r.width), px(r.height));
+}
+
+QToolButton* MainWindow::button(Control c) const { return qobject_cast<QToolButton*>(controls_[c]); }
+QListView* MainWindow::lstShow() const { return lstShow_; }
+QListView* MainWindow::lstDups() const { return lstDups_; }
+
+void MainWindow::Form_Load()
+{
+    state_.releaseMode = argumentText(args_).find("DEBUG_MODE") != std::string::npos ? 0 : -1;
+    state_.appName = "Quillow";
+    state_.appVersion = QUILLOW_VERSION;
+    if (state_.releaseMode == 0)
+        state_.appVersion += " Debug Version";
+    state_.firstActivation = -1;
+    showButtons(buttonStates(state_));
+
+    ScreenSize screen;
+    if (QScreen* primary = QGuiApplication::primaryScreen()) {
+        const QRect area = primary->availableGeometry();
+        screen.widthTwips = area.width() * double(kTwipsPerPixel);
+        screen.heightTwips = area.height() * double(kTwipsPerPixel);
+    }
+    LoadSettings(state_, screen);
+    InitRegExp(state_);
+    // The keyed set is linked into the program; there is nothing to check.
+
+    // Placement, taken as stored. The stored size is the outer one; the frame
+    // is not known before the window manager has decorated the window, so
+    // the client size is settled again once it is (settleFrame).
+    move(px(state_.winLeft), px(state_.winTop));
+    pendingOuterSize_ = QSize(px(state_.winWidth), px(state_.winHeight));
+    const QSize frame = frameGeometry().size() - size();
+    resize(pendingOuterSize_ - frame);
+
+    state_.viewerOpen = 0;
+
+    progressBar_->setDrawObject(controls_[Progress]);
+    progressBar_->setBackColor(ole::kButtonFace);
+    progressBar_->setBarColor(ole::kHighlight);
+    progressBar_->setBorderStyle(cProgressBar::BorderNone);
+    barMin_ = progressBar_->Min();
+    barMax_ = progressBar_->Max();
+    barValue_ = progressBar_->Value();
+
+    SetIcon(this, QStringLiteral("AAA"), true);
+}
+
+void MainWindow::showAtStart()
+{
+    switch (state_.winState) {
+    case 2:
+        showMaximized();
+        break;
+    case 1:
+        showMinimized();
+        break;
+    default:
+        show();
+        break;
+    }
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (state_.firstActivation == -1 && !activationQueued_) {
+        activationQueued_ = true;
+        QTimer::singleShot(0, this, [this] { Form_Activate(); });
+    }
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        settleFrame();
+}
+
+void MainWindow::Form_Activate()
+{
+    if (state_.firstActivation != -1 || activating_)
+        return;
+    activating_ = true;
+    settleFrame();
+    setCaption(state_.appName + " " + state_.appVersion + kHelpCaptionSuffix);
+    setStatus(state_.appName + " " + state_.appVersion + kStartNotice);
+    state_.bigFile = 0;
+    Hook(this, kMainMinClientTwips, state_.releaseMode);
+    runCommandLine();
+    state_.firstActivation = 0;
+    activating_ = false;
+}
+
+void MainWindow::runCommandLine()
+{
+    if (usesGnuSyntax(args_)) {
+        // "DEBUG_MODE" is a marker, not the input file.
+        std::vector<std::string> args;
+        for (const std::string& a : args_)
+            if (a != "DEBUG_MODE")
+                args.push_back(a);
+        GnuOptions options = parseGnuOptions(args);
+        // Help, version, errors and the terminal-only forms are answered
+        // before the window opens; what is left here is a run.
+        if (options.action != GnuOptions::Action::Run || options.inputIsStdin || options.outputIsStdout)
+            return;
+        applyGnuOptions(options, state_);
+    } else {
+        ParseCommandLine(state_, argumentText(args_));
+    }
+    const RunOutcome outcome = RunCommandLine(state_, *this);
+    if (outcome == RunOutcome::Stopped)
+        return;  // interactive from here on
+    if (outcome == RunOutcome::NotRun) {
+        // A file manager's "open with" passes the file alone: it is scanned
+        // as if dropped on the window.
+        if (args_.size() == 1 && !usesGnuSyntax(args_) && isFile(args_[0])) {
+            state_.droppedFile = args_[0];
+            quillow::cmdScan_Click(state_, *this);
+        }
+        return;
+    }
+    exitCode_ = exitStatusFor(outcome);
+    close();
+}
+
+void MainWindow::Form_Resize(double H, double W)
+{
+    // A negative size is refused, as the window system refuses it; the
+    // other assignments still take place.
+    auto setSize = [](double& field, double value) {
+        if (value >= 0)
+            field = value;
+    };
+    TwipRect& show = rects_[Show];
+    TwipRect& dups = rects_[Dups];
+    TwipRect& lbl2 = rects_[Lbl2];
+    TwipRect& prog = rects_[Progress];
+    setSize(show.height, H / 2 - 620);
+    dups.top = show.top + show.height + 400;
+    setSize(dups.height, show.height);
+    lbl2.top = dups.top - 250;
+    setSize(prog.height, H - prog.top - 480);
+    setSize(show.width, W - 1250);
+    setSize(dups.width, show.width);
+    for (Control c : {Show, Dups, Lbl2, Progress})
+        applyGeometry(c);
+    recordPlacement();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    settleFrame();
+    Form_Resize(height() * double(kTwipsPerPixel), width() * double(kTwipsPerPixel));
+}
+
+void MainWindow::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    settleFrame();
+}
+
+void MainWindow::recordPlacement()
+{
+    if (state_.firstActivation != 0 || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized |
+                                                         Qt::WindowFullScreen)))
+        return;
+    // Measures that leave the 16-bit range keep their last value.
+    const QRect f = frameGeometry();
+    if (auto v = toInt16(f.x() * double(kTwipsPerPixel)))
+        state_.winLeft = *v;
+    if (auto v = toInt16(f.y() * double(kTwipsPerPixel)))
+        state_.winTop = *v;
+    if (auto v = toInt16(f.width() * double(kTwipsPerPixel)))
+        state_.winWidth = *v;
+    if (auto v = toInt16(f.height() * double(kTwipsPerPixel)))
+        state_.winHeight = *v;
+}
+
+void MainWindow::settleFrame()
+{
+    if (!pendingOuterSize_.isValid() || !isVisible() || windowState() != Qt::WindowNoState)
+        return;
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.width() <= 0 && frame.height() <= 0)
+        return;
+    const QSize outer = pendingOuterSize_;
+    pendingOuterSize_ = QSize();
+    resize(outer - frame);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (state_.isBusy) {
+        event->ignore();
+        return;
+    }
+    if (ended_) {
+        event->accept();
+        return;
+    }
+    if (state_.cmdLineMode == 0) {
+        MainWindowPlacement placement;
+        if (windowState() & Qt::WindowMinimized)
+            placement.state = WindowState::Minimized;
+        else if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+            placement.state = WindowState::Maximized;
+        placement.left = frameGeometry().x() * double(kTwipsPerPixel);
+        placement.top = frameGeometry().y() * double(kTwipsPerPixel);
+        SaveSettings(state_, placement);
+    }
+    Unhook(this);
+    setPointer(Pointer::Default);
+    event->accept();
+    ended_ = true;
+    emit programEnded(exitCode_);
+}
+
+// ---- buttons and menus ----
+
+void MainWindow::cmdScan_Click()
+{
+    if (state_.isBusy)
+        return;
+    quillow::cmdScan_Click(state_, *this);
+}
+
+void MainWindow::cmdStop_Click() { state_.stopRequested = -1; }
+
+void MainWindow::cmdSave_Click()
+{
+    if (state_.isBusy)
+        return;
+    quillow::cmdSave_Click(state_, *this);
+}
+
+QPoint MainWindow::selectMenuPosition() const
+{
+    const TwipRect& r = rects_[Select];
+    return QPoint(px(r.left), px(r.top + r.height));
+}
+
+void MainWindow::cmdSelect_Click()
+{
+    mnuSelect_->exec(centralWidget()->mapToGlobal(selectMenuPosition()));
+}
+
+void MainWindow::runSelectCommand(SelectCommand command)
+{
+    if (state_.isBusy || !state_.resultsReady)
+        return;
+    quillow::runSelectCommand(state_, *this, command);
+}
+
+void MainWindow::cmdView_Click()
+{
+    state_.viewerOpen = -1;
+    dialogs_.showViewer(state_, *this, this);
+    state_.viewerOpen = 0;
+    dupsModel_->refreshChecks();
+}
+
+void MainWindow::cmdSettings_Click()
+{
+    dialogs_.showSettingsDialog(state_, *this, this);
+    button(Scan)->setFocus();
+}
+
+void MainWindow::cmdAbout_Click() { dialogs_.showAbout(state_, *this, this); }
+
+void MainWindow::copySourceLines(int range)
+{
+    if (state_.isBusy || !state_.dupsList || state_.memoryPreserved)
+        return;
+    const QModelIndex current = lstDups_->currentIndex();
+    const int64_t highlighted = state_.bigFile == 0 && current.isValid() ? current.row() : -1;
+    const std::string text =
+        buildCopyText(state_, static_cast<CopyRange>(range), CopyContent::Source, highlighted);
+    if (text.empty()) {
+        messageBox(kNothingToCopy, mb::Exclamation);
+        return;
+    }
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(QString::fromStdString(text));
+}
+
+void MainWindow::mnuCopyCurrent_Click() { copySourceLines(static_cast<int>(CopyRange::Highlighted)); }
+void MainWindow::mnuCopyAll_Click() { copySourceLines(static_cast<int>(CopyRange::All)); }
+void MainWindow::mnuCopySelected_Click() { copySourceLines(static_cast<int>(CopyRange::Selected)); }
+
+// ---- the two lists ----
+
+void MainWindow::lstDups_Click(int row)
+{
+    const int64_t line = locateLine(state_, row);
+    if (line < 0 || line >= sourceModel_->rowCount())
+        return;
+    const QModelIndex index = sourceModel_->index(static_cast<int>(line));
+    lstShow_->setCurrentIndex(index);
+    lstShow_->scrollTo(index);
+}
+
+void MainWindow::lstDups_RightClick()
+{
+    if (state_.isBusy || dupsModel_->rowCount() == 0)
+        return;
+    const QModelIndex current = lstDups_->currentIndex();
+    const int64_t highlighted = state_.bigFile == 0 && current.isValid() ? current.row() : -1;
+    dialogs_.showCopyDialog(state_, *this, highlighted, this);
+}
+
+void MainWindow::lstShow_RightClick()
+{
+    if (state_.isBusy || sourceModel_->rowCount() == 0)
+        return;
+    const QModelIndex current = lstShow_->currentIndex();
+    const std::string text = current.isValid() ? sourceModel_->rowText(current.row()) : std::string();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(QString::fromStdString(text));
+}
+
+bool MainWindow::acceptsDrop(const QMimeData* data) const
+{
+    if (!data || !data->hasUrls())
+        return false;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            return true;
+    return false;
+}
+
+void MainWindow::lstShow_Drop(const QMimeData* data)
+{
+    // A second scan must never start while one runs.
+    if (state_.isBusy || !isEnabled() || !acceptsDrop(data))
+        return;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) {
+            state_.droppedFile = toStdPath(url.toLocalFile());
+            break;
+        }
+    }
+    // Scanning inside the drop would keep the drag source waiting for the
+    // whole scan; it starts right after the drop instead.
+    QTimer::singleShot(0, this, [this] {
+        if (state_.isBusy) {
+            state_.droppedFile.clear();
+            return;
+        }
+        if (!state_.droppedFile.empty())
+            quillow::cmdScan_Click(state_, *this);
+    });
+}
+
+// ---- keys ----
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType()) {
+        auto* widget = static_cast<QWidget*>(watched);
+        if (widget->window() == this && handleKey(widget, static_cast<QKeyEvent*>(event)))
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::handleKey(QWidget* target, QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_F1:
+        openHelp();
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+        // A focused button takes Enter itself; anywhere else Open does.
+        if (auto* b = qobject_cast<QAbstractButton*>(target)) {
+            if (b->isEnabled())
+                b->click();
+            return true;
+        }
+        QToolButton* open = button(Scan);
+        if (!open->isHidden() && open->isEnabled()) {
+            open->click();
+            return true;
+        }
+        return false;
+    }
+    case Qt::Key_Escape: {
+        QToolButton* stop = button(Stop);
+        if (!stop->isHidden() && stop->isEnabled()) {
+            stop->click();
+            return true;
+        }
+        return false;
+    }
+    default:
+        break;
+    }
+    if (event->matches(QKeySequence::Copy)) {
+        if (target == lstDups_ || target == lstDups_->viewport()) {
+            mnuCopyCurrent_Click();
+            return true;
+        }
+        if (target == lstShow_ || target == lstShow_->viewport()) {
+            lstShow_RightClick();
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string MainWindow::helpDocumentPath()
+{
+    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Help.html"));
+    if (QFileInfo::exists(beside))
+        return toStdPath(beside);
+#ifdef QUILLOW_HELP_DIR
+    const QString installed = QDir(QStringLiteral(QUILLOW_HELP_DIR)).filePath(QStringLiteral("Help.html"));
+    if (QFileInfo::exists(installed))
+        return toStdPath(installed);
+#endif
+    // The copy built into the program, written where the desktop can open it.
+    const QString bundled = ResourcePath(QStringLiteral("Help.html"));
+    const QString cacheDir = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (QFile::exists(bundled) && !cacheDir.isEmpty()) {
+        const QString target = QDir(cacheDir).filePath(QStringLiteral("quillow/Help.html"));
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QFile::remove(target);
+        if (QFile::copy(bundled, target)) {
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+            return toStdPath(target);
+        }
+    }
+    return toStdPath(beside);
+}
+
+void MainWindow::openHelp()
+{
+    const std::string path = helpDocumentPath();
+    if (!isFile(path)) {
+        if (state_.cmdLineMode != -1)
+            messageBox("找不到帮助文档 " + path + "。", mb::Exclamation);
+        return;
+    }
+    openDocument(path);
+}
+
+// ---- Host ----
+
+QString MainWindow::statusText() const { return statusText_; }
+
+void MainWindow::applyStatus(const QString& text)
+{
+    statusLabel_->setText(text);
+    statusShownAt_ = Clock::now();
+    statusPending_ = false;
+}
+
+void MainWindow::setStatus(const std::string& text)
+{
+    statusText_ = QString::fromStdString(text);
+    if (isPercentText(statusText_) && Clock::now() - statusShownAt_ < kDisplayInterval) {
+        statusPending_ = true;
+        scheduleFlush();
+        return;
+    }
+    applyStatus(statusText_);
+    // A new stage is shown before the work it announces begins.
+    if (!isPercentText(statusText_))
+        forceYield_ = true;
+}
+
+void MainWindow::setCaption(const std::string& text) { setWindowTitle(QString::fromStdString(text)); }
+
+void MainWindow::applyProgress()
+{
+    if (progressBar_->Min() != barMin_)
+        progressBar_->setMin(barMin_);
+    if (progressBar_->Max() != barMax_)
+        progressBar_->setMax(barMax_);
+    if (progressBar_->Value() != barValue_)
+        progressBar_->setValue(barValue_);
+    barShownAt_ = Clock::now();
+    barPending_ = false;
+}
+
+void MainWindow::setProgressMin(int32_t v)
+{
+    barMin_ = v;
+    barPending_ = true;
+    scheduleFlush();
+}
+
+void MainWindow::setProgressMax(int32_t v)
+{
+    barMax_ = v;
+    barPending_ = true;
+    scheduleFlush();
+}
+
+void MainWindow::setProgressValue(int32_t v)
+{
+    barValue_ = v;
+    barPending_ = true;
+    if (Clock::now() - barShownAt_ >= kDisplayInterval)
+        applyProgress();
+    else
+        scheduleFlush();
+}
+
+void MainWindow::scheduleFlush()
+{
+    if (!flushTimer_->isActive())
+        flushTimer_->start();
+}
+
+void MainWindow::flushDisplay()
+{
+    if (statusPending_)
+        applyStatus(statusText_);
+    if (barPending_)
+        applyProgress();
+}
+
+void MainWindow::setPointer(Pointer p)
+{
+    if (p == Pointer::Default) {
+        while (overrideCursors_ > 0) {
+            QGuiApplication::restoreOverrideCursor();
+            --overrideCursors_;
+        }
+        return;
+    }
+    const QCursor cursor(p == Pointer::Hourglass ? Qt::WaitCursor : Qt::BusyCursor);
+    if (overrideCursors_ == 0) {
+        QGuiApplication::setOverrideCursor(cursor);
+        overrideCursors_ = 1;
+    } else {
+        QGuiApplication::changeOverrideCursor(cursor);
+    }
+}
+
+void MainWindow::showButtons(const ButtonStates& s)
+{
+    QToolButton* scan = button(Scan);
+    QToolButton* stop = button(Stop);
+    const bool stopWasShown = !stop->isHidden();
+    scan->setEnabled(s.scanEnabled);
+    scan->setHidden(!s.scanVisible);
+    stop->setEnabled(s.stopEnabled);
+    stop->setHidden(!s.stopVisible);
+    button(Save)->setEnabled(s.saveEnabled);
+    button(Select)->setEnabled(s.selectEnabled);
+    button(View)->setEnabled(s.viewEnabled);
+    button(Settings)->setEnabled(s.settingsEnabled);
+    button(About)->setEnabled(s.aboutEnabled);
+    if (s.stopVisible && !stopWasShown && s.stopEnabled)
+        stop->setFocus();
+    else if (stopWasShown && !s.stopVisible && s.scanVisible && s.scanEnabled)
+        scan->setFocus();
+    forceYield_ = true;
+}
+
+void MainWindow::yield()
+{
+    if (!forceYield_ && Clock::now() - yieldedAt_ < kDisplayInterval)
+        return;
+    forceYield_ = false;
+    flushDisplay();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    yieldedAt_ = Clock::now();
+}
+
+template <typename F>
+auto MainWindow::withArrowCursor(F&& f) -> decltype(f())
+{
+    // Everything is shown as it stands before the window waits for an answer;
+    // the answer is given with the ordinary pointer.
+    flushDisplay();
+    const bool busy = overrideCursors_ > 0;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    struct Restore {
+        bool busy;
+        ~Restore()
+        {
+            if (busy)
+                QGuiApplication::restoreOverrideCursor();
+        }
+    } restore{busy};
+    return f();
+}
+
+Answer MainWindow::messageBox(const std::string& text, int style)
+{
+    return withArrowCursor([&] { return dialogs_.messageBox(this, text, style); });
+}
+
+std::optional<std::string> MainWindow::inputBox(const std::string& prompt, const std::string& title,
+                                                const std::string& preset)
+{
+    return withArrowCursor([&] { return dialogs_.inputBox(this, prompt, title, preset); });
+}
+
+bool MainWindow::chooseOpenFile(FileDialogRequest& request)
+{
+    return withArrowCursor([&] { return dialogs_.chooseOpenFile(this, request); });
+}
+
+bool MainWindow::chooseSaveFile(FileDialogRequest& request)
+{
+    return withArrowCursor([&] { return dialogs_.chooseSaveFile(this, request); });
+}
+
+void MainWindow::openDocument(const std::string& path)
+{
+    if (!dialogs_.openDocument(path) && state_.cmdLineMode != -1)
+        messageBox("无法打开 " + path + "。", mb::Exclamation);
+}
+
+void MainWindow::listsChanged()
+{
+    sourceModel_->reload();
+    dupsModel_->reload();
+    mnuCopyCurrent_->setEnabled(state_.bigFile == 0);
+    for (QAction* a : mnuCopy_->actions())
+        if (a != mnuCopyCurrent_)
+            a->setEnabled(state_.memoryPreserved == 0);
+    if (state_.memoryPreserved)
+        mnuCopyCurrent_->setEnabled(false);
+    forceYield_ = true;
+}
+
+void MainWindow::selectionChanged()
+{
+    dupsModel_->refreshChecks();
+    // After a selection command the list starts again at its first entry;
+    // selecting is still set then, so the source list does not move.
+    if (state_.selecting == -1 && state_.bigFile == 0 && dupsModel_->rowCount() > 0) {
+        lstDups_->setCurrentIndex(dupsModel_->index(0));
+        lstDups_->scrollToTop();
+    }
+}
+
+void MainWindow::setMainWindowEnabled(bool enabled)
+{
+    if (!enabled) {
+        focusBeforeDisable_ = QApplication::focusWidget();
+        setEnabled(false);
+        return;
+    }
+    setEnabled(true);
+    if (focusBeforeDisable_ && isAncestorOf(focusBeforeDisable_))
+        focusBeforeDisable_->setFocus();
+    focusBeforeDisable_ = nullptr;
+}
+
+}  // namespace quillow
