@@ -55,7 +55,7 @@ private:
 
     std::shared_ptr<const SourceLines> source_;
     int width_;
-    std::vector<Rec> recs_;
+    BigVector<Rec> recs_;
     std::vector<uint8_t> selected_;
     std::string arena_;
     bool sorted_ = false;

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "scan/big_allocator.h"
 #include "scan/text_util.h"
 
 namespace quillow {
@@ -24,6 +25,8 @@ public:
     KeyedSet& operator=(const KeyedSet&) = delete;
 
     void reserve(size_t n) { set_.reserve(n); }
+    // Fetches the memory a later findOrAdd(key) will touch.
+    void prefetch(std::string_view key) const { set_.prefetch(key); }
     size_t size() const { return set_.size(); }
     CompareMode mode() const { return mode_; }
 
@@ -49,11 +52,12 @@ private:
         size_t operator()(uint32_t id) const { return (*this)(owner->keyOf_(id)); }
         size_t operator()(std::string_view key) const
         {
+            // absl hashes its own string_view type with its fast string hash.
             if (owner->mode_ == CompareMode::Binary)
-                return absl::HashOf(key);
+                return absl::HashOf(absl::string_view(key.data(), key.size()));
             thread_local std::string folded;
             foldCase(key, folded);
-            return absl::HashOf(std::string_view(folded));
+            return absl::HashOf(absl::string_view(folded));
         }
     };
     struct Eq {
@@ -68,7 +72,7 @@ private:
         bool operator()(std::string_view a, uint32_t b) const { return same(a, owner->keyOf_(b)); }
     };
 
-    absl::flat_hash_set<uint32_t, Hash, Eq> set_;
+    absl::flat_hash_set<uint32_t, Hash, Eq, BigAllocator<uint32_t>> set_;
     CompareMode mode_;
     KeyOf keyOf_;
 };

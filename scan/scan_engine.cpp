@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <array>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -43,7 +44,7 @@ struct ScanError {
 };
 
 // Reads the whole file; the scan needs every line at once anyway.
-std::string readWholeFile(const std::string& path)
+BigVector<char> readWholeFile(const std::string& path)
 {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -53,7 +54,7 @@ std::string readWholeFile(const std::string& path)
         ::close(fd);
         throw ScanError{kScanCannotOpen};
     }
-    std::string bytes;
+    BigVector<char> bytes;
     try {
         bytes.resize(static_cast<size_t>(st.st_size));
         size_t have = 0;
@@ -108,7 +109,7 @@ public:
 private:
     bool chooseFile();
     void checkFile();
-    void loadLines(std::string bytes);
+    void loadLines(BigVector<char> bytes);
     void findDuplicates();
     void finish();
     // Asks whether to stop when Stop was pressed; true when the user confirmed.
@@ -179,12 +180,13 @@ void Scan::tick(const char* prefix, int64_t value, int64_t whole, int32_t progre
         stopped_ = true;
 }
 
-void Scan::loadLines(std::string bytes)
+void Scan::loadLines(BigVector<char> bytes)
 {
-    LineEnds ends = detectLineEnds(bytes);
+    const std::string_view all(bytes.data(), bytes.size());
+    LineEnds ends = detectLineEnds(all);
     // Step 4: count.
     int64_t count = 0;
-    forEachLine(bytes, ends, [&](size_t, size_t) { ++count; });
+    forEachLine(all, ends, [&](size_t, size_t) { ++count; });
     if (count > INT32_MAX)
         throw ScanError{kScanFileError};
     lineCount_ = count;
@@ -213,9 +215,8 @@ void Scan::loadLines(std::string bytes)
     // Step 6: load, with progress every 50 lines.
     tick_ = 0;
     int64_t read = 0;
-    std::string_view all = src_->bytes();
     bool stop = false;
-    forEachLine(all, ends, [&](size_t begin, size_t length) {
+    forEachLine(src_->bytes(), ends, [&](size_t begin, size_t length) {
         if (stop)
             return;
         src_->addLine(begin, length);
@@ -273,7 +274,7 @@ void Scan::findDuplicates()
         uint32_t length;
     };
     constexpr uint64_t kInArena = uint64_t{1} << 63;
-    std::vector<KeyRef> keys;  // per line, only when keys are not whole lines
+    BigVector<KeyRef> keys;  // per line, only when keys are not whole lines
     if (!identity)
         keys.resize(static_cast<size_t>(lineCount_));
     std::string_view buf = src_->bytes();
@@ -290,17 +291,35 @@ void Scan::findDuplicates()
     set.reserve(static_cast<size_t>(lineCount_));
     std::vector<bool> isDuplicate(static_cast<size_t>(lineCount_));
 
-    std::string scratch;
-    for (int64_t i = 0; i < lineCount_; ++i) {
+    // Keys are built a few lines ahead and their hash-set slots prefetched, so
+    // the memory latency of one lookup overlaps the work on the lines before.
+    constexpr int64_t kAhead = 8;
+    struct Pending {
+        std::string_view key;
+        std::string scratch;
+        bool blank = true;
+    };
+    std::array<Pending, kAhead> ahead;
+    auto prepare = [&](int64_t i, Pending& p) {
         std::string_view key = src_->view(i);
         if (trim)
             key = trimBlanks(key);
         if (startPos != 0)
             key = dropChars(key, startPos);
         if (filter)
-            key = ApplyRegExp(s_, key, scratch);
+            key = ApplyRegExp(s_, key, p.scratch);
+        p.key = key;
+        p.blank = isBlankOnly(key);
+        if (!p.blank)
+            set.prefetch(key);
+    };
+    for (int64_t i = 0; i < std::min(kAhead, lineCount_); ++i)
+        prepare(i, ahead[static_cast<size_t>(i)]);
 
-        if (!isBlankOnly(key)) {
+    for (int64_t i = 0; i < lineCount_; ++i) {
+        Pending& p = ahead[static_cast<size_t>(i % kAhead)];
+        const std::string_view key = p.key;
+        if (!p.blank) {
             const uint32_t id = static_cast<uint32_t>(i);
             if (!identity) {
                 if (key.data() >= buf.data() && key.data() + key.size() <= buf.data() + buf.size()) {
@@ -320,6 +339,8 @@ void Scan::findDuplicates()
                 dups_->append(id, first, key);
             }
         }
+        if (i + kAhead < lineCount_)
+            prepare(i + kAhead, p);
 
         if (tick_ == 50) {
             tick(kFindingPrefix, i, lineCount_, static_cast<int32_t>(i));

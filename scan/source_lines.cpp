@@ -10,15 +10,20 @@ LineEnds detectLineEnds(std::string_view bytes)
     return std::memchr(bytes.data(), '\r', bytes.size()) ? LineEnds::CR : LineEnds::LF;
 }
 
-SourceLines::SourceLines(std::string bytes, LineEnds ends, bool split) : buf_(std::move(bytes)), ends_(ends)
+SourceLines::SourceLines(BigVector<char> bytes, LineEnds ends, bool split) : buf_(std::move(bytes)), ends_(ends)
 {
     if (!split)
         return;
     // Count first so the offsets are allocated once.
     int64_t n = 0;
-    forEachLine(buf_, ends_, [&](size_t, size_t) { ++n; });
+    forEachLine(this->bytes(), ends_, [&](size_t, size_t) { ++n; });
     lines_.reserve(static_cast<size_t>(n));
-    forEachLine(buf_, ends_, [&](size_t begin, size_t length) { addLine(begin, length); });
+    forEachLine(this->bytes(), ends_, [&](size_t begin, size_t length) { addLine(begin, length); });
+}
+
+SourceLines::SourceLines(std::string_view bytes, LineEnds ends, bool split)
+    : SourceLines(BigVector<char>(bytes.begin(), bytes.end()), ends, split)
+{
 }
 
 void SourceLines::addLine(uint64_t offset, size_t length)
@@ -39,7 +44,7 @@ const SourceLines::Line& SourceLines::line(int64_t index) const
 std::string_view SourceLines::view(int64_t index) const
 {
     const Line& l = line(index);
-    return std::string_view(buf_).substr(l.offset, l.length);
+    return bytes().substr(l.offset, l.length);
 }
 
 void SourceLines::dropPrefix(int64_t index, size_t n)
@@ -52,8 +57,8 @@ void SourceLines::dropPrefix(int64_t index, size_t n)
 
 void SourceLines::release()
 {
-    std::string().swap(buf_);
-    std::vector<Line>().swap(lines_);
+    BigVector<char>().swap(buf_);
+    BigVector<Line>().swap(lines_);
     std::vector<uint8_t>().swap(selected_);
     released_ = true;
 }
@@ -63,7 +68,7 @@ void SourceLines::SetList(int64_t index, const std::string& text)
     Line& l = const_cast<Line&>(line(index));
     l.offset = buf_.size();
     l.length = static_cast<uint32_t>(text.size());
-    buf_.append(text);
+    buf_.insert(buf_.end(), text.begin(), text.end());
 }
 
 bool SourceLines::Selected(int64_t index) const
@@ -85,7 +90,7 @@ void SourceLines::AddItem(const std::string& text)
     if (released_)
         throw ListIndexError("source list: released");
     lines_.push_back(Line{buf_.size(), static_cast<uint32_t>(text.size())});
-    buf_.append(text);
+    buf_.insert(buf_.end(), text.begin(), text.end());
     ++count_;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "scan/big_allocator.h"
 #include "scan/line_list.h"
 
 namespace quillow {
@@ -27,12 +28,13 @@ public:
     SourceLines() = default;
     // Takes the file's bytes and, unless split is false, splits them into
     // lines; otherwise the caller adds the lines with addLine.
-    SourceLines(std::string bytes, LineEnds ends, bool split = true);
+    SourceLines(BigVector<char> bytes, LineEnds ends, bool split = true);
+    SourceLines(std::string_view bytes, LineEnds ends, bool split = true);
     void reserveLines(int64_t n) { lines_.reserve(static_cast<size_t>(n)); }
     void addLine(uint64_t offset, size_t length);
 
     std::string_view view(int64_t index) const;
-    std::string_view bytes() const { return buf_; }
+    std::string_view bytes() const { return std::string_view(buf_.data(), buf_.size()); }
     LineEnds lineEnds() const { return ends_; }
     // Drops the first n bytes of line index (the byte-order mark).
     void dropPrefix(int64_t index, size_t n);
@@ -58,8 +60,8 @@ private:
 #pragma pack(pop)
     const Line& line(int64_t index) const;
 
-    std::string buf_;
-    std::vector<Line> lines_;
+    BigVector<char> buf_;
+    BigVector<Line> lines_;
     std::vector<uint8_t> selected_;  // rarely used; grown on demand
     int64_t count_ = 0;
     LineEnds ends_ = LineEnds::LF;
