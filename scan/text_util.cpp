@@ -54,6 +54,17 @@ std::string_view dropChars(std::string_view s, int64_t n)
     return s.substr(i);
 }
 
+// Reads [+-]digits[.digits] the same way under every locale (strtod would
+// take the decimal comma of the user's locale).
+static double parseDecimal(std::string_view s)
+{
+    if (!s.empty() && s[0] == '+')
+        s.remove_prefix(1);
+    double v = 0;
+    std::from_chars(s.data(), s.data() + s.size(), v);
+    return v;
+}
+
 double leadingNumber(std::string_view s)
 {
     size_t i = 0;
@@ -74,8 +85,7 @@ double leadingNumber(std::string_view s)
     }
     if (i == digits || (i == digits + 1 && s[digits] == '.'))
         return 0;
-    std::string text(s.substr(start, i - start));
-    return std::strtod(text.c_str(), nullptr);
+    return parseDecimal(s.substr(start, i - start));
 }
 
 std::optional<double> parseNumber(std::string_view s)
@@ -100,8 +110,7 @@ std::optional<double> parseNumber(std::string_view s)
     }
     if (i != s.size() || intDigits + fracDigits == 0)
         return std::nullopt;
-    std::string text(s);
-    return std::strtod(text.c_str(), nullptr);
+    return parseDecimal(s);
 }
 
 static std::optional<int64_t> roundHalfEven(double v, int64_t lo, int64_t hi)

@@ -185,3 +185,31 @@ TEST(KeyedSet, BinaryAndTextModes)
 
 }  // namespace
 }  // namespace quillow
+
+#include <clocale>
+
+namespace quillow {
+namespace {
+
+TEST(TextUtil, NumbersReadTheSameUnderADecimalCommaLocale)
+{
+    const char* old = std::setlocale(LC_NUMERIC, nullptr);
+    std::string saved = old ? old : "C";
+    bool comma = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    EXPECT_EQ(leadingNumber("6217.5"), 6217.5);
+    EXPECT_EQ(leadingNumber("12x"), 12);
+    EXPECT_EQ(leadingNumber("+7"), 7);
+    EXPECT_EQ(leadingNumber("-3.5abc"), -3.5);
+    EXPECT_EQ(leadingNumber("abc"), 0);
+    EXPECT_EQ(parseNumber("2.5"), 2.5);
+    EXPECT_FALSE(parseNumber("2,5"));
+    EXPECT_EQ(toInt16(6217.5), 6218);
+    EXPECT_EQ(toInt16(6216.5), 6216);
+    EXPECT_FALSE(toInt16(32768));
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    if (!comma)
+        GTEST_SKIP() << "de_DE locale not installed; checked under the C locale only";
+}
+
+}  // namespace
+}  // namespace quillow
