@@ -1,0 +1,87 @@
+// Minimum client sizes, icons and bundled resources.
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QFile>
+#include <QMainWindow>
+#include <algorithm>
+
+#include "ui/window_setup_gui.h"
+
+namespace quillow {
+namespace {
+
+bool hasSizes(const QIcon& icon)
+{
+    const QList<QSize> sizes = icon.availableSizes();
+    for (int s : {16, 24, 32, 48})
+        if (!sizes.contains(QSize(s, s)))
+            return false;
+    return true;
+}
+
+TEST(WindowSetup, MinimumClientSizesInPixels)
+{
+    EXPECT_EQ(twipsToPixels(kMainMinClientTwips), QSize(388, 384));
+    EXPECT_EQ(twipsToPixels(kViewerMinClientTwips), QSize(192, 173));
+    EXPECT_EQ(twipsToPixels(QSize(22, 23)), QSize(1, 2));  // 1.47 and 1.53
+    EXPECT_EQ(twipsToPixels(QSize(2 * 15 + 7, 0)), QSize(2, 0));
+}
+
+TEST(WindowSetup, HookKeepsTheWindowFromGettingSmaller)
+{
+    QMainWindow window;
+    window.setMinimumSize(50, 40);
+    ASSERT_TRUE(Hook(&window, kMainMinClientTwips));
+    window.resize(100, 100);
+    EXPECT_EQ(window.size(), QSize(388, 384));
+
+    Hook(&window, kMainMinClientTwips);  // a second hook changes nothing
+    Unhook(&window);
+    EXPECT_EQ(window.minimumSize(), QSize(50, 40));
+    window.resize(100, 100);
+    EXPECT_EQ(window.size(), QSize(100, 100));
+}
+
+TEST(WindowSetup, DebugModeInstallsNothing)
+{
+    QDialog viewer;
+    EXPECT_FALSE(Hook(&viewer, kViewerMinClientTwips, 0));
+    EXPECT_EQ(viewer.minimumSize(), QSize(0, 0));
+    Unhook(&viewer);  // not hooked: harmless
+    EXPECT_EQ(viewer.minimumSize(), QSize(0, 0));
+}
+
+TEST(WindowSetup, SetIconGivesTheWindowAndItsOwnerTheFourSizes)
+{
+    QMainWindow main;
+    QDialog options(&main);
+    SetIcon(&options, "AAA", false);
+    EXPECT_TRUE(hasSizes(options.windowIcon()));
+    EXPECT_FALSE(hasSizes(main.windowIcon()));
+
+    SetIcon(&options, "AAA", true);
+    EXPECT_TRUE(hasSizes(main.windowIcon()));
+
+    QMainWindow alone;  // its own top owner
+    SetIcon(&alone, "AAA", true);
+    EXPECT_TRUE(hasSizes(alone.windowIcon()));
+
+    EXPECT_TRUE(LoadIconResource("NOPE").isNull());
+}
+
+TEST(WindowSetup, BundledResources)
+{
+    for (const char* name : {"open", "stop", "save", "select", "view", "options", "about"}) {
+        const QIcon icon = ButtonIcon(name);
+        EXPECT_FALSE(icon.pixmap(32, 32).isNull()) << name;
+    }
+    QFile help(ResourcePath("Help.html"));
+    ASSERT_TRUE(help.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(help.readAll());
+    EXPECT_TRUE(text.contains("Quillow"));
+    EXPECT_TRUE(text.contains("--select"));
+}
+
+}  // namespace
+}  // namespace quillow

@@ -1,0 +1,50 @@
+#pragma once
+// Window minimum sizes and icons shared by the program's windows.
+//
+// Hook gives a window a minimum client size (given in twips, 15 per logical
+// pixel) so that it cannot be dragged smaller; Unhook takes it away again.
+// SetIcon gives a window, and optionally its top-level owner, the icon named
+// by a resource ("AAA": the program's icon at 16, 24, 32 and 48 pixels).
+#include <QIcon>
+#include <QSize>
+#include <QString>
+#include <cstdint>
+
+class QWidget;
+
+namespace quillow {
+
+constexpr int kTwipsPerPixel = 15;
+// Minimum client sizes in twips.
+constexpr QSize kMainMinClientTwips{5820, 5760};
+constexpr QSize kViewerMinClientTwips{2880, 2595};
+
+// Twips to logical pixels, rounded to the nearest pixel (halves to even).
+QSize twipsToPixels(QSize twips);
+
+// Installs the minimum client size on window. With releaseMode 0 (the
+// "DEBUG_MODE" run) nothing is installed and false is returned.
+bool Hook(QWidget* window, QSize minClientTwips, int16_t releaseMode = -1);
+// Restores the minimum size the window had before Hook; nothing when it was
+// not hooked.
+void Unhook(QWidget* window);
+
+// The icon of a resource name, with every size the resources hold (an empty
+// icon when there is no such resource).
+QIcon LoadIconResource(const QString& resourceName);
+// Sets the icon on window and, when toOwner is set, on the window at the top
+// of its owner chain (the window itself when it has no owner).
+void SetIcon(QWidget* window, const QString& resourceName, bool toOwner);
+
+// Picture of a left-column button ("open", "stop", "save", "select", "view",
+// "options", "about").
+QIcon ButtonIcon(const QString& name);
+
+// Path of a bundled resource file such as "Help.html" (":/..." form).
+QString ResourcePath(const QString& name);
+
+// Registers the bundled resources; needed once because they live in a static
+// library. Every function above calls it.
+void InitResources();
+
+}  // namespace quillow
