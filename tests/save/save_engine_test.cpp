@@ -13,12 +13,14 @@
 
 #include "save_fixture.h"
 #include "scan/file_info.h"
+#include "support/unprivileged.h"
 
 namespace quillow {
 namespace {
 
 using testing::readFile;
 using testing::SaveTest;
+using testing::unprivileged;
 
 const std::string kInput = "a\nb\na\nc\n";
 const std::string kCleaned = "a\nb\nc\n";
@@ -438,41 +440,6 @@ TEST_F(SaveTest, SourceVanishingBeforeWritingIsReported)
     EXPECT_EQ(host.status(), kSaveSourceUnreadable);
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.txt")));
     expectIdle();
-}
-
-// Runs fn as an unprivileged user in a child process when this process is
-// root (which ignores permission bits), else in this process. The result is
-// fn's summary text; nullopt when the user cannot be switched.
-std::optional<std::string> unprivileged(const std::function<std::string()>& fn)
-{
-    if (::geteuid() != 0)
-        return fn();
-    int p[2];
-    if (::pipe(p) != 0)
-        return std::nullopt;
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(p[0]);
-        if (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
-            ::setresuid(65534, 65534, 65534) != 0)
-            ::_exit(77);
-        std::string r = fn();
-        ssize_t ignored = ::write(p[1], r.data(), r.size());
-        (void)ignored;
-        ::_exit(0);
-    }
-    ::close(p[1]);
-    std::string out;
-    char buf[4096];
-    ssize_t n;
-    while ((n = ::read(p[0], buf, sizeof buf)) > 0)
-        out.append(buf, static_cast<size_t>(n));
-    ::close(p[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return std::nullopt;
-    return out;
 }
 
 class WriteProtection : public SaveTest {

@@ -7,6 +7,7 @@
 #include "scan/scan_engine.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
+#include "support/unprivileged.h"
 
 namespace quillow {
 namespace {
@@ -188,16 +189,19 @@ TEST(Scan, BadFilesTakeTheErrorPath)
 
 TEST(Scan, UnreadableFileIsRefused)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "running as root: permission bits do not apply (the CLI script test covers it unprivileged)";
     TempDir dir;
+    chmod(dir.path().c_str(), 0755);
     std::string p = dir.write("secret.txt", "a\na\n");
     chmod(p.c_str(), 0);
-    ProgramState state;
-    RecordingHost host;
-    state.droppedFile = p;
-    cmdScan_Click(state, host);
-    EXPECT_EQ(host.status(), "错误: 无法打开文件");
+    auto status = testing::unprivileged([&] {
+        ProgramState state;
+        RecordingHost host;
+        state.droppedFile = p;
+        cmdScan_Click(state, host);
+        return host.status() + "|" + state.scannedFile;
+    });
+    ASSERT_TRUE(status) << "could not switch to an unprivileged user";
+    EXPECT_EQ(*status, "错误: 无法打开文件|");
 }
 
 TEST(Scan, CancelledDialogChangesNothing)
