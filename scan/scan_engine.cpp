@@ -56,7 +56,9 @@ BigVector<char> readWholeFile(const std::string& path)
     }
     BigVector<char> bytes;
     try {
-        bytes.resize(static_cast<size_t>(st.st_size));
+        // One byte more than the size, so that meeting the end costs no
+        // growth (and no second copy of a big file).
+        bytes.resize(static_cast<size_t>(st.st_size) + 1);
         size_t have = 0;
         for (;;) {
             if (have == bytes.size())
