@@ -329,9 +329,7 @@ void cProgressBar::Draw()
         return;
     if (widget->testAttribute(Qt::WA_WState_InPaintEvent)) {
         // Called from the widget's own paint handler: paint right here.
-        QPainter painter(widget);
-        const QRect r = widget->rect();
-        paintInto(widget, painter, r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
+        paintClientArea(widget);
         return;
     }
     widget->repaint();  // synchronous; the event filter below does the painting
@@ -339,13 +337,17 @@ void cProgressBar::Draw()
 
 bool cProgressBar::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == drawObject_ && event->type() == QEvent::Paint) {
-        QWidget* widget = drawObject_;
-        QPainter painter(widget);
-        const QRect r = widget->rect();
-        paintInto(widget, painter, r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
-    }
+    if (watched == drawObject_ && event->type() == QEvent::Paint)
+        paintClientArea(drawObject_);
     return QObject::eventFilter(watched, event);
+}
+
+void cProgressBar::paintClientArea(QWidget* widget)
+{
+    // The client area: inside a frame's border when the widget has one.
+    QPainter painter(widget);
+    const QRect r = widget->contentsRect();
+    paintInto(widget, painter, r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
 }
 
 void cProgressBar::DrawToDC(QWidget* themeWidget, QPaintDevice* device, int lLeft, int lTop, int lRight, int lBottom)

@@ -108,8 +108,8 @@ public:
     QString Tag() const { return tag_; }
     void setTag(const QString& sTag) { tag_ = sTag; }  // never drawn, so no repaint
 
-    // Repaints DrawObject's client area at once (nothing without one, or
-    // while it is hidden).
+    // Repaints DrawObject's client area (its contentsRect, so a QFrame keeps
+    // its border) at once; nothing without one, or while it is hidden.
     void Draw();
     // Paints the whole bar into the rectangle (left, top, right, bottom; right
     // and bottom exclusive) of device. themeWidget supplies style and palette
@@ -127,6 +127,7 @@ protected:
 
 private:
     double fraction() const;
+    void paintClientArea(QWidget* widget);
     void SetPictureObject(std::unique_ptr<pcMemDC>& slot, const QPixmap& picture);
     void paintInto(QWidget* themeWidget, QPainter& target, int lLeft, int lTop, int lRight, int lBottom);
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFrame>
 #include <QImage>
 #include <QPainter>
 #include <QWidget>
@@ -444,6 +445,27 @@ TEST(ProgressBar, PropertyWritesRepaintTheDrawObjectAtOnce)
     const QImage shown = box.grab().toImage();
     EXPECT_EQ(shown.pixelColor(10, 6), QColor(0, 0, 255));
     EXPECT_EQ(shown.pixelColor(40, 6), QColor(255, 0, 0));
+}
+
+TEST(ProgressBar, PaintsInsideTheBorderOfAFrame)
+{
+    QFrame box;
+    box.setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    box.setLineWidth(2);
+    box.resize(60, 20);
+    box.show();
+    QApplication::processEvents();
+    cProgressBar bar;
+    plain(bar);
+    bar.setValue(100);
+    bar.setDrawObject(&box);
+    const QImage shown = box.grab().toImage();
+    const QRect client = box.contentsRect();
+    ASSERT_EQ(client, QRect(2, 2, 56, 16));
+    EXPECT_NE(shown.pixelColor(0, 0), QColor(0, 0, 255));
+    EXPECT_NE(shown.pixelColor(59, 10), QColor(0, 0, 255));
+    EXPECT_EQ(shown.pixelColor(client.topLeft()), QColor(0, 0, 255));
+    EXPECT_EQ(shown.pixelColor(client.bottomRight()), QColor(0, 0, 255));
 }
 
 TEST(ProgressBar, WithoutDrawObjectDrawDoesNothing)
