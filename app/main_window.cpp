@@ -225,7 +225,7 @@ void MainWindow::buildControls()
     lstShow_->setDragDropMode(QAbstractItemView::DropOnly);
     lstShow_->onRightClick = [this] { lstShow_RightClick(); };
     lstShow_->acceptsDrop = [this](const QMimeData* d) { return acceptsDrop(d); };
-    lstShow_->onDrop = [this](const QMimeData* d) { lstShow_Drop(d); };
+    lstShow_->onDrop = [this](const QMimeData* d) { lstShow_OLEDragDrop(d); };
     controls_[Show] = lstShow_;
     place(Show, {1140, 360, 5175, 2460});
 
@@ -644,7 +644,7 @@ bool MainWindow::acceptsDrop(const QMimeData* data) const
     return false;
 }
 
-void MainWindow::lstShow_Drop(const QMimeData* data)
+void MainWindow::lstShow_OLEDragDrop(const QMimeData* data)
 {
     // A second scan must never start while one runs.
     if (state_.isBusy || !isEnabled() || !acceptsDrop(data))

@@ -74,6 +74,10 @@ public:
     void mnuCopyCurrent_Click();
     void mnuCopyAll_Click();
     void mnuCopySelected_Click();
+    // Something was dropped on the source list: a file list starts a scan of
+    // its first local file, unless a scan or save runs.
+    void lstShow_OLEDragDrop(const QMimeData* data);
+    bool acceptsDrop(const QMimeData* data) const;
     // F1 from any control.
     void openHelp();
     // Where F1 looks for the help document: beside the program, then in the
@@ -143,8 +147,6 @@ private:
     void lstDups_Click(int row);
     void lstDups_RightClick();
     void lstShow_RightClick();
-    void lstShow_Drop(const QMimeData* data);
-    bool acceptsDrop(const QMimeData* data) const;
     bool handleKey(QWidget* target, QKeyEvent* event);
     void copySourceLines(int range);
     void applyStatus(const QString& text);

@@ -1,0 +1,850 @@
+// The main window driven through its real widgets, with every dialog answered
+// by a script: start-up from an empty and a filled store, the resize rules,
+// shutdown, the unattended run, open and save, the selection commands and
+// what the two lists do with clicks, keys and drops.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QMimeData>
+#include <QScreen>
+#include <QSettings>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/list_models_gui.h"
+#include "app/main_window.h"
+#include "scan/text_util.h"
+#include "support/temp_dir.h"
+#include "ui/progress_bar_widget.h"
+
+namespace quillow {
+namespace {
+
+using testing::readFile;
+using testing::TempDir;
+namespace fs = std::filesystem;
+
+struct ShownMessage {
+    std::string text;
+    int style;
+};
+
+// Answers every dialog from a script and records what was asked.
+class ScriptedDialogs : public Dialogs {
+public:
+    std::vector<ShownMessage> messages;
+    std::deque<Answer> answers;  // default: Ok, or No for questions
+    std::deque<std::optional<std::string>> openFiles, saveFiles;
+    std::vector<FileDialogRequest> openRequests, saveRequests;
+    std::vector<std::string> openedDocuments;
+    std::vector<int64_t> copyDialogs;  // highlighted entry of each showing
+    int viewers = 0, settings = 0, abouts = 0;
+
+    Answer messageBox(QWidget*, const std::string& text, int style) override
+    {
+        messages.push_back({text, style});
+        if (!answers.empty()) {
+            Answer a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        return (style & 7) == mb::OkOnly ? Answer::Ok : Answer::No;
+    }
+    std::optional<std::string> inputBox(QWidget*, const std::string&, const std::string&, const std::string&) override
+    {
+        return std::nullopt;
+    }
+    bool chooseOpenFile(QWidget*, FileDialogRequest& r) override { return answer(r, openRequests, openFiles); }
+    bool chooseSaveFile(QWidget*, FileDialogRequest& r) override { return answer(r, saveRequests, saveFiles); }
+    bool openDocument(const std::string& path) override
+    {
+        openedDocuments.push_back(path);
+        return true;
+    }
+    void showViewer(ProgramState& state, Host&, QWidget*) override
+    {
+        ++viewers;
+        viewerOpenWhileShown = state.viewerOpen;
+    }
+    void showCopyDialog(ProgramState&, Host&, int64_t highlighted, QWidget*) override
+    {
+        copyDialogs.push_back(highlighted);
+    }
+    void showSettingsDialog(ProgramState&, Host&, QWidget*) override { ++settings; }
+    void showAbout(ProgramState&, Host&, QWidget*) override { ++abouts; }
+
+    int16_t viewerOpenWhileShown = 0;
+
+private:
+    static bool answer(FileDialogRequest& r, std::vector<FileDialogRequest>& log,
+                       std::deque<std::optional<std::string>>& script)
+    {
+        log.push_back(r);
+        if (script.empty() || !script.front()) {
+            if (!script.empty())
+                script.pop_front();
+            return false;
+        }
+        r.fileName = *script.front();
+        script.pop_front();
+        return true;
+    }
+};
+
+// Lines "line 1" ... "line n", with the given line numbers replaced.
+std::string numbered(int n, const std::vector<std::pair<int, std::string>>& replaced = {})
+{
+    std::string text;
+    for (int i = 1; i <= n; ++i) {
+        std::string line = "line " + std::to_string(i);
+        for (const auto& [at, with] : replaced)
+            if (at == i)
+                line = with;
+        text += line + "\n";
+    }
+    return text;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string dir = store.path().string();
+        setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+        setenv("XDG_CACHE_HOME", (store.path() / "cache").c_str(), 1);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(dir));
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(dir));
+    }
+
+    void TearDown() override
+    {
+        window.reset();
+        QGuiApplication::clipboard()->clear();
+    }
+
+    std::string storeFile() const { return (store.path() / "Orvandel" / "Quillow.conf").string(); }
+
+    void writeStore(const std::string& body) const
+    {
+        fs::create_directories(store.path() / "Orvandel");
+        store.write("Orvandel/Quillow.conf", "[Quillow]\n" + body);
+    }
+
+    // Loads the window, shows it and runs the first activation, as the
+    // program's main and its event loop do.
+    MainWindow& start(std::vector<std::string> args = {})
+    {
+        window = std::make_unique<MainWindow>(*statePtr, dialogs, std::move(args));
+        QObject::connect(window.get(), &MainWindow::programEnded, [this](int code) { endedWith = code; });
+        window->showAtStart();
+        window->Form_Activate();
+        return *window;
+    }
+
+    // Scans a file chosen through the (scripted) open dialog.
+    void open(const std::string& path)
+    {
+        dialogs.openFiles.push_back(path);
+        QTest::mouseClick(window->button(MainWindow::Scan), Qt::LeftButton);
+        window->flushDisplay();
+    }
+
+    std::set<int> checkedRows() const
+    {
+        std::set<int> rows;
+        DupsListModel* m = window->dupsModel();
+        for (int r = 0; r < m->rowCount(); ++r)
+            if (m->data(m->index(r), Qt::CheckStateRole).toInt() == Qt::Checked)
+                rows.insert(r);
+        return rows;
+    }
+
+    QAction* menuItem(const char* name) const { return window->mnuSelect()->findChild<QAction*>(name); }
+
+    QPoint rowCentre(QListView* view, int row) const
+    {
+        return view->visualRect(view->model()->index(row, 0)).center();
+    }
+
+    std::string labelText() const
+    {
+        return window->findChild<QLabel*>("StatusBar")->text().toStdString();
+    }
+
+    TempDir store;
+    TempDir files;
+    // ProgramState is not assignable: tables that need a fresh one replace it.
+    std::unique_ptr<ProgramState> statePtr = std::make_unique<ProgramState>();
+    ProgramState& st() const { return *statePtr; }
+    ScriptedDialogs dialogs;
+    std::unique_ptr<MainWindow> window;
+    std::optional<int> endedWith;
+};
+
+// ---- start-up ----
+
+TEST_F(MainWindowTest, StartsOnAnEmptyStoreCentredWithItsDefaults)
+{
+    MainWindow& w = start();
+    EXPECT_EQ(w.windowTitle().toStdString(), "Quillow 3.0 - 按 F1 寻求帮助");
+    EXPECT_EQ(w.statusText().toStdString(), std::string("Quillow 3.0") + kStartNotice);
+    EXPECT_EQ(labelText(), w.statusText().toStdString());
+    EXPECT_EQ(st().firstActivation, 0);
+    EXPECT_EQ(st().releaseMode, -1);
+    EXPECT_EQ(st().saveEmptyLines, 1);
+    EXPECT_EQ(st().caseSensitive, 0);
+
+    // Outer size 6765 x 7300 twips; the offscreen platform reports a small frame.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const int16_t left = *toInt16(*parseNumber(std::to_string(screen.width() * 15.0 / 2 - 3382.5)));
+    const int16_t top = *toInt16(*parseNumber(std::to_string(screen.height() * 15.0 / 2 - 3495)));
+    EXPECT_EQ(st().winLeft, left);
+    EXPECT_EQ(st().winTop, top);
+    EXPECT_EQ(w.frameGeometry().size(), QSize(451, 487));  // the frame is settled once known
+    EXPECT_EQ(w.pos(), QPoint(qRound(left / 15.0), qRound(top / 15.0)));
+    EXPECT_FALSE(w.isMaximized());
+
+    // Only Open, Options and About can be used before a scan.
+    EXPECT_TRUE(w.button(MainWindow::Scan)->isVisible());
+    EXPECT_TRUE(w.button(MainWindow::Scan)->isEnabled());
+    EXPECT_FALSE(w.button(MainWindow::Stop)->isVisible());
+    EXPECT_FALSE(w.button(MainWindow::Save)->isEnabled());
+    EXPECT_FALSE(w.button(MainWindow::Select)->isEnabled());
+    EXPECT_FALSE(w.button(MainWindow::View)->isEnabled());
+    EXPECT_TRUE(w.button(MainWindow::Settings)->isEnabled());
+    EXPECT_TRUE(w.button(MainWindow::About)->isEnabled());
+
+    // Nothing is written before shutdown.
+    EXPECT_FALSE(fs::exists(storeFile()));
+}
+
+TEST_F(MainWindowTest, StartsFromAFilledStoreMaximisedOverItsNormalPlacement)
+{
+    writeStore(
+        "caseSensitive=1\nsRegExp=\\\\d+\nlastLoadedFile=/data/list.txt\nwinLeft=1500\nwinTop=900\n"
+        "winWidth=9000\nwinHeight=8100\nwinState=2\nstatFilesOpened=7\n");
+    MainWindow& w = start();
+    EXPECT_EQ(st().caseSensitive, 1);
+    EXPECT_EQ(st().sRegExp, "\\d+");
+    EXPECT_EQ(st().regExpReady, -1);  // the filter engine was built from it
+    EXPECT_EQ(st().lastLoadedFile, "/data/list.txt");
+    EXPECT_EQ(st().statFilesOpened, 7);
+    EXPECT_TRUE(w.isMaximized());
+    EXPECT_EQ(w.normalGeometry(), QRect(100, 60, 600, 540));
+
+    // Closing maximised keeps the last normal placement, with state 2.
+    ASSERT_TRUE(w.close());
+    QSettings s(QString::fromStdString(storeFile()), QSettings::IniFormat);
+    EXPECT_EQ(s.value("Quillow/winState").toString(), "2");
+    EXPECT_EQ(s.value("Quillow/winWidth").toString(), "9000");
+    EXPECT_EQ(s.value("Quillow/winHeight").toString(), "8100");
+    EXPECT_EQ(s.value("Quillow/winLeft").toString(), "1500");
+    EXPECT_EQ(s.value("Quillow/statFilesOpened").toString(), "7");
+}
+
+TEST_F(MainWindowTest, DebugModeNamesTheVersionAndLiftsTheMinimumSize)
+{
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        bool debug;
+    };
+    const Row rows[] = {
+        {"plain start", {}, false},
+        {"marker alone", {"DEBUG_MODE"}, true},
+        {"marker inside a switch value", {"/x", "aDEBUG_MODEb"}, true},
+        {"other letter case is no marker", {"debug_mode"}, false},
+        {"marker beside options", {"-c", "on", "DEBUG_MODE"}, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        statePtr = std::make_unique<ProgramState>();
+        MainWindow& w = start(row.args);
+        EXPECT_EQ(st().releaseMode, row.debug ? 0 : -1);
+        if (row.debug) {
+            EXPECT_EQ(w.windowTitle().toStdString(), "Quillow 3.0 Debug Version - 按 F1 寻求帮助");
+            w.resize(200, 150);
+            EXPECT_EQ(w.size(), QSize(200, 150));
+        } else {
+            EXPECT_EQ(w.windowTitle().toStdString(), "Quillow 3.0 - 按 F1 寻求帮助");
+            EXPECT_EQ(w.minimumSize(), QSize(388, 384));  // 5820 x 5760 twips
+            w.resize(200, 150);
+            EXPECT_EQ(w.size(), QSize(388, 384));
+        }
+        window.reset();
+    }
+}
+
+// ---- resize rules ----
+
+TEST_F(MainWindowTest, ResizeRulesFollowTheClientArea)
+{
+    struct Row {
+        const char* name;
+        double H, W;
+        TwipRect show, dups, lbl2;
+        double progressHeight;
+    };
+    // Each row starts from a 6000 x 7000 twips client area; sizes that would
+    // be negative are refused and keep the value they had.
+    const Row rows[] = {
+        {"6000 x 7000", 6000, 7000, {1140, 360, 5750, 2380}, {1140, 3140, 5750, 2380}, {1140, 2890, 1455, 255}, 360},
+        {"design client area", 6285, 6450, {1140, 360, 5200, 2522.5}, {1140, 3282.5, 5200, 2522.5},
+         {1140, 3032.5, 1455, 255}, 645},
+        {"low and wide", 1300, 9000, {1140, 360, 7750, 30}, {1140, 790, 7750, 30}, {1140, 540, 1455, 255}, 360},
+        {"too small for anything", 1000, 1000, {1140, 360, 5750, 2380}, {1140, 3140, 5750, 2380},
+         {1140, 2890, 1455, 255}, 360},
+    };
+    MainWindow& w = start({"DEBUG_MODE"});
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        w.Form_Resize(6000, 7000);
+        w.Form_Resize(row.H, row.W);
+        EXPECT_EQ(w.twips(MainWindow::Show), row.show);
+        EXPECT_EQ(w.twips(MainWindow::Dups), row.dups);
+        EXPECT_EQ(w.twips(MainWindow::Lbl2), row.lbl2);
+        EXPECT_EQ(w.twips(MainWindow::Progress).height, row.progressHeight);
+        // The left column and the source list's heading never move.
+        EXPECT_EQ(w.twips(MainWindow::Progress).top, 5160);
+        EXPECT_EQ(w.twips(MainWindow::Lbl1), (TwipRect{1140, 120, 1215, 255}));
+        EXPECT_EQ(w.twips(MainWindow::About), (TwipRect{120, 4320, 855, 735}));
+    }
+}
+
+TEST_F(MainWindowTest, ResizingTheWindowPlacesTheControlsAndRecordsThePlacement)
+{
+    MainWindow& w = start();
+    w.move(30, 45);
+    w.resize(480, 400);  // 7200 x 6000 twips
+    EXPECT_EQ(w.lstShow()->geometry(), QRect(76, 24, 397, 159));
+    EXPECT_EQ(w.lstDups()->geometry(), QRect(76, 209, 397, 159));
+    EXPECT_EQ(w.control(MainWindow::Lbl2)->geometry(), QRect(76, 193, 97, 17));
+    EXPECT_EQ(w.control(MainWindow::Progress)->geometry(), QRect(8, 344, 57, 24));
+    const QSize frame = w.frameGeometry().size() - w.size();
+    EXPECT_EQ(st().winWidth, (480 + frame.width()) * 15);  // outer measures
+    EXPECT_EQ(st().winHeight, (400 + frame.height()) * 15);
+    EXPECT_EQ(st().winLeft, 450);
+    EXPECT_EQ(st().winTop, 675);
+
+    // A mere move is captured at shutdown.
+    w.move(40, 50);
+    ASSERT_TRUE(w.close());
+    QSettings s(QString::fromStdString(storeFile()), QSettings::IniFormat);
+    EXPECT_EQ(s.value("Quillow/winLeft").toString(), "600");
+    EXPECT_EQ(s.value("Quillow/winTop").toString(), "750");
+    EXPECT_EQ(s.value("Quillow/winWidth").toString().toInt(), (480 + frame.width()) * 15);
+    EXPECT_EQ(s.value("Quillow/winState").toString(), "0");
+}
+
+// ---- shutdown ----
+
+TEST_F(MainWindowTest, ClosingIsRefusedSilentlyWhileBusy)
+{
+    MainWindow& w = start();
+    st().isBusy = -1;
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(w.ended());
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_FALSE(fs::exists(storeFile()));
+
+    st().isBusy = 0;
+    EXPECT_TRUE(w.close());
+    EXPECT_TRUE(w.ended());
+    ASSERT_TRUE(endedWith.has_value());
+    EXPECT_EQ(*endedWith, 0);
+    EXPECT_TRUE(fs::exists(storeFile()));
+}
+
+// ---- the unattended run ----
+
+// Switches with relative paths: an absolute temporary path would hold
+// switch texts of its own ("/tmp" holds "/t", but a folder named "/in..."
+// would hold "/i").
+class WorkingDirectory {
+public:
+    explicit WorkingDirectory(const fs::path& dir) : before_(fs::current_path()) { fs::current_path(dir); }
+    ~WorkingDirectory() { fs::current_path(before_); }
+
+private:
+    fs::path before_;
+};
+
+TEST_F(MainWindowTest, UnattendedRunEndsTheProgramAndLeavesTheStoreAsItWas)
+{
+    struct Row {
+        const char* name;
+        std::string input;
+        std::vector<std::string> args;  // "IN" / "OUT" stand for absolute paths
+        int exitCode;
+        std::optional<std::string> output;
+    };
+    const Row rows[] = {
+        {"slash switches", "a\nb\na\nc\na\n", {"/i", "in.txt", "/o", "out.txt", "/s", "2"}, 0, "a\nb\nc\n"},
+        {"slash switches without blanks", "a\nb\na\nc\na\n", {"/i\"in.txt\"/o\"out.txt\"/s3"}, 0, "b\nc\na\n"},
+        {"GNU options", "a\nb\nA\na\n", {"-i", "IN", "-o", "OUT", "--select=all", "--case=on"}, 0, "b\nA\n"},
+        {"GNU options, letter case ignored", "a\nb\nA\nc\n", {"-i", "IN", "-o", "OUT", "-s", "1"}, 0, "b\nc\n"},
+        {"no duplicates", "x\ny\n", {"/i", "in.txt", "/o", "out.txt", "/s", "1"}, 1, std::nullopt},
+        {"output folder missing", "a\na\n", {"-i", "IN", "-o", "OUT/none", "-s", "2"}, 3, std::nullopt},
+    };
+    writeStore("caseSensitive=0\nwinLeft=1500\nwinTop=900\nstatFilesOpened=3\nsRegExp=\n");
+    const std::string before = readFile(storeFile());
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TempDir dir;
+        WorkingDirectory cd(dir.path());
+        dir.write("in.txt", row.input);
+        std::vector<std::string> args;
+        for (const std::string& a : row.args) {
+            if (a == "IN")
+                args.push_back(dir.file("in.txt"));
+            else if (a.rfind("OUT", 0) == 0)
+                args.push_back(dir.file("out.txt") + a.substr(3));
+            else
+                args.push_back(a);
+        }
+        statePtr = std::make_unique<ProgramState>();
+        endedWith.reset();
+        MainWindow& w = start(args);
+        EXPECT_TRUE(w.ended());
+        EXPECT_FALSE(w.isVisible());
+        ASSERT_TRUE(endedWith.has_value());
+        EXPECT_EQ(*endedWith, row.exitCode);
+        EXPECT_TRUE(dialogs.messages.empty());
+        if (row.output)
+            EXPECT_EQ(readFile(dir.file("out.txt")), *row.output);
+        else
+            EXPECT_FALSE(fs::exists(dir.file("out.txt")));
+        EXPECT_EQ(readFile(storeFile()), before);
+        window.reset();
+    }
+}
+
+TEST_F(MainWindowTest, SwitchesThatAskForNoRunLeaveTheWindowOpen)
+{
+    WorkingDirectory cd(files.path());
+    files.write("in.txt", "a\na\n");
+    MainWindow& w = start({"/i", "in.txt", "/o", "out.txt", "/S", "2"});
+    EXPECT_FALSE(w.ended());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(st().cmdLineMode, 0);
+    EXPECT_FALSE(fs::exists(files.file("out.txt")));
+    // Interactive from here: the settings are saved at shutdown.
+    ASSERT_TRUE(w.close());
+    EXPECT_TRUE(fs::exists(storeFile()));
+}
+
+TEST_F(MainWindowTest, AFileNamedAloneIsOpened)
+{
+    const std::string path = files.write("list.txt", "a\nb\na\n");
+    MainWindow& w = start({path});
+    EXPECT_FALSE(w.ended());
+    EXPECT_EQ(st().scannedFile, path);
+    EXPECT_EQ(w.dupsModel()->rowCount(), 2);
+}
+
+// ---- open and save ----
+
+TEST_F(MainWindowTest, OpenThenSaveWritesTheKeptLines)
+{
+    MainWindow& w = start();
+    const std::string in = files.write("list.txt", "a\nb\na\nc\na\n");
+    const std::string out = files.file("clean.txt");
+    open(in);
+    ASSERT_EQ(dialogs.openRequests.size(), 1u);
+    EXPECT_EQ(dialogs.openRequests[0].filter, kFileFilter);
+    EXPECT_EQ(dialogs.openRequests[0].defaultExt, "TXT");
+    EXPECT_TRUE(dialogs.openRequests[0].mustExist);
+
+    const std::string scanned = "扫描      5 行: 找到        3 个重复项包含有              1 个唯一的重复项！";
+    EXPECT_EQ(w.statusText().toStdString(), scanned);
+    EXPECT_EQ(labelText(), scanned);  // the blanks stay
+    EXPECT_EQ(w.windowTitle().toStdString(), "Quillow 3.0 - " + in);
+    EXPECT_EQ(w.sourceModel()->rowCount(), 5);
+    ASSERT_EQ(w.dupsModel()->rowCount(), 3);
+    EXPECT_EQ(w.dupsModel()->data(w.dupsModel()->index(2)).toString().toStdString(), "[5]   a");
+    EXPECT_TRUE(w.button(MainWindow::Save)->isEnabled());
+    EXPECT_TRUE(w.button(MainWindow::Select)->isEnabled());
+    EXPECT_TRUE(w.button(MainWindow::View)->isEnabled());
+    EXPECT_TRUE(w.button(MainWindow::Scan)->isVisible());
+    EXPECT_FALSE(w.button(MainWindow::Stop)->isVisible());
+    EXPECT_EQ(w.progressBar().Value(), w.progressBar().Max());
+    EXPECT_FALSE(QGuiApplication::overrideCursor());
+
+    menuItem("mnuSelAllButFirst")->trigger();
+    EXPECT_EQ(w.statusText().toStdString(), "2 共  3 个重复项已选定。");
+
+    dialogs.saveFiles.push_back(out);
+    QTest::mouseClick(w.button(MainWindow::Save), Qt::LeftButton);
+    EXPECT_EQ(w.statusText().toStdString(), "完成保存！");
+    EXPECT_EQ(readFile(out), "a\nb\nc\n");
+    EXPECT_EQ(st().lastSavedFile, out);
+    EXPECT_FALSE(QGuiApplication::overrideCursor());
+    EXPECT_TRUE(w.button(MainWindow::Scan)->isEnabled());
+}
+
+TEST_F(MainWindowTest, ScanOutcomesShowInTheStatusBar)
+{
+    struct Row {
+        const char* name;
+        std::optional<std::string> content;  // nullopt: no such file
+        std::string status;
+    };
+    const Row rows[] = {
+        {"no duplicates", "a\nb\n", "没有找到重复行..."},
+        {"a line of blanks only", "  ", "没有找到重复行..."},
+        {"empty file", "", "错误: 文件为空！"},
+        {"missing file", std::nullopt, "错误: 无法打开文件"},
+    };
+    MainWindow& w = start();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string path = row.content ? files.write("f.txt", *row.content) : files.file("missing.txt");
+        open(path);
+        EXPECT_EQ(w.statusText().toStdString(), row.status);
+        EXPECT_EQ(labelText(), row.status);
+        EXPECT_FALSE(w.button(MainWindow::Save)->isEnabled());
+        EXPECT_TRUE(w.button(MainWindow::Scan)->isVisible());
+        EXPECT_EQ(st().isBusy, 0);
+        fs::remove(path);
+    }
+    // A cancelled open dialog changes nothing.
+    const QString before = w.statusText();
+    dialogs.openFiles.push_back(std::nullopt);
+    QTest::mouseClick(w.button(MainWindow::Scan), Qt::LeftButton);
+    EXPECT_EQ(w.statusText(), before);
+}
+
+TEST_F(MainWindowTest, StopDuringAScanAsksAndInterrupts)
+{
+    MainWindow& w = start();
+    const std::string path = files.write("long.txt", numbered(5000, {{1, "x"}, {4000, "x"}}));
+    dialogs.answers.push_back(Answer::Yes);
+    // Press Stop as soon as it can be pressed, from inside the scan's yields.
+    QTimer presser;
+    QObject::connect(&presser, &QTimer::timeout, [&] {
+        QToolButton* stop = w.button(MainWindow::Stop);
+        if (stop->isVisible() && stop->isEnabled()) {
+            QTest::keyClick(w.lstShow(), Qt::Key_Escape);  // Esc is the Stop button's key
+            presser.stop();
+        }
+    });
+    presser.start(0);
+    open(path);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "你确实想停止处理吗？");
+    EXPECT_EQ(dialogs.messages[0].style, mb::YesNo | mb::Question);
+    EXPECT_EQ(w.statusText().toStdString(), "没有找到重复行(被用户中断)");
+    EXPECT_TRUE(st().scannedFile.empty());
+    EXPECT_FALSE(w.button(MainWindow::Save)->isEnabled());
+    EXPECT_TRUE(w.button(MainWindow::Scan)->isVisible());
+    EXPECT_EQ(w.dupsModel()->rowCount(), 0);
+    EXPECT_FALSE(QGuiApplication::overrideCursor());
+}
+
+// ---- selection ----
+
+// Lines 3, 7 and 11 hold abc, lines 5 and 9 hold x: in list order the entries
+// are 03, 07, 11 (abc) and 05, 09 (x).
+class SelectionTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        start();
+        open(files.write("groups.txt",
+                         numbered(11, {{3, "abc"}, {7, "abc"}, {11, "abc"}, {5, "x"}, {9, "x"}})));
+        ASSERT_EQ(window->dupsModel()->rowCount(), 5);
+    }
+};
+
+TEST_F(SelectionTest, TheSelectMenuHoldsTheFiveCommandsInOrder)
+{
+    std::vector<std::string> items;
+    for (QAction* a : window->mnuSelect()->actions())
+        items.push_back(a->isSeparator() ? "-" : a->text().toStdString());
+    EXPECT_EQ(items, (std::vector<std::string>{"全选", "不选", "-", "反选", "-", "全部，除了最初重复项",
+                                               "全部，除了最后重复项"}));
+    // It pops up at the Select button's bottom-left corner (120, 1800 + 735 twips).
+    EXPECT_EQ(window->selectMenuPosition(), QPoint(8, 169));
+}
+
+TEST_F(SelectionTest, CommandsSetTheCheckBoxesAndTheCount)
+{
+    struct Row {
+        const char* name;
+        std::vector<const char*> commands;
+        std::set<int> checked;
+        std::string status;
+    };
+    const Row rows[] = {
+        {"all", {"mnuSelAll"}, {0, 1, 2, 3, 4}, "5 共  5 个重复项已选定。"},
+        {"none after all", {"mnuSelAll", "mnuUnsel"}, {}, "0 共  5 个重复项已选定。"},
+        {"all but first", {"mnuSelAllButFirst"}, {1, 2, 4}, "3 共  5 个重复项已选定。"},
+        {"all but last", {"mnuSelAllButLast"}, {0, 1, 3}, "3 共  5 个重复项已选定。"},
+        {"invert all but first", {"mnuSelAllButFirst", "mnuInvert"}, {0, 3}, "2 共  5 个重复项已选定。"},
+        {"invert twice", {"mnuSelAllButLast", "mnuInvert", "mnuInvert"}, {0, 1, 3}, "3 共  5 个重复项已选定。"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        menuItem("mnuUnsel")->trigger();
+        // A highlighted source line must stay where it is.
+        window->lstShow()->setCurrentIndex(window->sourceModel()->index(9));
+        for (const char* c : row.commands)
+            menuItem(c)->trigger();
+        EXPECT_EQ(checkedRows(), row.checked);
+        EXPECT_EQ(window->statusText().toStdString(), row.status);
+        EXPECT_EQ(st().selectedCount, static_cast<int32_t>(row.checked.size()));
+        EXPECT_EQ(window->lstDups()->currentIndex().row(), 0);
+        EXPECT_EQ(window->lstShow()->currentIndex().row(), 9);
+        EXPECT_TRUE(window->isEnabled());
+        EXPECT_FALSE(QGuiApplication::overrideCursor());
+    }
+}
+
+TEST_F(SelectionTest, CheckingByHandCountsEachChangeOnce)
+{
+    QListView* dups = window->lstDups();
+    dups->setFocus();
+    dups->setCurrentIndex(window->dupsModel()->index(2));
+    QTest::keyClick(dups, Qt::Key_Space);
+    EXPECT_EQ(checkedRows(), (std::set<int>{2}));
+    EXPECT_EQ(window->statusText().toStdString(), "1 共  5 个重复项已选定。");
+
+    // A click on the check box of another entry.
+    const QModelIndex fourth = window->dupsModel()->index(4);
+    QStyleOptionViewItem option;
+    option.initFrom(dups);
+    option.rect = dups->visualRect(fourth);
+    option.features |= QStyleOptionViewItem::HasCheckIndicator;
+    const QRect box = dups->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, dups);
+    QTest::mouseClick(dups->viewport(), Qt::LeftButton, {}, box.center());
+    EXPECT_EQ(checkedRows(), (std::set<int>{2, 4}));
+    EXPECT_EQ(window->statusText().toStdString(), "2 共  5 个重复项已选定。");
+
+    // Setting a check box to the state it already has changes nothing.
+    window->dupsModel()->setData(fourth, Qt::Checked, Qt::CheckStateRole);
+    EXPECT_EQ(st().selectedCount, 2);
+    // A click on a check box leaves the highlight where it was.
+    EXPECT_EQ(dups->currentIndex().row(), 2);
+    QTest::keyClick(dups, Qt::Key_Space);
+    EXPECT_EQ(checkedRows(), (std::set<int>{4}));
+    EXPECT_EQ(window->statusText().toStdString(), "1 共  5 个重复项已选定。");
+}
+
+TEST_F(MainWindowTest, ClickingAnEntryHighlightsItsSourceLine)
+{
+    MainWindow& w = start();
+    open(files.write("thousand.txt", numbered(1000, {{7, "same"}, {900, "same"}})));
+    ASSERT_EQ(w.dupsModel()->rowCount(), 2);
+    EXPECT_EQ(w.dupsModel()->data(w.dupsModel()->index(0)).toString().toStdString(), "[0007]   same");
+
+    QTest::mouseClick(w.lstDups()->viewport(), Qt::LeftButton, {}, rowCentre(w.lstDups(), 1));
+    EXPECT_EQ(w.lstShow()->currentIndex().row(), 899);
+    EXPECT_TRUE(w.lstShow()->viewport()->rect().intersects(
+        w.lstShow()->visualRect(w.sourceModel()->index(899))));
+
+    QTest::mouseClick(w.lstDups()->viewport(), Qt::LeftButton, {}, rowCentre(w.lstDups(), 0));
+    EXPECT_EQ(w.lstShow()->currentIndex().row(), 6);
+    EXPECT_TRUE(w.lstShow()->selectionModel()->isRowSelected(6, {}));
+}
+
+// ---- the right mouse button and drops ----
+
+TEST_F(MainWindowTest, RightClickCopiesTheHighlightedSourceLine)
+{
+    MainWindow& w = start();
+    open(files.write("lines.txt", numbered(20, {{2, "twice"}, {12, "twice"}})));
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    QListView* show = w.lstShow();
+    show->setCurrentIndex(w.sourceModel()->index(3));
+
+    // The click lands on another line but copies the highlighted one and
+    // leaves the highlight where it was.
+    QTest::mouseClick(show->viewport(), Qt::RightButton, {}, rowCentre(show, 5));
+    EXPECT_EQ(clipboard->text().toStdString(), "line 4");
+    EXPECT_EQ(show->currentIndex().row(), 3);
+
+    QTest::keyClick(show, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text().toStdString(), "line 4");
+
+    // Not while a scan or save runs.
+    clipboard->setText("before");
+    st().isBusy = -1;
+    QTest::mouseClick(show->viewport(), Qt::RightButton, {}, rowCentre(show, 5));
+    EXPECT_EQ(clipboard->text().toStdString(), "before");
+    st().isBusy = 0;
+}
+
+TEST_F(MainWindowTest, RightClickOnTheDuplicatesOpensTheCopyDialog)
+{
+    MainWindow& w = start();
+    QListView* dups = w.lstDups();
+    // An empty list opens nothing.
+    QTest::mouseClick(dups->viewport(), Qt::RightButton, {}, QPoint(10, 10));
+    EXPECT_TRUE(dialogs.copyDialogs.empty());
+
+    open(files.write("lines.txt", numbered(20, {{2, "twice"}, {12, "twice"}})));
+    QTest::mouseClick(dups->viewport(), Qt::RightButton, {}, rowCentre(dups, 1));
+    dups->setCurrentIndex(w.dupsModel()->index(1));
+    QTest::mouseClick(dups->viewport(), Qt::RightButton, {}, rowCentre(dups, 0));
+    st().isBusy = -1;
+    QTest::mouseClick(dups->viewport(), Qt::RightButton, {}, rowCentre(dups, 0));
+    st().isBusy = 0;
+    EXPECT_EQ(dialogs.copyDialogs, (std::vector<int64_t>{-1, 1}));
+    EXPECT_EQ(dups->currentIndex().row(), 1);
+
+    // Ctrl+C copies the highlighted entry's source line.
+    QTest::keyClick(dups, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "twice\r\n");
+}
+
+TEST_F(MainWindowTest, ADroppedFileIsScannedUnlessBusy)
+{
+    MainWindow& w = start();
+    const std::string path = files.write("dropped.txt", "a\na\n");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+    // Qt delivers drops only from a real drag; the handler is what they reach.
+    auto drop = [&] {
+        ASSERT_TRUE(w.acceptsDrop(&data));
+        w.lstShow_OLEDragDrop(&data);
+        QCoreApplication::processEvents();
+    };
+
+    st().isBusy = -1;
+    drop();
+    EXPECT_TRUE(st().droppedFile.empty());
+    EXPECT_TRUE(st().scannedFile.empty());
+    EXPECT_EQ(st().statFilesOpened, 0);
+    st().isBusy = 0;
+
+    drop();
+    EXPECT_EQ(st().scannedFile, path);
+    EXPECT_TRUE(st().droppedFile.empty());
+    EXPECT_EQ(st().statFilesOpened, 1);
+    EXPECT_TRUE(dialogs.openRequests.empty());  // the drop took the dialog's place
+    EXPECT_EQ(w.dupsModel()->rowCount(), 2);
+
+    // Text that is not a file list is refused.
+    QMimeData text;
+    text.setText("a\na\n");
+    EXPECT_FALSE(w.acceptsDrop(&text));
+    QMimeData web;
+    web.setUrls({QUrl("https://example.org/list.txt")});
+    EXPECT_FALSE(w.acceptsDrop(&web));
+}
+
+// ---- big files ----
+
+TEST_F(MainWindowTest, BigFilesShowOnePlaceholderRowThatCannotBeChecked)
+{
+    MainWindow& w = start();
+    open(files.write("big.txt", numbered(32768, {{10, "dup"}, {20000, "dup"}})));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].style, mb::Information);
+    for (QAbstractItemModel* m : {static_cast<QAbstractItemModel*>(w.sourceModel()),
+                                  static_cast<QAbstractItemModel*>(w.dupsModel())}) {
+        ASSERT_EQ(m->rowCount(), 1);
+        EXPECT_EQ(m->data(m->index(0, 0)).toString().toStdString(), "不可预览...");
+        EXPECT_FALSE(m->flags(m->index(0, 0)) & Qt::ItemIsUserCheckable);
+    }
+    EXPECT_FALSE(w.dupsModel()->setData(w.dupsModel()->index(0), Qt::Checked, Qt::CheckStateRole));
+
+    // The commands work on the store behind the placeholder.
+    menuItem("mnuSelAll")->trigger();
+    EXPECT_EQ(w.statusText().toStdString(), "2 共  2 个重复项已选定。");
+    EXPECT_TRUE(st().dupsList->Selected(0));
+
+    // The placeholder counts as an entry for the copy dialog; nothing is
+    // highlighted behind it.
+    w.lstDups()->setCurrentIndex(w.dupsModel()->index(0));
+    QTest::mouseClick(w.lstDups()->viewport(), Qt::RightButton, {}, rowCentre(w.lstDups(), 0));
+    EXPECT_EQ(dialogs.copyDialogs, (std::vector<int64_t>{-1}));
+    // Clicking it locates nothing.
+    EXPECT_FALSE(w.lstShow()->currentIndex().isValid());
+}
+
+// ---- keys, buttons, display ----
+
+TEST_F(MainWindowTest, KeysReachTheWindowBeforeItsControls)
+{
+    MainWindow& w = start();
+    // F1 in any control opens the help document.
+    QTest::keyClick(w.lstDups(), Qt::Key_F1);
+    QTest::keyClick(w.button(MainWindow::About), Qt::Key_F1);
+    ASSERT_EQ(dialogs.openedDocuments.size(), 2u);
+    EXPECT_EQ(fs::path(dialogs.openedDocuments[0]).filename(), "Help.html");
+    EXPECT_TRUE(fs::exists(dialogs.openedDocuments[0]));
+
+    // Enter is Open's key, unless a button has the focus.
+    dialogs.openFiles.push_back(std::nullopt);
+    QTest::keyClick(w.lstShow(), Qt::Key_Return);
+    EXPECT_EQ(dialogs.openRequests.size(), 1u);
+    QTest::keyClick(w.button(MainWindow::About), Qt::Key_Return);
+    EXPECT_EQ(dialogs.abouts, 1);
+    EXPECT_EQ(dialogs.openRequests.size(), 1u);
+
+    // Esc does nothing while Stop is hidden.
+    QTest::keyClick(w.lstShow(), Qt::Key_Escape);
+    EXPECT_EQ(st().stopRequested, 0);
+}
+
+TEST_F(MainWindowTest, ButtonsOpenTheirWindows)
+{
+    MainWindow& w = start();
+    open(files.write("f.txt", "a\na\n"));
+    QTest::mouseClick(w.button(MainWindow::View), Qt::LeftButton);
+    EXPECT_EQ(dialogs.viewers, 1);
+    EXPECT_EQ(dialogs.viewerOpenWhileShown, -1);
+    EXPECT_EQ(st().viewerOpen, 0);
+    QTest::mouseClick(w.button(MainWindow::Settings), Qt::LeftButton);
+    EXPECT_EQ(dialogs.settings, 1);
+    EXPECT_EQ(w.focusWidget(), w.button(MainWindow::Scan));
+    QTest::mouseClick(w.button(MainWindow::About), Qt::LeftButton);
+    EXPECT_EQ(dialogs.abouts, 1);
+    w.cmdStop_Click();
+    EXPECT_EQ(st().stopRequested, -1);
+}
+
+TEST_F(MainWindowTest, ProgressRepaintsAreThrottled)
+{
+    MainWindow& w = start();
+    cProgressBar& bar = w.progressBar();
+    const int paintsBefore = bar.paintCount();
+    w.setProgressMax(100000);
+    for (int i = 0; i <= 100000; i += 50)
+        w.setProgressValue(i);
+    // Two thousand updates within a few milliseconds: a handful of repaints.
+    EXPECT_LT(bar.paintCount() - paintsBefore, 50);
+    w.flushDisplay();
+    EXPECT_EQ(bar.Max(), 100000);
+    EXPECT_EQ(bar.Value(), 100000);
+
+    // Percentages wait; stage texts show at once.
+    w.setStatus("正载入文件...");
+    for (int p = 0; p < 100; ++p)
+        w.setStatus("正载入文件...        " + std::to_string(p) + "%");
+    EXPECT_EQ(w.statusText().toStdString(), "正载入文件...        99%");
+    w.setStatus("文件已载入！");
+    EXPECT_EQ(labelText(), "文件已载入！");
+}
+
+}  // namespace
+}  // namespace quillow
