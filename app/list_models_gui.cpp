@@ -40,6 +40,15 @@ void SourceListModel::reload()
     placeholder_ = state_.bigFile != 0;
     lines_ = placeholder_ ? nullptr : state_.sourceList;
     rows_ = placeholder_ ? 1 : lines_ && !lines_->released() ? clampRows(lines_->ListCount()) : 0;
+    widest_ = 0;
+    size_t longest = 0;
+    for (int r = 0; r < rows_ && !placeholder_; ++r) {
+        const size_t n = lines_->view(r).size();
+        if (n > longest) {
+            longest = n;
+            widest_ = r;
+        }
+    }
     endResetModel();
 }
 
@@ -81,6 +90,15 @@ void DupsListModel::reload()
     placeholder_ = state_.bigFile != 0;
     list_ = placeholder_ ? nullptr : state_.dupsList;
     rows_ = placeholder_ ? 1 : list_ && list_->sorted() ? clampRows(list_->ListCount()) : 0;
+    widest_ = 0;
+    size_t longest = 0;
+    for (int r = 0; r < rows_ && !placeholder_; ++r) {
+        const size_t n = list_->key(r).size();
+        if (n > longest) {
+            longest = n;
+            widest_ = r;
+        }
+    }
     endResetModel();
 }
 

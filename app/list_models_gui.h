@@ -22,6 +22,8 @@ public:
     // Takes the current source list (or the placeholder) from the state.
     void reload();
     bool isPlaceholder() const { return placeholder_; }
+    // The row with the longest text, which sets the width the view scrolls.
+    int widestRow() const { return widest_; }
     // The row's text as held: the line's bytes, or the placeholder.
     std::string rowText(int row) const;
 
@@ -33,6 +35,7 @@ private:
     const ProgramState& state_;
     std::shared_ptr<const SourceLines> lines_;
     int rows_ = 0;
+    int widest_ = 0;
     bool placeholder_ = false;
 };
 
@@ -50,6 +53,7 @@ public:
     // The selected flags changed in bulk: repaint the check boxes.
     void refreshChecks();
     bool isPlaceholder() const { return placeholder_; }
+    int widestRow() const { return widest_; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -61,6 +65,7 @@ private:
     std::function<void(int64_t)> onCheck_;
     std::shared_ptr<DupsList> list_;
     int rows_ = 0;
+    int widest_ = 0;
     bool placeholder_ = false;
 };
 

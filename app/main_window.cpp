@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -134,6 +135,25 @@ protected:
     }
 };
 
+// All rows are one line high and the view asks only one row for its size;
+// that row is the longest one, so the horizontal scroll range covers every
+// line instead of just the first.
+class WidestRowDelegate : public QStyledItemDelegate {
+public:
+    WidestRowDelegate(std::function<int()> widestRow, QObject* parent)
+        : QStyledItemDelegate(parent), widestRow_(std::move(widestRow))
+    {
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const QModelIndex widest = index.siblingAtRow(widestRow_());
+        return QStyledItemDelegate::sizeHint(option, widest.isValid() ? widest : index);
+    }
+
+private:
+    std::function<int()> widestRow_;
+};
+
 MainWindow::MainWindow(ProgramState& state, Dialogs& dialogs, std::vector<std::string> args, QWidget* parent)
     : QMainWindow(parent), state_(state), dialogs_(dialogs), args_(std::move(args))
 {
@@ -220,6 +240,7 @@ void MainWindow::buildControls()
     setUpList(lstShow_, "lstShow", "显示来源文件。右键点击复制高亮行。");
     sourceModel_ = new SourceListModel(state_, this);
     lstShow_->setModel(sourceModel_);
+    lstShow_->setItemDelegate(new WidestRowDelegate([this] { return sourceModel_->widestRow(); }, lstShow_));
     lstShow_->setAcceptDrops(true);
     lstShow_->viewport()->setAcceptDrops(true);
     lstShow_->setDragDropMode(QAbstractItemView::DropOnly);
@@ -233,6 +254,7 @@ void MainWindow::buildControls()
     setUpList(lstDups_, "lstDups", "显示找到的重复项。右键点击弹出复制选项。");
     dupsModel_ = new DupsListModel(state_, [this](int64_t row) { lstDups_ItemCheck(state_, *this, row); }, this);
     lstDups_->setModel(dupsModel_);
+    lstDups_->setItemDelegate(new WidestRowDelegate([this] { return dupsModel_->widestRow(); }, lstDups_));
     lstDups_->setAcceptDrops(false);
     lstDups_->onRightClick = [this] { lstDups_RightClick(); };
     connect(lstDups_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
