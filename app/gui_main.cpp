@@ -21,14 +21,15 @@ using namespace quillow;
 namespace {
 
 const char* const kHelp =
-    "Usage: quillow [DEBUG_MODE]\n"
+    "Usage: quillow [FILE]\n"
     "   or: quillow -i FILE -o FILE -s RULE [OPTION]...\n"
     "   or: quillow /i FILE /o FILE /s RULE [/c on|off] [/r on|off] [/m on|off]\n"
     "               [/f N] [/x PATTERN] [/a N] [/p on|off]\n"
     "Find the lines that occur more than once in a text file, choose which\n"
     "occurrences to drop and write a cleaned copy. Without arguments the window\n"
-    "opens for interactive use; with the options below it cleans FILE by itself,\n"
-    "showing its progress in the window, and closes.\n"
+    "opens for interactive use; with a FILE alone it opens and scans FILE; with\n"
+    "the options below it cleans FILE by itself, showing its progress in the\n"
+    "window, and closes.\n"
     "\n"
     "  -i, --input=FILE        the file to scan (a plain FILE argument does the same)\n"
     "  -o, --output=FILE       the cleaned file to write; it may be the input itself\n"

@@ -751,6 +751,11 @@ std::string MainWindow::helpDocumentPath()
     const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Help.html"));
     if (QFileInfo::exists(beside))
         return toStdPath(beside);
+    // An installed tree moved as a whole keeps bin/ and share/ side by side.
+    const QString relative =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/quillow/Help.html"));
+    if (QFileInfo::exists(relative))
+        return toStdPath(QFileInfo(relative).canonicalFilePath());
 #ifdef QUILLOW_HELP_DIR
     const QString installed = QDir(QStringLiteral(QUILLOW_HELP_DIR)).filePath(QStringLiteral("Help.html"));
     if (QFileInfo::exists(installed))

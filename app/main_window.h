@@ -81,7 +81,7 @@ public:
     // F1 from any control.
     void openHelp();
     // Where F1 looks for the help document: beside the program, then in the
-    // installed data folder.
+    // installed data folder, else a copy of the one built into the program.
     static std::string helpDocumentPath();
 
     // Host.
