@@ -27,6 +27,18 @@ void place(QWidget* w, int left, int top, int width, int height)
     w->setGeometry(px(left), px(top), px(width), px(height));
 }
 
+// Check boxes and option buttons drawn at 13 pixels would clip their
+// indicator in some styles: they get the height they need, centred on the
+// place they were given.
+void placeButton(QWidget* w, int left, int top, int width, int height)
+{
+    place(w, left, top, width, height);
+    const int need = w->sizeHint().height();
+    QRect r = w->geometry();
+    if (need > r.height())
+        w->setGeometry(r.x(), r.y() - (need - r.height()) / 2, r.width(), need);
+}
+
 // The list entries of the match box and the numbers they stand for.
 struct MatchEntry {
     const char* caption;
@@ -98,11 +110,11 @@ frmSettings::frmSettings(ProgramState& state, Host& mainHost, QWidget* parent)
 
     chkCase_ = new QCheckBox(QStringLiteral("匹配大小写。"), Frame1_);
     chkCase_->setObjectName("chkCase");
-    place(chkCase_, 240, 380, 1455, 195);
+    placeButton(chkCase_, 240, 380, 1455, 195);
 
     chkTrim_ = new QCheckBox(QStringLiteral("移除首尾空格。"), Frame1_);
     chkTrim_->setObjectName("chkTrim");
-    place(chkTrim_, 240, 690, 2895, 315);
+    placeButton(chkTrim_, 240, 690, 2895, 315);
 
     Label1_ = new QLabel(QStringLiteral("开始偏移:"), Frame1_);
     Label1_->setObjectName("Label1");
@@ -147,11 +159,11 @@ frmSettings::frmSettings(ProgramState& state, Host& mainHost, QWidget* parent)
 
     chkSaveEmpty_ = new QCheckBox(QStringLiteral("保存空白行。"), Frame2_);
     chkSaveEmpty_->setObjectName("chkSaveEmpty");
-    place(chkSaveEmpty_, 240, 325, 1815, 195);
+    placeButton(chkSaveEmpty_, 240, 325, 1815, 195);
 
     chkSaveApplyFilter_ = new QCheckBox(QStringLiteral("应用过滤到每行。"), Frame2_);
     chkSaveApplyFilter_->setObjectName("chkSaveApplyFilter");
-    place(chkSaveApplyFilter_, 240, 690, 2655, 195);
+    placeButton(chkSaveApplyFilter_, 240, 690, 2655, 195);
 
     Frame3_ = new QGroupBox(QStringLiteral("杂项"), this);
     Frame3_->setObjectName("Frame3");
@@ -159,7 +171,7 @@ frmSettings::frmSettings(ProgramState& state, Host& mainHost, QWidget* parent)
 
     chkPreserveMemory_ = new QCheckBox(QStringLiteral("禁止保存记忆功能。"), Frame3_);
     chkPreserveMemory_->setObjectName("chkPreserveMemory");
-    place(chkPreserveMemory_, 240, 325, 2775, 255);
+    placeButton(chkPreserveMemory_, 240, 325, 2775, 255);
 
     cmdOk_ = new QPushButton(QStringLiteral("确定"), this);
     cmdOk_->setObjectName("cmdOk");

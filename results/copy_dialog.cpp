@@ -23,6 +23,18 @@ void place(QWidget* w, int left, int top, int width, int height)
     w->setGeometry(px(left), px(top), px(width), px(height));
 }
 
+// Check boxes and option buttons drawn at 13 pixels would clip their
+// indicator in some styles: they get the height they need, centred on the
+// place they were given.
+void placeButton(QWidget* w, int left, int top, int width, int height)
+{
+    place(w, left, top, width, height);
+    const int need = w->sizeHint().height();
+    QRect r = w->geometry();
+    if (need > r.height())
+        w->setGeometry(r.x(), r.y() - (need - r.height()) / 2, r.width(), need);
+}
+
 constexpr const char* kLineCaptions[] = {"所有重复项", "所有选定的重复项", "当前高亮的重复项"};
 constexpr const char* kContentCaptions[] = {"来源内容", "重复内容(过滤的)", "行数"};
 constexpr const char* kOutOfMemory = "内存不足，无法复制这么多文本。";
@@ -39,7 +51,7 @@ QGroupBox* optionFrame(QWidget* parent, const char* name, const QString& caption
     for (int i = 0; i < 3; ++i) {
         buttons[i] = new QRadioButton(QString::fromUtf8(captions[i]), frame);
         buttons[i]->setObjectName(QString::fromLatin1(arrayName) + QString::number(i));
-        place(buttons[i], 240, kTops[i], 2895 - 240 - 120, 195);
+        placeButton(buttons[i], 240, kTops[i], 2895 - 240 - 120, 195);
         group->addButton(buttons[i], i);
     }
     return frame;
