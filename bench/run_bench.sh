@@ -5,6 +5,8 @@
 # usage: bench/run_bench.sh [--quick] [--runs N]
 #   --quick    only the 1M-line file
 #   --runs N   timed runs per command (default 5 for 1M lines, 3 for 10M)
+# A full run takes 10 to 20 minutes, mostly mawk on the 10M-line file (its time
+# grows much faster than linearly with that many keys); --quick about one.
 # QUILLOW_BUILD_DIR names a build to use instead of build-bench (Release).
 # The generated files stay in bench/out/ and are reused while the generator
 # and its arguments are unchanged.
@@ -66,8 +68,9 @@ make_file() {
     echo "$want" > "$file.stamp"
 }
 
-sets=("lines_1m 1000000 ${runs:-5}")
-((quick)) || sets+=("lines_10m 10000000 ${runs:-3}")
+# name, lines, timed runs, warm-up runs (the page cache is filled beforehand)
+sets=("lines_1m 1000000 ${runs:-5} 1")
+((quick)) || sets+=("lines_10m 10000000 ${runs:-3} 0")
 
 # A settings store of our own, so quillow-cli runs with the defaults.
 config=$(mktemp -d)
@@ -84,7 +87,7 @@ measure() {
     local dir=$1 name=$2 cmd=$3
     local prep="rm -f $(printf %q "$dir/clean.out")"
     echo "  $name" >&2
-    hyperfine --style none --warmup 1 --runs "$runs_now" --prepare "$prep" \
+    hyperfine --style none --warmup "$warmup" --runs "$runs_now" --prepare "$prep" \
         --export-json "$dir/$name.json" --command-name "$name" "$cmd" > /dev/null ||
         { echo "run_bench: '$cmd' failed" >&2; exit 1; }
     eval "$prep"
@@ -93,12 +96,12 @@ measure() {
 }
 
 for set in "${sets[@]}"; do
-    read -r name lines runs_now <<< "$set"
+    read -r name lines _ _ <<< "$set"
     make_file "$name" "$lines"
 done
 
 for set in "${sets[@]}"; do
-    read -r name lines runs_now <<< "$set"
+    read -r name lines runs_now warmup <<< "$set"
     file=$out/$name.txt
     dir=$results/$name
     mkdir -p "$dir"
@@ -136,7 +139,7 @@ done
 python3 - "$results" "${sets[@]}" << 'PY'
 import json, os, sys
 
-results, sets = sys.argv[1], [s.split() for s in sys.argv[2:]]
+results, sets = sys.argv[1], [s.split()[:3] for s in sys.argv[2:]]
 rows = [
     ("wc", "wc -l F"),
     ("mawk", "mawk '!a[$0]++' F"),
