@@ -27,10 +27,46 @@ void DupsList::append(uint32_t line, uint32_t groupFirst, std::string_view key)
 
 void DupsList::sort()
 {
-    // Entries are unique, so every correct sort by (group, line) agrees.
-    std::sort(recs_.begin(), recs_.end(), [](const Rec& a, const Rec& b) {
-        return a.group != b.group ? a.group < b.group : a.line < b.line;
-    });
+    // Each group's entries arrive in ascending line order, so a stable sort by
+    // group gives the (group, line) order: two 16-bit counting passes.
+    if (recs_.size() > 1) {
+        BigVector<Rec> tmp(recs_.size());
+        std::vector<uint8_t> selTmp(selected_.size());
+        for (int shift : {0, 16}) {
+            std::vector<size_t> start(65537, 0);
+            for (const Rec& r : recs_)
+                ++start[((r.group >> shift) & 0xFFFF) + 1];
+            for (size_t b = 1; b < start.size(); ++b)
+                start[b] += start[b - 1];
+            for (size_t i = 0; i < recs_.size(); ++i) {
+                size_t to = start[(recs_[i].group >> shift) & 0xFFFF]++;
+                tmp[to] = recs_[i];
+                selTmp[to] = selected_[i];
+            }
+            recs_.swap(tmp);
+            selected_.swap(selTmp);
+        }
+        // Entries added by hand may break the arrival order; fall back then.
+        bool ordered = std::is_sorted(recs_.begin(), recs_.end(), [](const Rec& a, const Rec& b) {
+            return a.group != b.group ? a.group < b.group : a.line < b.line;
+        });
+        if (!ordered) {
+            std::vector<size_t> order(recs_.size());
+            for (size_t i = 0; i < order.size(); ++i)
+                order[i] = i;
+            std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+                const Rec& x = recs_[a];
+                const Rec& y = recs_[b];
+                return x.group != y.group ? x.group < y.group : x.line < y.line;
+            });
+            for (size_t i = 0; i < order.size(); ++i) {
+                tmp[i] = recs_[order[i]];
+                selTmp[i] = selected_[order[i]];
+            }
+            recs_.swap(tmp);
+            selected_.swap(selTmp);
+        }
+    }
     sorted_ = true;
 }
 

@@ -16,6 +16,13 @@ namespace quillow {
 
 enum class CompareMode { Binary = 0, Text = 1 };
 
+// A key with its hash, computed once (hashOf) and used for the prefetch and
+// the lookup alike.
+struct HashedKey {
+    std::string_view key;
+    size_t hash;
+};
+
 template <typename KeyOf>
 class KeyedSet {
 public:
@@ -25,23 +32,48 @@ public:
     KeyedSet& operator=(const KeyedSet&) = delete;
 
     void reserve(size_t n) { set_.reserve(n); }
-    // Fetches the memory a later findOrAdd(key) will touch.
-    void prefetch(std::string_view key) const { set_.prefetch(key); }
     size_t size() const { return set_.size(); }
     CompareMode mode() const { return mode_; }
+
+    // Equal keys under the compare mode have equal hashes.
+    size_t hashOf(std::string_view key) const
+    {
+        // absl hashes its own string_view type with its fast string hash.
+        if (mode_ == CompareMode::Binary)
+            return absl::HashOf(absl::string_view(key.data(), key.size()));
+        thread_local std::string folded;
+        foldCase(key, folded);
+        return absl::HashOf(absl::string_view(folded));
+    }
+    HashedKey hashed(std::string_view key) const { return HashedKey{key, hashOf(key)}; }
+
+    // Fetches the memory a later findOrAdd(key) will touch.
+    void prefetch(const HashedKey& key) const { set_.prefetch(key); }
 
     // The id of an equal key, or -1.
     int64_t find(std::string_view key) const
     {
-        auto it = set_.find(key);
+        auto it = set_.find(hashed(key));
         return it == set_.end() ? -1 : int64_t{*it};
     }
     bool Exists(std::string_view key) const { return find(key) >= 0; }
-    // Adds newId (whose text keyOf(newId) equals key) unless an equal key is
-    // present; returns the id that now stands for the key. One hash per call.
-    uint32_t findOrAdd(std::string_view key, uint32_t newId)
+    // Adds newId (whose text keyOf(newId) equals the key) unless an equal key
+    // is present; returns the id that now stands for the key.
+    uint32_t findOrAdd(const HashedKey& key, uint32_t newId)
     {
         auto it = set_.lazy_emplace(key, [&](const auto& ctor) { ctor(newId); });
+        return *it;
+    }
+    uint32_t findOrAdd(std::string_view key, uint32_t newId) { return findOrAdd(hashed(key), newId); }
+    // The same; onInsert runs just before newId is added (so that keyOf can
+    // answer for it), and not at all when an equal key was present.
+    template <typename OnInsert>
+    uint32_t findOrAdd(const HashedKey& key, uint32_t newId, OnInsert onInsert)
+    {
+        auto it = set_.lazy_emplace(key, [&](const auto& ctor) {
+            onInsert();
+            ctor(newId);
+        });
         return *it;
     }
 
@@ -49,16 +81,8 @@ private:
     struct Hash {
         using is_transparent = void;
         const KeyedSet* owner;
-        size_t operator()(uint32_t id) const { return (*this)(owner->keyOf_(id)); }
-        size_t operator()(std::string_view key) const
-        {
-            // absl hashes its own string_view type with its fast string hash.
-            if (owner->mode_ == CompareMode::Binary)
-                return absl::HashOf(absl::string_view(key.data(), key.size()));
-            thread_local std::string folded;
-            foldCase(key, folded);
-            return absl::HashOf(absl::string_view(folded));
-        }
+        size_t operator()(uint32_t id) const { return owner->hashOf(owner->keyOf_(id)); }
+        size_t operator()(const HashedKey& k) const { return k.hash; }
     };
     struct Eq {
         using is_transparent = void;
@@ -68,8 +92,8 @@ private:
             return owner->mode_ == CompareMode::Binary ? a == b : equalIgnoringCase(a, b);
         }
         bool operator()(uint32_t a, uint32_t b) const { return a == b || same(owner->keyOf_(a), owner->keyOf_(b)); }
-        bool operator()(uint32_t a, std::string_view b) const { return same(owner->keyOf_(a), b); }
-        bool operator()(std::string_view a, uint32_t b) const { return same(a, owner->keyOf_(b)); }
+        bool operator()(uint32_t a, const HashedKey& b) const { return same(owner->keyOf_(a), b.key); }
+        bool operator()(const HashedKey& a, uint32_t b) const { return same(a.key, owner->keyOf_(b)); }
     };
 
     absl::flat_hash_set<uint32_t, Hash, Eq, BigAllocator<uint32_t>> set_;

@@ -5,13 +5,14 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <new>
 #include <vector>
 
 #include "scan/file_info.h"
-#include "scan/keyed_set.h"
+#include "scan/duplicate_finder.h"
 #include "scan/line_filter.h"
 #include "scan/text_util.h"
 #include "scan/work_texts.h"
@@ -187,8 +188,7 @@ void Scan::loadLines(BigVector<char> bytes)
     const std::string_view all(bytes.data(), bytes.size());
     LineEnds ends = detectLineEnds(all);
     // Step 4: count.
-    int64_t count = 0;
-    forEachLine(all, ends, [&](size_t, size_t) { ++count; });
+    const int64_t count = countLines(all, ends);
     if (count > INT32_MAX)
         throw ScanError{kScanFileError};
     lineCount_ = count;
@@ -264,102 +264,40 @@ void Scan::findDuplicates()
     s_.scanTrimLines = s_.trimLines;
     InitRegExp(s_);
 
-    const bool trim = s_.scanTrimLines == 1;
-    const int64_t startPos = s_.iStartPos;
-    const bool filter = !s_.sRegExp.empty() && s_.regExpReady == -1;
-    const bool identity = !trim && startPos == 0 && !filter;
-
-    // Keys that are not slices of the file (joined regex matches) live here.
-    std::string arena;
-    struct KeyRef {
-        uint64_t offset;  // top bit: in the arena
-        uint32_t length;
-    };
-    constexpr uint64_t kInArena = uint64_t{1} << 63;
-    BigVector<KeyRef> keys;  // per line, only when keys are not whole lines
-    if (!identity)
-        keys.resize(static_cast<size_t>(lineCount_));
-    std::string_view buf = src_->bytes();
-
-    auto keyOf = [&](uint32_t id) -> std::string_view {
-        if (identity)
-            return src_->view(id);
-        const KeyRef& k = keys[id];
-        if (k.offset & kInArena)
-            return std::string_view(arena).substr(k.offset & ~kInArena, k.length);
-        return buf.substr(k.offset, k.length);
-    };
-    KeyedSet set(s_.scanCaseSensitive ? CompareMode::Binary : CompareMode::Text, keyOf);
-    set.reserve(static_cast<size_t>(lineCount_));
-    std::vector<bool> isDuplicate(static_cast<size_t>(lineCount_));
-
-    // Keys are built a few lines ahead and their hash-set slots prefetched, so
-    // the memory latency of one lookup overlaps the work on the lines before.
-    constexpr int64_t kAhead = 8;
-    struct Pending {
-        std::string_view key;
-        std::string scratch;
-        bool blank = true;
-    };
-    std::array<Pending, kAhead> ahead;
-    auto prepare = [&](int64_t i, Pending& p) {
-        std::string_view key = src_->view(i);
-        if (trim)
-            key = trimBlanks(key);
-        if (startPos != 0)
-            key = dropChars(key, startPos);
-        if (filter)
-            key = ApplyRegExp(s_, key, p.scratch);
-        p.key = key;
-        p.blank = isBlankOnly(key);
-        if (!p.blank)
-            set.prefetch(key);
-    };
-    for (int64_t i = 0; i < std::min(kAhead, lineCount_); ++i)
-        prepare(i, ahead[static_cast<size_t>(i)]);
-
-    for (int64_t i = 0; i < lineCount_; ++i) {
-        Pending& p = ahead[static_cast<size_t>(i % kAhead)];
-        const std::string_view key = p.key;
-        if (!p.blank) {
-            const uint32_t id = static_cast<uint32_t>(i);
-            if (!identity) {
-                if (key.data() >= buf.data() && key.data() + key.size() <= buf.data() + buf.size()) {
-                    keys[id] = KeyRef{static_cast<uint64_t>(key.data() - buf.data()), static_cast<uint32_t>(key.size())};
+    KeyRules rules;
+    rules.trim = s_.scanTrimLines == 1;
+    rules.startPos = s_.iStartPos;
+    rules.filter = !s_.sRegExp.empty() && s_.regExpReady == -1;
+    rules.mode = s_.scanCaseSensitive ? CompareMode::Binary : CompareMode::Text;
+    {
+        DuplicateFinder finder(*src_, rules, s_, *dups_);
+        // Lines are compared a range at a time; the progress rhythm then runs
+        // over the range's lines as if they had been compared one by one.
+        constexpr int64_t kRange = 1 << 16;
+        for (int64_t begin = 0; begin < lineCount_ && !stopped_; begin += kRange) {
+            const int64_t end = std::min(begin + kRange, lineCount_);
+            finder.process(begin, end);
+            groupCount_ = finder.groupCount();
+            for (int64_t i = begin; i < end; ++i) {
+                if (tick_ == 50) {
+                    tick(kFindingPrefix, i, lineCount_, static_cast<int32_t>(i));
+                    if (stopped_)
+                        break;
+                    tick_ = 1;
                 } else {
-                    keys[id] = KeyRef{kInArena | arena.size(), static_cast<uint32_t>(key.size())};
-                    arena.append(key);
+                    ++tick_;
                 }
             }
-            uint32_t first = set.findOrAdd(key, id);
-            if (first != id) {
-                if (!isDuplicate[first]) {
-                    isDuplicate[first] = true;
-                    dups_->append(first, first, key);
-                    ++groupCount_;
-                }
-                dups_->append(id, first, key);
-            }
         }
-        if (i + kAhead < lineCount_)
-            prepare(i + kAhead, p);
-
-        if (tick_ == 50) {
-            tick(kFindingPrefix, i, lineCount_, static_cast<int32_t>(i));
-            if (stopped_)
-                return;
-            tick_ = 1;
-        } else {
-            ++tick_;
-        }
+        if (stopped_)
+            return;
+        // Step 10 starts before the keyed set is released, which takes a moment.
+        h_.setStatus(kFinishing);
+        h_.setPointer(Pointer::Hourglass);
+        h_.setProgressValue(static_cast<int32_t>(lineCount_));
+        showButtons(false);
+        h_.yield();
     }
-
-    // Step 10 starts before the set is released, which takes a moment.
-    h_.setStatus(kFinishing);
-    h_.setPointer(Pointer::Hourglass);
-    h_.setProgressValue(static_cast<int32_t>(lineCount_));
-    showButtons(false);
-    h_.yield();
 }
 
 void Scan::finish()

@@ -1,5 +1,6 @@
 #include "scan/source_lines.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -8,6 +9,30 @@ namespace quillow {
 LineEnds detectLineEnds(std::string_view bytes)
 {
     return std::memchr(bytes.data(), '\r', bytes.size()) ? LineEnds::CR : LineEnds::LF;
+}
+
+int64_t countLines(std::string_view bytes, LineEnds ends)
+{
+    // Every terminator byte ends one line (a CR LF pair holds one CR); a last
+    // line without terminator counts too.
+    const char terminator = ends == LineEnds::LF ? '\n' : '\r';
+    int64_t count = 0;
+    const char* p = bytes.data();
+    size_t i = 0;
+    // Byte counters in blocks of 255 let the compiler vectorise the loop.
+    while (i < bytes.size()) {
+        const size_t end = std::min(bytes.size(), i + 255);
+        uint8_t block = 0;
+        for (; i < end; ++i)
+            block += p[i] == terminator;
+        count += block;
+    }
+    const size_t n = bytes.size();
+    const bool endsWithTerminator =
+        n > 0 && (bytes[n - 1] == terminator || (ends == LineEnds::CR && n >= 2 && bytes[n - 2] == '\r' && bytes[n - 1] == '\n'));
+    if (n > 0 && !endsWithTerminator)
+        ++count;
+    return count;
 }
 
 SourceLines::SourceLines(BigVector<char> bytes, LineEnds ends, bool split) : buf_(std::move(bytes)), ends_(ends)

@@ -18,6 +18,8 @@ namespace quillow {
 enum class LineEnds { CR, LF };
 
 LineEnds detectLineEnds(std::string_view bytes);
+// The number of lines forEachLine finds, counted at memory speed.
+int64_t countLines(std::string_view bytes, LineEnds ends);
 // Calls onLine(begin, length) for every line of bytes under the rule; a last
 // line without terminator counts, a final terminator adds no empty line.
 template <typename F>

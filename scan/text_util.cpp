@@ -35,12 +35,42 @@ size_t utf8CharLength(std::string_view s, size_t i)
     return static_cast<size_t>(j) - i;
 }
 
+namespace {
+
+// Eight bytes at a time: keys are hashed and compared once per line of files
+// with tens of millions of lines.
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kHigh = 0x8080808080808080ull;
+
+uint64_t load8(const char* p)
+{
+    uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+// 'A'..'Z' -> 'a'..'z' in each byte of an all-ASCII word.
+uint64_t lower8(uint64_t x)
+{
+    const uint64_t geA = x + (0x80 - 'A') * kOnes;
+    const uint64_t gtZ = x + (0x7F - 'Z') * kOnes;
+    return x | (((geA ^ gtZ) & kHigh) >> 2);
+}
+
+char lower1(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+}  // namespace
+
 bool isAscii(std::string_view s)
 {
-    for (unsigned char c : s)
-        if (c >= 0x80)
-            return false;
-    return true;
+    const char* p = s.data();
+    size_t n = s.size(), i = 0;
+    uint64_t acc = 0;
+    for (; i + 8 <= n; i += 8)
+        acc |= load8(p + i);
+    for (; i < n; ++i)
+        acc |= static_cast<unsigned char>(p[i]);
+    return (acc & kHigh) == 0;
 }
 
 std::string_view dropChars(std::string_view s, int64_t n)
@@ -166,10 +196,15 @@ void foldCase(std::string_view s, std::string& out)
     out.clear();
     if (isAscii(s)) {
         out.resize(s.size());
-        for (size_t i = 0; i < s.size(); ++i) {
-            char c = s[i];
-            out[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+        const char* p = s.data();
+        char* q = out.data();
+        size_t i = 0;
+        for (; i + 8 <= s.size(); i += 8) {
+            uint64_t v = lower8(load8(p + i));
+            std::memcpy(q + i, &v, 8);
         }
+        for (; i < s.size(); ++i)
+            q[i] = lower1(p[i]);
         return;
     }
     // Fold each valid run through ICU's full case folding; keep invalid bytes.
@@ -230,18 +265,29 @@ int compareIgnoringCase(std::string_view a, std::string_view b)
 
 bool equalIgnoringCase(std::string_view a, std::string_view b)
 {
-    if (a.size() == b.size() && isAscii(a) && isAscii(b)) {
-        for (size_t i = 0; i < a.size(); ++i) {
-            char x = a[i], y = b[i];
-            if (x >= 'A' && x <= 'Z')
-                x = static_cast<char>(x + 32);
-            if (y >= 'A' && y <= 'Z')
-                y = static_cast<char>(y + 32);
-            if (x != y)
+    if (a.size() == b.size()) {
+        // Fast path while both are ASCII; the first non-ASCII word hands over
+        // to full case folding.
+        const char* p = a.data();
+        const char* q = b.data();
+        size_t i = 0, n = a.size();
+        for (; i + 8 <= n; i += 8) {
+            uint64_t x = load8(p + i), y = load8(q + i);
+            if ((x | y) & kHigh)
+                return compareIgnoringCase(a, b) == 0;
+            if (lower8(x) != lower8(y))
+                return false;
+        }
+        for (; i < n; ++i) {
+            if ((p[i] | q[i]) & 0x80)
+                return compareIgnoringCase(a, b) == 0;
+            if (lower1(p[i]) != lower1(q[i]))
                 return false;
         }
         return true;
     }
+    if (isAscii(a) && isAscii(b))
+        return false;  // ASCII folds keep the length
     return compareIgnoringCase(a, b) == 0;
 }
 

@@ -138,6 +138,24 @@ TEST(SourceLines, LineRules)
     }
 }
 
+TEST(SourceLines, FastCountAgreesWithTheSplitter)
+{
+    uint32_t x = 99;
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes;
+        x = x * 1664525 + 1013904223;
+        size_t len = (x >> 24) % 12;
+        for (size_t i = 0; i < len; ++i) {
+            x = x * 1664525 + 1013904223;
+            bytes += "a\r\n"[(x >> 20) % 3];
+        }
+        LineEnds ends = detectLineEnds(bytes);
+        int64_t n = 0;
+        forEachLine(bytes, ends, [&](size_t, size_t) { ++n; });
+        ASSERT_EQ(countLines(bytes, ends), n) << testing::PrintToString(bytes);
+    }
+}
+
 TEST(SourceLines, ReleasedListKeepsItsCountButNotItsTexts)
 {
     SourceLines s("a\nb\n", LineEnds::LF);
@@ -190,6 +208,31 @@ TEST(KeyedSet, BinaryAndTextModes)
 
 namespace quillow {
 namespace {
+
+TEST(TextUtil, CaseInsensitiveEqualityAndFolding)
+{
+    struct Row {
+        std::string a, b;
+        bool equal;
+    } rows[] = {
+        {"Hello, World! 0123456789 @[`{", "hELLO, wORLD! 0123456789 @[`{", true},
+        {"@[`{", "`{@[", false},  // neighbours of the letters are not letters
+        {"abcdefghijklmnopqrstuvwxyz", "ABCDEFGHIJKLMNOPQRSTUVWXYy", false},
+        {"abcdefghé", "ABCDEFGHÉ", true},  // non-ASCII after the first word
+        {"strasse", "STRAßE", true},       // lengths differ, folds agree
+        {"abc", "abcd", false},
+        {"", "", true},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(equalIgnoringCase(r.a, r.b), r.equal) << r.a << " / " << r.b;
+        std::string fa, fb;
+        foldCase(r.a, fa);
+        foldCase(r.b, fb);
+        EXPECT_EQ(fa == fb, r.equal) << r.a << " / " << r.b;
+    }
+    EXPECT_TRUE(isAscii("0123456789abcdef~"));
+    EXPECT_FALSE(isAscii("0123456789abcdef\x80"));
+}
 
 TEST(TextUtil, NumbersReadTheSameUnderADecimalCommaLocale)
 {
