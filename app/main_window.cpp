@@ -976,11 +976,14 @@ void MainWindow::listsChanged()
 void MainWindow::selectionChanged()
 {
     dupsModel_->refreshChecks();
-    // After a selection command the list starts again at its first entry;
-    // selecting is still set then, so the source list does not move.
-    if (state_.selecting == -1 && state_.bigFile == 0 && dupsModel_->rowCount() > 0) {
+    // The list starts again at its first entry. During a selection command
+    // `selecting` keeps the source list still; after the viewer's write-back
+    // the entry's line is highlighted in the source list as a click would.
+    if (state_.bigFile == 0 && dupsModel_->rowCount() > 0) {
         lstDups_->setCurrentIndex(dupsModel_->index(0));
         lstDups_->scrollToTop();
+        if (state_.selecting != -1)
+            lstDups_Click(0);
     }
 }
 

@@ -665,6 +665,25 @@ TEST_F(MainWindowTest, ClickingAnEntryHighlightsItsSourceLine)
     EXPECT_TRUE(w.lstShow()->selectionModel()->isRowSelected(6, {}));
 }
 
+TEST_F(MainWindowTest, AfterTheViewersWriteBackTheFirstEntrysLineIsHighlighted)
+{
+    MainWindow& w = start();
+    open(files.write("thousand.txt", numbered(1000, {{7, "same"}, {900, "same"}})));
+    QTest::mouseClick(w.lstDups()->viewport(), Qt::LeftButton, {}, rowCentre(w.lstDups(), 1));
+    ASSERT_EQ(w.lstShow()->currentIndex().row(), 899);
+
+    // A selection command makes entry 0 current without moving the source list.
+    menuItem("mnuSelAll")->trigger();
+    EXPECT_EQ(w.lstDups()->currentIndex().row(), 0);
+    EXPECT_EQ(w.lstShow()->currentIndex().row(), 899);
+
+    // The viewer's write-back (selecting is 0 then) locates entry 0's line.
+    QTest::mouseClick(w.lstDups()->viewport(), Qt::LeftButton, {}, rowCentre(w.lstDups(), 1));
+    w.selectionChanged();
+    EXPECT_EQ(w.lstDups()->currentIndex().row(), 0);
+    EXPECT_EQ(w.lstShow()->currentIndex().row(), 6);
+}
+
 // ---- the right mouse button and drops ----
 
 TEST_F(MainWindowTest, RightClickCopiesTheHighlightedSourceLine)
