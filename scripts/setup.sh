@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev libqt6svg6-dev libgl-dev
   libpcre2-dev libicu-dev libabsl-dev libgtest-dev
   fonts-wqy-microhei
-  mawk gawk strace fiu-utils time hyperfine xvfb xauth desktop-file-utils
+  python3 mawk gawk strace fiu-utils time hyperfine xvfb xauth desktop-file-utils
 )
 missing=()
 for p in "${packages[@]}"; do
