@@ -3,6 +3,9 @@
 // offset and length per line, so that tens of millions of lines cost a few
 // bytes each instead of a heap string each.
 #include <cstring>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -75,24 +78,34 @@ void forEachLine(std::string_view bytes, LineEnds ends, F&& onLine)
 {
     const char* data = bytes.data();
     const size_t n = bytes.size();
+    const char terminator = ends == LineEnds::LF ? '\n' : '\r';
+    size_t lineStart = 0;
+    // A terminator at end closes the line that started at lineStart.
+    auto closeLine = [&](size_t end) {
+        onLine(lineStart, end - lineStart);
+        lineStart = end + 1;
+        if (ends == LineEnds::CR && lineStart < n && data[lineStart] == '\n')
+            ++lineStart;
+    };
     size_t pos = 0;
-    if (ends == LineEnds::LF) {
-        while (pos < n) {
-            const void* hit = std::memchr(data + pos, '\n', n - pos);
-            size_t end = hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : n;
-            onLine(pos, end - pos);
-            pos = end + 1;
-        }
-    } else {
-        while (pos < n) {
-            const void* hit = std::memchr(data + pos, '\r', n - pos);
-            size_t end = hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : n;
-            onLine(pos, end - pos);
-            pos = end + 1;
-            if (hit && pos < n && data[pos] == '\n')
-                ++pos;
+#ifdef __SSE2__
+    // Sixteen bytes at a time: lines average a few dozen bytes, so this beats
+    // a library call per line.
+    const __m128i wanted = _mm_set1_epi8(terminator);
+    for (; pos + 16 <= n; pos += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
+        auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, wanted)));
+        while (mask) {
+            closeLine(pos + static_cast<size_t>(__builtin_ctz(mask)));
+            mask &= mask - 1;
         }
     }
+#endif
+    for (; pos < n; ++pos)
+        if (data[pos] == terminator)
+            closeLine(pos);
+    if (lineStart < n)
+        onLine(lineStart, n - lineStart);
 }
 
 }  // namespace quillow
