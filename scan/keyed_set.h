@@ -6,6 +6,7 @@
 #include <absl/container/flat_hash_set.h>
 #include <absl/hash/hash.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,29 @@ enum class CompareMode { Binary = 0, Text = 1 };
 struct HashedKey {
     std::string_view key;
     size_t hash;
+};
+
+// A text hashed as its case fold in pieces of a fixed size; lower is set when
+// the text is ASCII and still has to be lower-cased.
+struct FoldedPieces {
+    std::string_view text;
+    bool lower;
+
+    template <typename H>
+    friend H AbslHashValue(H h, const FoldedPieces& k)
+    {
+        char piece[256];
+        for (size_t i = 0; i < k.text.size(); i += sizeof piece) {
+            const size_t n = std::min(sizeof piece, k.text.size() - i);
+            const char* bytes = k.text.data() + i;
+            if (k.lower) {
+                lowerAscii(bytes, n, piece);
+                bytes = piece;
+            }
+            h = H::combine_contiguous(std::move(h), bytes, n);
+        }
+        return H::combine(std::move(h), k.text.size());
+    }
 };
 
 template <typename KeyOf>
@@ -41,9 +65,14 @@ public:
         // absl hashes its own string_view type with its fast string hash.
         if (mode_ == CompareMode::Binary)
             return absl::HashOf(absl::string_view(key.data(), key.size()));
+        // ASCII folds on the fly, piece by piece; other text is folded into a
+        // copy first. Both feed the folded bytes in the same pieces, so equal
+        // folds hash alike.
+        if (isAscii(key))
+            return absl::HashOf(FoldedPieces{key, true});
         thread_local std::string folded;
         foldCase(key, folded);
-        return absl::HashOf(absl::string_view(folded));
+        return absl::HashOf(FoldedPieces{folded, false});
     }
     HashedKey hashed(std::string_view key) const { return HashedKey{key, hashOf(key)}; }
 

@@ -191,20 +191,23 @@ std::string padNumber(int64_t n, int width)
     return out;
 }
 
+void lowerAscii(const char* src, size_t n, char* dst)
+{
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t v = lower8(load8(src + i));
+        std::memcpy(dst + i, &v, 8);
+    }
+    for (; i < n; ++i)
+        dst[i] = lower1(src[i]);
+}
+
 void foldCase(std::string_view s, std::string& out)
 {
     out.clear();
     if (isAscii(s)) {
         out.resize(s.size());
-        const char* p = s.data();
-        char* q = out.data();
-        size_t i = 0;
-        for (; i + 8 <= s.size(); i += 8) {
-            uint64_t v = lower8(load8(p + i));
-            std::memcpy(q + i, &v, 8);
-        }
-        for (; i < s.size(); ++i)
-            q[i] = lower1(p[i]);
+        lowerAscii(s.data(), s.size(), out.data());
         return;
     }
     // Fold each valid run through ICU's full case folding; keep invalid bytes.

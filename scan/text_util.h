@@ -51,6 +51,8 @@ int compareIgnoringCase(std::string_view a, std::string_view b);
 bool equalIgnoringCase(std::string_view a, std::string_view b);
 // Upper-case conversion of a whole text (ASCII fast path).
 std::string toUpper(std::string_view s);
+// Lower-cases the n ASCII bytes at src into dst (the input must be ASCII).
+void lowerAscii(const char* src, size_t n, char* dst);
 // The case-folded form of s: equal texts ignoring case give equal folds.
 // Invalid bytes are kept as they are.
 void foldCase(std::string_view s, std::string& out);
