@@ -23,7 +23,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
-#include <cmath>
 #include <functional>
 
 #include "app/command_line.h"
@@ -46,8 +45,6 @@ using namespace std::chrono_literals;
 
 // Percentages and bar values come every 50 lines; the screen needs far fewer.
 constexpr auto kDisplayInterval = 30ms;
-
-int px(double twips) { return static_cast<int>(std::nearbyint(twips / kTwipsPerPixel)); }
 
 bool isPercentText(const QString& text) { return text.endsWith(QLatin1Char('%')); }
 
@@ -331,7 +328,7 @@ void MainWindow::place(Control c, const TwipRect& r)
 void MainWindow::applyGeometry(Control c)
 {
     const TwipRect& r = rects_[c];
-    controls_[c]->setGeometry(px(r.left), px(r.top), px(r.width), px(r.height));
+    placeTwips(controls_[c], r.left, r.top, r.width, r.height);
 }
 
 QToolButton* MainWindow::button(Control c) const { return qobject_cast<QToolButton*>(controls_[c]); }
@@ -361,8 +358,8 @@ void MainWindow::Form_Load()
     // Placement, taken as stored. The stored size is the outer one; the frame
     // is not known before the window manager has decorated the window, so
     // the client size is settled again once it is (settleFrame).
-    move(px(state_.winLeft), px(state_.winTop));
-    pendingOuterSize_ = QSize(px(state_.winWidth), px(state_.winHeight));
+    move(twipsToPixel(state_.winLeft), twipsToPixel(state_.winTop));
+    pendingOuterSize_ = QSize(twipsToPixel(state_.winWidth), twipsToPixel(state_.winHeight));
     const QSize frame = frameGeometry().size() - size();
     resize(pendingOuterSize_ - frame);
 
@@ -572,7 +569,7 @@ void MainWindow::cmdSave_Click()
 QPoint MainWindow::selectMenuPosition() const
 {
     const TwipRect& r = rects_[Select];
-    return QPoint(px(r.left), px(r.top + r.height));
+    return QPoint(twipsToPixel(r.left), twipsToPixel(r.top + r.height));
 }
 
 void MainWindow::cmdSelect_Click()

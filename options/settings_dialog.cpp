@@ -20,25 +20,6 @@ namespace quillow {
 
 namespace {
 
-int px(int twips) { return static_cast<int>(std::nearbyint(twips / static_cast<double>(kTwipsPerPixel))); }
-
-void place(QWidget* w, int left, int top, int width, int height)
-{
-    w->setGeometry(px(left), px(top), px(width), px(height));
-}
-
-// Check boxes and option buttons drawn at 13 pixels would clip their
-// indicator in some styles: they get the height they need, centred on the
-// place they were given.
-void placeButton(QWidget* w, int left, int top, int width, int height)
-{
-    place(w, left, top, width, height);
-    const int need = w->sizeHint().height();
-    QRect r = w->geometry();
-    if (need > r.height())
-        w->setGeometry(r.x(), r.y() - (need - r.height()) / 2, r.width(), need);
-}
-
 // The list entries of the match box and the numbers they stand for.
 struct MatchEntry {
     const char* caption;
@@ -102,40 +83,40 @@ frmSettings::frmSettings(ProgramState& state, Host& mainHost, QWidget* parent)
 {
     setObjectName("frmSettings");
     setWindowTitle(QStringLiteral("Quillow 选项"));
-    setFixedSize(px(3510), px(5820));
+    setFixedSize(twipsToPixel(3510), twipsToPixel(5820));
 
     Frame1_ = new QGroupBox(QStringLiteral("查找重复项"), this);
     Frame1_->setObjectName("Frame1");
-    place(Frame1_, 120, 120, 3255, 2895);
+    placeTwips(Frame1_, 120, 120, 3255, 2895);
 
     chkCase_ = new QCheckBox(QStringLiteral("匹配大小写。"), Frame1_);
     chkCase_->setObjectName("chkCase");
-    placeButton(chkCase_, 240, 380, 1455, 195);
+    placeButtonTwips(chkCase_, 240, 380, 1455, 195);
 
     chkTrim_ = new QCheckBox(QStringLiteral("移除首尾空格。"), Frame1_);
     chkTrim_->setObjectName("chkTrim");
-    placeButton(chkTrim_, 240, 690, 2895, 315);
+    placeButtonTwips(chkTrim_, 240, 690, 2895, 315);
 
     Label1_ = new QLabel(QStringLiteral("开始偏移:"), Frame1_);
     Label1_->setObjectName("Label1");
-    place(Label1_, 240, 1200, 1095, 255);
+    placeTwips(Label1_, 240, 1200, 1095, 255);
 
     txtStartPos_ = new QLineEdit(QStringLiteral("0"), Frame1_);
     txtStartPos_->setObjectName("txtStartPos");
     txtStartPos_->setMaxLength(kStartPosMaxLength);
-    place(txtStartPos_, 1200, 1155, 615, 285);
+    placeTwips(txtStartPos_, 1200, 1155, 615, 285);
 
     Label3_ = new QLabel(QStringLiteral("正则表达式过滤:"), Frame1_);
     Label3_->setObjectName("Label3");
-    place(Label3_, 240, 1680, 2055, 255);
+    placeTwips(Label3_, 240, 1680, 2055, 255);
 
     txtRegExp_ = new QLineEdit(Frame1_);
     txtRegExp_->setObjectName("txtRegExp");
-    place(txtRegExp_, 240, 1920, 2775, 285);
+    placeTwips(txtRegExp_, 240, 1920, 2775, 285);
 
     Label4_ = new QLabel(QStringLiteral("匹配:"), Frame1_);
     Label4_->setObjectName("Label4");
-    place(Label4_, 360, 2400, 735, 255);
+    placeTwips(Label4_, 360, 2400, 735, 255);
 
     txtMatch_ = new QComboBox(Frame1_);
     txtMatch_->setObjectName("txtMatch");
@@ -146,42 +127,42 @@ frmSettings::frmSettings(ProgramState& state, Host& mainHost, QWidget* parent)
         txtMatch_->addItem(QString::fromUtf8(e.caption));
     txtMatch_->lineEdit()->setMaxLength(kMatchMaxLength);
     txtMatch_->setEditText(QStringLiteral("0"));
-    place(txtMatch_, 960, 2355, 735, 315);
+    placeTwips(txtMatch_, 960, 2355, 735, 315);
 
     cmdRegExpTest_ = new QPushButton(QStringLiteral("测试过滤"), Frame1_);
     cmdRegExpTest_->setObjectName("cmdRegExpTest");
     cmdRegExpTest_->setAutoDefault(false);
-    place(cmdRegExpTest_, 1920, 2325, 975, 375);
+    placeTwips(cmdRegExpTest_, 1920, 2325, 975, 375);
 
     Frame2_ = new QGroupBox(QStringLiteral("保存"), this);
     Frame2_->setObjectName("Frame2");
-    place(Frame2_, 120, 3120, 3255, 1095);
+    placeTwips(Frame2_, 120, 3120, 3255, 1095);
 
     chkSaveEmpty_ = new QCheckBox(QStringLiteral("保存空白行。"), Frame2_);
     chkSaveEmpty_->setObjectName("chkSaveEmpty");
-    placeButton(chkSaveEmpty_, 240, 325, 1815, 195);
+    placeButtonTwips(chkSaveEmpty_, 240, 325, 1815, 195);
 
     chkSaveApplyFilter_ = new QCheckBox(QStringLiteral("应用过滤到每行。"), Frame2_);
     chkSaveApplyFilter_->setObjectName("chkSaveApplyFilter");
-    placeButton(chkSaveApplyFilter_, 240, 690, 2655, 195);
+    placeButtonTwips(chkSaveApplyFilter_, 240, 690, 2655, 195);
 
     Frame3_ = new QGroupBox(QStringLiteral("杂项"), this);
     Frame3_->setObjectName("Frame3");
-    place(Frame3_, 120, 4320, 3255, 800);
+    placeTwips(Frame3_, 120, 4320, 3255, 800);
 
     chkPreserveMemory_ = new QCheckBox(QStringLiteral("禁止保存记忆功能。"), Frame3_);
     chkPreserveMemory_->setObjectName("chkPreserveMemory");
-    placeButton(chkPreserveMemory_, 240, 325, 2775, 255);
+    placeButtonTwips(chkPreserveMemory_, 240, 325, 2775, 255);
 
     cmdOk_ = new QPushButton(QStringLiteral("确定"), this);
     cmdOk_->setObjectName("cmdOk");
     cmdOk_->setDefault(true);
-    place(cmdOk_, 1080, 5280, 1095, 375);
+    placeTwips(cmdOk_, 1080, 5280, 1095, 375);
 
     cmdCancel_ = new QPushButton(QStringLiteral("取消"), this);
     cmdCancel_->setObjectName("cmdCancel");
     cmdCancel_->setAutoDefault(false);
-    place(cmdCancel_, 2280, 5280, 1095, 375);
+    placeTwips(cmdCancel_, 2280, 5280, 1095, 375);
 
     // Tab order: OK first, so the dialog opens with the focus on it.
     QWidget* order[] = {cmdOk_, cmdCancel_, chkCase_, chkTrim_, txtStartPos_, txtRegExp_, txtMatch_,

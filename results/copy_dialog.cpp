@@ -6,7 +6,6 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <cmath>
 #include <new>
 #include <stdexcept>
 
@@ -15,25 +14,6 @@
 namespace quillow {
 
 namespace {
-
-int px(int twips) { return static_cast<int>(std::nearbyint(twips / static_cast<double>(kTwipsPerPixel))); }
-
-void place(QWidget* w, int left, int top, int width, int height)
-{
-    w->setGeometry(px(left), px(top), px(width), px(height));
-}
-
-// Check boxes and option buttons drawn at 13 pixels would clip their
-// indicator in some styles: they get the height they need, centred on the
-// place they were given.
-void placeButton(QWidget* w, int left, int top, int width, int height)
-{
-    place(w, left, top, width, height);
-    const int need = w->sizeHint().height();
-    QRect r = w->geometry();
-    if (need > r.height())
-        w->setGeometry(r.x(), r.y() - (need - r.height()) / 2, r.width(), need);
-}
 
 constexpr const char* kLineCaptions[] = {"所有重复项", "所有选定的重复项", "当前高亮的重复项"};
 constexpr const char* kContentCaptions[] = {"来源内容", "重复内容(过滤的)", "行数"};
@@ -45,13 +25,13 @@ QGroupBox* optionFrame(QWidget* parent, const char* name, const QString& caption
 {
     auto* frame = new QGroupBox(caption, parent);
     frame->setObjectName(name);
-    place(frame, 120, top, 2895, 1335);
+    placeTwips(frame, 120, top, 2895, 1335);
     auto* group = new QButtonGroup(frame);
     constexpr int kTops[] = {330, 630, 930};
     for (int i = 0; i < 3; ++i) {
         buttons[i] = new QRadioButton(QString::fromUtf8(captions[i]), frame);
         buttons[i]->setObjectName(QString::fromLatin1(arrayName) + QString::number(i));
-        placeButton(buttons[i], 240, kTops[i], 2895 - 240 - 120, 195);
+        placeButtonTwips(buttons[i], 240, kTops[i], 2895 - 240 - 120, 195);
         group->addButton(buttons[i], i);
     }
     return frame;
@@ -68,7 +48,7 @@ frmCopy::frmCopy(ProgramState& state, Host& mainHost, int64_t highlightedEntry, 
 {
     setObjectName("frmCopy");
     setWindowTitle(QStringLiteral("复制到剪贴板"));
-    setFixedSize(px(3135), px(3645));
+    setFixedSize(twipsToPixel(3135), twipsToPixel(3645));
 
     Frame1_ = optionFrame(this, "Frame1", QStringLiteral("要复制的行"), 120, kLineCaptions, "optLine", optLine_);
     Frame2_ = optionFrame(this, "Frame2", QStringLiteral("要复制的内容"), 1560, kContentCaptions, "optContent",
@@ -77,11 +57,11 @@ frmCopy::frmCopy(ProgramState& state, Host& mainHost, int64_t highlightedEntry, 
     cmdOk_ = new QPushButton(QStringLiteral("复制"), this);
     cmdOk_->setObjectName("cmdOk");
     cmdOk_->setDefault(true);
-    place(cmdOk_, 960, 3120, 975, 375);
+    placeTwips(cmdOk_, 960, 3120, 975, 375);
     cmdCancel_ = new QPushButton(QStringLiteral("取消"), this);
     cmdCancel_->setObjectName("cmdCancel");
     cmdCancel_->setAutoDefault(false);
-    place(cmdCancel_, 2040, 3120, 975, 375);
+    placeTwips(cmdCancel_, 2040, 3120, 975, 375);
 
     connect(cmdOk_, &QPushButton::clicked, this, &frmCopy::cmdOk_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);

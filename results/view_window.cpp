@@ -14,7 +14,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
-#include <cmath>
 #include <exception>
 
 #include "results/selection.h"
@@ -24,8 +23,6 @@
 namespace quillow {
 
 namespace {
-
-int px(double twips) { return static_cast<int>(std::nearbyint(twips / static_cast<double>(kTwipsPerPixel))); }
 
 constexpr int kStatusBarTwips = 375;
 constexpr int16_t kStateNormal = 0;
@@ -215,7 +212,7 @@ frmView::frmView(ProgramState& state, Host& mainHost, QWidget* parent)
 
     StatusBar_ = new QStatusBar(this);
     StatusBar_->setObjectName("StatusBar");
-    StatusBar_->setFixedHeight(px(kStatusBarTwips));
+    StatusBar_->setFixedHeight(twipsToPixel(kStatusBarTwips));
     statusLabel_ = new QLabel(StatusBar_);
     statusLabel_->setObjectName("StatusText");
     StatusBar_->addWidget(statusLabel_, 1);
@@ -277,8 +274,9 @@ void frmView::settleFrame()
 
 void frmView::Form_Load()
 {
-    move(px(state_.viewWinLeft), px(state_.viewWinTop));
-    pendingOuterSize_ = QSize(std::max(1, px(state_.viewWinWidth)), std::max(1, px(state_.viewWinHeight)));
+    move(twipsToPixel(state_.viewWinLeft), twipsToPixel(state_.viewWinTop));
+    pendingOuterSize_ =
+        QSize(std::max(1, twipsToPixel(state_.viewWinWidth)), std::max(1, twipsToPixel(state_.viewWinHeight)));
     resize(pendingOuterSize_);
     if (state_.viewWinState == kStateMaximized)
         setWindowState(windowState() | Qt::WindowMaximized);

@@ -18,11 +18,6 @@ namespace {
 constexpr const char* kPreviousMinimum = "quillowMinimumBeforeHook";
 constexpr int kIconSizes[] = {16, 24, 32, 48};
 
-int twipsToPixel(int twips)
-{
-    return static_cast<int>(std::nearbyint(double(twips) / kTwipsPerPixel));
-}
-
 }  // namespace
 
 void InitResources()
@@ -31,9 +26,28 @@ void InitResources()
     (void)registered;
 }
 
+int twipsToPixel(double twips)
+{
+    return static_cast<int>(std::nearbyint(twips / kTwipsPerPixel));
+}
+
 QSize twipsToPixels(QSize twips)
 {
     return QSize(twipsToPixel(twips.width()), twipsToPixel(twips.height()));
+}
+
+void placeTwips(QWidget* w, double left, double top, double width, double height)
+{
+    w->setGeometry(twipsToPixel(left), twipsToPixel(top), twipsToPixel(width), twipsToPixel(height));
+}
+
+void placeButtonTwips(QWidget* w, double left, double top, double width, double height)
+{
+    placeTwips(w, left, top, width, height);
+    const int need = w->sizeHint().height();
+    const QRect r = w->geometry();
+    if (need > r.height())
+        w->setGeometry(r.x(), r.y() - (need - r.height()) / 2, r.width(), need);
 }
 
 bool Hook(QWidget* window, QSize minClientTwips, int16_t releaseMode)

@@ -20,7 +20,15 @@ constexpr QSize kMainMinClientTwips{5820, 5760};
 constexpr QSize kViewerMinClientTwips{2880, 2595};
 
 // Twips to logical pixels, rounded to the nearest pixel (halves to even).
+int twipsToPixel(double twips);
 QSize twipsToPixels(QSize twips);
+
+// Sets the geometry of w (relative to its parent) from a rectangle in twips.
+void placeTwips(QWidget* w, double left, double top, double width, double height);
+// The same for a check box or option button: drawn at 13 pixels it would
+// clip its indicator in some styles, so it gets the height it needs, centred
+// on the place it was given.
+void placeButtonTwips(QWidget* w, double left, double top, double width, double height);
 
 // Installs the minimum client size on window. With releaseMode 0 (the
 // "DEBUG_MODE" run) nothing is installed and false is returned.
