@@ -360,8 +360,7 @@ void MainWindow::Form_Load()
     // the client size is settled again once it is (settleFrame).
     move(twipsToPixel(state_.winLeft), twipsToPixel(state_.winTop));
     pendingOuterSize_ = QSize(twipsToPixel(state_.winWidth), twipsToPixel(state_.winHeight));
-    const QSize frame = frameGeometry().size() - size();
-    resize(pendingOuterSize_ - frame);
+    resize(pendingOuterSize_ - frameExtent(this));
 
     state_.viewerOpen = 0;
 
@@ -511,14 +510,8 @@ void MainWindow::recordPlacement()
 
 void MainWindow::settleFrame()
 {
-    if (!pendingOuterSize_.isValid() || !isVisible() || windowState() != Qt::WindowNoState)
-        return;
-    const QSize frame = frameGeometry().size() - size();
-    if (frame.width() <= 0 && frame.height() <= 0)
-        return;
-    const QSize outer = pendingOuterSize_;
-    pendingOuterSize_ = QSize();
-    resize(outer - frame);
+    if (windowState() == Qt::WindowNoState)
+        settleOuterSize(this, pendingOuterSize_);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -254,22 +254,14 @@ bool frmView::normalState() const
     return (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) == 0;
 }
 
-// The stored size is the outer one, frame included, but Qt sizes a window by
-// its client area and the frame is known only once the window system has
-// decorated the window. Until then the client is sized as if there were no
-// frame and the stored outer size is kept, both for settling the client size
-// when the frame turns up and for recording, so the size never creeps by the
-// frame from one opening to the next.
+// Until the frame is known the client is sized as if there were no frame and
+// the stored outer size is kept, both for settling the client size when the
+// frame turns up and for recording, so the size never creeps by the frame
+// from one opening to the next.
 void frmView::settleFrame()
 {
-    if (!pendingOuterSize_.isValid() || !isVisible() || !normalState())
-        return;
-    const QSize frame = frameGeometry().size() - size();
-    if (frame.width() <= 0 && frame.height() <= 0)
-        return;
-    const QSize outer = pendingOuterSize_;
-    pendingOuterSize_ = QSize();
-    resize(outer - frame);
+    if (normalState())
+        settleOuterSize(this, pendingOuterSize_);
 }
 
 void frmView::Form_Load()

@@ -50,6 +50,21 @@ void placeButtonTwips(QWidget* w, double left, double top, double width, double 
         w->setGeometry(r.x(), r.y() - (need - r.height()) / 2, r.width(), need);
 }
 
+QSize frameExtent(const QWidget* window) { return window->frameGeometry().size() - window->size(); }
+
+bool settleOuterSize(QWidget* window, QSize& pendingOuter)
+{
+    if (!pendingOuter.isValid() || !window->isVisible())
+        return false;
+    const QSize frame = frameExtent(window);
+    if (frame.width() <= 0 && frame.height() <= 0)
+        return false;
+    const QSize outer = pendingOuter;
+    pendingOuter = QSize();
+    window->resize(outer - frame);
+    return true;
+}
+
 bool Hook(QWidget* window, QSize minClientTwips, int16_t releaseMode)
 {
     if (!window || releaseMode == 0)

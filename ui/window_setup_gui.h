@@ -30,6 +30,17 @@ void placeTwips(QWidget* w, double left, double top, double width, double height
 // on the place it was given.
 void placeButtonTwips(QWidget* w, double left, double top, double width, double height);
 
+// A stored window size is the outer one, frame included, but Qt sizes a
+// window by its client area and the frame is known only once the window
+// system has decorated the window. frameExtent is what the frame adds to the
+// client size (nothing before then). settleOuterSize gives a visible window
+// the client size that makes its outer size pendingOuter once the frame is
+// known, and then clears pendingOuter; while pendingOuter is empty, the
+// window is hidden or its frame is still unknown it does nothing and returns
+// false.
+QSize frameExtent(const QWidget* window);
+bool settleOuterSize(QWidget* window, QSize& pendingOuter);
+
 // Installs the minimum client size on window. With releaseMode 0 (the
 // "DEBUG_MODE" run) nothing is installed and false is returned.
 bool Hook(QWidget* window, QSize minClientTwips, int16_t releaseMode = -1);

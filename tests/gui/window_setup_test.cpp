@@ -49,6 +49,27 @@ TEST(WindowSetup, ControlsArePlacedInTwips)
     EXPECT_EQ(box.geometry(), QRect(16, 20 - (need - 13) / 2, 97, need));
 }
 
+TEST(WindowSetup, OuterSizeIsSettledOnceTheFrameIsKnown)
+{
+    QDialog window;
+    window.resize(300, 200);
+    QSize pending(300, 200);
+    EXPECT_FALSE(settleOuterSize(&window, pending));  // hidden: no frame yet
+    EXPECT_EQ(pending, QSize(300, 200));
+
+    window.show();
+    const QSize frame = frameExtent(&window);
+    ASSERT_FALSE(frame.isEmpty()) << "the platform gives windows no frame";
+    EXPECT_TRUE(settleOuterSize(&window, pending));
+    EXPECT_EQ(window.frameGeometry().size(), QSize(300, 200));
+    EXPECT_EQ(window.size(), QSize(300, 200) - frame);
+    EXPECT_FALSE(pending.isValid());
+
+    window.resize(250, 150);
+    EXPECT_FALSE(settleOuterSize(&window, pending));  // settled once only
+    EXPECT_EQ(window.size(), QSize(250, 150));
+}
+
 TEST(WindowSetup, HookKeepsTheWindowFromGettingSmaller)
 {
     QMainWindow window;
