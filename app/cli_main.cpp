@@ -30,37 +30,16 @@ constexpr int kExitInput = 2;  // also bad usage
 constexpr int kExitOutput = 3;
 constexpr int kExitInterrupted = 130;
 
-const char* const kHelp =
+// --help: the usage lines and the notes around the option lines.
+const char* const kHelpUsage =
     "Usage: quillow-cli -i FILE -o FILE -s RULE [OPTION]...\n"
     "   or: quillow-cli --list [OPTION]... FILE\n"
     "   or: quillow-cli /i FILE /o FILE /s RULE [/c on|off] [/r on|off] [/m on|off]\n"
     "                   [/f N] [/x PATTERN] [/a N] [/p on|off]\n"
     "Find the lines that occur more than once in a text file and write a copy\n"
     "without the occurrences chosen by RULE.\n"
-    "\n"
-    "  -i, --input=FILE        the file to scan (a plain FILE argument does the\n"
-    "                          same); - reads standard input\n"
-    "  -o, --output=FILE       the cleaned file to write; it may be the input file\n"
-    "                          itself; - writes to standard output\n"
-    "  -s, --select=RULE       which occurrences to drop:\n"
-    "                            1, all            every occurrence\n"
-    "                            2, all-but-first  all but the first of each line\n"
-    "                            3, all-but-last   all but the last of each line\n"
-    "  -c, --case=on|off       on: lines differing only in letter case differ\n"
-    "  -r, --trim=on|off       on: ignore blanks at both ends when comparing\n"
-    "  -m, --save-empty=on|off off: leave empty lines out of the cleaned file\n"
-    "  -f, --start=N           ignore the first N characters of each line (N >= 0)\n"
-    "  -x, --regex=PATTERN     compare only what PATTERN matches; an empty\n"
-    "                          PATTERN switches a stored filter off\n"
-    "  -a, --match=N           which match forms the key: -1 the last,\n"
-    "                          0 all matches joined, N the N-th\n"
-    "  -p, --apply-filter=on|off  on: write lines the way they are compared\n"
-    "                          (trimmed, shortened, filtered)\n"
-    "  -l, --list              only scan, and write every duplicate entry\n"
-    "                          ([line]   key) to standard output\n"
-    "  -q, --quiet             no progress on a terminal\n"
-    "  -h, --help              show this help and exit\n"
-    "  -V, --version           show the version and exit\n"
+    "\n";
+const char* const kHelpNotes =
     "\n"
     "Options not given are taken from the settings of the desktop program;\n"
     "quillow-cli never changes those settings. Any argument starting with '-'\n"
@@ -76,6 +55,8 @@ const char* const kHelp =
     "  2  bad usage, or the input could not be read\n"
     "  3  the output could not be written\n"
     "  130  stopped by Ctrl-C\n";
+
+std::string helpText() { return kHelpUsage + gnuOptionsHelp(HelpProgram::Cli) + kHelpNotes; }
 
 void usageError(const std::string& message)
 {
@@ -270,7 +251,7 @@ int main(int argc, char** argv)
             usageError(options.error);
             return kExitInput;
         case GnuOptions::Action::Help:
-            std::fputs(kHelp, stdout);
+            std::fputs(helpText().c_str(), stdout);
             return std::fflush(stdout) == 0 ? 0 : kExitOutput;
         case GnuOptions::Action::Version:
             std::printf("quillow-cli %s\n", QUILLOW_VERSION);

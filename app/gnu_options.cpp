@@ -102,7 +102,58 @@ bool readSelect(std::string_view value, std::string& out)
     return true;
 }
 
+// Lines of the options help and the programs that show them.
+enum ShownIn : unsigned { kDesktop = 1, kCli = 2, kBoth = kDesktop | kCli };
+struct HelpLines {
+    unsigned shownIn;
+    const char* text;
+};
+constexpr HelpLines kOptionsHelp[] = {
+    {kDesktop, "  -i, --input=FILE        the file to scan (a plain FILE argument does the same)\n"},
+    {kCli,
+     "  -i, --input=FILE        the file to scan (a plain FILE argument does the\n"
+     "                          same); - reads standard input\n"},
+    {kDesktop, "  -o, --output=FILE       the cleaned file to write; it may be the input itself\n"},
+    {kCli,
+     "  -o, --output=FILE       the cleaned file to write; it may be the input file\n"
+     "                          itself; - writes to standard output\n"},
+    {kBoth,
+     "  -s, --select=RULE       which occurrences to drop:\n"
+     "                            1, all            every occurrence\n"
+     "                            2, all-but-first  all but the first of each line\n"
+     "                            3, all-but-last   all but the last of each line\n"
+     "  -c, --case=on|off       on: lines differing only in letter case differ\n"
+     "  -r, --trim=on|off       on: ignore blanks at both ends when comparing\n"
+     "  -m, --save-empty=on|off off: leave empty lines out of the cleaned file\n"},
+    {kDesktop, "  -f, --start=N           ignore the first N characters of each line\n"},
+    {kCli, "  -f, --start=N           ignore the first N characters of each line (N >= 0)\n"},
+    {kBoth,
+     "  -x, --regex=PATTERN     compare only what PATTERN matches; an empty\n"
+     "                          PATTERN switches a stored filter off\n"
+     "  -a, --match=N           which match forms the key: -1 the last,\n"
+     "                          0 all matches joined, N the N-th\n"
+     "  -p, --apply-filter=on|off  on: write lines the way they are compared\n"},
+    {kCli,
+     "                          (trimmed, shortened, filtered)\n"
+     "  -l, --list              only scan, and write every duplicate entry\n"
+     "                          ([line]   key) to standard output\n"
+     "  -q, --quiet             no progress on a terminal\n"},
+    {kBoth,
+     "  -h, --help              show this help and exit\n"
+     "  -V, --version           show the version and exit\n"},
+};
+
 }  // namespace
+
+std::string gnuOptionsHelp(HelpProgram program)
+{
+    const unsigned shown = program == HelpProgram::Cli ? kCli : kDesktop;
+    std::string text;
+    for (const HelpLines& lines : kOptionsHelp)
+        if (lines.shownIn & shown)
+            text += lines.text;
+    return text;
+}
 
 bool usesGnuSyntax(const std::vector<std::string>& args)
 {

@@ -39,4 +39,12 @@ GnuOptions parseGnuOptions(const std::vector<std::string>& args);
 // empty text when the run can take place, else a one-line reason.
 std::string applyGnuOptions(const GnuOptions& options, ProgramState& state);
 
+// The program whose --help is printed: reading standard input, writing
+// standard output, --list and --quiet belong to quillow-cli alone.
+enum class HelpProgram { Desktop, Cli };
+
+// The option lines of that program's --help, each option described once for
+// both programs; the usage lines and closing notes are the program's own.
+std::string gnuOptionsHelp(HelpProgram program);
+
 }  // namespace quillow

@@ -20,7 +20,8 @@ using namespace quillow;
 
 namespace {
 
-const char* const kHelp =
+// --help: the usage lines and the notes around the option lines.
+const char* const kHelpUsage =
     "Usage: quillow [FILE]\n"
     "   or: quillow -i FILE -o FILE -s RULE [OPTION]...\n"
     "   or: quillow /i FILE /o FILE /s RULE [/c on|off] [/r on|off] [/m on|off]\n"
@@ -30,24 +31,8 @@ const char* const kHelp =
     "opens for interactive use; with a FILE alone it opens and scans FILE; with\n"
     "the options below it cleans FILE by itself, showing its progress in the\n"
     "window, and closes.\n"
-    "\n"
-    "  -i, --input=FILE        the file to scan (a plain FILE argument does the same)\n"
-    "  -o, --output=FILE       the cleaned file to write; it may be the input itself\n"
-    "  -s, --select=RULE       which occurrences to drop:\n"
-    "                            1, all            every occurrence\n"
-    "                            2, all-but-first  all but the first of each line\n"
-    "                            3, all-but-last   all but the last of each line\n"
-    "  -c, --case=on|off       on: lines differing only in letter case differ\n"
-    "  -r, --trim=on|off       on: ignore blanks at both ends when comparing\n"
-    "  -m, --save-empty=on|off off: leave empty lines out of the cleaned file\n"
-    "  -f, --start=N           ignore the first N characters of each line\n"
-    "  -x, --regex=PATTERN     compare only what PATTERN matches; an empty\n"
-    "                          PATTERN switches a stored filter off\n"
-    "  -a, --match=N           which match forms the key: -1 the last,\n"
-    "                          0 all matches joined, N the N-th\n"
-    "  -p, --apply-filter=on|off  on: write lines the way they are compared\n"
-    "  -h, --help              show this help and exit\n"
-    "  -V, --version           show the version and exit\n"
+    "\n";
+const char* const kHelpNotes =
     "\n"
     "The options override the stored settings for this run only; a completed\n"
     "run leaves the stored settings untouched. Any argument starting with '-'\n"
@@ -59,6 +44,8 @@ const char* const kHelp =
     "Exit status of a run: 0 written, 1 nothing to do (no duplicates, nothing\n"
     "selected), 2 bad usage or unreadable input, 3 the output could not be\n"
     "written. A run stopped with the Stop button leaves the window open.\n";
+
+std::string helpText() { return kHelpUsage + gnuOptionsHelp(HelpProgram::Desktop) + kHelpNotes; }
 
 constexpr int kExitUsage = 2;
 
@@ -76,7 +63,7 @@ std::optional<int> answerAtOnce(const GnuOptions& options)
 {
     switch (options.action) {
     case GnuOptions::Action::Help:
-        std::fputs(kHelp, stdout);
+        std::fputs(helpText().c_str(), stdout);
         return std::fflush(stdout) == 0 ? 0 : 3;
     case GnuOptions::Action::Version:
         std::printf("quillow %s\n", QUILLOW_VERSION);

@@ -272,6 +272,28 @@ TEST(GnuOptions, BadUsageIsOneClearLine)
     }
 }
 
+TEST(GnuOptions, HelpDescribesEachOptionOnceForEachProgram)
+{
+    const std::vector<std::string> both = {"-i, --input=FILE", "-o, --output=FILE", "-s, --select=RULE",
+                                           "-c, --case=on|off", "-r, --trim=on|off", "-m, --save-empty=on|off",
+                                           "-f, --start=N", "-x, --regex=PATTERN", "-a, --match=N",
+                                           "-p, --apply-filter=on|off", "-h, --help", "-V, --version"};
+    const std::vector<std::string> cliOnly = {"-l, --list", "-q, --quiet", "- reads standard input",
+                                              "- writes to standard output"};
+    for (HelpProgram program : {HelpProgram::Desktop, HelpProgram::Cli}) {
+        const std::string help = gnuOptionsHelp(program);
+        SCOPED_TRACE(help);
+        for (const std::string& option : both) {
+            const size_t at = help.find(option);
+            ASSERT_NE(at, std::string::npos) << option;
+            EXPECT_EQ(help.find(option, at + 1), std::string::npos) << option;
+        }
+        for (const std::string& text : cliOnly)
+            EXPECT_EQ(help.find(text) != std::string::npos, program == HelpProgram::Cli) << text;
+        EXPECT_EQ(help.back(), '\n');
+    }
+}
+
 TEST(GnuOptions, ApplyDecidesLikeTheSlashSwitches)
 {
     TempDir dir;
