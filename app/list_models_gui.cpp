@@ -13,6 +13,23 @@ constexpr size_t kMaxShownBytes = 4096;
 
 int clampRows(int64_t n) { return static_cast<int>(std::clamp<int64_t>(n, 0, INT_MAX)); }
 
+// The first of the rows with the most bytes (the view scrolls horizontally
+// over its width); 0 when there are none.
+template <typename Length>
+int longestRow(int rows, Length lengthOf)
+{
+    int widest = 0;
+    size_t longest = 0;
+    for (int r = 0; r < rows; ++r) {
+        const size_t n = lengthOf(r);
+        if (n > longest) {
+            longest = n;
+            widest = r;
+        }
+    }
+    return widest;
+}
+
 }  // namespace
 
 QString displayText(std::string_view bytes)
@@ -40,15 +57,7 @@ void SourceListModel::reload()
     placeholder_ = state_.bigFile != 0;
     lines_ = placeholder_ ? nullptr : state_.sourceList;
     rows_ = placeholder_ ? 1 : lines_ && !lines_->released() ? clampRows(lines_->ListCount()) : 0;
-    widest_ = 0;
-    size_t longest = 0;
-    for (int r = 0; r < rows_ && !placeholder_; ++r) {
-        const size_t n = lines_->view(r).size();
-        if (n > longest) {
-            longest = n;
-            widest_ = r;
-        }
-    }
+    widest_ = placeholder_ ? 0 : longestRow(rows_, [this](int r) { return lines_->view(r).size(); });
     endResetModel();
 }
 
@@ -90,15 +99,7 @@ void DupsListModel::reload()
     placeholder_ = state_.bigFile != 0;
     list_ = placeholder_ ? nullptr : state_.dupsList;
     rows_ = placeholder_ ? 1 : list_ && list_->sorted() ? clampRows(list_->ListCount()) : 0;
-    widest_ = 0;
-    size_t longest = 0;
-    for (int r = 0; r < rows_ && !placeholder_; ++r) {
-        const size_t n = list_->key(r).size();
-        if (n > longest) {
-            longest = n;
-            widest_ = r;
-        }
-    }
+    widest_ = placeholder_ ? 0 : longestRow(rows_, [this](int r) { return list_->key(r).size(); });
     endResetModel();
 }
 
