@@ -461,6 +461,21 @@ TEST_F(MainWindowTest, AFileNamedAloneIsOpened)
 
 // ---- open and save ----
 
+TEST_F(MainWindowTest, ListsKnowTheirFirstLongestRow)
+{
+    MainWindow& w = start();
+    open(files.write("list.txt", "ab\nlongest\nab\nlongest\nx\n"));
+    EXPECT_EQ(w.sourceModel()->widestRow(), 1);
+
+    DupsListModel* dups = w.dupsModel();
+    ASSERT_EQ(dups->rowCount(), 4);
+    auto isLong = [&](int row) { return dups->data(dups->index(row)).toString().endsWith(QStringLiteral("longest")); };
+    const int widest = dups->widestRow();
+    EXPECT_TRUE(isLong(widest));
+    for (int row = 0; row < widest; ++row)
+        EXPECT_FALSE(isLong(row)) << row;
+}
+
 TEST_F(MainWindowTest, OpenThenSaveWritesTheKeptLines)
 {
     MainWindow& w = start();
