@@ -37,6 +37,15 @@ QGroupBox* optionFrame(QWidget* parent, const char* name, const QString& caption
     return frame;
 }
 
+// Which of a frame's three option buttons is on; the first when none is.
+int checkedIndex(QRadioButton* const (&buttons)[3])
+{
+    for (int i = 1; i < 3; ++i)
+        if (buttons[i]->isChecked())
+            return i;
+    return 0;
+}
+
 }  // namespace
 
 frmCopy::frmCopy(ProgramState& state, Host& mainHost, int64_t highlightedEntry, QWidget* parent)
@@ -79,23 +88,10 @@ void frmCopy::Form_Load()
     optLine_[static_cast<int>(CopyRange::Highlighted)]->setEnabled(setup.highlightedEnabled);
 }
 
-CopyRange frmCopy::range() const
-{
-    if (optLine_[1]->isChecked())
-        return CopyRange::Selected;
-    if (optLine_[2]->isChecked())
-        return CopyRange::Highlighted;
-    return CopyRange::All;
-}
+// The buttons stand in the order of CopyRange and CopyContent.
+CopyRange frmCopy::range() const { return static_cast<CopyRange>(checkedIndex(optLine_)); }
 
-CopyContent frmCopy::content() const
-{
-    if (optContent_[1]->isChecked())
-        return CopyContent::Filtered;
-    if (optContent_[2]->isChecked())
-        return CopyContent::LineNumber;
-    return CopyContent::Source;
-}
+CopyContent frmCopy::content() const { return static_cast<CopyContent>(checkedIndex(optContent_)); }
 
 void frmCopy::cmdOk_Click()
 {
