@@ -1,15 +1,13 @@
 #include "app/list_models_gui.h"
 
+#include "ui/display_text_gui.h"
+
 #include <algorithm>
 #include <climits>
 
 namespace quillow {
 
 namespace {
-
-// A row is one line high; measuring and eliding megabytes of text on every
-// repaint would stall the view for nothing.
-constexpr size_t kMaxShownBytes = 4096;
 
 int clampRows(int64_t n) { return static_cast<int>(std::clamp<int64_t>(n, 0, INT_MAX)); }
 
@@ -31,21 +29,6 @@ int longestRow(int rows, Length lengthOf)
 }
 
 }  // namespace
-
-QString displayText(std::string_view bytes)
-{
-    if (bytes.size() > kMaxShownBytes) {
-        size_t cut = kMaxShownBytes;
-        // Back up to the start of a UTF-8 sequence.
-        while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
-            --cut;
-        bytes = bytes.substr(0, cut);
-    }
-    QString text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    return text;
-}
 
 SourceListModel::SourceListModel(const ProgramState& state, QObject* parent) : QAbstractListModel(parent), state_(state)
 {

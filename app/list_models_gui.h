@@ -69,9 +69,4 @@ private:
     bool placeholder_ = false;
 };
 
-// What a view shows for a line: UTF-8 decoded (an invalid byte shows as
-// U+FFFD), line breaks kept inside a classic line shown as blanks, and very
-// long lines cut, since a list row shows only the start anyway.
-QString displayText(std::string_view bytes);
-
 }  // namespace quillow

@@ -1,5 +1,7 @@
 #include "results/view_window.h"
 
+#include "ui/display_text_gui.h"
+
 #include <QApplication>
 #include <QColor>
 #include <QFontDatabase>
@@ -33,33 +35,6 @@ constexpr const char* kUpdating = "正在更新所选项。请稍等...";
 constexpr const char* kLinePrefix = "行    ";  // "行" and four blanks
 
 const QColor kDuplicateColour(255, 0, 0);
-
-// A row shows at most this much of its line: the column is never wider than
-// the window, so the rest would be elided anyway, and a line of megabytes
-// would otherwise be converted and measured at every repaint.
-constexpr size_t kShownBytes = 4096;
-
-// The display text of a line. Bytes that are not UTF-8 show as replacement
-// characters; the line itself is not touched. Line-break characters inside a
-// line (a lone LF in a CR file) show as their control pictures so the row
-// stays one line high.
-QString displayText(std::string_view line)
-{
-    if (line.size() > kShownBytes) {
-        size_t cut = kShownBytes;
-        while (cut > kShownBytes - 3 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80)
-            --cut;
-        line = line.substr(0, cut);
-    }
-    QString text = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
-    for (QChar& c : text) {
-        if (c == u'\n')
-            c = QChar(0x240A);
-        else if (c == u'\r')
-            c = QChar(0x240D);
-    }
-    return text;
-}
 
 // Stores a placement measure in twips when it fits the 16-bit setting.
 void store16(int16_t& field, double twips)

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "results/view_window.h"
+#include "ui/display_text_gui.h"
 #include "support/dups_fixture.h"
 #include "support/recording_host.h"
 
@@ -291,6 +292,23 @@ TEST_F(ViewerTest, MinimumClientSizeUnlessDebugMode)
     state.releaseMode = 0;
     auto free = open();
     EXPECT_LT(free->minimumSize().width(), 192);
+}
+
+}  // namespace
+}  // namespace quillow
+
+namespace quillow {
+namespace {
+
+TEST(DisplayText, CutsLongLinesAtACharacterAndShowsBreaks)
+{
+    EXPECT_EQ(displayText("a\nb\rc").toStdString(), "a\u240Ab\u240Dc");
+    // A long run of stray continuation bytes still shows (as replacement characters).
+    std::string stray(5000, '\x80');
+    EXPECT_GE(displayText(stray).size(), static_cast<qsizetype>(kShownLineBytes) - 3);
+    // A multi-byte character across the cut is left out whole.
+    std::string cjk = std::string(4095, 'x') + "中";
+    EXPECT_EQ(displayText(cjk).toStdString(), std::string(4095, 'x'));
 }
 
 }  // namespace
