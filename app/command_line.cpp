@@ -1,11 +1,11 @@
 #include "app/command_line.h"
 
 #include <array>
-#include <filesystem>
 #include <string_view>
 
 #include "results/selection.h"
 #include "save/save_engine.h"
+#include "scan/file_info.h"
 #include "scan/scan_engine.h"
 #include "scan/text_util.h"
 
@@ -46,30 +46,6 @@ void applyOnOff(const std::string& value, int16_t& field)
         field = 0;
 }
 
-bool isRegularFile(const std::string& path)
-{
-    std::error_code ec;
-    return !path.empty() && std::filesystem::is_regular_file(std::filesystem::path(path), ec);
-}
-
-// The scan left Save disabled: it either completed without duplicates (it
-// counts every completed scan in statFilesOpened) or could not read the file.
-RunOutcome classifyScanWithoutResults(const ProgramState& state, int32_t filesOpenedBefore)
-{
-    bool completed = state.statFilesOpened != filesOpenedBefore;
-    if (filesOpenedBefore == INT32_MAX)  // the counter cannot show it any more
-        completed = !state.scannedFile.empty() && state.dupsList && state.dupsList->ListCount() == 0;
-    if (completed)
-        return RunOutcome::NothingToDo;
-    // An empty file is refused by the scan's checks, yet it is readable and
-    // simply holds no duplicate lines.
-    std::error_code ec;
-    if (isRegularFile(state.cmdLineInputFile) &&
-        std::filesystem::file_size(std::filesystem::path(state.cmdLineInputFile), ec) == 0 && !ec)
-        return RunOutcome::NothingToDo;
-    return RunOutcome::InputError;
-}
-
 }  // namespace
 
 std::string argumentText(const std::vector<std::string>& args)
@@ -91,7 +67,7 @@ void decideCommandLineMode(ProgramState& state)
         state.cmdLineMode = 0;
     else if (select != "1" && select != "2" && select != "3")
         state.cmdLineMode = 0;
-    else if (!isRegularFile(state.cmdLineInputFile))
+    else if (!fileExists(state.cmdLineInputFile))
         state.cmdLineMode = 0;
 }
 
@@ -189,12 +165,21 @@ RunOutcome RunCommandLine(ProgramState& state, Host& host, bool scanOnly)
     state.bigFile = 0;
     ApplyCommandLineOverrides(state);
 
-    const int32_t filesOpenedBefore = state.statFilesOpened;
-    cmdScan_Click(state, host);
+    switch (runScan(state, host)) {
+    case ScanOutcome::Completed:
+        break;
+    case ScanOutcome::EmptyFile:  // readable, and without duplicate lines
+        return RunOutcome::NothingToDo;
+    case ScanOutcome::Stopped:
+        return RunOutcome::Stopped;
+    case ScanOutcome::NoFile:
+    case ScanOutcome::Failed:
+        return RunOutcome::InputError;
+    }
     if (state.cmdLineMode == 0)
         return RunOutcome::Stopped;
     if (!buttonStates(state).saveEnabled)
-        return classifyScanWithoutResults(state, filesOpenedBefore);
+        return RunOutcome::NothingToDo;
     if (scanOnly)
         return RunOutcome::DuplicatesFound;
 
@@ -219,7 +204,7 @@ RunOutcome RunCommandLine(ProgramState& state, Host& host, bool scanOnly)
     // The save's checks ended it silently, as they do in unattended mode.
     if (state.selectedCount == 0)
         return RunOutcome::NothingToDo;
-    if (!isRegularFile(state.scannedFile))
+    if (!fileExists(state.scannedFile))
         return RunOutcome::InputError;
     return RunOutcome::OutputError;
 }

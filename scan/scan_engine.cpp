@@ -107,7 +107,7 @@ std::string percentText(const char* prefix, int64_t part, int64_t whole)
 class Scan {
 public:
     Scan(ProgramState& state, Host& host) : s_(state), h_(host) {}
-    void run();
+    ScanOutcome run();
 
 private:
     bool chooseFile();
@@ -371,16 +371,16 @@ void Scan::failed(const std::string& status)
     showButtons();
 }
 
-void Scan::run()
+ScanOutcome Scan::run()
 {
     if (!chooseFile())
-        return;
+        return ScanOutcome::NoFile;
     s_.isBusy = -1;
     try {
         checkFile();
     } catch (const ScanError& e) {
         failed(e.status);
-        return;
+        return e.status == kScanFileEmpty ? ScanOutcome::EmptyFile : ScanOutcome::Failed;
     }
 
     showButtons(false);
@@ -394,9 +394,10 @@ void Scan::run()
             findDuplicates();
         if (stopped_) {
             interrupted();
-            return;
+            return ScanOutcome::Stopped;
         }
         finish();
+        return ScanOutcome::Completed;
     } catch (const ScanError& e) {
         // The file went away or failed to read after the checks: its results
         // cannot stand, and the save must not take the file for scanned.
@@ -415,13 +416,14 @@ void Scan::run()
         s_.resultsReady = false;
         failed(kScanFileError);
     }
+    return ScanOutcome::Failed;
 }
 
 }  // namespace
 
-void cmdScan_Click(ProgramState& state, Host& host)
+ScanOutcome runScan(ProgramState& state, Host& host)
 {
-    Scan(state, host).run();
+    return Scan(state, host).run();
 }
 
 }  // namespace quillow

@@ -168,16 +168,17 @@ TEST(Scan, BadFilesTakeTheErrorPath)
         const char* name;
         std::string path;
         std::string status;
+        ScanOutcome outcome;
     } rows[] = {
-        {"missing", dir.file("nope.txt"), "错误: 无法打开文件"},
-        {"directory", dir.path().string(), "错误: 无法打开文件"},
-        {"empty", dir.write("empty.txt", ""), "错误: 文件为空！"},
+        {"missing", dir.file("nope.txt"), "错误: 无法打开文件", ScanOutcome::Failed},
+        {"directory", dir.path().string(), "错误: 无法打开文件", ScanOutcome::Failed},
+        {"empty", dir.write("empty.txt", ""), "错误: 文件为空！", ScanOutcome::EmptyFile},
     };
     for (const Row& row : rows) {
         ProgramState state;
         RecordingHost host;
         state.droppedFile = row.path;
-        cmdScan_Click(state, host);
+        EXPECT_EQ(runScan(state, host), row.outcome) << row.name;
         EXPECT_EQ(host.status(), row.status) << row.name;
         EXPECT_EQ(state.isBusy, 0) << row.name;
         EXPECT_TRUE(state.scannedFile.empty()) << row.name;
@@ -209,7 +210,7 @@ TEST(Scan, CancelledDialogChangesNothing)
     ProgramState state;
     RecordingHost host;
     state.lastLoadedFile = "/some/where.txt";
-    cmdScan_Click(state, host);
+    EXPECT_EQ(runScan(state, host), ScanOutcome::NoFile);
     ASSERT_EQ(host.openRequests.size(), 1u);
     EXPECT_EQ(host.openRequests[0].fileName, "/some/where.txt");
     EXPECT_EQ(host.openRequests[0].filter, kFileFilter);
