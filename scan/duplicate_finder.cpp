@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <exception>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "scan/line_filter.h"
 #include "scan/program_state.h"
 #include "scan/text_util.h"
+#include "scan/two_cores.h"
 
 namespace quillow {
 
@@ -79,7 +78,7 @@ struct DuplicateFinder::Impl {
     Impl(const SourceLines& s, const KeyRules& r, const ProgramState& st, DupsList& o)
         : src(s), rules(r), state(st), out(o), buf(s.bytes()), identity(!r.trim && r.startPos == 0 && !r.filter),
           // The filter's matcher is not shared between threads.
-          parts(!r.filter && s.ListCount() >= kParallelFrom && std::thread::hardware_concurrency() > 1 ? 2 : 1)
+          parts(!r.filter && worthTwoCores(s.ListCount(), kParallelFrom) ? 2 : 1)
     {
         const auto n = static_cast<size_t>(src.ListCount());
         if (!identity)
@@ -169,33 +168,6 @@ struct DuplicateFinder::Impl {
         }
     }
 
-    // Runs job(0) here and job(1) on a second thread when the work is split.
-    template <typename Job>
-    void onBothCores(Job job)
-    {
-        if (parts == 1) {
-            job(0);
-            return;
-        }
-        std::exception_ptr failure;
-        std::thread helper([&] {
-            try {
-                job(1);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        });
-        try {
-            job(0);
-        } catch (...) {
-            helper.join();
-            throw;
-        }
-        helper.join();
-        if (failure)
-            std::rethrow_exception(failure);
-    }
-
     void process(int64_t begin, int64_t end)
     {
         const auto n = static_cast<size_t>(end - begin);
@@ -204,13 +176,13 @@ struct DuplicateFinder::Impl {
         rangeBlank.resize(n);
         rangeArena.clear();
         const int64_t mid = begin + (end - begin) / 2;
-        onBothCores([&](int part) {
+        onTwoCores(parts == 2, [&](int part) {
             if (parts == 1)
                 prepare(begin, begin, end);
             else
                 prepare(begin, part == 0 ? begin : mid, part == 0 ? mid : end);
         });
-        onBothCores([&](int part) { insert(begin, end, part); });
+        onTwoCores(parts == 2, [&](int part) { insert(begin, end, part); });
         // Entries go to the list in one thread; keys outside the file's
         // buffer are copied there.
         for (auto& list : found) {

@@ -15,6 +15,7 @@
 #include "scan/duplicate_finder.h"
 #include "scan/line_filter.h"
 #include "scan/text_util.h"
+#include "scan/two_cores.h"
 #include "scan/work_texts.h"
 
 namespace quillow {
@@ -38,6 +39,9 @@ ButtonStates buttonStates(const ProgramState& state)
 
 namespace {
 
+// Files of this many bytes or more are read and split on two cores.
+constexpr int64_t kTwoCoresFromBytes = int64_t{16} << 20;
+
 // A failure after the checks (read error, exhausted memory): reported through
 // the same path as a failed check.
 struct ScanError {
@@ -45,6 +49,26 @@ struct ScanError {
 };
 
 // Reads the whole file; the scan needs every line at once anyway.
+// Reads count bytes at offset into to; fewer only at the end of the file.
+size_t readAt(int fd, char* to, size_t count, off_t offset)
+{
+    size_t have = 0;
+    while (have < count) {
+        ssize_t n = ::pread(fd, to + have, count - have, offset + static_cast<off_t>(have));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw ScanError{kScanFileError};
+        }
+        if (n == 0)
+            break;
+        have += static_cast<size_t>(n);
+    }
+    return have;
+}
+
+// Reads the whole file; the scan needs every line at once anyway. A big file
+// is read in two halves at the same time.
 BigVector<char> readWholeFile(const std::string& path)
 {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -57,22 +81,28 @@ BigVector<char> readWholeFile(const std::string& path)
     }
     BigVector<char> bytes;
     try {
+        const size_t size = static_cast<size_t>(st.st_size);
         // One byte more than the size, so that meeting the end costs no
         // growth (and no second copy of a big file).
-        bytes.resize(static_cast<size_t>(st.st_size) + 1);
-        size_t have = 0;
-        for (;;) {
+        bytes.resize(size + 1);
+        const size_t half = size / 2;
+        size_t got[2] = {0, 0};
+        onTwoCores(worthTwoCores(static_cast<int64_t>(size), kTwoCoresFromBytes), [&](int part) {
+            if (part == 0)
+                got[0] = readAt(fd, bytes.data(), half, 0);
+            if (part == 1 || !worthTwoCores(static_cast<int64_t>(size), kTwoCoresFromBytes))
+                got[1] = readAt(fd, bytes.data() + half, size - half, static_cast<off_t>(half));
+        });
+        size_t have = got[0] + got[1];
+        if (got[0] < half)  // the file shrank under us: read it again in one go
+            have = readAt(fd, bytes.data(), size, 0);
+        for (;;) {  // the file may also have grown
             if (have == bytes.size())
-                bytes.resize(bytes.size() + (bytes.size() / 4) + 65536);  // the file grew
-            ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                throw ScanError{kScanFileError};
-            }
-            if (n == 0)
+                bytes.resize(bytes.size() + (bytes.size() / 4) + 65536);
+            size_t n = readAt(fd, bytes.data() + have, bytes.size() - have, static_cast<off_t>(have));
+            have += n;
+            if (have < bytes.size())
                 break;
-            have += static_cast<size_t>(n);
         }
         bytes.resize(have);
     } catch (...) {
@@ -188,7 +218,9 @@ void Scan::loadLines(BigVector<char> bytes)
     const std::string_view all(bytes.data(), bytes.size());
     LineEnds ends = detectLineEnds(all);
     // Step 4: count.
-    const int64_t count = countLines(all, ends);
+    const bool parallel = worthTwoCores(static_cast<int64_t>(all.size()), kTwoCoresFromBytes);
+    const LineSplit split = countLinesInHalves(all, ends, parallel);
+    const int64_t count = split.total;
     if (count > INT32_MAX)
         throw ScanError{kScanFileError};
     lineCount_ = count;
@@ -204,7 +236,6 @@ void Scan::loadLines(BigVector<char> bytes)
     s_.selectedCount = 0;
     s_.scanLineEnds = ends;
     src_ = std::make_shared<SourceLines>(std::move(bytes), ends, false);
-    src_->reserveLines(lineCount_);
     dups_ = std::make_shared<DupsList>(src_, digitCount(lineCount_));
     s_.sourceList = src_;
     s_.dupsList = dups_;
@@ -214,27 +245,19 @@ void Scan::loadLines(BigVector<char> bytes)
     h_.setProgressMax(static_cast<int32_t>(lineCount_));
     h_.setProgressValue(0);
 
-    // Step 6: load, with progress every 50 lines.
+    // Step 6: load. The lines are recorded at once (at memory speed), then
+    // the 50-line progress rhythm runs over them.
+    src_->addAllLines(split, parallel);
     tick_ = 0;
-    int64_t read = 0;
-    bool stop = false;
-    forEachLine(src_->bytes(), ends, [&](size_t begin, size_t length) {
-        if (stop)
-            return;
-        src_->addLine(begin, length);
-        ++read;
+    for (int64_t read = 1; read <= lineCount_; ++read) {
         if (tick_ == 50) {
             tick(kLoadingPrefix, read, lineCount_, static_cast<int32_t>(read));
             tick_ = 0;
-            if (stopped_) {
-                stop = true;
+            if (stopped_)
                 return;
-            }
         }
         ++tick_;
-    });
-    if (stopped_)
-        return;
+    }
     h_.setStatus(kLoaded);
     h_.listsChanged();
 

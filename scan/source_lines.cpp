@@ -1,5 +1,7 @@
 #include "scan/source_lines.h"
 
+#include "scan/two_cores.h"
+
 #include <algorithm>
 #include <cstring>
 #include <limits>
@@ -33,6 +35,52 @@ int64_t countLines(std::string_view bytes, LineEnds ends)
     if (n > 0 && !endsWithTerminator)
         ++count;
     return count;
+}
+
+LineSplit countLinesInHalves(std::string_view bytes, LineEnds ends, bool parallel)
+{
+    LineSplit split;
+    const size_t n = bytes.size();
+    const char terminator = ends == LineEnds::LF ? '\n' : '\r';
+    const void* hit = n ? std::memchr(bytes.data() + n / 2, terminator, n - n / 2) : nullptr;
+    split.at = hit ? static_cast<size_t>(static_cast<const char*>(hit) - bytes.data()) + 1 : n;
+    if (ends == LineEnds::CR && split.at < n && bytes[split.at] == '\n')
+        ++split.at;
+    int64_t counts[2] = {0, 0};
+    auto countPart = [&](int part) {
+        counts[part] = countLines(part == 0 ? bytes.substr(0, split.at) : bytes.substr(split.at), ends);
+    };
+    onTwoCores(parallel, [&](int part) {
+        countPart(part);
+        if (!parallel)
+            countPart(1);
+    });
+    split.firstCount = counts[0];
+    split.total = counts[0] + counts[1];
+    return split;
+}
+
+void SourceLines::addAllLines(const LineSplit& split, bool parallel)
+{
+    const std::string_view all = bytes();
+    const size_t first = lines_.size();
+    lines_.resize(first + static_cast<size_t>(split.total));
+    auto fillPart = [&](int part) {
+        const size_t base = part == 0 ? 0 : split.at;
+        size_t index = first + (part == 0 ? 0 : static_cast<size_t>(split.firstCount));
+        forEachLine(part == 0 ? all.substr(0, split.at) : all.substr(split.at), ends_,
+                    [&](size_t begin, size_t length) {
+                        if (length > std::numeric_limits<uint32_t>::max())
+                            throw std::length_error("a line is longer than 4 GiB");
+                        lines_[index++] = Line{base + begin, static_cast<uint32_t>(length)};
+                    });
+    };
+    onTwoCores(parallel, [&](int part) {
+        fillPart(part);
+        if (!parallel)
+            fillPart(1);
+    });
+    count_ += split.total;
 }
 
 SourceLines::SourceLines(BigVector<char> bytes, LineEnds ends, bool split) : buf_(std::move(bytes)), ends_(ends)

@@ -23,6 +23,16 @@ enum class LineEnds { CR, LF };
 LineEnds detectLineEnds(std::string_view bytes);
 // The number of lines forEachLine finds, counted at memory speed.
 int64_t countLines(std::string_view bytes, LineEnds ends);
+
+// The bytes divided near the middle into two runs of whole lines, [0, at)
+// and [at, size), with the number of lines in each.
+struct LineSplit {
+    size_t at = 0;
+    int64_t firstCount = 0;
+    int64_t total = 0;
+};
+// Counts the lines of bytes, the two halves on two cores when parallel.
+LineSplit countLinesInHalves(std::string_view bytes, LineEnds ends, bool parallel);
 // Calls onLine(begin, length) for every line of bytes under the rule; a last
 // line without terminator counts, a final terminator adds no empty line.
 template <typename F>
@@ -37,6 +47,9 @@ public:
     SourceLines(std::string_view bytes, LineEnds ends, bool split = true);
     void reserveLines(int64_t n) { lines_.reserve(static_cast<size_t>(n)); }
     void addLine(uint64_t offset, size_t length);
+    // Records every line of the buffer at once, the two halves of split on
+    // two cores when parallel.
+    void addAllLines(const LineSplit& split, bool parallel);
 
     std::string_view view(int64_t index) const;
     std::string_view bytes() const { return std::string_view(buf_.data(), buf_.size()); }

@@ -3,8 +3,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <map>
 
 #include "scan/scan_engine.h"
+#include "scan/text_util.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
@@ -350,6 +353,80 @@ TEST(Scan, LongLineWithoutTerminator)
     scan(r, big + "\n" + big);
     EXPECT_EQ(r.state.dupsList->ListCount(), 2);
     EXPECT_EQ(r.state.dupsList->lineNumber(1), 2);
+}
+
+}  // namespace
+}  // namespace quillow
+
+namespace quillow {
+namespace {
+
+// The documented entries, computed the plain way: for every key seen at
+// least twice, all its lines in order, groups in order of first occurrence,
+// and the first entry showing the text of the occurrence that revealed it.
+std::vector<std::string> referenceEntries(const std::vector<std::string>& lines, bool caseSensitive, bool trim)
+{
+    std::map<std::string, std::vector<size_t>> byKey;
+    std::vector<std::string> keys;
+    for (const std::string& l : lines) {
+        std::string k(trim ? trimBlanks(l) : std::string_view(l));
+        keys.push_back(k);
+        if (isBlankOnly(k))
+            continue;
+        std::string folded;
+        if (caseSensitive)
+            folded = k;
+        else
+            foldCase(k, folded);
+        byKey[folded].push_back(keys.size() - 1);
+    }
+    std::vector<std::vector<size_t>> groups;
+    for (auto& [k, at] : byKey)
+        if (at.size() > 1)
+            groups.push_back(at);
+    std::sort(groups.begin(), groups.end(), [](const auto& a, const auto& b) { return a[0] < b[0]; });
+    const int width = digitCount(static_cast<int64_t>(lines.size()));
+    std::vector<std::string> out;
+    for (const auto& g : groups)
+        for (size_t j = 0; j < g.size(); ++j)
+            out.push_back("[" + padNumber(static_cast<int64_t>(g[j]) + 1, width) + "]   " + keys[j == 0 ? g[1] : g[j]]);
+    return out;
+}
+
+TEST(Scan, LargeFilesGiveTheSameEntriesOnTwoCores)
+{
+    // Enough lines and bytes for the two-core paths (reading, splitting,
+    // comparing in several ranges), with case and blank variants.
+    std::vector<std::string> lines;
+    uint32_t x = 7;
+    for (int i = 0; i < 240000; ++i) {
+        x = x * 1103515245 + 12345;
+        const uint32_t r = x >> 8;
+        std::string l = "entry " + std::to_string(r % 90000) + " of a generated file, padded to be long enough to need two cores";
+        if (r % 11 == 0)
+            l = "  " + l;
+        if (r % 13 == 0)
+            for (char& c : l)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (r % 97 == 0)
+            l = "Grüße " + std::to_string(r % 50) + " ÄÖÜ";
+        if (r % 101 == 0)
+            l = "";
+        lines.push_back(l);
+    }
+    for (const char* eol : {"\n", "\r\n"}) {
+        for (int caseSensitive : {0, 1}) {
+            for (int trimLines : {0, 1}) {
+                ScanRun r;
+                scan(r, ::quillow::lines(lines, eol), {.caseSensitive = static_cast<int16_t>(caseSensitive),
+                                                      .trimLines = static_cast<int16_t>(trimLines)});
+                ASSERT_GT(r.state.sourceList->bytes().size(), size_t{16} << 20);
+                ASSERT_GT(r.state.dupsList->ListCount(), 100000);
+                EXPECT_EQ(r.entries(), referenceEntries(lines, caseSensitive, trimLines))
+                    << "case " << caseSensitive << " trim " << trimLines << " crlf " << (eol[0] == '\r');
+            }
+        }
+    }
 }
 
 }  // namespace

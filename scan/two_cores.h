@@ -1,0 +1,44 @@
+#pragma once
+// The scan's big passes over a file split their work in two when a second
+// core is there and the work is large enough to pay for a thread.
+#include <cstdint>
+#include <exception>
+#include <thread>
+
+namespace quillow {
+
+// True when work of this size (bytes or lines) is worth a second thread.
+inline bool worthTwoCores(int64_t work, int64_t threshold)
+{
+    return work >= threshold && std::thread::hardware_concurrency() > 1;
+}
+
+// Runs job(0) here and, when split is set, job(1) on a second thread at the
+// same time; waits for both and rethrows what either threw.
+template <typename Job>
+void onTwoCores(bool split, Job job)
+{
+    if (!split) {
+        job(0);
+        return;
+    }
+    std::exception_ptr failure;
+    std::thread helper([&] {
+        try {
+            job(1);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    try {
+        job(0);
+    } catch (...) {
+        helper.join();
+        throw;
+    }
+    helper.join();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+}  // namespace quillow
