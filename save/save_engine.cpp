@@ -96,11 +96,7 @@ WriteOutcome runSave(ProgramState& state, Host& host)
     if (unattended) {
         target = state.cmdLineOutputFile;
     } else {
-        FileDialogRequest request;
-        request.fileName = state.lastSavedFile;
-        request.filter = kFileFilter;
-        request.filterIndex = 1;
-        request.defaultExt = "TXT";
+        FileDialogRequest request = textFileDialog(state.lastSavedFile);
         request.overwritePrompt = true;
         if (host.chooseSaveFile(request))
             target = request.fileName;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "app/host.h"
 #include "scan/dups_list.h"
 #include "scan/source_lines.h"
 
@@ -86,5 +87,17 @@ struct ProgramState {
 constexpr int32_t kBigFileLines = 32768;
 inline const char* const kNoPreview = "不可预览...";
 inline const char* const kFileFilter = "所有文件(*.*)  |*.*|文本文档(*.txt)   |*.txt";
+
+// The open and save dialogs both offer all files and text files (the first
+// preselected) and add "TXT" to a name without extension.
+inline FileDialogRequest textFileDialog(const std::string& startName)
+{
+    FileDialogRequest r;
+    r.fileName = startName;
+    r.filter = kFileFilter;
+    r.filterIndex = 1;
+    r.defaultExt = "TXT";
+    return r;
+}
 
 }  // namespace quillow

@@ -177,11 +177,7 @@ bool Scan::chooseFile()
         s_.currentFile = s_.droppedFile;
         s_.droppedFile.clear();
     } else {
-        FileDialogRequest r;
-        r.fileName = s_.lastLoadedFile;
-        r.filter = kFileFilter;
-        r.filterIndex = 1;
-        r.defaultExt = "TXT";
+        FileDialogRequest r = textFileDialog(s_.lastLoadedFile);
         r.mustExist = true;
         s_.currentFile = h_.chooseOpenFile(r) ? r.fileName : std::string();
     }
