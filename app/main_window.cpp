@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
@@ -12,24 +11,20 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListView>
 #include <QMenu>
-#include <QMimeData>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QToolButton>
-#include <QUrl>
 #include <functional>
 
 #include "app/command_line.h"
 #include "app/gnu_options.h"
 #include "app/list_models_gui.h"
+#include "app/main_window_internal_gui.h"
 #include "app/settings_store.h"
-#include "results/copy_text.h"
 #include "save/save_engine.h"
 #include "scan/line_filter.h"
 #include "scan/scan_engine.h"
@@ -40,13 +35,6 @@
 namespace quillow {
 
 namespace {
-
-using namespace std::chrono_literals;
-
-// Percentages and bar values come every 50 lines; the screen needs far fewer.
-constexpr auto kDisplayInterval = 30ms;
-
-bool isPercentText(const QString& text) { return text.endsWith(QLatin1Char('%')); }
 
 int exitStatusFor(RunOutcome outcome)
 {
@@ -67,8 +55,6 @@ int exitStatusFor(RunOutcome outcome)
     return 0;
 }
 
-std::string toStdPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
 bool isFile(const std::string& path)
 {
     QFileInfo info(QFile::decodeName(QByteArray::fromStdString(path)));
@@ -76,61 +62,6 @@ bool isFile(const std::string& path)
 }
 
 }  // namespace
-
-// A list view that leaves the highlight alone on a right click (the click
-// copies or opens the copy dialog instead) and takes file drops when told.
-class LineListView : public QListView {
-public:
-    using QListView::QListView;
-
-    std::function<void()> onRightClick;
-    std::function<bool(const QMimeData*)> acceptsDrop;
-    std::function<void(const QMimeData*)> onDrop;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override
-    {
-        if (event->button() == Qt::RightButton) {
-            event->accept();
-            return;
-        }
-        QListView::mousePressEvent(event);
-    }
-    void mouseReleaseEvent(QMouseEvent* event) override
-    {
-        if (event->button() == Qt::RightButton) {
-            event->accept();
-            if (onRightClick)
-                onRightClick();
-            return;
-        }
-        QListView::mouseReleaseEvent(event);
-    }
-    void dragEnterEvent(QDragEnterEvent* event) override
-    {
-        if (acceptsDrop && acceptsDrop(event->mimeData()))
-            event->acceptProposedAction();
-        else
-            event->ignore();
-    }
-    void dragMoveEvent(QDragMoveEvent* event) override
-    {
-        if (acceptsDrop && acceptsDrop(event->mimeData()))
-            event->acceptProposedAction();
-        else
-            event->ignore();
-    }
-    void dropEvent(QDropEvent* event) override
-    {
-        if (!acceptsDrop || !acceptsDrop(event->mimeData())) {
-            event->ignore();
-            return;
-        }
-        event->acceptProposedAction();
-        if (onDrop)
-            onDrop(event->mimeData());
-    }
-};
 
 // All rows are one line high and the view asks only one row for its size;
 // that row is the longest one, so the horizontal scroll range covers every
@@ -559,24 +490,6 @@ void MainWindow::cmdSave_Click()
     quillow::cmdSave_Click(state_, *this);
 }
 
-QPoint MainWindow::selectMenuPosition() const
-{
-    const TwipRect& r = rects_[Select];
-    return QPoint(twipsToPixel(r.left), twipsToPixel(r.top + r.height));
-}
-
-void MainWindow::cmdSelect_Click()
-{
-    mnuSelect_->exec(centralWidget()->mapToGlobal(selectMenuPosition()));
-}
-
-void MainWindow::runSelectCommand(SelectCommand command)
-{
-    if (state_.isBusy || !state_.resultsReady)
-        return;
-    quillow::runSelectCommand(state_, *this, command);
-}
-
 void MainWindow::cmdView_Click()
 {
     state_.viewerOpen = -1;
@@ -592,92 +505,6 @@ void MainWindow::cmdSettings_Click()
 }
 
 void MainWindow::cmdAbout_Click() { dialogs_.showAbout(state_, *this, this); }
-
-void MainWindow::copySourceLines(int range)
-{
-    if (state_.isBusy || !state_.dupsList || state_.memoryPreserved)
-        return;
-    const QModelIndex current = lstDups_->currentIndex();
-    const int64_t highlighted = state_.bigFile == 0 && current.isValid() ? current.row() : -1;
-    const std::string text =
-        buildCopyText(state_, static_cast<CopyRange>(range), CopyContent::Source, highlighted);
-    if (text.empty()) {
-        messageBox(kNothingToCopy, mb::Exclamation);
-        return;
-    }
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setText(QString::fromStdString(text));
-}
-
-void MainWindow::mnuCopyCurrent_Click() { copySourceLines(static_cast<int>(CopyRange::Highlighted)); }
-void MainWindow::mnuCopyAll_Click() { copySourceLines(static_cast<int>(CopyRange::All)); }
-void MainWindow::mnuCopySelected_Click() { copySourceLines(static_cast<int>(CopyRange::Selected)); }
-
-// ---- the two lists ----
-
-void MainWindow::lstDups_Click(int row)
-{
-    const int64_t line = locateLine(state_, row);
-    if (line < 0 || line >= sourceModel_->rowCount())
-        return;
-    const QModelIndex index = sourceModel_->index(static_cast<int>(line));
-    lstShow_->setCurrentIndex(index);
-    lstShow_->scrollTo(index);
-}
-
-void MainWindow::lstDups_RightClick()
-{
-    if (state_.isBusy || dupsModel_->rowCount() == 0)
-        return;
-    const QModelIndex current = lstDups_->currentIndex();
-    const int64_t highlighted = state_.bigFile == 0 && current.isValid() ? current.row() : -1;
-    dialogs_.showCopyDialog(state_, *this, highlighted, this);
-}
-
-void MainWindow::lstShow_RightClick()
-{
-    if (state_.isBusy || sourceModel_->rowCount() == 0)
-        return;
-    const QModelIndex current = lstShow_->currentIndex();
-    const std::string text = current.isValid() ? sourceModel_->rowText(current.row()) : std::string();
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    clipboard->clear();
-    clipboard->setText(QString::fromStdString(text));
-}
-
-bool MainWindow::acceptsDrop(const QMimeData* data) const
-{
-    if (!data || !data->hasUrls())
-        return false;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile())
-            return true;
-    return false;
-}
-
-void MainWindow::lstShow_OLEDragDrop(const QMimeData* data)
-{
-    // A second scan must never start while one runs.
-    if (state_.isBusy || !isEnabled() || !acceptsDrop(data))
-        return;
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile()) {
-            state_.droppedFile = toStdPath(url.toLocalFile());
-            break;
-        }
-    }
-    // Scanning inside the drop would keep the drag source waiting for the
-    // whole scan; it starts right after the drop instead.
-    QTimer::singleShot(0, this, [this] {
-        if (state_.isBusy) {
-            state_.droppedFile.clear();
-            return;
-        }
-        if (!state_.droppedFile.empty())
-            quillow::cmdScan_Click(state_, *this);
-    });
-}
 
 // ---- keys ----
 
@@ -775,219 +602,6 @@ void MainWindow::openHelp()
         return;
     }
     openDocument(path);
-}
-
-// ---- Host ----
-
-QString MainWindow::statusText() const { return statusText_; }
-
-void MainWindow::applyStatus(const QString& text)
-{
-    statusLabel_->setText(text);
-    statusShownAt_ = Clock::now();
-    statusPending_ = false;
-}
-
-void MainWindow::setStatus(const std::string& text)
-{
-    statusText_ = QString::fromStdString(text);
-    if (isPercentText(statusText_) && Clock::now() - statusShownAt_ < kDisplayInterval) {
-        statusPending_ = true;
-        scheduleFlush();
-        return;
-    }
-    applyStatus(statusText_);
-    // A new stage is shown before the work it announces begins.
-    if (!isPercentText(statusText_))
-        forceYield_ = true;
-}
-
-void MainWindow::setCaption(const std::string& text) { setWindowTitle(QString::fromStdString(text)); }
-
-void MainWindow::applyProgress()
-{
-    if (progressBar_->Min() != barMin_)
-        progressBar_->setMin(barMin_);
-    if (progressBar_->Max() != barMax_)
-        progressBar_->setMax(barMax_);
-    if (progressBar_->Value() != barValue_)
-        progressBar_->setValue(barValue_);
-    barShownAt_ = Clock::now();
-    barPending_ = false;
-}
-
-void MainWindow::setProgressMin(int32_t v)
-{
-    barMin_ = v;
-    barPending_ = true;
-    scheduleFlush();
-}
-
-void MainWindow::setProgressMax(int32_t v)
-{
-    barMax_ = v;
-    barPending_ = true;
-    scheduleFlush();
-}
-
-void MainWindow::setProgressValue(int32_t v)
-{
-    barValue_ = v;
-    barPending_ = true;
-    if (Clock::now() - barShownAt_ >= kDisplayInterval)
-        applyProgress();
-    else
-        scheduleFlush();
-}
-
-void MainWindow::scheduleFlush()
-{
-    if (!flushTimer_->isActive())
-        flushTimer_->start();
-}
-
-void MainWindow::flushDisplay()
-{
-    if (statusPending_)
-        applyStatus(statusText_);
-    if (barPending_)
-        applyProgress();
-}
-
-void MainWindow::setPointer(Pointer p)
-{
-    if (p == Pointer::Default) {
-        while (overrideCursors_ > 0) {
-            QGuiApplication::restoreOverrideCursor();
-            --overrideCursors_;
-        }
-        return;
-    }
-    const QCursor cursor(p == Pointer::Hourglass ? Qt::WaitCursor : Qt::BusyCursor);
-    if (overrideCursors_ == 0) {
-        QGuiApplication::setOverrideCursor(cursor);
-        overrideCursors_ = 1;
-    } else {
-        QGuiApplication::changeOverrideCursor(cursor);
-    }
-}
-
-void MainWindow::showButtons(const ButtonStates& s)
-{
-    QToolButton* scan = button(Scan);
-    QToolButton* stop = button(Stop);
-    const bool stopWasShown = !stop->isHidden();
-    scan->setEnabled(s.scanEnabled);
-    scan->setHidden(!s.scanVisible);
-    stop->setEnabled(s.stopEnabled);
-    stop->setHidden(!s.stopVisible);
-    button(Save)->setEnabled(s.saveEnabled);
-    button(Select)->setEnabled(s.selectEnabled);
-    button(View)->setEnabled(s.viewEnabled);
-    button(Settings)->setEnabled(s.settingsEnabled);
-    button(About)->setEnabled(s.aboutEnabled);
-    if (s.stopVisible && !stopWasShown && s.stopEnabled)
-        stop->setFocus();
-    else if (stopWasShown && !s.stopVisible && s.scanVisible && s.scanEnabled)
-        scan->setFocus();
-    forceYield_ = true;
-}
-
-void MainWindow::yield()
-{
-    if (!forceYield_ && Clock::now() - yieldedAt_ < kDisplayInterval)
-        return;
-    forceYield_ = false;
-    flushDisplay();
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    yieldedAt_ = Clock::now();
-}
-
-template <typename F>
-auto MainWindow::withArrowCursor(F&& f) -> decltype(f())
-{
-    // Everything is shown as it stands before the window waits for an answer;
-    // the answer is given with the ordinary pointer.
-    flushDisplay();
-    const bool busy = overrideCursors_ > 0;
-    if (busy)
-        QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
-    struct Restore {
-        bool busy;
-        ~Restore()
-        {
-            if (busy)
-                QGuiApplication::restoreOverrideCursor();
-        }
-    } restore{busy};
-    return f();
-}
-
-Answer MainWindow::messageBox(const std::string& text, int style)
-{
-    return withArrowCursor([&] { return dialogs_.messageBox(this, text, style); });
-}
-
-std::optional<std::string> MainWindow::inputBox(const std::string& prompt, const std::string& title,
-                                                const std::string& preset)
-{
-    return withArrowCursor([&] { return dialogs_.inputBox(this, prompt, title, preset); });
-}
-
-bool MainWindow::chooseOpenFile(FileDialogRequest& request)
-{
-    return withArrowCursor([&] { return dialogs_.chooseOpenFile(this, request); });
-}
-
-bool MainWindow::chooseSaveFile(FileDialogRequest& request)
-{
-    return withArrowCursor([&] { return dialogs_.chooseSaveFile(this, request); });
-}
-
-void MainWindow::openDocument(const std::string& path)
-{
-    if (!dialogs_.openDocument(path) && state_.cmdLineMode != -1)
-        messageBox("无法打开 " + path + "。", mb::Exclamation);
-}
-
-void MainWindow::listsChanged()
-{
-    sourceModel_->reload();
-    dupsModel_->reload();
-    mnuCopyCurrent_->setEnabled(state_.bigFile == 0);
-    for (QAction* a : mnuCopy_->actions())
-        if (a != mnuCopyCurrent_)
-            a->setEnabled(state_.memoryPreserved == 0);
-    if (state_.memoryPreserved)
-        mnuCopyCurrent_->setEnabled(false);
-    forceYield_ = true;
-}
-
-void MainWindow::selectionChanged()
-{
-    dupsModel_->refreshChecks();
-    // The list starts again at its first entry. During a selection command
-    // `selecting` keeps the source list still; after the viewer's write-back
-    // the entry's line is highlighted in the source list as a click would.
-    if (state_.bigFile == 0 && dupsModel_->rowCount() > 0) {
-        lstDups_->setCurrentIndex(dupsModel_->index(0));
-        lstDups_->scrollToTop();
-        if (state_.selecting != -1)
-            lstDups_Click(0);
-    }
-}
-
-void MainWindow::setMainWindowEnabled(bool enabled)
-{
-    if (!enabled) {
-        focusBeforeDisable_ = QApplication::focusWidget();
-        setEnabled(false);
-        return;
-    }
-    setEnabled(true);
-    if (focusBeforeDisable_ && isAncestorOf(focusBeforeDisable_))
-        focusBeforeDisable_->setFocus();
-    focusBeforeDisable_ = nullptr;
 }
 
 }  // namespace quillow

@@ -3,6 +3,8 @@
 // Controls sit at absolute positions kept in twips (15 per logical pixel), so
 // the resize rules work on the same numbers as the classic layout; Qt's
 // device-independent pixels take care of high-density screens.
+// The window itself is in main_window.cpp, the Host in main_window_host_gui.cpp,
+// the lists and the Select menu in main_window_lists_gui.cpp.
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
