@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "about/about_dialog.h"
-#include "scan/program_state.h"
+#include "gui/about_dialog.h"
+#include "engine/program_state.h"
 
 namespace quillow {
 namespace {

@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "results/copy_dialog.h"
+#include "gui/copy_dialog.h"
 #include "support/dups_fixture.h"
 #include "support/recording_host.h"
 

@@ -10,9 +10,9 @@
 #include <deque>
 #include <functional>
 
-#include "scan/program_state.h"
+#include "engine/program_state.h"
 #include "support/temp_dir.h"
-#include "ui/file_dialogs_gui.h"
+#include "gui/file_dialogs.h"
 
 namespace quillow {
 namespace {

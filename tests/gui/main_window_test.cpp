@@ -27,11 +27,11 @@
 #include <string>
 #include <vector>
 
-#include "app/list_models_gui.h"
-#include "app/main_window.h"
-#include "scan/text_util.h"
+#include "gui/list_models.h"
+#include "gui/main_window.h"
+#include "engine/text_util.h"
 #include "support/temp_dir.h"
-#include "ui/progress_bar_widget.h"
+#include "gui/progress_bar.h"
 
 namespace quillow {
 namespace {

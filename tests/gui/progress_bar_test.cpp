@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/progress_bar_widget.h"
+#include "gui/progress_bar.h"
 
 using quillow::cProgressBar;
 using quillow::pcMemDC;

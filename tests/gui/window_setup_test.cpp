@@ -7,7 +7,7 @@
 #include <QMainWindow>
 #include <algorithm>
 
-#include "ui/window_setup_gui.h"
+#include "gui/window_setup.h"
 
 namespace quillow {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "scan/program_state.h"
-#include "scan/text_util.h"
+#include "engine/program_state.h"
+#include "engine/text_util.h"
 
 namespace quillow::testing {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/host.h"
+#include "engine/host.h"
 
 namespace quillow::testing {
 

@@ -1,0 +1,66 @@
+#pragma once
+// The terminal front end's Host: progress on stderr (only for a terminal),
+// no dialogs, and Ctrl-C turned into the Stop button.
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "engine/host.h"
+#include "engine/program_state.h"
+
+namespace quillow {
+
+// SIGINT and SIGTERM set a flag that CliHost::yield passes on as a press of
+// Stop; a second SIGINT ends the process at once.
+void installInterruptHandler();
+bool interruptRequested();
+void clearInterrupt();
+
+class CliHost : public Host {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // showProgress: status texts overwrite one line of err as they come
+    // (stderr is a terminal and -q was not given).
+    CliHost(ProgramState& state, bool showProgress, std::FILE* err = stderr,
+            std::function<Clock::time_point()> now = &Clock::now);
+
+    void setStatus(const std::string& text) override;
+    void setCaption(const std::string&) override {}
+    void setProgressMin(int32_t) override {}
+    void setProgressMax(int32_t) override {}
+    void setProgressValue(int32_t) override {}
+    void setPointer(Pointer) override {}
+    void showButtons(const ButtonStates&) override {}
+    void yield() override;
+    // Nobody is there to answer: the text goes to err and the default answer
+    // (Ok, or No / Cancel) comes back; after an interrupt the stop question
+    // is answered Yes.
+    Answer messageBox(const std::string& text, int style) override;
+    std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override
+    {
+        return std::nullopt;
+    }
+    bool chooseOpenFile(FileDialogRequest&) override { return false; }
+    bool chooseSaveFile(FileDialogRequest&) override { return false; }
+    void openDocument(const std::string&) override {}
+
+    // Clears the progress line and writes the last status text as one line.
+    void finish();
+    const std::string& lastStatus() const { return lastStatus_; }
+
+private:
+    void clearLine();
+
+    ProgramState& state_;
+    bool showProgress_;
+    std::FILE* err_;
+    std::function<Clock::time_point()> now_;
+    std::string lastStatus_;
+    bool lineShown_ = false;
+    bool everShown_ = false;
+    Clock::time_point lastShown_{};
+};
+
+}  // namespace quillow

@@ -1,0 +1,88 @@
+#include "engine/copy_text.h"
+
+#include <charconv>
+#include <stdexcept>
+
+#include "engine/text_util.h"
+
+namespace quillow {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+void appendNumber(std::string& out, int64_t n)
+{
+    char buf[24];
+    auto r = std::to_chars(buf, buf + sizeof buf, n);
+    out.append(buf, r.ptr);
+}
+
+}  // namespace
+
+std::string buildCopyText(const ProgramState& state, CopyRange range, CopyContent content, int64_t highlighted)
+{
+    const DupsList* list = state.dupsList.get();
+    if (!list)
+        return {};
+    const SourceLines* source = state.sourceList.get();
+    if (content == CopyContent::Source && (!source || source->released() || state.memoryPreserved != 0))
+        throw std::logic_error("the source lines were released after the scan");
+
+    int64_t first = 0, last = list->ListCount();
+    if (range == CopyRange::Highlighted) {
+        if (state.bigFile != 0 || highlighted < 0 || highlighted >= last)
+            return {};
+        first = highlighted;
+        last = highlighted + 1;
+    }
+
+    auto item = [&](int64_t i) -> std::string_view {
+        switch (content) {
+        case CopyContent::Source:
+            return source->view(list->lineNumber(i) - 1);
+        case CopyContent::Filtered:
+            return list->key(i);
+        case CopyContent::LineNumber:
+            break;
+        }
+        return {};
+    };
+    auto wanted = [&](int64_t i) { return range != CopyRange::Selected || list->Selected(i); };
+
+    // Size first so a list of millions of entries is built in one allocation.
+    size_t size = 0;
+    for (int64_t i = first; i < last; ++i) {
+        if (!wanted(i))
+            continue;
+        size_t length = content == CopyContent::LineNumber ? static_cast<size_t>(digitCount(list->lineNumber(i)))
+                                                           : item(i).size();
+        size += length + kCrLf.size();
+    }
+    std::string out;
+    out.reserve(size);
+    for (int64_t i = first; i < last; ++i) {
+        if (!wanted(i))
+            continue;
+        if (content == CopyContent::LineNumber)
+            appendNumber(out, list->lineNumber(i));
+        else
+            out.append(item(i));
+        out.append(kCrLf);
+    }
+    return out;
+}
+
+CopyDialogSetup copyDialogSetup(int16_t memoryPreserved, int16_t bigFile)
+{
+    CopyDialogSetup setup;
+    if (memoryPreserved != 0) {
+        setup.sourceEnabled = false;
+        setup.content = CopyContent::Filtered;
+    }
+    if (bigFile != 0)
+        setup.highlightedEnabled = false;
+    return setup;
+}
+
+}  // namespace quillow

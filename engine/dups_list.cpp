@@ -1,0 +1,165 @@
+#include "engine/dups_list.h"
+
+#include <algorithm>
+
+#include "engine/text_util.h"
+
+namespace quillow {
+
+DupsList::DupsList(std::shared_ptr<const SourceLines> source, int width)
+    : source_(std::move(source)), width_(width)
+{
+}
+
+void DupsList::append(uint32_t line, uint32_t groupFirst, std::string_view key)
+{
+    Rec r{line, groupFirst, 0, static_cast<uint32_t>(key.size())};
+    std::string_view buf = source_ ? source_->bytes() : std::string_view();
+    if (!buf.empty() && key.data() >= buf.data() && key.data() + key.size() <= buf.data() + buf.size()) {
+        r.keyOffset = static_cast<uint64_t>(key.data() - buf.data());
+    } else {
+        r.keyOffset = kArena | arena_.size();
+        arena_.append(key);
+    }
+    recs_.push_back(r);
+    selected_.push_back(0);
+}
+
+void DupsList::sort()
+{
+    // Each group's entries arrive in ascending line order, so a stable sort by
+    // group gives the (group, line) order: two 16-bit counting passes.
+    if (recs_.size() > 1) {
+        BigVector<Rec> tmp(recs_.size());
+        std::vector<uint8_t> selTmp(selected_.size());
+        for (int shift : {0, 16}) {
+            std::vector<size_t> start(65537, 0);
+            for (const Rec& r : recs_)
+                ++start[((r.group >> shift) & 0xFFFF) + 1];
+            for (size_t b = 1; b < start.size(); ++b)
+                start[b] += start[b - 1];
+            for (size_t i = 0; i < recs_.size(); ++i) {
+                size_t to = start[(recs_[i].group >> shift) & 0xFFFF]++;
+                tmp[to] = recs_[i];
+                selTmp[to] = selected_[i];
+            }
+            recs_.swap(tmp);
+            selected_.swap(selTmp);
+        }
+        // Entries added by hand may break the arrival order; fall back then.
+        bool ordered = std::is_sorted(recs_.begin(), recs_.end(), [](const Rec& a, const Rec& b) {
+            return a.group != b.group ? a.group < b.group : a.line < b.line;
+        });
+        if (!ordered) {
+            std::vector<size_t> order(recs_.size());
+            for (size_t i = 0; i < order.size(); ++i)
+                order[i] = i;
+            std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+                const Rec& x = recs_[a];
+                const Rec& y = recs_[b];
+                return x.group != y.group ? x.group < y.group : x.line < y.line;
+            });
+            for (size_t i = 0; i < order.size(); ++i) {
+                tmp[i] = recs_[order[i]];
+                selTmp[i] = selected_[order[i]];
+            }
+            recs_.swap(tmp);
+            selected_.swap(selTmp);
+        }
+    }
+    sorted_ = true;
+}
+
+void DupsList::detachKeys()
+{
+    std::string_view buf = source_ ? source_->bytes() : std::string_view();
+    for (Rec& r : recs_) {
+        if (r.keyOffset & kArena)
+            continue;
+        uint64_t off = kArena | arena_.size();
+        arena_.append(buf.substr(r.keyOffset, r.keyLength));
+        r.keyOffset = off;
+    }
+    source_.reset();
+}
+
+const DupsList::Rec& DupsList::rec(int64_t index) const
+{
+    if (index < 0 || index >= static_cast<int64_t>(recs_.size()))
+        throw ListIndexError("duplicates list: index out of range");
+    return recs_[static_cast<size_t>(index)];
+}
+
+std::string_view DupsList::key(int64_t index) const
+{
+    const Rec& r = rec(index);
+    if (r.keyOffset & kArena)
+        return std::string_view(arena_).substr(r.keyOffset & ~kArena, r.keyLength);
+    return source_->bytes().substr(r.keyOffset, r.keyLength);
+}
+
+std::string DupsList::List(int64_t index) const
+{
+    const Rec& r = rec(index);
+    std::string out;
+    std::string_view k = key(index);
+    out.reserve(static_cast<size_t>(2 * width_) + 5 + k.size());
+    if (!sorted_)
+        out += padNumber(r.group, width_);
+    out += '[';
+    out += padNumber(int64_t{r.line} + 1, width_);
+    out += "]   ";
+    out += k;
+    return out;
+}
+
+bool DupsList::Selected(int64_t index) const
+{
+    rec(index);
+    return selected_[static_cast<size_t>(index)] != 0;
+}
+
+void DupsList::SetSelected(int64_t index, bool selected)
+{
+    rec(index);
+    selected_[static_cast<size_t>(index)] = selected ? 1 : 0;
+}
+
+void DupsList::SetList(int64_t index, const std::string& text)
+{
+    Rec& r = const_cast<Rec&>(rec(index));
+    r.keyOffset = kArena | arena_.size();
+    r.keyLength = static_cast<uint32_t>(text.size());
+    arena_.append(text);
+}
+
+// Entries are only ever produced by the scan; the text-level list operations
+// exist for the shared interface and keep the records consistent.
+void DupsList::AddItem(const std::string& text)
+{
+    // "[" + L + "]   " + K
+    size_t close = text.find(']');
+    int64_t line = 0;
+    if (!text.empty() && text[0] == '[' && close != std::string::npos)
+        line = static_cast<int64_t>(leadingNumber(std::string_view(text).substr(1, close - 1)));
+    std::string_view k = close == std::string::npos ? std::string_view(text)
+                                                    : std::string_view(text).substr(std::min(text.size(), close + 4));
+    uint32_t l = static_cast<uint32_t>(std::max<int64_t>(line - 1, 0));
+    append(l, l, k);
+}
+
+void DupsList::RemoveItem(int64_t index)
+{
+    rec(index);
+    recs_.erase(recs_.begin() + index);
+    selected_.erase(selected_.begin() + index);
+}
+
+void DupsList::Clear()
+{
+    recs_.clear();
+    selected_.clear();
+    arena_.clear();
+}
+
+}  // namespace quillow

@@ -1,0 +1,64 @@
+#pragma once
+// The duplicates list: one small record per occurrence of every key found at
+// least twice. Entry texts ("[" + L + "]   " + K) are formatted when asked for;
+// keys are views into the source buffer or into the list's own arena.
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "engine/line_list.h"
+#include "engine/source_lines.h"
+
+namespace quillow {
+
+class DupsList : public LineList {
+public:
+    // width: decimal digits of the scanned file's line count.
+    DupsList(std::shared_ptr<const SourceLines> source, int width);
+
+    // Appends an occurrence while scanning. line and groupFirst are 0-based
+    // line indexes; key is a view into the source buffer or any other text
+    // (then copied into the arena).
+    void append(uint32_t line, uint32_t groupFirst, std::string_view key);
+    // Orders the entries by group (first occurrence) and line; until then the
+    // entries read in their working form, prefixed with the group's index.
+    void sort();
+    bool sorted() const { return sorted_; }
+    // Copies every key out of the source buffer so the source can be freed.
+    void detachKeys();
+
+    int width() const { return width_; }
+    int64_t lineNumber(int64_t index) const { return rec(index).line + int64_t{1}; }
+    uint32_t group(int64_t index) const { return rec(index).group; }
+    std::string_view key(int64_t index) const;
+
+    std::string List(int64_t index) const override;
+    void SetList(int64_t index, const std::string& text) override;
+    int64_t ListCount() const override { return static_cast<int64_t>(recs_.size()); }
+    bool Selected(int64_t index) const override;
+    void SetSelected(int64_t index, bool selected) override;
+    void AddItem(const std::string& text) override;
+    void RemoveItem(int64_t index) override;
+    void Clear() override;
+
+private:
+#pragma pack(push, 4)
+    struct Rec {
+        uint32_t line;
+        uint32_t group;
+        uint64_t keyOffset;  // top bit set: offset into the arena
+        uint32_t keyLength;
+    };
+#pragma pack(pop)
+    static constexpr uint64_t kArena = uint64_t{1} << 63;
+    const Rec& rec(int64_t index) const;
+
+    std::shared_ptr<const SourceLines> source_;
+    int width_;
+    BigVector<Rec> recs_;
+    std::vector<uint8_t> selected_;
+    std::string arena_;
+    bool sorted_ = false;
+};
+
+}  // namespace quillow

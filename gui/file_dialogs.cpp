@@ -1,0 +1,106 @@
+#include "gui/file_dialogs.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStringList>
+
+#include "engine/file_filter.h"
+
+namespace quillow {
+
+namespace {
+
+QString fromPath(const std::string& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+std::string toPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+}  // namespace
+
+QString cCommonDialog::openTitle()
+{
+    return QStringLiteral("打开");
+}
+
+QString cCommonDialog::saveTitle()
+{
+    return QStringLiteral("另存为");
+}
+
+bool cCommonDialog::VBGetOpenFileName(FileDialogRequest& request)
+{
+    return run(true, request);
+}
+
+bool cCommonDialog::VBGetSaveFileName(FileDialogRequest& request)
+{
+    return run(false, request);
+}
+
+bool cCommonDialog::run(bool open, FileDialogRequest& request)
+{
+    QStringList filters, descriptions;
+    for (const NameFilter& entry : parseFilterList(request.filter)) {
+        filters << QString::fromStdString(toQtNameFilter(entry));
+        descriptions << QString::fromStdString(entry.description);
+    }
+    const QString title = open ? openTitle() : saveTitle();
+
+    FileDialogSteps steps;
+    steps.choose = [&](const std::string& startName, int& filterIndex) -> std::optional<std::string> {
+        QFileDialog dialog(owner_, title);
+        dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+        // Any name may be typed: existence and overwriting are checked below,
+        // after the default extension has been settled.
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+        // The list shows the descriptions as written; the Qt patterns stay hidden.
+        dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+        if (!filters.isEmpty()) {
+            dialog.setNameFilters(filters);
+            const int index = (filterIndex >= 1 && filterIndex <= filters.size()) ? filterIndex : 1;
+            dialog.selectNameFilter(filters.at(index - 1));
+        }
+        if (!startName.empty()) {
+            const QFileInfo start(fromPath(startName));
+            if (start.dir().exists())
+                dialog.setDirectory(start.absolutePath());
+            if (!start.isDir())
+                dialog.selectFile(start.fileName());
+        }
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        const QStringList files = dialog.selectedFiles();
+        if (files.isEmpty() || files.first().isEmpty())
+            return std::nullopt;
+        // With the details hidden, the dialog may name the filter by its description only.
+        qsizetype selected = filters.indexOf(dialog.selectedNameFilter());
+        if (selected < 0)
+            selected = descriptions.indexOf(dialog.selectedNameFilter());
+        filterIndex = selected >= 0 ? int(selected) + 1 : filterIndex;
+        return toPath(files.first());
+    };
+    steps.fileExists = [](const std::string& path) { return QFileInfo(fromPath(path)).isFile(); };
+    steps.reportMissing = [&](const std::string& path) {
+        QMessageBox::warning(owner_, title,
+                             fromPath(path) + QStringLiteral("\n找不到文件。\n请检查文件名是否正确，然后重试。"));
+    };
+    steps.confirmOverwrite = [&](const std::string& path) {
+        const QString name = QFileInfo(fromPath(path)).fileName();
+        return QMessageBox::warning(owner_, title, name + QStringLiteral(" 已存在。\n要替换它吗？"),
+                                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    };
+
+    const bool chosen = runFileDialog(open ? FileDialogKind::Open : FileDialogKind::Save, request, steps);
+    apiReturn_ = chosen ? 1 : 0;
+    return chosen;
+}
+
+}  // namespace quillow

@@ -1,0 +1,137 @@
+#include "gui/list_models.h"
+
+#include "gui/display_text.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace quillow {
+
+namespace {
+
+int clampRows(int64_t n) { return static_cast<int>(std::clamp<int64_t>(n, 0, INT_MAX)); }
+
+// The first of the rows with the most bytes (the view scrolls horizontally
+// over its width); 0 when there are none.
+template <typename Length>
+int longestRow(int rows, Length lengthOf)
+{
+    int widest = 0;
+    size_t longest = 0;
+    for (int r = 0; r < rows; ++r) {
+        const size_t n = lengthOf(r);
+        if (n > longest) {
+            longest = n;
+            widest = r;
+        }
+    }
+    return widest;
+}
+
+}  // namespace
+
+SourceListModel::SourceListModel(const ProgramState& state, QObject* parent) : QAbstractListModel(parent), state_(state)
+{
+}
+
+void SourceListModel::reload()
+{
+    beginResetModel();
+    placeholder_ = state_.bigFile != 0;
+    lines_ = placeholder_ ? nullptr : state_.sourceList;
+    rows_ = placeholder_ ? 1 : lines_ && !lines_->released() ? clampRows(lines_->ListCount()) : 0;
+    widest_ = placeholder_ ? 0 : longestRow(rows_, [this](int r) { return lines_->view(r).size(); });
+    endResetModel();
+}
+
+std::string SourceListModel::rowText(int row) const
+{
+    if (row < 0 || row >= rows_)
+        return std::string();
+    if (placeholder_)
+        return kNoPreview;
+    return std::string(lines_->view(row));
+}
+
+int SourceListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+QVariant SourceListModel::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows_)
+        return QVariant();
+    if (placeholder_)
+        return QString::fromUtf8(kNoPreview);
+    return displayText(lines_->view(index.row()));
+}
+
+Qt::ItemFlags SourceListModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+DupsListModel::DupsListModel(ProgramState& state, std::function<void(int64_t)> onCheck, QObject* parent)
+    : QAbstractListModel(parent), state_(state), onCheck_(std::move(onCheck))
+{
+}
+
+void DupsListModel::reload()
+{
+    beginResetModel();
+    placeholder_ = state_.bigFile != 0;
+    list_ = placeholder_ ? nullptr : state_.dupsList;
+    rows_ = placeholder_ ? 1 : list_ && list_->sorted() ? clampRows(list_->ListCount()) : 0;
+    widest_ = placeholder_ ? 0 : longestRow(rows_, [this](int r) { return list_->key(r).size(); });
+    endResetModel();
+}
+
+void DupsListModel::refreshChecks()
+{
+    if (rows_ > 0 && !placeholder_)
+        emit dataChanged(index(0), index(rows_ - 1), {Qt::CheckStateRole});
+}
+
+int DupsListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+QVariant DupsListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rows_)
+        return QVariant();
+    if (placeholder_)
+        return role == Qt::DisplayRole ? QVariant(QString::fromUtf8(kNoPreview)) : QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
+        return displayText(list_->List(index.row()));
+    case Qt::CheckStateRole:
+        return list_->Selected(index.row()) ? Qt::Checked : Qt::Unchecked;
+    default:
+        return QVariant();
+    }
+}
+
+bool DupsListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::CheckStateRole || placeholder_ || !index.isValid() || index.row() >= rows_)
+        return false;
+    const bool checked = value.toInt() == Qt::Checked;
+    if (list_->Selected(index.row()) == checked)
+        return true;
+    list_->SetSelected(index.row(), checked);
+    emit dataChanged(index, index, {Qt::CheckStateRole});
+    if (onCheck_)
+        onCheck_(index.row());
+    return true;
+}
+
+Qt::ItemFlags DupsListModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (!placeholder_)
+        f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+}  // namespace quillow

@@ -1,0 +1,97 @@
+#pragma once
+// frmView: the whole scanned file, one row per line, duplicate lines in red
+// with a check box that marks the occurrence for deletion. The rows are a
+// model over the source list; a byte per line holds the red and checked
+// states, written back into the duplicates list when the viewer closes.
+#include <QAbstractTableModel>
+#include <QDialog>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/host.h"
+#include "engine/program_state.h"
+
+class QLabel;
+class QStatusBar;
+class QTableView;
+
+namespace quillow {
+
+class ViewerModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit ViewerModel(QObject* parent = nullptr);
+
+    // One row per source line; rows of lines that have a duplicates entry are
+    // red, and checked where that entry is selected.
+    void fill(std::shared_ptr<const SourceLines> source, const DupsList* dups);
+
+    bool isDuplicate(int row) const { return (marks_[static_cast<size_t>(row)] & kDuplicate) != 0; }
+    bool isChecked(int row) const { return (marks_[static_cast<size_t>(row)] & kChecked) != 0; }
+    // Sets the check mark of a red row; black rows stay unchecked (false).
+    bool setChecked(int row, bool checked);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    enum : uint8_t { kDuplicate = 1, kChecked = 2 };
+    std::shared_ptr<const SourceLines> source_;
+    std::vector<uint8_t> marks_;
+};
+
+class frmView : public QDialog {
+    Q_OBJECT
+public:
+    frmView(ProgramState& state, Host& mainHost, QWidget* parent = nullptr);
+    ~frmView() override;
+
+    // The first activation's work: fills the rows. Runs once; showing the
+    // window schedules it, tests may call it directly.
+    void Form_Activate();
+    bool filled() const { return viewFilled_ != 0; }
+
+    QTableView* listView() const { return lw_; }
+    ViewerModel* model() const { return model_; }
+    QString statusText() const;
+
+    // The parts of the closing that a test drives without a modal loop.
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void lw_ItemClick(int row);
+    void lw_DblClick();
+    void setStatusText(const QString& text);
+    bool normalState() const;
+    void recordPlacement();
+    void settleFrame();
+
+    ProgramState& state_;
+    Host& host_;
+    QTableView* lw_;
+    ViewerModel* model_;
+    QStatusBar* StatusBar_;
+    QLabel* statusLabel_;
+    int16_t viewFilled_ = 0;
+    bool unloaded_ = false;
+    bool hooked_ = false;
+    // The stored outer size until the window frame is known (see settleFrame).
+    QSize pendingOuterSize_;
+};
+
+// Shows the viewer modally; the caller sets viewerOpen around it.
+void showViewer(ProgramState& state, Host& mainHost, QWidget* parent);
+
+}  // namespace quillow

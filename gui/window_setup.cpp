@@ -1,0 +1,129 @@
+#include "gui/window_setup.h"
+
+#include <QFile>
+#include <QVariant>
+#include <QWidget>
+#include <cmath>
+
+// Q_INIT_RESOURCE has to be used outside any namespace.
+static void registerQuillowResources()
+{
+    Q_INIT_RESOURCE(quillow);
+}
+
+namespace quillow {
+
+namespace {
+
+constexpr const char* kPreviousMinimum = "quillowMinimumBeforeHook";
+constexpr int kIconSizes[] = {16, 24, 32, 48};
+
+}  // namespace
+
+void InitResources()
+{
+    static const bool registered = (registerQuillowResources(), true);
+    (void)registered;
+}
+
+int twipsToPixel(double twips)
+{
+    return static_cast<int>(std::nearbyint(twips / kTwipsPerPixel));
+}
+
+QSize twipsToPixels(QSize twips)
+{
+    return QSize(twipsToPixel(twips.width()), twipsToPixel(twips.height()));
+}
+
+void placeTwips(QWidget* w, double left, double top, double width, double height)
+{
+    w->setGeometry(twipsToPixel(left), twipsToPixel(top), twipsToPixel(width), twipsToPixel(height));
+}
+
+void placeButtonTwips(QWidget* w, double left, double top, double width, double height)
+{
+    placeTwips(w, left, top, width, height);
+    const int need = w->sizeHint().height();
+    const QRect r = w->geometry();
+    if (need > r.height())
+        w->setGeometry(r.x(), r.y() - (need - r.height()) / 2, r.width(), need);
+}
+
+QSize frameExtent(const QWidget* window) { return window->frameGeometry().size() - window->size(); }
+
+bool settleOuterSize(QWidget* window, QSize& pendingOuter)
+{
+    if (!pendingOuter.isValid() || !window->isVisible())
+        return false;
+    const QSize frame = frameExtent(window);
+    if (frame.width() <= 0 && frame.height() <= 0)
+        return false;
+    const QSize outer = pendingOuter;
+    pendingOuter = QSize();
+    window->resize(outer - frame);
+    return true;
+}
+
+bool Hook(QWidget* window, QSize minClientTwips, int16_t releaseMode)
+{
+    if (!window || releaseMode == 0)
+        return false;
+    // Keep the size from before the first Hook, so Unhook really restores it.
+    if (!window->property(kPreviousMinimum).isValid())
+        window->setProperty(kPreviousMinimum, window->minimumSize());
+    // A top-level widget's size is its client area: the frame is not included.
+    window->setMinimumSize(twipsToPixels(minClientTwips));
+    return true;
+}
+
+void Unhook(QWidget* window)
+{
+    if (!window)
+        return;
+    const QVariant previous = window->property(kPreviousMinimum);
+    if (!previous.isValid())
+        return;
+    window->setMinimumSize(previous.toSize());
+    window->setProperty(kPreviousMinimum, QVariant());
+}
+
+QIcon LoadIconResource(const QString& resourceName)
+{
+    InitResources();
+    QIcon icon;
+    for (int size : kIconSizes) {
+        const QString file = QStringLiteral(":/icons/%1/%2.png").arg(resourceName).arg(size);
+        if (QFile::exists(file))
+            icon.addFile(file, QSize(size, size));
+    }
+    return icon;
+}
+
+void SetIcon(QWidget* window, const QString& resourceName, bool toOwner)
+{
+    if (!window)
+        return;
+    const QIcon icon = LoadIconResource(resourceName);
+    if (toOwner) {
+        QWidget* top = window->window();
+        while (QWidget* owner = top->parentWidget())
+            top = owner->window();
+        top->setWindowIcon(icon);
+    }
+    window->setWindowIcon(icon);
+}
+
+QIcon ButtonIcon(const QString& name)
+{
+    InitResources();
+    return QIcon(QStringLiteral(":/icons/buttons/%1.svg").arg(name));
+}
+
+QString ResourcePath(const QString& name)
+{
+    InitResources();
+    return QStringLiteral(":/") + name;
+}
+
+}  // namespace quillow

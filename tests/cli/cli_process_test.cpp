@@ -1,0 +1,419 @@
+// quillow-cli as a process: exit statuses, the bytes it writes, standard
+// streams, and that it leaves the settings store alone. Plus the terminal
+// host's progress line and answers.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli/cli_host.h"
+#include "support/temp_dir.h"
+
+extern char** environ;
+
+namespace quillow {
+namespace {
+
+using testing::readFile;
+using testing::TempDir;
+
+struct CliResult {
+    int status = -1;  // exit status, or 128 + signal
+    std::string out, err;
+};
+
+// One sandbox per test: the child's settings store (XDG_CONFIG_HOME) and
+// temporary files (TMPDIR) live inside it, its streams are files.
+class CliProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::create_directories(config());
+        std::filesystem::create_directories(tmpDir());
+    }
+
+    std::filesystem::path config() const { return dir.path() / "config"; }
+    std::filesystem::path tmpDir() const { return dir.path() / "tmp"; }
+    std::filesystem::path conf() const { return config() / "Orvandel" / "Quillow.conf"; }
+    void writeStore(const std::string& body) const
+    {
+        std::filesystem::create_directories(config() / "Orvandel");
+        dir.write("config/Orvandel/Quillow.conf", "[Quillow]\n" + body);
+    }
+
+    // Starts quillow-cli with stdin from the file `input` or, when stdinFd
+    // is given, from that descriptor; stdout and stderr go to files.
+    pid_t spawn(const std::vector<std::string>& args, const std::string& input = "",
+                const std::filesystem::path& cwd = {}, int stdinFd = -1) const
+    {
+        std::string inPath = dir.write("stdin.bin", input);
+        std::string outPath = dir.file("stdout.bin"), errPath = dir.file("stderr.bin");
+
+        std::vector<std::string> env;
+        for (char** e = environ; *e; ++e)
+            if (std::strncmp(*e, "XDG_CONFIG_HOME=", 16) != 0 && std::strncmp(*e, "TMPDIR=", 7) != 0)
+                env.emplace_back(*e);
+        env.push_back("XDG_CONFIG_HOME=" + config().string());
+        env.push_back("TMPDIR=" + tmpDir().string());
+        std::vector<char*> envp, argv;
+        for (auto& e : env)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+        std::string program = QUILLOW_CLI_PATH;
+        std::vector<std::string> argStore{program};
+        argStore.insert(argStore.end(), args.begin(), args.end());
+        for (auto& a : argStore)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        std::string workDir = cwd.empty() ? dir.path().string() : cwd.string();
+
+        pid_t pid = fork();
+        if (pid == 0) {
+            int in = stdinFd >= 0 ? stdinFd : open(inPath.c_str(), O_RDONLY);
+            int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (in < 0 || out < 0 || err < 0 || chdir(workDir.c_str()) != 0)
+                _exit(126);
+            dup2(in, 0);
+            dup2(out, 1);
+            dup2(err, 2);
+            signal(SIGINT, SIG_DFL);
+            execve(program.c_str(), argv.data(), envp.data());
+            _exit(127);
+        }
+        return pid;
+    }
+
+    CliResult finish(pid_t pid) const
+    {
+        CliResult r;
+        int status = 0;
+        if (pid > 0 && waitpid(pid, &status, 0) == pid)
+            r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        r.out = readFile(dir.file("stdout.bin"));
+        r.err = readFile(dir.file("stderr.bin"));
+        return r;
+    }
+
+    CliResult run(const std::vector<std::string>& args, const std::string& input = "",
+                  const std::filesystem::path& cwd = {}) const
+    {
+        return finish(spawn(args, input, cwd));
+    }
+
+    // The child removes its temporary copies of the standard streams.
+    void expectNoTemporaryFilesLeft() const
+    {
+        EXPECT_TRUE(std::filesystem::is_empty(tmpDir())) << "temporary files left in TMPDIR";
+    }
+
+    TempDir dir;
+};
+
+const std::string kSixLines = "b\na\nb\nz\xffz\na\nz\xffz\n";
+const std::string kSixLinesStatus =
+    "扫描      6 行: 找到        6 个重复项包含有              3 个唯一的重复项！\n";
+
+TEST_F(CliProcessTest, ListWritesEveryEntryBytesExactly)
+{
+    std::string in = dir.write("in.txt", kSixLines);
+    CliResult r = run({"--list", in});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "[1]   b\n[3]   b\n[2]   a\n[5]   a\n[4]   z\xffz\n[6]   z\xffz\n");
+    // Not a terminal: no progress, just the final status as one line.
+    EXPECT_EQ(r.err, kSixLinesStatus);
+}
+
+TEST_F(CliProcessTest, ListPadsLineNumbersAndHonoursOptions)
+{
+    std::string text;
+    for (int i = 1; i <= 9; ++i)
+        text += "x" + std::to_string(i) + "\n";
+    text += "  X1 \n";  // line 10
+    std::string in = dir.write("in.txt", text);
+    CliResult r = run({"-l", "--case=off", "--trim=on", in});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "[01]   X1\n[10]   X1\n");
+}
+
+TEST_F(CliProcessTest, ListStatuses)
+{
+    std::string none = dir.write("none.txt", "a\nb\n");
+    CliResult r = run({"--list", none});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "没有找到重复行...\n");
+
+    r = run({"--list", dir.file("missing.txt")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("missing.txt"), std::string::npos) << r.err;
+}
+
+TEST_F(CliProcessTest, ExitStatusSaysWhetherTheOutputWasWritten)
+{
+    std::string dups = dir.write("dups.txt", "a\nb\na\nc\na\n");
+    std::string none = dir.write("none.txt", "a\nb\n");
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        int status;
+        std::string output;  // empty: the output file must not exist
+    };
+    const std::string out = dir.file("out.txt");
+    const Row rows[] = {
+        {"written", {"-i", dups, "-o", out, "-s", "all-but-first"}, 0, "a\nb\nc\n"},
+        {"no duplicates", {"-i", none, "-o", out, "-s", "2"}, 1, ""},
+        {"missing input", {"-i", dir.file("nope.txt"), "-o", out, "-s", "2"}, 2, ""},
+        {"input is a folder", {"-i", dir.path().string(), "-o", out, "-s", "2"}, 2, ""},
+        {"output folder missing", {"-i", dups, "-o", dir.file("no/such/dir/out.txt"), "-s", "2"}, 3, ""},
+    };
+    for (const Row& row : rows) {
+        std::filesystem::remove(out);
+        CliResult r = run(row.args);
+        EXPECT_EQ(r.status, row.status) << row.name << "\n" << r.err;
+        if (row.output.empty())
+            EXPECT_FALSE(std::filesystem::exists(out)) << row.name;
+        else
+            EXPECT_EQ(readFile(out), row.output) << row.name;
+        EXPECT_EQ(r.out, "") << row.name;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << row.name << "\n" << r.err;
+    }
+    expectNoTemporaryFilesLeft();
+}
+
+TEST_F(CliProcessTest, SlashSwitchesWithRelativePaths)
+{
+    dir.write("in.txt", "a\r\nb\r\na\r\n");
+    CliResult r = run({"/i", "in.txt", "/o", "out.txt", "/s", "3"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.file("out.txt")), "b\r\na\r\n");
+    EXPECT_EQ(r.err, "完成保存！\n");
+
+    // /S is no switch: no run, and the reason is given.
+    r = run({"/i", "in.txt", "/o", "out2.txt", "/S", "3"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out2.txt")));
+    EXPECT_NE(r.err.find("/s"), std::string::npos) << r.err;
+}
+
+TEST_F(CliProcessTest, InPlaceReplacesTheInput)
+{
+    std::string in = dir.write("in.txt", "a\na\nb\n");
+    CliResult r = run({"-i", in, "-o", in, "-s", "2"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(in), "a\nb\n");
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().string().find(".quillowtemp"), std::string::npos) << entry.path();
+}
+
+TEST_F(CliProcessTest, StandardStreams)
+{
+    CliResult r = run({"-i", "-", "-o", "-", "-s", "1"}, "x\ny\nx\nz\n");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "y\nz\n");
+    expectNoTemporaryFilesLeft();
+
+    r = run({"-o", "-", "-s", "2", "-"}, "p\nq\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    expectNoTemporaryFilesLeft();
+
+    r = run({"--list", "-"}, "k\nk\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "[1]   k\n[2]   k\n");
+    expectNoTemporaryFilesLeft();
+
+    r = run({"-i", "-", "-o", "-", "-s", "1"}, "");
+    EXPECT_EQ(r.status, 1) << "empty input: nothing to do";
+    expectNoTemporaryFilesLeft();
+}
+
+TEST_F(CliProcessTest, BadUsageIsOneLineAndStatus2)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"--frobnicate"},
+        {"-i", "a", "-o", "b", "-s", "9"},
+        {"-i", "a", "-o", "b", "-s", "1", "-c", "maybe"},
+        {"-i", "a", "-o", "b", "-s", "1", "-f", "-3"},
+        {"-i", "a", "-s", "1"},
+        {"/c", "on"},
+    };
+    for (const auto& args : cases) {
+        CliResult r = run(args);
+        EXPECT_EQ(r.status, 2) << ::testing::PrintToString(args);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_EQ(r.err.rfind("quillow-cli: ", 0), 0u) << r.err;
+    }
+}
+
+TEST_F(CliProcessTest, HelpAndVersion)
+{
+    CliResult r = run({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    for (const char* part : {"--input", "--output", "--select", "all-but-first", "all-but-last", "--case",
+                             "--trim", "--save-empty", "--start", "--regex", "--match", "--apply-filter", "--list",
+                             "--quiet", "--version", "/i", "Exit status", "  0 ", "  1 ", "  2 ", "  3 "})
+        EXPECT_NE(r.out.find(part), std::string::npos) << part;
+
+    r = run({"-V"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "quillow-cli 3.0\n");
+}
+
+TEST_F(CliProcessTest, ReadsTheStoredOptionsAndNeverWritesThem)
+{
+    std::string in = dir.write("in.txt", "a\nA\n");
+    // Nothing stored: case is ignored by default, a and A are duplicates.
+    CliResult r = run({"-i", in, "-o", dir.file("out.txt"), "-s", "2"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(conf())) << "the run created the settings store";
+
+    const std::string stored = "caseSensitive=1\nincludeEmptyLines=1\nstatFilesOpened=41\nsRegExp=\n";
+    writeStore(stored);
+    auto before = std::filesystem::last_write_time(conf());
+    r = run({"-i", in, "-o", dir.file("out2.txt"), "-s", "2"});
+    EXPECT_EQ(r.status, 1) << "the stored caseSensitive=1 makes a and A differ";
+    r = run({"-i", in, "-o", dir.file("out3.txt"), "-s", "2", "--case", "off", "-x", "a"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    r = run({"--list", in});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(readFile(conf().string()), "[Quillow]\n" + stored);
+    EXPECT_EQ(std::filesystem::last_write_time(conf()), before);
+}
+
+TEST_F(CliProcessTest, CtrlCWhileWaitingForStandardInput)
+{
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    pid_t pid = spawn({"-i", "-", "-o", dir.file("out.txt"), "-s", "1"}, "", {}, fds[0]);
+    close(fds[0]);
+    ASSERT_EQ(write(fds[1], "a\na\n", 4), 4);  // the pipe stays open: the copy waits
+    usleep(300 * 1000);
+    kill(pid, SIGINT);
+    CliResult r = finish(pid);
+    close(fds[1]);
+    EXPECT_EQ(r.status, 130);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.txt")));
+    expectNoTemporaryFilesLeft();
+}
+
+TEST_F(CliProcessTest, CtrlCNeverLeavesAPartialOutput)
+{
+    // Whether the signal comes during the scan, the save or after: either the
+    // whole cleaned file is there (status 0) or none at all (status 130).
+    std::string text, kept;
+    for (int i = 0; i < 1000000; ++i) {
+        std::string line = "line " + std::to_string(i % 500000) + "\n";
+        if (i < 500000)
+            kept += line;
+        text += line;
+    }
+    std::string in = dir.write("in.txt", text);
+    std::string out = dir.file("out.txt");
+    pid_t pid = spawn({"-i", in, "-o", out, "-s", "2"});
+    usleep(150 * 1000);
+    kill(pid, SIGINT);
+    CliResult r = finish(pid);
+    if (r.status == 0) {
+        EXPECT_TRUE(readFile(out) == kept) << "a completed run wrote a wrong file";
+    } else {
+        EXPECT_EQ(r.status, 130) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(out));
+    }
+    expectNoTemporaryFilesLeft();
+}
+
+// ---- The terminal host ---------------------------------------------------
+
+class CliHostTest : public ::testing::Test {
+protected:
+    void SetUp() override { stream = open_memstream(&buffer, &size); }
+    void TearDown() override
+    {
+        std::fclose(stream);
+        std::free(buffer);
+        clearInterrupt();
+    }
+    std::string written()
+    {
+        std::fflush(stream);
+        return std::string(buffer, size);
+    }
+
+    CliHost host(bool progress)
+    {
+        return CliHost(state, progress, stream, [this] { return now; });
+    }
+
+    ProgramState state;
+    CliHost::Clock::time_point now{};
+    std::FILE* stream = nullptr;
+    char* buffer = nullptr;
+    size_t size = 0;
+};
+
+TEST_F(CliHostTest, PercentagesAreThinnedStagesAlwaysShow)
+{
+    using std::chrono::milliseconds;
+    CliHost h = host(true);
+    h.setStatus("正载入文件...        10%");
+    now += milliseconds(50);
+    h.setStatus("正载入文件...        20%");  // too soon
+    now += milliseconds(60);
+    h.setStatus("正载入文件...        30%");
+    now += milliseconds(10);
+    h.setStatus("文件已载入！");  // a stage: at once
+    h.finish();
+    EXPECT_EQ(written(),
+              "\r正载入文件...        10%\x1b[K"
+              "\r正载入文件...        30%\x1b[K"
+              "\r文件已载入！\x1b[K"
+              "\r\x1b[K文件已载入！\n");
+}
+
+TEST_F(CliHostTest, WithoutATerminalOnlyTheFinalStatusIsWritten)
+{
+    CliHost h = host(false);
+    h.setStatus("正查找重复项...             50%");
+    h.setStatus("没有找到重复行...");
+    EXPECT_EQ(written(), "");
+    h.finish();
+    EXPECT_EQ(written(), "没有找到重复行...\n");
+}
+
+TEST_F(CliHostTest, QuestionsGetTheDefaultUntilCtrlC)
+{
+    CliHost h = host(false);
+    EXPECT_EQ(h.messageBox("你确实想停止处理吗？", mb::YesNo | mb::Question), Answer::No);
+    EXPECT_EQ(h.messageBox("a\nb", mb::OkOnly | mb::Information), Answer::Ok);
+    EXPECT_EQ(h.messageBox("c", mb::YesNoCancel), Answer::No);
+    EXPECT_EQ(written(), "你确实想停止处理吗？\na b\nc\n");
+    h.yield();
+    EXPECT_EQ(state.stopRequested, 0);
+
+    installInterruptHandler();
+    std::raise(SIGINT);  // once: a second one would end the test process
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    EXPECT_TRUE(interruptRequested());
+    h.yield();
+    EXPECT_EQ(state.stopRequested, -1);
+    EXPECT_EQ(h.messageBox("你确实要中断保存吗？", mb::YesNo | mb::Question), Answer::Yes);
+}
+
+}  // namespace
+}  // namespace quillow

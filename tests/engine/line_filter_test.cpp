@@ -1,0 +1,314 @@
+#include "engine/line_filter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/program_state.h"
+#include "support/recording_host.h"
+
+namespace quillow {
+namespace {
+
+using Spans = std::vector<std::pair<size_t, size_t>>;
+
+// The key ApplyRegExp gives for line after InitRegExp with these settings.
+std::string filterKey(const std::string& pattern, int16_t caseSensitive, int16_t selector, std::string_view line)
+{
+    ProgramState state;
+    state.sRegExp = pattern;
+    state.caseSensitive = caseSensitive;
+    state.iRegExpMatch = selector;
+    InitRegExp(state);
+    EXPECT_EQ(state.regExpReady, -1) << pattern;
+    std::string scratch;
+    return std::string(ApplyRegExp(state, line, scratch));
+}
+
+struct KeyCase {
+    const char* name;
+    const char* pattern;
+    int16_t caseSensitive;
+    int16_t selector;
+    std::string line;
+    std::string key;
+    friend void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class FilterKeyTest : public ::testing::TestWithParam<KeyCase> {};
+
+TEST_P(FilterKeyTest, GivesKey)
+{
+    const KeyCase& c = GetParam();
+    EXPECT_EQ(filterKey(c.pattern, c.caseSensitive, c.selector, c.line), c.key);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Selectors, FilterKeyTest,
+    ::testing::Values(KeyCase{"AllJoined", "\\d+", 1, 0, "a1b22c333", "122333"},
+                      KeyCase{"Second", "\\d+", 1, 2, "a1b22c333", "22"},
+                      KeyCase{"PastCountIsEmpty", "\\d+", 1, 4, "a1b22c333", ""},
+                      KeyCase{"Last", "\\d+", 1, -1, "a1b22c333", "333"},
+                      KeyCase{"LastWithoutMatchKeepsLine", "x", 1, -1, "abc def", "abc def"},
+                      KeyCase{"FirstWithoutMatchIsEmpty", "x", 1, 1, "abc def", ""},
+                      KeyCase{"AllWithoutMatchIsEmpty", "x", 1, 0, "abc def", ""},
+                      KeyCase{"BelowMinusOneKeepsLine", "\\d", 1, -2, "a1", "a1"},
+                      KeyCase{"IgnoreCaseKeepsLinesLetters", "abc", 0, 1, "xxABCyy", "ABC"},
+                      KeyCase{"CaseSensitiveMisses", "abc", 1, 1, "xxABCyy", ""},
+                      KeyCase{"EmptyPatternMatchesEmpty", "", 1, 0, "abc", ""},
+                      KeyCase{"EmptyPatternLastIsEmpty", "", 1, -1, "abc", ""}),
+    [](const auto& info) { return info.param.name; });
+
+// Patterns written for the classic JavaScript-style engine keep working.
+INSTANTIATE_TEST_SUITE_P(
+    ScriptSyntax, FilterKeyTest,
+    ::testing::Values(KeyCase{"UnicodeEscape", "\\u0041+", 1, 0, "xAAy", "AA"},
+                      KeyCase{"HexEscape", "\\x41", 1, 0, "xAy", "A"},
+                      KeyCase{"BackslashCapitalUIsLiteral", "\\U", 1, 0, "aUb", "U"},
+                      KeyCase{"DollarOnlyAtVeryEnd", "a$", 1, 1, "ba\n", ""},
+                      KeyCase{"CaretOnlyAtStart", "^a", 1, 0, "aaa", "a"},
+                      KeyCase{"NegatedEmptyClassMatchesAnything", "[^]", 1, 0, "a-b", "a-b"},
+                      KeyCase{"UnsetBackreferenceMatchesEmpty", "(a)|\\1b", 1, 0, "b", "b"},
+                      KeyCase{"DigitsAreAscii", "\\d+", 1, 0, "٣4", "4"},
+                      KeyCase{"DotTakesWholeCharacter", "^.$", 1, 0, "é", "é"},
+                      KeyCase{"CaselessAccented", "É", 0, 0, "café", "é"},
+                      KeyCase{"CaselessCyrillic", "привет", 0, 0, "ПРИВЕТ мир", "ПРИВЕТ"},
+                      KeyCase{"CaseSensitiveAccented", "É", 1, 0, "café", ""}),
+    [](const auto& info) { return info.param.name; });
+
+// Bytes that are not UTF-8 never fail a match and pass through unchanged.
+INSTANTIATE_TEST_SUITE_P(
+    InvalidUtf8, FilterKeyTest,
+    ::testing::Values(KeyCase{"MatchAroundInvalidBytes", "\\d+", 1, 0, "a\xff\xfe" "1b\xc3" "2", "12"},
+                      KeyCase{"NoMatchKeepsBytes", "z", 1, -1, "a\xff\xc3(", "a\xff\xc3("},
+                      KeyCase{"WordsAcrossInvalidByte", "\\w+", 1, 0, "ab\xff" "cd", "abcd"}),
+    [](const auto& info) { return info.param.name; });
+
+std::unique_ptr<LineFilter> make(const std::string& pattern, bool ignoreCase = false, bool jit = true)
+{
+    std::string error;
+    auto f = LineFilter::create(pattern, ignoreCase, &error, jit);
+    EXPECT_TRUE(f) << pattern << ": " << error;
+    return f;
+}
+
+TEST(LineFilterTest, EmptyMatchesAdvanceLikeJavaScript)
+{
+    struct Row {
+        const char* pattern;
+        std::string text;
+        Spans spans;
+    };
+    const Row rows[] = {
+        {"a*", "baaac", {{0, 0}, {1, 3}, {4, 0}, {5, 0}}},
+        {"", "", {{0, 0}}},
+        // One step is one character: never inside a UTF-8 sequence.
+        {"", "é€", {{0, 0}, {2, 0}, {5, 0}}},
+        {"\\b", "ab cd", {{0, 0}, {2, 0}, {3, 0}, {5, 0}}},
+        {"x*", "\xff", {{0, 0}, {1, 0}}},
+    };
+    for (bool jit : {true, false}) {
+        for (const Row& r : rows) {
+            auto f = make(r.pattern, false, jit);
+            Spans spans;
+            ASSERT_TRUE(f->execute(r.text, spans)) << r.pattern;
+            EXPECT_EQ(spans, r.spans) << "/" << r.pattern << "/ jit=" << jit;
+        }
+    }
+}
+
+TEST(LineFilterTest, SingleMatchIsViewIntoLineSeveralUseScratch)
+{
+    auto f = make("\\d+");
+    const std::string line = "ab12cd";
+    std::string scratch = "old";
+    std::string_view key = f->select(line, 0, scratch);
+    EXPECT_EQ(key, "12");
+    EXPECT_EQ(key.data(), line.data() + 2);
+
+    const std::string two = "1x22";
+    key = f->select(two, 0, scratch);
+    EXPECT_EQ(key, "122");
+    EXPECT_EQ(key.data(), scratch.data());
+    // A later single match must not return the stale joined text.
+    key = f->select(line, 0, scratch);
+    EXPECT_EQ(key, "12");
+}
+
+TEST(LineFilterTest, RuntimeLimitKeepsLineAndReturnsPromptly)
+{
+    // Exponential backtracking: without the match limit this never ends.
+    const std::string line = std::string(39, 'a') + "!";
+    for (bool jit : {true, false}) {
+        auto f = make("(a+)+$", false, jit);
+        Spans spans;
+        EXPECT_FALSE(f->execute(line, spans)) << "jit=" << jit;
+        std::string scratch;
+        for (int selector : {-1, 0, 1})
+            EXPECT_EQ(f->select(line, selector, scratch), line) << "jit=" << jit << " selector=" << selector;
+    }
+}
+
+TEST(LineFilterTest, LongLinesDoNotHitTheLimits)
+{
+    // Backtracking points grow with the line; ordinary patterns must still work.
+    const std::string line = std::string(190000, 'a') + "!";
+    for (bool jit : {true, false}) {
+        for (const char* pattern : {"(?:a|b)*", "(a)*", "(?:\\w\\s?)+"}) {
+            auto f = make(pattern, false, jit);
+            std::string scratch;
+            EXPECT_EQ(f->select(line, 1, scratch).size(), line.size() - 1) << pattern << " jit=" << jit;
+        }
+    }
+}
+
+TEST(LineFilterTest, JitIsUsedWhereAvailable)
+{
+    EXPECT_TRUE(make("a")->jitCompiled());
+    EXPECT_FALSE(make("a", false, false)->jitCompiled());
+}
+
+TEST(InitRegExpTest, RefusedPatternLeavesNoEngine)
+{
+    ProgramState state;
+    state.sRegExp = "\\d";
+    state.iRegExpMatch = 2;
+    InitRegExp(state);
+    ASSERT_EQ(state.regExpReady, -1);
+    ASSERT_TRUE(state.oRegExp);
+    EXPECT_EQ(state.regExpMatch, 2);
+
+    for (const char* bad : {"(", "[a", "a{2,1}", "\\uD800"}) {
+        state.sRegExp = bad;
+        InitRegExp(state);
+        EXPECT_EQ(state.regExpReady, 0) << bad;
+        EXPECT_FALSE(state.oRegExp) << bad;
+        std::string scratch;
+        EXPECT_EQ(ApplyRegExp(state, "a1b2", scratch), "a1b2");
+    }
+}
+
+// The options dialog's filter test, driven through a scripted host.
+class TestRegExpTest : public ::testing::Test {
+protected:
+    ProgramState state;
+    testing::RecordingHost host;
+    FilterTestControls controls;
+
+    void SetUp() override
+    {
+        state.sourceList = std::make_shared<SourceLines>(std::string("first\nsecond 2\nthird 33 x 4\nfourth\n"),
+                                                         LineEnds::LF);
+        controls.pattern = "\\d+";
+    }
+
+    // Runs the test with one scripted answer; returns the single message text
+    // ("" when none was shown) and checks its style.
+    std::string run(std::optional<std::string> input, int style = mb::Information)
+    {
+        host.messages.clear();
+        host.inputs.push_back(std::move(input));
+        TestRegExp(state, host, controls);
+        if (host.messages.empty())
+            return {};
+        EXPECT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0].style, style);
+        return host.messages[0].text;
+    }
+    static std::string shown(const std::string& result) { return "你的过滤返回下述结果:\r\n\r\n" + result; }
+    static constexpr const char* kFailed = "执行失败！正则表达式可能有语法错误...";
+};
+
+TEST_F(TestRegExpTest, LineNumberTakesSourceLineInAnyCase)
+{
+    for (const char* input : {"line=3", "Line=3", "LINE= 3"}) {
+        state.sFilterTestBackup = "before";
+        EXPECT_EQ(run(input), shown("334")) << input;
+        EXPECT_EQ(state.sFilterTestBackup, "third 33 x 4") << input;
+        EXPECT_EQ(host.inputPresets.back(), "before");
+    }
+    EXPECT_EQ(host.inputPrompts.back(),
+              "请输入一个行以便用你的过滤测试。你也可以键入 line=# 在这里 # 为当前载入文件的行号");
+}
+
+TEST_F(TestRegExpTest, NothingToTestShowsNothing)
+{
+    state.sFilterTestBackup = "kept";
+    for (std::optional<std::string> input :
+         {std::optional<std::string>(), std::optional<std::string>("   "), std::optional<std::string>("line=5"),
+          std::optional<std::string>("line=99")}) {
+        EXPECT_EQ(run(input), "") << input.value_or("(cancel)");
+        EXPECT_EQ(state.sFilterTestBackup, "kept");
+    }
+    // No scan yet: the source box is empty.
+    state.sourceList.reset();
+    EXPECT_EQ(run("line=1"), "");
+}
+
+TEST_F(TestRegExpTest, ResultBySelectorText)
+{
+    struct Row {
+        const char* match;
+        std::string message;
+        int style;
+    };
+    const Row rows[] = {
+        {"0", shown("12345"), mb::Information},   {"1", shown("12"), mb::Information},
+        {"-1", shown("45"), mb::Information},     {"3", shown("45"), mb::Information},
+        {"4", shown("(空)"), mb::Information},    {"00", kFailed, mb::Critical},
+        {"-2", kFailed, mb::Critical},            {"", kFailed, mb::Critical},
+    };
+    for (const Row& r : rows) {
+        controls.matchText = r.match;
+        EXPECT_EQ(run("a12b3c45", r.style), r.message) << "match text " << r.match;
+    }
+}
+
+TEST_F(TestRegExpTest, Failures)
+{
+    controls.matchText = "-1";
+    EXPECT_EQ(run("no digits", mb::Critical), kFailed);
+    EXPECT_EQ(state.sFilterTestBackup, "no digits");  // remembered before the test ran
+
+    controls.matchText = "0";
+    controls.pattern = "(";
+    EXPECT_EQ(run("abc", mb::Critical), kFailed);
+    controls.pattern = "\\d";
+    EXPECT_EQ(run("line=0", mb::Critical), kFailed);
+    controls.startPosText = "-3";
+    EXPECT_EQ(run("a1", mb::Critical), kFailed);
+}
+
+TEST_F(TestRegExpTest, UsesDialogOptionsNotSettings)
+{
+    state.caseSensitive = 1;
+    state.sRegExp = "zzz";
+    controls.pattern = "^.*$";
+    controls.trimChecked = true;
+    controls.startPosText = "2";
+    EXPECT_EQ(run("  äöabc  "), shown("abc"));
+
+    controls.trimChecked = false;
+    controls.startPosText = "0";
+    controls.pattern = "abc";
+    controls.caseChecked = true;
+    EXPECT_EQ(run("xABC"), shown("(空)"));
+    controls.caseChecked = false;
+    EXPECT_EQ(run("xABC"), shown("ABC"));
+    EXPECT_FALSE(state.oRegExp);  // the test never builds the scan's engine
+}
+
+TEST_F(TestRegExpTest, BigFileBoxHoldsOnlyThePlaceholder)
+{
+    state.bigFile = -1;
+    controls.pattern = ".";
+    controls.matchText = "1";
+    EXPECT_EQ(run("line=1"), shown("不"));
+    EXPECT_EQ(state.sFilterTestBackup, kNoPreview);
+    EXPECT_EQ(run("line=2"), "");
+}
+
+}  // namespace
+}  // namespace quillow

@@ -1,0 +1,150 @@
+#pragma once
+// A scanned file ready to be saved: runs the real scan on a file in a
+// temporary folder, selects entries by line number, and fakes file-system
+// faults through the save's FileOps seam.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/cleaned_file_writer.h"
+#include "engine/file_ops.h"
+#include "engine/save.h"
+#include "engine/scan.h"
+#include "support/recording_host.h"
+#include "support/temp_dir.h"
+
+namespace quillow::testing {
+
+class SaveTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    ProgramState state;
+    RecordingHost host;
+    std::string source;
+
+    // Writes name with bytes and scans it as a dropped file would be.
+    void scan(const std::string& bytes, const std::string& name = "in.txt")
+    {
+        source = dir.write(name, bytes);
+        state.droppedFile = source;
+        cmdScan_Click(state, host);
+        ASSERT_EQ(state.scannedFile, source);
+        host = RecordingHost();
+    }
+
+    // Selects every duplicates entry whose line number is listed.
+    void selectLines(std::initializer_list<int64_t> lines)
+    {
+        ASSERT_TRUE(state.dupsList);
+        for (int64_t i = 0; i < state.dupsList->ListCount(); ++i)
+            for (int64_t l : lines)
+                if (state.dupsList->lineNumber(i) == l)
+                    state.dupsList->SetSelected(i, true);
+    }
+
+    // Saves unattended to target (no dialogs).
+    WriteOutcome saveTo(const std::string& target)
+    {
+        state.cmdLineMode = -1;
+        state.cmdLineOutputFile = target;
+        return runSave(state, host);
+    }
+
+    // Names in the folder that a save may leave behind by mistake.
+    std::vector<std::string> strayTemporaries() const
+    {
+        std::vector<std::string> out;
+        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+            if (e.path().filename().string().ends_with(kTempSuffix) && !e.is_directory())
+                out.push_back(e.path().filename().string());
+        return out;
+    }
+
+    void expectIdle() const
+    {
+        EXPECT_EQ(state.isBusy, 0);
+        EXPECT_EQ(host.pointer, Pointer::Default);
+        EXPECT_TRUE(host.buttons.scanVisible && host.buttons.scanEnabled);
+        EXPECT_FALSE(host.buttons.stopVisible);
+        EXPECT_TRUE(host.buttons.saveEnabled);
+    }
+};
+
+// FileOps that fail on request; everything else goes to the system.
+class FaultyOps : public FileOps {
+public:
+    int failWriteAt = 0;  // 1-based number of the write call that fails
+    bool failFsync = false, failRename = false, failClose = false, failRead = false, failFchmod = false;
+    int writes = 0;
+
+    ssize_t write(int fd, const void* buf, size_t count) override
+    {
+        if (++writes == failWriteAt) {
+            errno = ENOSPC;
+            return -1;
+        }
+        return FileOps::write(fd, buf, count);
+    }
+    ssize_t read(int fd, void* buf, size_t count) override
+    {
+        if (failRead) {
+            errno = EIO;
+            return -1;
+        }
+        return FileOps::read(fd, buf, count);
+    }
+    int fsync(int fd) override
+    {
+        struct stat st {};
+        // Only the output file's sync fails; the folder's is best effort.
+        if (failFsync && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+            errno = EIO;
+            return -1;
+        }
+        return FileOps::fsync(fd);
+    }
+    int fchmod(int fd, mode_t mode) override
+    {
+        if (failFchmod) {
+            errno = EPERM;
+            return -1;
+        }
+        return FileOps::fchmod(fd, mode);
+    }
+    int close(int fd) override
+    {
+        struct stat st {};
+        bool output = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_WRONLY;
+        int r = FileOps::close(fd);
+        if (failClose && output) {
+            errno = EIO;
+            return -1;
+        }
+        return r;
+    }
+    int rename(const char* from, const char* to) override
+    {
+        if (failRename) {
+            errno = EXDEV;
+            return -1;
+        }
+        return FileOps::rename(from, to);
+    }
+};
+
+// "a\n" "b\n" ... : n numbered lines joined with end.
+inline std::string joinLines(const std::vector<std::string>& lines, const std::string& end)
+{
+    std::string out;
+    for (const auto& l : lines)
+        out += l + end;
+    return out;
+}
+
+}  // namespace quillow::testing

@@ -1,0 +1,555 @@
+// The save's checks and target rules, in the interactive and the unattended
+// mode, and what it does with unusual targets.
+#include <fcntl.h>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+#include <optional>
+
+#include "save_fixture.h"
+#include "engine/file_info.h"
+#include "support/unprivileged.h"
+
+namespace quillow {
+namespace {
+
+using testing::readFile;
+using testing::SaveTest;
+using testing::unprivileged;
+
+const std::string kInput = "a\nb\na\nc\n";
+const std::string kCleaned = "a\nb\nc\n";
+const char* const kNothingSelected =
+    "没有选择重复项！ 请在重复列表中选择行并标记这些行的检查框，或点击选择按钮使用通常选项。 "
+    "那么，你就可以保存为没有这些选定行的文件。";
+const char* const kBomWarning =
+    "打开文件看起来为多字节文本格式。 Quillow 无法正确保存它。你仍可尝试保存这个文件， "
+    "但是非 ascii 字符可能会导致损坏。你要继续吗？";
+const char* const kExtensionQuestion = "新文件名没有包含扩展名。你打算\n添加与原始文件名一样的扩展名吗？(推荐)";
+const char* const kWriteProtected = "所选文件有写入保护。你要移除写入保护并继续保存吗？";
+
+void touchLater(const std::string& path)
+{
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    struct timeval tv[2] = {{st.st_atime, 0}, {st.st_mtime + 10, 0}};
+    ASSERT_EQ(::utimes(path.c_str(), tv), 0);
+}
+
+struct CheckCase {
+    const char* name;
+    std::function<void(SaveTest&, ProgramState&, const std::string&)> spoil;
+    std::string message;  // interactive; empty: none
+    int style;
+};
+
+void PrintTo(const CheckCase& c, std::ostream* os) { *os << c.name; }
+
+class Checks : public SaveTest, public ::testing::WithParamInterface<CheckCase> {
+protected:
+    void SetUp() override
+    {
+        scan(kInput);
+        selectLines({3});
+        GetParam().spoil(*this, state, source);
+    }
+};
+
+TEST_P(Checks, InteractiveShowsTheMessageAndWritesNothing)
+{
+    std::string target = dir.file("out.txt");
+    host.saveFiles = {target};
+    EXPECT_EQ(runSave(state, host), WriteOutcome::NotStarted);
+    if (GetParam().message.empty()) {
+        EXPECT_TRUE(host.messages.empty());
+    } else {
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0].text, GetParam().message);
+        EXPECT_EQ(host.messages[0].style, GetParam().style);
+    }
+    EXPECT_TRUE(host.saveRequests.empty());
+    EXPECT_TRUE(host.statuses.empty());
+    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+TEST_P(Checks, UnattendedEndsSilently)
+{
+    std::string target = dir.file("out.txt");
+    EXPECT_EQ(saveTo(target), WriteOutcome::NotStarted);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_TRUE(host.statuses.empty());
+    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Save, Checks,
+    ::testing::Values(
+        CheckCase{"no_scanned_file", [](SaveTest&, ProgramState& s, const std::string&) { s.scannedFile.clear(); }, "",
+                  0},
+        CheckCase{"busy", [](SaveTest&, ProgramState& s, const std::string&) { s.isBusy = -1; }, "", 0},
+        CheckCase{"source_deleted", [](SaveTest&, ProgramState&, const std::string& p) { ::unlink(p.c_str()); },
+                  "无法找到来源文件！", 16},
+        CheckCase{"source_now_a_directory",
+                  [](SaveTest&, ProgramState&, const std::string& p) {
+                      ::unlink(p.c_str());
+                      ::mkdir(p.c_str(), 0755);
+                  },
+                  "无法找到来源文件！", 16},
+        CheckCase{"source_touched", [](SaveTest&, ProgramState&, const std::string& p) { touchLater(p); },
+                  "来源文件已被更改！取消保存...", 16},
+        CheckCase{"nothing_selected",
+                  [](SaveTest&, ProgramState& s, const std::string&) {
+                      for (int64_t i = 0; i < s.dupsList->ListCount(); ++i)
+                          s.dupsList->SetSelected(i, false);
+                  },
+                  kNothingSelected, 48}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SaveTest, SaveDialogStartsAtTheLastSavedFile)
+{
+    scan(kInput);
+    selectLines({3});
+    state.lastSavedFile = dir.file("previous.txt");
+    host.saveFiles = {std::nullopt};
+    EXPECT_EQ(runSave(state, host), WriteOutcome::NotStarted);
+    ASSERT_EQ(host.saveRequests.size(), 1u);
+    const FileDialogRequest& r = host.saveRequests[0];
+    EXPECT_EQ(r.fileName, dir.file("previous.txt"));
+    EXPECT_EQ(r.filter, kFileFilter);
+    EXPECT_EQ(r.filterIndex, 1);
+    EXPECT_EQ(r.defaultExt, "TXT");
+    EXPECT_TRUE(r.overwritePrompt);
+    EXPECT_EQ(state.lastSavedFile, dir.file("previous.txt"));
+    EXPECT_TRUE(host.statuses.empty());
+}
+
+TEST_F(SaveTest, ByteOrderMarkWarning)
+{
+    scan("\xEF\xBB\xBFx\nx\n");
+    ASSERT_EQ(state.hasBOM, -1);
+    selectLines({2});
+    std::string target = dir.file("out.txt");
+
+    host.saveFiles = {target};
+    host.answers = {Answer::No};
+    EXPECT_EQ(runSave(state, host), WriteOutcome::NotStarted);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, kBomWarning);
+    EXPECT_EQ(host.messages[0].style, 52);
+    EXPECT_TRUE(host.saveRequests.empty());
+
+    host.answers = {Answer::Yes};
+    EXPECT_EQ(runSave(state, host), WriteOutcome::Written);
+    EXPECT_EQ(readFile(target), "x\n");
+
+    host = {};
+    ::unlink(target.c_str());
+    EXPECT_EQ(saveTo(target), WriteOutcome::Written);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(readFile(target), "x\n");
+}
+
+struct ExtensionCase {
+    const char* name;
+    const char* sourceName;
+    const char* typed;        // relative to the folder
+    std::optional<Answer> answer;  // nullopt: no question expected
+    const char* written;      // file that must hold the output; nullptr: none
+};
+
+void PrintTo(const ExtensionCase& c, std::ostream* os) { *os << c.name; }
+
+class Extension : public SaveTest, public ::testing::WithParamInterface<ExtensionCase> {};
+
+TEST_P(Extension, QuestionAndResult)
+{
+    const ExtensionCase& c = GetParam();
+    ::mkdir(dir.file("my.dir").c_str(), 0755);
+    scan(kInput, c.sourceName);
+    selectLines({3});
+    state.lastSavedFile = "before";
+    host.saveFiles = {dir.file(c.typed)};
+    if (c.answer)
+        host.answers = {*c.answer};
+    WriteOutcome outcome = runSave(state, host);
+
+    if (c.answer) {
+        ASSERT_EQ(host.messages.size(), 1u);
+        EXPECT_EQ(host.messages[0].text, kExtensionQuestion);
+        EXPECT_EQ(host.messages[0].style, 51);
+    } else {
+        EXPECT_TRUE(host.messages.empty());
+    }
+    if (c.written) {
+        EXPECT_EQ(outcome, WriteOutcome::Written);
+        EXPECT_EQ(readFile(dir.file(c.written)), kCleaned);
+        EXPECT_EQ(state.lastSavedFile, dir.file(c.written));
+    } else {
+        EXPECT_EQ(outcome, WriteOutcome::NotStarted);
+        EXPECT_EQ(state.lastSavedFile, "before");
+        EXPECT_FALSE(std::filesystem::exists(dir.file(c.typed)));
+        EXPECT_TRUE(host.statuses.empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Save, Extension,
+    ::testing::Values(ExtensionCase{"yes_adds_the_source_extension", "list.txt", "cleaned", Answer::Yes, "cleaned.txt"},
+                      ExtensionCase{"no_keeps_the_name", "list.txt", "cleaned", Answer::No, "cleaned"},
+                      ExtensionCase{"cancel_saves_nothing", "list.txt", "cleaned", Answer::Cancel, nullptr},
+                      ExtensionCase{"last_dot_of_the_source", "a.b.log", "cleaned", Answer::Yes, "cleaned.log"},
+                      ExtensionCase{"dot_in_a_folder_name", "list.txt", "my.dir/cleaned", std::nullopt,
+                                    "my.dir/cleaned"},
+                      ExtensionCase{"source_without_dot", "list", "cleaned", std::nullopt, "cleaned"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SaveTest, UnattendedAsksNoExtensionQuestion)
+{
+    scan(kInput);
+    selectLines({3});
+    EXPECT_EQ(saveTo(dir.file("cleaned")), WriteOutcome::Written);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(readFile(dir.file("cleaned")), kCleaned);
+    EXPECT_EQ(state.cmdLineMode, -1);
+}
+
+// The source named in another way is still the source: written through the
+// temporary file and swapped in, a symlink stays a symlink.
+struct SpellingCase {
+    const char* name;
+    std::function<std::string(testing::TempDir&)> spell;  // makes the spelling, returns it
+    bool sourceCleaned;  // false for a hard link: only the name chosen is replaced
+};
+
+void PrintTo(const SpellingCase& c, std::ostream* os) { *os << c.name; }
+
+class SameFile : public SaveTest, public ::testing::WithParamInterface<SpellingCase> {};
+
+TEST_P(SameFile, WritesThroughTheTemporaryFile)
+{
+    const SpellingCase& c = GetParam();
+    scan(kInput);
+    selectLines({3});
+    std::filesystem::path cwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    std::string target = c.spell(dir);
+    struct RenameLog : FileOps {
+        std::vector<std::pair<std::string, std::string>> renames;
+        int rename(const char* from, const char* to) override
+        {
+            renames.emplace_back(from, to);
+            return FileOps::rename(from, to);
+        }
+    } ops;
+    ScopedFileOps scoped(ops);
+    host.saveFiles = {target};
+    WriteOutcome outcome = runSave(state, host);
+    std::filesystem::current_path(cwd);
+
+    EXPECT_EQ(outcome, WriteOutcome::Written);
+    EXPECT_TRUE(host.messages.empty());
+    ASSERT_EQ(ops.renames.size(), 1u);
+    EXPECT_EQ(ops.renames[0].first, ops.renames[0].second + kTempSuffix);
+    std::filesystem::current_path(dir.path());
+    EXPECT_EQ(std::filesystem::weakly_canonical(ops.renames[0].second),
+              std::filesystem::canonical(dir.file(c.sourceCleaned ? "in.txt" : "hard.txt")));
+    std::filesystem::current_path(cwd);
+    EXPECT_EQ(host.status(), kSaveDone);
+    EXPECT_EQ(state.lastSavedFile, target);
+    EXPECT_EQ(readFile(dir.file(target)), kCleaned);
+    EXPECT_EQ(readFile(source), c.sourceCleaned ? kCleaned : kInput);
+    EXPECT_TRUE(strayTemporaries().empty());
+    struct stat st {};
+    if (::lstat(dir.file("link.txt").c_str(), &st) == 0)
+        EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Save, SameFile,
+    ::testing::Values(SpellingCase{"same_string", [](testing::TempDir& d) { return d.file("in.txt"); }, true},
+                      SpellingCase{"relative", [](testing::TempDir&) { return std::string("in.txt"); }, true},
+                      SpellingCase{"dot_dot",
+                                   [](testing::TempDir& d) {
+                                       ::mkdir(d.file("sub").c_str(), 0755);
+                                       return d.file("sub/../in.txt");
+                                   },
+                                   true},
+                      SpellingCase{"symlink",
+                                   [](testing::TempDir& d) {
+                                       ::symlink("in.txt", d.file("link.txt").c_str());
+                                       return d.file("link.txt");
+                                   },
+                                   true},
+                      SpellingCase{"hard_link",
+                                   [](testing::TempDir& d) {
+                                       ::link(d.file("in.txt").c_str(), d.file("hard.txt").c_str());
+                                       return d.file("hard.txt");
+                                   },
+                                   false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SaveTest, ScannedThroughASymlinkKeepsTheLink)
+{
+    dir.write("real.txt", kInput);
+    ASSERT_EQ(::symlink("real.txt", dir.file("in.txt").c_str()), 0);
+    state.droppedFile = dir.file("in.txt");
+    cmdScan_Click(state, host);
+    source = dir.file("in.txt");
+    selectLines({3});
+    EXPECT_EQ(saveTo(source), WriteOutcome::Written);
+    struct stat st {};
+    ASSERT_EQ(::lstat(source.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(readFile(dir.file("real.txt")), kCleaned);
+}
+
+TEST_F(SaveTest, InPlaceSaveKeepsTheModeAndMakesTheNextSaveStop)
+{
+    scan(kInput);
+    selectLines({3});
+    ASSERT_EQ(::chmod(source.c_str(), 0640), 0);
+    struct stat scanned {};
+    ASSERT_EQ(::stat(source.c_str(), &scanned), 0);
+    host.saveFiles = {source, source};
+    ASSERT_EQ(runSave(state, host), WriteOutcome::Written);
+    struct stat st {};
+    ASSERT_EQ(::stat(source.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(readFile(source), kCleaned);
+
+    // Even when the cleaned file carries the same second, the old line
+    // numbers must not be applied to it.
+    struct timeval tv[2] = {{scanned.st_atime, 0}, {scanned.st_mtime, 0}};
+    ASSERT_EQ(::utimes(source.c_str(), tv), 0);
+    EXPECT_EQ(runSave(state, host), WriteOutcome::NotStarted);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, "来源文件已被更改！取消保存...");
+    EXPECT_EQ(readFile(source), kCleaned);
+}
+
+TEST_F(SaveTest, ModesOfNewAndReplacedTargets)
+{
+    scan(kInput);
+    selectLines({3});
+    std::string existing = dir.write("existing.txt", "old\n");
+    ASSERT_EQ(::chmod(existing.c_str(), 0600), 0);
+    ASSERT_EQ(saveTo(existing), WriteOutcome::Written);
+    struct stat st {};
+    ASSERT_EQ(::stat(existing.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    EXPECT_EQ(readFile(existing), kCleaned);
+
+    mode_t mask = ::umask(022);
+    ::umask(mask);
+    ASSERT_EQ(saveTo(dir.file("new.txt")), WriteOutcome::Written);
+    ASSERT_EQ(::stat(dir.file("new.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0666u & ~mask);
+}
+
+struct TargetCase {
+    const char* name;
+    std::function<std::string(testing::TempDir&)> make;
+};
+
+void PrintTo(const TargetCase& c, std::ostream* os) { *os << c.name; }
+
+class UnwritableTarget : public SaveTest, public ::testing::WithParamInterface<TargetCase> {};
+
+TEST_P(UnwritableTarget, ReportsAndWritesNothing)
+{
+    scan(kInput);
+    selectLines({3});
+    std::string target = GetParam().make(dir);
+    EXPECT_EQ(saveTo(target), WriteOutcome::TargetUnwritable);
+    EXPECT_EQ(host.status(), kSaveTargetUnwritable);
+    EXPECT_EQ(readFile(source), kInput);
+    EXPECT_TRUE(strayTemporaries().empty());
+    EXPECT_EQ(state.statDupsDeleted, 0);
+    expectIdle();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Save, UnwritableTarget,
+    ::testing::Values(TargetCase{"directory",
+                                 [](testing::TempDir& d) {
+                                     ::mkdir(d.file("folder").c_str(), 0755);
+                                     return d.file("folder");
+                                 }},
+                      TargetCase{"fifo",
+                                 [](testing::TempDir& d) {
+                                     ::mkfifo(d.file("pipe").c_str(), 0644);
+                                     return d.file("pipe");
+                                 }},
+                      TargetCase{"missing_folder", [](testing::TempDir& d) { return d.file("nowhere/out.txt"); }},
+                      TargetCase{"name_too_long_with_suffix",
+                                 [](testing::TempDir& d) { return d.file(std::string(250, 'n')); }},
+                      TargetCase{"dangling_symlink",
+                                 [](testing::TempDir& d) {
+                                     ::symlink("absent.txt", d.file("dangling").c_str());
+                                     return d.file("dangling");
+                                 }},
+                      TargetCase{"temporary_name_is_a_directory",
+                                 [](testing::TempDir& d) {
+                                     ::mkdir(d.file("out.txt.quillowtemp").c_str(), 0755);
+                                     return d.file("out.txt");
+                                 }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SaveTest, TemporaryNameThatIsTheSourceIsNeverRemoved)
+{
+    scan(kInput, "x.txt.quillowtemp");
+    selectLines({3});
+    EXPECT_EQ(saveTo(dir.file("x.txt")), WriteOutcome::TargetUnwritable);
+    EXPECT_EQ(readFile(source), kInput);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.txt")));
+}
+
+TEST_F(SaveTest, SymlinkPlantedAtTheTemporaryNameIsNotFollowed)
+{
+    scan(kInput);
+    selectLines({3});
+    std::string victim = dir.write("victim.txt", "keep me\n");
+    ASSERT_EQ(::symlink(victim.c_str(), dir.file("out.txt.quillowtemp").c_str()), 0);
+    EXPECT_EQ(saveTo(dir.file("out.txt")), WriteOutcome::Written);
+    EXPECT_EQ(readFile(victim), "keep me\n");
+    EXPECT_EQ(readFile(dir.file("out.txt")), kCleaned);
+    EXPECT_TRUE(strayTemporaries().empty());
+}
+
+TEST_F(SaveTest, LeftoverTemporaryFileIsReplaced)
+{
+    scan(kInput);
+    selectLines({3});
+    dir.write("in.txt.quillowtemp", "left over by a crash\n");
+    EXPECT_EQ(saveTo(source), WriteOutcome::Written);
+    EXPECT_EQ(readFile(source), kCleaned);
+    EXPECT_TRUE(strayTemporaries().empty());
+}
+
+TEST_F(SaveTest, SourceVanishingBeforeWritingIsReported)
+{
+    scan(kInput);
+    selectLines({3});
+    host.onYield = [&] { ::unlink(source.c_str()); };
+    EXPECT_EQ(saveTo(dir.file("out.txt")), WriteOutcome::SourceUnreadable);
+    EXPECT_EQ(host.status(), kSaveSourceUnreadable);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.txt")));
+    expectIdle();
+}
+
+class WriteProtection : public SaveTest {
+protected:
+    uid_t user = ::geteuid() == 0 ? 65534 : ::geteuid();
+    gid_t group = ::geteuid() == 0 ? 65534 : ::getegid();
+
+    void SetUp() override { ::chmod(dir.path().c_str(), 0777); }
+
+    void scanSource(const std::string& name = "in.txt")
+    {
+        scan(kInput, name);
+        selectLines({3});
+    }
+
+    // A file of the user's with mode.
+    std::string owned(const std::string& name, mode_t mode, uid_t uid, gid_t gid)
+    {
+        std::string p = dir.write(name, "protected\n");
+        if (::geteuid() == 0)
+            EXPECT_EQ(::chown(p.c_str(), uid, gid), 0);
+        EXPECT_EQ(::chmod(p.c_str(), mode), 0);
+        return p;
+    }
+
+    // Saves in the unprivileged child and describes what happened.
+    std::string run(bool interactive, const std::string& target, std::optional<Answer> answer = std::nullopt)
+    {
+        auto r = unprivileged([&] {
+            if (interactive)
+                host.saveFiles = {target};
+            if (answer)
+                host.answers = {*answer};
+            WriteOutcome o = interactive ? runSave(state, host) : saveTo(target);
+            std::string s = std::to_string(static_cast<int>(o)) + "|" + host.status() + "|";
+            for (const auto& m : host.messages)
+                s += m.text + "/" + std::to_string(m.style);
+            return s;
+        });
+        if (!r)
+            ADD_FAILURE() << "could not switch to an unprivileged user";
+        return r.value_or("");
+    }
+
+    mode_t modeOf(const std::string& p)
+    {
+        struct stat st {};
+        ::stat(p.c_str(), &st);
+        return st.st_mode & 07777;
+    }
+
+    static std::string summary(WriteOutcome o, const std::string& status, const std::string& messages = "")
+    {
+        return std::to_string(static_cast<int>(o)) + "|" + status + "|" + messages;
+    }
+};
+
+TEST_F(WriteProtection, AnsweredNoCancels)
+{
+    scanSource();
+    std::string target = owned("ro.txt", 0444, user, group);
+    EXPECT_EQ(run(true, target, Answer::No),
+              summary(WriteOutcome::NotStarted, kSaveCancelled, std::string(kWriteProtected) + "/52"));
+    EXPECT_EQ(readFile(target), "protected\n");
+    EXPECT_EQ(modeOf(target), 0444u);
+}
+
+TEST_F(WriteProtection, AnsweredYesClearsItAndWrites)
+{
+    scanSource();
+    std::string target = owned("ro.txt", 0444, user, group);
+    EXPECT_EQ(run(true, target, Answer::Yes),
+              summary(WriteOutcome::Written, kSaveDone, std::string(kWriteProtected) + "/52"));
+    EXPECT_EQ(readFile(target), kCleaned);
+    EXPECT_EQ(modeOf(target), 0644u);
+}
+
+TEST_F(WriteProtection, UnattendedClearsItWithoutAsking)
+{
+    scanSource();
+    std::string target = owned("ro.txt", 0444, user, group);
+    EXPECT_EQ(run(false, target), summary(WriteOutcome::Written, kSaveDone));
+    EXPECT_EQ(readFile(target), kCleaned);
+}
+
+TEST_F(WriteProtection, ProtectionThatCannotBeClearedIsNotBypassed)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to create a file owned by another user";
+    scanSource();
+    std::string target = owned("root.txt", 0444, 0, 0);
+    EXPECT_EQ(run(false, target), summary(WriteOutcome::TargetUnwritable, kSaveTargetUnwritable));
+    EXPECT_EQ(readFile(target), "protected\n");
+}
+
+TEST_F(WriteProtection, InPlaceInAReadOnlyFolderLeavesTheSource)
+{
+    std::filesystem::create_directory(dir.file("ro"));
+    scanSource("ro/in.txt");
+    const std::string inner = source;
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(inner.c_str(), user, group), 0);
+        ASSERT_EQ(::chown(dir.file("ro").c_str(), 0, 0), 0);
+    }
+    ASSERT_EQ(::chmod(dir.file("ro").c_str(), 0555), 0);
+    state.scannedFileDate = fileModifiedSeconds(inner);
+    EXPECT_EQ(run(false, inner), summary(WriteOutcome::TargetUnwritable, kSaveTargetUnwritable));
+    EXPECT_EQ(readFile(inner), kInput);
+    ::chmod(dir.file("ro").c_str(), 0755);
+}
+
+}  // namespace
+}  // namespace quillow

@@ -1,0 +1,68 @@
+// Message boxes built from the classic style values: icon, buttons, the
+// default and escape buttons, the title.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QPushButton>
+#include <vector>
+
+#include "gui/dialogs.h"
+
+namespace quillow {
+namespace {
+
+TEST(MessageBoxes, StyleValuesGiveIconButtonsAndDefault)
+{
+    struct Row {
+        const char* name;
+        int style;
+        QMessageBox::Icon icon;
+        std::vector<QMessageBox::StandardButton> buttons;  // in order
+        QMessageBox::StandardButton defaultButton, escapeButton;
+    };
+    using B = QMessageBox;
+    const Row rows[] = {
+        {"plain OK", 0, B::NoIcon, {B::Ok}, B::Ok, B::Ok},
+        {"stop question", mb::YesNo | mb::Question, B::Question, {B::Yes, B::No}, B::Yes, B::No},
+        {"nothing to copy", mb::Exclamation, B::Warning, {B::Ok}, B::Ok, B::Ok},
+        {"big file notice", mb::Information, B::Information, {B::Ok}, B::Ok, B::Ok},
+        {"critical three buttons", mb::Critical | mb::YesNoCancel, B::Critical, {B::Yes, B::No, B::Cancel}, B::Yes,
+         B::Cancel},
+        {"second button default", mb::YesNo | mb::Exclamation | 256, B::Warning, {B::Yes, B::No}, B::No, B::No},
+        {"third button default", mb::YesNoCancel | 512, B::NoIcon, {B::Yes, B::No, B::Cancel}, B::Cancel, B::Cancel},
+        {"OK and Cancel", mb::OkCancel, B::NoIcon, {B::Ok, B::Cancel}, B::Ok, B::Cancel},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto box = makeMessageBox(nullptr, QStringLiteral("你确实想停止处理吗？"), row.style);
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Quillow"));
+        EXPECT_EQ(box->text(), QStringLiteral("你确实想停止处理吗？"));
+        EXPECT_EQ(box->icon(), row.icon);
+        std::vector<QMessageBox::StandardButton> shown;
+        for (QAbstractButton* b : box->buttons())
+            shown.push_back(box->standardButton(b));
+        std::sort(shown.begin(), shown.end());
+        auto expected = row.buttons;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(shown, expected);
+        ASSERT_TRUE(box->defaultButton());
+        EXPECT_EQ(box->standardButton(box->defaultButton()), row.defaultButton);
+        ASSERT_TRUE(box->escapeButton());
+        EXPECT_EQ(box->standardButton(box->escapeButton()), row.escapeButton);
+    }
+}
+
+TEST(MessageBoxes, ButtonsSpeakChineseAndAnswerClassically)
+{
+    auto box = makeMessageBox(nullptr, QStringLiteral("x"), mb::YesNoCancel);
+    EXPECT_EQ(box->button(QMessageBox::Yes)->text(), QStringLiteral("是(&Y)"));
+    EXPECT_EQ(box->button(QMessageBox::No)->text(), QStringLiteral("否(&N)"));
+    EXPECT_EQ(box->button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));
+    EXPECT_EQ(answerFor(QMessageBox::Yes), Answer::Yes);
+    EXPECT_EQ(answerFor(QMessageBox::No), Answer::No);
+    EXPECT_EQ(answerFor(QMessageBox::Ok), Answer::Ok);
+    EXPECT_EQ(answerFor(QMessageBox::Cancel), Answer::Cancel);
+}
+
+}  // namespace
+}  // namespace quillow

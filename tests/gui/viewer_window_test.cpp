@@ -1,0 +1,315 @@
+// The viewer driven through its real widgets: red rows and checks, the
+// black-row rule, double clicks, the write-back in both list-holder modes
+// and the placement settings.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <QTableView>
+#include <QTest>
+
+#include "gui/viewer_window.h"
+#include "gui/display_text.h"
+#include "support/dups_fixture.h"
+#include "support/recording_host.h"
+
+namespace quillow {
+namespace {
+
+using testing::RecordingHost;
+
+// A file of 12 lines whose lines 3, 7 and 11 are duplicates; line 7 selected.
+class ViewerTest : public ::testing::Test {
+protected:
+    void SetUp() override { setUpState(false); }
+
+    void setUpState(bool bigFile)
+    {
+        testing::fillState(state, testing::numberedLines(12), {{3, 3, "abc"}, {7, 3, "abc"}, {11, 3, "abc"}},
+                           bigFile);
+        state.dupsList->SetSelected(1, true);
+        state.selectedCount = 1;
+        state.viewerOpen = -1;
+        state.releaseMode = 0;
+        state.viewWinLeft = 1500;
+        state.viewWinTop = 750;
+        state.viewWinWidth = 6000;
+        state.viewWinHeight = 4500;
+        state.viewWinState = 0;
+    }
+
+    std::unique_ptr<frmView> open()
+    {
+        auto view = std::make_unique<frmView>(state, host);
+        view->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+        view->Form_Activate();
+        return view;
+    }
+
+    QPoint textPoint(frmView& view, int row)
+    {
+        QRect r = view.listView()->visualRect(view.model()->index(row, 0));
+        return QPoint(r.right() - 20, r.center().y());
+    }
+
+    QPoint checkPoint(frmView& view, int row)
+    {
+        QTableView* lw = view.listView();
+        QStyleOptionViewItem option;
+        option.initFrom(lw->viewport());
+        option.rect = lw->visualRect(view.model()->index(row, 0));
+        option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+        return lw->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, lw).center();
+    }
+
+    // What a real double click sends: press, release, double click, release.
+    void doubleClick(frmView& view, int row)
+    {
+        QWidget* viewport = view.listView()->viewport();
+        const QPoint at = textPoint(view, row);
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+        QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+    }
+
+    void clickCheck(frmView& view, int row)
+    {
+        QTest::mouseClick(view.listView()->viewport(), Qt::LeftButton, {}, checkPoint(view, row));
+    }
+
+    std::vector<int64_t> selectedLines() const
+    {
+        std::vector<int64_t> lines;
+        for (int64_t i = 0; i < state.dupsList->ListCount(); ++i)
+            if (state.dupsList->Selected(i))
+                lines.push_back(state.dupsList->lineNumber(i));
+        return lines;
+    }
+
+    ProgramState state;
+    RecordingHost host;
+};
+
+TEST_F(ViewerTest, DuplicatesAreRedAndSelectedOnesChecked)
+{
+    auto view = open();
+    ViewerModel* m = view->model();
+    ASSERT_EQ(m->rowCount(), 12);
+    EXPECT_EQ(view->windowTitle(), QStringLiteral("Quillow 查看器"));
+    EXPECT_EQ(m->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Line");
+    for (int row = 0; row < 12; ++row) {
+        const int line = row + 1;
+        const bool dup = line == 3 || line == 7 || line == 11;
+        SCOPED_TRACE(line);
+        QModelIndex i = m->index(row, 0);
+        EXPECT_EQ(i.data().toString(), QString("line %1").arg(line));
+        EXPECT_EQ(i.data(Qt::ForegroundRole).value<QColor>() == QColor(255, 0, 0), dup);
+        EXPECT_EQ(i.data(Qt::CheckStateRole).toInt(), line == 7 ? Qt::Checked : Qt::Unchecked);
+    }
+    EXPECT_EQ(view->statusText(), QStringLiteral("行    1"));
+    EXPECT_EQ(view->listView()->currentIndex().row(), 0);
+    EXPECT_EQ(host.pointer, Pointer::Default);
+}
+
+TEST_F(ViewerTest, ClickingARowShowsItsLineNumber)
+{
+    auto view = open();
+    QTest::mouseClick(view->listView()->viewport(), Qt::LeftButton, {}, textPoint(*view, 9));
+    EXPECT_EQ(view->statusText(), QStringLiteral("行    10"));
+}
+
+TEST_F(ViewerTest, OnlyRedRowsKeepACheckMark)
+{
+    auto view = open();
+    ViewerModel* m = view->model();
+    clickCheck(*view, 3);  // black row 4
+    EXPECT_FALSE(m->isChecked(3));
+    clickCheck(*view, 10);  // red row 11
+    EXPECT_TRUE(m->isChecked(10));
+
+    // The keyboard's check toggle follows the same rule.
+    view->listView()->setCurrentIndex(m->index(4, 0));
+    QTest::keyClick(view->listView(), Qt::Key_Space);
+    EXPECT_FALSE(m->isChecked(4));
+    view->listView()->setCurrentIndex(m->index(2, 0));
+    QTest::keyClick(view->listView(), Qt::Key_Space);
+    EXPECT_TRUE(m->isChecked(2));
+}
+
+TEST_F(ViewerTest, DoubleClickTogglesRedRowsOnly)
+{
+    auto view = open();
+    ViewerModel* m = view->model();
+    doubleClick(*view, 5);
+    EXPECT_FALSE(m->isChecked(5));
+    doubleClick(*view, 6);
+    EXPECT_FALSE(m->isChecked(6));  // line 7 was checked
+    doubleClick(*view, 6);
+    EXPECT_TRUE(m->isChecked(6));
+}
+
+struct WriteBackCase {
+    const char* name;
+    bool bigFile;
+};
+
+class ViewerWriteBack : public ViewerTest, public ::testing::WithParamInterface<WriteBackCase> {};
+
+TEST_P(ViewerWriteBack, CheckMarksBecomeTheSelection)
+{
+    setUpState(GetParam().bigFile);
+    auto view = open();
+    clickCheck(*view, 10);  // check line 11
+    clickCheck(*view, 6);   // uncheck line 7
+    host.statuses.clear();
+    view->close();
+
+    EXPECT_EQ(selectedLines(), std::vector<int64_t>{11});
+    EXPECT_EQ(state.selectedCount, 1);
+    EXPECT_EQ(host.status(), "1 共  3 个重复项已选定。");
+    EXPECT_EQ(view->statusText(), QStringLiteral("正在更新所选项。请稍等..."));
+    EXPECT_EQ(host.pointer, Pointer::Default);
+    if (GetParam().bigFile) {
+        EXPECT_EQ(host.statuses.size(), 1u);
+        EXPECT_EQ(host.selectionChanges, 0);
+    } else {
+        // One hand-check update per changed flag, in list order (line 7
+        // cleared, then line 11 set), then the final text.
+        EXPECT_EQ(host.statuses,
+                  (std::vector<std::string>{"0 共  3 个重复项已选定。", "1 共  3 个重复项已选定。",
+                                            "1 共  3 个重复项已选定。"}));
+        EXPECT_EQ(host.selectionChanges, 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ViewerWriteBack,
+                         ::testing::Values(WriteBackCase{"ListBox", false}, WriteBackCase{"BigFile", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ViewerTest, NoChangesWriteNoFlags)
+{
+    // A count that disagrees with the flags shows whether anything recounted
+    // or adjusted it: closing without changes must leave it alone.
+    state.selectedCount = 5;
+    auto view = open();
+    host.statuses.clear();
+    view->close();
+    EXPECT_EQ(state.selectedCount, 5);
+    EXPECT_EQ(host.statuses, std::vector<std::string>{"5 共  3 个重复项已选定。"});
+    EXPECT_EQ(selectedLines(), std::vector<int64_t>{7});
+}
+
+TEST_F(ViewerTest, BigFileModeRecountsFromTheMarks)
+{
+    setUpState(true);
+    state.selectedCount = 5;
+    auto view = open();
+    view->close();
+    EXPECT_EQ(state.selectedCount, 1);
+    EXPECT_EQ(selectedLines(), std::vector<int64_t>{7});
+}
+
+TEST_F(ViewerTest, AViewerNotOpenedByTheViewButtonWritesNothing)
+{
+    state.viewerOpen = 0;
+    auto view = open();
+    clickCheck(*view, 10);
+    view->close();
+    EXPECT_EQ(selectedLines(), std::vector<int64_t>{7});
+    EXPECT_TRUE(host.statuses.empty());
+}
+
+TEST_F(ViewerTest, AViewerClosedBeforeFillingKeepsTheSelection)
+{
+    setUpState(true);
+    frmView view(state, host);
+    view.close();
+    EXPECT_EQ(selectedLines(), std::vector<int64_t>{7});
+    EXPECT_EQ(state.selectedCount, 1);
+}
+
+TEST_F(ViewerTest, LinesThatAreNotUtf8AreShownWithReplacementCharacters)
+{
+    testing::fillState(state, {"ok", std::string("\xff\xfe" "abc"), "a\nb"}, {});
+    auto view = open();
+    EXPECT_EQ(view->model()->index(1, 0).data().toString(), QString::fromUtf8("\xEF\xBF\xBD\xEF\xBF\xBD" "abc"));
+    EXPECT_EQ(view->model()->index(2, 0).data().toString(), QString::fromUtf8("a\xE2\x90\x8A" "b"));
+}
+
+TEST_F(ViewerTest, PlacementComesFromAndGoesToTheSettings)
+{
+    auto view = open();
+    EXPECT_EQ(view->frameGeometry(), QRect(100, 50, 400, 300));
+    view->resize(500, 320);
+    EXPECT_EQ(state.viewWinWidth, view->frameGeometry().width() * 15);
+    EXPECT_EQ(state.viewWinHeight, view->frameGeometry().height() * 15);
+    view->move(80, 40);
+    view->close();
+    EXPECT_EQ(state.viewWinLeft, 1200);
+    EXPECT_EQ(state.viewWinTop, 600);
+    EXPECT_EQ(state.viewWinState, 0);
+}
+
+TEST_F(ViewerTest, MaximisedViewerKeepsTheLastNormalPlacement)
+{
+    auto view = open();
+    view->resize(420, 310);
+    const QSize outer = view->frameGeometry().size() * 15;
+    view->showMaximized();
+    QApplication::processEvents();
+    view->close();
+    EXPECT_EQ(state.viewWinState, 2);
+    EXPECT_EQ(state.viewWinLeft, 1500);
+    EXPECT_EQ(state.viewWinTop, 750);
+    EXPECT_EQ(state.viewWinWidth, outer.width());
+    EXPECT_EQ(state.viewWinHeight, outer.height());
+
+    // The next opening is maximised again.
+    frmView next(state, host);
+    EXPECT_TRUE(next.windowState() & Qt::WindowMaximized);
+}
+
+TEST_F(ViewerTest, PlacementThatDoesNotFitSixteenBitsIsNotStored)
+{
+    auto view = open();
+    view->move(3000, -200);  // 45000 twips does not fit; -3000 does
+    view->close();
+    EXPECT_EQ(state.viewWinLeft, 1500);
+    EXPECT_EQ(state.viewWinTop, -3000);
+    EXPECT_EQ(state.viewWinWidth, 6000);
+}
+
+TEST_F(ViewerTest, MinimumClientSizeUnlessDebugMode)
+{
+    state.releaseMode = -1;
+    auto hooked = open();
+    EXPECT_EQ(hooked->minimumSize(), QSize(192, 173));
+    hooked->close();
+
+    state.releaseMode = 0;
+    auto free = open();
+    EXPECT_LT(free->minimumSize().width(), 192);
+}
+
+}  // namespace
+}  // namespace quillow
+
+namespace quillow {
+namespace {
+
+TEST(DisplayText, CutsLongLinesAtACharacterAndShowsBreaks)
+{
+    EXPECT_EQ(displayText("a\nb\rc").toStdString(), "a\u240Ab\u240Dc");
+    // A long run of stray continuation bytes still shows (as replacement characters).
+    std::string stray(5000, '\x80');
+    EXPECT_GE(displayText(stray).size(), static_cast<qsizetype>(kShownLineBytes) - 3);
+    // A multi-byte character across the cut is left out whole.
+    std::string cjk = std::string(4095, 'x') + "中";
+    EXPECT_EQ(displayText(cjk).toStdString(), std::string(4095, 'x'));
+}
+
+}  // namespace
+}  // namespace quillow
