@@ -2,6 +2,8 @@
 
 #include <csignal>
 
+#include "engine/texts.h"
+
 namespace quillow {
 
 namespace {
@@ -21,8 +23,6 @@ extern "C" void onInterrupt(int sig)
 // Percentages come every 50 lines; a terminal needs far fewer.
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
-bool isProgressText(const std::string& text) { return !text.empty() && text.back() == '%'; }
-
 }  // namespace
 
 void installInterruptHandler()
@@ -39,8 +39,8 @@ bool interruptRequested() { return g_interrupts != 0; }
 
 void clearInterrupt() { g_interrupts = 0; }
 
-CliHost::CliHost(ProgramState& state, bool showProgress, std::FILE* err, std::function<Clock::time_point()> now)
-    : state_(state), showProgress_(showProgress), err_(err), now_(std::move(now))
+CliHost::CliHost(RunFlags& flags, bool showProgress, std::FILE* err, std::function<Clock::time_point()> now)
+    : flags_(flags), showProgress_(showProgress), err_(err), now_(std::move(now))
 {
 }
 
@@ -52,17 +52,9 @@ void CliHost::clearLine()
     }
 }
 
-void CliHost::setStatus(const std::string& text)
+void CliHost::show(const std::string& text)
 {
-    lastStatus_ = text;
-    if (!showProgress_)
-        return;
-    // Stage texts ("正在给重复项排序...") always show: the stage after them can
-    // take long. Percentages are thinned out.
-    auto t = now_();
-    if (isProgressText(text) && everShown_ && t - lastShown_ < kProgressInterval)
-        return;
-    lastShown_ = t;
+    lastShown_ = now_();
     everShown_ = true;
     std::fputs("\r", err_);
     std::fputs(text.c_str(), err_);
@@ -71,13 +63,32 @@ void CliHost::setStatus(const std::string& text)
     lineShown_ = true;
 }
 
+// Stage texts ("正在给重复项排序...") always show: the stage after them can
+// take long. Percentages come every 50 lines and are thinned out.
+void CliHost::setStatus(const std::string& text)
+{
+    lastStatus_ = text;
+    if (showProgress_)
+        show(text);
+}
+
+void CliHost::progress(Stage stage, int64_t done, int64_t total)
+{
+    lastStatus_ = text::progressText(stage, done, total);
+    if (!showProgress_)
+        return;
+    if (everShown_ && now_() - lastShown_ < kProgressInterval)
+        return;
+    show(lastStatus_);
+}
+
 void CliHost::yield()
 {
     if (interruptRequested())
-        state_.stopRequested = -1;
+        flags_.stopRequested = true;
 }
 
-Answer CliHost::messageBox(const std::string& text, int style)
+Answer CliHost::messageBox(const std::string& text, Icon, Buttons buttons)
 {
     clearLine();
     std::string line = text;
@@ -86,11 +97,16 @@ Answer CliHost::messageBox(const std::string& text, int style)
             c = ' ';
     std::fprintf(err_, "%s\n", line.c_str());
     std::fflush(err_);
-    int buttons = style & 7;
-    bool question = buttons == mb::YesNo || buttons == mb::YesNoCancel;
-    if (question)
+    switch (buttons) {
+    case Buttons::YesNo:
+    case Buttons::YesNoCancel:
         return interruptRequested() ? Answer::Yes : Answer::No;
-    return buttons == mb::OkOnly ? Answer::Ok : Answer::Cancel;
+    case Buttons::OkCancel:
+        return Answer::Cancel;
+    case Buttons::Ok:
+        break;
+    }
+    return Answer::Ok;
 }
 
 void CliHost::finish()

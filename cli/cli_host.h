@@ -7,7 +7,7 @@
 #include <string>
 
 #include "engine/host.h"
-#include "engine/program_state.h"
+#include "engine/run_flags.h"
 
 namespace quillow {
 
@@ -23,21 +23,21 @@ public:
 
     // showProgress: status texts overwrite one line of err as they come
     // (stderr is a terminal and -q was not given).
-    CliHost(ProgramState& state, bool showProgress, std::FILE* err = stderr,
+    CliHost(RunFlags& flags, bool showProgress, std::FILE* err = stderr,
             std::function<Clock::time_point()> now = &Clock::now);
 
     void setStatus(const std::string& text) override;
     void setCaption(const std::string&) override {}
-    void setProgressMin(int32_t) override {}
-    void setProgressMax(int32_t) override {}
-    void setProgressValue(int32_t) override {}
+    // Progress texts are thinned out to a few a second.
+    void progress(Stage stage, int64_t done, int64_t total) override;
+    void setProgressBar(int64_t, int64_t) override {}
     void setPointer(Pointer) override {}
     void showButtons(const ButtonStates&) override {}
     void yield() override;
     // Nobody is there to answer: the text goes to err and the default answer
     // (Ok, or No / Cancel) comes back; after an interrupt the stop question
     // is answered Yes.
-    Answer messageBox(const std::string& text, int style) override;
+    Answer messageBox(const std::string& text, Icon icon, Buttons buttons) override;
     std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override
     {
         return std::nullopt;
@@ -52,8 +52,9 @@ public:
 
 private:
     void clearLine();
+    void show(const std::string& text);
 
-    ProgramState& state_;
+    RunFlags& flags_;
     bool showProgress_;
     std::FILE* err_;
     std::function<Clock::time_point()> now_;

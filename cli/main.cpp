@@ -16,47 +16,13 @@
 
 #include "cli/cli_host.h"
 #include "engine/command_line.h"
-#include "engine/gnu_options.h"
+#include "engine/command_line_help.h"
 #include "engine/settings_store.h"
-#include "engine/program_state.h"
+#include "engine/unattended_run.h"
 
 using namespace quillow;
 
 namespace {
-
-constexpr int kExitWritten = 0;
-constexpr int kExitNothingToDo = 1;
-constexpr int kExitInput = 2;  // also bad usage
-constexpr int kExitOutput = 3;
-constexpr int kExitInterrupted = 130;
-
-// --help: the usage lines and the notes around the option lines.
-const char* const kHelpUsage =
-    "Usage: quillow-cli -i FILE -o FILE -s RULE [OPTION]...\n"
-    "   or: quillow-cli --list [OPTION]... FILE\n"
-    "   or: quillow-cli /i FILE /o FILE /s RULE [/c on|off] [/r on|off] [/m on|off]\n"
-    "                   [/f N] [/x PATTERN] [/a N] [/p on|off]\n"
-    "Find the lines that occur more than once in a text file and write a copy\n"
-    "without the occurrences chosen by RULE.\n"
-    "\n";
-const char* const kHelpNotes =
-    "\n"
-    "Options not given are taken from the settings of the desktop program;\n"
-    "quillow-cli never changes those settings. Any argument starting with '-'\n"
-    "selects the options above; otherwise the arguments are read as the classic\n"
-    "slash switches (where a path containing /i, /o, /s, /c, /r, /m, /f, /x, /a\n"
-    "or /p is cut there: use the options above for absolute paths).\n"
-    "Progress goes to standard error when it is a terminal; the final status\n"
-    "line always does. Ctrl-C stops cleanly and removes a partly written file.\n"
-    "\n"
-    "Exit status:\n"
-    "  0  the cleaned file was written (--list: duplicates were found)\n"
-    "  1  nothing to do: no duplicate lines, nothing selected; no file written\n"
-    "  2  bad usage, or the input could not be read\n"
-    "  3  the output could not be written\n"
-    "  130  stopped by Ctrl-C\n";
-
-std::string helpText() { return kHelpUsage + gnuOptionsHelp(HelpProgram::Cli) + kHelpNotes; }
 
 void usageError(const std::string& message)
 {
@@ -154,10 +120,9 @@ void reportWriteError()
 }
 
 // Every duplicates-list entry, each followed by LF, bytes exactly as held.
-int writeList(const ProgramState& state)
+int writeList(const DupsList& list)
 {
-    const DupsList& list = *state.dupsList;
-    const int64_t count = list.ListCount();
+    const int64_t count = list.count();
     const bool sorted = list.sorted();
     const int width = list.width();
     constexpr size_t kChunk = size_t{4} << 20;
@@ -184,12 +149,12 @@ int writeList(const ProgramState& state)
             buf += "]   ";
             buf += list.key(i);
         } else {
-            buf += list.List(i);
+            buf += list.text(i);
         }
         buf += '\n';
         if (buf.size() >= kChunk) {
             if (interruptRequested())
-                return kExitInterrupted;
+                return kExitStopped;
             if (!flush()) {
                 reportWriteError();
                 return kExitOutput;
@@ -200,132 +165,87 @@ int writeList(const ProgramState& state)
         reportWriteError();
         return kExitOutput;
     }
-    return kExitWritten;
-}
-
-// Why the slash switches do not ask for a run.
-std::string slashRefusal(const ProgramState& state)
-{
-    if (state.cmdLineInputFile.empty() || state.cmdLineOutputFile.empty() || state.cmdLineSelectMode.empty())
-        return "the switches /i, /o and /s are all required";
-    if (state.cmdLineSelectMode != "1" && state.cmdLineSelectMode != "2" && state.cmdLineSelectMode != "3")
-        return "/s must be 1, 2 or 3, not '" + state.cmdLineSelectMode + "'";
-    return "cannot open '" + state.cmdLineInputFile + "': no such file";
-}
-
-int exitStatus(RunOutcome outcome)
-{
-    switch (outcome) {
-    case RunOutcome::Written:
-    case RunOutcome::DuplicatesFound:
-        return kExitWritten;
-    case RunOutcome::NothingToDo:
-        return kExitNothingToDo;
-    case RunOutcome::InputError:
-    case RunOutcome::NotRun:
-        return kExitInput;
-    case RunOutcome::OutputError:
-        return kExitOutput;
-    case RunOutcome::Stopped:
-        return kExitInterrupted;
-    }
-    return kExitInput;
+    return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) {
-        usageError("no input, output or selection given");
-        return kExitInput;
+    CommandLine command = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), Program::Cli);
+    switch (command.action) {
+    case CommandLine::Action::Error:
+        if (command.errorIsUsage)
+            usageError(command.error);
+        else
+            std::fprintf(stderr, "quillow-cli: %s\n", command.error.c_str());
+        return kExitUsage;
+    case CommandLine::Action::Help:
+    case CommandLine::Action::Version: {
+        const std::string text =
+            command.action == CommandLine::Action::Help ? commandLineHelp(Program::Cli) : versionText(Program::Cli);
+        std::fputs(text.c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : kExitOutput;
     }
-
-    const bool gnu = usesGnuSyntax(args);
-    GnuOptions options;
-    if (gnu) {
-        options = parseGnuOptions(args);
-        switch (options.action) {
-        case GnuOptions::Action::Error:
-            usageError(options.error);
-            return kExitInput;
-        case GnuOptions::Action::Help:
-            std::fputs(helpText().c_str(), stdout);
-            return std::fflush(stdout) == 0 ? 0 : kExitOutput;
-        case GnuOptions::Action::Version:
-            std::printf("quillow-cli %s\n", QUILLOW_VERSION);
-            return std::fflush(stdout) == 0 ? 0 : kExitOutput;
-        case GnuOptions::Action::Run:
-        case GnuOptions::Action::List:
-            break;
-        }
+    case CommandLine::Action::Interactive:  // never for quillow-cli
+    case CommandLine::Action::Run:
+    case CommandLine::Action::List:
+        break;
     }
 
     std::signal(SIGPIPE, SIG_IGN);
     installInterruptHandler();
 
-    ProgramState state;
-    LoadSettings(state, ScreenSize{});
+    Settings settings;
+    loadSettings(settings, ScreenSize{});
+    ScanResult result;
+    RunFlags flags;
 
     // The scan and the save each read the input, so standard input is kept
     // in a file; the output goes through a file the save can write and
     // replace like any other.
+    RunRequest& run = command.run;
     TempFile stdinCopy, stdoutCopy;
-    if (gnu) {
-        if (options.inputIsStdin) {
-            if (!stdinCopy.create("quillow-stdin")) {
-                std::fprintf(stderr, "quillow-cli: cannot create a temporary file: %s\n", std::strerror(errno));
-                return kExitInput;
-            }
-            switch (copyStream(STDIN_FILENO, stdinCopy.fd())) {
-            case CopyResult::Done:
-                break;
-            case CopyResult::Interrupted:
-                return kExitInterrupted;
-            case CopyResult::ReadError:
-                std::fprintf(stderr, "quillow-cli: cannot read standard input: %s\n", std::strerror(errno));
-                return kExitInput;
-            case CopyResult::WriteError:
-                std::fprintf(stderr, "quillow-cli: cannot keep standard input in %s: %s\n",
-                             stdinCopy.path().c_str(), std::strerror(errno));
-                return kExitInput;
-            }
-            stdinCopy.closeFd();
-            options.input = stdinCopy.path();
+    if (run.inputIsStdin) {
+        if (!stdinCopy.create("quillow-stdin")) {
+            std::fprintf(stderr, "quillow-cli: cannot create a temporary file: %s\n", std::strerror(errno));
+            return kExitUsage;
         }
-        if (options.outputIsStdout) {
-            if (!stdoutCopy.create("quillow-stdout")) {
-                std::fprintf(stderr, "quillow-cli: cannot create a temporary file: %s\n", std::strerror(errno));
-                return kExitOutput;
-            }
-            stdoutCopy.closeFd();
-            options.output = stdoutCopy.path();
+        switch (copyStream(STDIN_FILENO, stdinCopy.fd())) {
+        case CopyResult::Done:
+            break;
+        case CopyResult::Interrupted:
+            return kExitStopped;
+        case CopyResult::ReadError:
+            std::fprintf(stderr, "quillow-cli: cannot read standard input: %s\n", std::strerror(errno));
+            return kExitUsage;
+        case CopyResult::WriteError:
+            std::fprintf(stderr, "quillow-cli: cannot keep standard input in %s: %s\n", stdinCopy.path().c_str(),
+                         std::strerror(errno));
+            return kExitUsage;
         }
-        std::string refusal = applyGnuOptions(options, state);
-        if (!refusal.empty()) {
-            std::fprintf(stderr, "quillow-cli: %s\n", refusal.c_str());
-            return kExitInput;
+        stdinCopy.closeFd();
+        run.input = stdinCopy.path();
+    }
+    if (run.outputIsStdout) {
+        if (!stdoutCopy.create("quillow-stdout")) {
+            std::fprintf(stderr, "quillow-cli: cannot create a temporary file: %s\n", std::strerror(errno));
+            return kExitOutput;
         }
-    } else {
-        ParseCommandLine(state, argumentText(args));
-        if (state.cmdLineMode != -1) {
-            usageError(slashRefusal(state));
-            return kExitInput;
-        }
+        stdoutCopy.closeFd();
+        run.output = stdoutCopy.path();
     }
 
-    const bool listOnly = gnu && options.action == GnuOptions::Action::List;
-    CliHost host(state, ::isatty(STDERR_FILENO) == 1 && !options.quiet);
-    RunOutcome outcome = RunCommandLine(state, host, listOnly);
+    CliHost host(flags, ::isatty(STDERR_FILENO) == 1 && !command.quiet);
+    const RunOutcome outcome = runUnattended(settings, result, flags, host, run);
     host.finish();
     if (outcome == RunOutcome::Stopped)
-        return kExitInterrupted;
+        return kExitStopped;
 
-    if (listOnly && outcome == RunOutcome::DuplicatesFound)
-        return writeList(state);
+    if (command.action == CommandLine::Action::List && outcome == RunOutcome::DuplicatesFound)
+        return writeList(*result.dups);
 
-    if (outcome == RunOutcome::Written && options.outputIsStdout) {
+    if (outcome == RunOutcome::Written && run.outputIsStdout) {
         int fd = ::open(stdoutCopy.path().c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
             std::fprintf(stderr, "quillow-cli: cannot read %s: %s\n", stdoutCopy.path().c_str(), std::strerror(errno));
@@ -334,7 +254,7 @@ int main(int argc, char** argv)
         CopyResult copied = copyStream(fd, STDOUT_FILENO);
         ::close(fd);
         if (copied == CopyResult::Interrupted)
-            return kExitInterrupted;
+            return kExitStopped;
         if (copied != CopyResult::Done) {
             reportWriteError();
             return kExitOutput;

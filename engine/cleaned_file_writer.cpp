@@ -14,38 +14,14 @@
 #include <vector>
 
 #include "engine/file_ops.h"
-#include "engine/line_filter.h"
+#include "engine/keys.h"
 #include "engine/line_reader.h"
 #include "engine/scan.h"
 #include "engine/text_util.h"
+#include "engine/texts.h"
+#include "engine/work_cadence.h"
 
 namespace quillow {
-
-size_t byteOrderMarkLength(std::string_view s)
-{
-    if (s.starts_with("\xEF\xBB\xBF"))
-        return 3;
-    if (s.starts_with("\xFE\xFF") || s.starts_with("\xFF\xFE"))
-        return 2;
-    if (s.starts_with(std::string_view("\0\0\xFE\xFF", 4)))
-        return 4;
-    return 0;
-}
-
-int64_t percentHalfEven(int64_t part, int64_t whole)
-{
-    if (whole <= 0)
-        whole = 1;
-    int64_t num = part * 100;
-    int64_t q = num / whole, r = num % whole;
-    if (r < 0) {  // floor division for a negative part
-        --q;
-        r += whole;
-    }
-    if (2 * r > whole || (2 * r == whole && (q & 1)))
-        ++q;
-    return q;
-}
 
 namespace {
 
@@ -63,8 +39,15 @@ std::string parentFolder(const std::string& path)
 
 class Writer {
 public:
-    Writer(ProgramState& state, Host& host, std::string target, bool sameFile)
-        : s_(state), h_(host), target_(std::move(target)), sameFile_(sameFile), dups_(state.dupsList)
+    Writer(Settings& settings, ScanResult& result, RunFlags& flags, Host& host, std::string target, bool sameFile)
+        : settings_(settings),
+          r_(result),
+          flags_(flags),
+          h_(host),
+          cadence_(host, flags, text::kSaveStopQuestion),
+          target_(std::move(target)),
+          sameFile_(sameFile),
+          dups_(result.dups)
     {
     }
     ~Writer() { discardTemp(); }
@@ -77,7 +60,7 @@ public:
             outcome = work();
         } catch (const std::exception&) {
             discardTemp();
-            h_.setStatus(kSaveFailed);
+            h_.setStatus(text::kSaveFailed);
             outcome = WriteOutcome::Failed;
         }
         idle();
@@ -87,45 +70,34 @@ public:
 private:
     enum class Step { Go, Stop };
 
+    int64_t lastLineIndex() const { return r_.lineCount - 1; }
+
     void busy()
     {
-        s_.isBusy = -1;
-        h_.setPointer(Pointer::ArrowHourglass);
-        s_.stopRequested = 0;
-        h_.showButtons(buttonStates(s_));
-        h_.setProgressMax(s_.lastLineIndex);
-        h_.setProgressValue(0);
+        flags_.busy = true;
+        h_.setPointer(Pointer::Busy);
+        flags_.stopRequested = false;
+        h_.showButtons(buttonStates(r_, flags_));
+        h_.setProgressBar(0, lastLineIndex());
         h_.yield();
-        tick_ = 0;
-        h_.setStatus(kSavePreparing);
+        cadence_.restart();
+        h_.setStatus(text::kSavePreparing);
         h_.yield();
     }
 
     void idle()
     {
         h_.yield();
-        h_.setPointer(Pointer::Default);
-        s_.isBusy = 0;
-        h_.showButtons(buttonStates(s_));
-    }
-
-    // The Stop button was pressed: ask, and on Yes give up.
-    Step stopCheck()
-    {
-        if (s_.stopRequested == 0)
-            return Step::Go;
-        s_.stopRequested = 0;
-        if (h_.messageBox(kSaveStopQuestion, mb::Question | mb::YesNo) != Answer::Yes)
-            return Step::Go;
-        s_.cmdLineMode = 0;
-        return Step::Stop;
+        h_.setPointer(Pointer::Normal);
+        flags_.busy = false;
+        h_.showButtons(buttonStates(r_, flags_));
     }
 
     WriteOutcome stopped()
     {
         reader_.reset();
         discardTemp();
-        h_.setStatus(kSaveCancelled);
+        h_.setStatus(text::kSaveCancelled);
         return WriteOutcome::Stopped;
     }
 
@@ -133,7 +105,7 @@ private:
     {
         reader_.reset();
         discardTemp();
-        h_.setStatus(kSaveFailed);
+        h_.setStatus(text::kSaveFailed);
         return WriteOutcome::Failed;
     }
 
@@ -142,15 +114,15 @@ private:
         if (collect() == Step::Stop)
             return stopped();
 
-        tick_ = 0;
-        InitRegExp(s_);
-        h_.setStatus(kSaveWriting);
+        cadence_.restart();
+        filter_ = filterFor(settings_.options);
+        h_.setStatus(text::kSaveWriting);
         h_.yield();
 
-        reader_ = std::make_unique<LineReader>(s_.scanLineEnds, kBlock, &readThroughOps);
-        int src = fileOps().open(s_.scannedFile.c_str(), O_RDONLY | O_CLOEXEC, 0);
+        reader_ = std::make_unique<LineReader>(r_.lineEnds, kBlock, &readThroughOps);
+        int src = fileOps().open(r_.file.c_str(), O_RDONLY | O_CLOEXEC, 0);
         if (src < 0) {
-            h_.setStatus(kSaveSourceUnreadable);
+            h_.setStatus(text::kSourceUnreadable);
             return WriteOutcome::SourceUnreadable;
         }
         struct stat srcStat {};
@@ -158,7 +130,7 @@ private:
         reader_->attach(src);
         if (!openTemp(srcStat)) {
             reader_.reset();
-            h_.setStatus(kSaveTargetUnwritable);
+            h_.setStatus(text::kTargetUnwritable);
             return WriteOutcome::TargetUnwritable;
         }
 
@@ -168,49 +140,41 @@ private:
             return stopped();
         if (reader_->failed() || !flush())
             return failed();
-        h_.setProgressValue(static_cast<int32_t>(std::min<int64_t>(lineNo - 1, INT32_MAX)));
+        h_.setProgressBar(lineNo - 1, lastLineIndex());
         std::vector<bool>().swap(drop_);
         reader_.reset();
         if (!commit())
             return failed();
         forgetReplacedSource(srcStat);
-        s_.statDupsDeleted = addSaturating(s_.statDupsDeleted, deleted);
-        h_.setStatus(kSaveDone);
+        settings_.counters.dupsDeleted = addSaturating(settings_.counters.dupsDeleted, deleted);
+        h_.setStatus(text::kSaveDone);
         return WriteOutcome::Written;
     }
 
     // The line numbers of the selected entries, as a bitmap.
     Step collect()
     {
-        const int64_t n = dups_ ? dups_->ListCount() - 1 : -1;
-        drop_.assign(static_cast<size_t>(std::max<int64_t>(s_.lastLineIndex, 0)) + 2, false);
+        const int64_t n = dups_ ? dups_->count() - 1 : -1;
+        drop_.assign(static_cast<size_t>(std::max<int64_t>(lastLineIndex(), 0)) + 2, false);
         for (int64_t i = 0; i <= n; ++i) {
-            if (dups_->Selected(i)) {
+            if (dups_->isSelected(i)) {
                 size_t line = static_cast<size_t>(dups_->lineNumber(i));
                 if (line >= drop_.size())
                     drop_.resize(line + 1, false);
                 drop_[line] = true;
             }
-            if (tick_ == 50) {
-                tick_ = 0;
-                h_.setStatus(kSavePreparingPrefix + std::to_string(percentHalfEven(i, n)) + "%");
-                h_.yield();
-                if (stopCheck() == Step::Stop)
-                    return Step::Stop;
-            }
-            ++tick_;
+            if (cadence_.step(Stage::PreparingSave, i, n))
+                return Step::Stop;
         }
         return Step::Go;
     }
 
     Step copy(int64_t& lineNo, int64_t& deleted)
     {
-        const std::string_view eol = s_.scanLineEnds == LineEnds::CR ? "\r\n" : "\n";
-        const bool filter = s_.saveApplyFilter == 1;
-        const bool trim = s_.trimLines == 1;
-        const int64_t startPos = s_.iStartPos;
-        const bool regex = !s_.sRegExp.empty() && s_.regExpReady == -1;
-        const bool keepEmpty = s_.saveEmptyLines != 0;
+        const std::string_view eol = r_.lineEnds == LineEnds::CR ? "\r\n" : "\n";
+        const Options& options = settings_.options;
+        const bool normalise = options.saveApplyFilter;
+        const KeyRules rules = keyRules(options, filter_.get());
         std::string scratch;
         out_.reserve(kBlock + 4096);
 
@@ -219,17 +183,11 @@ private:
             if (static_cast<uint64_t>(lineNo) < drop_.size() && drop_[static_cast<size_t>(lineNo)]) {
                 ++deleted;
             } else {
-                if (lineNo == 1 && s_.hasBOM == -1)
+                if (lineNo == 1 && r_.hasByteOrderMark)
                     line.remove_prefix(byteOrderMarkLength(line));
-                if (filter) {
-                    if (trim)
-                        line = trimBlanks(line);
-                    if (startPos != 0)
-                        line = dropChars(line, startPos);
-                    if (regex)
-                        line = ApplyRegExp(s_, line, scratch);
-                }
-                if (line.empty() && !keepEmpty) {
+                if (normalise)
+                    line = lineKey(rules, line, scratch);
+                if (line.empty() && !options.saveEmptyLines) {
                     ++deleted;
                 } else {
                     out_.append(line);
@@ -238,15 +196,8 @@ private:
                         return Step::Go;  // the caller sees the failure
                 }
             }
-            if (tick_ == 50) {
-                tick_ = 0;
-                h_.setStatus(kSaveWritingPrefix + std::to_string(percentHalfEven(lineNo - 1, s_.lastLineIndex)) + "%");
-                h_.setProgressValue(static_cast<int32_t>(std::min<int64_t>(lineNo - 1, INT32_MAX)));
-                h_.yield();
-                if (stopCheck() == Step::Stop)
-                    return Step::Stop;
-            }
-            ++tick_;
+            if (cadence_.step(Stage::Writing, lineNo - 1, lastLineIndex()))
+                return Step::Stop;
             ++lineNo;
         }
         return Step::Go;
@@ -363,8 +314,8 @@ private:
     void forgetReplacedSource(const struct stat& srcStat)
     {
         struct stat now {};
-        if (::stat(s_.scannedFile.c_str(), &now) != 0 || now.st_dev != srcStat.st_dev || now.st_ino != srcStat.st_ino)
-            s_.scannedFileDate = INT64_MIN;
+        if (::stat(r_.file.c_str(), &now) != 0 || now.st_dev != srcStat.st_dev || now.st_ino != srcStat.st_ino)
+            r_.fileModified = INT64_MIN;
     }
 
     void discardTemp()
@@ -379,13 +330,16 @@ private:
         }
     }
 
-    ProgramState& s_;
+    Settings& settings_;
+    ScanResult& r_;
+    RunFlags& flags_;
     Host& h_;
+    WorkCadence cadence_;
     std::string target_;
     bool sameFile_;
     std::shared_ptr<DupsList> dups_;
+    std::unique_ptr<LineFilter> filter_;
     std::vector<bool> drop_;
-    int32_t tick_ = 0;
     std::unique_ptr<LineReader> reader_;
     std::string dest_, temp_, out_;
     int tmpFd_ = -1;
@@ -395,9 +349,10 @@ private:
 
 }  // namespace
 
-WriteOutcome WriteCleanedFile(ProgramState& state, Host& host, const std::string& target, bool sameFile)
+WriteOutcome writeCleanedFile(Settings& settings, ScanResult& result, RunFlags& flags, Host& host,
+                              const std::string& target, bool sameFile)
 {
-    Writer writer(state, host, target, sameFile);
+    Writer writer(settings, result, flags, host, target, sameFile);
     return writer.run();
 }
 

@@ -1,212 +1,348 @@
 #include "engine/command_line.h"
 
-#include <array>
+#include <getopt.h>
+
+#include <cmath>
+#include <filesystem>
 #include <string_view>
 
-#include "engine/selection.h"
-#include "engine/save.h"
 #include "engine/file_info.h"
-#include "engine/scan.h"
+#include "engine/slash_switches.h"
 #include "engine/text_util.h"
 
 namespace quillow {
 
 namespace {
 
-struct Switch {
-    std::string_view text;
-    std::string ProgramState::*field;
+const option kLongOptions[] = {
+    {"input", required_argument, nullptr, 'i'},
+    {"output", required_argument, nullptr, 'o'},
+    {"select", required_argument, nullptr, 's'},
+    {"case", required_argument, nullptr, 'c'},
+    {"trim", required_argument, nullptr, 'r'},
+    {"save-empty", required_argument, nullptr, 'm'},
+    {"start", required_argument, nullptr, 'f'},
+    {"regex", required_argument, nullptr, 'x'},
+    {"match", required_argument, nullptr, 'a'},
+    {"apply-filter", required_argument, nullptr, 'p'},
+    {"list", no_argument, nullptr, 'l'},
+    {"quiet", no_argument, nullptr, 'q'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {nullptr, 0, nullptr, 0},
 };
+// Leading '-': positional arguments come back in order as option 1, so the
+// result does not depend on POSIXLY_CORRECT. ':' reports missing values.
+constexpr const char* kShortOptions = "-:i:o:s:c:r:m:f:x:a:p:lqhV";
 
-constexpr std::array<Switch, 10> kSwitches{{
-    {"/i", &ProgramState::cmdLineInputFile},
-    {"/o", &ProgramState::cmdLineOutputFile},
-    {"/s", &ProgramState::cmdLineSelectMode},
-    {"/c", &ProgramState::cmdLineCaseSensitive},
-    {"/r", &ProgramState::cmdLineTrimLines},
-    {"/m", &ProgramState::cmdLineSaveEmptyLines},
-    {"/f", &ProgramState::cmdLineStartPos},
-    {"/x", &ProgramState::cmdLineRegExp},
-    {"/a", &ProgramState::cmdLineRegExpMatch},
-    {"/p", &ProgramState::cmdLineApplyFilter},
-}};
-
-constexpr std::array<std::string ProgramState::*, 4> kOnOffFields{
-    &ProgramState::cmdLineCaseSensitive, &ProgramState::cmdLineTrimLines, &ProgramState::cmdLineSaveEmptyLines,
-    &ProgramState::cmdLineApplyFilter};
-
-bool isOn(const std::string& v) { return equalIgnoringCase(v, "on"); }
-bool isOff(const std::string& v) { return equalIgnoringCase(v, "off"); }
-
-void applyOnOff(const std::string& value, int16_t& field)
+std::string optionName(int val)
 {
-    if (isOn(value))
-        field = 1;
-    else if (isOff(value))
-        field = 0;
+    for (const option* o = kLongOptions; o->name; ++o)
+        if (o->val == val)
+            return std::string("-") + static_cast<char>(val) + " (--" + o->name + ")";
+    return std::string("-") + static_cast<char>(val);
+}
+
+bool takesValue(int val)
+{
+    for (const option* o = kLongOptions; o->name; ++o)
+        if (o->val == val)
+            return o->has_arg == required_argument;
+    return false;
+}
+
+bool isKnown(int val)
+{
+    for (const option* o = kLongOptions; o->name; ++o)
+        if (o->val == val)
+            return true;
+    return false;
+}
+
+std::optional<bool> onOff(std::string_view value)
+{
+    if (equalIgnoringCase(value, "on"))
+        return true;
+    if (equalIgnoringCase(value, "off"))
+        return false;
+    return std::nullopt;
+}
+
+// A whole number of at least lowest that fits 16 bits.
+std::optional<int16_t> wholeNumber(std::string_view value, int lowest)
+{
+    auto n = parseNumber(value);
+    if (!n || std::floor(*n) != *n)
+        return std::nullopt;
+    auto v = toInt16(*n);
+    if (!v || *v < lowest)
+        return std::nullopt;
+    return v;
+}
+
+std::optional<SelectCommand> selectRule(std::string_view value)
+{
+    if (value == "1" || value == "all")
+        return SelectCommand::All;
+    if (value == "2" || value == "all-but-first")
+        return SelectCommand::AllButFirst;
+    if (value == "3" || value == "all-but-last")
+        return SelectCommand::AllButLast;
+    return std::nullopt;
+}
+
+CommandLine failure(std::string message, bool usage = true)
+{
+    CommandLine c;
+    c.action = CommandLine::Action::Error;
+    c.error = std::move(message);
+    c.errorIsUsage = usage;
+    return c;
 }
 
 }  // namespace
 
-std::string argumentText(const std::vector<std::string>& args)
+CommandLine parseGnuOptions(const std::vector<std::string>& args)
 {
-    std::string text;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (i)
-            text += ' ';
-        text += args[i];
-    }
-    return text;
-}
+    CommandLine result;
+    result.gnuSyntax = true;
+    result.action = CommandLine::Action::Run;
+    RunRequest& run = result.run;
+    std::vector<std::string> storage;
+    storage.reserve(args.size() + 1);
+    storage.push_back("quillow");
+    storage.insert(storage.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& s : storage)
+        argv.push_back(s.data());
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(storage.size());
 
-void decideCommandLineMode(ProgramState& state)
-{
-    state.cmdLineMode = -1;
-    const std::string& select = state.cmdLineSelectMode;
-    if (state.cmdLineInputFile.empty() || state.cmdLineOutputFile.empty() || select.empty())
-        state.cmdLineMode = 0;
-    else if (select != "1" && select != "2" && select != "3")
-        state.cmdLineMode = 0;
-    else if (!fileExists(state.cmdLineInputFile))
-        state.cmdLineMode = 0;
-}
+    bool inputGiven = false;
+    auto setInput = [&](const char* value) -> bool {
+        if (inputGiven)
+            return false;
+        inputGiven = true;
+        run.inputIsStdin = std::string_view(value) == "-";
+        run.input = run.inputIsStdin ? std::string() : std::string(value);
+        return true;
+    };
 
-void ParseCommandLine(ProgramState& state, const std::string& text)
-{
-    for (const Switch& s : kSwitches)
-        (state.*s.field).clear();
-    if (text.empty())
-        return;
-    if (text.find("/i") == std::string::npos && text.find("/o") == std::string::npos &&
-        text.find("/s") == std::string::npos) {
-        decideCommandLineMode(state);
-        return;
-    }
-
-    // A value runs up to the next switch text wherever it stands, inside a
-    // path or a pattern too, quoted or not. Splitting the UTF-8 bytes is safe:
-    // '/' and ASCII letters never occur inside a multi-byte sequence.
-    std::string* current = nullptr;
-    const size_t n = text.size();
-    for (size_t i = 0; i < n; ++i) {
-        if (text[i] == '/' && i + 1 < n) {
-            std::string_view pair(text.data() + i, 2);
-            const Switch* hit = nullptr;
-            for (const Switch& s : kSwitches)
-                if (s.text == pair)
-                    hit = &s;
-            if (hit) {
-                current = &(state.*hit->field);
-                current->clear();  // a repeated switch replaces the earlier value
-                ++i;
-                continue;
-            }
+    // getopt keeps its position in globals; optind = 0 starts a fresh scan.
+    optind = 0;
+    opterr = 0;
+    int c;
+    while ((c = getopt_long(argc, argv.data(), kShortOptions, kLongOptions, nullptr)) != -1) {
+        std::string_view value = optarg ? std::string_view(optarg) : std::string_view();
+        switch (c) {
+        case 1:
+        case 'i':
+            if (!setInput(optarg))
+                return failure("more than one input file given");
+            break;
+        case 'o':
+            if (value.empty())
+                return failure("option " + optionName('o') + " needs a file name");
+            run.outputIsStdout = value == "-";
+            run.output = run.outputIsStdout ? std::string() : std::string(value);
+            break;
+        case 's':
+            run.select = selectRule(value);
+            if (!run.select)
+                return failure("invalid value '" + std::string(value) +
+                               "' for -s (use 1 or all, 2 or all-but-first, 3 or all-but-last)");
+            break;
+        case 'c':
+        case 'r':
+        case 'm':
+        case 'p': {
+            std::optional<bool>& field = c == 'c'   ? run.caseSensitive
+                                         : c == 'r' ? run.trimLines
+                                         : c == 'm' ? run.saveEmptyLines
+                                                    : run.saveApplyFilter;
+            field = onOff(value);
+            if (!field)
+                return failure("invalid value '" + std::string(value) + "' for " + optionName(c) +
+                               " (use on or off)");
+            break;
         }
-        if (current)
-            current->push_back(text[i]);
+        case 'f':
+            run.startPos = wholeNumber(value, 0);
+            if (!run.startPos)
+                return failure("invalid value '" + std::string(value) + "' for " + optionName('f') +
+                               " (a whole number from 0 to 32767)");
+            break;
+        case 'a':
+            run.filterMatch = wholeNumber(value, -1);
+            if (!run.filterMatch)
+                return failure("invalid value '" + std::string(value) + "' for " + optionName('a') +
+                               " (a whole number from -1 to 32767)");
+            break;
+        case 'x':
+            run.filterPattern = std::string(value);
+            break;
+        case 'l':
+            result.action = CommandLine::Action::List;
+            break;
+        case 'q':
+            result.quiet = true;
+            break;
+        case 'h':
+            result.action = CommandLine::Action::Help;
+            return result;
+        case 'V':
+            result.action = CommandLine::Action::Version;
+            return result;
+        case ':':
+            return failure("option " + optionName(optopt) + " needs a value");
+        default:  // '?'
+            if (optopt && isKnown(optopt) && !takesValue(optopt))
+                return failure("option " + optionName(optopt) + " takes no value");
+            if (optopt)
+                return failure(std::string("unknown option '-") + static_cast<char>(optopt) + "'");
+            return failure("unknown or ambiguous option '" + std::string(argv[optind - 1]) + "'");
+        }
     }
+    for (int i = optind; i < argc; ++i)  // after "--"
+        if (!setInput(argv[i]))
+            return failure("more than one input file given");
 
-    // Blanks first, then quotes: blanks inside quotes at the ends survive.
-    for (const Switch& s : kSwitches) {
-        std::string& value = state.*s.field;
-        std::string cleaned;
-        for (char c : trimBlanks(value))
-            if (c != '"')
-                cleaned.push_back(c);
-        value = std::move(cleaned);
+    if (!inputGiven)
+        return failure("no input file given (-i FILE, or FILE; - reads standard input)");
+    if (result.action == CommandLine::Action::List) {
+        if (!run.output.empty() || run.outputIsStdout)
+            return failure("--list writes the duplicates to standard output; -o cannot be used with it");
+    } else {
+        if (run.output.empty() && !run.outputIsStdout)
+            return failure("no output file given (-o FILE, or -o - for standard output)");
+        if (!run.select)
+            return failure("no selection given (-s 1|all, 2|all-but-first, 3|all-but-last)");
     }
-
-    for (auto field : kOnOffFields) {
-        std::string& value = state.*field;
-        if (!isOn(value) && !isOff(value))
-            value.clear();
-    }
-    if (leadingNumber(state.cmdLineStartPos) < 0)
-        state.cmdLineStartPos = "0";
-    if (leadingNumber(state.cmdLineRegExpMatch) < -1)
-        state.cmdLineRegExpMatch = "-1";
-
-    decideCommandLineMode(state);
+    return result;
 }
 
-void ApplyCommandLineOverrides(ProgramState& state)
+namespace {
+
+// Why the input cannot be scanned, or nothing.
+std::string inputRefusal(const std::string& input)
 {
-    applyOnOff(state.cmdLineCaseSensitive, state.caseSensitive);
-    applyOnOff(state.cmdLineTrimLines, state.trimLines);
-    applyOnOff(state.cmdLineSaveEmptyLines, state.saveEmptyLines);
-    // A value that is not a number or does not fit counts as not given.
-    if (auto n = parseNumber(state.cmdLineStartPos))
-        if (auto v = toInt16(*n))
-            state.iStartPos = std::max<int16_t>(*v, 0);
-    if (!state.cmdLineRegExp.empty())
-        state.sRegExp = state.cmdLineRegExp;
-    if (auto n = parseNumber(state.cmdLineRegExpMatch))
-        if (auto v = toInt16(*n))
-            state.iRegExpMatch = std::max<int16_t>(*v, -1);
-    applyOnOff(state.cmdLineApplyFilter, state.saveApplyFilter);
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(input, ec))
+        return {};
+    if (std::filesystem::is_directory(input, ec))
+        return "'" + input + "' is a folder, not a file";
+    return "cannot open '" + input + "': no such file";
 }
 
-RunOutcome RunCommandLine(ProgramState& state, Host& host, bool scanOnly)
+std::optional<bool> switchOnOff(const std::string& value)
 {
-    if (state.cmdLineMode != -1)
-        return RunOutcome::NotRun;
-    SelectCommand command;
-    if (state.cmdLineSelectMode == "1")
-        command = SelectCommand::All;
-    else if (state.cmdLineSelectMode == "2")
-        command = SelectCommand::AllButFirst;
-    else if (state.cmdLineSelectMode == "3")
-        command = SelectCommand::AllButLast;
-    else if (scanOnly)
-        command = SelectCommand::None;
-    else
-        return RunOutcome::NotRun;
+    return value.empty() ? std::nullopt : onOff(value);
+}
 
-    state.bigFile = 0;
-    ApplyCommandLineOverrides(state);
+// A /f or /a value that is not a number or does not fit 16 bits counts as
+// not given; lower values are held at the lowest.
+std::optional<int16_t> switchNumber(const std::string& value, int16_t lowest)
+{
+    if (auto n = parseNumber(value))
+        if (auto v = toInt16(*n))
+            return std::max(*v, lowest);
+    return std::nullopt;
+}
 
-    switch (runScan(state, host)) {
-    case ScanOutcome::Completed:
-        break;
-    case ScanOutcome::EmptyFile:  // readable, and without duplicate lines
-        return RunOutcome::NothingToDo;
-    case ScanOutcome::Stopped:
-        return RunOutcome::Stopped;
-    case ScanOutcome::NoFile:
-    case ScanOutcome::Failed:
-        return RunOutcome::InputError;
+CommandLine parseSlash(const std::vector<std::string>& args, Program program)
+{
+    CommandLine result;
+    const std::string text = argumentText(args);
+    if (text.empty()) {
+        if (program == Program::Cli)
+            return failure("no input, output or selection given");
+        return result;
     }
-    if (state.cmdLineMode == 0)
-        return RunOutcome::Stopped;
-    if (!buttonStates(state).saveEnabled)
-        return RunOutcome::NothingToDo;
-    if (scanOnly)
-        return RunOutcome::DuplicatesFound;
+    const SlashSwitches v = splitSlashSwitches(text);
+    RunRequest& run = result.run;
+    run.input = v.input;
+    run.output = v.output;
+    run.select = v.select.size() == 1 ? selectRule(v.select) : std::nullopt;
+    run.caseSensitive = switchOnOff(v.caseSensitive);
+    run.trimLines = switchOnOff(v.trimLines);
+    run.saveEmptyLines = switchOnOff(v.saveEmptyLines);
+    run.saveApplyFilter = switchOnOff(v.applyFilter);
+    run.startPos = switchNumber(v.startPos, 0);
+    run.filterMatch = switchNumber(v.match, -1);
+    if (!v.pattern.empty())  // the slash syntax cannot switch a stored filter off
+        run.filterPattern = v.pattern;
 
-    runSelectCommand(state, host, command);
-
-    WriteOutcome written = runSave(state, host);
-    if (state.cmdLineMode == 0)
-        return RunOutcome::Stopped;
-    switch (written) {
-    case WriteOutcome::Written:
-        return RunOutcome::Written;
-    case WriteOutcome::Stopped:
-        return RunOutcome::Stopped;
-    case WriteOutcome::SourceUnreadable:
-        return RunOutcome::InputError;
-    case WriteOutcome::TargetUnwritable:
-    case WriteOutcome::Failed:
-        return RunOutcome::OutputError;
-    case WriteOutcome::NotStarted:
-        break;
+    std::string refusal;
+    if (v.input.empty() || v.output.empty() || v.select.empty())
+        refusal = "the switches /i, /o and /s are all required";
+    else if (!run.select)
+        refusal = "/s must be 1, 2 or 3, not '" + v.select + "'";
+    else if (!fileExists(v.input))
+        refusal = "cannot open '" + v.input + "': no such file";
+    if (refusal.empty()) {
+        result.action = CommandLine::Action::Run;
+        return result;
     }
-    // The save's checks ended it silently, as they do in unattended mode.
-    if (state.selectedCount == 0)
-        return RunOutcome::NothingToDo;
-    if (!fileExists(state.scannedFile))
-        return RunOutcome::InputError;
-    return RunOutcome::OutputError;
+    if (program == Program::Cli)
+        return failure(refusal);
+    // A file manager's "open with" passes the file alone.
+    if (args.size() == 1 && fileExists(args[0]))
+        result.openFile = args[0];
+    result.run = RunRequest{};
+    return result;
+}
+
+}  // namespace
+
+bool usesGnuSyntax(const std::vector<std::string>& args)
+{
+    for (const std::string& a : args)
+        if (!a.empty() && a[0] == '-')
+            return true;
+    return false;
+}
+
+CommandLine parseCommandLine(const std::vector<std::string>& args, Program program)
+{
+    const bool debugMode =
+        program == Program::Desktop && argumentText(args).find("DEBUG_MODE") != std::string::npos;
+    CommandLine result;
+    if (usesGnuSyntax(args)) {
+        // "DEBUG_MODE" is a marker of the desktop program, not the input file.
+        std::vector<std::string> options;
+        for (const std::string& a : args)
+            if (program == Program::Cli || a != "DEBUG_MODE")
+                options.push_back(a);
+        result = parseGnuOptions(options);
+        const bool runs = result.action == CommandLine::Action::Run || result.action == CommandLine::Action::List;
+        if (runs && program == Program::Desktop) {
+            if (result.action == CommandLine::Action::List)
+                result = failure("--list writes to standard output: use quillow-cli --list");
+            else if (result.run.inputIsStdin || result.run.outputIsStdout)
+                result = failure("standard input and output are for quillow-cli");
+        }
+        if (runs && result.action != CommandLine::Action::Error && !result.run.inputIsStdin) {
+            const std::string refusal = inputRefusal(result.run.input);
+            if (!refusal.empty())
+                result = failure(refusal, false);
+        }
+        result.gnuSyntax = true;
+    } else {
+        result = parseSlash(args, program);
+    }
+    result.debugMode = debugMode;
+    return result;
+}
+
+void applyOverrides(const RunRequest& run, Options& options)
+{
+    options.caseSensitive = run.caseSensitive.value_or(options.caseSensitive);
+    options.trimLines = run.trimLines.value_or(options.trimLines);
+    options.saveEmptyLines = run.saveEmptyLines.value_or(options.saveEmptyLines);
+    options.startPos = run.startPos.value_or(options.startPos);
+    options.filterPattern = run.filterPattern.value_or(options.filterPattern);
+    options.filterMatch = run.filterMatch.value_or(options.filterMatch);
+    options.saveApplyFilter = run.saveApplyFilter.value_or(options.saveApplyFilter);
 }
 
 }  // namespace quillow

@@ -1,47 +1,68 @@
 #pragma once
-// Command-line mode: the slash switches (/i /o /s /c /r /m /f /x /a /p) parsed
-// from the argument text exactly as the classic program does, GNU-style
-// options for Linux paths, and the unattended run.
+// What the arguments of either program ask for, parsed once. Two syntaxes:
+// the classic slash switches, and GNU-style options for Linux paths (slash
+// switches clash with absolute paths: "/in.txt" holds "/i"); any argument
+// starting with "-" selects the GNU syntax.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "engine/host.h"
-#include "engine/program_state.h"
+#include "engine/selection.h"
+#include "engine/settings.h"
 
 namespace quillow {
 
-// Fills the cmdLine* fields from the argument text and sets cmdLineMode.
-void ParseCommandLine(ProgramState& state, const std::string& argumentText);
+enum class Program { Desktop, Cli };
 
-// The argument text as the classic program sees it: the arguments joined by
-// blanks.
-std::string argumentText(const std::vector<std::string>& args);
-
-// The decision that closes the parse, shared by both syntaxes: cmdLineMode
-// becomes -1 when /i, /o and /s are given, /s is "1", "2" or "3" and /i names
-// a regular file (after symlinks; directories do not count), else 0.
-void decideCommandLineMode(ProgramState& state);
-
-// Applies the overrides to the settings in memory: /c, /r, /m, then /f, /x,
-// /a, then /p. An on/off value that is neither (ignoring case) changes nothing;
-// a /f or /a value that is not a number or does not fit 16 bits is ignored.
-void ApplyCommandLineOverrides(ProgramState& state);
-
-// How the unattended run ended, for quillow-cli's exit status.
-enum class RunOutcome {
-    NotRun,           // cmdLineMode was 0
-    Written,          // exit 0
-    DuplicatesFound,  // exit 0: a scan-only run found duplicates
-    NothingToDo,      // exit 1: no duplicates or nothing selected
-    InputError,       // exit 2: the input could not be read
-    OutputError,      // exit 3: the output could not be written
-    Stopped,          // the user stopped; cmdLineMode is 0 again
+// An unattended run: the file to scan, what to drop, where to write, and the
+// options that override the stored ones for this run only.
+struct RunRequest {
+    std::string input;
+    std::string output;
+    bool inputIsStdin = false;    // -i -
+    bool outputIsStdout = false;  // -o -
+    std::optional<SelectCommand> select;  // none: only scan (--list)
+    std::optional<bool> caseSensitive, trimLines, saveEmptyLines, saveApplyFilter;
+    std::optional<int16_t> startPos, filterMatch;
+    std::optional<std::string> filterPattern;  // empty: no filter for this run
 };
 
-// The unattended run: overrides, scan, selection by /s, save. Does nothing
-// unless cmdLineMode is -1. With scanOnly the run ends after the scan
-// (DuplicatesFound, NothingToDo, InputError or Stopped); the results stay in
-// state.
-RunOutcome RunCommandLine(ProgramState& state, Host& host, bool scanOnly = false);
+struct CommandLine {
+    enum class Action {
+        Interactive,  // the desktop program opens for the user (openFile: scanned at once)
+        Run,          // clean up run.input by itself
+        List,         // quillow-cli --list: scan and print the duplicates
+        Help,
+        Version,
+        Error,        // error says why, in one line
+    };
+    Action action = Action::Interactive;
+    bool gnuSyntax = false;
+    bool debugMode = false;  // "DEBUG_MODE" anywhere in the desktop program's arguments
+    bool quiet = false;
+    std::string error;
+    bool errorIsUsage = true;  // a usage error (the help names the right form), not a missing file
+    std::string openFile;
+    RunRequest run;
+};
+
+// True when any argument starts with "-".
+bool usesGnuSyntax(const std::vector<std::string>& args);
+
+// Parses the arguments (without the program's name). GNU options follow
+// getopt_long's rules: bundled short options, attached or separate values,
+// long options with "=" or a separate value and unambiguous abbreviations,
+// "--" ending the options; a positional argument is the input file. The
+// slash switches run only when /i, /o and /s are given, /s is 1, 2 or 3 and
+// /i names a regular file; otherwise the desktop program opens for the user
+// and quillow-cli reports why.
+CommandLine parseCommandLine(const std::vector<std::string>& args, Program program);
+
+// The GNU options alone, without looking at the file system.
+CommandLine parseGnuOptions(const std::vector<std::string>& args);
+
+// Applies the run's overrides to the options in memory.
+void applyOverrides(const RunRequest& run, Options& options);
 
 }  // namespace quillow

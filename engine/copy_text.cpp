@@ -20,18 +20,18 @@ void appendNumber(std::string& out, int64_t n)
 
 }  // namespace
 
-std::string buildCopyText(const ProgramState& state, CopyRange range, CopyContent content, int64_t highlighted)
+std::string buildCopyText(const ScanResult& result, CopyRange range, CopyContent content, int64_t highlighted)
 {
-    const DupsList* list = state.dupsList.get();
+    const DupsList* list = result.dups.get();
     if (!list)
         return {};
-    const SourceLines* source = state.sourceList.get();
-    if (content == CopyContent::Source && (!source || source->released() || state.memoryPreserved != 0))
+    const SourceLines* source = result.source.get();
+    if (content == CopyContent::Source && (!source || source->released() || result.memoryPreserved))
         throw std::logic_error("the source lines were released after the scan");
 
-    int64_t first = 0, last = list->ListCount();
+    int64_t first = 0, last = list->count();
     if (range == CopyRange::Highlighted) {
-        if (state.bigFile != 0 || highlighted < 0 || highlighted >= last)
+        if (result.bigFile || highlighted < 0 || highlighted >= last)
             return {};
         first = highlighted;
         last = highlighted + 1;
@@ -48,7 +48,7 @@ std::string buildCopyText(const ProgramState& state, CopyRange range, CopyConten
         }
         return {};
     };
-    auto wanted = [&](int64_t i) { return range != CopyRange::Selected || list->Selected(i); };
+    auto wanted = [&](int64_t i) { return range != CopyRange::Selected || list->isSelected(i); };
 
     // Size first so a list of millions of entries is built in one allocation.
     size_t size = 0;
@@ -73,14 +73,14 @@ std::string buildCopyText(const ProgramState& state, CopyRange range, CopyConten
     return out;
 }
 
-CopyDialogSetup copyDialogSetup(int16_t memoryPreserved, int16_t bigFile)
+CopyDialogSetup copyDialogSetup(const ScanResult& result)
 {
     CopyDialogSetup setup;
-    if (memoryPreserved != 0) {
+    if (result.memoryPreserved) {
         setup.sourceEnabled = false;
         setup.content = CopyContent::Filtered;
     }
-    if (bigFile != 0)
+    if (result.bigFile)
         setup.highlightedEnabled = false;
     return setup;
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/program_state.h"
+#include "engine/scan_result.h"
 
 namespace quillow {
 
@@ -13,15 +13,13 @@ enum class CopyRange { All, Selected, Highlighted };
 // What of each entry: the line as read, its key, or its line number.
 enum class CopyContent { Source, Filtered, LineNumber };
 
-inline const char* const kNothingToCopy = "没有复制对象...";  // shown with mb::Exclamation
-
 // One item per entry of the range, in list order, each followed by CR LF.
 // highlighted is the duplicates view's current entry (-1: none); it is only
 // read for CopyRange::Highlighted, which is empty in big-file mode (the view
 // then shows a placeholder, not an entry). An empty result means there is
-// nothing to copy. CopyContent::Source needs the source texts: it throws
-// std::logic_error when they were released (memoryPreserved).
-std::string buildCopyText(const ProgramState& state, CopyRange range, CopyContent content, int64_t highlighted);
+// nothing to copy (text::kNothingToCopy). CopyContent::Source needs the source
+// texts: it throws std::logic_error when they were released (memoryPreserved).
+std::string buildCopyText(const ScanResult& result, CopyRange range, CopyContent content, int64_t highlighted);
 
 // The dialog's options as it opens after a scan.
 struct CopyDialogSetup {
@@ -31,6 +29,6 @@ struct CopyDialogSetup {
     CopyContent content = CopyContent::Source;
     bool operator==(const CopyDialogSetup&) const = default;
 };
-CopyDialogSetup copyDialogSetup(int16_t memoryPreserved, int16_t bigFile);
+CopyDialogSetup copyDialogSetup(const ScanResult& result);
 
 }  // namespace quillow

@@ -5,25 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/line_filter.h"
-#include "engine/program_state.h"
 #include "engine/text_util.h"
 #include "engine/two_cores.h"
 
 namespace quillow {
-
-std::string_view lineKey(const ProgramState& state, const KeyRules& rules, std::string_view line,
-                         std::string& scratch)
-{
-    std::string_view key = line;
-    if (rules.trim)
-        key = trimBlanks(key);
-    if (rules.startPos != 0)
-        key = dropChars(key, rules.startPos);
-    if (rules.filter)
-        key = ApplyRegExp(state, key, scratch);
-    return key;
-}
 
 namespace {
 
@@ -56,7 +41,6 @@ struct DuplicateFinder::Impl {
 
     const SourceLines& src;
     const KeyRules rules;
-    const ProgramState& state;
     DupsList& out;
     const std::string_view buf;
     const bool identity;  // every key is its whole line
@@ -75,12 +59,12 @@ struct DuplicateFinder::Impl {
     std::vector<uint8_t> rangeBlank;
     std::string rangeArena;
 
-    Impl(const SourceLines& s, const KeyRules& r, const ProgramState& st, DupsList& o)
-        : src(s), rules(r), state(st), out(o), buf(s.bytes()), identity(!r.trim && r.startPos == 0 && !r.filter),
+    Impl(const SourceLines& s, const KeyRules& r, DupsList& o)
+        : src(s), rules(r), out(o), buf(s.bytes()), identity(!r.trim && r.startPos == 0 && r.filter == nullptr),
           // The filter's matcher is not shared between threads.
-          parts(!r.filter && worthTwoCores(s.ListCount(), kParallelFrom) ? 2 : 1)
+          parts(r.filter == nullptr && worthTwoCores(s.count(), kParallelFrom) ? 2 : 1)
     {
-        const auto n = static_cast<size_t>(src.ListCount());
+        const auto n = static_cast<size_t>(src.count());
         if (!identity)
             memberKeys.resize(n);
         isDuplicate.resize(n, 0);
@@ -115,7 +99,7 @@ struct DuplicateFinder::Impl {
         const Set& set = *sets[0];
         for (int64_t i = a; i < b; ++i) {
             const auto idx = static_cast<size_t>(i - begin);
-            std::string_view key = lineKey(state, rules, src.view(i), scratch);
+            std::string_view key = lineKey(rules, src.view(i), scratch);
             if (key.data() >= buf.data() && key.data() + key.size() <= buf.data() + buf.size()) {
                 rangeKeys[idx] = KeyRef{static_cast<uint64_t>(key.data() - buf.data()), static_cast<uint32_t>(key.size())};
             } else {
@@ -193,9 +177,8 @@ struct DuplicateFinder::Impl {
     }
 };
 
-DuplicateFinder::DuplicateFinder(const SourceLines& source, const KeyRules& rules, const ProgramState& state,
-                                 DupsList& out)
-    : impl_(std::make_unique<Impl>(source, rules, state, out))
+DuplicateFinder::DuplicateFinder(const SourceLines& source, const KeyRules& rules, DupsList& out)
+    : impl_(std::make_unique<Impl>(source, rules, out))
 {
 }
 

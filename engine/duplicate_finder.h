@@ -7,28 +7,14 @@
 #include <memory>
 
 #include "engine/dups_list.h"
-#include "engine/keyed_set.h"
+#include "engine/keys.h"
 #include "engine/source_lines.h"
 
 namespace quillow {
 
-struct ProgramState;
-
-struct KeyRules {
-    bool trim = false;       // drop U+0020 blanks at both ends
-    int64_t startPos = 0;    // characters dropped at the start
-    bool filter = false;     // reduce by the line filter of the program state
-    CompareMode mode = CompareMode::Text;
-};
-
-// The key of one line under the rules; the result views line or scratch.
-std::string_view lineKey(const ProgramState& state, const KeyRules& rules, std::string_view line,
-                         std::string& scratch);
-
 class DuplicateFinder {
 public:
-    // state supplies the line filter when rules.filter is set.
-    DuplicateFinder(const SourceLines& source, const KeyRules& rules, const ProgramState& state, DupsList& out);
+    DuplicateFinder(const SourceLines& source, const KeyRules& rules, DupsList& out);
     ~DuplicateFinder();
     DuplicateFinder(const DuplicateFinder&) = delete;
     DuplicateFinder& operator=(const DuplicateFinder&) = delete;

@@ -98,7 +98,7 @@ std::string_view DupsList::key(int64_t index) const
     return source_->bytes().substr(r.keyOffset, r.keyLength);
 }
 
-std::string DupsList::List(int64_t index) const
+std::string DupsList::text(int64_t index) const
 {
     const Rec& r = rec(index);
     std::string out;
@@ -113,53 +113,18 @@ std::string DupsList::List(int64_t index) const
     return out;
 }
 
-bool DupsList::Selected(int64_t index) const
+bool DupsList::isSelected(int64_t index) const
 {
     rec(index);
     return selected_[static_cast<size_t>(index)] != 0;
 }
 
-void DupsList::SetSelected(int64_t index, bool selected)
+void DupsList::setSelected(int64_t index, bool selected)
 {
     rec(index);
-    selected_[static_cast<size_t>(index)] = selected ? 1 : 0;
-}
-
-void DupsList::SetList(int64_t index, const std::string& text)
-{
-    Rec& r = const_cast<Rec&>(rec(index));
-    r.keyOffset = kArena | arena_.size();
-    r.keyLength = static_cast<uint32_t>(text.size());
-    arena_.append(text);
-}
-
-// Entries are only ever produced by the scan; the text-level list operations
-// exist for the shared interface and keep the records consistent.
-void DupsList::AddItem(const std::string& text)
-{
-    // "[" + L + "]   " + K
-    size_t close = text.find(']');
-    int64_t line = 0;
-    if (!text.empty() && text[0] == '[' && close != std::string::npos)
-        line = static_cast<int64_t>(leadingNumber(std::string_view(text).substr(1, close - 1)));
-    std::string_view k = close == std::string::npos ? std::string_view(text)
-                                                    : std::string_view(text).substr(std::min(text.size(), close + 4));
-    uint32_t l = static_cast<uint32_t>(std::max<int64_t>(line - 1, 0));
-    append(l, l, k);
-}
-
-void DupsList::RemoveItem(int64_t index)
-{
-    rec(index);
-    recs_.erase(recs_.begin() + index);
-    selected_.erase(selected_.begin() + index);
-}
-
-void DupsList::Clear()
-{
-    recs_.clear();
-    selected_.clear();
-    arena_.clear();
+    uint8_t& flag = selected_[static_cast<size_t>(index)];
+    selectedCount_ += (selected ? 1 : 0) - flag;
+    flag = selected ? 1 : 0;
 }
 
 }  // namespace quillow

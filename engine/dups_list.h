@@ -6,12 +6,12 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/line_list.h"
+#include "engine/list_index_error.h"
 #include "engine/source_lines.h"
 
 namespace quillow {
 
-class DupsList : public LineList {
+class DupsList {
 public:
     // width: decimal digits of the scanned file's line count.
     DupsList(std::shared_ptr<const SourceLines> source, int width);
@@ -32,14 +32,13 @@ public:
     uint32_t group(int64_t index) const { return rec(index).group; }
     std::string_view key(int64_t index) const;
 
-    std::string List(int64_t index) const override;
-    void SetList(int64_t index, const std::string& text) override;
-    int64_t ListCount() const override { return static_cast<int64_t>(recs_.size()); }
-    bool Selected(int64_t index) const override;
-    void SetSelected(int64_t index, bool selected) override;
-    void AddItem(const std::string& text) override;
-    void RemoveItem(int64_t index) override;
-    void Clear() override;
+    int64_t count() const { return static_cast<int64_t>(recs_.size()); }
+    // "[" + line number, zero-padded to the width + "]" + three blanks + key.
+    std::string text(int64_t index) const;
+    // Whether the occurrence is marked for deletion; the list keeps the count.
+    bool isSelected(int64_t index) const;
+    void setSelected(int64_t index, bool selected);
+    int64_t selectedCount() const { return selectedCount_; }
 
 private:
 #pragma pack(push, 4)
@@ -58,6 +57,7 @@ private:
     BigVector<Rec> recs_;
     std::vector<uint8_t> selected_;
     std::string arena_;
+    int64_t selectedCount_ = 0;
     bool sorted_ = false;
 };
 

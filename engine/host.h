@@ -4,26 +4,19 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace quillow {
 
-// Message-box styles are the classic values: icon + buttons.
-namespace mb {
-constexpr int OkOnly = 0;
-constexpr int OkCancel = 1;
-constexpr int YesNoCancel = 3;
-constexpr int YesNo = 4;
-constexpr int Critical = 16;
-constexpr int Question = 32;
-constexpr int Exclamation = 48;
-constexpr int Information = 64;
-}  // namespace mb
+enum class Icon { None, Critical, Question, Warning, Information };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
 
-// Answers, as the classic message box returns them.
-enum class Answer { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+// Normal; Wait: the hourglass (nothing can be done); Busy: arrow and hourglass.
+enum class Pointer { Normal, Wait, Busy };
 
-enum class Pointer { Default, Hourglass, ArrowHourglass };
+// The stages of long work that report progress; engine/texts.h says
+// how each is shown.
+enum class Stage { Loading, Finding, PreparingSave, Writing, Selecting };
 
 // What each main-window button shows; derived from the program state.
 struct ButtonStates {
@@ -35,11 +28,11 @@ struct ButtonStates {
 };
 
 struct FileDialogRequest {
-    std::string fileName;        // start name in, chosen path out
-    std::string filter;          // "desc|pattern|desc|pattern" form
+    std::string fileName;          // start name in, chosen path out
+    std::string filter;            // "desc|pattern|desc|pattern" form
     int filterIndex = 1;
-    std::string defaultExt;      // e.g. "TXT"
-    bool mustExist = false;      // open dialog
+    std::string defaultExt;        // e.g. "TXT"
+    bool mustExist = false;        // open dialog
     bool overwritePrompt = false;  // save dialog
 };
 
@@ -49,22 +42,23 @@ public:
 
     virtual void setStatus(const std::string& text) = 0;
     virtual void setCaption(const std::string& text) = 0;
-    virtual void setProgressMin(int32_t v) = 0;
-    virtual void setProgressMax(int32_t v) = 0;
-    virtual void setProgressValue(int32_t v) = 0;
+    // Long work reached done of total: the stage's progress text and the bar.
+    virtual void progress(Stage stage, int64_t done, int64_t total) = 0;
+    // The bar alone (0 <= value <= maximum), when a stage starts or ends.
+    virtual void setProgressBar(int64_t value, int64_t maximum) = 0;
     virtual void setPointer(Pointer p) = 0;
     virtual void showButtons(const ButtonStates& states) = 0;
     // Let the front end process pending events (Stop clicks, repaints).
     virtual void yield() = 0;
-    // A message box titled with the product name; style = icon + buttons.
-    virtual Answer messageBox(const std::string& text, int style) = 0;
+    // A message box titled with the product name; the first button is the default.
+    virtual Answer messageBox(const std::string& text, Icon icon, Buttons buttons) = 0;
     // Input box; nullopt when cancelled.
     virtual std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                                 const std::string& preset) = 0;
     virtual bool chooseOpenFile(FileDialogRequest& request) = 0;
     virtual bool chooseSaveFile(FileDialogRequest& request) = 0;
     virtual void openDocument(const std::string& path) = 0;
-    // The list holders were replaced or refilled; views rebuild themselves.
+    // The lists were replaced or refilled; views rebuild themselves.
     virtual void listsChanged() {}
     // The selected flags of the duplicates list changed in bulk.
     virtual void selectionChanged() {}

@@ -3,12 +3,8 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
-#include <cmath>
-#include <exception>
 #include <new>
 
-#include "engine/host.h"
-#include "engine/program_state.h"
 #include "engine/text_util.h"
 
 namespace quillow {
@@ -32,11 +28,6 @@ constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 constexpr size_t kJitStackStart = 32 * 1024;
 constexpr size_t kJitStackMax = 8 * 1024 * 1024;
 
-const char* const kTestPrompt =
-    "请输入一个行以便用你的过滤测试。你也可以键入 line=# 在这里 # 为当前载入文件的行号";
-const char* const kTestResult = "你的过滤返回下述结果:\r\n\r\n";
-const char* const kTestEmpty = "(空)";
-const char* const kTestFailed = "执行失败！正则表达式可能有语法错误...";
 
 }  // namespace
 
@@ -199,124 +190,6 @@ std::string_view LineFilter::select(std::string_view text, int selector, std::st
     if (!ok)
         return text;
     return seen == selector ? text.substr(offset, length) : text.substr(0, 0);
-}
-
-void InitRegExp(ProgramState& state)
-{
-    state.regExpReady = 0;
-    state.oRegExp.reset();
-    try {
-        state.oRegExp = LineFilter::create(state.sRegExp, state.caseSensitive == 0);
-    } catch (const std::bad_alloc&) {
-        state.oRegExp.reset();
-    }
-    if (!state.oRegExp)
-        return;
-    state.regExpMatch = state.iRegExpMatch;
-    state.regExpReady = -1;
-}
-
-std::string_view ApplyRegExp(const ProgramState& state, std::string_view line, std::string& scratch)
-{
-    if (!state.oRegExp)
-        return line;
-    return state.oRegExp->select(line, state.regExpMatch, scratch);
-}
-
-namespace {
-
-// Thrown inside the filter test for every failure; it ends in one message.
-struct TestFailed {};
-
-// The text of line=N: the source list box shows the file's lines, or after a
-// big file only the placeholder. An index past the end gives an empty text.
-std::string sourceBoxEntry(const ProgramState& state, double n)
-{
-    const double index = n - 1;
-    const int64_t count = state.bigFile != 0 ? 1 : (state.sourceList ? state.sourceList->ListCount() : 0);
-    if (std::isnan(index) || index > static_cast<double>(count))
-        return {};
-    auto rounded = toInt32(index);
-    if (!rounded || *rounded < 0)
-        throw TestFailed{};
-    if (*rounded >= count)
-        return {};
-    if (state.bigFile != 0)
-        return kNoPreview;
-    return state.sourceList->List(*rounded);
-}
-
-std::string runFilterTest(const std::string& testText, const FilterTestControls& controls)
-{
-    auto engine = LineFilter::create(controls.pattern, !controls.caseChecked);
-    if (!engine)
-        throw TestFailed{};
-
-    std::string_view text = testText;
-    if (controls.trimChecked)
-        text = trimBlanks(text);
-    const double startPos = leadingNumber(controls.startPosText);
-    if (startPos != 0) {
-        // The text from character startPos + 1 on; a start before the first
-        // character is an invalid call.
-        auto first = toInt32(startPos + 1);
-        if (!first || *first < 1)
-            throw TestFailed{};
-        text = dropChars(text, *first - 1);
-    }
-
-    std::vector<std::pair<size_t, size_t>> matches;
-    if (!engine->execute(text, matches))
-        throw TestFailed{};
-    auto value = [&](size_t i) { return std::string(text.substr(matches[i].first, matches[i].second)); };
-
-    if (controls.matchText == "0") {
-        std::string joined;
-        for (size_t i = 0; i < matches.size(); ++i)
-            joined += value(i);
-        return joined;
-    }
-    if (controls.matchText == "-1") {
-        if (matches.empty())
-            throw TestFailed{};
-        return value(matches.size() - 1);
-    }
-    const double n = leadingNumber(controls.matchText);
-    if (n > static_cast<double>(matches.size()))
-        return {};
-    auto index = toInt32(n - 1);
-    if (!index || *index < 0 || static_cast<size_t>(*index) >= matches.size())
-        throw TestFailed{};
-    return value(static_cast<size_t>(*index));
-}
-
-}  // namespace
-
-void TestRegExp(ProgramState& state, Host& host, const FilterTestControls& controls)
-{
-    try {
-        std::optional<std::string> answer = host.inputBox(kTestPrompt, state.appName, state.sFilterTestBackup);
-        std::string testText = answer ? *answer : std::string();
-        if (testText.size() >= 5) {
-            std::string head = testText.substr(0, 5);
-            for (char& c : head)
-                if (c >= 'A' && c <= 'Z')
-                    c = static_cast<char>(c - 'A' + 'a');
-            if (head == "line=")
-                testText = sourceBoxEntry(state, leadingNumber(std::string_view(testText).substr(5)));
-        }
-        if (trimBlanks(testText).empty())
-            return;
-        state.sFilterTestBackup = testText;
-
-        std::string result = runFilterTest(testText, controls);
-        host.messageBox(kTestResult + (result.empty() ? std::string(kTestEmpty) : result), mb::Information);
-    } catch (const TestFailed&) {
-        host.messageBox(kTestFailed, mb::Critical);
-    } catch (const std::exception&) {
-        // A list that cannot give its entry (released texts), memory.
-        host.messageBox(kTestFailed, mb::Critical);
-    }
 }
 
 }  // namespace quillow

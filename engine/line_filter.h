@@ -11,9 +11,6 @@
 
 namespace quillow {
 
-class Host;
-struct ProgramState;
-
 class LineFilter {
 public:
     // nullptr when PCRE2 refuses the pattern (error says why). useJit = false
@@ -41,26 +38,5 @@ private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };
-
-// Builds state.oRegExp from sRegExp / caseSensitive / iRegExpMatch and sets
-// regExpReady and regExpMatch. Reports nothing.
-void InitRegExp(ProgramState& state);
-
-// The key of one line per state.regExpMatch. The result is a view into line or
-// into scratch. Any failure (no match for -1, engine error) returns line.
-std::string_view ApplyRegExp(const ProgramState& state, std::string_view line, std::string& scratch);
-
-// What the options dialog shows when its filter test runs.
-struct FilterTestControls {
-    bool caseChecked = false;
-    bool trimChecked = false;
-    std::string startPosText = "0";
-    std::string pattern;
-    std::string matchText = "0";
-};
-
-// The options dialog's filter test: asks for a line (or line=N), shows the
-// key the dialog's settings give for it, or the error message.
-void TestRegExp(ProgramState& state, Host& host, const FilterTestControls& controls);
 
 }  // namespace quillow

@@ -6,23 +6,13 @@
 
 #include <cerrno>
 
-#include "engine/cleaned_file_writer.h"
 #include "engine/file_info.h"
+#include "engine/scan.h"
+#include "engine/texts.h"
 
 namespace quillow {
 
 namespace {
-
-constexpr const char* kSourceMissing = "无法找到来源文件！";
-constexpr const char* kSourceChanged = "来源文件已被更改！取消保存...";
-constexpr const char* kNothingSelected =
-    "没有选择重复项！ 请在重复列表中选择行并标记这些行的检查框，或点击选择按钮使用通常选项。 "
-    "那么，你就可以保存为没有这些选定行的文件。";
-constexpr const char* kByteOrderMarkWarning =
-    "打开文件看起来为多字节文本格式。 Quillow 无法正确保存它。你仍可尝试保存这个文件， "
-    "但是非 ascii 字符可能会导致损坏。你要继续吗？";
-constexpr const char* kWriteProtected = "所选文件有写入保护。你要移除写入保护并继续保存吗？";
-constexpr const char* kNoExtension = "新文件名没有包含扩展名。你打算\n添加与原始文件名一样的扩展名吗？(推荐)";
 
 // An existing regular file the user may not write to.
 bool writeProtected(const std::string& path)
@@ -52,51 +42,49 @@ bool sameFileAs(const std::string& target, const std::string& source)
 
 }  // namespace
 
-WriteOutcome runSave(ProgramState& state, Host& host)
+WriteOutcome runSave(Settings& settings, ScanResult& result, RunFlags& flags, Host& host,
+                     const std::string& unattendedTarget)
 {
-    const bool unattended = state.cmdLineMode == -1;
+    const bool unattended = flags.unattended;
 
     // 1. A source to save from, and no save or scan already running.
-    if (state.scannedFile.empty() || !state.dupsList || state.isBusy != 0)
+    if (result.file.empty() || !result.dups || flags.busy)
         return WriteOutcome::NotStarted;
 
     // 2. The source is still there.
-    if (!fileExists(state.scannedFile)) {
+    if (!fileExists(result.file)) {
         if (!unattended)
-            host.messageBox(kSourceMissing, mb::Critical | mb::OkOnly);
+            host.messageBox(text::kSourceMissing, Icon::Critical, Buttons::Ok);
         return WriteOutcome::NotStarted;
     }
 
     // 3. ... and unchanged since the scan.
     bool ok = false;
-    int64_t modified = fileModifiedSeconds(state.scannedFile, &ok);
-    if (!ok || modified != state.scannedFileDate) {
+    int64_t modified = fileModifiedSeconds(result.file, &ok);
+    if (!ok || modified != result.fileModified) {
         if (!unattended)
-            host.messageBox(ok ? kSourceChanged : kSourceMissing, mb::Critical | mb::OkOnly);
+            host.messageBox(ok ? text::kSourceChanged : text::kSourceMissing, Icon::Critical, Buttons::Ok);
         return WriteOutcome::NotStarted;
     }
 
     // 4. Something is selected.
-    bool any = false;
-    for (int64_t i = 0, n = state.dupsList->ListCount(); i < n && !any; ++i)
-        any = state.dupsList->Selected(i);
-    if (!any) {
+    if (result.dups->selectedCount() == 0) {
         if (!unattended)
-            host.messageBox(kNothingSelected, mb::Exclamation | mb::OkOnly);
+            host.messageBox(text::kNothingSelected, Icon::Warning, Buttons::Ok);
         return WriteOutcome::NotStarted;
     }
 
     // 5. Byte-order mark warning.
-    if (state.hasBOM == -1 && !unattended &&
-        host.messageBox(kByteOrderMarkWarning, mb::Exclamation | mb::YesNo) != Answer::Yes)
+    if (result.hasByteOrderMark && !unattended &&
+        host.messageBox(text::kByteOrderMarkWarning, Icon::Warning, Buttons::YesNo) != Answer::Yes)
         return WriteOutcome::NotStarted;
 
     // 6. Target.
     std::string target;
     if (unattended) {
-        target = state.cmdLineOutputFile;
+        target = unattendedTarget;
     } else {
-        FileDialogRequest request = textFileDialog(state.lastSavedFile);
+        FileDialogRequest request = textFileDialog(settings.lastSavedFile);
         request.overwritePrompt = true;
         if (host.chooseSaveFile(request))
             target = request.fileName;
@@ -106,8 +94,8 @@ WriteOutcome runSave(ProgramState& state, Host& host)
 
     // 7. Write protection.
     if (writeProtected(target)) {
-        if (!unattended && host.messageBox(kWriteProtected, mb::Exclamation | mb::YesNo) != Answer::Yes) {
-            host.setStatus(kSaveCancelled);
+        if (!unattended && host.messageBox(text::kWriteProtected, Icon::Warning, Buttons::YesNo) != Answer::Yes) {
+            host.setStatus(text::kSaveCancelled);
             return WriteOutcome::NotStarted;
         }
         removeWriteProtection(target);
@@ -115,27 +103,25 @@ WriteOutcome runSave(ProgramState& state, Host& host)
 
     // 8. Same file: written under a temporary name and swapped in.
     const std::string chosen = target;
-    const bool sameFile = sameFileAs(target, state.scannedFile);
+    const bool sameFile = sameFileAs(target, result.file);
     if (sameFile)
         target += kTempSuffix;
 
     // 9. Extension prompt.
-    if (!sameFile && !unattended && state.scannedFile.find('.') != std::string::npos &&
+    if (!sameFile && !unattended && result.file.find('.') != std::string::npos &&
         target.find('.') == std::string::npos) {
-        Answer a = host.messageBox(kNoExtension, mb::Exclamation | mb::YesNoCancel);
+        Answer a = host.messageBox(text::kNoExtension, Icon::Warning, Buttons::YesNoCancel);
         if (a == Answer::Cancel)
             return WriteOutcome::NotStarted;
         if (a == Answer::Yes)
-            target += "." + state.scannedFile.substr(state.scannedFile.rfind('.') + 1);
+            target += "." + result.file.substr(result.file.rfind('.') + 1);
     }
 
     // 10. Remember the target before anything is written.
-    state.lastSavedFile = sameFile ? chosen : target;
+    settings.lastSavedFile = sameFile ? chosen : target;
 
     // 11. Write.
-    return WriteCleanedFile(state, host, target, sameFile);
+    return writeCleanedFile(settings, result, flags, host, target, sameFile);
 }
-
-void cmdSave_Click(ProgramState& state, Host& host) { runSave(state, host); }
 
 }  // namespace quillow

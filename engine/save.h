@@ -1,23 +1,16 @@
 #pragma once
-// The save behind the Save button: checks the source and the selection,
-// settles the target, then hands over to WriteCleanedFile.
+// The save behind Save: checks that the source is unchanged and that
+// something is selected, settles the target, then hands over to the writer.
 #include <string>
 
-#include "engine/host.h"
-#include "engine/program_state.h"
+#include "engine/cleaned_file_writer.h"
 
 namespace quillow {
 
-void cmdSave_Click(ProgramState& state, Host& host);
-
-// How the last WriteCleanedFile ended, for callers that report it (the CLI's
-// exit status); the status text says the same to the user.
-enum class WriteOutcome { Written, Stopped, SourceUnreadable, TargetUnwritable, Failed, NotStarted };
-
-WriteOutcome WriteCleanedFile(ProgramState& state, Host& host, const std::string& target, bool sameFile);
-
-// cmdSave_Click with its outcome: NotStarted when a check or a question
-// ended the save before writing began, else what WriteCleanedFile returned.
-WriteOutcome runSave(ProgramState& state, Host& host);
+// In an unattended run the target is unattendedTarget and nothing is asked;
+// otherwise the save dialog gives it. NotStarted when a check or a question
+// ended the save before writing began.
+WriteOutcome runSave(Settings& settings, ScanResult& result, RunFlags& flags, Host& host,
+                     const std::string& unattendedTarget = {});
 
 }  // namespace quillow

@@ -1,29 +1,26 @@
 #include "engine/scan.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
-#include <array>
-#include <cstring>
 #include <new>
-#include <vector>
+#include <stdexcept>
 
-#include "engine/file_info.h"
 #include "engine/duplicate_finder.h"
-#include "engine/line_filter.h"
+#include "engine/file_info.h"
+#include "engine/keys.h"
+#include "engine/read_whole_file.h"
 #include "engine/text_util.h"
+#include "engine/texts.h"
 #include "engine/two_cores.h"
-#include "engine/scan_texts.h"
+#include "engine/work_cadence.h"
 
 namespace quillow {
 
-ButtonStates buttonStates(const ProgramState& state)
+ButtonStates buttonStates(const ScanResult& result, const RunFlags& flags)
 {
     ButtonStates s;
-    if (state.isBusy) {
+    if (flags.busy) {
         s.scanEnabled = false;
         s.scanVisible = false;
         s.stopEnabled = true;
@@ -32,237 +29,136 @@ ButtonStates buttonStates(const ProgramState& state)
         s.settingsEnabled = s.aboutEnabled = false;
         return s;
     }
-    s.saveEnabled = s.selectEnabled = state.resultsReady;
-    s.viewEnabled = state.resultsReady && state.memoryPreserved == 0;
+    s.saveEnabled = s.selectEnabled = result.ready;
+    s.viewEnabled = result.ready && !result.memoryPreserved;
     return s;
+}
+
+FileDialogRequest textFileDialog(const std::string& startName)
+{
+    FileDialogRequest r;
+    r.fileName = startName;
+    r.filter = text::kFileFilter;
+    r.filterIndex = 1;
+    r.defaultExt = "TXT";
+    return r;
 }
 
 namespace {
 
-// Files of this many bytes or more are read and split on two cores.
-constexpr int64_t kTwoCoresFromBytes = int64_t{16} << 20;
-
-// A failure after the checks (read error, exhausted memory): reported through
-// the same path as a failed check.
-struct ScanError {
-    std::string status;
-};
-
-// Reads the whole file; the scan needs every line at once anyway.
-// Reads count bytes at offset into to; fewer only at the end of the file.
-size_t readAt(int fd, char* to, size_t count, off_t offset)
-{
-    size_t have = 0;
-    while (have < count) {
-        ssize_t n = ::pread(fd, to + have, count - have, offset + static_cast<off_t>(have));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw ScanError{kScanFileError};
-        }
-        if (n == 0)
-            break;
-        have += static_cast<size_t>(n);
-    }
-    return have;
-}
-
-// Reads the whole file; the scan needs every line at once anyway. A big file
-// is read in two halves at the same time.
-BigVector<char> readWholeFile(const std::string& path)
-{
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw ScanError{kScanCannotOpen};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw ScanError{kScanCannotOpen};
-    }
-    BigVector<char> bytes;
-    try {
-        const size_t size = static_cast<size_t>(st.st_size);
-        // One byte more than the size, so that meeting the end costs no
-        // growth (and no second copy of a big file).
-        bytes.resize(size + 1);
-        const size_t half = size / 2;
-        size_t got[2] = {0, 0};
-        onTwoCores(worthTwoCores(static_cast<int64_t>(size), kTwoCoresFromBytes), [&](int part) {
-            if (part == 0)
-                got[0] = readAt(fd, bytes.data(), half, 0);
-            if (part == 1 || !worthTwoCores(static_cast<int64_t>(size), kTwoCoresFromBytes))
-                got[1] = readAt(fd, bytes.data() + half, size - half, static_cast<off_t>(half));
-        });
-        size_t have = got[0] + got[1];
-        if (got[0] < half)  // the file shrank under us: read it again in one go
-            have = readAt(fd, bytes.data(), size, 0);
-        for (;;) {  // the file may also have grown
-            if (have == bytes.size())
-                bytes.resize(bytes.size() + (bytes.size() / 4) + 65536);
-            size_t n = readAt(fd, bytes.data() + have, bytes.size() - have, static_cast<off_t>(have));
-            have += n;
-            if (have < bytes.size())
-                break;
-        }
-        bytes.resize(have);
-    } catch (...) {
-        ::close(fd);
-        throw;
-    }
-    ::close(fd);
-    return bytes;
-}
-
-// Byte-order marks, in the order they are tested.
-size_t bomLength(std::string_view line)
-{
-    static const std::string_view marks[] = {
-        std::string_view("\xEF\xBB\xBF", 3),
-        std::string_view("\xFE\xFF", 2),
-        std::string_view("\xFF\xFE", 2),
-        std::string_view("\x00\x00\xFE\xFF", 4),
-    };
-    for (std::string_view m : marks)
-        if (line.substr(0, m.size()) == m)
-            return m.size();
-    return 0;
-}
-
-std::string percentText(const char* prefix, int64_t part, int64_t whole)
-{
-    int64_t p = whole > 0 ? (part * 100) / whole : 0;
-    return std::string(prefix) + std::to_string(p) + "%";
-}
-
 class Scan {
 public:
-    Scan(ProgramState& state, Host& host) : s_(state), h_(host) {}
-    ScanOutcome run();
+    Scan(Settings& settings, ScanResult& result, RunFlags& flags, Host& host)
+        : settings_(settings), r_(result), flags_(flags), h_(host), cadence_(host, flags, text::kScanStopQuestion)
+    {
+    }
+    ScanOutcome run(std::string file);
 
 private:
-    bool chooseFile();
-    void checkFile();
+    bool chooseFile(std::string& file);
+    void checkFile(const std::string& file);
     void loadLines(BigVector<char> bytes);
     void findDuplicates();
     void finish();
-    // Asks whether to stop when Stop was pressed; true when the user confirmed.
-    bool stopConfirmed();
     void interrupted();
     void failed(const std::string& status);
+    // The results cannot stand: the save must not take the file for scanned.
+    void discard(bool dropLists);
     void showButtons(bool stopEnabled = true);
-    void tick(const char* prefix, int64_t value, int64_t whole, int32_t progressValue);
 
-    ProgramState& s_;
+    Settings& settings_;
+    ScanResult& r_;
+    RunFlags& flags_;
     Host& h_;
+    WorkCadence cadence_;
     std::shared_ptr<SourceLines> src_;
     std::shared_ptr<DupsList> dups_;
     int64_t lineCount_ = 0;
     int64_t groupCount_ = 0;
-    int32_t tick_ = 0;
     bool stopped_ = false;
 };
 
 void Scan::showButtons(bool stopEnabled)
 {
-    ButtonStates b = buttonStates(s_);
+    ButtonStates b = buttonStates(r_, flags_);
     b.stopEnabled = b.stopEnabled && stopEnabled;
     h_.showButtons(b);
 }
 
-bool Scan::chooseFile()
+bool Scan::chooseFile(std::string& file)
 {
-    if (s_.cmdLineMode == -1) {
-        s_.currentFile = s_.cmdLineInputFile;
-    } else if (!s_.droppedFile.empty()) {
-        s_.currentFile = s_.droppedFile;
-        s_.droppedFile.clear();
-    } else {
-        FileDialogRequest r = textFileDialog(s_.lastLoadedFile);
-        r.mustExist = true;
-        s_.currentFile = h_.chooseOpenFile(r) ? r.fileName : std::string();
+    if (file.empty() && !flags_.unattended) {
+        FileDialogRequest request = textFileDialog(settings_.lastLoadedFile);
+        request.mustExist = true;
+        if (h_.chooseOpenFile(request))
+            file = request.fileName;
     }
-    return !s_.currentFile.empty();
+    return !file.empty();
 }
 
-void Scan::checkFile()
+void Scan::checkFile(const std::string& file)
 {
-    FileInfo info = fileInfo(s_.currentFile);
+    FileInfo info = fileInfo(file);
     if (!info.exists)
-        throw ScanError{kScanCannotOpen};
+        throw ReadError{text::kCannotOpen};
     if (info.size == 0)
-        throw ScanError{kScanFileEmpty};
+        throw ReadError{text::kFileEmpty};
     // A file we may not read fails here rather than halfway through.
-    if (::access(s_.currentFile.c_str(), R_OK) != 0)
-        throw ScanError{kScanCannotOpen};
-    s_.lastLoadedFile = s_.currentFile;
-    h_.setCaption(s_.appName + " " + s_.appVersion + " - " + s_.currentFile);
-    s_.scannedFileDate = info.modifiedSeconds;
-    s_.scannedFile = s_.currentFile;
-}
-
-void Scan::tick(const char* prefix, int64_t value, int64_t whole, int32_t progressValue)
-{
-    h_.setProgressValue(progressValue);
-    h_.setStatus(percentText(prefix, value, whole));
-    h_.yield();
-    if (stopConfirmed())
-        stopped_ = true;
+    if (::access(file.c_str(), R_OK) != 0)
+        throw ReadError{text::kCannotOpen};
+    settings_.lastLoadedFile = file;
+    h_.setCaption(text::productVersion(flags_.debugMode) + " - " + file);
+    r_.fileModified = info.modifiedSeconds;
+    r_.file = file;
 }
 
 void Scan::loadLines(BigVector<char> bytes)
 {
     const std::string_view all(bytes.data(), bytes.size());
     LineEnds ends = detectLineEnds(all);
-    // Step 4: count.
+    // Count first, so the line records are allocated once.
     const bool parallel = worthTwoCores(static_cast<int64_t>(all.size()), kTwoCoresFromBytes);
     const LineSplit split = countLinesInHalves(all, ends, parallel);
-    const int64_t count = split.total;
-    if (count > INT32_MAX)
-        throw ScanError{kScanFileError};
-    lineCount_ = count;
+    if (split.total > INT32_MAX)
+        throw ReadError{text::kFileError};
+    lineCount_ = split.total;
 
-    // Step 5: holders.
-    s_.bigFile = lineCount_ >= kBigFileLines ? -1 : 0;
-    if (s_.bigFile && s_.cmdLineMode != -1)
-        h_.messageBox(kBigFileMessage, mb::Information);
-    s_.stopRequested = 0;
-    s_.resultsReady = false;
+    r_.bigFile = lineCount_ >= kBigFileLines;
+    if (r_.bigFile && !flags_.unattended)
+        h_.messageBox(text::kBigFile, Icon::Information, Buttons::Ok);
+    flags_.stopRequested = false;
+    r_.ready = false;
     showButtons();
     h_.yield();
-    s_.selectedCount = 0;
-    s_.scanLineEnds = ends;
+    r_.lineEnds = ends;
+    r_.lineCount = lineCount_;
     src_ = std::make_shared<SourceLines>(std::move(bytes), ends, false);
     dups_ = std::make_shared<DupsList>(src_, digitCount(lineCount_));
-    s_.sourceList = src_;
-    s_.dupsList = dups_;
+    r_.source = src_;
+    r_.dups = dups_;
     h_.listsChanged();
-    if (s_.bigFile)
+    if (r_.bigFile)
         h_.yield();
-    h_.setProgressMax(static_cast<int32_t>(lineCount_));
-    h_.setProgressValue(0);
+    h_.setProgressBar(0, lineCount_);
 
-    // Step 6: load. The lines are recorded at once (at memory speed), then
-    // the 50-line progress rhythm runs over them.
+    // The lines are recorded at once (at memory speed), then the progress
+    // rhythm runs over them.
     src_->addAllLines(split, parallel);
-    tick_ = 0;
+    cadence_.restart();
     for (int64_t read = 1; read <= lineCount_; ++read) {
-        if (tick_ == 50) {
-            tick(kLoadingPrefix, read, lineCount_, static_cast<int32_t>(read));
-            tick_ = 0;
-            if (stopped_)
-                return;
+        if (cadence_.step(Stage::Loading, read, lineCount_)) {
+            stopped_ = true;
+            return;
         }
-        ++tick_;
     }
-    h_.setStatus(kLoaded);
+    h_.setStatus(text::kLoaded);
     h_.listsChanged();
 
-    // Step 7: byte-order mark.
-    s_.hasBOM = 0;
-    if (src_->ListCount() > 0) {
-        size_t n = bomLength(src_->view(0));
-        if (n) {
-            s_.hasBOM = -1;
+    // The byte-order mark is not part of the first line.
+    r_.hasByteOrderMark = false;
+    if (src_->count() > 0) {
+        if (size_t n = byteOrderMarkLength(src_->view(0))) {
+            r_.hasByteOrderMark = true;
             src_->dropPrefix(0, n);
         }
     }
@@ -270,26 +166,16 @@ void Scan::loadLines(BigVector<char> bytes)
 
 void Scan::findDuplicates()
 {
-    // Step 8: set up the comparison.
-    s_.memoryPreserved = (s_.bigFile && s_.preserveMemory == 1) ? -1 : 0;
-    lineCount_ = src_->ListCount();
-    s_.lastLineIndex = static_cast<int32_t>(lineCount_ - 1);
-    h_.setStatus(kFinding);
-    h_.setProgressMax(static_cast<int32_t>(lineCount_));
-    h_.setProgressMin(0);
-    h_.setProgressValue(0);
+    const Options& options = settings_.options;
+    r_.memoryPreserved = r_.bigFile && options.preserveMemory;
+    h_.setStatus(text::kFinding);
+    h_.setProgressBar(0, lineCount_);
     groupCount_ = 0;
-    s_.scanCaseSensitive = s_.caseSensitive;
-    s_.scanTrimLines = s_.trimLines;
-    InitRegExp(s_);
-
-    KeyRules rules;
-    rules.trim = s_.scanTrimLines == 1;
-    rules.startPos = s_.iStartPos;
-    rules.filter = !s_.sRegExp.empty() && s_.regExpReady == -1;
-    rules.mode = s_.scanCaseSensitive ? CompareMode::Binary : CompareMode::Text;
+    r_.caseSensitive = options.caseSensitive;
+    r_.trimLines = options.trimLines;
+    const std::unique_ptr<LineFilter> filter = filterFor(options);
     {
-        DuplicateFinder finder(*src_, rules, s_, *dups_);
+        DuplicateFinder finder(*src_, keyRules(options, filter.get()), *dups_);
         // Lines are compared a range at a time; the progress rhythm then runs
         // over the range's lines as if they had been compared one by one.
         constexpr int64_t kRange = 1 << 16;
@@ -297,23 +183,15 @@ void Scan::findDuplicates()
             const int64_t end = std::min(begin + kRange, lineCount_);
             finder.process(begin, end);
             groupCount_ = finder.groupCount();
-            for (int64_t i = begin; i < end; ++i) {
-                if (tick_ == 50) {
-                    tick(kFindingPrefix, i, lineCount_, static_cast<int32_t>(i));
-                    if (stopped_)
-                        break;
-                    tick_ = 1;
-                } else {
-                    ++tick_;
-                }
-            }
+            for (int64_t i = begin; i < end && !stopped_; ++i)
+                stopped_ = cadence_.step(Stage::Finding, i, lineCount_);
         }
         if (stopped_)
             return;
-        // Step 10 starts before the keyed set is released, which takes a moment.
-        h_.setStatus(kFinishing);
-        h_.setPointer(Pointer::Hourglass);
-        h_.setProgressValue(static_cast<int32_t>(lineCount_));
+        // The last stage starts before the keyed set is released, which takes a moment.
+        h_.setStatus(text::kFinishing);
+        h_.setPointer(Pointer::Wait);
+        h_.setProgressBar(lineCount_, lineCount_);
         showButtons(false);
         h_.yield();
     }
@@ -321,62 +199,58 @@ void Scan::findDuplicates()
 
 void Scan::finish()
 {
-    if (s_.memoryPreserved) {
+    if (r_.memoryPreserved) {
         dups_->detachKeys();
         src_->release();
     }
-    const int64_t d = dups_->ListCount();
-    if (d > 0) {
-        h_.setStatus(kSorting);
+    const int64_t entries = dups_->count();
+    if (entries > 0) {
+        h_.setStatus(text::kSorting);
         h_.yield();
-        dups_->sort();
-        if (!s_.bigFile) {
-            h_.setStatus(kShowingList);
-            h_.yield();
-        }
-    } else {
-        dups_->sort();
     }
-    if (d > 0)
-        h_.setStatus(kScannedPrefix + std::to_string(lineCount_) + kScannedFound + std::to_string(d) +
-                     kScannedGroups + std::to_string(groupCount_) + kScannedEnd);
-    else
-        h_.setStatus(kNoDuplicates);
-    h_.setProgressValue(static_cast<int32_t>(lineCount_));
+    dups_->sort();
+    if (entries > 0 && !r_.bigFile) {
+        h_.setStatus(text::kShowingList);
+        h_.yield();
+    }
+    h_.setStatus(entries > 0 ? text::scanSummary(lineCount_, entries, groupCount_) : std::string(text::kNoDuplicates));
+    h_.setProgressBar(lineCount_, lineCount_);
 
-    s_.statFilesOpened = addSaturating(s_.statFilesOpened, 1);
-    s_.statLinesScanned = addSaturating(s_.statLinesScanned, lineCount_);
-    s_.statDupsFound = addSaturating(s_.statDupsFound, d);
-    s_.statUniqueDupsFound = addSaturating(s_.statUniqueDupsFound, groupCount_);
+    UsageCounters& c = settings_.counters;
+    c.filesOpened = addSaturating(c.filesOpened, 1);
+    c.linesScanned = addSaturating(c.linesScanned, lineCount_);
+    c.dupsFound = addSaturating(c.dupsFound, entries);
+    c.uniqueDupsFound = addSaturating(c.uniqueDupsFound, groupCount_);
 
-    s_.resultsReady = d > 0;
-    s_.isBusy = 0;
+    r_.ready = entries > 0;
+    flags_.busy = false;
     h_.listsChanged();
-    h_.setPointer(Pointer::Default);
+    h_.setPointer(Pointer::Normal);
     showButtons();
-}
-
-bool Scan::stopConfirmed()
-{
-    if (s_.stopRequested != -1)
-        return false;
-    s_.stopRequested = 0;
-    return h_.messageBox(kScanStopQuestion, mb::YesNo | mb::Question) == Answer::Yes;
 }
 
 void Scan::interrupted()
 {
-    s_.cmdLineMode = 0;
-    const int64_t d = dups_ ? dups_->ListCount() : 0;
-    h_.setStatus(d > 0 ? std::to_string(d) + kInterruptedFound : std::string(kInterruptedNone));
-    s_.scannedFile.clear();
-    s_.resultsReady = false;
-    h_.setProgressValue(static_cast<int32_t>(lineCount_));
+    h_.setStatus(text::scanInterrupted(dups_ ? dups_->count() : 0));
+    r_.file.clear();
+    r_.ready = false;
+    h_.setProgressBar(lineCount_, lineCount_);
     h_.yield();
-    h_.setPointer(Pointer::Default);
-    s_.isBusy = 0;
+    h_.setPointer(Pointer::Normal);
+    flags_.busy = false;
     h_.listsChanged();
     showButtons();
+}
+
+void Scan::discard(bool dropLists)
+{
+    r_.file.clear();
+    r_.ready = false;
+    if (dropLists) {
+        r_.source.reset();
+        r_.dups.reset();
+        h_.listsChanged();
+    }
 }
 
 void Scan::failed(const std::string& status)
@@ -384,31 +258,31 @@ void Scan::failed(const std::string& status)
     if (!status.empty())
         h_.setStatus(status);
     h_.yield();
-    h_.setProgressValue(static_cast<int32_t>(lineCount_));
-    h_.setPointer(Pointer::Default);
-    s_.isBusy = 0;
+    h_.setProgressBar(lineCount_, lineCount_);
+    h_.setPointer(Pointer::Normal);
+    flags_.busy = false;
     showButtons();
 }
 
-ScanOutcome Scan::run()
+ScanOutcome Scan::run(std::string file)
 {
-    if (!chooseFile())
+    if (!chooseFile(file))
         return ScanOutcome::NoFile;
-    s_.isBusy = -1;
+    flags_.busy = true;
     try {
-        checkFile();
-    } catch (const ScanError& e) {
+        checkFile(file);
+    } catch (const ReadError& e) {
         failed(e.status);
-        return e.status == kScanFileEmpty ? ScanOutcome::EmptyFile : ScanOutcome::Failed;
+        return e.status == text::kFileEmpty ? ScanOutcome::EmptyFile : ScanOutcome::Failed;
     }
 
     showButtons(false);
-    h_.setPointer(Pointer::ArrowHourglass);
-    h_.setStatus(kLoading);
+    h_.setPointer(Pointer::Busy);
+    h_.setStatus(text::kLoading);
     h_.yield();
 
     try {
-        loadLines(readWholeFile(s_.currentFile));
+        loadLines(readWholeFile(file));
         if (!stopped_)
             findDuplicates();
         if (stopped_) {
@@ -417,32 +291,25 @@ ScanOutcome Scan::run()
         }
         finish();
         return ScanOutcome::Completed;
-    } catch (const ScanError& e) {
-        // The file went away or failed to read after the checks: its results
-        // cannot stand, and the save must not take the file for scanned.
-        s_.scannedFile.clear();
-        s_.resultsReady = false;
+    } catch (const ReadError& e) {
+        // The file went away or failed to read after the checks.
+        discard(false);
         failed(e.status);
     } catch (const std::bad_alloc&) {
-        s_.scannedFile.clear();
-        s_.resultsReady = false;
-        s_.sourceList.reset();
-        s_.dupsList.reset();
-        h_.listsChanged();
-        failed(kScanOutOfMemory);
+        discard(true);
+        failed(text::kOutOfMemory);
     } catch (const std::length_error&) {
-        s_.scannedFile.clear();
-        s_.resultsReady = false;
-        failed(kScanFileError);
+        discard(false);
+        failed(text::kFileError);
     }
     return ScanOutcome::Failed;
 }
 
 }  // namespace
 
-ScanOutcome runScan(ProgramState& state, Host& host)
+ScanOutcome runScan(Settings& settings, ScanResult& result, RunFlags& flags, Host& host, std::string file)
 {
-    return Scan(state, host).run();
+    return Scan(settings, result, flags, host).run(std::move(file));
 }
 
 }  // namespace quillow

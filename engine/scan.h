@@ -1,8 +1,12 @@
 #pragma once
-// The scan behind the Open button: choose a file, read its lines, build a key
-// per line, and list every occurrence of every key found at least twice.
+// The scan behind Open: read a file, build a key per line, and list every
+// occurrence of every key found at least twice.
+#include <string>
+
 #include "engine/host.h"
-#include "engine/program_state.h"
+#include "engine/run_flags.h"
+#include "engine/scan_result.h"
+#include "engine/settings.h"
 
 namespace quillow {
 
@@ -10,17 +14,22 @@ namespace quillow {
 // the status text says the same to the user.
 enum class ScanOutcome {
     NoFile,     // no file chosen: nothing happened
-    Completed,  // read and compared; state.resultsReady says whether duplicates were found
+    Completed,  // read and compared; ScanResult::ready says whether duplicates were found
     EmptyFile,  // the file holds no bytes
     Failed,     // the file could not be read
     Stopped,    // the user stopped it
 };
 
-// The whole scan; results are left in state and shown through host.
-ScanOutcome runScan(ProgramState& state, Host& host);
-inline void cmdScan_Click(ProgramState& state, Host& host) { runScan(state, host); }
+// Scans file, or the file the open dialog gives when file is empty. Reads
+// the options from settings, counts into its usage
+// counters and remembers the file; leaves the lists in result.
+ScanOutcome runScan(Settings& settings, ScanResult& result, RunFlags& flags, Host& host, std::string file);
 
 // What the main-window buttons show for the current state.
-ButtonStates buttonStates(const ProgramState& state);
+ButtonStates buttonStates(const ScanResult& result, const RunFlags& flags);
+
+// The open and save dialogs both offer all files and text files (the first
+// preselected) and add "TXT" to a name without extension.
+FileDialogRequest textFileDialog(const std::string& startName);
 
 }  // namespace quillow

@@ -1,151 +1,130 @@
 #include "engine/selection.h"
 
-#include <cstdint>
-#include <string>
+#include "engine/texts.h"
 
 namespace quillow {
 
 namespace {
 
-constexpr const char* kSelecting = "正在选择...";
-constexpr const char* kProgressGap = "      ";  // six blanks between message and percentage
-
-// The duplicates list answers every rule below from its records: group(i) is
-// the first line of the entry's group, which is exactly what the scan found
-// equal under its compare mode. Comparing the key texts again would need the
-// same folding the scan used and buys nothing.
+// group(i) is the first line of the entry's group, which is exactly what the
+// scan found equal under its compare mode; comparing the key texts again
+// would need the same folding and buys nothing.
 bool sameGroup(const DupsList& list, int64_t a, int64_t b) { return list.group(a) == list.group(b); }
+
+// Sets every flag of the list by the command.
+template <typename Progress>
+void applyCommand(DupsList& list, SelectCommand command, Progress progress)
+{
+    const int64_t n = list.count();
+    switch (command) {
+    case SelectCommand::All:
+    case SelectCommand::None:
+        for (int64_t i = 0; i < n; ++i) {
+            list.setSelected(i, command == SelectCommand::All);
+            progress(i);
+        }
+        break;
+    case SelectCommand::Invert:
+        for (int64_t i = 0; i < n; ++i) {
+            list.setSelected(i, !list.isSelected(i));
+            progress(i);
+        }
+        break;
+    case SelectCommand::AllButFirst:
+        // Every entry is written: the first of each group cleared, the
+        // others set, so earlier marks are replaced.
+        for (int64_t i = 0; i < n; ++i) {
+            list.setSelected(i, i > 0 && sameGroup(list, i, i - 1));
+            progress(i);
+        }
+        break;
+    case SelectCommand::AllButLast:
+        // Every entry is written: the last of each group cleared, the others set.
+        for (int64_t i = 0; i < n; ++i) {
+            list.setSelected(i, i + 1 < n && sameGroup(list, i, i + 1));
+            progress(i);
+        }
+        break;
+    }
+}
 
 }  // namespace
 
-std::string selectionStatusText(const ProgramState& state)
+std::string selectionStatusText(const ScanResult& result)
 {
-    int64_t count = state.dupsList ? state.dupsList->ListCount() : 0;
-    return std::to_string(state.selectedCount) + " 共  " + std::to_string(count) + " 个重复项已选定。";
+    const DupsList* list = result.dups.get();
+    return text::selectionStatus(list ? list->selectedCount() : 0, list ? list->count() : 0);
 }
 
-void runSelectCommand(ProgramState& state, Host& host, SelectCommand command)
+void runSelectCommand(ScanResult& result, RunFlags& flags, Host& host, SelectCommand command)
 {
-    host.setPointer(Pointer::Hourglass);
+    host.setPointer(Pointer::Wait);
     host.setMainWindowEnabled(false);
-    host.setStatus(kSelecting);
-    state.selectedCount = 0;
-    state.selecting = -1;
+    host.setStatus(text::kSelecting);
+    flags.selecting = true;
 
-    // Counted in 64 bits: the list may hold more entries than a 32-bit
-    // count can, and the per-entry arithmetic must not wrap.
-    int64_t count = 0;
-    if (DupsList* list = state.dupsList.get()) {
-        const int64_t n = list->ListCount();
-
-        // The progress text would be rewritten after every entry from the
-        // tenth on; it only changes when the percentage does, so the host is
-        // told only then. What the user sees is the same, and ten million
-        // entries cost a hundred status updates instead of ten million.
-        int64_t handled = 0;  // never reset
+    if (DupsList* list = result.dups.get()) {
+        const int64_t n = list->count();
+        // The progress text changes only when the percentage does, so the
+        // host hears of it only then: ten million entries cost a hundred
+        // updates. It shows from the tenth entry on.
         int64_t shownPercent = -1;
-        auto progress = [&](int64_t i) {
-            if (++handled < 10)
+        applyCommand(*list, command, [&](int64_t i) {
+            if (i < 9)
                 return;
-            // Whole part of i / (n - 1) * 100, in exact integer arithmetic.
-            // handled >= 10 implies n >= 10, the guard only keeps it obvious.
-            int64_t percent = n > 1 ? i * 100 / (n - 1) : 100;
+            const int64_t percent = text::progressPercent(Stage::Selecting, i, n - 1);
             if (percent != shownPercent) {
                 shownPercent = percent;
-                host.setStatus(std::string(kSelecting) + kProgressGap + std::to_string(percent) + "%");
+                host.progress(Stage::Selecting, i, n - 1);
             }
-        };
-
-        switch (command) {
-        case SelectCommand::All:
-            for (int64_t i = 0; i < n; ++i) {
-                list->SetSelected(i, true);
-                ++count;
-                progress(i);
-            }
-            break;
-        case SelectCommand::None:
-            for (int64_t i = 0; i < n; ++i) {
-                list->SetSelected(i, false);
-                progress(i);
-            }
-            break;
-        case SelectCommand::Invert:
-            for (int64_t i = 0; i < n; ++i) {
-                if (list->Selected(i)) {
-                    list->SetSelected(i, false);
-                } else {
-                    list->SetSelected(i, true);
-                    ++count;
-                }
-                progress(i);
-            }
-            break;
-        case SelectCommand::AllButFirst:
-            // Every entry is written: the first of each group cleared, the
-            // others set, so earlier marks are replaced.
-            for (int64_t i = 0; i < n; ++i) {
-                bool mark = i > 0 && sameGroup(*list, i, i - 1);
-                list->SetSelected(i, mark);
-                if (mark)
-                    ++count;
-                progress(i);
-            }
-            break;
-        case SelectCommand::AllButLast:
-            // Set each entry; when a new group begins, clear the entry before
-            // it (the last of the previous group); the final entry is the last
-            // of its group too. An empty list has no final entry to clear.
-            for (int64_t i = 0; i < n; ++i) {
-                list->SetSelected(i, true);
-                ++count;
-                if (i > 0 && !sameGroup(*list, i, i - 1)) {
-                    list->SetSelected(i - 1, false);
-                    --count;
-                }
-                progress(i);
-            }
-            if (n > 0) {
-                list->SetSelected(n - 1, false);
-                --count;
-            }
-            break;
-        }
+        });
     }
-    state.selectedCount = static_cast<int32_t>(count);
 
     // Views repaint now, while selecting is still set: the duplicates view
-    // scrolls to its first entry (when it is the list box, not the store in
-    // big-file mode), and that move must not locate a line in the source list.
+    // scrolls to its first entry, and that move must not locate a line in
+    // the source list.
     host.selectionChanged();
 
-    state.selecting = 0;
-    host.setStatus(selectionStatusText(state));
+    flags.selecting = false;
+    host.setStatus(selectionStatusText(result));
     host.yield();
     host.setMainWindowEnabled(true);
-    host.setPointer(Pointer::Default);
+    host.setPointer(Pointer::Normal);
 }
 
-void lstDups_ItemCheck(ProgramState& state, Host& host, int64_t item)
+void entryCheckChanged(const ScanResult& result, const RunFlags& flags, Host& host, int64_t item)
 {
-    if (state.selecting != 0 || state.bigFile != 0 || !state.dupsList)
+    if (flags.selecting || result.bigFile || !result.dups)
         return;
-    if (item < 0 || item >= state.dupsList->ListCount())
+    if (item < 0 || item >= result.dups->count())
         return;
-    if (state.dupsList->Selected(item))
-        ++state.selectedCount;
-    else
-        --state.selectedCount;
-    host.setStatus(selectionStatusText(state));
+    host.setStatus(selectionStatusText(result));
 }
 
-int64_t locateLine(const ProgramState& state, int64_t item)
+void applyLineMarks(ScanResult& result, const RunFlags& flags, Host& host,
+                    const std::function<bool(int64_t lineIndex)>& lineChecked)
 {
-    if (state.selecting != 0 || state.bigFile != 0 || !state.dupsList)
+    DupsList* dups = result.dups.get();
+    if (!dups)
+        return;
+    for (int64_t i = 0, n = dups->count(); i < n; ++i) {
+        const bool checked = lineChecked(dups->lineNumber(i) - 1);
+        if (dups->isSelected(i) != checked) {
+            dups->setSelected(i, checked);
+            entryCheckChanged(result, flags, host, i);
+        }
+    }
+    if (!result.bigFile)
+        host.selectionChanged();  // the duplicates view repaints and makes entry 0 current
+}
+
+int64_t locateLine(const ScanResult& result, const RunFlags& flags, int64_t item)
+{
+    if (flags.selecting || result.bigFile || !result.dups)
         return -1;
-    if (item < 0 || item >= state.dupsList->ListCount())
+    if (item < 0 || item >= result.dups->count())
         return -1;
-    return state.dupsList->lineNumber(item) - 1;
+    return result.dups->lineNumber(item) - 1;
 }
 
 }  // namespace quillow

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <optional>
 #include <string>
+#include <variant>
 
 #include "engine/text_util.h"
 
@@ -40,7 +41,6 @@ public:
     {
         settings_.setValue(QString::fromLatin1(key), QString::fromStdString(value));
     }
-    void write(const char* key, int64_t value) { write(key, std::to_string(value)); }
 
     void sync()
     {
@@ -51,6 +51,67 @@ public:
 private:
     QSettings settings_;
 };
+
+template <typename T>
+using Field = T& (*)(Settings&);
+
+// A default, which may depend on the screen (the centred window edges).
+using Default = double (*)(const ScreenSize&);
+
+// Which keys belong to the main window's placement: they follow its own
+// rule when saved.
+enum class Group { Plain, MainWindow };
+
+struct StoredKey {
+    const char* key;
+    // On/off options are stored as 1 / 0 and read as on when not 0; 16-bit
+    // and 32-bit numbers as their decimal text; texts as they are.
+    std::variant<Field<bool>, Field<int16_t>, Field<int32_t>, Field<std::string>, Field<WindowState>> field;
+    Default fallback;
+    Group group = Group::Plain;
+};
+
+#define QUILLOW_FIELD(expr) [](Settings& s) -> auto& { return s.expr; }
+#define QUILLOW_VALUE(v) [](const ScreenSize&) { return double(v); }
+
+const StoredKey kKeys[] = {
+    {"caseSensitive", QUILLOW_FIELD(options.caseSensitive), QUILLOW_VALUE(0)},
+    {"trimLines", QUILLOW_FIELD(options.trimLines), QUILLOW_VALUE(0)},
+    {"includeEmptyLines", QUILLOW_FIELD(includeEmptyLines), QUILLOW_VALUE(0)},
+    {"preserveMemory", QUILLOW_FIELD(options.preserveMemory), QUILLOW_VALUE(0)},
+    {"iStartPos", QUILLOW_FIELD(options.startPos), QUILLOW_VALUE(0)},
+    {"sRegExp", QUILLOW_FIELD(options.filterPattern), nullptr},
+    {"iRegExpMatch", QUILLOW_FIELD(options.filterMatch), QUILLOW_VALUE(0)},
+    {"sFilterTestBackup", QUILLOW_FIELD(filterTestText), nullptr},
+    {"trimSaveLines", QUILLOW_FIELD(trimSaveLines), QUILLOW_VALUE(0)},
+    {"saveEmptyLines", QUILLOW_FIELD(options.saveEmptyLines), QUILLOW_VALUE(1)},
+    {"saveApplyFilter", QUILLOW_FIELD(options.saveApplyFilter), QUILLOW_VALUE(0)},
+    {"lastLoadedFile", QUILLOW_FIELD(lastLoadedFile), nullptr},
+    {"lastSavedFile", QUILLOW_FIELD(lastSavedFile), nullptr},
+    {"winLeft", QUILLOW_FIELD(mainWindow.left),
+     [](const ScreenSize& s) { return s.widthTwips / 2 - kMainWindowWidth / 2.0; }, Group::MainWindow},
+    // Centres a window 6990 twips high, not one of the default height.
+    {"winTop", QUILLOW_FIELD(mainWindow.top), [](const ScreenSize& s) { return s.heightTwips / 2 - 6990.0 / 2; },
+     Group::MainWindow},
+    {"winWidth", QUILLOW_FIELD(mainWindow.width), QUILLOW_VALUE(kMainWindowWidth), Group::MainWindow},
+    {"winHeight", QUILLOW_FIELD(mainWindow.height), QUILLOW_VALUE(kMainWindowHeight), Group::MainWindow},
+    {"winState", QUILLOW_FIELD(mainWindow.state), QUILLOW_VALUE(0), Group::MainWindow},
+    {"viewWinLeft", QUILLOW_FIELD(viewerWindow.left),
+     [](const ScreenSize& s) { return s.widthTwips / 2 - kViewerWidth / 2.0; }},
+    {"viewWinTop", QUILLOW_FIELD(viewerWindow.top),
+     [](const ScreenSize& s) { return s.heightTwips / 2 - kViewerHeight / 2.0; }},
+    {"viewWinWidth", QUILLOW_FIELD(viewerWindow.width), QUILLOW_VALUE(kViewerWidth)},
+    {"viewWinHeight", QUILLOW_FIELD(viewerWindow.height), QUILLOW_VALUE(kViewerHeight)},
+    {"viewWinState", QUILLOW_FIELD(viewerWindow.state), QUILLOW_VALUE(0)},
+    {"statFilesOpened", QUILLOW_FIELD(counters.filesOpened), QUILLOW_VALUE(0)},
+    {"statLinesScanned", QUILLOW_FIELD(counters.linesScanned), QUILLOW_VALUE(0)},
+    {"statDupsFound", QUILLOW_FIELD(counters.dupsFound), QUILLOW_VALUE(0)},
+    {"statUniqueDupsFound", QUILLOW_FIELD(counters.uniqueDupsFound), QUILLOW_VALUE(0)},
+    {"statDupsDeleted", QUILLOW_FIELD(counters.dupsDeleted), QUILLOW_VALUE(0)},
+};
+
+#undef QUILLOW_FIELD
+#undef QUILLOW_VALUE
 
 // The default is turned into text first and then read like a stored value,
 // so a centred edge of 6217.5 twips becomes 6218 (halves to even).
@@ -74,106 +135,77 @@ int16_t read16(const Store& store, const char* key, double fallback)
     return static_cast<int16_t>(std::clamp(fallback, double{INT16_MIN}, double{INT16_MAX}));
 }
 
-int32_t read32(const Store& store, const char* key, int32_t fallback)
+int32_t read32(const Store& store, const char* key, double fallback)
 {
     if (auto stored = store.text(key))
         if (auto n = parseNumber(*stored))
             if (auto v = toInt32(*n))
                 return *v;
-    return fallback;
+    return static_cast<int32_t>(fallback);
 }
 
-std::string readText(const Store& store, const char* key)
+struct Reader {
+    const Store& store;
+    const StoredKey& k;
+    const ScreenSize& screen;
+    Settings& s;
+    double fallback() const { return k.fallback ? k.fallback(screen) : 0; }
+    void operator()(Field<bool> f) const { f(s) = read16(store, k.key, fallback()) != 0; }
+    void operator()(Field<int16_t> f) const { f(s) = read16(store, k.key, fallback()); }
+    void operator()(Field<int32_t> f) const { f(s) = read32(store, k.key, fallback()); }
+    void operator()(Field<std::string> f) const { f(s) = store.text(k.key).value_or(std::string()); }
+    void operator()(Field<WindowState> f) const { f(s) = static_cast<WindowState>(read16(store, k.key, fallback())); }
+};
+
+std::string storedText(Settings& s, const StoredKey& k)
 {
-    return store.text(key).value_or(std::string());
+    struct Writer {
+        Settings& s;
+        std::string operator()(Field<bool> f) const { return f(s) ? "1" : "0"; }
+        std::string operator()(Field<int16_t> f) const { return std::to_string(f(s)); }
+        std::string operator()(Field<int32_t> f) const { return std::to_string(f(s)); }
+        std::string operator()(Field<std::string> f) const { return f(s); }
+        std::string operator()(Field<WindowState> f) const { return std::to_string(static_cast<int16_t>(f(s))); }
+    };
+    return std::visit(Writer{s}, k.field);
 }
 
 }  // namespace
 
-void LoadSettings(ProgramState& state, const ScreenSize& screen)
+void loadSettings(Settings& settings, const ScreenSize& screen)
 {
     Store store;
-    state.caseSensitive = read16(store, "caseSensitive", 0);
-    state.trimLines = read16(store, "trimLines", 0);
-    state.includeEmptyLines = read16(store, "includeEmptyLines", 0);
-    state.preserveMemory = read16(store, "preserveMemory", 0);
-    state.iStartPos = read16(store, "iStartPos", 0);
-    state.sRegExp = readText(store, "sRegExp");
-    state.iRegExpMatch = read16(store, "iRegExpMatch", 0);
-    state.sFilterTestBackup = readText(store, "sFilterTestBackup");
-    state.trimSaveLines = read16(store, "trimSaveLines", 0);
-    state.saveEmptyLines = read16(store, "saveEmptyLines", 1);
-    state.saveApplyFilter = read16(store, "saveApplyFilter", 0);
-    state.lastLoadedFile = readText(store, "lastLoadedFile");
-    state.lastSavedFile = readText(store, "lastSavedFile");
-    state.winLeft = read16(store, "winLeft", screen.widthTwips / 2 - 6765.0 / 2);
-    // Centres a window 6990 twips high, not the default height of 7300.
-    state.winTop = read16(store, "winTop", screen.heightTwips / 2 - 6990.0 / 2);
-    state.winWidth = read16(store, "winWidth", 6765);
-    state.winHeight = read16(store, "winHeight", 7300);
-    state.winState = read16(store, "winState", 0);
-    state.viewWinLeft = read16(store, "viewWinLeft", screen.widthTwips / 2 - 7095.0 / 2);
-    state.viewWinTop = read16(store, "viewWinTop", screen.heightTwips / 2 - 5655.0 / 2);
-    state.viewWinWidth = read16(store, "viewWinWidth", 7095);
-    state.viewWinHeight = read16(store, "viewWinHeight", 5655);
-    state.viewWinState = read16(store, "viewWinState", 0);
-    state.statFilesOpened = read32(store, "statFilesOpened", 0);
-    state.statLinesScanned = read32(store, "statLinesScanned", 0);
-    state.statDupsFound = read32(store, "statDupsFound", 0);
-    state.statUniqueDupsFound = read32(store, "statUniqueDupsFound", 0);
-    state.statDupsDeleted = read32(store, "statDupsDeleted", 0);
+    for (const StoredKey& k : kKeys)
+        std::visit(Reader{store, k, screen, settings}, k.field);
 }
 
-void SaveSettings(ProgramState& state, const MainWindowPlacement& window)
+void saveSettings(Settings& settings, const MainWindowPlacement& window)
 {
-    Store store;
-    store.write("caseSensitive", state.caseSensitive);
-    store.write("trimLines", state.trimLines);
-    store.write("includeEmptyLines", state.includeEmptyLines);
-    store.write("preserveMemory", state.preserveMemory);
-    store.write("iStartPos", state.iStartPos);
-    store.write("sRegExp", state.sRegExp);
-    store.write("iRegExpMatch", state.iRegExpMatch);
-    store.write("sFilterTestBackup", state.sFilterTestBackup);
-    store.write("trimSaveLines", state.trimSaveLines);
-    store.write("saveEmptyLines", state.saveEmptyLines);
-    store.write("saveApplyFilter", state.saveApplyFilter);
-    store.write("lastLoadedFile", state.lastLoadedFile);
-    store.write("lastSavedFile", state.lastSavedFile);
-    store.write("statFilesOpened", state.statFilesOpened);
-    store.write("statLinesScanned", state.statLinesScanned);
-    store.write("statDupsFound", state.statDupsFound);
-    store.write("statUniqueDupsFound", state.statUniqueDupsFound);
-    store.write("statDupsDeleted", state.statDupsDeleted);
-
-    // A minimised window leaves the previous run's placement in the store.
-    if (window.state != WindowState::Minimized) {
-        bool normal = window.state == WindowState::Normal;
-        // Only here is a mere move captured (moving raises no resize). An
-        // edge beyond the 16-bit range is not written; the stored one stays.
-        std::optional<int16_t> left = state.winLeft, top = state.winTop;
-        if (normal) {
-            left = toInt16(window.left);
-            top = toInt16(window.top);
-            if (left)
-                state.winLeft = *left;
-            if (top)
-                state.winTop = *top;
-        }
-        if (left)
-            store.write("winLeft", *left);
-        if (top)
-            store.write("winTop", *top);
-        store.write("winWidth", state.winWidth);
-        store.write("winHeight", state.winHeight);
-        store.write("winState", normal ? 0 : 2);
+    WindowPlacement& main = settings.mainWindow;
+    // Only here is a mere move captured (moving raises no resize). An edge
+    // beyond the 16-bit range is not written; the stored one stays.
+    bool leftFits = true, topFits = true;
+    if (window.state == WindowState::Normal) {
+        std::optional<int16_t> left = toInt16(window.left), top = toInt16(window.top);
+        leftFits = left.has_value();
+        topFits = top.has_value();
+        main.left = left.value_or(main.left);
+        main.top = top.value_or(main.top);
     }
+    if (window.state != WindowState::Minimized)
+        main.state = window.state == WindowState::Normal ? WindowState::Normal : WindowState::Maximized;
 
-    store.write("viewWinLeft", state.viewWinLeft);
-    store.write("viewWinTop", state.viewWinTop);
-    store.write("viewWinWidth", state.viewWinWidth);
-    store.write("viewWinHeight", state.viewWinHeight);
-    store.write("viewWinState", state.viewWinState);
+    Store store;
+    for (const StoredKey& k : kKeys) {
+        if (k.group == Group::MainWindow) {
+            // A minimised window leaves the previous run's placement in the store.
+            if (window.state == WindowState::Minimized)
+                continue;
+            if ((k.key == std::string_view("winLeft") && !leftFits) || (k.key == std::string_view("winTop") && !topFits))
+                continue;
+        }
+        store.write(k.key, storedText(settings, k));
+    }
     store.sync();
 }
 

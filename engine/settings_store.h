@@ -1,16 +1,16 @@
 #pragma once
-// The 28 stored settings on QSettings (organisation "Orvandel", application
-// "Quillow", group "Quillow"), every value as text.
-#include "engine/program_state.h"
+// The settings on QSettings (organisation "Orvandel", application "Quillow",
+// group "Quillow"), every value stored as text. A value that is not a number
+// where one is expected, or does not fit, reads as the key's default.
+#include "engine/settings.h"
 
 namespace quillow {
 
+// The screen the default window places are centred on, in twips.
 struct ScreenSize {
     double widthTwips = 19200;   // 1280 px
     double heightTwips = 15360;  // 1024 px
 };
-
-enum class WindowState { Normal = 0, Minimized = 1, Maximized = 2 };
 
 // Where the main window stands when the settings are saved.
 struct MainWindowPlacement {
@@ -18,7 +18,9 @@ struct MainWindowPlacement {
     double left = 0, top = 0;  // twips; used only in the normal state
 };
 
-void LoadSettings(ProgramState& state, const ScreenSize& screen);
-void SaveSettings(ProgramState& state, const MainWindowPlacement& window);
+void loadSettings(Settings& settings, const ScreenSize& screen);
+// Writes every setting. A minimised main window leaves the previous run's
+// placement in the store; a normal one records its left and top edge first.
+void saveSettings(Settings& settings, const MainWindowPlacement& window);
 
 }  // namespace quillow

@@ -87,24 +87,12 @@ SourceLines::SourceLines(BigVector<char> bytes, LineEnds ends, bool split) : buf
 {
     if (!split)
         return;
-    // Count first so the offsets are allocated once.
-    int64_t n = 0;
-    forEachLine(this->bytes(), ends_, [&](size_t, size_t) { ++n; });
-    lines_.reserve(static_cast<size_t>(n));
-    forEachLine(this->bytes(), ends_, [&](size_t begin, size_t length) { addLine(begin, length); });
+    addAllLines(countLinesInHalves(this->bytes(), ends_, false), false);
 }
 
 SourceLines::SourceLines(std::string_view bytes, LineEnds ends, bool split)
     : SourceLines(BigVector<char>(bytes.begin(), bytes.end()), ends, split)
 {
-}
-
-void SourceLines::addLine(uint64_t offset, size_t length)
-{
-    if (length > std::numeric_limits<uint32_t>::max())
-        throw std::length_error("a line is longer than 4 GiB");
-    lines_.push_back(Line{offset, static_cast<uint32_t>(length)});
-    ++count_;
 }
 
 const SourceLines::Line& SourceLines::line(int64_t index) const
@@ -132,56 +120,7 @@ void SourceLines::release()
 {
     BigVector<char>().swap(buf_);
     BigVector<Line>().swap(lines_);
-    std::vector<uint8_t>().swap(selected_);
     released_ = true;
-}
-
-void SourceLines::SetList(int64_t index, const std::string& text)
-{
-    Line& l = const_cast<Line&>(line(index));
-    l.offset = buf_.size();
-    l.length = static_cast<uint32_t>(text.size());
-    buf_.insert(buf_.end(), text.begin(), text.end());
-}
-
-bool SourceLines::Selected(int64_t index) const
-{
-    line(index);
-    return static_cast<size_t>(index) < selected_.size() && selected_[static_cast<size_t>(index)];
-}
-
-void SourceLines::SetSelected(int64_t index, bool selected)
-{
-    line(index);
-    if (selected_.size() < lines_.size())
-        selected_.resize(lines_.size());
-    selected_[static_cast<size_t>(index)] = selected ? 1 : 0;
-}
-
-void SourceLines::AddItem(const std::string& text)
-{
-    if (released_)
-        throw ListIndexError("source list: released");
-    lines_.push_back(Line{buf_.size(), static_cast<uint32_t>(text.size())});
-    buf_.insert(buf_.end(), text.begin(), text.end());
-    ++count_;
-}
-
-void SourceLines::RemoveItem(int64_t index)
-{
-    line(index);
-    lines_.erase(lines_.begin() + index);
-    if (static_cast<size_t>(index) < selected_.size())
-        selected_.erase(selected_.begin() + index);
-    --count_;
-}
-
-void SourceLines::Clear()
-{
-    lines_.clear();
-    selected_.clear();
-    buf_.clear();
-    count_ = 0;
 }
 
 }  // namespace quillow

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/big_allocator.h"
-#include "engine/line_list.h"
+#include "engine/list_index_error.h"
 
 namespace quillow {
 
@@ -38,36 +38,29 @@ LineSplit countLinesInHalves(std::string_view bytes, LineEnds ends, bool paralle
 template <typename F>
 void forEachLine(std::string_view bytes, LineEnds ends, F&& onLine);
 
-class SourceLines : public LineList {
+class SourceLines {
 public:
     SourceLines() = default;
     // Takes the file's bytes and, unless split is false, splits them into
-    // lines; otherwise the caller adds the lines with addLine.
+    // lines; otherwise the caller adds the lines with addAllLines.
     SourceLines(BigVector<char> bytes, LineEnds ends, bool split = true);
     SourceLines(std::string_view bytes, LineEnds ends, bool split = true);
-    void reserveLines(int64_t n) { lines_.reserve(static_cast<size_t>(n)); }
-    void addLine(uint64_t offset, size_t length);
     // Records every line of the buffer at once, the two halves of split on
     // two cores when parallel.
     void addAllLines(const LineSplit& split, bool parallel);
 
+    int64_t count() const { return count_; }
+    // The line's bytes as read, without its terminator; throws
+    // ListIndexError outside the list or after release().
     std::string_view view(int64_t index) const;
+    std::string text(int64_t index) const { return std::string(view(index)); }
     std::string_view bytes() const { return std::string_view(buf_.data(), buf_.size()); }
     LineEnds lineEnds() const { return ends_; }
     // Drops the first n bytes of line index (the byte-order mark).
     void dropPrefix(int64_t index, size_t n);
-    // Frees the texts; the entry count stays, reading an entry then fails.
+    // Frees the texts; the line count stays, reading a line then fails.
     void release();
     bool released() const { return released_; }
-
-    std::string List(int64_t index) const override { return std::string(view(index)); }
-    void SetList(int64_t index, const std::string& text) override;
-    int64_t ListCount() const override { return count_; }
-    bool Selected(int64_t index) const override;
-    void SetSelected(int64_t index, bool selected) override;
-    void AddItem(const std::string& text) override;
-    void RemoveItem(int64_t index) override;
-    void Clear() override;
 
 private:
 #pragma pack(push, 4)
@@ -80,7 +73,6 @@ private:
 
     BigVector<char> buf_;
     BigVector<Line> lines_;
-    std::vector<uint8_t> selected_;  // rarely used; grown on demand
     int64_t count_ = 0;
     LineEnds ends_ = LineEnds::LF;
     bool released_ = false;

@@ -294,13 +294,15 @@ bool equalIgnoringCase(std::string_view a, std::string_view b)
     return compareIgnoringCase(a, b) == 0;
 }
 
-std::string toUpper(std::string_view s)
+size_t byteOrderMarkLength(std::string_view s)
 {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 32);
-    return out;
+    if (s.starts_with("\xEF\xBB\xBF"))
+        return 3;
+    if (s.starts_with("\xFE\xFF") || s.starts_with("\xFF\xFE"))
+        return 2;
+    if (s.starts_with(std::string_view("\0\0\xFE\xFF", 4)))
+        return 4;
+    return 0;
 }
 
 }  // namespace quillow

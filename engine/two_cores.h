@@ -7,6 +7,9 @@
 
 namespace quillow {
 
+// Files of this many bytes or more are read and split on two cores.
+inline constexpr int64_t kTwoCoresFromBytes = int64_t{16} << 20;
+
 // True when work of this size (bytes or lines) is worth a second thread.
 inline bool worthTwoCores(int64_t work, int64_t threshold)
 {

@@ -12,7 +12,8 @@
 #include <QVBoxLayout>
 
 #include "engine/host.h"
-#include "engine/program_state.h"
+#include "engine/settings.h"
+#include "engine/texts.h"
 #include "gui/window_setup.h"
 
 namespace quillow {
@@ -55,30 +56,30 @@ QString counterLine(const char* label, int32_t value)
 
 }  // namespace
 
-QString aboutStatsText(const ProgramState& state)
+QString aboutStatsText(const UsageCounters& counters)
 {
     return QStringList{
-        counterLine("打开文件:", state.statFilesOpened),
-        counterLine("扫描行:", state.statLinesScanned),
-        counterLine("找到重复项:", state.statDupsFound),
-        counterLine("找到唯一的重复项:", state.statUniqueDupsFound),
-        counterLine("删除重复项:", state.statDupsDeleted),
+        counterLine("打开文件:", counters.filesOpened),
+        counterLine("扫描行:", counters.linesScanned),
+        counterLine("找到重复项:", counters.dupsFound),
+        counterLine("找到唯一的重复项:", counters.uniqueDupsFound),
+        counterLine("删除重复项:", counters.dupsDeleted),
     }
         .join(QLatin1Char('\n'));
 }
 
-frmAbout::frmAbout(const ProgramState& state, OpenLink openLink, QWidget* parent)
+frmAbout::frmAbout(const UsageCounters& counters, const std::string& version, OpenLink openLink, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       openLink_(std::move(openLink))
 {
     setObjectName("frmAbout");
-    Form_Load(state);
+    Form_Load(counters, version);
 }
 
-void frmAbout::Form_Load(const ProgramState& state)
+void frmAbout::Form_Load(const UsageCounters& counters, const std::string& version)
 {
-    setWindowTitle(QStringLiteral(" 关于    ") + QString::fromStdString(state.appName));
+    setWindowTitle(QStringLiteral(" 关于    ") + QString::fromUtf8(text::kProductName));
 
     // Left: the logo above the link.
     auto* imgLogo = new QLabel(this);
@@ -102,16 +103,16 @@ void frmAbout::Form_Load(const ProgramState& state)
     shape1->setFrameShape(QFrame::Box);
     shape1->setFrameShadow(QFrame::Plain);
 
-    label5_ = new QLabel(QString::fromStdString(state.appName), shape1);
+    label5_ = new QLabel(QString::fromUtf8(text::kProductName), shape1);
     label5_->setObjectName("Label5");
     QFont nameFont(QStringLiteral("Arial"), 12, QFont::Bold);
     nameFont.setStyleHint(QFont::SansSerif);
     label5_->setFont(nameFont);
 
-    lblVersion_ = new QLabel(QStringLiteral("v") + QString::fromStdString(state.appVersion), shape1);
+    lblVersion_ = new QLabel(QStringLiteral("v") + QString::fromStdString(version), shape1);
     lblVersion_->setObjectName("lblVersion");
 
-    lblStats_ = new QLabel(aboutStatsText(state), shape1);
+    lblStats_ = new QLabel(aboutStatsText(counters), shape1);
     lblStats_->setObjectName("lblStats");
     lblStats_->setTextFormat(Qt::PlainText);
 
@@ -201,9 +202,10 @@ void frmAbout::showEvent(QShowEvent* event)
     }
 }
 
-void showAboutDialog(const ProgramState& state, Host& host, QWidget* parent)
+void showAboutDialog(const UsageCounters& counters, bool debugMode, Host& host, QWidget* parent)
 {
-    frmAbout box(state, [&host](const std::string& url) { host.openDocument(url); }, parent);
+    frmAbout box(counters, text::programVersion(debugMode), [&host](const std::string& url) { host.openDocument(url); },
+                 parent);
     box.exec();
 }
 

@@ -13,13 +13,13 @@ class QLabel;
 namespace quillow {
 
 class Host;
-struct ProgramState;
+struct UsageCounters;
 
 inline constexpr const char* kMakerWebAddress = "https://quillow.example.org";
 
 // The statistics block: five lines joined by "\n", each a label directly
 // followed by its counter.
-QString aboutStatsText(const ProgramState& state);
+QString aboutStatsText(const UsageCounters& counters);
 
 class frmAbout : public QDialog {
     Q_OBJECT
@@ -27,7 +27,8 @@ public:
     // openLink opens the maker's page (the main window passes the Host's
     // openDocument); without one the desktop's browser is asked directly.
     using OpenLink = std::function<void(const std::string& url)>;
-    explicit frmAbout(const ProgramState& state, OpenLink openLink = {}, QWidget* parent = nullptr);
+    frmAbout(const UsageCounters& counters, const std::string& version, OpenLink openLink = {},
+             QWidget* parent = nullptr);
 
     QLabel* lblVersion() const { return lblVersion_; }
     QLabel* lblStats() const { return lblStats_; }
@@ -41,7 +42,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void Form_Load(const ProgramState& state);
+    void Form_Load(const UsageCounters& counters, const std::string& version);
     void lblWeb_Click();
 
     OpenLink openLink_;
@@ -55,6 +56,6 @@ private:
 
 // Shows the about box modally over parent; the link opens through
 // host.openDocument.
-void showAboutDialog(const ProgramState& state, Host& host, QWidget* parent);
+void showAboutDialog(const UsageCounters& counters, bool debugMode, Host& host, QWidget* parent);
 
 }  // namespace quillow

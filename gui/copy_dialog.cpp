@@ -9,6 +9,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "engine/texts.h"
 #include "gui/window_setup.h"
 
 namespace quillow {
@@ -21,7 +22,7 @@ constexpr const char* kOutOfMemory = "内存不足，无法复制这么多文本
 
 // A frame with its three option buttons at the classic places.
 QGroupBox* optionFrame(QWidget* parent, const char* name, const QString& caption, int top,
-                       const char* const (&captions)[3], const char* arrayName, QRadioButton* (&buttons)[3])
+                       const char* const (&captions)[3], const char* buttonName, QRadioButton* (&buttons)[3])
 {
     auto* frame = new QGroupBox(caption, parent);
     frame->setObjectName(name);
@@ -30,7 +31,7 @@ QGroupBox* optionFrame(QWidget* parent, const char* name, const QString& caption
     constexpr int kTops[] = {330, 630, 930};
     for (int i = 0; i < 3; ++i) {
         buttons[i] = new QRadioButton(QString::fromUtf8(captions[i]), frame);
-        buttons[i]->setObjectName(QString::fromLatin1(arrayName) + QString::number(i));
+        buttons[i]->setObjectName(QString::fromLatin1(buttonName) + QString::number(i));
         placeButtonTwips(buttons[i], 240, kTops[i], 2895 - 240 - 120, 195);
         group->addButton(buttons[i], i);
     }
@@ -48,91 +49,81 @@ int checkedIndex(QRadioButton* const (&buttons)[3])
 
 }  // namespace
 
-frmCopy::frmCopy(ProgramState& state, Host& mainHost, int64_t highlightedEntry, QWidget* parent)
+CopyDialog::CopyDialog(const ScanResult& result, Host& mainHost, int64_t highlightedEntry, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      state_(state),
+      result_(result),
       host_(mainHost),
       highlighted_(highlightedEntry)
 {
-    setObjectName("frmCopy");
+    setObjectName("copyDialog");
     setWindowTitle(QStringLiteral("复制到剪贴板"));
     setFixedSize(twipsToPixel(3135), twipsToPixel(3645));
 
-    Frame1_ = optionFrame(this, "Frame1", QStringLiteral("要复制的行"), 120, kLineCaptions, "optLine", optLine_);
-    Frame2_ = optionFrame(this, "Frame2", QStringLiteral("要复制的内容"), 1560, kContentCaptions, "optContent",
-                          optContent_);
+    rangeFrame_ = optionFrame(this, "rangeFrame", QStringLiteral("要复制的行"), 120, kLineCaptions, "range",
+                              rangeButtons_);
+    contentFrame_ = optionFrame(this, "contentFrame", QStringLiteral("要复制的内容"), 1560, kContentCaptions, "content",
+                                contentButtons_);
 
-    cmdOk_ = new QPushButton(QStringLiteral("复制"), this);
-    cmdOk_->setObjectName("cmdOk");
-    cmdOk_->setDefault(true);
-    placeTwips(cmdOk_, 960, 3120, 975, 375);
-    cmdCancel_ = new QPushButton(QStringLiteral("取消"), this);
-    cmdCancel_->setObjectName("cmdCancel");
-    cmdCancel_->setAutoDefault(false);
-    placeTwips(cmdCancel_, 2040, 3120, 975, 375);
+    copyButton_ = new QPushButton(QStringLiteral("复制"), this);
+    copyButton_->setObjectName("copyButton");
+    copyButton_->setDefault(true);
+    placeTwips(copyButton_, 960, 3120, 975, 375);
+    cancelButton_ = new QPushButton(QStringLiteral("取消"), this);
+    cancelButton_->setObjectName("cancelButton");
+    cancelButton_->setAutoDefault(false);
+    placeTwips(cancelButton_, 2040, 3120, 975, 375);
 
-    connect(cmdOk_, &QPushButton::clicked, this, &frmCopy::cmdOk_Click);
-    connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(copyButton_, &QPushButton::clicked, this, &CopyDialog::onCopyClicked);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 
-    Form_Load();
-}
-
-void frmCopy::Form_Load()
-{
     SetIcon(this, "AAA", true);
-    const CopyDialogSetup setup = copyDialogSetup(state_.memoryPreserved, state_.bigFile);
-    optLine_[static_cast<int>(setup.range)]->setChecked(true);
-    optContent_[static_cast<int>(setup.content)]->setChecked(true);
-    optContent_[static_cast<int>(CopyContent::Source)]->setEnabled(setup.sourceEnabled);
-    optLine_[static_cast<int>(CopyRange::Highlighted)]->setEnabled(setup.highlightedEnabled);
+    const CopyDialogSetup setup = copyDialogSetup(result_);
+    rangeButtons_[static_cast<int>(setup.range)]->setChecked(true);
+    contentButtons_[static_cast<int>(setup.content)]->setChecked(true);
+    contentButtons_[static_cast<int>(CopyContent::Source)]->setEnabled(setup.sourceEnabled);
+    rangeButtons_[static_cast<int>(CopyRange::Highlighted)]->setEnabled(setup.highlightedEnabled);
 }
 
 // The buttons stand in the order of CopyRange and CopyContent.
-CopyRange frmCopy::range() const { return static_cast<CopyRange>(checkedIndex(optLine_)); }
+CopyRange CopyDialog::range() const { return static_cast<CopyRange>(checkedIndex(rangeButtons_)); }
 
-CopyContent frmCopy::content() const { return static_cast<CopyContent>(checkedIndex(optContent_)); }
+CopyContent CopyDialog::content() const { return static_cast<CopyContent>(checkedIndex(contentButtons_)); }
 
-void frmCopy::cmdOk_Click()
+void CopyDialog::onCopyClicked()
 {
-    host_.setPointer(Pointer::Hourglass);
+    host_.setPointer(Pointer::Wait);
     setEnabled(false);
     QCoreApplication::processEvents();
 
-    std::string text;
+    std::string copied;
     const char* failure = nullptr;
     try {
-        text = buildCopyText(state_, range(), content(), highlighted_);
+        copied = buildCopyText(result_, range(), content(), highlighted_);
     } catch (const std::bad_alloc&) {
         failure = kOutOfMemory;
     } catch (const std::logic_error&) {
         // The source texts are gone; the option is disabled then, so this
         // only guards against a state the dialog was not built for.
-        text.clear();
+        copied.clear();
     }
 
-    host_.setPointer(Pointer::Default);
+    host_.setPointer(Pointer::Normal);
     if (failure) {
-        host_.messageBox(failure, mb::Exclamation);
-    } else if (!text.empty()) {
+        host_.messageBox(failure, Icon::Warning, Buttons::Ok);
+    } else if (!copied.empty()) {
         // The clipboard takes text, not bytes: a line that is not valid UTF-8
         // arrives with replacement characters where its invalid bytes were.
         QClipboard* clipboard = QGuiApplication::clipboard();
         clipboard->clear();
-        clipboard->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+        clipboard->setText(QString::fromUtf8(copied.data(), static_cast<qsizetype>(copied.size())));
     } else {
-        host_.messageBox(kNothingToCopy, mb::Exclamation);
+        host_.messageBox(text::kNothingToCopy, Icon::Warning, Buttons::Ok);
     }
 
     QCoreApplication::processEvents();
     setEnabled(true);
     accept();
-}
-
-void showCopyDialog(ProgramState& state, Host& mainHost, int64_t highlightedEntry, QWidget* parent)
-{
-    frmCopy dialog(state, mainHost, highlightedEntry, parent);
-    dialog.exec();
 }
 
 }  // namespace quillow

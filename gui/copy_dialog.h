@@ -1,12 +1,11 @@
 #pragma once
-// frmCopy: puts the line texts, filtered keys or line numbers of a range of
-// duplicates-list entries on the clipboard.
+// The copy dialog: puts the line texts, filtered keys or line numbers of a
+// range of duplicates-list entries on the clipboard.
 #include <QDialog>
 #include <cstdint>
 
-#include "engine/host.h"
 #include "engine/copy_text.h"
-#include "engine/program_state.h"
+#include "engine/host.h"
 
 class QGroupBox;
 class QPushButton;
@@ -14,29 +13,25 @@ class QRadioButton;
 
 namespace quillow {
 
-class frmCopy : public QDialog {
+class CopyDialog : public QDialog {
     Q_OBJECT
 public:
     // highlightedEntry: the duplicates view's current entry, -1 when none.
-    frmCopy(ProgramState& state, Host& mainHost, int64_t highlightedEntry, QWidget* parent = nullptr);
+    CopyDialog(const ScanResult& result, Host& mainHost, int64_t highlightedEntry, QWidget* parent = nullptr);
 
     CopyRange range() const;
     CopyContent content() const;
 
 private:
-    void Form_Load();
-    void cmdOk_Click();
+    void onCopyClicked();
 
-    ProgramState& state_;
+    const ScanResult& result_;
     Host& host_;
     int64_t highlighted_;
-    QGroupBox *Frame1_, *Frame2_;
-    QRadioButton* optLine_[3];
-    QRadioButton* optContent_[3];
-    QPushButton *cmdOk_, *cmdCancel_;
+    QGroupBox *rangeFrame_, *contentFrame_;
+    QRadioButton* rangeButtons_[3];
+    QRadioButton* contentButtons_[3];
+    QPushButton *copyButton_, *cancelButton_;
 };
-
-// Shows the dialog modally; returns when it is closed.
-void showCopyDialog(ProgramState& state, Host& mainHost, int64_t highlightedEntry, QWidget* parent);
 
 }  // namespace quillow

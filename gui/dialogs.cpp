@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <vector>
 
+#include "engine/texts.h"
 #include "gui/about_dialog.h"
 #include "gui/options_dialog.h"
 #include "gui/copy_dialog.h"
@@ -22,57 +23,55 @@ struct ButtonSpec {
     const char* caption;
 };
 
-std::vector<ButtonSpec> buttonsFor(int style)
+std::vector<ButtonSpec> buttonsFor(Buttons buttons)
 {
-    switch (style & 7) {
-    case mb::OkCancel:
+    switch (buttons) {
+    case Buttons::OkCancel:
         return {{QMessageBox::Ok, "确定"}, {QMessageBox::Cancel, "取消"}};
-    case mb::YesNoCancel:
+    case Buttons::YesNoCancel:
         return {{QMessageBox::Yes, "是(&Y)"}, {QMessageBox::No, "否(&N)"}, {QMessageBox::Cancel, "取消"}};
-    case mb::YesNo:
+    case Buttons::YesNo:
         return {{QMessageBox::Yes, "是(&Y)"}, {QMessageBox::No, "否(&N)"}};
-    default:
-        return {{QMessageBox::Ok, "确定"}};
+    case Buttons::Ok:
+        break;
     }
+    return {{QMessageBox::Ok, "确定"}};
 }
 
-QMessageBox::Icon iconFor(int style)
+QMessageBox::Icon qtIcon(Icon icon)
 {
-    switch (style & 0x70) {
-    case mb::Critical:
+    switch (icon) {
+    case Icon::Critical:
         return QMessageBox::Critical;
-    case mb::Question:
+    case Icon::Question:
         return QMessageBox::Question;
-    case mb::Exclamation:
+    case Icon::Warning:
         return QMessageBox::Warning;
-    case mb::Information:
+    case Icon::Information:
         return QMessageBox::Information;
-    default:
-        return QMessageBox::NoIcon;
+    case Icon::None:
+        break;
     }
+    return QMessageBox::NoIcon;
 }
 
 }  // namespace
 
-std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const QString& text, int style)
+std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const QString& text, Icon icon, Buttons kind)
 {
     auto box = std::make_unique<QMessageBox>(parent);
-    box->setWindowTitle(QString::fromUtf8(kMessageBoxTitle));
+    box->setWindowTitle(QString::fromUtf8(text::kProductName));
     box->setTextFormat(Qt::PlainText);
     box->setText(text);
-    box->setIcon(iconFor(style));
-    const std::vector<ButtonSpec> buttons = buttonsFor(style);
+    box->setIcon(qtIcon(icon));
+    const std::vector<ButtonSpec> buttons = buttonsFor(kind);
     QMessageBox::StandardButtons all;
     for (const ButtonSpec& b : buttons)
         all |= b.button;
     box->setStandardButtons(all);
     for (const ButtonSpec& b : buttons)
         box->button(b.button)->setText(QString::fromUtf8(b.caption));
-    // 256 and 512 make the second or third button the default.
-    size_t def = static_cast<size_t>((style >> 8) & 3);
-    if (def >= buttons.size())
-        def = 0;
-    box->setDefaultButton(buttons[def].button);
+    box->setDefaultButton(buttons.front().button);
     if (all & QMessageBox::Cancel)
         box->setEscapeButton(QMessageBox::Cancel);
     else if (all & QMessageBox::No)
@@ -96,9 +95,9 @@ Answer answerFor(QMessageBox::StandardButton button)
     }
 }
 
-Answer QtDialogs::messageBox(QWidget* parent, const std::string& text, int style)
+Answer QtDialogs::messageBox(QWidget* parent, const std::string& text, Icon icon, Buttons buttons)
 {
-    std::unique_ptr<QMessageBox> box = makeMessageBox(parent, QString::fromStdString(text), style);
+    std::unique_ptr<QMessageBox> box = makeMessageBox(parent, QString::fromStdString(text), icon, buttons);
     box->exec();
     QAbstractButton* clicked = box->clickedButton();
     if (!clicked)
@@ -110,7 +109,7 @@ std::optional<std::string> QtDialogs::inputBox(QWidget* parent, const std::strin
                                                const std::string& preset)
 {
     QInputDialog dialog(parent);
-    dialog.setWindowTitle(title.empty() ? QString::fromUtf8(kMessageBoxTitle) : QString::fromStdString(title));
+    dialog.setWindowTitle(title.empty() ? QString::fromUtf8(text::kProductName) : QString::fromStdString(title));
     dialog.setLabelText(QString::fromStdString(prompt));
     dialog.setTextValue(QString::fromStdString(preset));
     dialog.setOkButtonText(QStringLiteral("确定"));
@@ -139,24 +138,27 @@ bool QtDialogs::openDocument(const std::string& pathOrUrl)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(pathOrUrl))));
 }
 
-void QtDialogs::showViewer(ProgramState& state, Host& host, QWidget* parent)
+void QtDialogs::showViewer(Settings& settings, ScanResult& result, RunFlags& flags, Host& host, QWidget* parent)
 {
-    quillow::showViewer(state, host, parent);
+    ViewerWindow viewer(settings, result, flags, host, parent);
+    viewer.exec();
 }
 
-void QtDialogs::showCopyDialog(ProgramState& state, Host& host, int64_t highlightedEntry, QWidget* parent)
+void QtDialogs::showCopyDialog(const ScanResult& result, Host& host, int64_t highlightedEntry, QWidget* parent)
 {
-    quillow::showCopyDialog(state, host, highlightedEntry, parent);
+    CopyDialog dialog(result, host, highlightedEntry, parent);
+    dialog.exec();
 }
 
-void QtDialogs::showSettingsDialog(ProgramState& state, Host& host, QWidget* parent)
+void QtDialogs::showOptionsDialog(Settings& settings, const ScanResult& result, Host& host, QWidget* parent)
 {
-    quillow::showSettingsDialog(state, host, parent);
+    OptionsDialog dialog(settings, result, host, parent);
+    dialog.exec();
 }
 
-void QtDialogs::showAbout(ProgramState& state, Host& host, QWidget* parent)
+void QtDialogs::showAbout(const Settings& settings, bool debugMode, Host& host, QWidget* parent)
 {
-    quillow::showAboutDialog(state, host, parent);
+    quillow::showAboutDialog(settings.counters, debugMode, host, parent);
 }
 
 }  // namespace quillow

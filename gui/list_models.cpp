@@ -1,5 +1,6 @@
 #include "gui/list_models.h"
 
+#include "engine/texts.h"
 #include "gui/display_text.h"
 
 #include <algorithm>
@@ -30,16 +31,17 @@ int longestRow(int rows, Length lengthOf)
 
 }  // namespace
 
-SourceListModel::SourceListModel(const ProgramState& state, QObject* parent) : QAbstractListModel(parent), state_(state)
+SourceListModel::SourceListModel(const ScanResult& result, QObject* parent)
+    : QAbstractListModel(parent), result_(result)
 {
 }
 
 void SourceListModel::reload()
 {
     beginResetModel();
-    placeholder_ = state_.bigFile != 0;
-    lines_ = placeholder_ ? nullptr : state_.sourceList;
-    rows_ = placeholder_ ? 1 : lines_ && !lines_->released() ? clampRows(lines_->ListCount()) : 0;
+    placeholder_ = result_.bigFile;
+    lines_ = placeholder_ ? nullptr : result_.source;
+    rows_ = placeholder_ ? 1 : lines_ && !lines_->released() ? clampRows(lines_->count()) : 0;
     widest_ = placeholder_ ? 0 : longestRow(rows_, [this](int r) { return lines_->view(r).size(); });
     endResetModel();
 }
@@ -49,7 +51,7 @@ std::string SourceListModel::rowText(int row) const
     if (row < 0 || row >= rows_)
         return std::string();
     if (placeholder_)
-        return kNoPreview;
+        return text::kNoPreview;
     return std::string(lines_->view(row));
 }
 
@@ -60,7 +62,7 @@ QVariant SourceListModel::data(const QModelIndex& index, int role) const
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows_)
         return QVariant();
     if (placeholder_)
-        return QString::fromUtf8(kNoPreview);
+        return QString::fromUtf8(text::kNoPreview);
     return displayText(lines_->view(index.row()));
 }
 
@@ -71,17 +73,17 @@ Qt::ItemFlags SourceListModel::flags(const QModelIndex& index) const
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
 }
 
-DupsListModel::DupsListModel(ProgramState& state, std::function<void(int64_t)> onCheck, QObject* parent)
-    : QAbstractListModel(parent), state_(state), onCheck_(std::move(onCheck))
+DupsListModel::DupsListModel(const ScanResult& result, std::function<void(int64_t)> onCheck, QObject* parent)
+    : QAbstractListModel(parent), result_(result), onCheck_(std::move(onCheck))
 {
 }
 
 void DupsListModel::reload()
 {
     beginResetModel();
-    placeholder_ = state_.bigFile != 0;
-    list_ = placeholder_ ? nullptr : state_.dupsList;
-    rows_ = placeholder_ ? 1 : list_ && list_->sorted() ? clampRows(list_->ListCount()) : 0;
+    placeholder_ = result_.bigFile;
+    list_ = placeholder_ ? nullptr : result_.dups;
+    rows_ = placeholder_ ? 1 : list_ && list_->sorted() ? clampRows(list_->count()) : 0;
     widest_ = placeholder_ ? 0 : longestRow(rows_, [this](int r) { return list_->key(r).size(); });
     endResetModel();
 }
@@ -99,12 +101,12 @@ QVariant DupsListModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= rows_)
         return QVariant();
     if (placeholder_)
-        return role == Qt::DisplayRole ? QVariant(QString::fromUtf8(kNoPreview)) : QVariant();
+        return role == Qt::DisplayRole ? QVariant(QString::fromUtf8(text::kNoPreview)) : QVariant();
     switch (role) {
     case Qt::DisplayRole:
-        return displayText(list_->List(index.row()));
+        return displayText(list_->text(index.row()));
     case Qt::CheckStateRole:
-        return list_->Selected(index.row()) ? Qt::Checked : Qt::Unchecked;
+        return list_->isSelected(index.row()) ? Qt::Checked : Qt::Unchecked;
     default:
         return QVariant();
     }
@@ -115,9 +117,9 @@ bool DupsListModel::setData(const QModelIndex& index, const QVariant& value, int
     if (role != Qt::CheckStateRole || placeholder_ || !index.isValid() || index.row() >= rows_)
         return false;
     const bool checked = value.toInt() == Qt::Checked;
-    if (list_->Selected(index.row()) == checked)
+    if (list_->isSelected(index.row()) == checked)
         return true;
-    list_->SetSelected(index.row(), checked);
+    list_->setSelected(index.row(), checked);
     emit dataChanged(index, index, {Qt::CheckStateRole});
     if (onCheck_)
         onCheck_(index.row());

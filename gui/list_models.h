@@ -10,16 +10,16 @@
 #include <memory>
 #include <string>
 
-#include "engine/program_state.h"
+#include "engine/scan_result.h"
 
 namespace quillow {
 
 class SourceListModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    explicit SourceListModel(const ProgramState& state, QObject* parent = nullptr);
+    explicit SourceListModel(const ScanResult& result, QObject* parent = nullptr);
 
-    // Takes the current source list (or the placeholder) from the state.
+    // Takes the current source list (or the placeholder) from the scan result.
     void reload();
     bool isPlaceholder() const { return placeholder_; }
     // The row with the longest text, which sets the width the view scrolls.
@@ -32,7 +32,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    const ProgramState& state_;
+    const ScanResult& result_;
     std::shared_ptr<const SourceLines> lines_;
     int rows_ = 0;
     int widest_ = 0;
@@ -44,9 +44,9 @@ class DupsListModel : public QAbstractListModel {
 public:
     // onCheck runs after the user changed the check box of a row, with the
     // entry's flag already holding the new state.
-    DupsListModel(ProgramState& state, std::function<void(int64_t)> onCheck, QObject* parent = nullptr);
+    DupsListModel(const ScanResult& result, std::function<void(int64_t)> onCheck, QObject* parent = nullptr);
 
-    // Takes the current duplicates list (or the placeholder) from the state.
+    // Takes the current duplicates list (or the placeholder) from the scan result.
     // A list still in its working form (a scan running or interrupted) shows
     // no rows.
     void reload();
@@ -61,7 +61,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    ProgramState& state_;
+    const ScanResult& result_;
     std::function<void(int64_t)> onCheck_;
     std::shared_ptr<DupsList> list_;
     int rows_ = 0;

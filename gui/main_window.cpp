@@ -20,40 +20,20 @@
 #include <QToolButton>
 #include <functional>
 
-#include "engine/command_line.h"
-#include "engine/gnu_options.h"
+#include "engine/save.h"
+#include "engine/scan.h"
+#include "engine/settings_store.h"
+#include "engine/text_util.h"
+#include "engine/texts.h"
+#include "engine/unattended_run.h"
 #include "gui/list_models.h"
 #include "gui/main_window_internal.h"
-#include "engine/settings_store.h"
-#include "engine/save.h"
-#include "engine/line_filter.h"
-#include "engine/scan.h"
-#include "engine/text_util.h"
 #include "gui/progress_bar.h"
 #include "gui/window_setup.h"
 
 namespace quillow {
 
 namespace {
-
-int exitStatusFor(RunOutcome outcome)
-{
-    switch (outcome) {
-    case RunOutcome::Written:
-    case RunOutcome::DuplicatesFound:
-        return 0;
-    case RunOutcome::NothingToDo:
-        return 1;
-    case RunOutcome::InputError:
-        return 2;
-    case RunOutcome::OutputError:
-        return 3;
-    case RunOutcome::NotRun:
-    case RunOutcome::Stopped:
-        break;
-    }
-    return 0;
-}
 
 bool isFile(const std::string& path)
 {
@@ -82,13 +62,19 @@ private:
     std::function<int()> widestRow_;
 };
 
-MainWindow::MainWindow(ProgramState& state, Dialogs& dialogs, std::vector<std::string> args, QWidget* parent)
-    : QMainWindow(parent), state_(state), dialogs_(dialogs), args_(std::move(args))
+MainWindow::MainWindow(Settings& settings, ScanResult& result, RunFlags& flags, Dialogs& dialogs,
+                       CommandLine command, QWidget* parent)
+    : QMainWindow(parent),
+      settings_(settings),
+      result_(result),
+      flags_(flags),
+      dialogs_(dialogs),
+      command_(std::move(command))
 {
-    setObjectName(QStringLiteral("frmMain"));
+    setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Quillow"));
     buildControls();
-    Form_Load();
+    loadSettingsAndPlace();
     qApp->installEventFilter(this);
 }
 
@@ -116,13 +102,13 @@ void MainWindow::buildControls()
         double top;
     };
     const ButtonDef buttons[] = {
-        {Scan, "cmdScan", "打开", "打开一个文本文档，扫描重复行。", "open", 120},
-        {Stop, "cmdStop", "取消", "停止处理！", "stop", 120},
-        {Save, "cmdSave", "另存为", "保存为没有所选重复项的文件。", "save", 960},
-        {Select, "cmdSelect", "选择", "使用不同方法选择重复项。在你保存文件时无法选择重复项。", "select", 1800},
-        {View, "cmdView", "查看器", "查看用红色标记为重复行的文件", "view", 2640},
-        {Settings, "cmdSettings", "选项", "编辑选项。", "options", 3480},
-        {About, "cmdAbout", " 关于 ", "显示关于 Quillow 的信息。", "about", 4320},
+        {OpenButton, "openButton", "打开", "打开一个文本文档，扫描重复行。", "open", 120},
+        {StopButton, "stopButton", "取消", "停止处理！", "stop", 120},
+        {SaveButton, "saveButton", "另存为", "保存为没有所选重复项的文件。", "save", 960},
+        {SelectButton, "selectButton", "选择", "使用不同方法选择重复项。在你保存文件时无法选择重复项。", "select", 1800},
+        {ViewerButton, "viewerButton", "查看器", "查看用红色标记为重复行的文件", "view", 2640},
+        {OptionsButton, "optionsButton", "选项", "编辑选项。", "options", 3480},
+        {AboutButton, "aboutButton", " 关于 ", "显示关于 Quillow 的信息。", "about", 4320},
     };
     for (const ButtonDef& d : buttons) {
         auto* b = new QToolButton(client);
@@ -136,23 +122,23 @@ void MainWindow::buildControls()
         controls_[d.id] = b;
         place(d.id, {120, d.top, 855, 735});
     }
-    button(Stop)->hide();
+    button(StopButton)->hide();
 
     auto* pic = new QFrame(client);
-    pic->setObjectName(QStringLiteral("picProgressbar"));
+    pic->setObjectName(QStringLiteral("progressArea"));
     pic->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    controls_[Progress] = pic;
-    place(Progress, {120, 5160, 855, 615});
+    controls_[ProgressArea] = pic;
+    place(ProgressArea, {120, 5160, 855, 615});
 
-    auto* lbl1 = new QLabel(QStringLiteral("来源文件:"), client);
-    lbl1->setObjectName(QStringLiteral("lbl1"));
-    controls_[Lbl1] = lbl1;
-    place(Lbl1, {1140, 120, 1215, 255});
+    auto* sourceLabel = new QLabel(QStringLiteral("来源文件:"), client);
+    sourceLabel->setObjectName(QStringLiteral("sourceLabel"));
+    controls_[SourceLabel] = sourceLabel;
+    place(SourceLabel, {1140, 120, 1215, 255});
 
-    auto* lbl2 = new QLabel(QStringLiteral("找到重复项:"), client);
-    lbl2->setObjectName(QStringLiteral("lbl2"));
-    controls_[Lbl2] = lbl2;
-    place(Lbl2, {1140, 3000, 1455, 255});
+    auto* dupsLabel = new QLabel(QStringLiteral("找到重复项:"), client);
+    dupsLabel->setObjectName(QStringLiteral("dupsLabel"));
+    controls_[DupsLabel] = dupsLabel;
+    place(DupsLabel, {1140, 3000, 1455, 255});
 
     auto setUpList = [&](LineListView* v, const char* name, const char* tip) {
         v->setObjectName(QString::fromLatin1(name));
@@ -164,83 +150,85 @@ void MainWindow::buildControls()
         v->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     };
 
-    lstShow_ = new LineListView(client);
-    setUpList(lstShow_, "lstShow", "显示来源文件。右键点击复制高亮行。");
-    sourceModel_ = new SourceListModel(state_, this);
-    lstShow_->setModel(sourceModel_);
-    lstShow_->setItemDelegate(new WidestRowDelegate([this] { return sourceModel_->widestRow(); }, lstShow_));
-    lstShow_->setAcceptDrops(true);
-    lstShow_->viewport()->setAcceptDrops(true);
-    lstShow_->setDragDropMode(QAbstractItemView::DropOnly);
-    lstShow_->onRightClick = [this] { lstShow_RightClick(); };
-    lstShow_->acceptsDrop = [this](const QMimeData* d) { return acceptsDrop(d); };
-    lstShow_->onDrop = [this](const QMimeData* d) { lstShow_OLEDragDrop(d); };
-    controls_[Show] = lstShow_;
-    place(Show, {1140, 360, 5175, 2460});
+    sourceList_ = new LineListView(client);
+    setUpList(sourceList_, "sourceList", "显示来源文件。右键点击复制高亮行。");
+    sourceModel_ = new SourceListModel(result_, this);
+    sourceList_->setModel(sourceModel_);
+    sourceList_->setItemDelegate(new WidestRowDelegate([this] { return sourceModel_->widestRow(); }, sourceList_));
+    sourceList_->setAcceptDrops(true);
+    sourceList_->viewport()->setAcceptDrops(true);
+    sourceList_->setDragDropMode(QAbstractItemView::DropOnly);
+    sourceList_->onRightClick = [this] { onSourceRightClicked(); };
+    sourceList_->acceptsDrop = [this](const QMimeData* d) { return acceptsDrop(d); };
+    sourceList_->onDrop = [this](const QMimeData* d) { dropOnSourceList(d); };
+    controls_[SourceList] = sourceList_;
+    place(SourceList, {1140, 360, 5175, 2460});
 
-    lstDups_ = new LineListView(client);
-    setUpList(lstDups_, "lstDups", "显示找到的重复项。右键点击弹出复制选项。");
-    dupsModel_ = new DupsListModel(state_, [this](int64_t row) { lstDups_ItemCheck(state_, *this, row); }, this);
-    lstDups_->setModel(dupsModel_);
-    lstDups_->setItemDelegate(new WidestRowDelegate([this] { return dupsModel_->widestRow(); }, lstDups_));
-    lstDups_->setAcceptDrops(false);
-    lstDups_->onRightClick = [this] { lstDups_RightClick(); };
-    connect(lstDups_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    dupsList_ = new LineListView(client);
+    setUpList(dupsList_, "dupsList", "显示找到的重复项。右键点击弹出复制选项。");
+    dupsModel_ = new DupsListModel(
+        result_, [this](int64_t row) { entryCheckChanged(result_, flags_, *this, row); }, this);
+    dupsList_->setModel(dupsModel_);
+    dupsList_->setItemDelegate(new WidestRowDelegate([this] { return dupsModel_->widestRow(); }, dupsList_));
+    dupsList_->setAcceptDrops(false);
+    dupsList_->onRightClick = [this] { onDupsRightClicked(); };
+    connect(dupsList_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (current.isValid())
-                    lstDups_Click(current.row());
+                    showDupsEntryLine(current.row());
             });
-    connect(lstDups_, &QAbstractItemView::clicked, this, [this](const QModelIndex& i) { lstDups_Click(i.row()); });
-    controls_[Dups] = lstDups_;
-    place(Dups, {1140, 3240, 5175, 2475});
+    connect(dupsList_, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex& i) { showDupsEntryLine(i.row()); });
+    controls_[DupsList] = dupsList_;
+    place(DupsList, {1140, 3240, 5175, 2475});
 
     // Tab order as the classic window has it; the labels and the progress bar
     // take no focus.
-    for (int c = Scan; c < About; ++c)
+    for (int c = OpenButton; c < AboutButton; ++c)
         setTabOrder(controls_[c], controls_[c + 1]);
-    setTabOrder(controls_[About], lstShow_);
-    setTabOrder(lstShow_, lstDups_);
+    setTabOrder(controls_[AboutButton], sourceList_);
+    setTabOrder(sourceList_, dupsList_);
 
-    connect(button(Scan), &QToolButton::clicked, this, &MainWindow::cmdScan_Click);
-    connect(button(Stop), &QToolButton::clicked, this, &MainWindow::cmdStop_Click);
-    connect(button(Save), &QToolButton::clicked, this, &MainWindow::cmdSave_Click);
-    connect(button(Select), &QToolButton::clicked, this, &MainWindow::cmdSelect_Click);
-    connect(button(View), &QToolButton::clicked, this, &MainWindow::cmdView_Click);
-    connect(button(Settings), &QToolButton::clicked, this, &MainWindow::cmdSettings_Click);
-    connect(button(About), &QToolButton::clicked, this, &MainWindow::cmdAbout_Click);
+    connect(button(OpenButton), &QToolButton::clicked, this, &MainWindow::onOpenClicked);
+    connect(button(StopButton), &QToolButton::clicked, this, &MainWindow::onStopClicked);
+    connect(button(SaveButton), &QToolButton::clicked, this, &MainWindow::onSaveClicked);
+    connect(button(SelectButton), &QToolButton::clicked, this, &MainWindow::onSelectClicked);
+    connect(button(ViewerButton), &QToolButton::clicked, this, &MainWindow::onViewerClicked);
+    connect(button(OptionsButton), &QToolButton::clicked, this, &MainWindow::onOptionsClicked);
+    connect(button(AboutButton), &QToolButton::clicked, this, &MainWindow::onAboutClicked);
 
     statusLabel_ = new QLabel(this);
-    statusLabel_->setObjectName(QStringLiteral("StatusBar"));
+    statusLabel_->setObjectName(QStringLiteral("statusText"));
     statusLabel_->setTextFormat(Qt::PlainText);
     // A long text is cut at the window's edge instead of widening the window.
     statusLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->addWidget(statusLabel_, 1);
 
-    mnuSelect_ = new QMenu(QStringLiteral("选择"), this);
-    mnuSelect_->setObjectName(QStringLiteral("mnuSelect"));
+    selectMenu_ = new QMenu(QStringLiteral("选择"), this);
+    selectMenu_->setObjectName(QStringLiteral("selectMenu"));
     auto addCommand = [this](const char* name, const char* caption, SelectCommand command) {
-        QAction* a = mnuSelect_->addAction(QString::fromUtf8(caption));
+        QAction* a = selectMenu_->addAction(QString::fromUtf8(caption));
         a->setObjectName(QString::fromLatin1(name));
         connect(a, &QAction::triggered, this, [this, command] { runSelectCommand(command); });
     };
-    addCommand("mnuSelAll", "全选", SelectCommand::All);
-    addCommand("mnuUnsel", "不选", SelectCommand::None);
-    mnuSelect_->addSeparator();
-    addCommand("mnuInvert", "反选", SelectCommand::Invert);
-    mnuSelect_->addSeparator();
-    addCommand("mnuSelAllButFirst", "全部，除了最初重复项", SelectCommand::AllButFirst);
-    addCommand("mnuSelAllButLast", "全部，除了最后重复项", SelectCommand::AllButLast);
+    addCommand("selectAll", "全选", SelectCommand::All);
+    addCommand("selectNone", "不选", SelectCommand::None);
+    selectMenu_->addSeparator();
+    addCommand("invertSelection", "反选", SelectCommand::Invert);
+    selectMenu_->addSeparator();
+    addCommand("selectAllButFirst", "全部，除了最初重复项", SelectCommand::AllButFirst);
+    addCommand("selectAllButLast", "全部，除了最后重复项", SelectCommand::AllButLast);
 
     // The copy menu is not shown anywhere; Ctrl+C on the duplicates list runs
     // its first item, the copy dialog offers all three.
-    mnuCopy_ = new QMenu(QStringLiteral("复制到剪贴板"), this);
-    mnuCopy_->setObjectName(QStringLiteral("mnuCopy"));
-    mnuCopyCurrent_ = mnuCopy_->addAction(QStringLiteral("复制当前"), this, &MainWindow::mnuCopyCurrent_Click);
-    mnuCopyCurrent_->setObjectName(QStringLiteral("mnuCopyCurrent"));
-    QAction* all = mnuCopy_->addAction(QStringLiteral("全部复制"), this, &MainWindow::mnuCopyAll_Click);
-    all->setObjectName(QStringLiteral("mnuCopyAll"));
-    QAction* selected = mnuCopy_->addAction(QStringLiteral("全部复制所选"), this, &MainWindow::mnuCopySelected_Click);
-    selected->setObjectName(QStringLiteral("mnuCopySelected"));
+    copyMenu_ = new QMenu(QStringLiteral("复制到剪贴板"), this);
+    copyMenu_->setObjectName(QStringLiteral("copyMenu"));
+    copyCurrentAction_ = copyMenu_->addAction(QStringLiteral("复制当前"), this, &MainWindow::copyCurrentSource);
+    copyCurrentAction_->setObjectName(QStringLiteral("copyCurrent"));
+    QAction* all = copyMenu_->addAction(QStringLiteral("全部复制"), this, &MainWindow::copyAllSources);
+    all->setObjectName(QStringLiteral("copyAll"));
+    QAction* selected = copyMenu_->addAction(QStringLiteral("全部复制所选"), this, &MainWindow::copySelectedSources);
+    selected->setObjectName(QStringLiteral("copySelected"));
 
     progressBar_ = new cProgressBar(this);
 
@@ -263,18 +251,13 @@ void MainWindow::applyGeometry(Control c)
 }
 
 QToolButton* MainWindow::button(Control c) const { return qobject_cast<QToolButton*>(controls_[c]); }
-QListView* MainWindow::lstShow() const { return lstShow_; }
-QListView* MainWindow::lstDups() const { return lstDups_; }
+QListView* MainWindow::sourceList() const { return sourceList_; }
+QListView* MainWindow::dupsList() const { return dupsList_; }
 
-void MainWindow::Form_Load()
+void MainWindow::loadSettingsAndPlace()
 {
-    state_.releaseMode = argumentText(args_).find("DEBUG_MODE") != std::string::npos ? 0 : -1;
-    state_.appName = "Quillow";
-    state_.appVersion = QUILLOW_VERSION;
-    if (state_.releaseMode == 0)
-        state_.appVersion += " Debug Version";
-    state_.firstActivation = -1;
-    showButtons(buttonStates(state_));
+    flags_.debugMode = command_.debugMode;
+    showButtons(buttonStates(result_, flags_));
 
     ScreenSize screen;
     if (QScreen* primary = QGuiApplication::primaryScreen()) {
@@ -282,37 +265,35 @@ void MainWindow::Form_Load()
         screen.widthTwips = area.width() * double(kTwipsPerPixel);
         screen.heightTwips = area.height() * double(kTwipsPerPixel);
     }
-    LoadSettings(state_, screen);
-    InitRegExp(state_);
-    // The keyed set is linked into the program; there is nothing to check.
+    loadSettings(settings_, screen);
 
     // Placement, taken as stored. The stored size is the outer one; the frame
     // is not known before the window manager has decorated the window, so
     // the client size is settled again once it is (settleFrame).
-    move(twipsToPixel(state_.winLeft), twipsToPixel(state_.winTop));
-    pendingOuterSize_ = QSize(twipsToPixel(state_.winWidth), twipsToPixel(state_.winHeight));
+    const WindowPlacement& place = settings_.mainWindow;
+    move(twipsToPixel(place.left), twipsToPixel(place.top));
+    pendingOuterSize_ = QSize(twipsToPixel(place.width), twipsToPixel(place.height));
     resize(pendingOuterSize_ - frameExtent(this));
 
-    state_.viewerOpen = 0;
+    flags_.viewerOpen = false;
 
-    progressBar_->setDrawObject(controls_[Progress]);
+    progressBar_->setDrawObject(controls_[ProgressArea]);
     progressBar_->setBackColor(ole::kButtonFace);
     progressBar_->setBarColor(ole::kHighlight);
     progressBar_->setBorderStyle(cProgressBar::BorderNone);
-    barMin_ = progressBar_->Min();
-    barMax_ = progressBar_->Max();
     barValue_ = progressBar_->Value();
+    barMax_ = progressBar_->Max();
 
     SetIcon(this, QStringLiteral("AAA"), true);
 }
 
 void MainWindow::showAtStart()
 {
-    switch (state_.winState) {
-    case 2:
+    switch (settings_.mainWindow.state) {
+    case WindowState::Maximized:
         showMaximized();
         break;
-    case 1:
+    case WindowState::Minimized:
         showMinimized();
         break;
     default:
@@ -324,9 +305,9 @@ void MainWindow::showAtStart()
 void MainWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    if (state_.firstActivation == -1 && !activationQueued_) {
+    if (!activated_ && !activationQueued_) {
         activationQueued_ = true;
-        QTimer::singleShot(0, this, [this] { Form_Activate(); });
+        QTimer::singleShot(0, this, [this] { firstActivation(); });
     }
 }
 
@@ -337,55 +318,38 @@ void MainWindow::changeEvent(QEvent* event)
         settleFrame();
 }
 
-void MainWindow::Form_Activate()
+void MainWindow::firstActivation()
 {
-    if (state_.firstActivation != -1 || activating_)
+    if (activated_ || activating_)
         return;
     activating_ = true;
     settleFrame();
-    setCaption(state_.appName + " " + state_.appVersion + kHelpCaptionSuffix);
-    setStatus(state_.appName + " " + state_.appVersion + kStartNotice);
-    state_.bigFile = 0;
-    Hook(this, kMainMinClientTwips, state_.releaseMode);
+    setCaption(text::productVersion(flags_.debugMode) + kHelpCaptionSuffix);
+    setStatus(text::productVersion(flags_.debugMode) + kStartNotice);
+    result_.bigFile = false;
+    Hook(this, kMainMinClientTwips, flags_.debugMode ? 0 : -1);
     runCommandLine();
-    state_.firstActivation = 0;
+    activated_ = true;
     activating_ = false;
 }
 
 void MainWindow::runCommandLine()
 {
-    if (usesGnuSyntax(args_)) {
-        // "DEBUG_MODE" is a marker, not the input file.
-        std::vector<std::string> args;
-        for (const std::string& a : args_)
-            if (a != "DEBUG_MODE")
-                args.push_back(a);
-        GnuOptions options = parseGnuOptions(args);
-        // Help, version, errors and the terminal-only forms are answered
-        // before the window opens; what is left here is a run.
-        if (options.action != GnuOptions::Action::Run || options.inputIsStdin || options.outputIsStdout)
-            return;
-        applyGnuOptions(options, state_);
-    } else {
-        ParseCommandLine(state_, argumentText(args_));
-    }
-    const RunOutcome outcome = RunCommandLine(state_, *this);
-    if (outcome == RunOutcome::Stopped)
-        return;  // interactive from here on
-    if (outcome == RunOutcome::NotRun) {
+    if (command_.action != CommandLine::Action::Run) {
         // A file manager's "open with" passes the file alone: it is scanned
         // as if dropped on the window.
-        if (args_.size() == 1 && !usesGnuSyntax(args_) && isFile(args_[0])) {
-            state_.droppedFile = args_[0];
-            quillow::cmdScan_Click(state_, *this);
-        }
+        if (!command_.openFile.empty())
+            scan(command_.openFile);
         return;
     }
-    exitCode_ = exitStatusFor(outcome);
+    const RunOutcome outcome = runUnattended(settings_, result_, flags_, *this, command_.run);
+    if (outcome == RunOutcome::Stopped)
+        return;  // interactive from here on
+    exitCode_ = exitStatus(outcome);
     close();
 }
 
-void MainWindow::Form_Resize(double H, double W)
+void MainWindow::layoutClient(double H, double W)
 {
     // A negative size is refused, as the window system refuses it; the
     // other assignments still take place.
@@ -393,18 +357,18 @@ void MainWindow::Form_Resize(double H, double W)
         if (value >= 0)
             field = value;
     };
-    TwipRect& show = rects_[Show];
-    TwipRect& dups = rects_[Dups];
-    TwipRect& lbl2 = rects_[Lbl2];
-    TwipRect& prog = rects_[Progress];
+    TwipRect& show = rects_[SourceList];
+    TwipRect& dups = rects_[DupsList];
+    TwipRect& label = rects_[DupsLabel];
+    TwipRect& prog = rects_[ProgressArea];
     setSize(show.height, H / 2 - 620);
     dups.top = show.top + show.height + 400;
     setSize(dups.height, show.height);
-    lbl2.top = dups.top - 250;
+    label.top = dups.top - 250;
     setSize(prog.height, H - prog.top - 480);
     setSize(show.width, W - 1250);
     setSize(dups.width, show.width);
-    for (Control c : {Show, Dups, Lbl2, Progress})
+    for (Control c : {SourceList, DupsList, DupsLabel, ProgressArea})
         applyGeometry(c);
     recordPlacement();
 }
@@ -413,7 +377,7 @@ void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     settleFrame();
-    Form_Resize(height() * double(kTwipsPerPixel), width() * double(kTwipsPerPixel));
+    layoutClient(height() * double(kTwipsPerPixel), width() * double(kTwipsPerPixel));
 }
 
 void MainWindow::moveEvent(QMoveEvent* event)
@@ -424,19 +388,19 @@ void MainWindow::moveEvent(QMoveEvent* event)
 
 void MainWindow::recordPlacement()
 {
-    if (state_.firstActivation != 0 || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized |
-                                                         Qt::WindowFullScreen)))
+    if (!activated_ || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)))
         return;
     // Measures that leave the 16-bit range keep their last value.
     const QRect f = frameGeometry();
+    WindowPlacement& place = settings_.mainWindow;
     if (auto v = toInt16(f.x() * double(kTwipsPerPixel)))
-        state_.winLeft = *v;
+        place.left = *v;
     if (auto v = toInt16(f.y() * double(kTwipsPerPixel)))
-        state_.winTop = *v;
+        place.top = *v;
     if (auto v = toInt16(f.width() * double(kTwipsPerPixel)))
-        state_.winWidth = *v;
+        place.width = *v;
     if (auto v = toInt16(f.height() * double(kTwipsPerPixel)))
-        state_.winHeight = *v;
+        place.height = *v;
 }
 
 void MainWindow::settleFrame()
@@ -447,7 +411,7 @@ void MainWindow::settleFrame()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (state_.isBusy) {
+    if (flags_.busy) {
         event->ignore();
         return;
     }
@@ -455,7 +419,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    if (state_.cmdLineMode == 0) {
+    if (!flags_.unattended) {
         MainWindowPlacement placement;
         if (windowState() & Qt::WindowMinimized)
             placement.state = WindowState::Minimized;
@@ -463,10 +427,10 @@ void MainWindow::closeEvent(QCloseEvent* event)
             placement.state = WindowState::Maximized;
         placement.left = frameGeometry().x() * double(kTwipsPerPixel);
         placement.top = frameGeometry().y() * double(kTwipsPerPixel);
-        SaveSettings(state_, placement);
+        saveSettings(settings_, placement);
     }
     Unhook(this);
-    setPointer(Pointer::Default);
+    setPointer(Pointer::Normal);
     event->accept();
     ended_ = true;
     emit programEnded(exitCode_);
@@ -474,37 +438,40 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 // ---- buttons and menus ----
 
-void MainWindow::cmdScan_Click()
+void MainWindow::scan(const std::string& file)
 {
-    if (state_.isBusy)
-        return;
-    quillow::cmdScan_Click(state_, *this);
+    runScan(settings_, result_, flags_, *this, file);
 }
 
-void MainWindow::cmdStop_Click() { state_.stopRequested = -1; }
-
-void MainWindow::cmdSave_Click()
+void MainWindow::onOpenClicked()
 {
-    if (state_.isBusy)
-        return;
-    quillow::cmdSave_Click(state_, *this);
+    if (!flags_.busy)
+        scan(std::string());
 }
 
-void MainWindow::cmdView_Click()
+void MainWindow::onStopClicked() { flags_.stopRequested = true; }
+
+void MainWindow::onSaveClicked()
 {
-    state_.viewerOpen = -1;
-    dialogs_.showViewer(state_, *this, this);
-    state_.viewerOpen = 0;
+    if (!flags_.busy)
+        runSave(settings_, result_, flags_, *this);
+}
+
+void MainWindow::onViewerClicked()
+{
+    flags_.viewerOpen = true;
+    dialogs_.showViewer(settings_, result_, flags_, *this, this);
+    flags_.viewerOpen = false;
     dupsModel_->refreshChecks();
 }
 
-void MainWindow::cmdSettings_Click()
+void MainWindow::onOptionsClicked()
 {
-    dialogs_.showSettingsDialog(state_, *this, this);
-    button(Scan)->setFocus();
+    dialogs_.showOptionsDialog(settings_, result_, *this, this);
+    button(OpenButton)->setFocus();
 }
 
-void MainWindow::cmdAbout_Click() { dialogs_.showAbout(state_, *this, this); }
+void MainWindow::onAboutClicked() { dialogs_.showAbout(settings_, flags_.debugMode, *this, this); }
 
 // ---- keys ----
 
@@ -532,7 +499,7 @@ bool MainWindow::handleKey(QWidget* target, QKeyEvent* event)
                 b->click();
             return true;
         }
-        QToolButton* open = button(Scan);
+        QToolButton* open = button(OpenButton);
         if (!open->isHidden() && open->isEnabled()) {
             open->click();
             return true;
@@ -540,7 +507,7 @@ bool MainWindow::handleKey(QWidget* target, QKeyEvent* event)
         return false;
     }
     case Qt::Key_Escape: {
-        QToolButton* stop = button(Stop);
+        QToolButton* stop = button(StopButton);
         if (!stop->isHidden() && stop->isEnabled()) {
             stop->click();
             return true;
@@ -551,12 +518,12 @@ bool MainWindow::handleKey(QWidget* target, QKeyEvent* event)
         break;
     }
     if (event->matches(QKeySequence::Copy)) {
-        if (target == lstDups_ || target == lstDups_->viewport()) {
-            mnuCopyCurrent_Click();
+        if (target == dupsList_ || target == dupsList_->viewport()) {
+            copyCurrentSource();
             return true;
         }
-        if (target == lstShow_ || target == lstShow_->viewport()) {
-            lstShow_RightClick();
+        if (target == sourceList_ || target == sourceList_->viewport()) {
+            onSourceRightClicked();
             return true;
         }
     }
@@ -597,8 +564,8 @@ void MainWindow::openHelp()
 {
     const std::string path = helpDocumentPath();
     if (!isFile(path)) {
-        if (state_.cmdLineMode != -1)
-            messageBox("找不到帮助文档 " + path + "。", mb::Exclamation);
+        if (!flags_.unattended)
+            messageBox("找不到帮助文档 " + path + "。", Icon::Warning, Buttons::Ok);
         return;
     }
     openDocument(path);

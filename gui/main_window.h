@@ -1,22 +1,25 @@
 #pragma once
-// frmMain: the desktop program's main window and the engine's Host on it.
+// The desktop program's main window and the engine's Host on it.
 // Controls sit at absolute positions kept in twips (15 per logical pixel), so
 // the resize rules work on the same numbers as the classic layout; Qt's
 // device-independent pixels take care of high-density screens.
-// The window itself is in main_window.cpp, the Host in main_window_host_gui.cpp,
-// the lists and the Select menu in main_window_lists_gui.cpp.
+// The window itself is in main_window.cpp, the Host in main_window_host.cpp,
+// the lists and the Select menu in main_window_lists.cpp.
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
 #include <chrono>
 #include <cstdint>
 #include <string>
-#include <vector>
 
+#include "engine/command_line.h"
+#include "engine/copy_text.h"
 #include "engine/host.h"
-#include "gui/dialogs.h"
+#include "engine/run_flags.h"
+#include "engine/scan_result.h"
 #include "engine/selection.h"
-#include "engine/program_state.h"
+#include "engine/settings.h"
+#include "gui/dialogs.h"
 
 class QAction;
 class QLabel;
@@ -45,40 +48,55 @@ inline const char* const kHelpCaptionSuffix = " - 按 F1 寻求帮助";
 class MainWindow : public QMainWindow, public Host {
     Q_OBJECT
 public:
-    enum Control { Scan, Stop, Save, Select, View, Settings, About, Progress, Lbl1, Show, Lbl2, Dups, ControlCount };
+    enum Control {
+        OpenButton,
+        StopButton,
+        SaveButton,
+        SelectButton,
+        ViewerButton,
+        OptionsButton,
+        AboutButton,
+        ProgressArea,
+        SourceLabel,
+        SourceList,
+        DupsLabel,
+        DupsList,
+        ControlCount
+    };
 
-    // args: the program's arguments without its name (Qt's own removed).
-    // Runs the start-up sequence; showAtStart() then places and shows it.
-    MainWindow(ProgramState& state, Dialogs& dialogs, std::vector<std::string> args, QWidget* parent = nullptr);
+    // Runs the start-up sequence (settings, placement); showAtStart() then
+    // shows the window, and its first activation carries out command.
+    MainWindow(Settings& settings, ScanResult& result, RunFlags& flags, Dialogs& dialogs, CommandLine command,
+               QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Places the window from the settings (left, top, outer size, state) and
     // shows it; the first activation follows from the event loop.
     void showAtStart();
     // The one-time work of the first activation: caption, status text,
-    // minimum size, the command-line run. Later calls do nothing.
-    void Form_Activate();
+    // minimum size, the command line. Later calls do nothing.
+    void firstActivation();
     // The resize rules for a client area of the given height and width in
     // twips (the status bar lies inside it).
-    void Form_Resize(double clientHeightTwips, double clientWidthTwips);
+    void layoutClient(double clientHeightTwips, double clientWidthTwips);
 
     // Button and menu handlers.
-    void cmdScan_Click();
-    void cmdStop_Click();
-    void cmdSave_Click();
-    void cmdSelect_Click();
-    void cmdView_Click();
-    void cmdSettings_Click();
-    void cmdAbout_Click();
+    void onOpenClicked();
+    void onStopClicked();
+    void onSaveClicked();
+    void onSelectClicked();
+    void onViewerClicked();
+    void onOptionsClicked();
+    void onAboutClicked();
     void runSelectCommand(SelectCommand command);
-    // The mnuCopy items: source lines of the highlighted, all or the
+    // The copy menu's items: source lines of the highlighted, all or the
     // selected duplicates entries.
-    void mnuCopyCurrent_Click();
-    void mnuCopyAll_Click();
-    void mnuCopySelected_Click();
+    void copyCurrentSource();
+    void copyAllSources();
+    void copySelectedSources();
     // Something was dropped on the source list: a file list starts a scan of
     // its first local file, unless a scan or save runs.
-    void lstShow_OLEDragDrop(const QMimeData* data);
+    void dropOnSourceList(const QMimeData* data);
     bool acceptsDrop(const QMimeData* data) const;
     // F1 from any control.
     void openHelp();
@@ -89,13 +107,12 @@ public:
     // Host.
     void setStatus(const std::string& text) override;
     void setCaption(const std::string& text) override;
-    void setProgressMin(int32_t v) override;
-    void setProgressMax(int32_t v) override;
-    void setProgressValue(int32_t v) override;
+    void progress(Stage stage, int64_t done, int64_t total) override;
+    void setProgressBar(int64_t value, int64_t maximum) override;
     void setPointer(Pointer p) override;
     void showButtons(const ButtonStates& states) override;
     void yield() override;
-    Answer messageBox(const std::string& text, int style) override;
+    Answer messageBox(const std::string& text, Icon icon, Buttons buttons) override;
     std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                         const std::string& preset) override;
     bool chooseOpenFile(FileDialogRequest& request) override;
@@ -105,7 +122,7 @@ public:
     void selectionChanged() override;
     void setMainWindowEnabled(bool enabled) override;
 
-    // Shows what a throttled status text or progress update still holds back.
+    // Shows what the throttled display still holds back.
     void flushDisplay();
 
     // For the program's main and for tests.
@@ -115,16 +132,18 @@ public:
     const TwipRect& twips(Control c) const { return rects_[c]; }
     QWidget* control(Control c) const { return controls_[c]; }
     QToolButton* button(Control c) const;
-    QListView* lstShow() const;
-    QListView* lstDups() const;
+    QListView* sourceList() const;
+    QListView* dupsList() const;
     SourceListModel* sourceModel() const { return sourceModel_; }
     DupsListModel* dupsModel() const { return dupsModel_; }
-    QMenu* mnuSelect() const { return mnuSelect_; }
-    QMenu* mnuCopy() const { return mnuCopy_; }
-    // Where cmdSelect pops up its menu, in client pixels.
+    QMenu* selectMenu() const { return selectMenu_; }
+    QMenu* copyMenu() const { return copyMenu_; }
+    // Where the Select button pops up its menu, in client pixels.
     QPoint selectMenuPosition() const;
     cProgressBar& progressBar() const { return *progressBar_; }
-    ProgramState& state() const { return state_; }
+    const Settings& settings() const { return settings_; }
+    const ScanResult& result() const { return result_; }
+    const RunFlags& flags() const { return flags_; }
 
 signals:
     // The window unloaded: the program ends with this status.
@@ -142,47 +161,49 @@ private:
     void buildControls();
     void place(Control c, const TwipRect& r);
     void applyGeometry(Control c);
-    void Form_Load();
+    void loadSettingsAndPlace();
     void runCommandLine();
+    // Scans file, or the file the open dialog gives when file is empty.
+    void scan(const std::string& file);
     void recordPlacement();
     void settleFrame();
-    void lstDups_Click(int row);
-    void lstDups_RightClick();
-    void lstShow_RightClick();
+    void showDupsEntryLine(int row);
+    void onDupsRightClicked();
+    void onSourceRightClicked();
     bool handleKey(QWidget* target, QKeyEvent* event);
-    void copySourceLines(int range);
-    void applyStatus(const QString& text);
-    void applyProgress();
+    void copySourceLines(CopyRange range);
+    void showProgress();
     void scheduleFlush();
     template <typename F>
     auto withArrowCursor(F&& f) -> decltype(f());
 
-    ProgramState& state_;
+    Settings& settings_;
+    ScanResult& result_;
+    RunFlags& flags_;
     Dialogs& dialogs_;
-    std::vector<std::string> args_;
+    CommandLine command_;
 
     std::array<QWidget*, ControlCount> controls_{};
     std::array<TwipRect, ControlCount> rects_{};
-    LineListView* lstShow_ = nullptr;
-    LineListView* lstDups_ = nullptr;
+    LineListView* sourceList_ = nullptr;
+    LineListView* dupsList_ = nullptr;
     SourceListModel* sourceModel_ = nullptr;
     DupsListModel* dupsModel_ = nullptr;
     QLabel* statusLabel_ = nullptr;
-    QMenu* mnuSelect_ = nullptr;
-    QMenu* mnuCopy_ = nullptr;
-    QAction* mnuCopyCurrent_ = nullptr;
+    QMenu* selectMenu_ = nullptr;
+    QMenu* copyMenu_ = nullptr;
+    QAction* copyCurrentAction_ = nullptr;
     cProgressBar* progressBar_ = nullptr;
 
-    // Throttled display: percentages and bar values that come sooner than
-    // kDisplayInterval after the last shown one wait for a timer.
+    // One throttle: progress (status text and bar) and the event processing
+    // of yield() come at most every kDisplayInterval; plain status texts show
+    // at once, and a timer shows what waits.
     using Clock = std::chrono::steady_clock;
     QTimer* flushTimer_ = nullptr;
     QString statusText_;
-    bool statusPending_ = false;
-    Clock::time_point statusShownAt_{};
-    int32_t barMin_ = 0, barMax_ = 100, barValue_ = 0;
-    bool barPending_ = false;
-    Clock::time_point barShownAt_{};
+    bool progressPending_ = false;
+    Clock::time_point shownAt_{};
+    int64_t barValue_ = 0, barMax_ = 100;
     Clock::time_point yieldedAt_{};
     bool forceYield_ = true;
 
@@ -190,6 +211,7 @@ private:
     QPointer<QWidget> focusBeforeDisable_;
     bool activationQueued_ = false;
     bool activating_ = false;
+    bool activated_ = false;  // the first activation's work is done
     bool ended_ = false;
     int exitCode_ = 0;
     // The outer size asked for at start-up, applied again once the window

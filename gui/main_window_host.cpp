@@ -8,6 +8,9 @@
 #include <QMenu>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
+
+#include "engine/texts.h"
 
 #include "gui/list_models.h"
 #include "gui/main_window.h"
@@ -16,97 +19,76 @@
 
 namespace quillow {
 
-namespace {
-
-bool isPercentText(const QString& text) { return text.endsWith(QLatin1Char('%')); }
-
-}  // namespace
-
 QString MainWindow::statusText() const { return statusText_; }
-
-void MainWindow::applyStatus(const QString& text)
-{
-    statusLabel_->setText(text);
-    statusShownAt_ = Clock::now();
-    statusPending_ = false;
-}
 
 void MainWindow::setStatus(const std::string& text)
 {
     statusText_ = QString::fromStdString(text);
-    if (isPercentText(statusText_) && Clock::now() - statusShownAt_ < kDisplayInterval) {
-        statusPending_ = true;
-        scheduleFlush();
-        return;
-    }
-    applyStatus(statusText_);
+    statusLabel_->setText(statusText_);
     // A new stage is shown before the work it announces begins.
-    if (!isPercentText(statusText_))
-        forceYield_ = true;
+    forceYield_ = true;
 }
 
 void MainWindow::setCaption(const std::string& text) { setWindowTitle(QString::fromStdString(text)); }
 
-void MainWindow::applyProgress()
+void MainWindow::progress(Stage stage, int64_t done, int64_t total)
 {
-    if (progressBar_->Min() != barMin_)
-        progressBar_->setMin(barMin_);
-    if (progressBar_->Max() != barMax_)
-        progressBar_->setMax(barMax_);
-    if (progressBar_->Value() != barValue_)
-        progressBar_->setValue(barValue_);
-    barShownAt_ = Clock::now();
-    barPending_ = false;
-}
-
-void MainWindow::setProgressMin(int32_t v)
-{
-    barMin_ = v;
-    barPending_ = true;
-    scheduleFlush();
-}
-
-void MainWindow::setProgressMax(int32_t v)
-{
-    barMax_ = v;
-    barPending_ = true;
-    scheduleFlush();
-}
-
-void MainWindow::setProgressValue(int32_t v)
-{
-    barValue_ = v;
-    barPending_ = true;
-    if (Clock::now() - barShownAt_ >= kDisplayInterval)
-        applyProgress();
+    statusText_ = QString::fromStdString(text::progressText(stage, done, total));
+    barValue_ = done;
+    barMax_ = total;
+    if (Clock::now() - shownAt_ >= kDisplayInterval)
+        showProgress();
     else
         scheduleFlush();
 }
 
+void MainWindow::setProgressBar(int64_t value, int64_t maximum)
+{
+    barValue_ = value;
+    barMax_ = maximum;
+    if (Clock::now() - shownAt_ >= kDisplayInterval)
+        showProgress();
+    else
+        scheduleFlush();
+}
+
+void MainWindow::showProgress()
+{
+    statusLabel_->setText(statusText_);
+    const auto clamp = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, 0, INT32_MAX)); };
+    if (progressBar_->Min() != 0)
+        progressBar_->setMin(0);
+    if (progressBar_->Max() != clamp(barMax_))
+        progressBar_->setMax(clamp(barMax_));
+    if (progressBar_->Value() != clamp(barValue_))
+        progressBar_->setValue(clamp(barValue_));
+    shownAt_ = Clock::now();
+    progressPending_ = false;
+}
+
 void MainWindow::scheduleFlush()
 {
+    progressPending_ = true;
     if (!flushTimer_->isActive())
         flushTimer_->start();
 }
 
 void MainWindow::flushDisplay()
 {
-    if (statusPending_)
-        applyStatus(statusText_);
-    if (barPending_)
-        applyProgress();
+    if (progressPending_)
+        showProgress();
 }
 
 void MainWindow::setPointer(Pointer p)
 {
-    if (p == Pointer::Default) {
+    if (p == Pointer::Normal) {
         while (overrideCursors_ > 0) {
             QGuiApplication::restoreOverrideCursor();
             --overrideCursors_;
         }
         return;
     }
-    const QCursor cursor(p == Pointer::Hourglass ? Qt::WaitCursor : Qt::BusyCursor);
+    const QCursor cursor(p == Pointer::Wait ? Qt::WaitCursor : Qt::BusyCursor);
     if (overrideCursors_ == 0) {
         QGuiApplication::setOverrideCursor(cursor);
         overrideCursors_ = 1;
@@ -117,18 +99,18 @@ void MainWindow::setPointer(Pointer p)
 
 void MainWindow::showButtons(const ButtonStates& s)
 {
-    QToolButton* scan = button(Scan);
-    QToolButton* stop = button(Stop);
+    QToolButton* scan = button(OpenButton);
+    QToolButton* stop = button(StopButton);
     const bool stopWasShown = !stop->isHidden();
     scan->setEnabled(s.scanEnabled);
     scan->setHidden(!s.scanVisible);
     stop->setEnabled(s.stopEnabled);
     stop->setHidden(!s.stopVisible);
-    button(Save)->setEnabled(s.saveEnabled);
-    button(Select)->setEnabled(s.selectEnabled);
-    button(View)->setEnabled(s.viewEnabled);
-    button(Settings)->setEnabled(s.settingsEnabled);
-    button(About)->setEnabled(s.aboutEnabled);
+    button(SaveButton)->setEnabled(s.saveEnabled);
+    button(SelectButton)->setEnabled(s.selectEnabled);
+    button(ViewerButton)->setEnabled(s.viewEnabled);
+    button(OptionsButton)->setEnabled(s.settingsEnabled);
+    button(AboutButton)->setEnabled(s.aboutEnabled);
     if (s.stopVisible && !stopWasShown && s.stopEnabled)
         stop->setFocus();
     else if (stopWasShown && !s.stopVisible && s.scanVisible && s.scanEnabled)
@@ -166,9 +148,9 @@ auto MainWindow::withArrowCursor(F&& f) -> decltype(f())
     return f();
 }
 
-Answer MainWindow::messageBox(const std::string& text, int style)
+Answer MainWindow::messageBox(const std::string& text, Icon icon, Buttons buttons)
 {
-    return withArrowCursor([&] { return dialogs_.messageBox(this, text, style); });
+    return withArrowCursor([&] { return dialogs_.messageBox(this, text, icon, buttons); });
 }
 
 std::optional<std::string> MainWindow::inputBox(const std::string& prompt, const std::string& title,
@@ -189,20 +171,20 @@ bool MainWindow::chooseSaveFile(FileDialogRequest& request)
 
 void MainWindow::openDocument(const std::string& path)
 {
-    if (!dialogs_.openDocument(path) && state_.cmdLineMode != -1)
-        messageBox("无法打开 " + path + "。", mb::Exclamation);
+    if (!dialogs_.openDocument(path) && !flags_.unattended)
+        messageBox("无法打开 " + path + "。", Icon::Warning, Buttons::Ok);
 }
 
 void MainWindow::listsChanged()
 {
     sourceModel_->reload();
     dupsModel_->reload();
-    mnuCopyCurrent_->setEnabled(state_.bigFile == 0);
-    for (QAction* a : mnuCopy_->actions())
-        if (a != mnuCopyCurrent_)
-            a->setEnabled(state_.memoryPreserved == 0);
-    if (state_.memoryPreserved)
-        mnuCopyCurrent_->setEnabled(false);
+    copyCurrentAction_->setEnabled(!result_.bigFile);
+    for (QAction* a : copyMenu_->actions())
+        if (a != copyCurrentAction_)
+            a->setEnabled(!result_.memoryPreserved);
+    if (result_.memoryPreserved)
+        copyCurrentAction_->setEnabled(false);
     forceYield_ = true;
 }
 
@@ -212,11 +194,11 @@ void MainWindow::selectionChanged()
     // The list starts again at its first entry. During a selection command
     // `selecting` keeps the source list still; after the viewer's write-back
     // the entry's line is highlighted in the source list as a click would.
-    if (state_.bigFile == 0 && dupsModel_->rowCount() > 0) {
-        lstDups_->setCurrentIndex(dupsModel_->index(0));
-        lstDups_->scrollToTop();
-        if (state_.selecting != -1)
-            lstDups_Click(0);
+    if (!result_.bigFile && dupsModel_->rowCount() > 0) {
+        dupsList_->setCurrentIndex(dupsModel_->index(0));
+        dupsList_->scrollToTop();
+        if (!flags_.selecting)
+            showDupsEntryLine(0);
     }
 }
 

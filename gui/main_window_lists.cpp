@@ -12,6 +12,7 @@
 #include "gui/main_window_internal.h"
 #include "engine/copy_text.h"
 #include "engine/scan.h"
+#include "engine/texts.h"
 #include "gui/window_setup.h"
 
 namespace quillow {
@@ -20,34 +21,33 @@ namespace quillow {
 
 QPoint MainWindow::selectMenuPosition() const
 {
-    const TwipRect& r = rects_[Select];
+    const TwipRect& r = rects_[SelectButton];
     return QPoint(twipsToPixel(r.left), twipsToPixel(r.top + r.height));
 }
 
-void MainWindow::cmdSelect_Click()
+void MainWindow::onSelectClicked()
 {
-    mnuSelect_->exec(centralWidget()->mapToGlobal(selectMenuPosition()));
+    selectMenu_->exec(centralWidget()->mapToGlobal(selectMenuPosition()));
 }
 
 void MainWindow::runSelectCommand(SelectCommand command)
 {
-    if (state_.isBusy || !state_.resultsReady)
+    if (flags_.busy || !result_.ready)
         return;
-    quillow::runSelectCommand(state_, *this, command);
+    quillow::runSelectCommand(result_, flags_, *this, command);
 }
 
 // ---- copying ----
 
-void MainWindow::copySourceLines(int range)
+void MainWindow::copySourceLines(CopyRange range)
 {
-    if (state_.isBusy || !state_.dupsList || state_.memoryPreserved)
+    if (flags_.busy || !result_.dups || result_.memoryPreserved)
         return;
-    const QModelIndex current = lstDups_->currentIndex();
-    const int64_t highlighted = state_.bigFile == 0 && current.isValid() ? current.row() : -1;
-    const std::string text =
-        buildCopyText(state_, static_cast<CopyRange>(range), CopyContent::Source, highlighted);
+    const QModelIndex current = dupsList_->currentIndex();
+    const int64_t highlighted = !result_.bigFile && current.isValid() ? current.row() : -1;
+    const std::string text = buildCopyText(result_, range, CopyContent::Source, highlighted);
     if (text.empty()) {
-        messageBox(kNothingToCopy, mb::Exclamation);
+        messageBox(text::kNothingToCopy, Icon::Warning, Buttons::Ok);
         return;
     }
     QClipboard* clipboard = QGuiApplication::clipboard();
@@ -55,36 +55,36 @@ void MainWindow::copySourceLines(int range)
     clipboard->setText(QString::fromStdString(text));
 }
 
-void MainWindow::mnuCopyCurrent_Click() { copySourceLines(static_cast<int>(CopyRange::Highlighted)); }
-void MainWindow::mnuCopyAll_Click() { copySourceLines(static_cast<int>(CopyRange::All)); }
-void MainWindow::mnuCopySelected_Click() { copySourceLines(static_cast<int>(CopyRange::Selected)); }
+void MainWindow::copyCurrentSource() { copySourceLines(CopyRange::Highlighted); }
+void MainWindow::copyAllSources() { copySourceLines(CopyRange::All); }
+void MainWindow::copySelectedSources() { copySourceLines(CopyRange::Selected); }
 
 // ---- the two lists ----
 
-void MainWindow::lstDups_Click(int row)
+void MainWindow::showDupsEntryLine(int row)
 {
-    const int64_t line = locateLine(state_, row);
+    const int64_t line = locateLine(result_, flags_, row);
     if (line < 0 || line >= sourceModel_->rowCount())
         return;
     const QModelIndex index = sourceModel_->index(static_cast<int>(line));
-    lstShow_->setCurrentIndex(index);
-    lstShow_->scrollTo(index);
+    sourceList_->setCurrentIndex(index);
+    sourceList_->scrollTo(index);
 }
 
-void MainWindow::lstDups_RightClick()
+void MainWindow::onDupsRightClicked()
 {
-    if (state_.isBusy || dupsModel_->rowCount() == 0)
+    if (flags_.busy || dupsModel_->rowCount() == 0)
         return;
-    const QModelIndex current = lstDups_->currentIndex();
-    const int64_t highlighted = state_.bigFile == 0 && current.isValid() ? current.row() : -1;
-    dialogs_.showCopyDialog(state_, *this, highlighted, this);
+    const QModelIndex current = dupsList_->currentIndex();
+    const int64_t highlighted = !result_.bigFile && current.isValid() ? current.row() : -1;
+    dialogs_.showCopyDialog(result_, *this, highlighted, this);
 }
 
-void MainWindow::lstShow_RightClick()
+void MainWindow::onSourceRightClicked()
 {
-    if (state_.isBusy || sourceModel_->rowCount() == 0)
+    if (flags_.busy || sourceModel_->rowCount() == 0)
         return;
-    const QModelIndex current = lstShow_->currentIndex();
+    const QModelIndex current = sourceList_->currentIndex();
     const std::string text = current.isValid() ? sourceModel_->rowText(current.row()) : std::string();
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
@@ -101,26 +101,23 @@ bool MainWindow::acceptsDrop(const QMimeData* data) const
     return false;
 }
 
-void MainWindow::lstShow_OLEDragDrop(const QMimeData* data)
+void MainWindow::dropOnSourceList(const QMimeData* data)
 {
     // A second scan must never start while one runs.
-    if (state_.isBusy || !isEnabled() || !acceptsDrop(data))
+    if (flags_.busy || !isEnabled() || !acceptsDrop(data))
         return;
+    std::string dropped;
     for (const QUrl& url : data->urls()) {
         if (url.isLocalFile()) {
-            state_.droppedFile = toStdPath(url.toLocalFile());
+            dropped = toStdPath(url.toLocalFile());
             break;
         }
     }
     // Scanning inside the drop would keep the drag source waiting for the
     // whole scan; it starts right after the drop instead.
-    QTimer::singleShot(0, this, [this] {
-        if (state_.isBusy) {
-            state_.droppedFile.clear();
-            return;
-        }
-        if (!state_.droppedFile.empty())
-            quillow::cmdScan_Click(state_, *this);
+    QTimer::singleShot(0, this, [this, dropped] {
+        if (!flags_.busy && !dropped.empty())
+            scan(dropped);
     });
 }
 

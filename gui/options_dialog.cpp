@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/line_filter.h"
+#include "engine/filter_tryout.h"
 #include "engine/text_util.h"
 #include "gui/window_setup.h"
 
@@ -75,138 +75,140 @@ bool dropKey(const QKeyEvent* key, bool allowMinus)
 
 }  // namespace
 
-frmSettings::frmSettings(ProgramState& state, Host& mainHost, QWidget* parent)
+OptionsDialog::OptionsDialog(Settings& settings, const ScanResult& result, Host& mainHost, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      state_(state),
+      settings_(settings),
+      result_(result),
       host_(mainHost)
 {
-    setObjectName("frmSettings");
+    setObjectName("optionsDialog");
     setWindowTitle(QStringLiteral("Quillow 选项"));
     setFixedSize(twipsToPixel(3510), twipsToPixel(5820));
 
-    Frame1_ = new QGroupBox(QStringLiteral("查找重复项"), this);
-    Frame1_->setObjectName("Frame1");
-    placeTwips(Frame1_, 120, 120, 3255, 2895);
+    findFrame_ = new QGroupBox(QStringLiteral("查找重复项"), this);
+    findFrame_->setObjectName("findFrame");
+    placeTwips(findFrame_, 120, 120, 3255, 2895);
 
-    chkCase_ = new QCheckBox(QStringLiteral("匹配大小写。"), Frame1_);
-    chkCase_->setObjectName("chkCase");
-    placeButtonTwips(chkCase_, 240, 380, 1455, 195);
+    caseCheck_ = new QCheckBox(QStringLiteral("匹配大小写。"), findFrame_);
+    caseCheck_->setObjectName("caseCheck");
+    placeButtonTwips(caseCheck_, 240, 380, 1455, 195);
 
-    chkTrim_ = new QCheckBox(QStringLiteral("移除首尾空格。"), Frame1_);
-    chkTrim_->setObjectName("chkTrim");
-    placeButtonTwips(chkTrim_, 240, 690, 2895, 315);
+    trimCheck_ = new QCheckBox(QStringLiteral("移除首尾空格。"), findFrame_);
+    trimCheck_->setObjectName("trimCheck");
+    placeButtonTwips(trimCheck_, 240, 690, 2895, 315);
 
-    Label1_ = new QLabel(QStringLiteral("开始偏移:"), Frame1_);
-    Label1_->setObjectName("Label1");
-    placeTwips(Label1_, 240, 1200, 1095, 255);
+    startPosLabel_ = new QLabel(QStringLiteral("开始偏移:"), findFrame_);
+    startPosLabel_->setObjectName("startPosLabel");
+    placeTwips(startPosLabel_, 240, 1200, 1095, 255);
 
-    txtStartPos_ = new QLineEdit(QStringLiteral("0"), Frame1_);
-    txtStartPos_->setObjectName("txtStartPos");
-    txtStartPos_->setMaxLength(kStartPosMaxLength);
-    placeTwips(txtStartPos_, 1200, 1155, 615, 285);
+    startPosEdit_ = new QLineEdit(QStringLiteral("0"), findFrame_);
+    startPosEdit_->setObjectName("startPosEdit");
+    startPosEdit_->setMaxLength(kStartPosMaxLength);
+    placeTwips(startPosEdit_, 1200, 1155, 615, 285);
 
-    Label3_ = new QLabel(QStringLiteral("正则表达式过滤:"), Frame1_);
-    Label3_->setObjectName("Label3");
-    placeTwips(Label3_, 240, 1680, 2055, 255);
+    filterLabel_ = new QLabel(QStringLiteral("正则表达式过滤:"), findFrame_);
+    filterLabel_->setObjectName("filterLabel");
+    placeTwips(filterLabel_, 240, 1680, 2055, 255);
 
-    txtRegExp_ = new QLineEdit(Frame1_);
-    txtRegExp_->setObjectName("txtRegExp");
-    placeTwips(txtRegExp_, 240, 1920, 2775, 285);
+    filterEdit_ = new QLineEdit(findFrame_);
+    filterEdit_->setObjectName("filterEdit");
+    placeTwips(filterEdit_, 240, 1920, 2775, 285);
 
-    Label4_ = new QLabel(QStringLiteral("匹配:"), Frame1_);
-    Label4_->setObjectName("Label4");
-    placeTwips(Label4_, 360, 2400, 735, 255);
+    matchLabel_ = new QLabel(QStringLiteral("匹配:"), findFrame_);
+    matchLabel_->setObjectName("matchLabel");
+    placeTwips(matchLabel_, 360, 2400, 735, 255);
 
-    txtMatch_ = new QComboBox(Frame1_);
-    txtMatch_->setObjectName("txtMatch");
-    txtMatch_->setEditable(true);
-    txtMatch_->setInsertPolicy(QComboBox::NoInsert);
-    txtMatch_->setCompleter(nullptr);
+    matchBox_ = new QComboBox(findFrame_);
+    matchBox_->setObjectName("matchBox");
+    matchBox_->setEditable(true);
+    matchBox_->setInsertPolicy(QComboBox::NoInsert);
+    matchBox_->setCompleter(nullptr);
     for (const MatchEntry& e : kMatchEntries)
-        txtMatch_->addItem(QString::fromUtf8(e.caption));
-    txtMatch_->lineEdit()->setMaxLength(kMatchMaxLength);
-    txtMatch_->setEditText(QStringLiteral("0"));
-    placeTwips(txtMatch_, 960, 2355, 735, 315);
+        matchBox_->addItem(QString::fromUtf8(e.caption));
+    matchBox_->lineEdit()->setMaxLength(kMatchMaxLength);
+    matchBox_->setEditText(QStringLiteral("0"));
+    placeTwips(matchBox_, 960, 2355, 735, 315);
 
-    cmdRegExpTest_ = new QPushButton(QStringLiteral("测试过滤"), Frame1_);
-    cmdRegExpTest_->setObjectName("cmdRegExpTest");
-    cmdRegExpTest_->setAutoDefault(false);
-    placeTwips(cmdRegExpTest_, 1920, 2325, 975, 375);
+    testFilterButton_ = new QPushButton(QStringLiteral("测试过滤"), findFrame_);
+    testFilterButton_->setObjectName("testFilterButton");
+    testFilterButton_->setAutoDefault(false);
+    placeTwips(testFilterButton_, 1920, 2325, 975, 375);
 
-    Frame2_ = new QGroupBox(QStringLiteral("保存"), this);
-    Frame2_->setObjectName("Frame2");
-    placeTwips(Frame2_, 120, 3120, 3255, 1095);
+    saveFrame_ = new QGroupBox(QStringLiteral("保存"), this);
+    saveFrame_->setObjectName("saveFrame");
+    placeTwips(saveFrame_, 120, 3120, 3255, 1095);
 
-    chkSaveEmpty_ = new QCheckBox(QStringLiteral("保存空白行。"), Frame2_);
-    chkSaveEmpty_->setObjectName("chkSaveEmpty");
-    placeButtonTwips(chkSaveEmpty_, 240, 325, 1815, 195);
+    saveEmptyCheck_ = new QCheckBox(QStringLiteral("保存空白行。"), saveFrame_);
+    saveEmptyCheck_->setObjectName("saveEmptyCheck");
+    placeButtonTwips(saveEmptyCheck_, 240, 325, 1815, 195);
 
-    chkSaveApplyFilter_ = new QCheckBox(QStringLiteral("应用过滤到每行。"), Frame2_);
-    chkSaveApplyFilter_->setObjectName("chkSaveApplyFilter");
-    placeButtonTwips(chkSaveApplyFilter_, 240, 690, 2655, 195);
+    applyFilterCheck_ = new QCheckBox(QStringLiteral("应用过滤到每行。"), saveFrame_);
+    applyFilterCheck_->setObjectName("applyFilterCheck");
+    placeButtonTwips(applyFilterCheck_, 240, 690, 2655, 195);
 
-    Frame3_ = new QGroupBox(QStringLiteral("杂项"), this);
-    Frame3_->setObjectName("Frame3");
-    placeTwips(Frame3_, 120, 4320, 3255, 800);
+    miscFrame_ = new QGroupBox(QStringLiteral("杂项"), this);
+    miscFrame_->setObjectName("miscFrame");
+    placeTwips(miscFrame_, 120, 4320, 3255, 800);
 
-    chkPreserveMemory_ = new QCheckBox(QStringLiteral("禁止保存记忆功能。"), Frame3_);
-    chkPreserveMemory_->setObjectName("chkPreserveMemory");
-    placeButtonTwips(chkPreserveMemory_, 240, 325, 2775, 255);
+    preserveMemoryCheck_ = new QCheckBox(QStringLiteral("禁止保存记忆功能。"), miscFrame_);
+    preserveMemoryCheck_->setObjectName("preserveMemoryCheck");
+    placeButtonTwips(preserveMemoryCheck_, 240, 325, 2775, 255);
 
-    cmdOk_ = new QPushButton(QStringLiteral("确定"), this);
-    cmdOk_->setObjectName("cmdOk");
-    cmdOk_->setDefault(true);
-    placeTwips(cmdOk_, 1080, 5280, 1095, 375);
+    okButton_ = new QPushButton(QStringLiteral("确定"), this);
+    okButton_->setObjectName("okButton");
+    okButton_->setDefault(true);
+    placeTwips(okButton_, 1080, 5280, 1095, 375);
 
-    cmdCancel_ = new QPushButton(QStringLiteral("取消"), this);
-    cmdCancel_->setObjectName("cmdCancel");
-    cmdCancel_->setAutoDefault(false);
-    placeTwips(cmdCancel_, 2280, 5280, 1095, 375);
+    cancelButton_ = new QPushButton(QStringLiteral("取消"), this);
+    cancelButton_->setObjectName("cancelButton");
+    cancelButton_->setAutoDefault(false);
+    placeTwips(cancelButton_, 2280, 5280, 1095, 375);
 
     // Tab order: OK first, so the dialog opens with the focus on it.
-    QWidget* order[] = {cmdOk_, cmdCancel_, chkCase_, chkTrim_, txtStartPos_, txtRegExp_, txtMatch_,
-                        cmdRegExpTest_, chkSaveEmpty_, chkSaveApplyFilter_, chkPreserveMemory_};
+    QWidget* order[] = {okButton_, cancelButton_, caseCheck_, trimCheck_, startPosEdit_, filterEdit_, matchBox_,
+                        testFilterButton_, saveEmptyCheck_, applyFilterCheck_, preserveMemoryCheck_};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
     // The key rules need the keys themselves: input methods would commit
     // text past them.
-    txtStartPos_->setAttribute(Qt::WA_InputMethodEnabled, false);
-    txtMatch_->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled, false);
+    startPosEdit_->setAttribute(Qt::WA_InputMethodEnabled, false);
+    matchBox_->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled, false);
     // The combo box keeps the focus for its edit field and hands keys and
     // focus changes on to it directly, so the rules watch the combo box.
-    txtStartPos_->installEventFilter(this);
-    txtMatch_->installEventFilter(this);
-    txtMatch_->lineEdit()->installEventFilter(this);
+    startPosEdit_->installEventFilter(this);
+    matchBox_->installEventFilter(this);
+    matchBox_->lineEdit()->installEventFilter(this);
 
-    connect(cmdOk_, &QPushButton::clicked, this, &frmSettings::cmdOk_Click);
-    connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
-    connect(cmdRegExpTest_, &QPushButton::clicked, this, &frmSettings::cmdRegExpTest_Click);
-    connect(txtMatch_, &QComboBox::activated, this, &frmSettings::txtMatch_Click);
+    connect(okButton_, &QPushButton::clicked, this, &OptionsDialog::onOkClicked);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(testFilterButton_, &QPushButton::clicked, this, &OptionsDialog::onTestFilterClicked);
+    connect(matchBox_, &QComboBox::activated, this, &OptionsDialog::onMatchChosen);
 
-    Form_Load();
+    loadFromSettings();
 }
 
-void frmSettings::Form_Load()
+void OptionsDialog::loadFromSettings()
 {
     if (!filterEngineAvailable()) {
-        txtRegExp_->setEnabled(false);
-        txtMatch_->setEnabled(false);
-        cmdRegExpTest_->setEnabled(false);
+        filterEdit_->setEnabled(false);
+        matchBox_->setEnabled(false);
+        testFilterButton_->setEnabled(false);
     }
-    chkCase_->setChecked(state_.caseSensitive != 0);
-    chkTrim_->setChecked(state_.trimLines != 0);
-    chkSaveEmpty_->setChecked(state_.saveEmptyLines != 0);
-    chkSaveApplyFilter_->setChecked(state_.saveApplyFilter != 0);
-    chkPreserveMemory_->setChecked(state_.preserveMemory != 0);
-    txtMatch_->setEditText(QString::number(state_.iRegExpMatch));
-    txtStartPos_->setText(QString::number(state_.iStartPos));
-    txtRegExp_->setText(QString::fromUtf8(state_.sRegExp));
+    const Options& o = settings_.options;
+    caseCheck_->setChecked(o.caseSensitive);
+    trimCheck_->setChecked(o.trimLines);
+    saveEmptyCheck_->setChecked(o.saveEmptyLines);
+    applyFilterCheck_->setChecked(o.saveApplyFilter);
+    preserveMemoryCheck_->setChecked(o.preserveMemory);
+    matchBox_->setEditText(QString::number(o.filterMatch));
+    startPosEdit_->setText(QString::number(o.startPos));
+    filterEdit_->setText(QString::fromUtf8(o.filterPattern));
     SetIcon(this, "AAA", true);
 }
 
-void frmSettings::showEvent(QShowEvent* event)
+void OptionsDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     // Centred on the screen the dialog opens on.
@@ -215,75 +217,70 @@ void frmSettings::showEvent(QShowEvent* event)
         QRect frame = frameGeometry();
         move(area.center() - QPoint(frame.width() / 2, frame.height() / 2));
     }
-    cmdOk_->setFocus(Qt::OtherFocusReason);
+    okButton_->setFocus(Qt::OtherFocusReason);
 }
 
-QString frmSettings::startPosOnLostFocus(const QString& text)
+QString OptionsDialog::startPosOnLostFocus(const QString& text)
 {
     return text.isEmpty() ? QStringLiteral("0") : text;
 }
 
-QString frmSettings::matchOnLostFocus(const QString& text)
+QString OptionsDialog::matchOnLostFocus(const QString& text)
 {
     double v = leadingNumberOf(text);
     return v < -1 ? QStringLiteral("-1") : numberText(v);
 }
 
-bool frmSettings::eventFilter(QObject* watched, QEvent* event)
+bool OptionsDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    const bool isStart = watched == txtStartPos_;
-    const bool isMatch = watched == txtMatch_ || watched == txtMatch_->lineEdit();
+    const bool isStart = watched == startPosEdit_;
+    const bool isMatch = watched == matchBox_ || watched == matchBox_->lineEdit();
     if (isStart || isMatch) {
         if (event->type() == QEvent::KeyPress && dropKey(static_cast<QKeyEvent*>(event), isMatch))
             return true;
         if (event->type() == QEvent::FocusOut &&
             static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
             if (isStart)
-                txtStartPos_->setText(startPosOnLostFocus(txtStartPos_->text()));
+                startPosEdit_->setText(startPosOnLostFocus(startPosEdit_->text()));
             else
-                txtMatch_->setEditText(matchOnLostFocus(txtMatch_->currentText()));
+                matchBox_->setEditText(matchOnLostFocus(matchBox_->currentText()));
         }
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void frmSettings::txtMatch_Click(int index)
+void OptionsDialog::onMatchChosen(int index)
 {
     if (index >= 0 && index < static_cast<int>(std::size(kMatchEntries)))
-        txtMatch_->setEditText(QString::fromUtf8(kMatchEntries[index].number));
+        matchBox_->setEditText(QString::fromUtf8(kMatchEntries[index].number));
 }
 
-void frmSettings::cmdOk_Click()
+void OptionsDialog::onOkClicked()
 {
-    state_.caseSensitive = chkCase_->isChecked() ? 1 : 0;
-    state_.trimLines = chkTrim_->isChecked() ? 1 : 0;
-    state_.saveEmptyLines = chkSaveEmpty_->isChecked() ? 1 : 0;
-    state_.saveApplyFilter = chkSaveApplyFilter_->isChecked() ? 1 : 0;
-    state_.preserveMemory = chkPreserveMemory_->isChecked() ? 1 : 0;
+    Options& o = settings_.options;
+    o.caseSensitive = caseCheck_->isChecked();
+    o.trimLines = trimCheck_->isChecked();
+    o.saveEmptyLines = saveEmptyCheck_->isChecked();
+    o.saveApplyFilter = applyFilterCheck_->isChecked();
+    o.preserveMemory = preserveMemoryCheck_->isChecked();
     // Enter takes OK without the boxes losing the focus, so their rules are
     // applied here as well: a start offset is never negative and a match
     // number below -1 means the last match, as the match box shows it.
-    state_.iStartPos = boxValue(txtStartPos_->text(), 0, INT16_MAX);
-    state_.iRegExpMatch = boxValue(matchOnLostFocus(txtMatch_->currentText()), -1, INT16_MAX);
-    state_.sRegExp = std::string(trimBlanks(txtRegExp_->text().toStdString()));
+    o.startPos = boxValue(startPosEdit_->text(), 0, INT16_MAX);
+    o.filterMatch = boxValue(matchOnLostFocus(matchBox_->currentText()), -1, INT16_MAX);
+    o.filterPattern = std::string(trimBlanks(filterEdit_->text().toStdString()));
     accept();
 }
 
-void frmSettings::cmdRegExpTest_Click()
+void OptionsDialog::onTestFilterClicked()
 {
-    FilterTestControls controls;
-    controls.caseChecked = chkCase_->isChecked();
-    controls.trimChecked = chkTrim_->isChecked();
-    controls.startPosText = txtStartPos_->text().toStdString();
-    controls.pattern = txtRegExp_->text().toStdString();
-    controls.matchText = txtMatch_->currentText().toStdString();
-    TestRegExp(state_, host_, controls);
-}
-
-void showSettingsDialog(ProgramState& state, Host& mainHost, QWidget* parent)
-{
-    frmSettings dialog(state, mainHost, parent);
-    dialog.exec();
+    FilterDialogValues values;
+    values.caseChecked = caseCheck_->isChecked();
+    values.trimChecked = trimCheck_->isChecked();
+    values.startPosText = startPosEdit_->text().toStdString();
+    values.pattern = filterEdit_->text().toStdString();
+    values.matchText = matchBox_->currentText().toStdString();
+    tryFilter(settings_.filterTestText, result_, host_, values);
 }
 
 }  // namespace quillow

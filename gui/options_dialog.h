@@ -1,10 +1,11 @@
 #pragma once
-// frmSettings: the options dialog. It reads the program state when it opens
-// and writes it back only on OK; Cancel and the close box discard the edits.
+// The options dialog. It reads the options when it opens and writes them back
+// only on OK; Cancel and the close box discard the edits.
 #include <QDialog>
 
 #include "engine/host.h"
-#include "engine/program_state.h"
+#include "engine/scan_result.h"
+#include "engine/settings.h"
 
 class QCheckBox;
 class QComboBox;
@@ -16,16 +17,17 @@ class QPushButton;
 namespace quillow {
 
 // The filter controls are disabled only when no regular-expression engine
-// can be built at all. regExpReady is no guide: it is also 0 when the stored
-// pattern is one the engine refuses, and disabling the pattern box then
+// can be built at all. Whether the stored pattern compiles is no guide: it
+// fails when the stored pattern is one the engine refuses, and disabling the pattern box then
 // would lock the user out of correcting it. PCRE2 is linked in, so the
 // engine is always there.
 constexpr bool filterEngineAvailable() { return true; }
 
-class frmSettings : public QDialog {
+class OptionsDialog : public QDialog {
     Q_OBJECT
 public:
-    frmSettings(ProgramState& state, Host& mainHost, QWidget* parent = nullptr);
+    // result supplies the lines the filter tryout offers (line=N).
+    OptionsDialog(Settings& settings, const ScanResult& result, Host& mainHost, QWidget* parent = nullptr);
 
     // The focus-loss rules of the two number boxes, applied to a text.
     static QString startPosOnLostFocus(const QString& text);
@@ -36,22 +38,20 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void Form_Load();
-    void cmdOk_Click();
-    void cmdRegExpTest_Click();
-    void txtMatch_Click(int index);
+    void loadFromSettings();
+    void onOkClicked();
+    void onTestFilterClicked();
+    void onMatchChosen(int index);
 
-    ProgramState& state_;
+    Settings& settings_;
+    const ScanResult& result_;
     Host& host_;
-    QGroupBox *Frame1_, *Frame2_, *Frame3_;
-    QCheckBox *chkCase_, *chkTrim_, *chkSaveEmpty_, *chkSaveApplyFilter_, *chkPreserveMemory_;
-    QLabel *Label1_, *Label3_, *Label4_;
-    QLineEdit *txtStartPos_, *txtRegExp_;
-    QComboBox* txtMatch_;
-    QPushButton *cmdRegExpTest_, *cmdOk_, *cmdCancel_;
+    QGroupBox *findFrame_, *saveFrame_, *miscFrame_;
+    QCheckBox *caseCheck_, *trimCheck_, *saveEmptyCheck_, *applyFilterCheck_, *preserveMemoryCheck_;
+    QLabel *startPosLabel_, *filterLabel_, *matchLabel_;
+    QLineEdit *startPosEdit_, *filterEdit_;
+    QComboBox* matchBox_;
+    QPushButton *testFilterButton_, *okButton_, *cancelButton_;
 };
-
-// Shows the dialog modally; returns when it is closed.
-void showSettingsDialog(ProgramState& state, Host& mainHost, QWidget* parent);
 
 }  // namespace quillow

@@ -27,8 +27,6 @@ namespace quillow {
 namespace {
 
 constexpr int kStatusBarTwips = 375;
-constexpr int16_t kStateNormal = 0;
-constexpr int16_t kStateMaximized = 2;
 
 constexpr const char* kLoading = "正载入，请稍等...";
 constexpr const char* kUpdating = "正在更新所选项。请稍等...";
@@ -63,17 +61,17 @@ void ViewerModel::fill(std::shared_ptr<const SourceLines> source, const DupsList
 {
     beginResetModel();
     source_ = std::move(source);
-    int64_t lines = source_ ? std::min<int64_t>(source_->ListCount(), INT_MAX) : 0;
+    int64_t lines = source_ ? std::min<int64_t>(source_->count(), INT_MAX) : 0;
     marks_.assign(static_cast<size_t>(lines), 0);
     if (dups) {
-        const int64_t n = dups->ListCount();
+        const int64_t n = dups->count();
         for (int64_t i = 0; i < n; ++i) {
             int64_t row = dups->lineNumber(i) - 1;
             if (row < 0 || row >= lines)
                 continue;
             uint8_t& m = marks_[static_cast<size_t>(row)];
             m |= kDuplicate;
-            if (dups->Selected(i))
+            if (dups->isSelected(i))
                 m |= kChecked;
         }
     }
@@ -146,15 +144,17 @@ QVariant ViewerModel::headerData(int section, Qt::Orientation orientation, int r
     return {};
 }
 
-// --- frmView ---------------------------------------------------------------
+// --- ViewerWindow ---------------------------------------------------------------
 
-frmView::frmView(ProgramState& state, Host& mainHost, QWidget* parent)
+ViewerWindow::ViewerWindow(Settings& settings, ScanResult& result, RunFlags& flags, Host& mainHost, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
-      state_(state),
+      placement_(settings.viewerWindow),
+      result_(result),
+      flags_(flags),
       host_(mainHost)
 {
-    setObjectName("frmView");
+    setObjectName("viewerWindow");
     setWindowTitle(QStringLiteral("Quillow 查看器"));
 
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -162,69 +162,69 @@ frmView::frmView(ProgramState& state, Host& mainHost, QWidget* parent)
     font.setWeight(QFont::Normal);
 
     model_ = new ViewerModel(this);
-    lw_ = new QTableView(this);
-    lw_->setObjectName("lw");
-    lw_->setFont(font);
-    lw_->setModel(model_);
-    lw_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    lw_->setSelectionMode(QAbstractItemView::SingleSelection);
-    lw_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    lw_->setShowGrid(false);
-    lw_->setWordWrap(false);
-    lw_->setCornerButtonEnabled(false);
-    lw_->horizontalHeader()->setStretchLastSection(true);
-    lw_->horizontalHeader()->setHighlightSections(false);
-    lw_->horizontalHeader()->setSectionsClickable(false);
+    table_ = new QTableView(this);
+    table_->setObjectName("lineTable");
+    table_->setFont(font);
+    table_->setModel(model_);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setShowGrid(false);
+    table_->setWordWrap(false);
+    table_->setCornerButtonEnabled(false);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->horizontalHeader()->setHighlightSections(false);
+    table_->horizontalHeader()->setSectionsClickable(false);
     // Uniform rows: the view then never measures rows, and ten million of
     // them cost a few bytes each.
-    QHeaderView* rows = lw_->verticalHeader();
+    QHeaderView* rows = table_->verticalHeader();
     rows->hide();
     rows->setSectionResizeMode(QHeaderView::Fixed);
-    const int indicator = lw_->style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, lw_);
+    const int indicator = table_->style()->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, table_);
     const int rowHeight = std::max(QFontMetrics(font).height(), indicator) + 4;
     rows->setMinimumSectionSize(1);
     rows->setDefaultSectionSize(rowHeight);
 
-    StatusBar_ = new QStatusBar(this);
-    StatusBar_->setObjectName("StatusBar");
-    StatusBar_->setFixedHeight(twipsToPixel(kStatusBarTwips));
-    statusLabel_ = new QLabel(StatusBar_);
-    statusLabel_->setObjectName("StatusText");
-    StatusBar_->addWidget(statusLabel_, 1);
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName("statusBar");
+    statusBar_->setFixedHeight(twipsToPixel(kStatusBarTwips));
+    statusLabel_ = new QLabel(statusBar_);
+    statusLabel_->setObjectName("statusText");
+    statusBar_->addWidget(statusLabel_, 1);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(lw_, 1);
-    layout->addWidget(StatusBar_);
+    layout->addWidget(table_, 1);
+    layout->addWidget(statusBar_);
 
-    connect(lw_, &QTableView::clicked, this, [this](const QModelIndex& i) { lw_ItemClick(i.row()); });
-    connect(lw_, &QTableView::doubleClicked, this, [this](const QModelIndex&) { lw_DblClick(); });
+    connect(table_, &QTableView::clicked, this, [this](const QModelIndex& i) { showLineNumber(i.row()); });
+    connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex&) { toggleCurrentRow(); });
     // Moving through the rows with the keys shows their numbers too.
-    connect(lw_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) {
                 if (current.isValid())
-                    lw_ItemClick(current.row());
+                    showLineNumber(current.row());
             });
 
-    Form_Load();
+    loadPlacement();
 }
 
-frmView::~frmView()
+ViewerWindow::~ViewerWindow()
 {
     if (hooked_)
         Unhook(this);
 }
 
-QString frmView::statusText() const { return statusLabel_->text(); }
+QString ViewerWindow::statusText() const { return statusLabel_->text(); }
 
-void frmView::setStatusText(const QString& text)
+void ViewerWindow::setStatusText(const QString& text)
 {
     statusLabel_->setText(text);
     statusLabel_->repaint();
 }
 
-bool frmView::normalState() const
+bool ViewerWindow::normalState() const
 {
     return (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) == 0;
 }
@@ -233,59 +233,57 @@ bool frmView::normalState() const
 // the stored outer size is kept, both for settling the client size when the
 // frame turns up and for recording, so the size never creeps by the frame
 // from one opening to the next.
-void frmView::settleFrame()
+void ViewerWindow::settleFrame()
 {
     if (normalState())
         settleOuterSize(this, pendingOuterSize_);
 }
 
-void frmView::Form_Load()
+void ViewerWindow::loadPlacement()
 {
-    move(twipsToPixel(state_.viewWinLeft), twipsToPixel(state_.viewWinTop));
-    pendingOuterSize_ =
-        QSize(std::max(1, twipsToPixel(state_.viewWinWidth)), std::max(1, twipsToPixel(state_.viewWinHeight)));
+    move(twipsToPixel(placement_.left), twipsToPixel(placement_.top));
+    pendingOuterSize_ = QSize(std::max(1, twipsToPixel(placement_.width)), std::max(1, twipsToPixel(placement_.height)));
     resize(pendingOuterSize_);
-    if (state_.viewWinState == kStateMaximized)
+    if (placement_.state == WindowState::Maximized)
         setWindowState(windowState() | Qt::WindowMaximized);
     SetIcon(this, "AAA", true);
-    viewFilled_ = 0;
 }
 
-void frmView::showEvent(QShowEvent* event)
+void ViewerWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     settleFrame();
-    if (viewFilled_ == 0 && !unloaded_) {
+    if (!filled_ && !unloaded_) {
         setStatusText(QString::fromUtf8(kLoading));
         // Filled once the window is on screen, so the loading text shows.
-        QTimer::singleShot(0, this, &frmView::Form_Activate);
+        QTimer::singleShot(0, this, &ViewerWindow::fill);
     }
 }
 
-void frmView::Form_Activate()
+void ViewerWindow::fill()
 {
-    if (viewFilled_ != 0 || unloaded_)
+    if (filled_ || unloaded_)
         return;
-    host_.setPointer(Pointer::Hourglass);
+    host_.setPointer(Pointer::Wait);
     setStatusText(QString::fromUtf8(kLoading));
     if (!hooked_)
-        hooked_ = Hook(this, kViewerMinClientTwips, state_.releaseMode);
+        hooked_ = Hook(this, kViewerMinClientTwips, flags_.debugMode ? 0 : -1);
 
-    model_->fill(state_.sourceList, state_.dupsList.get());
+    model_->fill(result_.source, result_.dups.get());
     if (model_->rowCount() > 0) {
-        lw_->setCurrentIndex(model_->index(0, 0));
-        lw_ItemClick(0);
+        table_->setCurrentIndex(model_->index(0, 0));
+        showLineNumber(0);
     }
 
-    viewFilled_ = -1;
-    host_.setPointer(Pointer::Default);
+    filled_ = true;
+    host_.setPointer(Pointer::Normal);
 }
 
-void frmView::lw_ItemClick(int row) { setStatusText(QString::fromUtf8(kLinePrefix) + QString::number(row + 1)); }
+void ViewerWindow::showLineNumber(int row) { setStatusText(QString::fromUtf8(kLinePrefix) + QString::number(row + 1)); }
 
-void frmView::lw_DblClick()
+void ViewerWindow::toggleCurrentRow()
 {
-    QModelIndex current = lw_->currentIndex();
+    QModelIndex current = table_->currentIndex();
     if (!current.isValid())
         return;
     const int row = current.row();
@@ -293,17 +291,17 @@ void frmView::lw_DblClick()
         model_->setChecked(row, !model_->isChecked(row));
 }
 
-void frmView::recordPlacement()
+void ViewerWindow::recordPlacement()
 {
     const QRect frame = frameGeometry();
     const QSize outer = pendingOuterSize_.isValid() ? pendingOuterSize_ : frame.size();
-    store16(state_.viewWinLeft, frame.x() * kTwipsPerPixel);
-    store16(state_.viewWinTop, frame.y() * kTwipsPerPixel);
-    store16(state_.viewWinWidth, outer.width() * kTwipsPerPixel);
-    store16(state_.viewWinHeight, outer.height() * kTwipsPerPixel);
+    store16(placement_.left, frame.x() * kTwipsPerPixel);
+    store16(placement_.top, frame.y() * kTwipsPerPixel);
+    store16(placement_.width, outer.width() * kTwipsPerPixel);
+    store16(placement_.height, outer.height() * kTwipsPerPixel);
 }
 
-void frmView::resizeEvent(QResizeEvent* event)
+void ViewerWindow::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
     // A normal window that was given another size than the one loaded (by
@@ -311,28 +309,28 @@ void frmView::resizeEvent(QResizeEvent* event)
     if (pendingOuterSize_.isValid() && normalState() && isVisible() && event->size() != pendingOuterSize_)
         pendingOuterSize_ = QSize();
     settleFrame();
-    if (normalState() && viewFilled_ == -1)
+    if (normalState() && filled_)
         recordPlacement();
 }
 
-void frmView::moveEvent(QMoveEvent* event)
+void ViewerWindow::moveEvent(QMoveEvent* event)
 {
     QDialog::moveEvent(event);
     settleFrame();
 }
 
-void frmView::done(int result)
+void ViewerWindow::done(int result)
 {
     if (!unloaded_) {
         unloaded_ = true;
-        Form_Unload();
+        writeBack();
     }
     QDialog::done(result);
 }
 
-void frmView::Form_Unload()
+void ViewerWindow::writeBack()
 {
-    if (state_.viewerOpen != -1) {
+    if (!flags_.viewerOpen) {
         attempt([&] {
             if (hooked_) {
                 Unhook(this);
@@ -342,16 +340,16 @@ void frmView::Form_Unload()
         return;
     }
     attempt([&] {
-        host_.setPointer(Pointer::Hourglass);
+        host_.setPointer(Pointer::Wait);
         setStatusText(QString::fromUtf8(kUpdating));
     });
 
     attempt([&] {
-        if (normalState() && viewFilled_ == -1) {
+        if (normalState() && filled_) {
             recordPlacement();
-            state_.viewWinState = kStateNormal;
+            placement_.state = WindowState::Normal;
         } else if (windowState() & Qt::WindowMaximized) {
-            state_.viewWinState = kStateMaximized;
+            placement_.state = WindowState::Maximized;
         }
     });
 
@@ -359,53 +357,23 @@ void frmView::Form_Unload()
     // rows were filled has nothing to write, and writing its empty marks
     // would clear every selection.
     attempt([&] {
-        DupsList* dups = state_.dupsList.get();
-        if (viewFilled_ != -1 || !dups)
+        if (!filled_)
             return;
-        const int64_t n = dups->ListCount();
         const int rowCount = model_->rowCount();
-        auto checkedAt = [&](int64_t i) {
-            int64_t row = dups->lineNumber(i) - 1;
+        applyLineMarks(result_, flags_, host_, [&](int64_t row) {
             return row >= 0 && row < rowCount && model_->isChecked(static_cast<int>(row));
-        };
-        if (state_.bigFile == -1) {
-            int64_t count = 0;
-            for (int64_t i = 0; i < n; ++i) {
-                bool c = checkedAt(i);
-                dups->SetSelected(i, c);
-                count += c ? 1 : 0;
-            }
-            state_.selectedCount = static_cast<int32_t>(std::min<int64_t>(count, INT32_MAX));
-        } else {
-            // Only real changes are written; each goes through the hand-check
-            // handler, which keeps the count and the main status text.
-            for (int64_t i = 0; i < n; ++i) {
-                bool c = checkedAt(i);
-                if (dups->Selected(i) != c) {
-                    dups->SetSelected(i, c);
-                    lstDups_ItemCheck(state_, host_, i);
-                }
-            }
-            // The duplicates view repaints and makes entry 0 current.
-            host_.selectionChanged();
-        }
+        });
     });
 
-    attempt([&] { host_.setStatus(selectionStatusText(state_)); });
-    viewFilled_ = 0;
+    attempt([&] { host_.setStatus(selectionStatusText(result_)); });
+    filled_ = false;
     attempt([&] {
         if (hooked_) {
             Unhook(this);
             hooked_ = false;
         }
     });
-    attempt([&] { host_.setPointer(Pointer::Default); });
-}
-
-void showViewer(ProgramState& state, Host& mainHost, QWidget* parent)
-{
-    frmView viewer(state, mainHost, parent);
-    viewer.exec();
+    attempt([&] { host_.setPointer(Pointer::Normal); });
 }
 
 }  // namespace quillow

@@ -1,5 +1,5 @@
 #pragma once
-// frmView: the whole scanned file, one row per line, duplicate lines in red
+// The viewer: the whole scanned file, one row per line, duplicate lines in red
 // with a check box that marks the occurrence for deletion. The rows are a
 // model over the source list; a byte per line holds the red and checked
 // states, written back into the duplicates list when the viewer closes.
@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "engine/host.h"
-#include "engine/program_state.h"
+#include "engine/run_flags.h"
+#include "engine/scan_result.h"
+#include "engine/settings.h"
 
 class QLabel;
 class QStatusBar;
@@ -45,18 +47,20 @@ private:
     std::vector<uint8_t> marks_;
 };
 
-class frmView : public QDialog {
+class ViewerWindow : public QDialog {
     Q_OBJECT
 public:
-    frmView(ProgramState& state, Host& mainHost, QWidget* parent = nullptr);
-    ~frmView() override;
+    // The caller sets flags.viewerOpen around the showing; the placement is
+    // read from and written to settings.viewerWindow.
+    ViewerWindow(Settings& settings, ScanResult& result, RunFlags& flags, Host& mainHost, QWidget* parent = nullptr);
+    ~ViewerWindow() override;
 
-    // The first activation's work: fills the rows. Runs once; showing the
-    // window schedules it, tests may call it directly.
-    void Form_Activate();
-    bool filled() const { return viewFilled_ != 0; }
+    // Fills the rows. Runs once; showing the window schedules it, tests may
+    // call it directly.
+    void fill();
+    bool filled() const { return filled_; }
 
-    QTableView* listView() const { return lw_; }
+    QTableView* listView() const { return table_; }
     ViewerModel* model() const { return model_; }
     QString statusText() const;
 
@@ -69,29 +73,28 @@ protected:
     void moveEvent(QMoveEvent* event) override;
 
 private:
-    void Form_Load();
-    void Form_Unload();
-    void lw_ItemClick(int row);
-    void lw_DblClick();
+    void loadPlacement();
+    void writeBack();
+    void showLineNumber(int row);
+    void toggleCurrentRow();
     void setStatusText(const QString& text);
     bool normalState() const;
     void recordPlacement();
     void settleFrame();
 
-    ProgramState& state_;
+    WindowPlacement& placement_;
+    ScanResult& result_;
+    RunFlags& flags_;
     Host& host_;
-    QTableView* lw_;
+    QTableView* table_;
     ViewerModel* model_;
-    QStatusBar* StatusBar_;
+    QStatusBar* statusBar_;
     QLabel* statusLabel_;
-    int16_t viewFilled_ = 0;
+    bool filled_ = false;
     bool unloaded_ = false;
     bool hooked_ = false;
     // The stored outer size until the window frame is known (see settleFrame).
     QSize pendingOuterSize_;
 };
-
-// Shows the viewer modally; the caller sets viewerOpen around it.
-void showViewer(ProgramState& state, Host& mainHost, QWidget* parent);
 
 }  // namespace quillow

@@ -356,10 +356,10 @@ protected:
 
     CliHost host(bool progress)
     {
-        return CliHost(state, progress, stream, [this] { return now; });
+        return CliHost(flags, progress, stream, [this] { return now; });
     }
 
-    ProgramState state;
+    RunFlags flags;
     CliHost::Clock::time_point now{};
     std::FILE* stream = nullptr;
     char* buffer = nullptr;
@@ -370,11 +370,11 @@ TEST_F(CliHostTest, PercentagesAreThinnedStagesAlwaysShow)
 {
     using std::chrono::milliseconds;
     CliHost h = host(true);
-    h.setStatus("正载入文件...        10%");
+    h.progress(Stage::Loading, 10, 100);
     now += milliseconds(50);
-    h.setStatus("正载入文件...        20%");  // too soon
+    h.progress(Stage::Loading, 20, 100);  // too soon
     now += milliseconds(60);
-    h.setStatus("正载入文件...        30%");
+    h.progress(Stage::Loading, 30, 100);
     now += milliseconds(10);
     h.setStatus("文件已载入！");  // a stage: at once
     h.finish();
@@ -388,7 +388,7 @@ TEST_F(CliHostTest, PercentagesAreThinnedStagesAlwaysShow)
 TEST_F(CliHostTest, WithoutATerminalOnlyTheFinalStatusIsWritten)
 {
     CliHost h = host(false);
-    h.setStatus("正查找重复项...             50%");
+    h.progress(Stage::Finding, 50, 100);
     h.setStatus("没有找到重复行...");
     EXPECT_EQ(written(), "");
     h.finish();
@@ -398,12 +398,12 @@ TEST_F(CliHostTest, WithoutATerminalOnlyTheFinalStatusIsWritten)
 TEST_F(CliHostTest, QuestionsGetTheDefaultUntilCtrlC)
 {
     CliHost h = host(false);
-    EXPECT_EQ(h.messageBox("你确实想停止处理吗？", mb::YesNo | mb::Question), Answer::No);
-    EXPECT_EQ(h.messageBox("a\nb", mb::OkOnly | mb::Information), Answer::Ok);
-    EXPECT_EQ(h.messageBox("c", mb::YesNoCancel), Answer::No);
+    EXPECT_EQ(h.messageBox("你确实想停止处理吗？", Icon::Question, Buttons::YesNo), Answer::No);
+    EXPECT_EQ(h.messageBox("a\nb", Icon::Information, Buttons::Ok), Answer::Ok);
+    EXPECT_EQ(h.messageBox("c", Icon::None, Buttons::YesNoCancel), Answer::No);
     EXPECT_EQ(written(), "你确实想停止处理吗？\na b\nc\n");
     h.yield();
-    EXPECT_EQ(state.stopRequested, 0);
+    EXPECT_FALSE(flags.stopRequested);
 
     installInterruptHandler();
     std::raise(SIGINT);  // once: a second one would end the test process
@@ -411,8 +411,8 @@ TEST_F(CliHostTest, QuestionsGetTheDefaultUntilCtrlC)
     std::signal(SIGTERM, SIG_DFL);
     EXPECT_TRUE(interruptRequested());
     h.yield();
-    EXPECT_EQ(state.stopRequested, -1);
-    EXPECT_EQ(h.messageBox("你确实要中断保存吗？", mb::YesNo | mb::Question), Answer::Yes);
+    EXPECT_TRUE(flags.stopRequested);
+    EXPECT_EQ(h.messageBox("你确实要中断保存吗？", Icon::Question, Buttons::YesNo), Answer::Yes);
 }
 
 }  // namespace

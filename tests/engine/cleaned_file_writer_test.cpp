@@ -6,12 +6,15 @@
 #include <climits>
 
 #include "save_fixture.h"
+#include "engine/texts.h"
 
 namespace quillow {
 namespace {
 
 using testing::FaultyOps;
 using testing::joinLines;
+using testing::kSavePreparingPrefix;
+using testing::kSaveWritingPrefix;
 using testing::readFile;
 using testing::SaveTest;
 
@@ -35,21 +38,21 @@ class Output : public SaveTest, public ::testing::WithParamInterface<OutputCase>
 TEST_P(Output, WritesTheKeptLinesByteForByte)
 {
     const OutputCase& c = GetParam();
-    state.trimLines = c.trimLines;
-    state.iStartPos = c.iStartPos;
-    state.sRegExp = c.regex;
+    settings.options.trimLines = c.trimLines;
+    settings.options.startPos = c.iStartPos;
+    settings.options.filterPattern = c.regex;
     scan(c.input);
-    state.saveEmptyLines = c.saveEmptyLines;
-    state.saveApplyFilter = c.saveApplyFilter;
+    settings.options.saveEmptyLines = c.saveEmptyLines;
+    settings.options.saveApplyFilter = c.saveApplyFilter;
     for (int64_t l : c.drop)
         selectLines({l});
-    state.statDupsDeleted = 5;
+    settings.counters.dupsDeleted = 5;
 
     std::string target = dir.file("out.txt");
     EXPECT_EQ(saveTo(target), WriteOutcome::Written);
     EXPECT_EQ(readFile(target), c.expected);
-    EXPECT_EQ(state.statDupsDeleted, 5 + c.deleted);
-    EXPECT_EQ(host.status(), kSaveDone);
+    EXPECT_EQ(settings.counters.dupsDeleted, 5 + c.deleted);
+    EXPECT_EQ(host.status(), text::kSaveDone);
     EXPECT_EQ(readFile(source), c.input);
     EXPECT_TRUE(strayTemporaries().empty());
     expectIdle();
@@ -86,22 +89,23 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SaveHelpers, PercentRoundsHalvesToEven)
 {
-    EXPECT_EQ(percentHalfEven(50, 80), 62);   // 62.5
-    EXPECT_EQ(percentHalfEven(50, 400), 12);  // 12.5
-    EXPECT_EQ(percentHalfEven(7, 200), 4);    // 3.5
-    EXPECT_EQ(percentHalfEven(50, 119), 42);
-    EXPECT_EQ(percentHalfEven(100, 100), 100);
-    EXPECT_EQ(percentHalfEven(120, 100), 120);
-    EXPECT_EQ(percentHalfEven(60, 0), 6000);
+    auto percent = [](int64_t done, int64_t total) { return text::progressPercent(Stage::Writing, done, total); };
+    EXPECT_EQ(percent(50, 80), 62);   // 62.5
+    EXPECT_EQ(percent(50, 400), 12);  // 12.5
+    EXPECT_EQ(percent(7, 200), 4);    // 3.5
+    EXPECT_EQ(percent(50, 119), 42);
+    EXPECT_EQ(percent(100, 100), 100);
+    EXPECT_EQ(percent(120, 100), 120);
+    EXPECT_EQ(percent(60, 0), 6000);
 }
 
 TEST_F(SaveTest, StatisticsSaturate)
 {
     scan("a\na\na\n");
     selectLines({2, 3});
-    state.statDupsDeleted = INT32_MAX - 1;
+    settings.counters.dupsDeleted = INT32_MAX - 1;
     ASSERT_EQ(saveTo(dir.file("out.txt")), WriteOutcome::Written);
-    EXPECT_EQ(state.statDupsDeleted, INT32_MAX);
+    EXPECT_EQ(settings.counters.dupsDeleted, INT32_MAX);
 }
 
 std::vector<std::string> statusesStartingWith(const std::vector<std::string>& all, const std::string& prefix)
@@ -125,10 +129,10 @@ TEST_F(SaveTest, ProgressOfCopyingAt51And101Lines)
     EXPECT_EQ(statusesStartingWith(host.statuses, kSaveWritingPrefix),
               (std::vector<std::string>{"正保存文件...       50%", "正保存文件...       100%"}));
     EXPECT_EQ(host.progressMax, 100);
-    EXPECT_EQ(host.progressValues, (std::vector<int32_t>{0, 50, 100, 101}));
+    EXPECT_EQ(host.progressValues, (std::vector<int64_t>{0, 50, 100, 101}));
     // Two entries: too few for a progress text while collecting.
     EXPECT_TRUE(statusesStartingWith(host.statuses, kSavePreparingPrefix).empty());
-    EXPECT_EQ(host.statuses.front(), kSavePreparing);
+    EXPECT_EQ(host.statuses.front(), text::kSavePreparing);
 }
 
 TEST_F(SaveTest, ProgressOfCollectingRoundsHalfToEven)
@@ -142,15 +146,15 @@ TEST_F(SaveTest, ProgressOfCollectingRoundsHalfToEven)
     EXPECT_EQ(statusesStartingWith(host.statuses, kSavePreparingPrefix),
               (std::vector<std::string>{"正准备保存...             62%"}));
     EXPECT_EQ(readFile(dir.file("out.txt")), "x\n");
-    EXPECT_EQ(state.statDupsDeleted, 80);
+    EXPECT_EQ(settings.counters.dupsDeleted, 80);
 }
 
 // Presses Stop at the first progress update whose status starts with prefix.
-void stopAt(testing::RecordingHost& host, ProgramState& state, const std::string& prefix)
+void stopAt(testing::RecordingHost& host, RunFlags& flags, const std::string& prefix)
 {
-    host.onYield = [&host, &state, prefix] {
+    host.onYield = [&host, &flags, prefix] {
         if (host.status().starts_with(prefix) && host.messages.empty())
-            state.stopRequested = -1;
+            flags.stopRequested = true;
     };
 }
 
@@ -160,18 +164,19 @@ TEST_F(SaveTest, StopWhileCollectingCreatesNothing)
     scan(joinLines(lines, "\n"));
     for (int64_t l = 2; l <= 81; ++l)
         selectLines({l});
-    stopAt(host, state, kSavePreparingPrefix);
+    stopAt(host, flags, kSavePreparingPrefix);
     host.answers = {Answer::Yes};
     std::string target = dir.file("out.txt");
     EXPECT_EQ(saveTo(target), WriteOutcome::Stopped);
 
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, kSaveStopQuestion);
-    EXPECT_EQ(host.messages[0].style, 36);
-    EXPECT_EQ(host.status(), kSaveCancelled);
-    EXPECT_EQ(state.cmdLineMode, 0);
+    EXPECT_EQ(host.messages[0].text, text::kSaveStopQuestion);
+    EXPECT_EQ(host.messages[0].icon, Icon::Question);
+    EXPECT_EQ(host.messages[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(host.status(), text::kSaveCancelled);
+    EXPECT_FALSE(flags.unattended);
     EXPECT_FALSE(std::filesystem::exists(target));
-    EXPECT_EQ(state.statDupsDeleted, 0);
+    EXPECT_EQ(settings.counters.dupsDeleted, 0);
     EXPECT_TRUE(strayTemporaries().empty());
     expectIdle();
 }
@@ -184,15 +189,15 @@ TEST_F(SaveTest, StopWhileCopyingInPlaceLeavesTheSource)
     const std::string input = joinLines(lines, "\r\n");
     scan(input);
     selectLines({8, 9, 10});
-    stopAt(host, state, kSaveWritingPrefix);
+    stopAt(host, flags, kSaveWritingPrefix);
     host.answers = {Answer::Yes};
     EXPECT_EQ(saveTo(source), WriteOutcome::Stopped);
 
     EXPECT_EQ(readFile(source), input);
     EXPECT_TRUE(strayTemporaries().empty());
-    EXPECT_EQ(host.status(), kSaveCancelled);
-    EXPECT_EQ(state.cmdLineMode, 0);
-    EXPECT_EQ(state.statDupsDeleted, 0);
+    EXPECT_EQ(host.status(), text::kSaveCancelled);
+    EXPECT_FALSE(flags.unattended);
+    EXPECT_EQ(settings.counters.dupsDeleted, 0);
     expectIdle();
 }
 
@@ -203,11 +208,11 @@ TEST_F(SaveTest, StopAnsweredNoGoesOn)
         lines.push_back(std::to_string(i % 7));
     scan(joinLines(lines, "\n"));
     selectLines({8});
-    stopAt(host, state, kSaveWritingPrefix);
+    stopAt(host, flags, kSaveWritingPrefix);
     host.answers = {Answer::No};
     EXPECT_EQ(saveTo(dir.file("out.txt")), WriteOutcome::Written);
     EXPECT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(state.cmdLineMode, -1);
+    EXPECT_TRUE(flags.unattended);
     lines.erase(lines.begin() + 7);
     EXPECT_EQ(readFile(dir.file("out.txt")), joinLines(lines, "\n"));
 }
@@ -253,7 +258,7 @@ TEST_P(Faults, LeaveEveryFileAsItWas)
     EXPECT_EQ(readFile(source), input);
     EXPECT_EQ(readFile(target), before);
     EXPECT_TRUE(strayTemporaries().empty()) << strayTemporaries().front();
-    EXPECT_EQ(state.statDupsDeleted, 0);
+    EXPECT_EQ(settings.counters.dupsDeleted, 0);
     struct stat st {};
     ASSERT_EQ(::stat(source.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -262,20 +267,20 @@ TEST_P(Faults, LeaveEveryFileAsItWas)
 
 INSTANTIATE_TEST_SUITE_P(
     Save, Faults,
-    ::testing::Values(FaultCase{"disk_full_in_place", [](FaultyOps& o) { o.failWriteAt = 1; }, true, false, kSaveFailed},
+    ::testing::Values(FaultCase{"disk_full_in_place", [](FaultyOps& o) { o.failWriteAt = 1; }, true, false, text::kSaveFailed},
                       FaultCase{"disk_full_new_target", [](FaultyOps& o) { o.failWriteAt = 1; }, false, false,
-                                kSaveFailed},
+                                text::kSaveFailed},
                       FaultCase{"disk_full_at_second_block", [](FaultyOps& o) { o.failWriteAt = 2; }, true, true,
-                                kSaveFailed},
-                      FaultCase{"fsync_fails", [](FaultyOps& o) { o.failFsync = true; }, true, false, kSaveFailed},
-                      FaultCase{"close_fails", [](FaultyOps& o) { o.failClose = true; }, false, false, kSaveFailed},
+                                text::kSaveFailed},
+                      FaultCase{"fsync_fails", [](FaultyOps& o) { o.failFsync = true; }, true, false, text::kSaveFailed},
+                      FaultCase{"close_fails", [](FaultyOps& o) { o.failClose = true; }, false, false, text::kSaveFailed},
                       FaultCase{"rename_fails_in_place", [](FaultyOps& o) { o.failRename = true; }, true, false,
-                                kSaveFailed},
+                                text::kSaveFailed},
                       FaultCase{"rename_fails_new_target", [](FaultyOps& o) { o.failRename = true; }, false, false,
-                                kSaveFailed},
-                      FaultCase{"read_error", [](FaultyOps& o) { o.failRead = true; }, true, false, kSaveFailed},
+                                text::kSaveFailed},
+                      FaultCase{"read_error", [](FaultyOps& o) { o.failRead = true; }, true, false, text::kSaveFailed},
                       FaultCase{"mode_cannot_be_kept", [](FaultyOps& o) { o.failFchmod = true; }, true, false,
-                                kSaveTargetUnwritable}),
+                                text::kTargetUnwritable}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/gnu_options.h"
+#include "engine/command_line_help.h"
+#include "engine/slash_switches.h"
+#include "engine/unattended_run.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 
@@ -32,14 +33,15 @@ private:
 
 struct Fields {
     std::string i, o, s, c, r, m, f, x, a, p;
-    int16_t mode;
+    bool runs;
 };
 
-Fields fieldsOf(const ProgramState& st)
+Fields fieldsOf(const std::string& text)
 {
-    return {st.cmdLineInputFile,      st.cmdLineOutputFile, st.cmdLineSelectMode, st.cmdLineCaseSensitive,
-            st.cmdLineTrimLines,      st.cmdLineSaveEmptyLines, st.cmdLineStartPos, st.cmdLineRegExp,
-            st.cmdLineRegExpMatch,    st.cmdLineApplyFilter, st.cmdLineMode};
+    const SlashSwitches v = splitSlashSwitches(text);
+    const bool runs = parseCommandLine({text}, Program::Desktop).action == CommandLine::Action::Run;
+    return {v.input,    v.output,  v.select, v.caseSensitive, v.trimLines, v.saveEmptyLines,
+            v.startPos, v.pattern, v.match,  v.applyFilter,   runs};
 }
 
 void expectFields(const Fields& got, const Fields& want, const std::string& name)
@@ -54,10 +56,10 @@ void expectFields(const Fields& got, const Fields& want, const std::string& name
     EXPECT_EQ(got.x, want.x) << name << ": /x";
     EXPECT_EQ(got.a, want.a) << name << ": /a";
     EXPECT_EQ(got.p, want.p) << name << ": /p";
-    EXPECT_EQ(got.mode, want.mode) << name << ": cmdLineMode";
+    EXPECT_EQ(got.runs, want.runs) << name << ": runs";
 }
 
-TEST(ParseCommandLine, SplitsCleansChecksAndDecides)
+TEST(SlashSwitches, SplitsCleansChecksAndDecides)
 {
     InTempDir cwd;
     cwd.dir.write("in.txt", "a\na\n");
@@ -73,54 +75,49 @@ TEST(ParseCommandLine, SplitsCleansChecksAndDecides)
         Fields want;
     };
     const Row rows[] = {
-        {"plain", "/i in.txt /o out.txt /s 2", {"in.txt", "out.txt", "2", "", "", "", "", "", "", "", -1}},
+        {"plain", "/i in.txt /o out.txt /s 2", {"in.txt", "out.txt", "2", "", "", "", "", "", "", "", true}},
         {"no blanks, quoted paths", "/i\"in.txt\"/o\"out.txt\"/s3/c off",
-         {"in.txt", "out.txt", "3", "off", "", "", "", "", "", "", -1}},
+         {"in.txt", "out.txt", "3", "off", "", "", "", "", "", "", true}},
         {"value cut at a switch text", "/i in.txt /o C:/data/x.txt /s 2",
-         {"in.txt", "C:/data", "2", "", "", "", "", ".txt", "", "", -1}},
+         {"in.txt", "C:/data", "2", "", "", "", "", ".txt", "", "", true}},
         {"capital /S is no switch", "/i in.txt /o out.txt /S 2",
-         {"in.txt", "out.txt /S 2", "", "", "", "", "", "", "", "", 0}},
-        {"capital /I is no switch", "/I in.txt /o out.txt /s 2", {"", "out.txt", "2", "", "", "", "", "", "", "", 0}},
+         {"in.txt", "out.txt /S 2", "", "", "", "", "", "", "", "", false}},
+        {"capital /I is no switch", "/I in.txt /o out.txt /s 2", {"", "out.txt", "2", "", "", "", "", "", "", "", false}},
         {"on/off ignoring case, others emptied", "/i in.txt /o o /s 1 /c ON /r Off /m yes /p 1",
-         {"in.txt", "o", "1", "ON", "Off", "", "", "", "", "", -1}},
+         {"in.txt", "o", "1", "ON", "Off", "", "", "", "", "", true}},
         {"negative start and match", "/i in.txt /o o /s 1 /f -3 /a -5",
-         {"in.txt", "o", "1", "", "", "", "0", "", "-1", "", -1}},
+         {"in.txt", "o", "1", "", "", "", "0", "", "-1", "", true}},
         {"match -1 and text numbers stay", "/i in.txt /o o /s 1 /f 3x /a -1",
-         {"in.txt", "o", "1", "", "", "", "3x", "", "-1", "", -1}},
+         {"in.txt", "o", "1", "", "", "", "3x", "", "-1", "", true}},
         {"blanks inside quotes survive", "/i\" a.txt \"/o out /s 1",
-         {" a.txt ", "out", "1", "", "", "", "", "", "", "", -1}},
+         {" a.txt ", "out", "1", "", "", "", "", "", "", "", true}},
         {"quotes inside are removed", "/i in.txt /o \"my \"\"out\" /s 1 /x \"a b\"",
-         {"in.txt", "my out", "1", "", "", "", "", "a b", "", "", -1}},
+         {"in.txt", "my out", "1", "", "", "", "", "a b", "", "", true}},
         {"repeated switch replaces", "/i nothing.txt /i in.txt /o o /s 2",
-         {"in.txt", "o", "2", "", "", "", "", "", "", "", -1}},
+         {"in.txt", "o", "2", "", "", "", "", "", "", "", true}},
         {"text before the first switch dropped", "DEBUG_MODE /i in.txt /o o /s 2",
-         {"in.txt", "o", "2", "", "", "", "", "", "", "", -1}},
-        {"no /i /o /s: all values empty", "/c on /f 3", {"", "", "", "", "", "", "", "", "", "", 0}},
-        {"select must be exactly 1, 2 or 3", "/i in.txt /o o /s 02", {"in.txt", "o", "02", "", "", "", "", "", "", "", 0}},
-        {"missing output", "/i in.txt /s 2", {"in.txt", "", "2", "", "", "", "", "", "", "", 0}},
-        {"missing input file", "/i nope.txt /o o /s 2", {"nope.txt", "o", "2", "", "", "", "", "", "", "", 0}},
-        {"a folder does not match", "/i folder /o o /s 2", {"folder", "o", "2", "", "", "", "", "", "", "", 0}},
-        {"a symlink to a file matches", "/i link.txt /o o /s 2", {"link.txt", "o", "2", "", "", "", "", "", "", "", -1}},
+         {"in.txt", "o", "2", "", "", "", "", "", "", "", true}},
+        {"no /i /o /s: all values empty", "/c on /f 3", {"", "", "", "", "", "", "", "", "", "", false}},
+        {"select must be exactly 1, 2 or 3", "/i in.txt /o o /s 02", {"in.txt", "o", "02", "", "", "", "", "", "", "", false}},
+        {"missing output", "/i in.txt /s 2", {"in.txt", "", "2", "", "", "", "", "", "", "", false}},
+        {"missing input file", "/i nope.txt /o o /s 2", {"nope.txt", "o", "2", "", "", "", "", "", "", "", false}},
+        {"a folder does not match", "/i folder /o o /s 2", {"folder", "o", "2", "", "", "", "", "", "", "", false}},
+        {"a symlink to a file matches", "/i link.txt /o o /s 2", {"link.txt", "o", "2", "", "", "", "", "", "", "", true}},
         {"a dangling symlink does not", "/i dangling.txt /o o /s 2",
-         {"dangling.txt", "o", "2", "", "", "", "", "", "", "", 0}},
-        {"UTF-8 path", "/i 数据.txt /o 出.txt /s 2", {"数据.txt", "出.txt", "2", "", "", "", "", "", "", "", -1}},
-        {"switch at the very end", "/i in.txt /o o /s 2 /x", {"in.txt", "o", "2", "", "", "", "", "", "", "", -1}},
+         {"dangling.txt", "o", "2", "", "", "", "", "", "", "", false}},
+        {"UTF-8 path", "/i 数据.txt /o 出.txt /s 2", {"数据.txt", "出.txt", "2", "", "", "", "", "", "", "", true}},
+        {"switch at the very end", "/i in.txt /o o /s 2 /x", {"in.txt", "o", "2", "", "", "", "", "", "", "", true}},
     };
-    for (const Row& row : rows) {
-        ProgramState st;
-        st.cmdLineRegExp = "left over";
-        ParseCommandLine(st, row.text);
-        expectFields(fieldsOf(st), row.want, row.name);
-    }
+    for (const Row& row : rows)
+        expectFields(fieldsOf(row.text), row.want, row.name);
 }
 
-TEST(ParseCommandLine, EmptyTextEmptiesTheValuesAndLeavesTheModeAlone)
+TEST(CommandLine, NothingGivenOpensTheWindowOrIsAUsageError)
 {
-    ProgramState st;
-    st.cmdLineInputFile = "x";
-    ParseCommandLine(st, "");
-    EXPECT_EQ(st.cmdLineInputFile, "");
-    EXPECT_EQ(st.cmdLineMode, 0);
+    EXPECT_EQ(parseCommandLine({}, Program::Desktop).action, CommandLine::Action::Interactive);
+    const CommandLine cli = parseCommandLine({}, Program::Cli);
+    EXPECT_EQ(cli.action, CommandLine::Action::Error);
+    EXPECT_TRUE(cli.errorIsUsage);
 }
 
 TEST(ArgumentText, JoinsWithBlanks)
@@ -129,43 +126,49 @@ TEST(ArgumentText, JoinsWithBlanks)
     EXPECT_EQ(argumentText({"/i", "a b.txt", "/s2"}), "/i a b.txt /s2");
 }
 
-TEST(ApplyCommandLineOverrides, OnOffNumbersAndFilter)
+TEST(SlashSwitches, OverridesOnOffNumbersAndFilter)
 {
+    InTempDir cwd;
+    cwd.dir.write("in.txt", "a\n");
     struct Row {
         const char* name;
         std::string c, f, x, a, p;
-        int16_t caseSensitive, startPos, match, applyFilter;
+        bool caseSensitive;
+        int16_t startPos, match;
+        bool applyFilter;
         std::string regExp;
     };
-    // Before each row: caseSensitive 1, iStartPos 7, iRegExpMatch 2,
-    // saveApplyFilter 1, sRegExp "old".
+    // Before each row: caseSensitive on, startPos 7, filterMatch 2,
+    // saveApplyFilter on, filterPattern "old".
     const Row rows[] = {
-        {"nothing given", "", "", "", "", "", 1, 7, 2, 1, "old"},
-        {"ON / off", "ON", "", "", "", "off", 1, 7, 2, 0, "old"},
-        {"off / ON", "off", "", "", "", "ON", 0, 7, 2, 1, "old"},
-        {"numbers", "", "4", "\\d+", "-1", "", 1, 4, -1, 1, "\\d+"},
-        {"halves to even", "", "2.5", "", "3.5", "", 1, 2, 4, 1, "old"},
-        {"not numbers are ignored", "", "abc", "", "3x", "", 1, 7, 2, 1, "old"},
-        {"beyond 16 bits is ignored", "", "40000", "", "-40000", "", 1, 7, 2, 1, "old"},
+        {"nothing given", "", "", "", "", "", true, 7, 2, true, "old"},
+        {"ON / off", "ON", "", "", "", "off", true, 7, 2, false, "old"},
+        {"off / ON", "off", "", "", "", "ON", false, 7, 2, true, "old"},
+        {"numbers", "", "4", "\\d+", "-1", "", true, 4, -1, true, "\\d+"},
+        {"halves to even", "", "2.5", "", "3.5", "", true, 2, 4, true, "old"},
+        {"not numbers are ignored", "", "abc", "", "3x", "", true, 7, 2, true, "old"},
+        {"beyond 16 bits is ignored", "", "40000", "", "-40000", "", true, 7, -1, true, "old"},
     };
     for (const Row& row : rows) {
-        ProgramState st;
-        st.caseSensitive = 1;
-        st.iStartPos = 7;
-        st.iRegExpMatch = 2;
-        st.saveApplyFilter = 1;
-        st.sRegExp = "old";
-        st.cmdLineCaseSensitive = row.c;
-        st.cmdLineStartPos = row.f;
-        st.cmdLineRegExp = row.x;
-        st.cmdLineRegExpMatch = row.a;
-        st.cmdLineApplyFilter = row.p;
-        ApplyCommandLineOverrides(st);
-        EXPECT_EQ(st.caseSensitive, row.caseSensitive) << row.name;
-        EXPECT_EQ(st.iStartPos, row.startPos) << row.name;
-        EXPECT_EQ(st.iRegExpMatch, row.match) << row.name;
-        EXPECT_EQ(st.saveApplyFilter, row.applyFilter) << row.name;
-        EXPECT_EQ(st.sRegExp, row.regExp) << row.name;
+        std::string text = "/i in.txt /o out.txt /s 1";
+        for (auto [sw, value] : {std::pair{"/c ", row.c}, {"/f ", row.f}, {"/x ", row.x}, {"/a ", row.a},
+                                 {"/p ", row.p}})
+            if (!value.empty())
+                text += std::string(" ") + sw + value;
+        const CommandLine command = parseCommandLine({text}, Program::Cli);
+        ASSERT_EQ(command.action, CommandLine::Action::Run) << row.name << ": " << command.error;
+        Options options;
+        options.caseSensitive = true;
+        options.startPos = 7;
+        options.filterMatch = 2;
+        options.saveApplyFilter = true;
+        options.filterPattern = "old";
+        applyOverrides(command.run, options);
+        EXPECT_EQ(options.caseSensitive, row.caseSensitive) << row.name;
+        EXPECT_EQ(options.startPos, row.startPos) << row.name;
+        EXPECT_EQ(options.filterMatch, row.match) << row.name;
+        EXPECT_EQ(options.saveApplyFilter, row.applyFilter) << row.name;
+        EXPECT_EQ(options.filterPattern, row.regExp) << row.name;
     }
 }
 
@@ -181,23 +184,23 @@ TEST(GnuOptions, SyntaxIsChosenByALeadingDash)
 
 TEST(GnuOptions, FillsEveryValue)
 {
-    GnuOptions o = parseGnuOptions({"--input=/data/in.txt", "--output", "/data/out.txt", "--select=all-but-last",
-                                    "--case=ON", "-r", "off", "--save-empty", "on", "-f4", "-x", "^(\\w+)",
-                                    "--match=-1", "-p", "On", "-q"});
-    ASSERT_EQ(o.action, GnuOptions::Action::Run) << o.error;
-    EXPECT_EQ(o.input, "/data/in.txt");
-    EXPECT_EQ(o.output, "/data/out.txt");
-    EXPECT_EQ(o.select, "3");
-    EXPECT_EQ(o.caseSensitive, "on");
-    EXPECT_EQ(o.trimLines, "off");
-    EXPECT_EQ(o.saveEmptyLines, "on");
-    EXPECT_EQ(o.startPos, "4");
-    EXPECT_EQ(o.regExp, "^(\\w+)");
-    EXPECT_EQ(o.regExpMatch, "-1");
-    EXPECT_EQ(o.applyFilter, "on");
+    const CommandLine o = parseGnuOptions({"--input=/data/in.txt", "--output", "/data/out.txt",
+                                           "--select=all-but-last", "--case=ON", "-r", "off", "--save-empty", "on",
+                                           "-f4", "-x", "^(\\w+)", "--match=-1", "-p", "On", "-q"});
+    ASSERT_EQ(o.action, CommandLine::Action::Run) << o.error;
+    const RunRequest& r = o.run;
+    EXPECT_EQ(r.input, "/data/in.txt");
+    EXPECT_EQ(r.output, "/data/out.txt");
+    EXPECT_EQ(r.select, SelectCommand::AllButLast);
+    EXPECT_EQ(r.caseSensitive, true);
+    EXPECT_EQ(r.trimLines, false);
+    EXPECT_EQ(r.saveEmptyLines, true);
+    EXPECT_EQ(r.startPos, 4);
+    EXPECT_EQ(r.filterPattern, "^(\\w+)");
+    EXPECT_EQ(r.filterMatch, -1);
+    EXPECT_EQ(r.saveApplyFilter, true);
     EXPECT_TRUE(o.quiet);
-    EXPECT_FALSE(o.inputIsStdin);
-    EXPECT_FALSE(o.clearRegExp);
+    EXPECT_FALSE(r.inputIsStdin);
 }
 
 TEST(GnuOptions, ShapesOfArguments)
@@ -205,35 +208,37 @@ TEST(GnuOptions, ShapesOfArguments)
     struct Row {
         const char* name;
         std::vector<std::string> args;
-        GnuOptions::Action action;
-        std::string input, output, select;
+        CommandLine::Action action;
+        std::string input, output;
+        std::optional<SelectCommand> select;
         bool stdinIn, stdoutOut, quiet;
     };
-    using A = GnuOptions::Action;
+    using A = CommandLine::Action;
+    using S = SelectCommand;
     const Row rows[] = {
-        {"aliases", {"-i", "a", "-o", "b", "-s", "all"}, A::Run, "a", "b", "1", false, false, false},
-        {"attached values", {"-s2", "-ob", "-ia"}, A::Run, "a", "b", "2", false, false, false},
-        {"positional input after options", {"-o", "b", "-s", "1", "a"}, A::Run, "a", "b", "1", false, false, false},
-        {"bundled flags", {"-lq", "a"}, A::List, "a", "", "", false, false, true},
-        {"list with options", {"--list", "-c", "on", "a"}, A::List, "a", "", "", false, false, false},
-        {"abbreviated long option", {"--li", "a"}, A::List, "a", "", "", false, false, false},
-        {"standard streams", {"-i", "-", "-o", "-", "-s", "3"}, A::Run, "", "", "3", true, true, false},
-        {"positional - is stdin", {"-o", "b", "-s", "3", "-"}, A::Run, "", "b", "3", true, false, false},
-        {"-- ends the options", {"-o", "b", "-s", "1", "--", "-odd name"}, A::Run, "-odd name", "b", "1", false,
+        {"aliases", {"-i", "a", "-o", "b", "-s", "all"}, A::Run, "a", "b", S::All, false, false, false},
+        {"attached values", {"-s2", "-ob", "-ia"}, A::Run, "a", "b", S::AllButFirst, false, false, false},
+        {"positional input after options", {"-o", "b", "-s", "1", "a"}, A::Run, "a", "b", S::All, false, false, false},
+        {"bundled flags", {"-lq", "a"}, A::List, "a", "", std::nullopt, false, false, true},
+        {"list with options", {"--list", "-c", "on", "a"}, A::List, "a", "", std::nullopt, false, false, false},
+        {"abbreviated long option", {"--li", "a"}, A::List, "a", "", std::nullopt, false, false, false},
+        {"standard streams", {"-i", "-", "-o", "-", "-s", "3"}, A::Run, "", "", S::AllButLast, true, true, false},
+        {"positional - is stdin", {"-o", "b", "-s", "3", "-"}, A::Run, "", "b", S::AllButLast, true, false, false},
+        {"-- ends the options", {"-o", "b", "-s", "1", "--", "-odd name"}, A::Run, "-odd name", "b", S::All, false,
          false, false},
-        {"help wins", {"-i", "a", "--help", "--bogus"}, A::Help, "", "", "", false, false, false},
-        {"version", {"-V"}, A::Version, "", "", "", false, false, false},
+        {"help wins", {"-i", "a", "--help", "--bogus"}, A::Help, "", "", std::nullopt, false, false, false},
+        {"version", {"-V"}, A::Version, "", "", std::nullopt, false, false, false},
     };
     for (const Row& r : rows) {
-        GnuOptions o = parseGnuOptions(r.args);
+        const CommandLine o = parseGnuOptions(r.args);
         EXPECT_EQ(o.action, r.action) << r.name << ": " << o.error;
         if (o.action != r.action || r.action == A::Help || r.action == A::Version)
             continue;
-        EXPECT_EQ(o.input, r.input) << r.name;
-        EXPECT_EQ(o.output, r.output) << r.name;
-        EXPECT_EQ(o.select, r.select) << r.name;
-        EXPECT_EQ(o.inputIsStdin, r.stdinIn) << r.name;
-        EXPECT_EQ(o.outputIsStdout, r.stdoutOut) << r.name;
+        EXPECT_EQ(o.run.input, r.input) << r.name;
+        EXPECT_EQ(o.run.output, r.output) << r.name;
+        EXPECT_EQ(o.run.select, r.select) << r.name;
+        EXPECT_EQ(o.run.inputIsStdin, r.stdinIn) << r.name;
+        EXPECT_EQ(o.run.outputIsStdout, r.stdoutOut) << r.name;
         EXPECT_EQ(o.quiet, r.quiet) << r.name;
     }
 }
@@ -265,8 +270,8 @@ TEST(GnuOptions, BadUsageIsOneClearLine)
         {"list with output", {"--list", "-o", "b", "a"}, "-o"},
     };
     for (const Row& r : rows) {
-        GnuOptions o = parseGnuOptions(r.args);
-        EXPECT_EQ(o.action, GnuOptions::Action::Error) << r.name;
+        const CommandLine o = parseGnuOptions(r.args);
+        EXPECT_EQ(o.action, CommandLine::Action::Error) << r.name;
         EXPECT_NE(o.error.find(r.mentions), std::string::npos) << r.name << ": " << o.error;
         EXPECT_EQ(o.error.find('\n'), std::string::npos) << r.name;
     }
@@ -280,8 +285,8 @@ TEST(GnuOptions, HelpDescribesEachOptionOnceForEachProgram)
                                            "-p, --apply-filter=on|off", "-h, --help", "-V, --version"};
     const std::vector<std::string> cliOnly = {"-l, --list", "-q, --quiet", "- reads standard input",
                                               "- writes to standard output"};
-    for (HelpProgram program : {HelpProgram::Desktop, HelpProgram::Cli}) {
-        const std::string help = gnuOptionsHelp(program);
+    for (Program program : {Program::Desktop, Program::Cli}) {
+        const std::string help = commandLineHelp(program);
         SCOPED_TRACE(help);
         for (const std::string& option : both) {
             const size_t at = help.find(option);
@@ -289,45 +294,46 @@ TEST(GnuOptions, HelpDescribesEachOptionOnceForEachProgram)
             EXPECT_EQ(help.find(option, at + 1), std::string::npos) << option;
         }
         for (const std::string& text : cliOnly)
-            EXPECT_EQ(help.find(text) != std::string::npos, program == HelpProgram::Cli) << text;
+            EXPECT_EQ(help.find(text) != std::string::npos, program == Program::Cli) << text;
         EXPECT_EQ(help.back(), '\n');
     }
 }
 
-TEST(GnuOptions, ApplyDecidesLikeTheSlashSwitches)
+TEST(GnuOptions, TheInputMustBeAFileAndTheDesktopKeepsToItsForms)
 {
     TempDir dir;
     std::string in = dir.write("in.txt", "a\na\n");
     std::filesystem::create_directory(dir.path() / "folder");
+    using A = CommandLine::Action;
+    struct Row {
+        const char* name;
+        Program program;
+        std::vector<std::string> args;
+        A action;
+        std::string mentions;  // in the error
+    };
+    const Row rows[] = {
+        {"a file runs", Program::Cli, {"-i", in, "-o", "/abs/out.txt", "-s", "2"}, A::Run, ""},
+        {"list", Program::Cli, {"--list", in}, A::List, ""},
+        {"standard input is not looked at", Program::Cli, {"-i", "-", "-o", "-", "-s", "2"}, A::Run, ""},
+        {"a folder", Program::Cli, {"-l", dir.file("folder")}, A::Error, "folder"},
+        {"missing", Program::Cli, {"-i", dir.file("nope"), "-o", "b", "-s", "1"}, A::Error, "nope"},
+        {"desktop run", Program::Desktop, {"-i", in, "-o", "b", "-s", "1", "DEBUG_MODE"}, A::Run, ""},
+        {"desktop list", Program::Desktop, {"--list", in}, A::Error, "quillow-cli"},
+        {"desktop streams", Program::Desktop, {"-i", "-", "-o", "b", "-s", "1"}, A::Error, "quillow-cli"},
+    };
+    for (const Row& r : rows) {
+        const CommandLine c = parseCommandLine(r.args, r.program);
+        EXPECT_EQ(c.action, r.action) << r.name << ": " << c.error;
+        EXPECT_TRUE(c.gnuSyntax) << r.name;
+        EXPECT_NE(c.error.find(r.mentions), std::string::npos) << r.name << ": " << c.error;
+    }
+    EXPECT_TRUE(parseCommandLine({"-i", in, "-o", "b", "-s", "1", "DEBUG_MODE"}, Program::Desktop).debugMode);
 
-    ProgramState st;
-    st.sRegExp = "stored";
-    GnuOptions o = parseGnuOptions({"-i", in, "-o", "/abs/out.txt", "-s", "2", "-x", "x"});
-    EXPECT_EQ(applyGnuOptions(o, st), "");
-    EXPECT_EQ(st.cmdLineMode, -1);
-    EXPECT_EQ(st.cmdLineInputFile, in);
-    EXPECT_EQ(st.cmdLineOutputFile, "/abs/out.txt");
-    EXPECT_EQ(st.cmdLineSelectMode, "2");
-    EXPECT_EQ(st.cmdLineRegExp, "x");
-    EXPECT_EQ(st.sRegExp, "stored");  // overrides wait for the run
-
-    ProgramState list;
-    EXPECT_EQ(applyGnuOptions(parseGnuOptions({"--list", in}), list), "");
-    EXPECT_EQ(list.cmdLineMode, -1);
-
-    ProgramState folder;
-    EXPECT_NE(applyGnuOptions(parseGnuOptions({"-l", dir.file("folder")}), folder), "");
-    EXPECT_EQ(folder.cmdLineMode, 0);
-
-    ProgramState missing;
-    std::string why = applyGnuOptions(parseGnuOptions({"-i", dir.file("nope"), "-o", "b", "-s", "1"}), missing);
-    EXPECT_NE(why.find("nope"), std::string::npos) << why;
-    EXPECT_EQ(missing.cmdLineMode, 0);
-
-    ProgramState cleared;
-    cleared.sRegExp = "stored";
-    EXPECT_EQ(applyGnuOptions(parseGnuOptions({"-i", in, "-o", "b", "-s", "1", "--regex="}), cleared), "");
-    EXPECT_EQ(cleared.sRegExp, "");
+    Options options;
+    options.filterPattern = "stored";
+    applyOverrides(parseCommandLine({"-i", in, "-o", "b", "-s", "1", "--regex="}, Program::Cli).run, options);
+    EXPECT_EQ(options.filterPattern, "");  // an empty pattern switches the stored filter off
 }
 
 // ---- The unattended run ------------------------------------------------
@@ -335,131 +341,127 @@ TEST(GnuOptions, ApplyDecidesLikeTheSlashSwitches)
 
 struct UnattendedRun {
     TempDir dir;
-    std::unique_ptr<ProgramState> state = std::make_unique<ProgramState>();
+    Settings settings;
+    ScanResult result;
+    RunFlags flags;
     RecordingHost host;
 
-    RunOutcome go(const std::string& input, const std::string& output, const std::string& select)
+    RunOutcome go(const RunRequest& request) { return runUnattended(settings, result, flags, host, request); }
+    RunOutcome go(const std::string& input, const std::string& output, SelectCommand select)
     {
-        ProgramState& st = *state;
-        st.cmdLineInputFile = input;
-        st.cmdLineOutputFile = output;
-        st.cmdLineSelectMode = select;
-        decideCommandLineMode(st);
-        return RunCommandLine(st, host);
+        RunRequest request;
+        request.input = input;
+        request.output = output;
+        request.select = select;
+        return go(request);
     }
 };
 
-TEST(RunCommandLine, DoesNothingUnlessTheDecisionPassed)
-{
-    ProgramState st;
-    RecordingHost host;
-    st.cmdLineCaseSensitive = "on";
-    EXPECT_EQ(RunCommandLine(st, host), RunOutcome::NotRun);
-    EXPECT_EQ(st.caseSensitive, 0);
-    EXPECT_TRUE(host.statuses.empty());
-}
-
-TEST(RunCommandLine, KeepsTheFirstOccurrenceWithoutAskingAnything)
+TEST(UnattendedRun, KeepsTheFirstOccurrenceWithoutAskingAnything)
 {
     UnattendedRun r;
-    std::string in = r.dir.write("in.txt", "a\nb\na\nc\na\n");
-    std::string out = r.dir.file("out.txt");
-    r.state->cmdLineCaseSensitive = "ON";
-    EXPECT_EQ(r.go(in, out, "2"), RunOutcome::Written);
-    EXPECT_EQ(readFile(out), "a\nb\nc\n");
+    RunRequest request;
+    request.input = r.dir.write("in.txt", "a\nb\na\nc\na\n");
+    request.output = r.dir.file("out.txt");
+    request.select = SelectCommand::AllButFirst;
+    request.caseSensitive = true;
+    EXPECT_EQ(r.go(request), RunOutcome::Written);
+    EXPECT_EQ(readFile(request.output), "a\nb\nc\n");
     EXPECT_TRUE(r.host.messages.empty());
     EXPECT_TRUE(r.host.saveRequests.empty());
     EXPECT_TRUE(r.host.openRequests.empty());
-    EXPECT_EQ(r.state->caseSensitive, 1);
-    EXPECT_EQ(r.state->cmdLineMode, -1);
+    EXPECT_TRUE(r.settings.options.caseSensitive);
+    EXPECT_TRUE(r.flags.unattended);
 }
 
-TEST(RunCommandLine, SelectionRules)
+TEST(UnattendedRun, SelectionRules)
 {
     struct Row {
-        const char* select;
+        SelectCommand select;
         const char* expected;
     };
-    const Row rows[] = {{"1", "b\nc\n"}, {"2", "a\nb\nc\n"}, {"3", "b\nc\na\n"}};
+    const Row rows[] = {{SelectCommand::All, "b\nc\n"},
+                        {SelectCommand::AllButFirst, "a\nb\nc\n"},
+                        {SelectCommand::AllButLast, "b\nc\na\n"}};
     for (const Row& row : rows) {
         UnattendedRun r;
         std::string in = r.dir.write("in.txt", "a\nb\na\nc\na\n");
-        EXPECT_EQ(r.go(in, r.dir.file("out.txt"), row.select), RunOutcome::Written) << row.select;
-        EXPECT_EQ(readFile(r.dir.file("out.txt")), row.expected) << row.select;
+        EXPECT_EQ(r.go(in, r.dir.file("out.txt"), row.select), RunOutcome::Written) << row.expected;
+        EXPECT_EQ(readFile(r.dir.file("out.txt")), row.expected);
     }
 }
 
-TEST(RunCommandLine, NegativeStartAndMatchAreHeldAtTheirLimits)
+TEST(UnattendedRun, NegativeStartAndMatchAreHeldAtTheirLimits)
 {
     InTempDir cwd;
     cwd.dir.write("in.txt", "1 x\n2 x\n");
-    auto st = std::make_unique<ProgramState>();
-    RecordingHost host;
-    ParseCommandLine(*st, "/i in.txt /o out.txt /s 2 /f -3 /a -5");
-    ASSERT_EQ(st->cmdLineMode, -1);
-    EXPECT_EQ(RunCommandLine(*st, host), RunOutcome::NothingToDo);  // offset 0: the lines differ
-    EXPECT_EQ(st->iStartPos, 0);
-    EXPECT_EQ(st->iRegExpMatch, -1);
+    const CommandLine command = parseCommandLine({"/i in.txt /o out.txt /s 2 /f -3 /a -5"}, Program::Cli);
+    ASSERT_EQ(command.action, CommandLine::Action::Run) << command.error;
+    UnattendedRun r;
+    EXPECT_EQ(r.go(command.run), RunOutcome::NothingToDo);  // offset 0: the lines differ
+    EXPECT_EQ(r.settings.options.startPos, 0);
+    EXPECT_EQ(r.settings.options.filterMatch, -1);
     EXPECT_FALSE(std::filesystem::exists(cwd.dir.path() / "out.txt"));
 }
 
-TEST(RunCommandLine, OutcomesWhenNothingIsWritten)
+TEST(UnattendedRun, OutcomesWhenNothingIsWritten)
 {
-    {
-        UnattendedRun r;  // no duplicates: no output file at all
-        std::string in = r.dir.write("in.txt", "a\nb\n");
-        EXPECT_EQ(r.go(in, r.dir.file("out.txt"), "2"), RunOutcome::NothingToDo);
-        EXPECT_FALSE(std::filesystem::exists(r.dir.file("out.txt")));
-    }
-    {
-        UnattendedRun r;  // an empty file holds no duplicates either
-        std::string in = r.dir.write("in.txt", "");
-        EXPECT_EQ(r.go(in, r.dir.file("out.txt"), "2"), RunOutcome::NothingToDo);
-        EXPECT_FALSE(std::filesystem::exists(r.dir.file("out.txt")));
-    }
-    {
-        UnattendedRun r;  // the input vanished between the decision and the scan
-        std::string in = r.dir.write("in.txt", "a\na\n");
-        r.state->cmdLineInputFile = in;
-        r.state->cmdLineOutputFile = r.dir.file("out.txt");
-        r.state->cmdLineSelectMode = "1";
-        decideCommandLineMode(*r.state);
-        std::filesystem::remove(in);
-        EXPECT_EQ(RunCommandLine(*r.state, r.host), RunOutcome::InputError);
-    }
-    {
-        UnattendedRun r;  // the output folder does not exist
-        std::string in = r.dir.write("in.txt", "a\na\n");
-        EXPECT_EQ(r.go(in, r.dir.file("missing/out.txt"), "2"), RunOutcome::OutputError);
+    struct Row {
+        const char* name;
+        std::string input;  // bytes, or nothing for a file that is not there
+        bool inputExists;
+        std::string output;
+        RunOutcome outcome;
+    };
+    const Row rows[] = {
+        {"no duplicates: no output file at all", "a\nb\n", true, "out.txt", RunOutcome::NothingToDo},
+        {"an empty file holds no duplicates either", "", true, "out.txt", RunOutcome::NothingToDo},
+        {"the input vanished", "", false, "out.txt", RunOutcome::InputError},
+        {"the output folder does not exist", "a\na\n", true, "missing/out.txt", RunOutcome::OutputError},
+    };
+    for (const Row& row : rows) {
+        UnattendedRun r;
+        std::string in = row.inputExists ? r.dir.write("in.txt", row.input) : r.dir.file("in.txt");
+        EXPECT_EQ(r.go(in, r.dir.file(row.output), SelectCommand::AllButFirst), row.outcome) << row.name;
+        if (row.outcome != RunOutcome::OutputError)
+            EXPECT_FALSE(std::filesystem::exists(r.dir.file(row.output))) << row.name;
     }
 }
 
-TEST(RunCommandLine, ScanOnlyLeavesTheResults)
+TEST(UnattendedRun, ScanOnlyLeavesTheResults)
 {
     UnattendedRun r;
-    std::string in = r.dir.write("in.txt", "x\ny\nx\n");
-    r.state->cmdLineInputFile = in;
-    r.state->cmdLineMode = -1;
-    EXPECT_EQ(RunCommandLine(*r.state, r.host, true), RunOutcome::DuplicatesFound);
-    ASSERT_TRUE(r.state->dupsList);
-    ASSERT_EQ(r.state->dupsList->ListCount(), 2);
-    EXPECT_EQ(r.state->dupsList->List(0), "[1]   x");
-    EXPECT_EQ(r.state->dupsList->List(1), "[3]   x");
+    RunRequest request;
+    request.input = r.dir.write("in.txt", "x\ny\nx\n");
+    EXPECT_EQ(r.go(request), RunOutcome::DuplicatesFound);
+    ASSERT_TRUE(r.result.dups);
+    ASSERT_EQ(r.result.dups->count(), 2);
+    EXPECT_EQ(r.result.dups->text(0), "[1]   x");
+    EXPECT_EQ(r.result.dups->text(1), "[3]   x");
 }
 
-TEST(RunCommandLine, ConfirmedStopEndsTheRunAndClearsTheMode)
+TEST(UnattendedRun, ConfirmedStopEndsTheRun)
 {
     UnattendedRun r;
     std::string text;
     for (int i = 0; i < 500; ++i)
         text += "line " + std::to_string(i % 100) + "\n";
     std::string in = r.dir.write("in.txt", text);
-    ProgramState& st = *r.state;
-    r.host.onYield = [&st] { st.stopRequested = -1; };
+    r.host.onYield = [&r] { r.flags.stopRequested = true; };
     r.host.answers.push_back(Answer::Yes);
-    EXPECT_EQ(r.go(in, r.dir.file("out.txt"), "2"), RunOutcome::Stopped);
-    EXPECT_EQ(st.cmdLineMode, 0);
+    EXPECT_EQ(r.go(in, r.dir.file("out.txt"), SelectCommand::AllButFirst), RunOutcome::Stopped);
+    EXPECT_FALSE(r.flags.unattended);
     EXPECT_FALSE(std::filesystem::exists(r.dir.file("out.txt")));
+}
+
+TEST(UnattendedRun, ExitStatuses)
+{
+    EXPECT_EQ(exitStatus(RunOutcome::Written), 0);
+    EXPECT_EQ(exitStatus(RunOutcome::DuplicatesFound), 0);
+    EXPECT_EQ(exitStatus(RunOutcome::NothingToDo), 1);
+    EXPECT_EQ(exitStatus(RunOutcome::InputError), 2);
+    EXPECT_EQ(exitStatus(RunOutcome::OutputError), 3);
+    EXPECT_EQ(exitStatus(RunOutcome::Stopped), 130);
 }
 
 }  // namespace

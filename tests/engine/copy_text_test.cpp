@@ -9,7 +9,7 @@
 namespace quillow {
 namespace {
 
-using testing::fillState;
+using testing::fillResult;
 using testing::numberedLines;
 
 struct CopyCase {
@@ -33,12 +33,12 @@ TEST_P(CopyExamples, BuildsTheClipboardText)
     lines[6] = "abc";
     lines[4] = "x\xff\nend ";
     lines[8] = "x\xff\nend";
-    ProgramState state;
-    fillState(state, lines, {{3, 3, "abc"}, {7, 3, "abc"}, {5, 5, "x\xff\nend"}, {9, 5, "x\xff\nend"}});
-    state.dupsList->SetSelected(3, true);
-    ASSERT_EQ(state.dupsList->List(0), "[03]   abc");
+    ScanResult result;
+    fillResult(result, lines, {{3, 3, "abc"}, {7, 3, "abc"}, {5, 5, "x\xff\nend"}, {9, 5, "x\xff\nend"}});
+    result.dups->setSelected(3, true);
+    ASSERT_EQ(result.dups->text(0), "[03]   abc");
 
-    EXPECT_EQ(buildCopyText(state, c.range, c.content, c.highlighted), c.expected);
+    EXPECT_EQ(buildCopyText(result, c.range, c.content, c.highlighted), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -58,51 +58,55 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CopyText, SelectedLineNumbersAndNothingSelected)
 {
-    ProgramState state;
-    fillState(state, numberedLines(12), {{5, 5, "x"}, {9, 5, "x"}});
-    EXPECT_EQ(buildCopyText(state, CopyRange::Selected, CopyContent::LineNumber, -1), "");
-    state.dupsList->SetSelected(0, true);
-    state.dupsList->SetSelected(1, true);
-    EXPECT_EQ(buildCopyText(state, CopyRange::Selected, CopyContent::LineNumber, -1), "5\r\n9\r\n");
+    ScanResult result;
+    fillResult(result, numberedLines(12), {{5, 5, "x"}, {9, 5, "x"}});
+    EXPECT_EQ(buildCopyText(result, CopyRange::Selected, CopyContent::LineNumber, -1), "");
+    result.dups->setSelected(0, true);
+    result.dups->setSelected(1, true);
+    EXPECT_EQ(buildCopyText(result, CopyRange::Selected, CopyContent::LineNumber, -1), "5\r\n9\r\n");
 }
 
 TEST(CopyText, FilteredTextStartsAfterTheNumbersBracket)
 {
-    ProgramState state;
-    fillState(state, numberedLines(1200), {{8, 8, "a]   b"}, {1100, 8, "a]   b"}});
-    ASSERT_EQ(state.dupsList->List(0), "[0008]   a]   b");
-    EXPECT_EQ(buildCopyText(state, CopyRange::All, CopyContent::Filtered, -1), "a]   b\r\na]   b\r\n");
-    EXPECT_EQ(buildCopyText(state, CopyRange::All, CopyContent::LineNumber, -1), "8\r\n1100\r\n");
+    ScanResult result;
+    fillResult(result, numberedLines(1200), {{8, 8, "a]   b"}, {1100, 8, "a]   b"}});
+    ASSERT_EQ(result.dups->text(0), "[0008]   a]   b");
+    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::Filtered, -1), "a]   b\r\na]   b\r\n");
+    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::LineNumber, -1), "8\r\n1100\r\n");
 }
 
 TEST(CopyText, BigFileHasNoHighlightAndReleasedSourceIsRefused)
 {
-    ProgramState state;
-    fillState(state, numberedLines(4), {{1, 1, "k"}, {2, 1, "k"}}, /*bigFile=*/true);
-    EXPECT_EQ(buildCopyText(state, CopyRange::Highlighted, CopyContent::Filtered, 0), "");
-    EXPECT_EQ(buildCopyText(state, CopyRange::All, CopyContent::Source, -1), "line 1\r\nline 2\r\n");
+    ScanResult result;
+    fillResult(result, numberedLines(4), {{1, 1, "k"}, {2, 1, "k"}}, /*bigFile=*/true);
+    EXPECT_EQ(buildCopyText(result, CopyRange::Highlighted, CopyContent::Filtered, 0), "");
+    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::Source, -1), "line 1\r\nline 2\r\n");
 
-    state.dupsList->detachKeys();
-    state.sourceList->release();
-    state.memoryPreserved = -1;
-    EXPECT_EQ(buildCopyText(state, CopyRange::All, CopyContent::Filtered, -1), "k\r\nk\r\n");
-    EXPECT_THROW(buildCopyText(state, CopyRange::All, CopyContent::Source, -1), std::logic_error);
+    result.dups->detachKeys();
+    result.source->release();
+    result.memoryPreserved = true;
+    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::Filtered, -1), "k\r\nk\r\n");
+    EXPECT_THROW(buildCopyText(result, CopyRange::All, CopyContent::Source, -1), std::logic_error);
 }
 
 TEST(CopyText, DialogAdaptsToTheLastScan)
 {
     struct Row {
-        int16_t memoryPreserved, bigFile;
+        bool memoryPreserved, bigFile;
         CopyDialogSetup expected;
     };
     const Row rows[] = {
-        {0, 0, {true, true, CopyRange::All, CopyContent::Source}},
-        {0, -1, {true, false, CopyRange::All, CopyContent::Source}},
-        {-1, -1, {false, false, CopyRange::All, CopyContent::Filtered}},
+        {false, false, {true, true, CopyRange::All, CopyContent::Source}},
+        {false, true, {true, false, CopyRange::All, CopyContent::Source}},
+        {true, true, {false, false, CopyRange::All, CopyContent::Filtered}},
     };
-    for (const Row& r : rows)
-        EXPECT_EQ(copyDialogSetup(r.memoryPreserved, r.bigFile), r.expected)
+    for (const Row& r : rows) {
+        ScanResult result;
+        result.memoryPreserved = r.memoryPreserved;
+        result.bigFile = r.bigFile;
+        EXPECT_EQ(copyDialogSetup(result), r.expected)
             << "memoryPreserved=" << r.memoryPreserved << " bigFile=" << r.bigFile;
+    }
 }
 
 }  // namespace

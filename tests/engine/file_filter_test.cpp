@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/program_state.h"
+#include "engine/texts.h"
 #include "engine/file_filter.h"
 
 namespace quillow {
@@ -16,7 +16,7 @@ namespace {
 TEST(FileFilter, ProgramFilterListInQtForm)
 {
     const std::vector<std::string> expected = {"所有文件(*.*) (*)", "文本文档(*.txt) (*.[tT][xX][tT])"};
-    EXPECT_EQ(toQtNameFilters(kFileFilter), expected);
+    EXPECT_EQ(toQtNameFilters(text::kFileFilter), expected);
 }
 
 TEST(FileFilter, ParsingRules)
@@ -89,7 +89,7 @@ FileDialogRequest openRequest(const std::string& start = "/data/last.txt")
 {
     FileDialogRequest r;
     r.fileName = start;
-    r.filter = kFileFilter;
+    r.filter = text::kFileFilter;
     r.filterIndex = 1;
     r.defaultExt = "TXT";
     r.mustExist = true;

@@ -6,25 +6,20 @@
 #include <utility>
 #include <vector>
 
-#include "engine/program_state.h"
-#include "support/recording_host.h"
+#include "engine/keys.h"
 
 namespace quillow {
 namespace {
 
 using Spans = std::vector<std::pair<size_t, size_t>>;
 
-// The key ApplyRegExp gives for line after InitRegExp with these settings.
+// The key the filter gives for line.
 std::string filterKey(const std::string& pattern, int16_t caseSensitive, int16_t selector, std::string_view line)
 {
-    ProgramState state;
-    state.sRegExp = pattern;
-    state.caseSensitive = caseSensitive;
-    state.iRegExpMatch = selector;
-    InitRegExp(state);
-    EXPECT_EQ(state.regExpReady, -1) << pattern;
+    const std::unique_ptr<LineFilter> filter = LineFilter::create(pattern, caseSensitive == 0);
+    EXPECT_TRUE(filter) << pattern;
     std::string scratch;
-    return std::string(ApplyRegExp(state, line, scratch));
+    return filter ? std::string(filter->select(line, selector, scratch)) : std::string();
 }
 
 struct KeyCase {
@@ -170,144 +165,21 @@ TEST(LineFilterTest, JitIsUsedWhereAvailable)
     EXPECT_FALSE(make("a", false, false)->jitCompiled());
 }
 
-TEST(InitRegExpTest, RefusedPatternLeavesNoEngine)
+TEST(FilterForOptions, RefusedOrEmptyPatternGivesNoFilter)
 {
-    ProgramState state;
-    state.sRegExp = "\\d";
-    state.iRegExpMatch = 2;
-    InitRegExp(state);
-    ASSERT_EQ(state.regExpReady, -1);
-    ASSERT_TRUE(state.oRegExp);
-    EXPECT_EQ(state.regExpMatch, 2);
+    Options options;
+    options.filterPattern = "\\d";
+    options.filterMatch = 2;
+    const std::unique_ptr<LineFilter> filter = filterFor(options);
+    ASSERT_TRUE(filter);
+    std::string scratch;
+    EXPECT_EQ(lineKey(keyRules(options, filter.get()), "a1b2", scratch), "2");
 
-    for (const char* bad : {"(", "[a", "a{2,1}", "\\uD800"}) {
-        state.sRegExp = bad;
-        InitRegExp(state);
-        EXPECT_EQ(state.regExpReady, 0) << bad;
-        EXPECT_FALSE(state.oRegExp) << bad;
-        std::string scratch;
-        EXPECT_EQ(ApplyRegExp(state, "a1b2", scratch), "a1b2");
+    for (const char* bad : {"", "(", "[a", "a{2,1}", "\\uD800"}) {
+        options.filterPattern = bad;
+        EXPECT_FALSE(filterFor(options)) << bad;
+        EXPECT_EQ(lineKey(keyRules(options, nullptr), "a1b2", scratch), "a1b2");
     }
-}
-
-// The options dialog's filter test, driven through a scripted host.
-class TestRegExpTest : public ::testing::Test {
-protected:
-    ProgramState state;
-    testing::RecordingHost host;
-    FilterTestControls controls;
-
-    void SetUp() override
-    {
-        state.sourceList = std::make_shared<SourceLines>(std::string("first\nsecond 2\nthird 33 x 4\nfourth\n"),
-                                                         LineEnds::LF);
-        controls.pattern = "\\d+";
-    }
-
-    // Runs the test with one scripted answer; returns the single message text
-    // ("" when none was shown) and checks its style.
-    std::string run(std::optional<std::string> input, int style = mb::Information)
-    {
-        host.messages.clear();
-        host.inputs.push_back(std::move(input));
-        TestRegExp(state, host, controls);
-        if (host.messages.empty())
-            return {};
-        EXPECT_EQ(host.messages.size(), 1u);
-        EXPECT_EQ(host.messages[0].style, style);
-        return host.messages[0].text;
-    }
-    static std::string shown(const std::string& result) { return "你的过滤返回下述结果:\r\n\r\n" + result; }
-    static constexpr const char* kFailed = "执行失败！正则表达式可能有语法错误...";
-};
-
-TEST_F(TestRegExpTest, LineNumberTakesSourceLineInAnyCase)
-{
-    for (const char* input : {"line=3", "Line=3", "LINE= 3"}) {
-        state.sFilterTestBackup = "before";
-        EXPECT_EQ(run(input), shown("334")) << input;
-        EXPECT_EQ(state.sFilterTestBackup, "third 33 x 4") << input;
-        EXPECT_EQ(host.inputPresets.back(), "before");
-    }
-    EXPECT_EQ(host.inputPrompts.back(),
-              "请输入一个行以便用你的过滤测试。你也可以键入 line=# 在这里 # 为当前载入文件的行号");
-}
-
-TEST_F(TestRegExpTest, NothingToTestShowsNothing)
-{
-    state.sFilterTestBackup = "kept";
-    for (std::optional<std::string> input :
-         {std::optional<std::string>(), std::optional<std::string>("   "), std::optional<std::string>("line=5"),
-          std::optional<std::string>("line=99")}) {
-        EXPECT_EQ(run(input), "") << input.value_or("(cancel)");
-        EXPECT_EQ(state.sFilterTestBackup, "kept");
-    }
-    // No scan yet: the source box is empty.
-    state.sourceList.reset();
-    EXPECT_EQ(run("line=1"), "");
-}
-
-TEST_F(TestRegExpTest, ResultBySelectorText)
-{
-    struct Row {
-        const char* match;
-        std::string message;
-        int style;
-    };
-    const Row rows[] = {
-        {"0", shown("12345"), mb::Information},   {"1", shown("12"), mb::Information},
-        {"-1", shown("45"), mb::Information},     {"3", shown("45"), mb::Information},
-        {"4", shown("(空)"), mb::Information},    {"00", kFailed, mb::Critical},
-        {"-2", kFailed, mb::Critical},            {"", kFailed, mb::Critical},
-    };
-    for (const Row& r : rows) {
-        controls.matchText = r.match;
-        EXPECT_EQ(run("a12b3c45", r.style), r.message) << "match text " << r.match;
-    }
-}
-
-TEST_F(TestRegExpTest, Failures)
-{
-    controls.matchText = "-1";
-    EXPECT_EQ(run("no digits", mb::Critical), kFailed);
-    EXPECT_EQ(state.sFilterTestBackup, "no digits");  // remembered before the test ran
-
-    controls.matchText = "0";
-    controls.pattern = "(";
-    EXPECT_EQ(run("abc", mb::Critical), kFailed);
-    controls.pattern = "\\d";
-    EXPECT_EQ(run("line=0", mb::Critical), kFailed);
-    controls.startPosText = "-3";
-    EXPECT_EQ(run("a1", mb::Critical), kFailed);
-}
-
-TEST_F(TestRegExpTest, UsesDialogOptionsNotSettings)
-{
-    state.caseSensitive = 1;
-    state.sRegExp = "zzz";
-    controls.pattern = "^.*$";
-    controls.trimChecked = true;
-    controls.startPosText = "2";
-    EXPECT_EQ(run("  äöabc  "), shown("abc"));
-
-    controls.trimChecked = false;
-    controls.startPosText = "0";
-    controls.pattern = "abc";
-    controls.caseChecked = true;
-    EXPECT_EQ(run("xABC"), shown("(空)"));
-    controls.caseChecked = false;
-    EXPECT_EQ(run("xABC"), shown("ABC"));
-    EXPECT_FALSE(state.oRegExp);  // the test never builds the scan's engine
-}
-
-TEST_F(TestRegExpTest, BigFileBoxHoldsOnlyThePlaceholder)
-{
-    state.bigFile = -1;
-    controls.pattern = ".";
-    controls.matchText = "1";
-    EXPECT_EQ(run("line=1"), shown("不"));
-    EXPECT_EQ(state.sFilterTestBackup, kNoPreview);
-    EXPECT_EQ(run("line=2"), "");
 }
 
 }  // namespace

@@ -21,39 +21,50 @@
 
 namespace quillow::testing {
 
+// The save's progress texts up to the percentage.
+inline const std::string kSavePreparingPrefix = "正准备保存...             ";
+inline const std::string kSaveWritingPrefix = "正保存文件...       ";
+
 class SaveTest : public ::testing::Test {
-protected:
+public:
     TempDir dir;
-    ProgramState state;
+    Settings settings;
+    ScanResult result;
+    RunFlags flags;
     RecordingHost host;
     std::string source;
 
-    // Writes name with bytes and scans it as a dropped file would be.
+    // Writes name with bytes and scans it.
     void scan(const std::string& bytes, const std::string& name = "in.txt")
     {
         source = dir.write(name, bytes);
-        state.droppedFile = source;
-        cmdScan_Click(state, host);
-        ASSERT_EQ(state.scannedFile, source);
+        scanFile(source);
+    }
+    void scanFile(const std::string& path)
+    {
+        runScan(settings, result, flags, host, path);
+        ASSERT_EQ(result.file, path);
         host = RecordingHost();
     }
 
     // Selects every duplicates entry whose line number is listed.
     void selectLines(std::initializer_list<int64_t> lines)
     {
-        ASSERT_TRUE(state.dupsList);
-        for (int64_t i = 0; i < state.dupsList->ListCount(); ++i)
+        ASSERT_TRUE(result.dups);
+        for (int64_t i = 0; i < result.dups->count(); ++i)
             for (int64_t l : lines)
-                if (state.dupsList->lineNumber(i) == l)
-                    state.dupsList->SetSelected(i, true);
+                if (result.dups->lineNumber(i) == l)
+                    result.dups->setSelected(i, true);
     }
+
+    // Saves through the dialogs the host answers.
+    WriteOutcome save() { return runSave(settings, result, flags, host); }
 
     // Saves unattended to target (no dialogs).
     WriteOutcome saveTo(const std::string& target)
     {
-        state.cmdLineMode = -1;
-        state.cmdLineOutputFile = target;
-        return runSave(state, host);
+        flags.unattended = true;
+        return runSave(settings, result, flags, host, target);
     }
 
     // Names in the folder that a save may leave behind by mistake.
@@ -68,8 +79,8 @@ protected:
 
     void expectIdle() const
     {
-        EXPECT_EQ(state.isBusy, 0);
-        EXPECT_EQ(host.pointer, Pointer::Default);
+        EXPECT_FALSE(flags.busy);
+        EXPECT_EQ(host.pointer, Pointer::Normal);
         EXPECT_TRUE(host.buttons.scanVisible && host.buttons.scanEnabled);
         EXPECT_FALSE(host.buttons.stopVisible);
         EXPECT_TRUE(host.buttons.saveEnabled);

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "save_fixture.h"
+#include "engine/texts.h"
 #include "engine/file_info.h"
 #include "support/unprivileged.h"
 
@@ -43,9 +44,9 @@ void touchLater(const std::string& path)
 
 struct CheckCase {
     const char* name;
-    std::function<void(SaveTest&, ProgramState&, const std::string&)> spoil;
+    std::function<void(SaveTest&, const std::string&)> spoil;
     std::string message;  // interactive; empty: none
-    int style;
+    Icon icon;
 };
 
 void PrintTo(const CheckCase& c, std::ostream* os) { *os << c.name; }
@@ -56,7 +57,7 @@ protected:
     {
         scan(kInput);
         selectLines({3});
-        GetParam().spoil(*this, state, source);
+        GetParam().spoil(*this, source);
     }
 };
 
@@ -64,13 +65,14 @@ TEST_P(Checks, InteractiveShowsTheMessageAndWritesNothing)
 {
     std::string target = dir.file("out.txt");
     host.saveFiles = {target};
-    EXPECT_EQ(runSave(state, host), WriteOutcome::NotStarted);
+    EXPECT_EQ(save(), WriteOutcome::NotStarted);
     if (GetParam().message.empty()) {
         EXPECT_TRUE(host.messages.empty());
     } else {
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_EQ(host.messages[0].text, GetParam().message);
-        EXPECT_EQ(host.messages[0].style, GetParam().style);
+        EXPECT_EQ(host.messages[0].icon, GetParam().icon);
+        EXPECT_EQ(host.messages[0].buttons, Buttons::Ok);
     }
     EXPECT_TRUE(host.saveRequests.empty());
     EXPECT_TRUE(host.statuses.empty());
@@ -89,62 +91,63 @@ TEST_P(Checks, UnattendedEndsSilently)
 INSTANTIATE_TEST_SUITE_P(
     Save, Checks,
     ::testing::Values(
-        CheckCase{"no_scanned_file", [](SaveTest&, ProgramState& s, const std::string&) { s.scannedFile.clear(); }, "",
-                  0},
-        CheckCase{"busy", [](SaveTest&, ProgramState& s, const std::string&) { s.isBusy = -1; }, "", 0},
-        CheckCase{"source_deleted", [](SaveTest&, ProgramState&, const std::string& p) { ::unlink(p.c_str()); },
-                  "无法找到来源文件！", 16},
+        CheckCase{"no_scanned_file", [](SaveTest& t, const std::string&) { t.result.file.clear(); }, "",
+                  Icon::None},
+        CheckCase{"busy", [](SaveTest& t, const std::string&) { t.flags.busy = true; }, "", Icon::None},
+        CheckCase{"source_deleted", [](SaveTest&, const std::string& p) { ::unlink(p.c_str()); },
+                  "无法找到来源文件！", Icon::Critical},
         CheckCase{"source_now_a_directory",
-                  [](SaveTest&, ProgramState&, const std::string& p) {
+                  [](SaveTest&, const std::string& p) {
                       ::unlink(p.c_str());
                       ::mkdir(p.c_str(), 0755);
                   },
-                  "无法找到来源文件！", 16},
-        CheckCase{"source_touched", [](SaveTest&, ProgramState&, const std::string& p) { touchLater(p); },
-                  "来源文件已被更改！取消保存...", 16},
+                  "无法找到来源文件！", Icon::Critical},
+        CheckCase{"source_touched", [](SaveTest&, const std::string& p) { touchLater(p); },
+                  "来源文件已被更改！取消保存...", Icon::Critical},
         CheckCase{"nothing_selected",
-                  [](SaveTest&, ProgramState& s, const std::string&) {
-                      for (int64_t i = 0; i < s.dupsList->ListCount(); ++i)
-                          s.dupsList->SetSelected(i, false);
+                  [](SaveTest& t, const std::string&) {
+                      for (int64_t i = 0; i < t.result.dups->count(); ++i)
+                          t.result.dups->setSelected(i, false);
                   },
-                  kNothingSelected, 48}),
+                  kNothingSelected, Icon::Warning}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SaveTest, SaveDialogStartsAtTheLastSavedFile)
 {
     scan(kInput);
     selectLines({3});
-    state.lastSavedFile = dir.file("previous.txt");
+    settings.lastSavedFile = dir.file("previous.txt");
     host.saveFiles = {std::nullopt};
-    EXPECT_EQ(runSave(state, host), WriteOutcome::NotStarted);
+    EXPECT_EQ(save(), WriteOutcome::NotStarted);
     ASSERT_EQ(host.saveRequests.size(), 1u);
     const FileDialogRequest& r = host.saveRequests[0];
     EXPECT_EQ(r.fileName, dir.file("previous.txt"));
-    EXPECT_EQ(r.filter, kFileFilter);
+    EXPECT_EQ(r.filter, text::kFileFilter);
     EXPECT_EQ(r.filterIndex, 1);
     EXPECT_EQ(r.defaultExt, "TXT");
     EXPECT_TRUE(r.overwritePrompt);
-    EXPECT_EQ(state.lastSavedFile, dir.file("previous.txt"));
+    EXPECT_EQ(settings.lastSavedFile, dir.file("previous.txt"));
     EXPECT_TRUE(host.statuses.empty());
 }
 
 TEST_F(SaveTest, ByteOrderMarkWarning)
 {
     scan("\xEF\xBB\xBFx\nx\n");
-    ASSERT_EQ(state.hasBOM, -1);
+    ASSERT_EQ(result.hasByteOrderMark, true);
     selectLines({2});
     std::string target = dir.file("out.txt");
 
     host.saveFiles = {target};
     host.answers = {Answer::No};
-    EXPECT_EQ(runSave(state, host), WriteOutcome::NotStarted);
+    EXPECT_EQ(save(), WriteOutcome::NotStarted);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, kBomWarning);
-    EXPECT_EQ(host.messages[0].style, 52);
+    EXPECT_EQ(host.messages[0].icon, Icon::Warning);
+    EXPECT_EQ(host.messages[0].buttons, Buttons::YesNo);
     EXPECT_TRUE(host.saveRequests.empty());
 
     host.answers = {Answer::Yes};
-    EXPECT_EQ(runSave(state, host), WriteOutcome::Written);
+    EXPECT_EQ(save(), WriteOutcome::Written);
     EXPECT_EQ(readFile(target), "x\n");
 
     host = {};
@@ -172,26 +175,27 @@ TEST_P(Extension, QuestionAndResult)
     ::mkdir(dir.file("my.dir").c_str(), 0755);
     scan(kInput, c.sourceName);
     selectLines({3});
-    state.lastSavedFile = "before";
+    settings.lastSavedFile = "before";
     host.saveFiles = {dir.file(c.typed)};
     if (c.answer)
         host.answers = {*c.answer};
-    WriteOutcome outcome = runSave(state, host);
+    WriteOutcome outcome = save();
 
     if (c.answer) {
         ASSERT_EQ(host.messages.size(), 1u);
         EXPECT_EQ(host.messages[0].text, kExtensionQuestion);
-        EXPECT_EQ(host.messages[0].style, 51);
+        EXPECT_EQ(host.messages[0].icon, Icon::Warning);
+        EXPECT_EQ(host.messages[0].buttons, Buttons::YesNoCancel);
     } else {
         EXPECT_TRUE(host.messages.empty());
     }
     if (c.written) {
         EXPECT_EQ(outcome, WriteOutcome::Written);
         EXPECT_EQ(readFile(dir.file(c.written)), kCleaned);
-        EXPECT_EQ(state.lastSavedFile, dir.file(c.written));
+        EXPECT_EQ(settings.lastSavedFile, dir.file(c.written));
     } else {
         EXPECT_EQ(outcome, WriteOutcome::NotStarted);
-        EXPECT_EQ(state.lastSavedFile, "before");
+        EXPECT_EQ(settings.lastSavedFile, "before");
         EXPECT_FALSE(std::filesystem::exists(dir.file(c.typed)));
         EXPECT_TRUE(host.statuses.empty());
     }
@@ -215,7 +219,7 @@ TEST_F(SaveTest, UnattendedAsksNoExtensionQuestion)
     EXPECT_EQ(saveTo(dir.file("cleaned")), WriteOutcome::Written);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(readFile(dir.file("cleaned")), kCleaned);
-    EXPECT_EQ(state.cmdLineMode, -1);
+    EXPECT_TRUE(flags.unattended);
 }
 
 // The source named in another way is still the source: written through the
@@ -248,7 +252,7 @@ TEST_P(SameFile, WritesThroughTheTemporaryFile)
     } ops;
     ScopedFileOps scoped(ops);
     host.saveFiles = {target};
-    WriteOutcome outcome = runSave(state, host);
+    WriteOutcome outcome = save();
     std::filesystem::current_path(cwd);
 
     EXPECT_EQ(outcome, WriteOutcome::Written);
@@ -259,8 +263,8 @@ TEST_P(SameFile, WritesThroughTheTemporaryFile)
     EXPECT_EQ(std::filesystem::weakly_canonical(ops.renames[0].second),
               std::filesystem::canonical(dir.file(c.sourceCleaned ? "in.txt" : "hard.txt")));
     std::filesystem::current_path(cwd);
-    EXPECT_EQ(host.status(), kSaveDone);
-    EXPECT_EQ(state.lastSavedFile, target);
+    EXPECT_EQ(host.status(), text::kSaveDone);
+    EXPECT_EQ(settings.lastSavedFile, target);
     EXPECT_EQ(readFile(dir.file(target)), kCleaned);
     EXPECT_EQ(readFile(source), c.sourceCleaned ? kCleaned : kInput);
     EXPECT_TRUE(strayTemporaries().empty());
@@ -297,9 +301,8 @@ TEST_F(SaveTest, ScannedThroughASymlinkKeepsTheLink)
 {
     dir.write("real.txt", kInput);
     ASSERT_EQ(::symlink("real.txt", dir.file("in.txt").c_str()), 0);
-    state.droppedFile = dir.file("in.txt");
-    cmdScan_Click(state, host);
     source = dir.file("in.txt");
+    scanFile(source);
     selectLines({3});
     EXPECT_EQ(saveTo(source), WriteOutcome::Written);
     struct stat st {};
@@ -316,7 +319,7 @@ TEST_F(SaveTest, InPlaceSaveKeepsTheModeAndMakesTheNextSaveStop)
     struct stat scanned {};
     ASSERT_EQ(::stat(source.c_str(), &scanned), 0);
     host.saveFiles = {source, source};
-    ASSERT_EQ(runSave(state, host), WriteOutcome::Written);
+    ASSERT_EQ(save(), WriteOutcome::Written);
     struct stat st {};
     ASSERT_EQ(::stat(source.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -326,7 +329,7 @@ TEST_F(SaveTest, InPlaceSaveKeepsTheModeAndMakesTheNextSaveStop)
     // numbers must not be applied to it.
     struct timeval tv[2] = {{scanned.st_atime, 0}, {scanned.st_mtime, 0}};
     ASSERT_EQ(::utimes(source.c_str(), tv), 0);
-    EXPECT_EQ(runSave(state, host), WriteOutcome::NotStarted);
+    EXPECT_EQ(save(), WriteOutcome::NotStarted);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "来源文件已被更改！取消保存...");
     EXPECT_EQ(readFile(source), kCleaned);
@@ -366,10 +369,10 @@ TEST_P(UnwritableTarget, ReportsAndWritesNothing)
     selectLines({3});
     std::string target = GetParam().make(dir);
     EXPECT_EQ(saveTo(target), WriteOutcome::TargetUnwritable);
-    EXPECT_EQ(host.status(), kSaveTargetUnwritable);
+    EXPECT_EQ(host.status(), text::kTargetUnwritable);
     EXPECT_EQ(readFile(source), kInput);
     EXPECT_TRUE(strayTemporaries().empty());
-    EXPECT_EQ(state.statDupsDeleted, 0);
+    EXPECT_EQ(settings.counters.dupsDeleted, 0);
     expectIdle();
 }
 
@@ -437,7 +440,7 @@ TEST_F(SaveTest, SourceVanishingBeforeWritingIsReported)
     selectLines({3});
     host.onYield = [&] { ::unlink(source.c_str()); };
     EXPECT_EQ(saveTo(dir.file("out.txt")), WriteOutcome::SourceUnreadable);
-    EXPECT_EQ(host.status(), kSaveSourceUnreadable);
+    EXPECT_EQ(host.status(), text::kSourceUnreadable);
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.txt")));
     expectIdle();
 }
@@ -473,10 +476,10 @@ protected:
                 host.saveFiles = {target};
             if (answer)
                 host.answers = {*answer};
-            WriteOutcome o = interactive ? runSave(state, host) : saveTo(target);
+            WriteOutcome o = interactive ? save() : saveTo(target);
             std::string s = std::to_string(static_cast<int>(o)) + "|" + host.status() + "|";
             for (const auto& m : host.messages)
-                s += m.text + "/" + std::to_string(m.style);
+                s += m.text + "/" + std::to_string(static_cast<int>(m.icon));
             return s;
         });
         if (!r)
@@ -502,7 +505,7 @@ TEST_F(WriteProtection, AnsweredNoCancels)
     scanSource();
     std::string target = owned("ro.txt", 0444, user, group);
     EXPECT_EQ(run(true, target, Answer::No),
-              summary(WriteOutcome::NotStarted, kSaveCancelled, std::string(kWriteProtected) + "/52"));
+              summary(WriteOutcome::NotStarted, text::kSaveCancelled, std::string(kWriteProtected) + "/3"));
     EXPECT_EQ(readFile(target), "protected\n");
     EXPECT_EQ(modeOf(target), 0444u);
 }
@@ -512,7 +515,7 @@ TEST_F(WriteProtection, AnsweredYesClearsItAndWrites)
     scanSource();
     std::string target = owned("ro.txt", 0444, user, group);
     EXPECT_EQ(run(true, target, Answer::Yes),
-              summary(WriteOutcome::Written, kSaveDone, std::string(kWriteProtected) + "/52"));
+              summary(WriteOutcome::Written, text::kSaveDone, std::string(kWriteProtected) + "/3"));
     EXPECT_EQ(readFile(target), kCleaned);
     EXPECT_EQ(modeOf(target), 0644u);
 }
@@ -521,7 +524,7 @@ TEST_F(WriteProtection, UnattendedClearsItWithoutAsking)
 {
     scanSource();
     std::string target = owned("ro.txt", 0444, user, group);
-    EXPECT_EQ(run(false, target), summary(WriteOutcome::Written, kSaveDone));
+    EXPECT_EQ(run(false, target), summary(WriteOutcome::Written, text::kSaveDone));
     EXPECT_EQ(readFile(target), kCleaned);
 }
 
@@ -531,7 +534,7 @@ TEST_F(WriteProtection, ProtectionThatCannotBeClearedIsNotBypassed)
         GTEST_SKIP() << "needs root to create a file owned by another user";
     scanSource();
     std::string target = owned("root.txt", 0444, 0, 0);
-    EXPECT_EQ(run(false, target), summary(WriteOutcome::TargetUnwritable, kSaveTargetUnwritable));
+    EXPECT_EQ(run(false, target), summary(WriteOutcome::TargetUnwritable, text::kTargetUnwritable));
     EXPECT_EQ(readFile(target), "protected\n");
 }
 
@@ -545,8 +548,8 @@ TEST_F(WriteProtection, InPlaceInAReadOnlyFolderLeavesTheSource)
         ASSERT_EQ(::chown(dir.file("ro").c_str(), 0, 0), 0);
     }
     ASSERT_EQ(::chmod(dir.file("ro").c_str(), 0555), 0);
-    state.scannedFileDate = fileModifiedSeconds(inner);
-    EXPECT_EQ(run(false, inner), summary(WriteOutcome::TargetUnwritable, kSaveTargetUnwritable));
+    result.fileModified = fileModifiedSeconds(inner);
+    EXPECT_EQ(run(false, inner), summary(WriteOutcome::TargetUnwritable, text::kTargetUnwritable));
     EXPECT_EQ(readFile(inner), kInput);
     ::chmod(dir.file("ro").c_str(), 0755);
 }

@@ -8,6 +8,7 @@
 
 #include "engine/scan.h"
 #include "engine/text_util.h"
+#include "engine/texts.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
@@ -18,40 +19,45 @@ namespace {
 using testing::RecordingHost;
 using testing::TempDir;
 
-struct Options {
-    int16_t caseSensitive = 0;
-    int16_t trimLines = 0;
-    int16_t iStartPos = 0;
+struct ScanOptions {
+    bool caseSensitive = false;
+    bool trimLines = false;
+    int16_t startPos = 0;
     std::string regex;
     int16_t match = 0;
 };
 
+// What a scan works on, with a recording host.
 struct ScanRun {
     TempDir dir;
-    ProgramState state;
+    Settings settings;
+    ScanResult result;
+    RunFlags flags;
     RecordingHost host;
     std::string path;
+
+    ScanOutcome run(const std::string& file) { return runScan(settings, result, flags, host, file); }
 
     std::vector<std::string> entries() const
     {
         std::vector<std::string> out;
-        if (state.dupsList)
-            for (int64_t i = 0; i < state.dupsList->ListCount(); ++i)
-                out.push_back(state.dupsList->List(i));
+        if (result.dups)
+            for (int64_t i = 0; i < result.dups->count(); ++i)
+                out.push_back(result.dups->text(i));
         return out;
     }
 };
 
-void scan(ScanRun& r, const std::string& bytes, const Options& o = {})
+void scan(ScanRun& r, const std::string& bytes, const ScanOptions& o = {})
 {
     r.path = r.dir.write("in.txt", bytes);
-    r.state.caseSensitive = o.caseSensitive;
-    r.state.trimLines = o.trimLines;
-    r.state.iStartPos = o.iStartPos;
-    r.state.sRegExp = o.regex;
-    r.state.iRegExpMatch = o.match;
-    r.state.droppedFile = r.path;
-    cmdScan_Click(r.state, r.host);
+    Options& options = r.settings.options;
+    options.caseSensitive = o.caseSensitive;
+    options.trimLines = o.trimLines;
+    options.startPos = o.startPos;
+    options.filterPattern = o.regex;
+    options.filterMatch = o.match;
+    r.run(r.path);
 }
 
 std::string lines(const std::vector<std::string>& ls, const char* end = "\n")
@@ -67,7 +73,7 @@ TEST(Scan, EntriesForTheDocumentedCases)
     struct Row {
         const char* name;
         std::string bytes;
-        Options options;
+        ScanOptions options;
         std::vector<std::string> entries;
     } rows[] = {
         {"groups ordered by first occurrence",
@@ -75,13 +81,13 @@ TEST(Scan, EntriesForTheDocumentedCases)
          {},
          {"[03]   abc", "[07]   abc", "[11]   abc", "[05]   x", "[09]   x"}},
         {"case-insensitive: first entry shows the revealing line's case", lines({"a", "A", "a"}), {}, {"[1]   A", "[2]   A", "[3]   a"}},
-        {"case-sensitive", lines({"a", "A", "a"}), {.caseSensitive = 1}, {"[1]   a", "[3]   a"}},
-        {"trim", lines({"x", "  x  "}), {.trimLines = 1}, {"[1]   x", "[2]   x"}},
+        {"case-sensitive", lines({"a", "A", "a"}), {.caseSensitive = true}, {"[1]   a", "[3]   a"}},
+        {"trim", lines({"x", "  x  "}), {.trimLines = true}, {"[1]   x", "[2]   x"}},
         {"no trim: blanks count", lines({"x", "  x  "}), {}, {}},
-        {"tabs are not blanks", lines({"x", "\tx"}), {.trimLines = 1}, {}},
-        {"start offset", lines({"001 abc", "002 abc"}), {.iStartPos = 3}, {"[1]    abc", "[2]    abc"}},
-        {"start offset counts characters, not bytes", lines({"中文 x", "ab x"}), {.iStartPos = 2}, {"[1]    x", "[2]    x"}},
-        {"start offset beyond the line gives an empty key", lines({"ab", "cd"}), {.iStartPos = 5}, {}},
+        {"tabs are not blanks", lines({"x", "\tx"}), {.trimLines = true}, {}},
+        {"start offset", lines({"001 abc", "002 abc"}), {.startPos = 3}, {"[1]    abc", "[2]    abc"}},
+        {"start offset counts characters, not bytes", lines({"中文 x", "ab x"}), {.startPos = 2}, {"[1]    x", "[2]    x"}},
+        {"start offset beyond the line gives an empty key", lines({"ab", "cd"}), {.startPos = 5}, {}},
         {"blank keys never count", lines({"", "", "  ", "  "}), {}, {}},
         {"nine lines: width 1", lines({"x", "1", "2", "3", "x", "5", "6", "7", "8"}), {}, {"[1]   x", "[5]   x"}},
         {"ten lines: width 2", lines({"1", "2", "3", "x", "5", "6", "7", "8", "9", "x"}), {}, {"[04]   x", "[10]   x"}},
@@ -106,7 +112,7 @@ TEST(Scan, EntriesForTheDocumentedCases)
         ScanRun r;
         scan(r, row.bytes, row.options);
         EXPECT_EQ(r.entries(), row.entries) << row.name;
-        EXPECT_EQ(r.state.isBusy, 0) << row.name;
+        EXPECT_FALSE(r.flags.busy) << row.name;
     }
 }
 
@@ -138,18 +144,18 @@ TEST(Scan, StatusTextsProgressAndState)
     EXPECT_EQ(r.host.progressValues.front(), 0);
     EXPECT_NE(std::find(r.host.progressValues.begin(), r.host.progressValues.end(), 51), r.host.progressValues.end());
 
-    EXPECT_EQ(r.state.scannedFile, r.path);
-    EXPECT_EQ(r.state.lastLoadedFile, r.path);
-    EXPECT_EQ(r.state.lastLineIndex, 119);
-    EXPECT_EQ(r.state.bigFile, 0);
-    EXPECT_TRUE(r.state.resultsReady);
-    EXPECT_EQ(r.state.statFilesOpened, 1);
-    EXPECT_EQ(r.state.statLinesScanned, 120);
-    EXPECT_EQ(r.state.statDupsFound, 3);
-    EXPECT_EQ(r.state.statUniqueDupsFound, 1);
+    EXPECT_EQ(r.result.file, r.path);
+    EXPECT_EQ(r.settings.lastLoadedFile, r.path);
+    EXPECT_EQ(r.result.lineCount, 120);
+    EXPECT_FALSE(r.result.bigFile);
+    EXPECT_TRUE(r.result.ready);
+    EXPECT_EQ(r.settings.counters.filesOpened, 1);
+    EXPECT_EQ(r.settings.counters.linesScanned, 120);
+    EXPECT_EQ(r.settings.counters.dupsFound, 3);
+    EXPECT_EQ(r.settings.counters.uniqueDupsFound, 1);
     EXPECT_TRUE(r.host.buttons.saveEnabled && r.host.buttons.selectEnabled && r.host.buttons.viewEnabled);
     EXPECT_TRUE(r.host.buttons.scanVisible && !r.host.buttons.stopVisible);
-    EXPECT_EQ(r.host.pointer, Pointer::Default);
+    EXPECT_EQ(r.host.pointer, Pointer::Normal);
 }
 
 TEST(Scan, NoDuplicatesAndBlankOnlyFiles)
@@ -158,9 +164,9 @@ TEST(Scan, NoDuplicatesAndBlankOnlyFiles)
         ScanRun r;
         scan(r, bytes);
         EXPECT_EQ(r.host.status(), "没有找到重复行...");
-        EXPECT_FALSE(r.state.resultsReady);
+        EXPECT_FALSE(r.result.ready);
         EXPECT_FALSE(r.host.buttons.saveEnabled);
-        EXPECT_EQ(r.state.statFilesOpened, 1);
+        EXPECT_EQ(r.settings.counters.filesOpened, 1);
     }
 }
 
@@ -178,16 +184,14 @@ TEST(Scan, BadFilesTakeTheErrorPath)
         {"empty", dir.write("empty.txt", ""), "错误: 文件为空！", ScanOutcome::EmptyFile},
     };
     for (const Row& row : rows) {
-        ProgramState state;
-        RecordingHost host;
-        state.droppedFile = row.path;
-        EXPECT_EQ(runScan(state, host), row.outcome) << row.name;
-        EXPECT_EQ(host.status(), row.status) << row.name;
-        EXPECT_EQ(state.isBusy, 0) << row.name;
-        EXPECT_TRUE(state.scannedFile.empty()) << row.name;
-        EXPECT_TRUE(host.buttons.scanEnabled && host.buttons.scanVisible) << row.name;
-        EXPECT_FALSE(host.buttons.stopVisible) << row.name;
-        EXPECT_FALSE(state.dupsList) << row.name;
+        ScanRun r;
+        EXPECT_EQ(r.run(row.path), row.outcome) << row.name;
+        EXPECT_EQ(r.host.status(), row.status) << row.name;
+        EXPECT_FALSE(r.flags.busy) << row.name;
+        EXPECT_TRUE(r.result.file.empty()) << row.name;
+        EXPECT_TRUE(r.host.buttons.scanEnabled && r.host.buttons.scanVisible) << row.name;
+        EXPECT_FALSE(r.host.buttons.stopVisible) << row.name;
+        EXPECT_FALSE(r.result.dups) << row.name;
     }
 }
 
@@ -198,52 +202,39 @@ TEST(Scan, UnreadableFileIsRefused)
     std::string p = dir.write("secret.txt", "a\na\n");
     chmod(p.c_str(), 0);
     auto status = testing::unprivileged([&] {
-        ProgramState state;
-        RecordingHost host;
-        state.droppedFile = p;
-        cmdScan_Click(state, host);
-        return host.status() + "|" + state.scannedFile;
+        ScanRun r;
+        r.run(p);
+        return r.host.status() + "|" + r.result.file;
     });
     ASSERT_TRUE(status) << "could not switch to an unprivileged user";
     EXPECT_EQ(*status, "错误: 无法打开文件|");
 }
 
-TEST(Scan, CancelledDialogChangesNothing)
+TEST(Scan, TheFileComesFromTheCallerOrTheDialog)
 {
-    ProgramState state;
-    RecordingHost host;
-    state.lastLoadedFile = "/some/where.txt";
-    EXPECT_EQ(runScan(state, host), ScanOutcome::NoFile);
-    ASSERT_EQ(host.openRequests.size(), 1u);
-    EXPECT_EQ(host.openRequests[0].fileName, "/some/where.txt");
-    EXPECT_EQ(host.openRequests[0].filter, kFileFilter);
-    EXPECT_EQ(host.openRequests[0].defaultExt, "TXT");
-    EXPECT_TRUE(host.statuses.empty());
-    EXPECT_EQ(state.isBusy, 0);
-}
+    ScanRun r;
+    r.settings.lastLoadedFile = "/some/where.txt";
+    EXPECT_EQ(r.run(""), ScanOutcome::NoFile);  // the dialog was cancelled
+    ASSERT_EQ(r.host.openRequests.size(), 1u);
+    EXPECT_EQ(r.host.openRequests[0].fileName, "/some/where.txt");
+    EXPECT_EQ(r.host.openRequests[0].filter, text::kFileFilter);
+    EXPECT_EQ(r.host.openRequests[0].defaultExt, "TXT");
+    EXPECT_TRUE(r.host.statuses.empty());
+    EXPECT_FALSE(r.flags.busy);
 
-TEST(Scan, FileChoicePrecedence)
-{
-    TempDir dir;
-    std::string cmd = dir.write("cmd.txt", "c\nc\n");
-    std::string dropped = dir.write("drop.txt", "d\nd\n");
-    ProgramState state;
-    RecordingHost host;
-    state.cmdLineMode = -1;
-    state.cmdLineInputFile = cmd;
-    state.droppedFile = dropped;
-    cmdScan_Click(state, host);
-    EXPECT_EQ(state.scannedFile, cmd);
-    EXPECT_EQ(state.droppedFile, dropped);  // untouched in command-line mode
+    std::string chosen = r.dir.write("chosen.txt", "c\nc\n");
+    r.host.openFiles.push_back(chosen);
+    r.run("");
+    EXPECT_EQ(r.result.file, chosen);
 
-    state.cmdLineMode = 0;
-    cmdScan_Click(state, host);
-    EXPECT_EQ(state.scannedFile, dropped);
-    EXPECT_TRUE(state.droppedFile.empty());
+    std::string given = r.dir.write("given.txt", "d\nd\n");
+    r.run(given);
+    EXPECT_EQ(r.result.file, given);
+    EXPECT_EQ(r.host.openRequests.size(), 2u);
 
-    host.openFiles.push_back(cmd);
-    cmdScan_Click(state, host);
-    EXPECT_EQ(state.scannedFile, cmd);
+    r.flags.unattended = true;  // nobody to ask
+    EXPECT_EQ(r.run(""), ScanOutcome::NoFile);
+    EXPECT_EQ(r.host.openRequests.size(), 2u);
 }
 
 TEST(Scan, BigFileModeStartsAt32768Lines)
@@ -255,11 +246,11 @@ TEST(Scan, BigFileModeStartsAt32768Lines)
             bytes += (i == 0 || i == n - 1) ? "same\n" : std::to_string(i) + "\n";
         scan(r, bytes);
         const bool big = n == 32768;
-        EXPECT_EQ(r.state.bigFile, big ? -1 : 0) << n;
+        EXPECT_EQ(r.result.bigFile, big) << n;
         ASSERT_EQ(r.host.messages.size(), big ? 1u : 0u) << n;
         if (big) {
             EXPECT_EQ(r.host.messages[0].text, "文件包含超过 32768 行！你仍可以正常使用 Quillow ，但结果将不会正常显示...");
-            EXPECT_EQ(r.host.messages[0].style, 64);
+            EXPECT_EQ(r.host.messages[0].icon, Icon::Information);
             EXPECT_EQ(std::find(r.host.statuses.begin(), r.host.statuses.end(), "正在显示列表..."), r.host.statuses.end());
         }
         EXPECT_EQ(r.entries(), (std::vector<std::string>{"[00001]   same", "[" + std::to_string(n) + "]   same"})) << n;
@@ -270,15 +261,14 @@ TEST(Scan, BigFileModeStartsAt32768Lines)
     std::string bytes;
     for (int i = 0; i < 32768; ++i)
         bytes += "l" + std::to_string(i % 100) + "\n";
-    r.state.cmdLineMode = -1;
-    r.state.cmdLineInputFile = r.dir.write("big.txt", bytes);
-    r.state.preserveMemory = 1;
-    cmdScan_Click(r.state, r.host);
+    r.flags.unattended = true;
+    r.settings.options.preserveMemory = true;
+    r.run(r.dir.write("big.txt", bytes));
     EXPECT_TRUE(r.host.messages.empty());
-    EXPECT_EQ(r.state.memoryPreserved, -1);
-    EXPECT_THROW(r.state.sourceList->List(0), ListIndexError);
-    EXPECT_EQ(r.state.sourceList->ListCount(), 32768);
-    EXPECT_EQ(r.state.dupsList->List(0), "[00001]   l0");  // keys survive the release
+    EXPECT_TRUE(r.result.memoryPreserved);
+    EXPECT_THROW(r.result.source->text(0), ListIndexError);
+    EXPECT_EQ(r.result.source->count(), 32768);
+    EXPECT_EQ(r.result.dups->text(0), "[00001]   l0");  // keys survive the release
     EXPECT_TRUE(r.host.buttons.saveEnabled);
     EXPECT_FALSE(r.host.buttons.viewEnabled);
 }
@@ -294,15 +284,16 @@ TEST(Scan, StopQuestionNoGoesOnYesInterrupts)
         int n = 0;
         r.host.onYield = [&] {
             if (++n == 4)
-                r.state.stopRequested = -1;
+                r.flags.stopRequested = true;
         };
         r.host.answers = {Answer::No};
         scan(r, bytes);
         ASSERT_EQ(r.host.messages.size(), 1u);
         EXPECT_EQ(r.host.messages[0].text, "你确实想停止处理吗？");
-        EXPECT_EQ(r.host.messages[0].style, 36);
-        EXPECT_EQ(r.state.stopRequested, 0);
-        EXPECT_TRUE(r.state.resultsReady);
+        EXPECT_EQ(r.host.messages[0].icon, Icon::Question);
+        EXPECT_EQ(r.host.messages[0].buttons, Buttons::YesNo);
+        EXPECT_FALSE(r.flags.stopRequested);
+        EXPECT_TRUE(r.result.ready);
         EXPECT_EQ(r.host.status().rfind("扫描      500 行", 0), 0u);
     }
     struct Row {
@@ -318,32 +309,31 @@ TEST(Scan, StopQuestionNoGoesOnYesInterrupts)
         int n = 0;
         r.host.onYield = [&] {
             if (++n == row.stopAtYield)
-                r.state.stopRequested = -1;
+                r.flags.stopRequested = true;
         };
         r.host.answers = {Answer::Yes};
-        r.state.cmdLineMode = -1;
-        r.state.cmdLineInputFile = r.dir.write("in.txt", bytes);
-        cmdScan_Click(r.state, r.host);
+        r.flags.unattended = true;
+        r.run(r.dir.write("in.txt", bytes));
         if (!row.status.empty())
             EXPECT_EQ(r.host.status(), row.status) << row.name;
         else
-            EXPECT_EQ(r.host.status(), std::to_string(r.state.dupsList->ListCount()) + " 找到重复行(被用户中断)")
+            EXPECT_EQ(r.host.status(), std::to_string(r.result.dups->count()) + " 找到重复行(被用户中断)")
                 << row.name;
-        EXPECT_EQ(r.state.cmdLineMode, 0) << row.name;
-        EXPECT_TRUE(r.state.scannedFile.empty()) << row.name;
-        EXPECT_FALSE(r.state.resultsReady) << row.name;
+        EXPECT_FALSE(r.flags.unattended) << row.name;
+        EXPECT_TRUE(r.result.file.empty()) << row.name;
+        EXPECT_FALSE(r.result.ready) << row.name;
         EXPECT_FALSE(r.host.buttons.saveEnabled) << row.name;
-        EXPECT_EQ(r.state.isBusy, 0) << row.name;
-        EXPECT_EQ(r.state.statFilesOpened, 0) << row.name;
+        EXPECT_FALSE(r.flags.busy) << row.name;
+        EXPECT_EQ(r.settings.counters.filesOpened, 0) << row.name;
     }
 }
 
 TEST(Scan, StatisticsSaturate)
 {
     ScanRun r;
-    r.state.statLinesScanned = INT32_MAX - 1;
+    r.settings.counters.linesScanned = INT32_MAX - 1;
     scan(r, lines({"a", "a", "b"}));
-    EXPECT_EQ(r.state.statLinesScanned, INT32_MAX);
+    EXPECT_EQ(r.settings.counters.linesScanned, INT32_MAX);
 }
 
 TEST(Scan, LongLineWithoutTerminator)
@@ -351,8 +341,8 @@ TEST(Scan, LongLineWithoutTerminator)
     ScanRun r;
     std::string big(50u << 20, 'q');
     scan(r, big + "\n" + big);
-    EXPECT_EQ(r.state.dupsList->ListCount(), 2);
-    EXPECT_EQ(r.state.dupsList->lineNumber(1), 2);
+    EXPECT_EQ(r.result.dups->count(), 2);
+    EXPECT_EQ(r.result.dups->lineNumber(1), 2);
 }
 
 }  // namespace
@@ -418,10 +408,9 @@ TEST(Scan, LargeFilesGiveTheSameEntriesOnTwoCores)
         for (int caseSensitive : {0, 1}) {
             for (int trimLines : {0, 1}) {
                 ScanRun r;
-                scan(r, ::quillow::lines(lines, eol), {.caseSensitive = static_cast<int16_t>(caseSensitive),
-                                                      .trimLines = static_cast<int16_t>(trimLines)});
-                ASSERT_GT(r.state.sourceList->bytes().size(), size_t{16} << 20);
-                ASSERT_GT(r.state.dupsList->ListCount(), 100000);
+                scan(r, ::quillow::lines(lines, eol), {.caseSensitive = caseSensitive != 0, .trimLines = trimLines != 0});
+                ASSERT_GT(r.result.source->bytes().size(), size_t{16} << 20);
+                ASSERT_GT(r.result.dups->count(), 100000);
                 EXPECT_EQ(r.entries(), referenceEntries(lines, caseSensitive, trimLines))
                     << "case " << caseSensitive << " trim " << trimLines << " crlf " << (eol[0] == '\r');
             }

@@ -10,36 +10,50 @@
 namespace quillow {
 namespace {
 
-using testing::fillState;
 using testing::numberedLines;
 using testing::Occurrence;
 using testing::RecordingHost;
 
 const std::string kSelecting = "正在选择...";
 
-std::set<int64_t> selectedLines(const ProgramState& state)
+// What the selection works on.
+struct State {
+    ScanResult result;
+    RunFlags flags;
+};
+
+void fill(State& state, const std::vector<std::string>& lines, const std::vector<Occurrence>& dups,
+          bool bigFile = false)
+{
+    testing::fillResult(state.result, lines, dups, bigFile);
+}
+
+void select(State& state, RecordingHost& host, SelectCommand command)
+{
+    runSelectCommand(state.result, state.flags, host, command);
+}
+
+std::set<int64_t> selectedLines(const State& state)
 {
     std::set<int64_t> lines;
-    for (int64_t i = 0; i < state.dupsList->ListCount(); ++i)
-        if (state.dupsList->Selected(i))
-            lines.insert(state.dupsList->lineNumber(i));
+    for (int64_t i = 0; i < state.result.dups->count(); ++i)
+        if (state.result.dups->isSelected(i))
+            lines.insert(state.result.dups->lineNumber(i));
     return lines;
 }
 
-void markLines(ProgramState& state, const std::set<int64_t>& lines)
+void markLines(State& state, const std::set<int64_t>& lines)
 {
-    state.selectedCount = 0;
-    for (int64_t i = 0; i < state.dupsList->ListCount(); ++i) {
-        bool on = lines.count(state.dupsList->lineNumber(i)) != 0;
-        state.dupsList->SetSelected(i, on);
-        state.selectedCount += on ? 1 : 0;
+    for (int64_t i = 0; i < state.result.dups->count(); ++i) {
+        bool on = lines.count(state.result.dups->lineNumber(i)) != 0;
+        state.result.dups->setSelected(i, on);
     }
 }
 
 // A file of 12 lines: lines 3, 7, 11 have the key abc, lines 5 and 9 the key x.
-void fillExample(ProgramState& state)
+void fillExample(State& state)
 {
-    fillState(state, numberedLines(12),
+    fill(state, numberedLines(12),
               {{3, 3, "abc"}, {5, 5, "x"}, {7, 3, "abc"}, {9, 5, "x"}, {11, 3, "abc"}});
 }
 
@@ -55,17 +69,17 @@ class ExampleCommands : public ::testing::TestWithParam<CommandCase> {};
 TEST_P(ExampleCommands, SetsFlagsCountAndStatus)
 {
     const CommandCase& c = GetParam();
-    ProgramState state;
+    State state;
     fillExample(state);
-    ASSERT_EQ(state.dupsList->List(2), "[11]   abc");
-    ASSERT_EQ(state.dupsList->List(3), "[05]   x");
+    ASSERT_EQ(state.result.dups->text(2), "[11]   abc");
+    ASSERT_EQ(state.result.dups->text(3), "[05]   x");
     markLines(state, c.before);
     RecordingHost host;
 
-    runSelectCommand(state, host, c.command);
+    select(state, host, c.command);
 
     EXPECT_EQ(selectedLines(state), c.after);
-    EXPECT_EQ(state.selectedCount, static_cast<int32_t>(c.after.size()));
+    EXPECT_EQ(state.result.dups->selectedCount(), static_cast<int64_t>(c.after.size()));
     EXPECT_EQ(host.status(), std::to_string(c.after.size()) + " 共  5 个重复项已选定。");
 }
 
@@ -83,50 +97,50 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Selection, GroupsFollowTheScansCompareMode)
 {
     // Case-insensitive scan: abc / ABC and ß / SS are one group each.
-    ProgramState state;
-    fillState(state, numberedLines(12),
+    State state;
+    fill(state, numberedLines(12),
               {{3, 3, "abc"}, {7, 3, "ABC"}, {4, 4, "ß"}, {8, 4, "SS"}, {10, 4, "ss"}});
     RecordingHost host;
-    runSelectCommand(state, host, SelectCommand::AllButFirst);
+    select(state, host, SelectCommand::AllButFirst);
     EXPECT_EQ(selectedLines(state), (std::set<int64_t>{7, 8, 10}));
-    runSelectCommand(state, host, SelectCommand::AllButLast);
+    select(state, host, SelectCommand::AllButLast);
     EXPECT_EQ(selectedLines(state), (std::set<int64_t>{3, 4, 8}));
     EXPECT_EQ(host.status(), "3 共  5 个重复项已选定。");
 
     // Case-sensitive scan: neighbouring groups whose keys differ only in case
     // stay apart.
-    ProgramState exact;
-    fillState(exact, numberedLines(4), {{1, 1, "abc"}, {2, 1, "abc"}, {3, 3, "ABC"}, {4, 3, "ABC"}});
-    runSelectCommand(exact, host, SelectCommand::AllButFirst);
+    State exact;
+    fill(exact, numberedLines(4), {{1, 1, "abc"}, {2, 1, "abc"}, {3, 3, "ABC"}, {4, 3, "ABC"}});
+    select(exact, host, SelectCommand::AllButFirst);
     EXPECT_EQ(selectedLines(exact), (std::set<int64_t>{2, 4}));
-    runSelectCommand(exact, host, SelectCommand::AllButLast);
+    select(exact, host, SelectCommand::AllButLast);
     EXPECT_EQ(selectedLines(exact), (std::set<int64_t>{1, 3}));
 }
 
 TEST(Selection, InvertTwiceRestoresFlagsAndCount)
 {
-    ProgramState state;
+    State state;
     fillExample(state);
     markLines(state, {5, 11});
     RecordingHost host;
-    runSelectCommand(state, host, SelectCommand::Invert);
-    EXPECT_EQ(state.selectedCount, 3);
-    runSelectCommand(state, host, SelectCommand::Invert);
+    select(state, host, SelectCommand::Invert);
+    EXPECT_EQ(state.result.dups->selectedCount(), 3);
+    select(state, host, SelectCommand::Invert);
     EXPECT_EQ(selectedLines(state), (std::set<int64_t>{5, 11}));
-    EXPECT_EQ(state.selectedCount, 2);
+    EXPECT_EQ(state.result.dups->selectedCount(), 2);
 }
 
 TEST(Selection, ShortListShowsNoPercentage)
 {
-    ProgramState state;
+    State state;
     std::vector<Occurrence> dups;
     for (int64_t line = 1; line <= 7; ++line)
         dups.push_back({line, 1, "k"});
-    fillState(state, numberedLines(7), dups);
+    fill(state, numberedLines(7), dups);
     markLines(state, {2, 5});
     RecordingHost host;
 
-    runSelectCommand(state, host, SelectCommand::None);
+    select(state, host, SelectCommand::None);
 
     EXPECT_EQ(host.statuses, (std::vector<std::string>{kSelecting, "0 共  7 个重复项已选定。"}));
     EXPECT_TRUE(selectedLines(state).empty());
@@ -135,15 +149,15 @@ TEST(Selection, ShortListShowsNoPercentage)
 // Records what the engine state looked like when the host was called.
 class FrameHost : public RecordingHost {
 public:
-    explicit FrameHost(const ProgramState& s) : state(s) {}
-    const ProgramState& state;
-    int16_t selectingAtChange = 0;
+    explicit FrameHost(const State& s) : state(s) {}
+    const State& state;
+    bool selectingAtChange = false;
     size_t statusesAtYield = 0;
     bool windowEnabledAtYield = true;
     void selectionChanged() override
     {
         RecordingHost::selectionChanged();
-        selectingAtChange = state.selecting;
+        selectingAtChange = state.flags.selecting;
     }
     void yield() override
     {
@@ -155,14 +169,14 @@ public:
 
 TEST(Selection, ProgressFrameOnHundredAndOneEntries)
 {
-    ProgramState state;
+    State state;
     std::vector<Occurrence> dups;
     for (int64_t line = 1; line <= 101; ++line)
         dups.push_back({line, 1, "same"});
-    fillState(state, numberedLines(101), dups);
+    fill(state, numberedLines(101), dups);
     FrameHost host(state);
 
-    runSelectCommand(state, host, SelectCommand::All);
+    select(state, host, SelectCommand::All);
 
     // "正在选择...", then one text per percentage from entry index 9 (9 %) to
     // the last entry (100 %), each exact (29 stays 29), then the result.
@@ -177,21 +191,21 @@ TEST(Selection, ProgressFrameOnHundredAndOneEntries)
     EXPECT_FALSE(host.windowEnabledAtYield);
     EXPECT_TRUE(host.mainWindowEnabled);
     EXPECT_EQ(host.selectionChanges, 1);
-    EXPECT_EQ(host.selectingAtChange, -1);
-    EXPECT_EQ(state.selecting, 0);
-    EXPECT_EQ(host.pointer, Pointer::Default);
+    EXPECT_TRUE(host.selectingAtChange);
+    EXPECT_FALSE(state.flags.selecting);
+    EXPECT_EQ(host.pointer, Pointer::Normal);
 }
 
 TEST(Selection, StatusIsSentOnlyWhenThePercentageChanges)
 {
-    ProgramState state;
+    State state;
     std::vector<Occurrence> dups;
     for (int64_t line = 1; line <= 100000; ++line)
         dups.push_back({line, (line + 1) / 2 * 2 - 1, "k"});
-    fillState(state, numberedLines(100000), dups);
+    fill(state, numberedLines(100000), dups);
     RecordingHost host;
 
-    runSelectCommand(state, host, SelectCommand::AllButLast);
+    select(state, host, SelectCommand::AllButLast);
 
     EXPECT_EQ(host.statuses.size(), 1u + 101u + 1u);
     EXPECT_EQ(host.statuses[1], kSelecting + "      0%");
@@ -201,79 +215,79 @@ TEST(Selection, StatusIsSentOnlyWhenThePercentageChanges)
 TEST(Selection, TinyAndMissingListsAreSafe)
 {
     RecordingHost host;
-    ProgramState none;  // before any scan
-    runSelectCommand(none, host, SelectCommand::AllButLast);
+    State none;  // before any scan
+    select(none, host, SelectCommand::AllButLast);
     EXPECT_EQ(host.status(), "0 共  0 个重复项已选定。");
 
-    ProgramState empty;
-    fillState(empty, numberedLines(3), {});
-    runSelectCommand(empty, host, SelectCommand::AllButLast);
-    EXPECT_EQ(empty.selectedCount, 0);
-    runSelectCommand(empty, host, SelectCommand::AllButFirst);
-    EXPECT_EQ(empty.selectedCount, 0);
+    State empty;
+    fill(empty, numberedLines(3), {});
+    select(empty, host, SelectCommand::AllButLast);
+    EXPECT_EQ(empty.result.dups->selectedCount(), 0);
+    select(empty, host, SelectCommand::AllButFirst);
+    EXPECT_EQ(empty.result.dups->selectedCount(), 0);
 
-    ProgramState one;
-    fillState(one, numberedLines(3), {{2, 2, "k"}});
-    runSelectCommand(one, host, SelectCommand::All);
+    State one;
+    fill(one, numberedLines(3), {{2, 2, "k"}});
+    select(one, host, SelectCommand::All);
     EXPECT_EQ(host.status(), "1 共  1 个重复项已选定。");
-    runSelectCommand(one, host, SelectCommand::AllButLast);
-    EXPECT_EQ(one.selectedCount, 0);
-    EXPECT_FALSE(one.dupsList->Selected(0));
+    select(one, host, SelectCommand::AllButLast);
+    EXPECT_EQ(one.result.dups->selectedCount(), 0);
+    EXPECT_FALSE(one.result.dups->isSelected(0));
 }
 
-TEST(Selection, HandCheckAdjustsCountByOne)
+TEST(Selection, HandCheckShowsTheCount)
 {
-    ProgramState state;
+    State state;
     fillExample(state);
     RecordingHost host;
-    runSelectCommand(state, host, SelectCommand::All);
+    select(state, host, SelectCommand::All);
 
-    state.dupsList->SetSelected(1, false);
-    lstDups_ItemCheck(state, host, 1);
-    EXPECT_EQ(state.selectedCount, 4);
+    state.result.dups->setSelected(1, false);
+    entryCheckChanged(state.result, state.flags, host, 1);
+    EXPECT_EQ(state.result.dups->selectedCount(), 4);
     EXPECT_EQ(host.status(), "4 共  5 个重复项已选定。");
-    state.dupsList->SetSelected(1, true);
-    lstDups_ItemCheck(state, host, 1);
-    EXPECT_EQ(state.selectedCount, 5);
+    state.result.dups->setSelected(1, true);
+    entryCheckChanged(state.result, state.flags, host, 1);
+    EXPECT_EQ(state.result.dups->selectedCount(), 5);
 
     // While a command runs, and for entries that do not exist, nothing happens.
     size_t shown = host.statuses.size();
-    state.selecting = -1;
-    lstDups_ItemCheck(state, host, 1);
-    state.selecting = 0;
-    lstDups_ItemCheck(state, host, 5);
-    lstDups_ItemCheck(state, host, -1);
-    EXPECT_EQ(state.selectedCount, 5);
+    state.flags.selecting = true;
+    entryCheckChanged(state.result, state.flags, host, 1);
+    state.flags.selecting = false;
+    entryCheckChanged(state.result, state.flags, host, 5);
+    entryCheckChanged(state.result, state.flags, host, -1);
+    EXPECT_EQ(state.result.dups->selectedCount(), 5);
     EXPECT_EQ(host.statuses.size(), shown);
 }
 
 TEST(Selection, BigFileCommandsWorkOnTheStoreAndHandChecksDoNothing)
 {
-    ProgramState state;
-    fillState(state, numberedLines(12), {{3, 3, "abc"}, {7, 3, "abc"}, {5, 5, "x"}, {9, 5, "x"}},
+    State state;
+    fill(state, numberedLines(12), {{3, 3, "abc"}, {7, 3, "abc"}, {5, 5, "x"}, {9, 5, "x"}},
               /*bigFile=*/true);
     RecordingHost host;
-    runSelectCommand(state, host, SelectCommand::AllButFirst);
+    select(state, host, SelectCommand::AllButFirst);
     EXPECT_EQ(selectedLines(state), (std::set<int64_t>{7, 9}));
     EXPECT_EQ(host.status(), "2 共  4 个重复项已选定。");
 
     size_t shown = host.statuses.size();
-    lstDups_ItemCheck(state, host, 0);  // the placeholder entry
-    EXPECT_EQ(state.selectedCount, 2);
+    entryCheckChanged(state.result, state.flags, host, 0);  // the placeholder entry
+    EXPECT_EQ(state.result.dups->selectedCount(), 2);
     EXPECT_EQ(host.statuses.size(), shown);
-    EXPECT_EQ(locateLine(state, 0), -1);
+    EXPECT_EQ(locateLine(state.result, state.flags, 0), -1);
 }
 
 TEST(Selection, LocateLineReadsThePaddedNumber)
 {
-    ProgramState state;
-    fillState(state, numberedLines(1000), {{7, 7, "x"}, {900, 7, "x"}});
-    ASSERT_EQ(state.dupsList->List(0), "[0007]   x");
-    EXPECT_EQ(locateLine(state, 0), 6);
-    EXPECT_EQ(locateLine(state, 1), 899);
-    EXPECT_EQ(locateLine(state, 2), -1);
-    state.selecting = -1;
-    EXPECT_EQ(locateLine(state, 0), -1);
+    State state;
+    fill(state, numberedLines(1000), {{7, 7, "x"}, {900, 7, "x"}});
+    ASSERT_EQ(state.result.dups->text(0), "[0007]   x");
+    EXPECT_EQ(locateLine(state.result, state.flags, 0), 6);
+    EXPECT_EQ(locateLine(state.result, state.flags, 1), 899);
+    EXPECT_EQ(locateLine(state.result, state.flags, 2), -1);
+    state.flags.selecting = true;
+    EXPECT_EQ(locateLine(state.result, state.flags, 0), -1);
 }
 
 }  // namespace

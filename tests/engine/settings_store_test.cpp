@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <string>
 
 #include "engine/text_util.h"
@@ -42,11 +41,10 @@ protected:
         tmp.write("Orvandel/Quillow.conf", "[Quillow]\n" + body);
     }
 
-    // ProgramState owns the filter engine and is not copied; hand one out.
-    std::unique_ptr<ProgramState> loaded(const ScreenSize& screen = {}) const
+    Settings loaded(const ScreenSize& screen = {}) const
     {
-        auto s = std::make_unique<ProgramState>();
-        LoadSettings(*s, screen);
+        Settings s;
+        loadSettings(s, screen);
         return s;
     }
 
@@ -55,37 +53,37 @@ protected:
 
 TEST_F(SettingsStoreTest, EmptyStoreGivesDefaultsCentredOnTheScreen)
 {
-    ProgramState s;
-    // Whatever the record held before is replaced.
-    s.caseSensitive = 1;
-    s.saveEmptyLines = 0;
-    s.sRegExp = "x";
-    s.statDupsDeleted = 9;
-    LoadSettings(s, ScreenSize{19200, 15360});
+    Settings s;
+    // Whatever the settings held before is replaced.
+    s.options.caseSensitive = true;
+    s.options.saveEmptyLines = false;
+    s.options.filterPattern = "x";
+    s.counters.dupsDeleted = 9;
+    loadSettings(s, ScreenSize{19200, 15360});
 
-    EXPECT_EQ(s.caseSensitive, 0);
-    EXPECT_EQ(s.trimLines, 0);
+    EXPECT_FALSE(s.options.caseSensitive);
+    EXPECT_FALSE(s.options.trimLines);
     EXPECT_EQ(s.includeEmptyLines, 0);
-    EXPECT_EQ(s.preserveMemory, 0);
-    EXPECT_EQ(s.iStartPos, 0);
-    EXPECT_EQ(s.sRegExp, "");
-    EXPECT_EQ(s.iRegExpMatch, 0);
+    EXPECT_FALSE(s.options.preserveMemory);
+    EXPECT_EQ(s.options.startPos, 0);
+    EXPECT_EQ(s.options.filterPattern, "");
+    EXPECT_EQ(s.options.filterMatch, 0);
     EXPECT_EQ(s.trimSaveLines, 0);
-    EXPECT_EQ(s.saveEmptyLines, 1);
-    EXPECT_EQ(s.saveApplyFilter, 0);
+    EXPECT_TRUE(s.options.saveEmptyLines);
+    EXPECT_FALSE(s.options.saveApplyFilter);
     EXPECT_EQ(s.lastLoadedFile, "");
-    EXPECT_EQ(s.statDupsDeleted, 0);
+    EXPECT_EQ(s.counters.dupsDeleted, 0);
     // 9600 - 3382.5 = 6217.5 -> 6218; 7680 - 3495 = 4185 (6990, not 7300).
-    EXPECT_EQ(s.winLeft, 6218);
-    EXPECT_EQ(s.winTop, 4185);
-    EXPECT_EQ(s.winWidth, 6765);
-    EXPECT_EQ(s.winHeight, 7300);
-    EXPECT_EQ(s.winState, 0);
+    EXPECT_EQ(s.mainWindow.left, 6218);
+    EXPECT_EQ(s.mainWindow.top, 4185);
+    EXPECT_EQ(s.mainWindow.width, 6765);
+    EXPECT_EQ(s.mainWindow.height, 7300);
+    EXPECT_EQ(s.mainWindow.state, WindowState::Normal);
     // 9600 - 3547.5 = 6052.5 -> 6052; 7680 - 2827.5 = 4852.5 -> 4852.
-    EXPECT_EQ(s.viewWinLeft, 6052);
-    EXPECT_EQ(s.viewWinTop, 4852);
-    EXPECT_EQ(s.viewWinWidth, 7095);
-    EXPECT_EQ(s.viewWinHeight, 5655);
+    EXPECT_EQ(s.viewerWindow.left, 6052);
+    EXPECT_EQ(s.viewerWindow.top, 4852);
+    EXPECT_EQ(s.viewerWindow.width, 7095);
+    EXPECT_EQ(s.viewerWindow.height, 5655);
     EXPECT_FALSE(std::filesystem::exists(confPath())) << "loading must not create the store";
 }
 
@@ -93,148 +91,140 @@ TEST_F(SettingsStoreTest, ScreenDefaultsRoundHalvesToEven)
 {
     // (19198 - 6765) / 2 = 6216.5 -> 6216; a screen far beyond 16 bits is
     // held at the largest edge instead of wrapping.
-    EXPECT_EQ(loaded(ScreenSize{19198, 15360})->winLeft, 6216);
-    EXPECT_EQ(loaded(ScreenSize{200000, 15360})->winLeft, 32767);
-    EXPECT_EQ(loaded(ScreenSize{3000, 3000})->winLeft, -1882);  // 1500 - 3382.5 = -1882.5
+    EXPECT_EQ(loaded(ScreenSize{19198, 15360}).mainWindow.left, 6216);
+    EXPECT_EQ(loaded(ScreenSize{200000, 15360}).mainWindow.left, 32767);
+    EXPECT_EQ(loaded(ScreenSize{3000, 3000}).mainWindow.left, -1882);  // 1500 - 3382.5 = -1882.5
 }
 
 TEST_F(SettingsStoreTest, RoundTripKeepsEveryField)
 {
-    ProgramState s;
-    s.caseSensitive = 1;
-    s.trimLines = 1;
+    Settings s;
+    s.options.caseSensitive = true;
+    s.options.trimLines = true;
     s.includeEmptyLines = 1;
-    s.preserveMemory = 1;
-    s.iStartPos = 32767;
-    s.sRegExp = "^\"(\\d+)\", [a-z]+ @x; #y";
-    s.iRegExpMatch = -1;
-    s.sFilterTestBackup = "@Variant(x) 重复 , =";
+    s.options.preserveMemory = true;
+    s.options.startPos = 32767;
+    s.options.filterPattern = "^\"(\\d+)\", [a-z]+ @x; #y";
+    s.options.filterMatch = -1;
+    s.filterTestText = "@Variant(x) 重复 , =";
     s.trimSaveLines = 1;
-    s.saveEmptyLines = 0;
-    s.saveApplyFilter = 1;
+    s.options.saveEmptyLines = false;
+    s.options.saveApplyFilter = true;
     s.lastLoadedFile = "/home/u/数据/a b.txt";
     s.lastSavedFile = "  leading and trailing  ";
-    s.winWidth = 9000;
-    s.winHeight = -32768;
-    s.viewWinLeft = -15;
-    s.viewWinTop = 30;
-    s.viewWinWidth = 8000;
-    s.viewWinHeight = 6000;
-    s.viewWinState = 2;
-    s.statFilesOpened = 1;
-    s.statLinesScanned = INT32_MAX;
-    s.statDupsFound = 3;
-    s.statUniqueDupsFound = 4;
-    s.statDupsDeleted = 5;
-    SaveSettings(s, MainWindowPlacement{WindowState::Normal, 120, 240});
+    s.mainWindow.width = 9000;
+    s.mainWindow.height = -32768;
+    s.viewerWindow.left = -15;
+    s.viewerWindow.top = 30;
+    s.viewerWindow.width = 8000;
+    s.viewerWindow.height = 6000;
+    s.viewerWindow.state = WindowState::Maximized;
+    s.counters.filesOpened = 1;
+    s.counters.linesScanned = INT32_MAX;
+    s.counters.dupsFound = 3;
+    s.counters.uniqueDupsFound = 4;
+    s.counters.dupsDeleted = 5;
+    saveSettings(s, MainWindowPlacement{WindowState::Normal, 120, 240});
 
-    auto rPtr = loaded();
-    ProgramState& r = *rPtr;
-    EXPECT_EQ(r.caseSensitive, 1);
-    EXPECT_EQ(r.trimLines, 1);
+    Settings r = loaded();
+    EXPECT_TRUE(r.options.caseSensitive);
+    EXPECT_TRUE(r.options.trimLines);
     EXPECT_EQ(r.includeEmptyLines, 1);
-    EXPECT_EQ(r.preserveMemory, 1);
-    EXPECT_EQ(r.iStartPos, 32767);
-    EXPECT_EQ(r.sRegExp, s.sRegExp);
-    EXPECT_EQ(r.iRegExpMatch, -1);
-    EXPECT_EQ(r.sFilterTestBackup, s.sFilterTestBackup);
+    EXPECT_TRUE(r.options.preserveMemory);
+    EXPECT_EQ(r.options.startPos, 32767);
+    EXPECT_EQ(r.options.filterPattern, s.options.filterPattern);
+    EXPECT_EQ(r.options.filterMatch, -1);
+    EXPECT_EQ(r.filterTestText, s.filterTestText);
     EXPECT_EQ(r.trimSaveLines, 1);
-    EXPECT_EQ(r.saveEmptyLines, 0);
-    EXPECT_EQ(r.saveApplyFilter, 1);
+    EXPECT_FALSE(r.options.saveEmptyLines);
+    EXPECT_TRUE(r.options.saveApplyFilter);
     EXPECT_EQ(r.lastLoadedFile, s.lastLoadedFile);
     EXPECT_EQ(r.lastSavedFile, s.lastSavedFile);
-    EXPECT_EQ(r.winLeft, 120);
-    EXPECT_EQ(r.winTop, 240);
-    EXPECT_EQ(r.winWidth, 9000);
-    EXPECT_EQ(r.winHeight, -32768);
-    EXPECT_EQ(r.winState, 0);
-    EXPECT_EQ(r.viewWinLeft, -15);
-    EXPECT_EQ(r.viewWinTop, 30);
-    EXPECT_EQ(r.viewWinWidth, 8000);
-    EXPECT_EQ(r.viewWinHeight, 6000);
-    EXPECT_EQ(r.viewWinState, 2);
-    EXPECT_EQ(r.statFilesOpened, 1);
-    EXPECT_EQ(r.statLinesScanned, INT32_MAX);
-    EXPECT_EQ(r.statDupsFound, 3);
-    EXPECT_EQ(r.statUniqueDupsFound, 4);
-    EXPECT_EQ(r.statDupsDeleted, 5);
+    EXPECT_EQ(r.mainWindow.left, 120);
+    EXPECT_EQ(r.mainWindow.top, 240);
+    EXPECT_EQ(r.mainWindow.width, 9000);
+    EXPECT_EQ(r.mainWindow.height, -32768);
+    EXPECT_EQ(r.mainWindow.state, WindowState::Normal);
+    EXPECT_EQ(r.viewerWindow.left, -15);
+    EXPECT_EQ(r.viewerWindow.top, 30);
+    EXPECT_EQ(r.viewerWindow.width, 8000);
+    EXPECT_EQ(r.viewerWindow.height, 6000);
+    EXPECT_EQ(r.viewerWindow.state, WindowState::Maximized);
+    EXPECT_EQ(r.counters.filesOpened, 1);
+    EXPECT_EQ(r.counters.linesScanned, INT32_MAX);
+    EXPECT_EQ(r.counters.dupsFound, 3);
+    EXPECT_EQ(r.counters.uniqueDupsFound, 4);
+    EXPECT_EQ(r.counters.dupsDeleted, 5);
 }
 
 TEST_F(SettingsStoreTest, NormalWindowRefreshesItsEdgesFromWhereItStands)
 {
-    ProgramState s;
-    s.winLeft = 1;
-    s.winTop = 2;
-    SaveSettings(s, MainWindowPlacement{WindowState::Normal, 100.5, 301.5});
-    // Whole twips, halves to even; the record follows too.
-    EXPECT_EQ(s.winLeft, 100);
-    EXPECT_EQ(s.winTop, 302);
-    auto rPtr = loaded();
-    ProgramState& r = *rPtr;
-    EXPECT_EQ(r.winLeft, 100);
-    EXPECT_EQ(r.winTop, 302);
-    EXPECT_EQ(r.winState, 0);
+    Settings s;
+    s.mainWindow.left = 1;
+    s.mainWindow.top = 2;
+    saveSettings(s, MainWindowPlacement{WindowState::Normal, 100.5, 301.5});
+    // Whole twips, halves to even; the settings in memory follow too.
+    EXPECT_EQ(s.mainWindow.left, 100);
+    EXPECT_EQ(s.mainWindow.top, 302);
+    Settings r = loaded();
+    EXPECT_EQ(r.mainWindow.left, 100);
+    EXPECT_EQ(r.mainWindow.top, 302);
+    EXPECT_EQ(r.mainWindow.state, WindowState::Normal);
 }
 
 TEST_F(SettingsStoreTest, MaximisedWindowStoresItsNormalPlacementWithState2)
 {
-    ProgramState s;
-    s.winLeft = 300;
-    s.winTop = 400;
-    s.winWidth = 8000;
-    s.winHeight = 9000;
-    SaveSettings(s, MainWindowPlacement{WindowState::Maximized, -60, -60});
-    auto rPtr = loaded();
-    ProgramState& r = *rPtr;
-    EXPECT_EQ(r.winLeft, 300);
-    EXPECT_EQ(r.winTop, 400);
-    EXPECT_EQ(r.winWidth, 8000);
-    EXPECT_EQ(r.winHeight, 9000);
-    EXPECT_EQ(r.winState, 2);
+    Settings s;
+    s.mainWindow.left = 300;
+    s.mainWindow.top = 400;
+    s.mainWindow.width = 8000;
+    s.mainWindow.height = 9000;
+    saveSettings(s, MainWindowPlacement{WindowState::Maximized, -60, -60});
+    Settings r = loaded();
+    EXPECT_EQ(r.mainWindow.left, 300);
+    EXPECT_EQ(r.mainWindow.top, 400);
+    EXPECT_EQ(r.mainWindow.width, 8000);
+    EXPECT_EQ(r.mainWindow.height, 9000);
+    EXPECT_EQ(r.mainWindow.state, WindowState::Maximized);
 }
 
 TEST_F(SettingsStoreTest, MinimisedWindowLeavesThePreviousPlacement)
 {
     writeStore("winLeft=11\nwinTop=22\nwinWidth=7000\nwinHeight=8000\nwinState=2\ncaseSensitive=0\n");
-    auto sPtr = loaded();
-    ProgramState& s = *sPtr;
-    s.winLeft = 500;
-    s.winWidth = 9999;
-    s.winState = 0;
-    s.caseSensitive = 1;
-    s.viewWinState = 2;
-    SaveSettings(s, MainWindowPlacement{WindowState::Minimized, 0, 0});
-    auto rPtr = loaded();
-    ProgramState& r = *rPtr;
-    EXPECT_EQ(r.winLeft, 11);
-    EXPECT_EQ(r.winTop, 22);
-    EXPECT_EQ(r.winWidth, 7000);
-    EXPECT_EQ(r.winHeight, 8000);
-    EXPECT_EQ(r.winState, 2);
-    EXPECT_EQ(r.caseSensitive, 1);  // the other keys are written
-    EXPECT_EQ(r.viewWinState, 2);
+    Settings s = loaded();
+    s.mainWindow.left = 500;
+    s.mainWindow.width = 9999;
+    s.mainWindow.state = WindowState::Normal;
+    s.options.caseSensitive = true;
+    s.viewerWindow.state = WindowState::Maximized;
+    saveSettings(s, MainWindowPlacement{WindowState::Minimized, 0, 0});
+    Settings r = loaded();
+    EXPECT_EQ(r.mainWindow.left, 11);
+    EXPECT_EQ(r.mainWindow.top, 22);
+    EXPECT_EQ(r.mainWindow.width, 7000);
+    EXPECT_EQ(r.mainWindow.height, 8000);
+    EXPECT_EQ(r.mainWindow.state, WindowState::Maximized);
+    EXPECT_TRUE(r.options.caseSensitive);  // the other keys are written
+    EXPECT_EQ(r.viewerWindow.state, WindowState::Maximized);
 }
 
 TEST_F(SettingsStoreTest, EdgeBeyond16BitsIsNotWritten)
 {
     writeStore("winLeft=700\nwinTop=800\n");
-    auto sPtr = loaded();
-    ProgramState& s = *sPtr;
-    SaveSettings(s, MainWindowPlacement{WindowState::Normal, 40000.0, 900});
-    EXPECT_EQ(s.winLeft, 700);
-    auto rPtr = loaded();
-    ProgramState& r = *rPtr;
-    EXPECT_EQ(r.winLeft, 700);
-    EXPECT_EQ(r.winTop, 900);
+    Settings s = loaded();
+    saveSettings(s, MainWindowPlacement{WindowState::Normal, 40000.0, 900});
+    EXPECT_EQ(s.mainWindow.left, 700);
+    Settings r = loaded();
+    EXPECT_EQ(r.mainWindow.left, 700);
+    EXPECT_EQ(r.mainWindow.top, 900);
 }
 
 TEST_F(SettingsStoreTest, UnusedKeysKeepWhatWasStoredAcrossRuns)
 {
     writeStore("includeEmptyLines=1\ntrimSaveLines=1\n");
     for (int run = 0; run < 3; ++run) {
-        auto sPtr = loaded();
-    ProgramState& s = *sPtr;
-        SaveSettings(s, MainWindowPlacement{});
+        Settings s = loaded();
+        saveSettings(s, MainWindowPlacement{});
     }
     std::string text = readFile(confPath());
     EXPECT_NE(text.find("includeEmptyLines=1\n"), std::string::npos) << text;
@@ -257,31 +247,29 @@ TEST_F(SettingsStoreTest, StoredTextsAreReadWithRoundingAndBadOnesGiveTheDefault
         "statLinesScanned=2147483647\n"
         "statDupsDeleted=12.5\n"
         "statDupsFound=-0.5\n");
-    auto sPtr = loaded(ScreenSize{19200, 15360});
-    ProgramState& s = *sPtr;
-    EXPECT_EQ(s.caseSensitive, 0);
-    EXPECT_EQ(s.trimLines, 0);
-    EXPECT_EQ(s.saveEmptyLines, 1);
-    EXPECT_EQ(s.iStartPos, 0);
-    EXPECT_EQ(s.iRegExpMatch, -1);
-    EXPECT_EQ(s.winWidth, 6765);
-    EXPECT_EQ(s.winHeight, 7300);
-    EXPECT_EQ(s.winLeft, 6218);
-    EXPECT_EQ(s.winTop, 4185);
-    EXPECT_EQ(s.statFilesOpened, 0);
-    EXPECT_EQ(s.statLinesScanned, INT32_MAX);
-    EXPECT_EQ(s.statDupsDeleted, 12);
-    EXPECT_EQ(s.statDupsFound, 0);
+    Settings s = loaded(ScreenSize{19200, 15360});
+    EXPECT_FALSE(s.options.caseSensitive);
+    EXPECT_FALSE(s.options.trimLines);
+    EXPECT_TRUE(s.options.saveEmptyLines);
+    EXPECT_EQ(s.options.startPos, 0);
+    EXPECT_EQ(s.options.filterMatch, -1);
+    EXPECT_EQ(s.mainWindow.width, 6765);
+    EXPECT_EQ(s.mainWindow.height, 7300);
+    EXPECT_EQ(s.mainWindow.left, 6218);
+    EXPECT_EQ(s.mainWindow.top, 4185);
+    EXPECT_EQ(s.counters.filesOpened, 0);
+    EXPECT_EQ(s.counters.linesScanned, INT32_MAX);
+    EXPECT_EQ(s.counters.dupsDeleted, 12);
+    EXPECT_EQ(s.counters.dupsFound, 0);
 }
 
 TEST_F(SettingsStoreTest, SavedFileHoldsEveryValueAsText)
 {
-    auto sPtr = loaded(ScreenSize{19200, 15360});
-    ProgramState& s = *sPtr;
-    s.iRegExpMatch = -1;
-    s.sRegExp = "a,b";
-    s.statDupsFound = 6765;
-    SaveSettings(s, MainWindowPlacement{WindowState::Normal, 6217.5, 4185});
+    Settings s = loaded(ScreenSize{19200, 15360});
+    s.options.filterMatch = -1;
+    s.options.filterPattern = "a,b";
+    s.counters.dupsFound = 6765;
+    saveSettings(s, MainWindowPlacement{WindowState::Normal, 6217.5, 4185});
     std::string text = readFile(confPath());
     ASSERT_FALSE(text.empty());
     EXPECT_EQ(text.find("[Quillow]\n"), 0u) << text;
@@ -295,7 +283,7 @@ TEST_F(SettingsStoreTest, SavedFileHoldsEveryValueAsText)
     for (char c : text)
         keys += c == '=';
     EXPECT_EQ(keys, 28) << text;
-    EXPECT_EQ(loaded()->sRegExp, "a,b");
+    EXPECT_EQ(loaded().options.filterPattern, "a,b");
 }
 
 TEST(AddSaturating, HoldsAtTheEndsOfThe32BitRange)

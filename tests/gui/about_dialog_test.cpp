@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "gui/about_dialog.h"
-#include "engine/program_state.h"
+#include "engine/settings.h"
 
 namespace quillow {
 namespace {
@@ -53,14 +53,8 @@ TEST(AboutBox, Texts)
          "打开文件:7\n扫描行:2147483647\n找到重复项:123456\n找到唯一的重复项:99\n删除重复项:1000000"},
     };
     for (const Row& r : rows) {
-        ProgramState state;
-        state.appVersion = r.version;
-        state.statFilesOpened = r.counters[0];
-        state.statLinesScanned = r.counters[1];
-        state.statDupsFound = r.counters[2];
-        state.statUniqueDupsFound = r.counters[3];
-        state.statDupsDeleted = r.counters[4];
-        frmAbout box(state);
+        const UsageCounters counters{r.counters[0], r.counters[1], r.counters[2], r.counters[3], r.counters[4]};
+        frmAbout box(counters, r.version);
         EXPECT_EQ(box.windowTitle(), " 关于    Quillow") << r.name;
         EXPECT_EQ(box.productName()->text(), "Quillow") << r.name;
         EXPECT_EQ(box.lblVersion()->text(), r.versionText) << r.name;
@@ -69,9 +63,9 @@ TEST(AboutBox, Texts)
 }
 
 struct OpenBox {
-    ProgramState state;
+    UsageCounters counters;
     std::vector<std::string> opened;
-    frmAbout box{state, [this](const std::string& url) { opened.push_back(url); }};
+    frmAbout box{counters, "3.0", [this](const std::string& url) { opened.push_back(url); }};
     OpenBox() { box.show(); }
 };
 

@@ -22,28 +22,27 @@ constexpr const char* kSentinel = "clipboard before";
 
 // 12 lines; lines 3 (" abc", a trimmed duplicate) and 7 ("abc") share a key,
 // lines 5 and 9 ("größe]   x") another. Lines 7 and 9 are selected.
-void fill(ProgramState& state)
+void fill(ScanResult& result)
 {
     std::vector<std::string> lines = testing::numberedLines(12);
     lines[2] = " abc";
     lines[6] = "abc";
     lines[4] = "größe]   x";
     lines[8] = "größe]   x";
-    testing::fillState(state, lines, {{3, 3, "abc"}, {7, 3, "abc"}, {5, 5, "größe]   x"}, {9, 5, "größe]   x"}});
-    state.dupsList->SetSelected(1, true);
-    state.dupsList->SetSelected(3, true);
-    state.selectedCount = 2;
+    testing::fillResult(result, lines, {{3, 3, "abc"}, {7, 3, "abc"}, {5, 5, "größe]   x"}, {9, 5, "größe]   x"}});
+    result.dups->setSelected(1, true);
+    result.dups->setSelected(3, true);
 }
 
 struct CopyCase {
     const char* name;
-    int line;     // optLine index
-    int content;  // optContent index
+    int line;     // range button index
+    int content;  // content button index
     const char* expected;
 };
 
 // Clicks an option button on its indicator.
-void choose(frmCopy& dialog, const QString& name)
+void choose(CopyDialog& dialog, const QString& name)
 {
     QRadioButton* button = dialog.findChild<QRadioButton*>(name);
     ASSERT_NE(button, nullptr) << name.toStdString();
@@ -56,22 +55,22 @@ class CopyDialogClipboard : public ::testing::TestWithParam<CopyCase> {};
 TEST_P(CopyDialogClipboard, HoldsTheItemsEachWithCrLf)
 {
     const CopyCase& c = GetParam();
-    ProgramState state;
-    fill(state);
+    ScanResult result;
+    fill(result);
     RecordingHost host;
     QGuiApplication::clipboard()->setText(kSentinel);
 
-    frmCopy dialog(state, host, 2);  // entry 2: line 5 highlighted
+    CopyDialog dialog(result, host, 2);  // entry 2: line 5 highlighted
     dialog.show();
-    choose(dialog, QString("optLine%1").arg(c.line));
-    choose(dialog, QString("optContent%1").arg(c.content));
-    QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOk"), Qt::LeftButton);
+    choose(dialog, QString("range%1").arg(c.line));
+    choose(dialog, QString("content%1").arg(c.content));
+    QTest::mouseClick(dialog.findChild<QPushButton*>("copyButton"), Qt::LeftButton);
 
     EXPECT_EQ(QGuiApplication::clipboard()->text().toUtf8().toStdString(), c.expected);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(host.pointer, Pointer::Default);
+    EXPECT_EQ(host.pointer, Pointer::Normal);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -89,30 +88,30 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CopyDialog, OpensWithAllDuplicatesAndSourceTexts)
 {
-    ProgramState state;
-    fill(state);
+    ScanResult result;
+    fill(result);
     RecordingHost host;
-    frmCopy dialog(state, host, -1);
+    CopyDialog dialog(result, host, -1);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("复制到剪贴板"));
     EXPECT_EQ(dialog.size(), QSize(209, 243));
-    EXPECT_TRUE(dialog.findChild<QRadioButton*>("optLine0")->isChecked());
-    EXPECT_TRUE(dialog.findChild<QRadioButton*>("optContent0")->isChecked());
-    for (const char* name : {"optLine0", "optLine1", "optLine2", "optContent0", "optContent1", "optContent2"})
+    EXPECT_TRUE(dialog.findChild<QRadioButton*>("range0")->isChecked());
+    EXPECT_TRUE(dialog.findChild<QRadioButton*>("content0")->isChecked());
+    for (const char* name : {"range0", "range1", "range2", "content0", "content1", "content2"})
         EXPECT_TRUE(dialog.findChild<QRadioButton*>(name)->isEnabled()) << name;
 }
 
 TEST(CopyDialog, ReleasedSourceTextsAndBigFileDisableTheirOptions)
 {
-    ProgramState state;
-    fill(state);
-    state.bigFile = -1;
-    state.memoryPreserved = -1;
+    ScanResult result;
+    fill(result);
+    result.bigFile = true;
+    result.memoryPreserved = true;
     RecordingHost host;
-    frmCopy dialog(state, host, 0);
-    EXPECT_FALSE(dialog.findChild<QRadioButton*>("optContent0")->isEnabled());
-    EXPECT_TRUE(dialog.findChild<QRadioButton*>("optContent1")->isChecked());
-    EXPECT_FALSE(dialog.findChild<QRadioButton*>("optLine2")->isEnabled());
-    EXPECT_TRUE(dialog.findChild<QRadioButton*>("optLine0")->isChecked());
+    CopyDialog dialog(result, host, 0);
+    EXPECT_FALSE(dialog.findChild<QRadioButton*>("content0")->isEnabled());
+    EXPECT_TRUE(dialog.findChild<QRadioButton*>("content1")->isChecked());
+    EXPECT_FALSE(dialog.findChild<QRadioButton*>("range2")->isEnabled());
+    EXPECT_TRUE(dialog.findChild<QRadioButton*>("range0")->isChecked());
 }
 
 struct NothingCase {
@@ -125,22 +124,21 @@ class CopyDialogNothing : public ::testing::TestWithParam<NothingCase> {};
 
 TEST_P(CopyDialogNothing, SaysSoAndLeavesTheClipboard)
 {
-    ProgramState state;
-    fill(state);
-    for (int64_t i = 0; i < state.dupsList->ListCount(); ++i)
-        state.dupsList->SetSelected(i, false);
-    state.selectedCount = 0;
+    ScanResult result;
+    fill(result);
+    for (int64_t i = 0; i < result.dups->count(); ++i)
+        result.dups->setSelected(i, false);
     RecordingHost host;
     QGuiApplication::clipboard()->setText(kSentinel);
 
-    frmCopy dialog(state, host, GetParam().highlighted);
+    CopyDialog dialog(result, host, GetParam().highlighted);
     dialog.show();
-    choose(dialog, QString("optLine%1").arg(GetParam().line));
-    QTest::mouseClick(dialog.findChild<QPushButton*>("cmdOk"), Qt::LeftButton);
+    choose(dialog, QString("range%1").arg(GetParam().line));
+    QTest::mouseClick(dialog.findChild<QPushButton*>("copyButton"), Qt::LeftButton);
 
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "没有复制对象...");
-    EXPECT_EQ(host.messages[0].style, 48);
+    EXPECT_EQ(host.messages[0].icon, Icon::Warning);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), kSentinel);
     EXPECT_FALSE(dialog.isVisible());
 }
@@ -151,13 +149,13 @@ INSTANTIATE_TEST_SUITE_P(Ranges, CopyDialogNothing,
 
 TEST(CopyDialog, CancelLeavesTheClipboard)
 {
-    ProgramState state;
-    fill(state);
+    ScanResult result;
+    fill(result);
     RecordingHost host;
     QGuiApplication::clipboard()->setText(kSentinel);
-    frmCopy dialog(state, host, 0);
+    CopyDialog dialog(result, host, 0);
     dialog.show();
-    QTest::mouseClick(dialog.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+    QTest::mouseClick(dialog.findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), kSentinel);
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_FALSE(dialog.isVisible());

@@ -1,5 +1,4 @@
-// Message boxes built from the classic style values: icon, buttons, the
-// default and escape buttons, the title.
+// Message boxes: icon, buttons, the default and escape buttons, the title.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -11,30 +10,29 @@
 namespace quillow {
 namespace {
 
-TEST(MessageBoxes, StyleValuesGiveIconButtonsAndDefault)
+TEST(MessageBoxes, IconButtonsAndDefault)
 {
     struct Row {
         const char* name;
-        int style;
+        Icon kind;
+        Buttons choice;
         QMessageBox::Icon icon;
         std::vector<QMessageBox::StandardButton> buttons;  // in order
         QMessageBox::StandardButton defaultButton, escapeButton;
     };
     using B = QMessageBox;
     const Row rows[] = {
-        {"plain OK", 0, B::NoIcon, {B::Ok}, B::Ok, B::Ok},
-        {"stop question", mb::YesNo | mb::Question, B::Question, {B::Yes, B::No}, B::Yes, B::No},
-        {"nothing to copy", mb::Exclamation, B::Warning, {B::Ok}, B::Ok, B::Ok},
-        {"big file notice", mb::Information, B::Information, {B::Ok}, B::Ok, B::Ok},
-        {"critical three buttons", mb::Critical | mb::YesNoCancel, B::Critical, {B::Yes, B::No, B::Cancel}, B::Yes,
-         B::Cancel},
-        {"second button default", mb::YesNo | mb::Exclamation | 256, B::Warning, {B::Yes, B::No}, B::No, B::No},
-        {"third button default", mb::YesNoCancel | 512, B::NoIcon, {B::Yes, B::No, B::Cancel}, B::Cancel, B::Cancel},
-        {"OK and Cancel", mb::OkCancel, B::NoIcon, {B::Ok, B::Cancel}, B::Ok, B::Cancel},
+        {"plain OK", Icon::None, Buttons::Ok, B::NoIcon, {B::Ok}, B::Ok, B::Ok},
+        {"stop question", Icon::Question, Buttons::YesNo, B::Question, {B::Yes, B::No}, B::Yes, B::No},
+        {"nothing to copy", Icon::Warning, Buttons::Ok, B::Warning, {B::Ok}, B::Ok, B::Ok},
+        {"big file notice", Icon::Information, Buttons::Ok, B::Information, {B::Ok}, B::Ok, B::Ok},
+        {"critical three buttons", Icon::Critical, Buttons::YesNoCancel, B::Critical, {B::Yes, B::No, B::Cancel},
+         B::Yes, B::Cancel},
+        {"OK and Cancel", Icon::None, Buttons::OkCancel, B::NoIcon, {B::Ok, B::Cancel}, B::Ok, B::Cancel},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        auto box = makeMessageBox(nullptr, QStringLiteral("你确实想停止处理吗？"), row.style);
+        auto box = makeMessageBox(nullptr, QStringLiteral("你确实想停止处理吗？"), row.kind, row.choice);
         EXPECT_EQ(box->windowTitle(), QStringLiteral("Quillow"));
         EXPECT_EQ(box->text(), QStringLiteral("你确实想停止处理吗？"));
         EXPECT_EQ(box->icon(), row.icon);
@@ -52,9 +50,9 @@ TEST(MessageBoxes, StyleValuesGiveIconButtonsAndDefault)
     }
 }
 
-TEST(MessageBoxes, ButtonsSpeakChineseAndAnswerClassically)
+TEST(MessageBoxes, ButtonsSpeakChineseAndGiveTheirAnswers)
 {
-    auto box = makeMessageBox(nullptr, QStringLiteral("x"), mb::YesNoCancel);
+    auto box = makeMessageBox(nullptr, QStringLiteral("x"), Icon::None, Buttons::YesNoCancel);
     EXPECT_EQ(box->button(QMessageBox::Yes)->text(), QStringLiteral("是(&Y)"));
     EXPECT_EQ(box->button(QMessageBox::No)->text(), QStringLiteral("否(&N)"));
     EXPECT_EQ(box->button(QMessageBox::Cancel)->text(), QStringLiteral("取消"));

@@ -10,7 +10,7 @@
 #include <deque>
 #include <functional>
 
-#include "engine/program_state.h"
+#include "engine/texts.h"
 #include "support/temp_dir.h"
 #include "gui/file_dialogs.h"
 
@@ -50,7 +50,7 @@ FileDialogRequest request(const std::string& start, bool open)
 {
     FileDialogRequest r;
     r.fileName = start;
-    r.filter = kFileFilter;
+    r.filter = text::kFileFilter;
     r.filterIndex = 2;
     r.defaultExt = "TXT";
     r.mustExist = open;

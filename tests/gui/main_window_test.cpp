@@ -27,9 +27,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/texts.h"
 #include "gui/list_models.h"
 #include "gui/main_window.h"
 #include "engine/text_util.h"
+#include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 #include "gui/progress_bar.h"
 
@@ -37,74 +39,15 @@ namespace quillow {
 namespace {
 
 using testing::readFile;
+using testing::ScriptedDialogs;
 using testing::TempDir;
 namespace fs = std::filesystem;
 
-struct ShownMessage {
-    std::string text;
-    int style;
-};
-
-// Answers every dialog from a script and records what was asked.
-class ScriptedDialogs : public Dialogs {
-public:
-    std::vector<ShownMessage> messages;
-    std::deque<Answer> answers;  // default: Ok, or No for questions
-    std::deque<std::optional<std::string>> openFiles, saveFiles;
-    std::vector<FileDialogRequest> openRequests, saveRequests;
-    std::vector<std::string> openedDocuments;
-    std::vector<int64_t> copyDialogs;  // highlighted entry of each showing
-    int viewers = 0, settings = 0, abouts = 0;
-
-    Answer messageBox(QWidget*, const std::string& text, int style) override
-    {
-        messages.push_back({text, style});
-        if (!answers.empty()) {
-            Answer a = answers.front();
-            answers.pop_front();
-            return a;
-        }
-        return (style & 7) == mb::OkOnly ? Answer::Ok : Answer::No;
-    }
-    std::optional<std::string> inputBox(QWidget*, const std::string&, const std::string&, const std::string&) override
-    {
-        return std::nullopt;
-    }
-    bool chooseOpenFile(QWidget*, FileDialogRequest& r) override { return answer(r, openRequests, openFiles); }
-    bool chooseSaveFile(QWidget*, FileDialogRequest& r) override { return answer(r, saveRequests, saveFiles); }
-    bool openDocument(const std::string& path) override
-    {
-        openedDocuments.push_back(path);
-        return true;
-    }
-    void showViewer(ProgramState& state, Host&, QWidget*) override
-    {
-        ++viewers;
-        viewerOpenWhileShown = state.viewerOpen;
-    }
-    void showCopyDialog(ProgramState&, Host&, int64_t highlighted, QWidget*) override
-    {
-        copyDialogs.push_back(highlighted);
-    }
-    void showSettingsDialog(ProgramState&, Host&, QWidget*) override { ++settings; }
-    void showAbout(ProgramState&, Host&, QWidget*) override { ++abouts; }
-
-    int16_t viewerOpenWhileShown = 0;
-
-private:
-    static bool answer(FileDialogRequest& r, std::vector<FileDialogRequest>& log,
-                       std::deque<std::optional<std::string>>& script)
-    {
-        log.push_back(r);
-        if (script.empty() || !script.front()) {
-            if (!script.empty())
-                script.pop_front();
-            return false;
-        }
-        r.fileName = *script.front();
-        script.pop_front();
-        return true;
-    }
+// What one run of the program works on.
+struct Session {
+    Settings settings;
+    ScanResult result;
+    RunFlags flags;
 };
 
 // Lines "line 1" ... "line n", with the given line numbers replaced.
@@ -150,10 +93,12 @@ protected:
     // program's main and its event loop do.
     MainWindow& start(std::vector<std::string> args = {})
     {
-        window = std::make_unique<MainWindow>(*statePtr, dialogs, std::move(args));
+        Session& s = *session;
+        window = std::make_unique<MainWindow>(s.settings, s.result, s.flags, dialogs,
+                                              parseCommandLine(args, Program::Desktop));
         QObject::connect(window.get(), &MainWindow::programEnded, [this](int code) { endedWith = code; });
         window->showAtStart();
-        window->Form_Activate();
+        window->firstActivation();
         return *window;
     }
 
@@ -161,7 +106,7 @@ protected:
     void open(const std::string& path)
     {
         dialogs.openFiles.push_back(path);
-        QTest::mouseClick(window->button(MainWindow::Scan), Qt::LeftButton);
+        QTest::mouseClick(window->button(MainWindow::OpenButton), Qt::LeftButton);
         window->flushDisplay();
     }
 
@@ -175,7 +120,7 @@ protected:
         return rows;
     }
 
-    QAction* menuItem(const char* name) const { return window->mnuSelect()->findChild<QAction*>(name); }
+    QAction* menuItem(const char* name) const { return window->selectMenu()->findChild<QAction*>(name); }
 
     QPoint rowCentre(QListView* view, int row) const
     {
@@ -184,14 +129,16 @@ protected:
 
     std::string labelText() const
     {
-        return window->findChild<QLabel*>("StatusBar")->text().toStdString();
+        return window->findChild<QLabel*>("statusText")->text().toStdString();
     }
 
     TempDir store;
     TempDir files;
-    // ProgramState is not assignable: tables that need a fresh one replace it.
-    std::unique_ptr<ProgramState> statePtr = std::make_unique<ProgramState>();
-    ProgramState& st() const { return *statePtr; }
+    // Tables that need a fresh session replace it.
+    std::unique_ptr<Session> session = std::make_unique<Session>();
+    Settings& settings() const { return session->settings; }
+    ScanResult& result() const { return session->result; }
+    RunFlags& flags() const { return session->flags; }
     ScriptedDialogs dialogs;
     std::unique_ptr<MainWindow> window;
     std::optional<int> endedWith;
@@ -205,30 +152,29 @@ TEST_F(MainWindowTest, StartsOnAnEmptyStoreCentredWithItsDefaults)
     EXPECT_EQ(w.windowTitle().toStdString(), "Quillow 3.0 - 按 F1 寻求帮助");
     EXPECT_EQ(w.statusText().toStdString(), std::string("Quillow 3.0") + kStartNotice);
     EXPECT_EQ(labelText(), w.statusText().toStdString());
-    EXPECT_EQ(st().firstActivation, 0);
-    EXPECT_EQ(st().releaseMode, -1);
-    EXPECT_EQ(st().saveEmptyLines, 1);
-    EXPECT_EQ(st().caseSensitive, 0);
+    EXPECT_FALSE(flags().debugMode);
+    EXPECT_TRUE(settings().options.saveEmptyLines);
+    EXPECT_FALSE(settings().options.caseSensitive);
 
     // Outer size 6765 x 7300 twips; the offscreen platform reports a small frame.
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     const int16_t left = *toInt16(*parseNumber(std::to_string(screen.width() * 15.0 / 2 - 3382.5)));
     const int16_t top = *toInt16(*parseNumber(std::to_string(screen.height() * 15.0 / 2 - 3495)));
-    EXPECT_EQ(st().winLeft, left);
-    EXPECT_EQ(st().winTop, top);
+    EXPECT_EQ(settings().mainWindow.left, left);
+    EXPECT_EQ(settings().mainWindow.top, top);
     EXPECT_EQ(w.frameGeometry().size(), QSize(451, 487));  // the frame is settled once known
     EXPECT_EQ(w.pos(), QPoint(qRound(left / 15.0), qRound(top / 15.0)));
     EXPECT_FALSE(w.isMaximized());
 
     // Only Open, Options and About can be used before a scan.
-    EXPECT_TRUE(w.button(MainWindow::Scan)->isVisible());
-    EXPECT_TRUE(w.button(MainWindow::Scan)->isEnabled());
-    EXPECT_FALSE(w.button(MainWindow::Stop)->isVisible());
-    EXPECT_FALSE(w.button(MainWindow::Save)->isEnabled());
-    EXPECT_FALSE(w.button(MainWindow::Select)->isEnabled());
-    EXPECT_FALSE(w.button(MainWindow::View)->isEnabled());
-    EXPECT_TRUE(w.button(MainWindow::Settings)->isEnabled());
-    EXPECT_TRUE(w.button(MainWindow::About)->isEnabled());
+    EXPECT_TRUE(w.button(MainWindow::OpenButton)->isVisible());
+    EXPECT_TRUE(w.button(MainWindow::OpenButton)->isEnabled());
+    EXPECT_FALSE(w.button(MainWindow::StopButton)->isVisible());
+    EXPECT_FALSE(w.button(MainWindow::SaveButton)->isEnabled());
+    EXPECT_FALSE(w.button(MainWindow::SelectButton)->isEnabled());
+    EXPECT_FALSE(w.button(MainWindow::ViewerButton)->isEnabled());
+    EXPECT_TRUE(w.button(MainWindow::OptionsButton)->isEnabled());
+    EXPECT_TRUE(w.button(MainWindow::AboutButton)->isEnabled());
 
     // Nothing is written before shutdown.
     EXPECT_FALSE(fs::exists(storeFile()));
@@ -240,11 +186,10 @@ TEST_F(MainWindowTest, StartsFromAFilledStoreMaximisedOverItsNormalPlacement)
         "caseSensitive=1\nsRegExp=\\\\d+\nlastLoadedFile=/data/list.txt\nwinLeft=1500\nwinTop=900\n"
         "winWidth=9000\nwinHeight=8100\nwinState=2\nstatFilesOpened=7\n");
     MainWindow& w = start();
-    EXPECT_EQ(st().caseSensitive, 1);
-    EXPECT_EQ(st().sRegExp, "\\d+");
-    EXPECT_EQ(st().regExpReady, -1);  // the filter engine was built from it
-    EXPECT_EQ(st().lastLoadedFile, "/data/list.txt");
-    EXPECT_EQ(st().statFilesOpened, 7);
+    EXPECT_TRUE(settings().options.caseSensitive);
+    EXPECT_EQ(settings().options.filterPattern, "\\d+");
+    EXPECT_EQ(settings().lastLoadedFile, "/data/list.txt");
+    EXPECT_EQ(settings().counters.filesOpened, 7);
     EXPECT_TRUE(w.isMaximized());
     EXPECT_EQ(w.normalGeometry(), QRect(100, 60, 600, 540));
 
@@ -274,9 +219,9 @@ TEST_F(MainWindowTest, DebugModeNamesTheVersionAndLiftsTheMinimumSize)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        statePtr = std::make_unique<ProgramState>();
+        session = std::make_unique<Session>();
         MainWindow& w = start(row.args);
-        EXPECT_EQ(st().releaseMode, row.debug ? 0 : -1);
+        EXPECT_EQ(flags().debugMode, row.debug);
         if (row.debug) {
             EXPECT_EQ(w.windowTitle().toStdString(), "Quillow 3.0 Debug Version - 按 F1 寻求帮助");
             w.resize(200, 150);
@@ -298,7 +243,7 @@ TEST_F(MainWindowTest, ResizeRulesFollowTheClientArea)
     struct Row {
         const char* name;
         double H, W;
-        TwipRect show, dups, lbl2;
+        TwipRect show, dups, dupsLabel;
         double progressHeight;
     };
     // Each row starts from a 6000 x 7000 twips client area; sizes that would
@@ -314,16 +259,16 @@ TEST_F(MainWindowTest, ResizeRulesFollowTheClientArea)
     MainWindow& w = start({"DEBUG_MODE"});
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        w.Form_Resize(6000, 7000);
-        w.Form_Resize(row.H, row.W);
-        EXPECT_EQ(w.twips(MainWindow::Show), row.show);
-        EXPECT_EQ(w.twips(MainWindow::Dups), row.dups);
-        EXPECT_EQ(w.twips(MainWindow::Lbl2), row.lbl2);
-        EXPECT_EQ(w.twips(MainWindow::Progress).height, row.progressHeight);
+        w.layoutClient(6000, 7000);
+        w.layoutClient(row.H, row.W);
+        EXPECT_EQ(w.twips(MainWindow::SourceList), row.show);
+        EXPECT_EQ(w.twips(MainWindow::DupsList), row.dups);
+        EXPECT_EQ(w.twips(MainWindow::DupsLabel), row.dupsLabel);
+        EXPECT_EQ(w.twips(MainWindow::ProgressArea).height, row.progressHeight);
         // The left column and the source list's heading never move.
-        EXPECT_EQ(w.twips(MainWindow::Progress).top, 5160);
-        EXPECT_EQ(w.twips(MainWindow::Lbl1), (TwipRect{1140, 120, 1215, 255}));
-        EXPECT_EQ(w.twips(MainWindow::About), (TwipRect{120, 4320, 855, 735}));
+        EXPECT_EQ(w.twips(MainWindow::ProgressArea).top, 5160);
+        EXPECT_EQ(w.twips(MainWindow::SourceLabel), (TwipRect{1140, 120, 1215, 255}));
+        EXPECT_EQ(w.twips(MainWindow::AboutButton), (TwipRect{120, 4320, 855, 735}));
     }
 }
 
@@ -332,15 +277,15 @@ TEST_F(MainWindowTest, ResizingTheWindowPlacesTheControlsAndRecordsThePlacement)
     MainWindow& w = start();
     w.move(30, 45);
     w.resize(480, 400);  // 7200 x 6000 twips
-    EXPECT_EQ(w.lstShow()->geometry(), QRect(76, 24, 397, 159));
-    EXPECT_EQ(w.lstDups()->geometry(), QRect(76, 209, 397, 159));
-    EXPECT_EQ(w.control(MainWindow::Lbl2)->geometry(), QRect(76, 193, 97, 17));
-    EXPECT_EQ(w.control(MainWindow::Progress)->geometry(), QRect(8, 344, 57, 24));
+    EXPECT_EQ(w.sourceList()->geometry(), QRect(76, 24, 397, 159));
+    EXPECT_EQ(w.dupsList()->geometry(), QRect(76, 209, 397, 159));
+    EXPECT_EQ(w.control(MainWindow::DupsLabel)->geometry(), QRect(76, 193, 97, 17));
+    EXPECT_EQ(w.control(MainWindow::ProgressArea)->geometry(), QRect(8, 344, 57, 24));
     const QSize frame = w.frameGeometry().size() - w.size();
-    EXPECT_EQ(st().winWidth, (480 + frame.width()) * 15);  // outer measures
-    EXPECT_EQ(st().winHeight, (400 + frame.height()) * 15);
-    EXPECT_EQ(st().winLeft, 450);
-    EXPECT_EQ(st().winTop, 675);
+    EXPECT_EQ(settings().mainWindow.width, (480 + frame.width()) * 15);  // outer measures
+    EXPECT_EQ(settings().mainWindow.height, (400 + frame.height()) * 15);
+    EXPECT_EQ(settings().mainWindow.left, 450);
+    EXPECT_EQ(settings().mainWindow.top, 675);
 
     // A mere move is captured at shutdown.
     w.move(40, 50);
@@ -357,14 +302,14 @@ TEST_F(MainWindowTest, ResizingTheWindowPlacesTheControlsAndRecordsThePlacement)
 TEST_F(MainWindowTest, ClosingIsRefusedSilentlyWhileBusy)
 {
     MainWindow& w = start();
-    st().isBusy = -1;
+    flags().busy = true;
     EXPECT_FALSE(w.close());
     EXPECT_TRUE(w.isVisible());
     EXPECT_FALSE(w.ended());
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_FALSE(fs::exists(storeFile()));
 
-    st().isBusy = 0;
+    flags().busy = false;
     EXPECT_TRUE(w.close());
     EXPECT_TRUE(w.ended());
     ASSERT_TRUE(endedWith.has_value());
@@ -419,7 +364,7 @@ TEST_F(MainWindowTest, UnattendedRunEndsTheProgramAndLeavesTheStoreAsItWas)
             else
                 args.push_back(a);
         }
-        statePtr = std::make_unique<ProgramState>();
+        session = std::make_unique<Session>();
         endedWith.reset();
         MainWindow& w = start(args);
         EXPECT_TRUE(w.ended());
@@ -443,7 +388,7 @@ TEST_F(MainWindowTest, SwitchesThatAskForNoRunLeaveTheWindowOpen)
     MainWindow& w = start({"/i", "in.txt", "/o", "out.txt", "/S", "2"});
     EXPECT_FALSE(w.ended());
     EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(st().cmdLineMode, 0);
+    EXPECT_FALSE(flags().unattended);
     EXPECT_FALSE(fs::exists(files.file("out.txt")));
     // Interactive from here: the settings are saved at shutdown.
     ASSERT_TRUE(w.close());
@@ -455,7 +400,7 @@ TEST_F(MainWindowTest, AFileNamedAloneIsOpened)
     const std::string path = files.write("list.txt", "a\nb\na\n");
     MainWindow& w = start({path});
     EXPECT_FALSE(w.ended());
-    EXPECT_EQ(st().scannedFile, path);
+    EXPECT_EQ(result().file, path);
     EXPECT_EQ(w.dupsModel()->rowCount(), 2);
 }
 
@@ -483,7 +428,7 @@ TEST_F(MainWindowTest, OpenThenSaveWritesTheKeptLines)
     const std::string out = files.file("clean.txt");
     open(in);
     ASSERT_EQ(dialogs.openRequests.size(), 1u);
-    EXPECT_EQ(dialogs.openRequests[0].filter, kFileFilter);
+    EXPECT_EQ(dialogs.openRequests[0].filter, text::kFileFilter);
     EXPECT_EQ(dialogs.openRequests[0].defaultExt, "TXT");
     EXPECT_TRUE(dialogs.openRequests[0].mustExist);
 
@@ -494,24 +439,24 @@ TEST_F(MainWindowTest, OpenThenSaveWritesTheKeptLines)
     EXPECT_EQ(w.sourceModel()->rowCount(), 5);
     ASSERT_EQ(w.dupsModel()->rowCount(), 3);
     EXPECT_EQ(w.dupsModel()->data(w.dupsModel()->index(2)).toString().toStdString(), "[5]   a");
-    EXPECT_TRUE(w.button(MainWindow::Save)->isEnabled());
-    EXPECT_TRUE(w.button(MainWindow::Select)->isEnabled());
-    EXPECT_TRUE(w.button(MainWindow::View)->isEnabled());
-    EXPECT_TRUE(w.button(MainWindow::Scan)->isVisible());
-    EXPECT_FALSE(w.button(MainWindow::Stop)->isVisible());
+    EXPECT_TRUE(w.button(MainWindow::SaveButton)->isEnabled());
+    EXPECT_TRUE(w.button(MainWindow::SelectButton)->isEnabled());
+    EXPECT_TRUE(w.button(MainWindow::ViewerButton)->isEnabled());
+    EXPECT_TRUE(w.button(MainWindow::OpenButton)->isVisible());
+    EXPECT_FALSE(w.button(MainWindow::StopButton)->isVisible());
     EXPECT_EQ(w.progressBar().Value(), w.progressBar().Max());
     EXPECT_FALSE(QGuiApplication::overrideCursor());
 
-    menuItem("mnuSelAllButFirst")->trigger();
+    menuItem("selectAllButFirst")->trigger();
     EXPECT_EQ(w.statusText().toStdString(), "2 共  3 个重复项已选定。");
 
     dialogs.saveFiles.push_back(out);
-    QTest::mouseClick(w.button(MainWindow::Save), Qt::LeftButton);
+    QTest::mouseClick(w.button(MainWindow::SaveButton), Qt::LeftButton);
     EXPECT_EQ(w.statusText().toStdString(), "完成保存！");
     EXPECT_EQ(readFile(out), "a\nb\nc\n");
-    EXPECT_EQ(st().lastSavedFile, out);
+    EXPECT_EQ(settings().lastSavedFile, out);
     EXPECT_FALSE(QGuiApplication::overrideCursor());
-    EXPECT_TRUE(w.button(MainWindow::Scan)->isEnabled());
+    EXPECT_TRUE(w.button(MainWindow::OpenButton)->isEnabled());
 }
 
 TEST_F(MainWindowTest, ScanOutcomesShowInTheStatusBar)
@@ -534,15 +479,15 @@ TEST_F(MainWindowTest, ScanOutcomesShowInTheStatusBar)
         open(path);
         EXPECT_EQ(w.statusText().toStdString(), row.status);
         EXPECT_EQ(labelText(), row.status);
-        EXPECT_FALSE(w.button(MainWindow::Save)->isEnabled());
-        EXPECT_TRUE(w.button(MainWindow::Scan)->isVisible());
-        EXPECT_EQ(st().isBusy, 0);
+        EXPECT_FALSE(w.button(MainWindow::SaveButton)->isEnabled());
+        EXPECT_TRUE(w.button(MainWindow::OpenButton)->isVisible());
+        EXPECT_FALSE(flags().busy);
         fs::remove(path);
     }
     // A cancelled open dialog changes nothing.
     const QString before = w.statusText();
     dialogs.openFiles.push_back(std::nullopt);
-    QTest::mouseClick(w.button(MainWindow::Scan), Qt::LeftButton);
+    QTest::mouseClick(w.button(MainWindow::OpenButton), Qt::LeftButton);
     EXPECT_EQ(w.statusText(), before);
 }
 
@@ -554,9 +499,9 @@ TEST_F(MainWindowTest, StopDuringAScanAsksAndInterrupts)
     // Press Stop as soon as it can be pressed, from inside the scan's yields.
     QTimer presser;
     QObject::connect(&presser, &QTimer::timeout, [&] {
-        QToolButton* stop = w.button(MainWindow::Stop);
+        QToolButton* stop = w.button(MainWindow::StopButton);
         if (stop->isVisible() && stop->isEnabled()) {
-            QTest::keyClick(w.lstShow(), Qt::Key_Escape);  // Esc is the Stop button's key
+            QTest::keyClick(w.sourceList(), Qt::Key_Escape);  // Esc is the Stop button's key
             presser.stop();
         }
     });
@@ -564,11 +509,12 @@ TEST_F(MainWindowTest, StopDuringAScanAsksAndInterrupts)
     open(path);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, "你确实想停止处理吗？");
-    EXPECT_EQ(dialogs.messages[0].style, mb::YesNo | mb::Question);
+    EXPECT_EQ(dialogs.messages[0].icon, Icon::Question);
+    EXPECT_EQ(dialogs.messages[0].buttons, Buttons::YesNo);
     EXPECT_EQ(w.statusText().toStdString(), "没有找到重复行(被用户中断)");
-    EXPECT_TRUE(st().scannedFile.empty());
-    EXPECT_FALSE(w.button(MainWindow::Save)->isEnabled());
-    EXPECT_TRUE(w.button(MainWindow::Scan)->isVisible());
+    EXPECT_TRUE(result().file.empty());
+    EXPECT_FALSE(w.button(MainWindow::SaveButton)->isEnabled());
+    EXPECT_TRUE(w.button(MainWindow::OpenButton)->isVisible());
     EXPECT_EQ(w.dupsModel()->rowCount(), 0);
     EXPECT_FALSE(QGuiApplication::overrideCursor());
 }
@@ -592,7 +538,7 @@ protected:
 TEST_F(SelectionTest, TheSelectMenuHoldsTheFiveCommandsInOrder)
 {
     std::vector<std::string> items;
-    for (QAction* a : window->mnuSelect()->actions())
+    for (QAction* a : window->selectMenu()->actions())
         items.push_back(a->isSeparator() ? "-" : a->text().toStdString());
     EXPECT_EQ(items, (std::vector<std::string>{"全选", "不选", "-", "反选", "-", "全部，除了最初重复项",
                                                "全部，除了最后重复项"}));
@@ -609,25 +555,25 @@ TEST_F(SelectionTest, CommandsSetTheCheckBoxesAndTheCount)
         std::string status;
     };
     const Row rows[] = {
-        {"all", {"mnuSelAll"}, {0, 1, 2, 3, 4}, "5 共  5 个重复项已选定。"},
-        {"none after all", {"mnuSelAll", "mnuUnsel"}, {}, "0 共  5 个重复项已选定。"},
-        {"all but first", {"mnuSelAllButFirst"}, {1, 2, 4}, "3 共  5 个重复项已选定。"},
-        {"all but last", {"mnuSelAllButLast"}, {0, 1, 3}, "3 共  5 个重复项已选定。"},
-        {"invert all but first", {"mnuSelAllButFirst", "mnuInvert"}, {0, 3}, "2 共  5 个重复项已选定。"},
-        {"invert twice", {"mnuSelAllButLast", "mnuInvert", "mnuInvert"}, {0, 1, 3}, "3 共  5 个重复项已选定。"},
+        {"all", {"selectAll"}, {0, 1, 2, 3, 4}, "5 共  5 个重复项已选定。"},
+        {"none after all", {"selectAll", "selectNone"}, {}, "0 共  5 个重复项已选定。"},
+        {"all but first", {"selectAllButFirst"}, {1, 2, 4}, "3 共  5 个重复项已选定。"},
+        {"all but last", {"selectAllButLast"}, {0, 1, 3}, "3 共  5 个重复项已选定。"},
+        {"invert all but first", {"selectAllButFirst", "invertSelection"}, {0, 3}, "2 共  5 个重复项已选定。"},
+        {"invert twice", {"selectAllButLast", "invertSelection", "invertSelection"}, {0, 1, 3}, "3 共  5 个重复项已选定。"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        menuItem("mnuUnsel")->trigger();
+        menuItem("selectNone")->trigger();
         // A highlighted source line must stay where it is.
-        window->lstShow()->setCurrentIndex(window->sourceModel()->index(9));
+        window->sourceList()->setCurrentIndex(window->sourceModel()->index(9));
         for (const char* c : row.commands)
             menuItem(c)->trigger();
         EXPECT_EQ(checkedRows(), row.checked);
         EXPECT_EQ(window->statusText().toStdString(), row.status);
-        EXPECT_EQ(st().selectedCount, static_cast<int32_t>(row.checked.size()));
-        EXPECT_EQ(window->lstDups()->currentIndex().row(), 0);
-        EXPECT_EQ(window->lstShow()->currentIndex().row(), 9);
+        EXPECT_EQ(result().dups->selectedCount(), static_cast<int64_t>(row.checked.size()));
+        EXPECT_EQ(window->dupsList()->currentIndex().row(), 0);
+        EXPECT_EQ(window->sourceList()->currentIndex().row(), 9);
         EXPECT_TRUE(window->isEnabled());
         EXPECT_FALSE(QGuiApplication::overrideCursor());
     }
@@ -635,7 +581,7 @@ TEST_F(SelectionTest, CommandsSetTheCheckBoxesAndTheCount)
 
 TEST_F(SelectionTest, CheckingByHandCountsEachChangeOnce)
 {
-    QListView* dups = window->lstDups();
+    QListView* dups = window->dupsList();
     dups->setFocus();
     dups->setCurrentIndex(window->dupsModel()->index(2));
     QTest::keyClick(dups, Qt::Key_Space);
@@ -655,7 +601,7 @@ TEST_F(SelectionTest, CheckingByHandCountsEachChangeOnce)
 
     // Setting a check box to the state it already has changes nothing.
     window->dupsModel()->setData(fourth, Qt::Checked, Qt::CheckStateRole);
-    EXPECT_EQ(st().selectedCount, 2);
+    EXPECT_EQ(result().dups->selectedCount(), 2);
     // A click on a check box leaves the highlight where it was.
     EXPECT_EQ(dups->currentIndex().row(), 2);
     QTest::keyClick(dups, Qt::Key_Space);
@@ -670,33 +616,33 @@ TEST_F(MainWindowTest, ClickingAnEntryHighlightsItsSourceLine)
     ASSERT_EQ(w.dupsModel()->rowCount(), 2);
     EXPECT_EQ(w.dupsModel()->data(w.dupsModel()->index(0)).toString().toStdString(), "[0007]   same");
 
-    QTest::mouseClick(w.lstDups()->viewport(), Qt::LeftButton, {}, rowCentre(w.lstDups(), 1));
-    EXPECT_EQ(w.lstShow()->currentIndex().row(), 899);
-    EXPECT_TRUE(w.lstShow()->viewport()->rect().intersects(
-        w.lstShow()->visualRect(w.sourceModel()->index(899))));
+    QTest::mouseClick(w.dupsList()->viewport(), Qt::LeftButton, {}, rowCentre(w.dupsList(), 1));
+    EXPECT_EQ(w.sourceList()->currentIndex().row(), 899);
+    EXPECT_TRUE(w.sourceList()->viewport()->rect().intersects(
+        w.sourceList()->visualRect(w.sourceModel()->index(899))));
 
-    QTest::mouseClick(w.lstDups()->viewport(), Qt::LeftButton, {}, rowCentre(w.lstDups(), 0));
-    EXPECT_EQ(w.lstShow()->currentIndex().row(), 6);
-    EXPECT_TRUE(w.lstShow()->selectionModel()->isRowSelected(6, {}));
+    QTest::mouseClick(w.dupsList()->viewport(), Qt::LeftButton, {}, rowCentre(w.dupsList(), 0));
+    EXPECT_EQ(w.sourceList()->currentIndex().row(), 6);
+    EXPECT_TRUE(w.sourceList()->selectionModel()->isRowSelected(6, {}));
 }
 
 TEST_F(MainWindowTest, AfterTheViewersWriteBackTheFirstEntrysLineIsHighlighted)
 {
     MainWindow& w = start();
     open(files.write("thousand.txt", numbered(1000, {{7, "same"}, {900, "same"}})));
-    QTest::mouseClick(w.lstDups()->viewport(), Qt::LeftButton, {}, rowCentre(w.lstDups(), 1));
-    ASSERT_EQ(w.lstShow()->currentIndex().row(), 899);
+    QTest::mouseClick(w.dupsList()->viewport(), Qt::LeftButton, {}, rowCentre(w.dupsList(), 1));
+    ASSERT_EQ(w.sourceList()->currentIndex().row(), 899);
 
     // A selection command makes entry 0 current without moving the source list.
-    menuItem("mnuSelAll")->trigger();
-    EXPECT_EQ(w.lstDups()->currentIndex().row(), 0);
-    EXPECT_EQ(w.lstShow()->currentIndex().row(), 899);
+    menuItem("selectAll")->trigger();
+    EXPECT_EQ(w.dupsList()->currentIndex().row(), 0);
+    EXPECT_EQ(w.sourceList()->currentIndex().row(), 899);
 
     // The viewer's write-back (selecting is 0 then) locates entry 0's line.
-    QTest::mouseClick(w.lstDups()->viewport(), Qt::LeftButton, {}, rowCentre(w.lstDups(), 1));
+    QTest::mouseClick(w.dupsList()->viewport(), Qt::LeftButton, {}, rowCentre(w.dupsList(), 1));
     w.selectionChanged();
-    EXPECT_EQ(w.lstDups()->currentIndex().row(), 0);
-    EXPECT_EQ(w.lstShow()->currentIndex().row(), 6);
+    EXPECT_EQ(w.dupsList()->currentIndex().row(), 0);
+    EXPECT_EQ(w.sourceList()->currentIndex().row(), 6);
 }
 
 // ---- the right mouse button and drops ----
@@ -706,7 +652,7 @@ TEST_F(MainWindowTest, RightClickCopiesTheHighlightedSourceLine)
     MainWindow& w = start();
     open(files.write("lines.txt", numbered(20, {{2, "twice"}, {12, "twice"}})));
     QClipboard* clipboard = QGuiApplication::clipboard();
-    QListView* show = w.lstShow();
+    QListView* show = w.sourceList();
     show->setCurrentIndex(w.sourceModel()->index(3));
 
     // The click lands on another line but copies the highlighted one and
@@ -720,16 +666,16 @@ TEST_F(MainWindowTest, RightClickCopiesTheHighlightedSourceLine)
 
     // Not while a scan or save runs.
     clipboard->setText("before");
-    st().isBusy = -1;
+    flags().busy = true;
     QTest::mouseClick(show->viewport(), Qt::RightButton, {}, rowCentre(show, 5));
     EXPECT_EQ(clipboard->text().toStdString(), "before");
-    st().isBusy = 0;
+    flags().busy = false;
 }
 
 TEST_F(MainWindowTest, RightClickOnTheDuplicatesOpensTheCopyDialog)
 {
     MainWindow& w = start();
-    QListView* dups = w.lstDups();
+    QListView* dups = w.dupsList();
     // An empty list opens nothing.
     QTest::mouseClick(dups->viewport(), Qt::RightButton, {}, QPoint(10, 10));
     EXPECT_TRUE(dialogs.copyDialogs.empty());
@@ -738,9 +684,9 @@ TEST_F(MainWindowTest, RightClickOnTheDuplicatesOpensTheCopyDialog)
     QTest::mouseClick(dups->viewport(), Qt::RightButton, {}, rowCentre(dups, 1));
     dups->setCurrentIndex(w.dupsModel()->index(1));
     QTest::mouseClick(dups->viewport(), Qt::RightButton, {}, rowCentre(dups, 0));
-    st().isBusy = -1;
+    flags().busy = true;
     QTest::mouseClick(dups->viewport(), Qt::RightButton, {}, rowCentre(dups, 0));
-    st().isBusy = 0;
+    flags().busy = false;
     EXPECT_EQ(dialogs.copyDialogs, (std::vector<int64_t>{-1, 1}));
     EXPECT_EQ(dups->currentIndex().row(), 1);
 
@@ -758,21 +704,19 @@ TEST_F(MainWindowTest, ADroppedFileIsScannedUnlessBusy)
     // Qt delivers drops only from a real drag; the handler is what they reach.
     auto drop = [&] {
         ASSERT_TRUE(w.acceptsDrop(&data));
-        w.lstShow_OLEDragDrop(&data);
+        w.dropOnSourceList(&data);
         QCoreApplication::processEvents();
     };
 
-    st().isBusy = -1;
+    flags().busy = true;
     drop();
-    EXPECT_TRUE(st().droppedFile.empty());
-    EXPECT_TRUE(st().scannedFile.empty());
-    EXPECT_EQ(st().statFilesOpened, 0);
-    st().isBusy = 0;
+    EXPECT_TRUE(result().file.empty());
+    EXPECT_EQ(settings().counters.filesOpened, 0);
+    flags().busy = false;
 
     drop();
-    EXPECT_EQ(st().scannedFile, path);
-    EXPECT_TRUE(st().droppedFile.empty());
-    EXPECT_EQ(st().statFilesOpened, 1);
+    EXPECT_EQ(result().file, path);
+    EXPECT_EQ(settings().counters.filesOpened, 1);
     EXPECT_TRUE(dialogs.openRequests.empty());  // the drop took the dialog's place
     EXPECT_EQ(w.dupsModel()->rowCount(), 2);
 
@@ -792,7 +736,7 @@ TEST_F(MainWindowTest, BigFilesShowOnePlaceholderRowThatCannotBeChecked)
     MainWindow& w = start();
     open(files.write("big.txt", numbered(32768, {{10, "dup"}, {20000, "dup"}})));
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].style, mb::Information);
+    EXPECT_EQ(dialogs.messages[0].icon, Icon::Information);
     for (QAbstractItemModel* m : {static_cast<QAbstractItemModel*>(w.sourceModel()),
                                   static_cast<QAbstractItemModel*>(w.dupsModel())}) {
         ASSERT_EQ(m->rowCount(), 1);
@@ -802,17 +746,17 @@ TEST_F(MainWindowTest, BigFilesShowOnePlaceholderRowThatCannotBeChecked)
     EXPECT_FALSE(w.dupsModel()->setData(w.dupsModel()->index(0), Qt::Checked, Qt::CheckStateRole));
 
     // The commands work on the store behind the placeholder.
-    menuItem("mnuSelAll")->trigger();
+    menuItem("selectAll")->trigger();
     EXPECT_EQ(w.statusText().toStdString(), "2 共  2 个重复项已选定。");
-    EXPECT_TRUE(st().dupsList->Selected(0));
+    EXPECT_TRUE(result().dups->isSelected(0));
 
     // The placeholder counts as an entry for the copy dialog; nothing is
     // highlighted behind it.
-    w.lstDups()->setCurrentIndex(w.dupsModel()->index(0));
-    QTest::mouseClick(w.lstDups()->viewport(), Qt::RightButton, {}, rowCentre(w.lstDups(), 0));
+    w.dupsList()->setCurrentIndex(w.dupsModel()->index(0));
+    QTest::mouseClick(w.dupsList()->viewport(), Qt::RightButton, {}, rowCentre(w.dupsList(), 0));
     EXPECT_EQ(dialogs.copyDialogs, (std::vector<int64_t>{-1}));
     // Clicking it locates nothing.
-    EXPECT_FALSE(w.lstShow()->currentIndex().isValid());
+    EXPECT_FALSE(w.sourceList()->currentIndex().isValid());
 }
 
 // ---- keys, buttons, display ----
@@ -821,40 +765,40 @@ TEST_F(MainWindowTest, KeysReachTheWindowBeforeItsControls)
 {
     MainWindow& w = start();
     // F1 in any control opens the help document.
-    QTest::keyClick(w.lstDups(), Qt::Key_F1);
-    QTest::keyClick(w.button(MainWindow::About), Qt::Key_F1);
+    QTest::keyClick(w.dupsList(), Qt::Key_F1);
+    QTest::keyClick(w.button(MainWindow::AboutButton), Qt::Key_F1);
     ASSERT_EQ(dialogs.openedDocuments.size(), 2u);
     EXPECT_EQ(fs::path(dialogs.openedDocuments[0]).filename(), "Help.html");
     EXPECT_TRUE(fs::exists(dialogs.openedDocuments[0]));
 
     // Enter is Open's key, unless a button has the focus.
     dialogs.openFiles.push_back(std::nullopt);
-    QTest::keyClick(w.lstShow(), Qt::Key_Return);
+    QTest::keyClick(w.sourceList(), Qt::Key_Return);
     EXPECT_EQ(dialogs.openRequests.size(), 1u);
-    QTest::keyClick(w.button(MainWindow::About), Qt::Key_Return);
+    QTest::keyClick(w.button(MainWindow::AboutButton), Qt::Key_Return);
     EXPECT_EQ(dialogs.abouts, 1);
     EXPECT_EQ(dialogs.openRequests.size(), 1u);
 
     // Esc does nothing while Stop is hidden.
-    QTest::keyClick(w.lstShow(), Qt::Key_Escape);
-    EXPECT_EQ(st().stopRequested, 0);
+    QTest::keyClick(w.sourceList(), Qt::Key_Escape);
+    EXPECT_FALSE(flags().stopRequested);
 }
 
 TEST_F(MainWindowTest, ButtonsOpenTheirWindows)
 {
     MainWindow& w = start();
     open(files.write("f.txt", "a\na\n"));
-    QTest::mouseClick(w.button(MainWindow::View), Qt::LeftButton);
+    QTest::mouseClick(w.button(MainWindow::ViewerButton), Qt::LeftButton);
     EXPECT_EQ(dialogs.viewers, 1);
-    EXPECT_EQ(dialogs.viewerOpenWhileShown, -1);
-    EXPECT_EQ(st().viewerOpen, 0);
-    QTest::mouseClick(w.button(MainWindow::Settings), Qt::LeftButton);
-    EXPECT_EQ(dialogs.settings, 1);
-    EXPECT_EQ(w.focusWidget(), w.button(MainWindow::Scan));
-    QTest::mouseClick(w.button(MainWindow::About), Qt::LeftButton);
+    EXPECT_TRUE(dialogs.viewerOpenWhileShown);
+    EXPECT_FALSE(flags().viewerOpen);
+    QTest::mouseClick(w.button(MainWindow::OptionsButton), Qt::LeftButton);
+    EXPECT_EQ(dialogs.options, 1);
+    EXPECT_EQ(w.focusWidget(), w.button(MainWindow::OpenButton));
+    QTest::mouseClick(w.button(MainWindow::AboutButton), Qt::LeftButton);
     EXPECT_EQ(dialogs.abouts, 1);
-    w.cmdStop_Click();
-    EXPECT_EQ(st().stopRequested, -1);
+    w.onStopClicked();
+    EXPECT_TRUE(flags().stopRequested);
 }
 
 TEST_F(MainWindowTest, ProgressRepaintsAreThrottled)
@@ -862,20 +806,20 @@ TEST_F(MainWindowTest, ProgressRepaintsAreThrottled)
     MainWindow& w = start();
     cProgressBar& bar = w.progressBar();
     const int paintsBefore = bar.paintCount();
-    w.setProgressMax(100000);
+    w.setStatus("正载入文件...");
     for (int i = 0; i <= 100000; i += 50)
-        w.setProgressValue(i);
-    // Two thousand updates within a few milliseconds: a handful of repaints.
+        w.progress(Stage::Loading, i, 100000);
+    // Two thousand updates within a few milliseconds: a handful of repaints,
+    // and the status label waits too.
     EXPECT_LT(bar.paintCount() - paintsBefore, 50);
+    EXPECT_EQ(w.statusText().toStdString(), "正载入文件...        100%");
     w.flushDisplay();
     EXPECT_EQ(bar.Max(), 100000);
     EXPECT_EQ(bar.Value(), 100000);
+    EXPECT_EQ(labelText(), "正载入文件...        100%");
 
-    // Percentages wait; stage texts show at once.
-    w.setStatus("正载入文件...");
-    for (int p = 0; p < 100; ++p)
-        w.setStatus("正载入文件...        " + std::to_string(p) + "%");
-    EXPECT_EQ(w.statusText().toStdString(), "正载入文件...        99%");
+    // Stage texts show at once.
+    w.progress(Stage::Loading, 5, 10);
     w.setStatus("文件已载入！");
     EXPECT_EQ(labelText(), "文件已载入！");
 }

@@ -19,19 +19,20 @@ namespace {
 
 using testing::RecordingHost;
 
-class SettingsDialogTest : public ::testing::Test {
+class OptionsDialogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        state.caseSensitive = 1;
-        state.trimLines = 0;
-        state.saveEmptyLines = 1;
-        state.saveApplyFilter = 0;
-        state.preserveMemory = 1;
-        state.iStartPos = 4;
-        state.iRegExpMatch = 2;
-        state.sRegExp = "\\d+";
-        dialog = std::make_unique<frmSettings>(state, host);
+        Options& o = settings.options;
+        o.caseSensitive = true;
+        o.trimLines = false;
+        o.saveEmptyLines = true;
+        o.saveApplyFilter = false;
+        o.preserveMemory = true;
+        o.startPos = 4;
+        o.filterMatch = 2;
+        o.filterPattern = "\\d+";
+        dialog = std::make_unique<OptionsDialog>(settings, result, host);
         dialog->show();
         QApplication::setActiveWindow(dialog.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
@@ -44,8 +45,8 @@ protected:
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
-    QLineEdit* startPos() { return child<QLineEdit>("txtStartPos"); }
-    QComboBox* match() { return child<QComboBox>("txtMatch"); }
+    QLineEdit* startPos() { return child<QLineEdit>("startPosEdit"); }
+    QComboBox* match() { return child<QComboBox>("matchBox"); }
 
     // Types into a box that has been emptied, then moves the focus on.
     void typeAndLeave(QWidget* box, const QString& keys)
@@ -65,40 +66,40 @@ protected:
             else  // a character no key code names
                 QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(c), Qt::NoModifier);
         }
-        child<QLineEdit>("txtRegExp")->setFocus();
+        child<QLineEdit>("filterEdit")->setFocus();
     }
 
-    void clickOk() { QTest::mouseClick(child<QPushButton>("cmdOk"), Qt::LeftButton); }
+    void clickOk() { QTest::mouseClick(child<QPushButton>("okButton"), Qt::LeftButton); }
 
-    ProgramState state;
+    Settings settings;
+    ScanResult result;
     RecordingHost host;
-    std::unique_ptr<frmSettings> dialog;
+    std::unique_ptr<OptionsDialog> dialog;
 };
 
-TEST_F(SettingsDialogTest, OpensWithTheStoredValuesAndTheFocusOnOk)
+TEST_F(OptionsDialogTest, OpensWithTheStoredValuesAndTheFocusOnOk)
 {
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Quillow 选项"));
     EXPECT_EQ(dialog->size(), QSize(234, 388));
-    EXPECT_TRUE(child<QCheckBox>("chkCase")->isChecked());
-    EXPECT_FALSE(child<QCheckBox>("chkTrim")->isChecked());
-    EXPECT_TRUE(child<QCheckBox>("chkSaveEmpty")->isChecked());
-    EXPECT_FALSE(child<QCheckBox>("chkSaveApplyFilter")->isChecked());
-    EXPECT_TRUE(child<QCheckBox>("chkPreserveMemory")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>("caseCheck")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>("trimCheck")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>("saveEmptyCheck")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>("applyFilterCheck")->isChecked());
+    EXPECT_TRUE(child<QCheckBox>("preserveMemoryCheck")->isChecked());
     EXPECT_EQ(startPos()->text(), "4");
     EXPECT_EQ(match()->currentText(), "2");
-    EXPECT_EQ(child<QLineEdit>("txtRegExp")->text(), "\\d+");
-    EXPECT_EQ(QApplication::focusWidget(), child<QPushButton>("cmdOk"));
+    EXPECT_EQ(child<QLineEdit>("filterEdit")->text(), "\\d+");
+    EXPECT_EQ(QApplication::focusWidget(), child<QPushButton>("okButton"));
 }
 
-TEST_F(SettingsDialogTest, FilterControlsStayUsableWhenTheStoredPatternWasRefused)
+TEST_F(OptionsDialogTest, FilterControlsStayUsableWhenTheStoredPatternWasRefused)
 {
-    state.sRegExp = "(";
-    state.regExpReady = 0;
-    frmSettings refused(state, host);
-    EXPECT_TRUE(refused.findChild<QLineEdit*>("txtRegExp")->isEnabled());
-    EXPECT_TRUE(refused.findChild<QComboBox*>("txtMatch")->isEnabled());
-    EXPECT_TRUE(refused.findChild<QPushButton*>("cmdRegExpTest")->isEnabled());
-    EXPECT_EQ(refused.findChild<QLineEdit*>("txtRegExp")->text(), "(");
+    settings.options.filterPattern = "(";
+    OptionsDialog refused(settings, result, host);
+    EXPECT_TRUE(refused.findChild<QLineEdit*>("filterEdit")->isEnabled());
+    EXPECT_TRUE(refused.findChild<QComboBox*>("matchBox")->isEnabled());
+    EXPECT_TRUE(refused.findChild<QPushButton*>("testFilterButton")->isEnabled());
+    EXPECT_EQ(refused.findChild<QLineEdit*>("filterEdit")->text(), "(");
 }
 
 struct BoxCase {
@@ -108,46 +109,46 @@ struct BoxCase {
     const char* shown;
 };
 
-class SettingsNumberBox : public SettingsDialogTest, public ::testing::WithParamInterface<BoxCase> {};
+class OptionsNumberBox : public OptionsDialogTest, public ::testing::WithParamInterface<BoxCase> {};
 
-TEST_P(SettingsNumberBox, KeysAndFocusLossRules)
+TEST_P(OptionsNumberBox, KeysAndFocusLossRules)
 {
     const BoxCase& c = GetParam();
-    QWidget* box = std::string(c.box) == "txtStartPos" ? static_cast<QWidget*>(startPos()) : match();
+    QWidget* box = std::string(c.box) == "startPosEdit" ? static_cast<QWidget*>(startPos()) : match();
     typeAndLeave(box, QString::fromUtf8(c.typed));
     QString shown = box == startPos() ? startPos()->text() : match()->currentText();
     EXPECT_EQ(shown, QString::fromUtf8(c.shown));
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Rules, SettingsNumberBox,
-    ::testing::Values(BoxCase{"StartLettersIgnored", "txtStartPos", "a1b2", "12"},
-                      BoxCase{"StartMinusIgnored", "txtStartPos", "-3", "3"},
-                      BoxCase{"StartEmptyBecomesZero", "txtStartPos", "", "0"},
-                      BoxCase{"StartChineseIgnored", "txtStartPos", "五５5", "5"},
-                      BoxCase{"MatchBelowMinusOne", "txtMatch", "-7", "-1"},
-                      BoxCase{"MatchKeepsFive", "txtMatch", "5", "5"},
-                      BoxCase{"MatchLettersIgnored", "txtMatch", "x1y", "1"},
-                      BoxCase{"MatchLoneMinus", "txtMatch", "-", "0"},
-                      BoxCase{"MatchEmpty", "txtMatch", "", "0"},
-                      BoxCase{"MatchTrailingMinus", "txtMatch", "3-", "3"}),
+    Rules, OptionsNumberBox,
+    ::testing::Values(BoxCase{"StartLettersIgnored", "startPosEdit", "a1b2", "12"},
+                      BoxCase{"StartMinusIgnored", "startPosEdit", "-3", "3"},
+                      BoxCase{"StartEmptyBecomesZero", "startPosEdit", "", "0"},
+                      BoxCase{"StartChineseIgnored", "startPosEdit", "五５5", "5"},
+                      BoxCase{"MatchBelowMinusOne", "matchBox", "-7", "-1"},
+                      BoxCase{"MatchKeepsFive", "matchBox", "5", "5"},
+                      BoxCase{"MatchLettersIgnored", "matchBox", "x1y", "1"},
+                      BoxCase{"MatchLoneMinus", "matchBox", "-", "0"},
+                      BoxCase{"MatchEmpty", "matchBox", "", "0"},
+                      BoxCase{"MatchTrailingMinus", "matchBox", "3-", "3"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(SettingsDialogTest, PastedTextIsCleanedOnlyByTheFocusLossRules)
+TEST_F(OptionsDialogTest, PastedTextIsCleanedOnlyByTheFocusLossRules)
 {
     // Pasting passes the key rules; leaving the box reads its leading number.
     match()->setFocus();
     match()->lineEdit()->setText("12x");
-    child<QLineEdit>("txtRegExp")->setFocus();
+    child<QLineEdit>("filterEdit")->setFocus();
     EXPECT_EQ(match()->currentText(), "12");
 
     startPos()->setFocus();
     startPos()->setText("7z");
-    child<QLineEdit>("txtRegExp")->setFocus();
+    child<QLineEdit>("filterEdit")->setFocus();
     EXPECT_EQ(startPos()->text(), "7z");
 }
 
-TEST_F(SettingsDialogTest, ChoosingFromTheMatchListShowsTheNumber)
+TEST_F(OptionsDialogTest, ChoosingFromTheMatchListShowsTheNumber)
 {
     QComboBox* box = match();
     const char* numbers[] = {"0", "1", "-1"};
@@ -158,91 +159,91 @@ TEST_F(SettingsDialogTest, ChoosingFromTheMatchListShowsTheNumber)
         EXPECT_EQ(box->currentText(), numbers[i]) << i;
     }
     clickOk();
-    EXPECT_EQ(state.iRegExpMatch, -1);
+    EXPECT_EQ(settings.options.filterMatch, -1);
 }
 
-TEST_F(SettingsDialogTest, OkStoresTheControls)
+TEST_F(OptionsDialogTest, OkStoresTheControls)
 {
-    QTest::mouseClick(child<QCheckBox>("chkCase"), Qt::LeftButton);
-    QTest::mouseClick(child<QCheckBox>("chkTrim"), Qt::LeftButton);
-    QTest::mouseClick(child<QCheckBox>("chkSaveEmpty"), Qt::LeftButton);
-    QTest::mouseClick(child<QCheckBox>("chkSaveApplyFilter"), Qt::LeftButton);
-    QTest::mouseClick(child<QCheckBox>("chkPreserveMemory"), Qt::LeftButton);
+    QTest::mouseClick(child<QCheckBox>("caseCheck"), Qt::LeftButton);
+    QTest::mouseClick(child<QCheckBox>("trimCheck"), Qt::LeftButton);
+    QTest::mouseClick(child<QCheckBox>("saveEmptyCheck"), Qt::LeftButton);
+    QTest::mouseClick(child<QCheckBox>("applyFilterCheck"), Qt::LeftButton);
+    QTest::mouseClick(child<QCheckBox>("preserveMemoryCheck"), Qt::LeftButton);
     typeAndLeave(startPos(), "99999");
     typeAndLeave(match(), "3");
-    QLineEdit* pattern = child<QLineEdit>("txtRegExp");
+    QLineEdit* pattern = child<QLineEdit>("filterEdit");
     pattern->clear();
     QTest::keyClicks(pattern, "  a  b ");
     clickOk();
 
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(state.caseSensitive, 0);
-    EXPECT_EQ(state.trimLines, 1);
-    EXPECT_EQ(state.saveEmptyLines, 0);
-    EXPECT_EQ(state.saveApplyFilter, 1);
-    EXPECT_EQ(state.preserveMemory, 0);
-    EXPECT_EQ(state.iStartPos, 32767);  // held to 16 bits
-    EXPECT_EQ(state.iRegExpMatch, 3);
-    EXPECT_EQ(state.sRegExp, "a  b");
+    EXPECT_FALSE(settings.options.caseSensitive);
+    EXPECT_TRUE(settings.options.trimLines);
+    EXPECT_FALSE(settings.options.saveEmptyLines);
+    EXPECT_TRUE(settings.options.saveApplyFilter);
+    EXPECT_FALSE(settings.options.preserveMemory);
+    EXPECT_EQ(settings.options.startPos, 32767);  // held to 16 bits
+    EXPECT_EQ(settings.options.filterMatch, 3);
+    EXPECT_EQ(settings.options.filterPattern, "a  b");
 }
 
-TEST_F(SettingsDialogTest, EnterInTheMatchBoxTakesOkWithTheBoxRules)
+TEST_F(OptionsDialogTest, EnterInTheMatchBoxTakesOkWithTheBoxRules)
 {
     match()->setFocus();
     match()->lineEdit()->selectAll();
     QTest::keyClicks(QApplication::focusWidget(), "-7");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(state.iRegExpMatch, -1);
+    EXPECT_EQ(settings.options.filterMatch, -1);
 }
 
-TEST_F(SettingsDialogTest, PastedNumbersAreHeldToSixteenBits)
+TEST_F(OptionsDialogTest, PastedNumbersAreHeldToSixteenBits)
 {
     startPos()->setText("-5");
     match()->lineEdit()->setText("99999");
-    dialog->findChild<QPushButton*>("cmdOk")->click();
-    EXPECT_EQ(state.iStartPos, 0);
-    EXPECT_EQ(state.iRegExpMatch, 32767);
+    dialog->findChild<QPushButton*>("okButton")->click();
+    EXPECT_EQ(settings.options.startPos, 0);
+    EXPECT_EQ(settings.options.filterMatch, 32767);
 }
 
-TEST_F(SettingsDialogTest, CancelAndCloseBoxDiscardEveryEdit)
+TEST_F(OptionsDialogTest, CancelAndCloseBoxDiscardEveryEdit)
 {
     for (bool viaCloseBox : {false, true}) {
         SCOPED_TRACE(viaCloseBox);
-        auto d = std::make_unique<frmSettings>(state, host);
+        auto d = std::make_unique<OptionsDialog>(settings, result, host);
         d->show();
-        d->findChild<QCheckBox*>("chkCase")->click();
-        d->findChild<QCheckBox*>("chkPreserveMemory")->click();
-        d->findChild<QLineEdit*>("txtStartPos")->setText("9");
-        d->findChild<QLineEdit*>("txtRegExp")->setText("x");
-        d->findChild<QComboBox*>("txtMatch")->setEditText("-1");
+        d->findChild<QCheckBox*>("caseCheck")->click();
+        d->findChild<QCheckBox*>("preserveMemoryCheck")->click();
+        d->findChild<QLineEdit*>("startPosEdit")->setText("9");
+        d->findChild<QLineEdit*>("filterEdit")->setText("x");
+        d->findChild<QComboBox*>("matchBox")->setEditText("-1");
         if (viaCloseBox)
             d->close();
         else
-            QTest::mouseClick(d->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
+            QTest::mouseClick(d->findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
         EXPECT_EQ(d->result(), QDialog::Rejected);
-        EXPECT_EQ(state.caseSensitive, 1);
-        EXPECT_EQ(state.preserveMemory, 1);
-        EXPECT_EQ(state.iStartPos, 4);
-        EXPECT_EQ(state.sRegExp, "\\d+");
-        EXPECT_EQ(state.iRegExpMatch, 2);
+        EXPECT_TRUE(settings.options.caseSensitive);
+        EXPECT_TRUE(settings.options.preserveMemory);
+        EXPECT_EQ(settings.options.startPos, 4);
+        EXPECT_EQ(settings.options.filterPattern, "\\d+");
+        EXPECT_EQ(settings.options.filterMatch, 2);
     }
 }
 
-TEST_F(SettingsDialogTest, FilterTestUsesTheUnsavedControls)
+TEST_F(OptionsDialogTest, FilterTestUsesTheUnsavedControls)
 {
-    QLineEdit* pattern = child<QLineEdit>("txtRegExp");
+    QLineEdit* pattern = child<QLineEdit>("filterEdit");
     pattern->setText("[a-z]+");
     match()->setEditText("-1");
     startPos()->setText("0");
     host.inputs.push_back(std::string("12 abc 34 de"));
-    QTest::mouseClick(child<QPushButton>("cmdRegExpTest"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("testFilterButton"), Qt::LeftButton);
 
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "你的过滤返回下述结果:\r\n\r\nde");
-    EXPECT_EQ(host.messages[0].style, 64);
-    EXPECT_EQ(state.sRegExp, "\\d+");  // nothing stored before OK
-    EXPECT_EQ(state.sFilterTestBackup, "12 abc 34 de");
+    EXPECT_EQ(host.messages[0].icon, Icon::Information);
+    EXPECT_EQ(settings.options.filterPattern, "\\d+");  // nothing stored before OK
+    EXPECT_EQ(settings.filterTestText, "12 abc 34 de");
 }
 
 }  // namespace

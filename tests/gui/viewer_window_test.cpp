@@ -27,35 +27,30 @@ protected:
 
     void setUpState(bool bigFile)
     {
-        testing::fillState(state, testing::numberedLines(12), {{3, 3, "abc"}, {7, 3, "abc"}, {11, 3, "abc"}},
-                           bigFile);
-        state.dupsList->SetSelected(1, true);
-        state.selectedCount = 1;
-        state.viewerOpen = -1;
-        state.releaseMode = 0;
-        state.viewWinLeft = 1500;
-        state.viewWinTop = 750;
-        state.viewWinWidth = 6000;
-        state.viewWinHeight = 4500;
-        state.viewWinState = 0;
+        testing::fillResult(result, testing::numberedLines(12), {{3, 3, "abc"}, {7, 3, "abc"}, {11, 3, "abc"}},
+                            bigFile);
+        result.dups->setSelected(1, true);
+        flags.viewerOpen = true;
+        flags.debugMode = true;
+        settings.viewerWindow = WindowPlacement{1500, 750, 6000, 4500, WindowState::Normal};
     }
 
-    std::unique_ptr<frmView> open()
+    std::unique_ptr<ViewerWindow> open()
     {
-        auto view = std::make_unique<frmView>(state, host);
+        auto view = std::make_unique<ViewerWindow>(settings, result, flags, host);
         view->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
-        view->Form_Activate();
+        view->fill();
         return view;
     }
 
-    QPoint textPoint(frmView& view, int row)
+    QPoint textPoint(ViewerWindow& view, int row)
     {
         QRect r = view.listView()->visualRect(view.model()->index(row, 0));
         return QPoint(r.right() - 20, r.center().y());
     }
 
-    QPoint checkPoint(frmView& view, int row)
+    QPoint checkPoint(ViewerWindow& view, int row)
     {
         QTableView* lw = view.listView();
         QStyleOptionViewItem option;
@@ -66,7 +61,7 @@ protected:
     }
 
     // What a real double click sends: press, release, double click, release.
-    void doubleClick(frmView& view, int row)
+    void doubleClick(ViewerWindow& view, int row)
     {
         QWidget* viewport = view.listView()->viewport();
         const QPoint at = textPoint(view, row);
@@ -75,7 +70,7 @@ protected:
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
     }
 
-    void clickCheck(frmView& view, int row)
+    void clickCheck(ViewerWindow& view, int row)
     {
         QTest::mouseClick(view.listView()->viewport(), Qt::LeftButton, {}, checkPoint(view, row));
     }
@@ -83,13 +78,15 @@ protected:
     std::vector<int64_t> selectedLines() const
     {
         std::vector<int64_t> lines;
-        for (int64_t i = 0; i < state.dupsList->ListCount(); ++i)
-            if (state.dupsList->Selected(i))
-                lines.push_back(state.dupsList->lineNumber(i));
+        for (int64_t i = 0; i < result.dups->count(); ++i)
+            if (result.dups->isSelected(i))
+                lines.push_back(result.dups->lineNumber(i));
         return lines;
     }
 
-    ProgramState state;
+    Settings settings;
+    ScanResult result;
+    RunFlags flags;
     RecordingHost host;
 };
 
@@ -111,7 +108,7 @@ TEST_F(ViewerTest, DuplicatesAreRedAndSelectedOnesChecked)
     }
     EXPECT_EQ(view->statusText(), QStringLiteral("行    1"));
     EXPECT_EQ(view->listView()->currentIndex().row(), 0);
-    EXPECT_EQ(host.pointer, Pointer::Default);
+    EXPECT_EQ(host.pointer, Pointer::Normal);
 }
 
 TEST_F(ViewerTest, ClickingARowShowsItsLineNumber)
@@ -168,10 +165,10 @@ TEST_P(ViewerWriteBack, CheckMarksBecomeTheSelection)
     view->close();
 
     EXPECT_EQ(selectedLines(), std::vector<int64_t>{11});
-    EXPECT_EQ(state.selectedCount, 1);
+    EXPECT_EQ(result.dups->selectedCount(), 1);
     EXPECT_EQ(host.status(), "1 共  3 个重复项已选定。");
     EXPECT_EQ(view->statusText(), QStringLiteral("正在更新所选项。请稍等..."));
-    EXPECT_EQ(host.pointer, Pointer::Default);
+    EXPECT_EQ(host.pointer, Pointer::Normal);
     if (GetParam().bigFile) {
         EXPECT_EQ(host.statuses.size(), 1u);
         EXPECT_EQ(host.selectionChanges, 0);
@@ -191,30 +188,19 @@ INSTANTIATE_TEST_SUITE_P(Modes, ViewerWriteBack,
 
 TEST_F(ViewerTest, NoChangesWriteNoFlags)
 {
-    // A count that disagrees with the flags shows whether anything recounted
-    // or adjusted it: closing without changes must leave it alone.
-    state.selectedCount = 5;
-    auto view = open();
-    host.statuses.clear();
-    view->close();
-    EXPECT_EQ(state.selectedCount, 5);
-    EXPECT_EQ(host.statuses, std::vector<std::string>{"5 共  3 个重复项已选定。"});
-    EXPECT_EQ(selectedLines(), std::vector<int64_t>{7});
-}
-
-TEST_F(ViewerTest, BigFileModeRecountsFromTheMarks)
-{
-    setUpState(true);
-    state.selectedCount = 5;
-    auto view = open();
-    view->close();
-    EXPECT_EQ(state.selectedCount, 1);
-    EXPECT_EQ(selectedLines(), std::vector<int64_t>{7});
+    for (bool bigFile : {false, true}) {
+        setUpState(bigFile);
+        auto view = open();
+        host.statuses.clear();
+        view->close();
+        EXPECT_EQ(host.statuses, std::vector<std::string>{"1 共  3 个重复项已选定。"}) << bigFile;
+        EXPECT_EQ(selectedLines(), std::vector<int64_t>{7}) << bigFile;
+    }
 }
 
 TEST_F(ViewerTest, AViewerNotOpenedByTheViewButtonWritesNothing)
 {
-    state.viewerOpen = 0;
+    flags.viewerOpen = false;
     auto view = open();
     clickCheck(*view, 10);
     view->close();
@@ -225,15 +211,15 @@ TEST_F(ViewerTest, AViewerNotOpenedByTheViewButtonWritesNothing)
 TEST_F(ViewerTest, AViewerClosedBeforeFillingKeepsTheSelection)
 {
     setUpState(true);
-    frmView view(state, host);
+    ViewerWindow view(settings, result, flags, host);
     view.close();
     EXPECT_EQ(selectedLines(), std::vector<int64_t>{7});
-    EXPECT_EQ(state.selectedCount, 1);
+    EXPECT_EQ(result.dups->selectedCount(), 1);
 }
 
 TEST_F(ViewerTest, LinesThatAreNotUtf8AreShownWithReplacementCharacters)
 {
-    testing::fillState(state, {"ok", std::string("\xff\xfe" "abc"), "a\nb"}, {});
+    testing::fillResult(result, {"ok", std::string("\xff\xfe" "abc"), "a\nb"}, {});
     auto view = open();
     EXPECT_EQ(view->model()->index(1, 0).data().toString(), QString::fromUtf8("\xEF\xBF\xBD\xEF\xBF\xBD" "abc"));
     EXPECT_EQ(view->model()->index(2, 0).data().toString(), QString::fromUtf8("a\xE2\x90\x8A" "b"));
@@ -244,13 +230,14 @@ TEST_F(ViewerTest, PlacementComesFromAndGoesToTheSettings)
     auto view = open();
     EXPECT_EQ(view->frameGeometry(), QRect(100, 50, 400, 300));
     view->resize(500, 320);
-    EXPECT_EQ(state.viewWinWidth, view->frameGeometry().width() * 15);
-    EXPECT_EQ(state.viewWinHeight, view->frameGeometry().height() * 15);
+    const WindowPlacement& place = settings.viewerWindow;
+    EXPECT_EQ(place.width, view->frameGeometry().width() * 15);
+    EXPECT_EQ(place.height, view->frameGeometry().height() * 15);
     view->move(80, 40);
     view->close();
-    EXPECT_EQ(state.viewWinLeft, 1200);
-    EXPECT_EQ(state.viewWinTop, 600);
-    EXPECT_EQ(state.viewWinState, 0);
+    EXPECT_EQ(place.left, 1200);
+    EXPECT_EQ(place.top, 600);
+    EXPECT_EQ(place.state, WindowState::Normal);
 }
 
 TEST_F(ViewerTest, MaximisedViewerKeepsTheLastNormalPlacement)
@@ -261,14 +248,15 @@ TEST_F(ViewerTest, MaximisedViewerKeepsTheLastNormalPlacement)
     view->showMaximized();
     QApplication::processEvents();
     view->close();
-    EXPECT_EQ(state.viewWinState, 2);
-    EXPECT_EQ(state.viewWinLeft, 1500);
-    EXPECT_EQ(state.viewWinTop, 750);
-    EXPECT_EQ(state.viewWinWidth, outer.width());
-    EXPECT_EQ(state.viewWinHeight, outer.height());
+    const WindowPlacement& place = settings.viewerWindow;
+    EXPECT_EQ(place.state, WindowState::Maximized);
+    EXPECT_EQ(place.left, 1500);
+    EXPECT_EQ(place.top, 750);
+    EXPECT_EQ(place.width, outer.width());
+    EXPECT_EQ(place.height, outer.height());
 
     // The next opening is maximised again.
-    frmView next(state, host);
+    ViewerWindow next(settings, result, flags, host);
     EXPECT_TRUE(next.windowState() & Qt::WindowMaximized);
 }
 
@@ -277,19 +265,19 @@ TEST_F(ViewerTest, PlacementThatDoesNotFitSixteenBitsIsNotStored)
     auto view = open();
     view->move(3000, -200);  // 45000 twips does not fit; -3000 does
     view->close();
-    EXPECT_EQ(state.viewWinLeft, 1500);
-    EXPECT_EQ(state.viewWinTop, -3000);
-    EXPECT_EQ(state.viewWinWidth, 6000);
+    EXPECT_EQ(settings.viewerWindow.left, 1500);
+    EXPECT_EQ(settings.viewerWindow.top, -3000);
+    EXPECT_EQ(settings.viewerWindow.width, 6000);
 }
 
 TEST_F(ViewerTest, MinimumClientSizeUnlessDebugMode)
 {
-    state.releaseMode = -1;
+    flags.debugMode = false;
     auto hooked = open();
     EXPECT_EQ(hooked->minimumSize(), QSize(192, 173));
     hooked->close();
 
-    state.releaseMode = 0;
+    flags.debugMode = true;
     auto free = open();
     EXPECT_LT(free->minimumSize().width(), 192);
 }

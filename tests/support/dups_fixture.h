@@ -1,11 +1,11 @@
 #pragma once
-// Builds a program state as a completed scan would leave it, from the file's
+// Builds a scan result as a completed scan would leave it, from the file's
 // lines and the duplicate occurrences, without running the scan.
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/program_state.h"
+#include "engine/scan_result.h"
 #include "engine/text_util.h"
 
 namespace quillow::testing {
@@ -16,23 +16,25 @@ struct Occurrence {
     std::string key;
 };
 
-// lines: the source list as read. The duplicates list is sorted the way the
-// scan leaves it (by group, then line). bigFile only sets the flag.
-inline void fillState(ProgramState& state, const std::vector<std::string>& lines,
-                      const std::vector<Occurrence>& dups, bool bigFile = false)
+// lines: the source list as read (none may hold a CR). The duplicates list is
+// sorted the way the scan leaves it (by group, then line). bigFile only sets
+// the flag.
+inline void fillResult(ScanResult& result, const std::vector<std::string>& lines,
+                       const std::vector<Occurrence>& dups, bool bigFile = false)
 {
-    auto source = std::make_shared<SourceLines>();
+    std::string bytes;
     for (const std::string& l : lines)
-        source->AddItem(l);
+        bytes += l + "\r";
+    auto source = std::make_shared<SourceLines>(bytes, LineEnds::CR);
     auto list = std::make_shared<DupsList>(source, digitCount(static_cast<int64_t>(lines.size())));
     for (const Occurrence& d : dups)
         list->append(static_cast<uint32_t>(d.line - 1), static_cast<uint32_t>(d.group - 1), d.key);
     list->sort();
-    state.sourceList = source;
-    state.dupsList = list;
-    state.bigFile = bigFile ? -1 : 0;
-    state.selectedCount = 0;
-    state.resultsReady = true;
+    result.source = source;
+    result.dups = list;
+    result.lineCount = static_cast<int64_t>(lines.size());
+    result.bigFile = bigFile;
+    result.ready = true;
 }
 
 // Lines "line 1" .. "line n", for tests that only care about the duplicates.

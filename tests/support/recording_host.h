@@ -1,49 +1,45 @@
 #pragma once
 // A Host for tests: records everything the engine shows and answers questions
 // from a script, so engine runs need no display and no sleeps.
-#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/host.h"
+#include "engine/texts.h"
+#include "support/script.h"
 
 namespace quillow::testing {
 
-struct RecordedMessage {
-    std::string text;
-    int style;
-};
-
-class RecordingHost : public Host {
+class RecordingHost : public Host, public Script {
 public:
-    std::vector<std::string> statuses;     // every status text, in order
+    std::vector<std::string> statuses;  // every status text, in order
     std::vector<std::string> captions;
-    std::vector<std::string> events;       // "min=0", "max=10", "value=5", "yield", "pointer=1"...
-    std::vector<int32_t> progressValues;
-    int32_t progressMin = 0, progressMax = 0, progressValue = 0;
+    std::vector<std::string> events;      // "bar=5/10", "yield"...
+    std::vector<int64_t> progressValues;  // every position of the bar
+    int64_t progressMax = 0, progressValue = 0;
     ButtonStates buttons;
-    Pointer pointer = Pointer::Default;
+    Pointer pointer = Pointer::Normal;
     int yields = 0;
-    std::vector<RecordedMessage> messages;
-    std::deque<Answer> answers;            // answers to questions, in order (default: No / Ok)
-    std::deque<std::optional<std::string>> inputs;  // answers to input boxes (default: cancel)
-    std::deque<std::optional<std::string>> openFiles, saveFiles;  // dialog results
-    std::vector<FileDialogRequest> openRequests, saveRequests;
-    std::vector<std::string> openedDocuments;
-    std::function<void()> onYield;         // e.g. press Stop at the n-th yield
+    int selectionChanges = 0;
+    bool mainWindowEnabled = true;
+    std::function<void()> onYield;  // e.g. press Stop at the n-th yield
 
     std::string status() const { return statuses.empty() ? std::string() : statuses.back(); }
 
     void setStatus(const std::string& text) override { statuses.push_back(text); }
     void setCaption(const std::string& text) override { captions.push_back(text); }
-    void setProgressMin(int32_t v) override { progressMin = v; events.push_back("min=" + std::to_string(v)); }
-    void setProgressMax(int32_t v) override { progressMax = v; events.push_back("max=" + std::to_string(v)); }
-    void setProgressValue(int32_t v) override
+    void progress(Stage stage, int64_t done, int64_t total) override
     {
-        progressValue = v;
-        progressValues.push_back(v);
-        events.push_back("value=" + std::to_string(v));
+        statuses.push_back(text::progressText(stage, done, total));
+        setProgressBar(done, total);
+    }
+    void setProgressBar(int64_t value, int64_t maximum) override
+    {
+        progressValue = value;
+        progressMax = maximum;
+        progressValues.push_back(value);
+        events.push_back("bar=" + std::to_string(value) + "/" + std::to_string(maximum));
     }
     void setPointer(Pointer p) override { pointer = p; }
     void showButtons(const ButtonStates& s) override { buttons = s; }
@@ -54,51 +50,19 @@ public:
         if (onYield)
             onYield();
     }
-    Answer messageBox(const std::string& text, int style) override
+    Answer messageBox(const std::string& text, Icon icon, Buttons kind) override
     {
-        messages.push_back({text, style});
-        if (!answers.empty()) {
-            Answer a = answers.front();
-            answers.pop_front();
-            return a;
-        }
-        return (style & 7) == 0 ? Answer::Ok : Answer::No;
+        return answerMessage(text, icon, kind);
     }
     std::optional<std::string> inputBox(const std::string& prompt, const std::string&, const std::string& preset) override
     {
-        inputPrompts.push_back(prompt);
-        inputPresets.push_back(preset);
-        if (inputs.empty())
-            return std::nullopt;
-        auto v = inputs.front();
-        inputs.pop_front();
-        return v;
+        return answerInput(prompt, preset);
     }
-    bool chooseOpenFile(FileDialogRequest& r) override { return answerDialog(r, openRequests, openFiles); }
-    bool chooseSaveFile(FileDialogRequest& r) override { return answerDialog(r, saveRequests, saveFiles); }
+    bool chooseOpenFile(FileDialogRequest& r) override { return answerOpen(r); }
+    bool chooseSaveFile(FileDialogRequest& r) override { return answerSave(r); }
     void openDocument(const std::string& path) override { openedDocuments.push_back(path); }
     void selectionChanged() override { ++selectionChanges; }
     void setMainWindowEnabled(bool enabled) override { mainWindowEnabled = enabled; }
-
-    int selectionChanges = 0;
-    bool mainWindowEnabled = true;
-
-    std::vector<std::string> inputPrompts, inputPresets;
-
-private:
-    static bool answerDialog(FileDialogRequest& r, std::vector<FileDialogRequest>& log,
-                             std::deque<std::optional<std::string>>& script)
-    {
-        log.push_back(r);
-        if (script.empty())
-            return false;
-        auto v = script.front();
-        script.pop_front();
-        if (!v)
-            return false;
-        r.fileName = *v;
-        return true;
-    }
 };
 
 }  // namespace quillow::testing

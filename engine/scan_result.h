@@ -1,0 +1,32 @@
+#pragma once
+// What the last scan left: the file it read, how it compared, and the two
+// lists the views, the selection, the copy and the save work on.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/dups_list.h"
+#include "engine/source_lines.h"
+
+namespace quillow {
+
+// Files with this many lines or more are big files: the line texts may be
+// freed after the scan (Options::preserveMemory).
+inline constexpr int64_t kBigFileLines = 32768;
+
+struct ScanResult {
+    std::string file;          // the file the lines came from; empty: nothing to save from
+    int64_t fileModified = 0;  // its modification time when the scan opened it
+    bool caseSensitive = false;  // how the keys were compared
+    bool trimLines = false;
+    LineEnds lineEnds = LineEnds::LF;
+    bool hasByteOrderMark = false;
+    bool bigFile = false;
+    bool memoryPreserved = false;  // the line texts were freed: no viewer, no source copies
+    int64_t lineCount = 0;
+    std::shared_ptr<SourceLines> source;
+    std::shared_ptr<DupsList> dups;
+    bool ready = false;  // a completed scan found duplicates: they can be selected and saved
+};
+
+}  // namespace quillow

@@ -1,0 +1,84 @@
+#include "engine/texts.h"
+
+namespace quillow::text {
+
+namespace {
+
+// The save's rounding: to the nearest whole number, an exact half to the
+// even neighbour.
+int64_t percentHalfEven(int64_t part, int64_t whole)
+{
+    if (whole <= 0)
+        whole = 1;
+    int64_t num = part * 100;
+    int64_t q = num / whole, r = num % whole;
+    if (r < 0) {  // floor division for a negative part
+        --q;
+        r += whole;
+    }
+    if (2 * r > whole || (2 * r == whole && (q & 1)))
+        ++q;
+    return q;
+}
+
+// Each stage's text and the blanks between it and the percentage.
+const char* progressPrefix(Stage stage)
+{
+    switch (stage) {
+    case Stage::Loading:
+        return "正载入文件...        ";
+    case Stage::Finding:
+        return "正查找重复项...             ";
+    case Stage::PreparingSave:
+        return "正准备保存...             ";
+    case Stage::Writing:
+        return "正保存文件...       ";
+    case Stage::Selecting:
+        return "正在选择...      ";
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string programVersion(bool debugMode)
+{
+    return std::string(kVersion) + (debugMode ? " Debug Version" : "");
+}
+
+std::string productVersion(bool debugMode)
+{
+    return std::string(kProductName) + " " + programVersion(debugMode);
+}
+
+int64_t progressPercent(Stage stage, int64_t done, int64_t total)
+{
+    if (stage == Stage::PreparingSave || stage == Stage::Writing)
+        return percentHalfEven(done, total);
+    return total > 0 ? done * 100 / total : 0;
+}
+
+std::string progressText(Stage stage, int64_t done, int64_t total)
+{
+    return progressPrefix(stage) + std::to_string(progressPercent(stage, done, total)) + "%";
+}
+
+std::string scanSummary(int64_t lines, int64_t entries, int64_t groups)
+{
+    return "扫描      " + std::to_string(lines) + " 行: 找到        " + std::to_string(entries) +
+           " 个重复项包含有              " + std::to_string(groups) + " 个唯一的重复项！";
+}
+
+std::string scanInterrupted(int64_t entries)
+{
+    if (entries > 0)
+        return std::to_string(entries) + " 找到重复行(被用户中断)";
+    return "没有找到重复行(被用户中断)";
+}
+
+std::string selectionStatus(int64_t selected, int64_t entries)
+{
+    return std::to_string(selected) + " 共  " + std::to_string(entries) + " 个重复项已选定。";
+}
+
+}  // namespace quillow::text

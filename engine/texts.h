@@ -1,0 +1,82 @@
+#pragma once
+// Every text the engine shows: status texts, progress, questions and
+// messages. Blanks inside them are part of the texts.
+#include <cstdint>
+#include <string>
+
+#include "engine/host.h"
+
+namespace quillow::text {
+
+inline constexpr const char* kProductName = "Quillow";
+inline constexpr const char* kVersion = QUILLOW_VERSION;
+
+// Scan.
+inline constexpr const char* kCannotOpen = "错误: 无法打开文件";
+inline constexpr const char* kFileEmpty = "错误: 文件为空！";
+inline constexpr const char* kFileError = "文件错误！";
+inline constexpr const char* kOutOfMemory = "错误: 内存不足，无法载入文件";
+inline constexpr const char* kLoading = "正载入文件...";
+inline constexpr const char* kLoaded = "文件已载入！";
+inline constexpr const char* kFinding = "正查找重复项...";
+inline constexpr const char* kFinishing = "正在结束...";
+inline constexpr const char* kSorting = "正在给重复项排序...";
+inline constexpr const char* kShowingList = "正在显示列表...";
+inline constexpr const char* kNoDuplicates = "没有找到重复行...";
+inline constexpr const char* kScanStopQuestion = "你确实想停止处理吗？";
+inline constexpr const char* kBigFile =
+    "文件包含超过 32768 行！你仍可以正常使用 Quillow ，但结果将不会正常显示...";
+inline constexpr const char* kNoPreview = "不可预览...";
+
+// Save.
+inline constexpr const char* kSourceMissing = "无法找到来源文件！";
+inline constexpr const char* kSourceChanged = "来源文件已被更改！取消保存...";
+inline constexpr const char* kNothingSelected =
+    "没有选择重复项！ 请在重复列表中选择行并标记这些行的检查框，或点击选择按钮使用通常选项。 "
+    "那么，你就可以保存为没有这些选定行的文件。";
+inline constexpr const char* kByteOrderMarkWarning =
+    "打开文件看起来为多字节文本格式。 Quillow 无法正确保存它。你仍可尝试保存这个文件， "
+    "但是非 ascii 字符可能会导致损坏。你要继续吗？";
+inline constexpr const char* kWriteProtected = "所选文件有写入保护。你要移除写入保护并继续保存吗？";
+inline constexpr const char* kNoExtension = "新文件名没有包含扩展名。你打算\n添加与原始文件名一样的扩展名吗？(推荐)";
+inline constexpr const char* kSavePreparing = "正准备保存...";
+inline constexpr const char* kSaveWriting = "正保存文件...";
+inline constexpr const char* kSourceUnreadable = "打开来源文件读取错误！";
+inline constexpr const char* kTargetUnwritable = "打开文件写入错误！";
+inline constexpr const char* kSaveFailed = "保存文件错误！";
+inline constexpr const char* kSaveDone = "完成保存！";
+inline constexpr const char* kSaveCancelled = "保存被取消...";
+inline constexpr const char* kSaveStopQuestion = "你确实要中断保存吗？";
+
+// Selection and copy.
+inline constexpr const char* kSelecting = "正在选择...";
+inline constexpr const char* kNothingToCopy = "没有复制对象...";
+
+// The options dialog's filter test.
+inline constexpr const char* kFilterTestPrompt =
+    "请输入一个行以便用你的过滤测试。你也可以键入 line=# 在这里 # 为当前载入文件的行号";
+inline constexpr const char* kFilterTestResult = "你的过滤返回下述结果:\r\n\r\n";
+inline constexpr const char* kFilterTestEmpty = "(空)";
+inline constexpr const char* kFilterTestFailed = "执行失败！正则表达式可能有语法错误...";
+
+// The file dialogs' filter list: all files and text files.
+inline constexpr const char* kFileFilter = "所有文件(*.*)  |*.*|文本文档(*.txt)   |*.txt";
+
+// "3.0", with " Debug Version" in a debug run.
+std::string programVersion(bool debugMode);
+// "Quillow 3.0", with " Debug Version" in a debug run.
+std::string productVersion(bool debugMode);
+
+// The percentage a stage shows: the scan and the selection round down, the
+// save rounds to the nearest whole number (halves to even). total <= 0
+// counts as nothing done (as 1 for the save).
+int64_t progressPercent(Stage stage, int64_t done, int64_t total);
+// The stage's text, the blanks stored with it, the percentage and "%".
+std::string progressText(Stage stage, int64_t done, int64_t total);
+
+std::string scanSummary(int64_t lines, int64_t entries, int64_t groups);
+std::string scanInterrupted(int64_t entries);
+// selected + " 共  " + entries + " 个重复项已选定。"
+std::string selectionStatus(int64_t selected, int64_t entries);
+
+}  // namespace quillow::text

@@ -1,0 +1,33 @@
+#pragma once
+// The unattended run: the stored options overridden by the request, the scan,
+// the selection by rule and the save, with nothing asked of the user (unless
+// Stop is pressed), and the exit status that reports it.
+#include "engine/command_line.h"
+#include "engine/host.h"
+#include "engine/run_flags.h"
+#include "engine/scan_result.h"
+#include "engine/settings.h"
+
+namespace quillow {
+
+enum class RunOutcome {
+    Written,          // the cleaned file was written
+    DuplicatesFound,  // a scan-only run found duplicates
+    NothingToDo,      // no duplicates, or nothing selected: nothing written
+    InputError,       // the input could not be read
+    OutputError,      // the output could not be written
+    Stopped,          // the user stopped; the run is no longer unattended
+};
+
+// Exit statuses: 0 written (or duplicates found), 1 nothing to do, 2 bad
+// usage or unreadable input, 3 output not written, 130 stopped.
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitOutput = 3;
+inline constexpr int kExitStopped = 130;
+int exitStatus(RunOutcome outcome);
+
+// Runs request (a scan only when it has no selection). The results stay in result.
+RunOutcome runUnattended(Settings& settings, ScanResult& result, RunFlags& flags, Host& host,
+                         const RunRequest& request);
+
+}  // namespace quillow

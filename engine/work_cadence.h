@@ -1,0 +1,57 @@
+#pragma once
+// The rhythm of long loops (scan and save): every 50th item shows progress,
+// lets the front end process its events, and asks about a pending Stop.
+#include <cstdint>
+
+#include "engine/host.h"
+#include "engine/run_flags.h"
+
+namespace quillow {
+
+class WorkCadence {
+public:
+    static constexpr int kItemsPerTick = 50;
+
+    WorkCadence(Host& host, RunFlags& flags, const char* stopQuestion)
+        : host_(host), flags_(flags), stopQuestion_(stopQuestion)
+    {
+    }
+
+    // Starts counting anew (the first tick comes after 50 more items).
+    void restart() { count_ = 0; }
+
+    // Counts one item; on every 50th (after the first 50) shows done of total
+    // for stage, yields and asks about Stop. True when the user confirmed a stop.
+    bool step(Stage stage, int64_t done, int64_t total)
+    {
+        if (count_ != kItemsPerTick) {
+            ++count_;
+            return false;
+        }
+        count_ = 1;
+        host_.progress(stage, done, total);
+        host_.yield();
+        return stopConfirmed();
+    }
+
+    // When Stop was pressed: clears the request and asks. A confirmed stop
+    // also ends an unattended run (the program stays open).
+    bool stopConfirmed()
+    {
+        if (!flags_.stopRequested)
+            return false;
+        flags_.stopRequested = false;
+        if (host_.messageBox(stopQuestion_, Icon::Question, Buttons::YesNo) != Answer::Yes)
+            return false;
+        flags_.unattended = false;
+        return true;
+    }
+
+private:
+    Host& host_;
+    RunFlags& flags_;
+    const char* stopQuestion_;
+    int count_ = 0;
+};
+
+}  // namespace quillow

@@ -1,0 +1,48 @@
+#pragma once
+// The main window's dialogs answered from a script: message boxes, input
+// boxes and file choosers through the shared Script; the windows behind the
+// buttons are only counted.
+#include <cstdint>
+#include <vector>
+
+#include "gui/dialogs.h"
+#include "support/script.h"
+
+namespace quillow::testing {
+
+class ScriptedDialogs : public Dialogs, public Script {
+public:
+    std::vector<int64_t> copyDialogs;  // highlighted entry of each showing
+    int viewers = 0, options = 0, abouts = 0;
+    bool viewerOpenWhileShown = false;
+
+    Answer messageBox(QWidget*, const std::string& text, Icon icon, Buttons buttons) override
+    {
+        return answerMessage(text, icon, buttons);
+    }
+    std::optional<std::string> inputBox(QWidget*, const std::string& prompt, const std::string&,
+                                        const std::string& preset) override
+    {
+        return answerInput(prompt, preset);
+    }
+    bool chooseOpenFile(QWidget*, FileDialogRequest& r) override { return answerOpen(r); }
+    bool chooseSaveFile(QWidget*, FileDialogRequest& r) override { return answerSave(r); }
+    bool openDocument(const std::string& path) override
+    {
+        openedDocuments.push_back(path);
+        return true;
+    }
+    void showViewer(Settings&, ScanResult&, RunFlags& flags, Host&, QWidget*) override
+    {
+        ++viewers;
+        viewerOpenWhileShown = flags.viewerOpen;
+    }
+    void showCopyDialog(const ScanResult&, Host&, int64_t highlighted, QWidget*) override
+    {
+        copyDialogs.push_back(highlighted);
+    }
+    void showOptionsDialog(Settings&, const ScanResult&, Host&, QWidget*) override { ++options; }
+    void showAbout(const Settings&, bool, Host&, QWidget*) override { ++abouts; }
+};
+
+}  // namespace quillow::testing
