@@ -242,7 +242,7 @@ void MainWindow::buildControls()
     QAction* selected = mnuCopy_->addAction(QStringLiteral("全部复制所选"), this, &MainWindow::mnuCopySelected_Click);
     selected->setObjectName(QStringLiteral("mnuCopySelected"));
 
-    progressBar_ = new cProgressBar(this);
+    progressBar_ = new ProgressBar(this);
 
     flushTimer_ = new QTimer(this);
     flushTimer_->setSingleShot(true);
@@ -295,13 +295,13 @@ void MainWindow::Form_Load()
 
     state_.viewerOpen = 0;
 
-    progressBar_->setDrawObject(controls_[Progress]);
-    progressBar_->setBackColor(ole::kButtonFace);
-    progressBar_->setBarColor(ole::kHighlight);
-    progressBar_->setBorderStyle(cProgressBar::BorderNone);
-    barMin_ = progressBar_->Min();
-    barMax_ = progressBar_->Max();
-    barValue_ = progressBar_->Value();
+    progressBar_->setWidget(controls_[Progress]);
+    progressBar_->setBackgroundRole(QPalette::Button);
+    progressBar_->setBarRole(QPalette::Highlight);
+    progressBar_->setBorderStyle(ProgressBar::BorderStyle::None);
+    barMin_ = progressBar_->minimum();
+    barMax_ = progressBar_->maximum();
+    barValue_ = progressBar_->value();
 
     SetIcon(this, QStringLiteral("AAA"), true);
 }

@@ -28,7 +28,7 @@ class QToolButton;
 
 namespace quillow {
 
-class cProgressBar;
+class ProgressBar;
 class DupsListModel;
 class LineListView;
 class SourceListModel;
@@ -123,7 +123,7 @@ public:
     QMenu* mnuCopy() const { return mnuCopy_; }
     // Where cmdSelect pops up its menu, in client pixels.
     QPoint selectMenuPosition() const;
-    cProgressBar& progressBar() const { return *progressBar_; }
+    ProgressBar& progressBar() const { return *progressBar_; }
     ProgramState& state() const { return state_; }
 
 signals:
@@ -171,7 +171,7 @@ private:
     QMenu* mnuSelect_ = nullptr;
     QMenu* mnuCopy_ = nullptr;
     QAction* mnuCopyCurrent_ = nullptr;
-    cProgressBar* progressBar_ = nullptr;
+    ProgressBar* progressBar_ = nullptr;
 
     // Throttled display: percentages and bar values that come sooner than
     // kDisplayInterval after the last shown one wait for a timer.

@@ -49,11 +49,11 @@ void MainWindow::setCaption(const std::string& text) { setWindowTitle(QString::f
 
 void MainWindow::applyProgress()
 {
-    if (progressBar_->Min() != barMin_)
-        progressBar_->setMin(barMin_);
-    if (progressBar_->Max() != barMax_)
-        progressBar_->setMax(barMax_);
-    if (progressBar_->Value() != barValue_)
+    if (progressBar_->minimum() != barMin_)
+        progressBar_->setMinimum(barMin_);
+    if (progressBar_->maximum() != barMax_)
+        progressBar_->setMaximum(barMax_);
+    if (progressBar_->value() != barValue_)
         progressBar_->setValue(barValue_);
     barShownAt_ = Clock::now();
     barPending_ = false;

@@ -499,7 +499,7 @@ TEST_F(MainWindowTest, OpenThenSaveWritesTheKeptLines)
     EXPECT_TRUE(w.button(MainWindow::View)->isEnabled());
     EXPECT_TRUE(w.button(MainWindow::Scan)->isVisible());
     EXPECT_FALSE(w.button(MainWindow::Stop)->isVisible());
-    EXPECT_EQ(w.progressBar().Value(), w.progressBar().Max());
+    EXPECT_EQ(w.progressBar().value(), w.progressBar().maximum());
     EXPECT_FALSE(QGuiApplication::overrideCursor());
 
     menuItem("mnuSelAllButFirst")->trigger();
@@ -860,7 +860,7 @@ TEST_F(MainWindowTest, ButtonsOpenTheirWindows)
 TEST_F(MainWindowTest, ProgressRepaintsAreThrottled)
 {
     MainWindow& w = start();
-    cProgressBar& bar = w.progressBar();
+    ProgressBar& bar = w.progressBar();
     const int paintsBefore = bar.paintCount();
     w.setProgressMax(100000);
     for (int i = 0; i <= 100000; i += 50)
@@ -868,8 +868,8 @@ TEST_F(MainWindowTest, ProgressRepaintsAreThrottled)
     // Two thousand updates within a few milliseconds: a handful of repaints.
     EXPECT_LT(bar.paintCount() - paintsBefore, 50);
     w.flushDisplay();
-    EXPECT_EQ(bar.Max(), 100000);
-    EXPECT_EQ(bar.Value(), 100000);
+    EXPECT_EQ(bar.maximum(), 100000);
+    EXPECT_EQ(bar.value(), 100000);
 
     // Percentages wait; stage texts show at once.
     w.setStatus("正载入文件...");
