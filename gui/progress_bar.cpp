@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace quillow {
 
@@ -23,41 +24,41 @@ int roundHalfEven(double v)
     return static_cast<int>(std::nearbyint(v));
 }
 
-void fill(QPainter& dc, const Rect& r, QPalette::ColorRole role, const QPalette& palette)
+void fill(QPainter& painter, const Rect& r, QPalette::ColorRole role, const QPalette& palette)
 {
     if (role != QPalette::NoRole && !r.isEmpty())
-        dc.fillRect(r.toQRect(), palette.color(role));
+        painter.fillRect(r.toQRect(), palette.color(role));
 }
 
 // Horizontal run of pixels x0..x1-1 on row y, vertical run y0..y1-1 on column x.
-void hline(QPainter& dc, int x0, int x1, int y, const QColor& c)
+void hline(QPainter& painter, int x0, int x1, int y, const QColor& c)
 {
     if (x1 > x0)
-        dc.fillRect(QRect(x0, y, x1 - x0, 1), c);
+        painter.fillRect(QRect(x0, y, x1 - x0, 1), c);
 }
-void vline(QPainter& dc, int x, int y0, int y1, const QColor& c)
+void vline(QPainter& painter, int x, int y0, int y1, const QColor& c)
 {
     if (y1 > y0)
-        dc.fillRect(QRect(x, y0, 1, y1 - y0), c);
+        painter.fillRect(QRect(x, y0, 1, y1 - y0), c);
 }
 
 // Line ends are exclusive, so the corners go to whichever line reaches them.
-void drawBorder(QPainter& dc, const Rect& r, bool raised, const QPalette& palette)
+void drawBorder(QPainter& painter, const Rect& r, bool raised, const QPalette& palette)
 {
     if (r.isEmpty())
         return;
     const QColor light = palette.color(QPalette::Light);
     const QColor dark = palette.color(QPalette::Dark);
     if (raised) {
-        vline(dc, r.left, r.top + 1, r.bottom - 1, light);
-        hline(dc, r.left, r.right - 1, r.top, light);
-        vline(dc, r.right - 1, r.top, r.bottom - 1, dark);
-        hline(dc, r.left, r.right, r.bottom - 1, dark);
+        vline(painter, r.left, r.top + 1, r.bottom - 1, light);
+        hline(painter, r.left, r.right - 1, r.top, light);
+        vline(painter, r.right - 1, r.top, r.bottom - 1, dark);
+        hline(painter, r.left, r.right, r.bottom - 1, dark);
     } else {
-        vline(dc, r.left, r.top + 1, r.bottom, dark);
-        hline(dc, r.left, r.right, r.top, dark);
-        vline(dc, r.right - 1, r.top + 1, r.bottom - 1, light);
-        hline(dc, r.left + 1, r.right, r.bottom - 1, light);
+        vline(painter, r.left, r.top + 1, r.bottom, dark);
+        hline(painter, r.left, r.right, r.top, dark);
+        vline(painter, r.right - 1, r.top + 1, r.bottom - 1, light);
+        hline(painter, r.left + 1, r.right, r.bottom - 1, light);
     }
 }
 
@@ -149,36 +150,20 @@ bool ProgressBar::eventFilter(QObject* watched, QEvent* event)
 void ProgressBar::paint(QWidget* widget)
 {
     ++paintCount_;
-    QPainter target(widget);
     // The client area: inside a frame's border when the widget has one.
     const QRect client = widget->contentsRect();
     const int clientRight = client.left() + client.width(), clientBottom = client.top() + client.height();
-    const Rect area{std::min(client.left(), clientRight), std::min(client.top(), clientBottom),
-                    std::max(client.left(), clientRight), std::max(client.top(), clientBottom)};
-    const int width = area.width();
-    const int height = area.height();
-    const bool horizontal = height < width;  // a square area is vertical
+    const QPoint origin(std::min(client.left(), clientRight), std::min(client.top(), clientBottom));
+    const Rect outer{0, 0, std::abs(client.width()), std::abs(client.height())};
+    const bool horizontal = outer.height() < outer.width();  // a square area is vertical
     const QPalette palette = widget->palette();
+    // Straight onto the widget: Qt's backing store already keeps this from
+    // flickering. The fill is worked out from the client area's corner, as
+    // halves round to even and must round alike wherever the area lies.
+    QPainter painter(widget);
+    painter.translate(origin);
 
-    // Draw into the back buffer when one can be had, else straight onto the target.
-    const qreal ratio = target.device() ? target.device()->devicePixelRatio() : 1.0;
-    QPaintDevice* buffer = backBuffer_.hDC(width, height, ratio);
-    QPainter bufferPainter;
-    Rect r = area;
-    if (buffer && bufferPainter.begin(buffer)) {
-        r = Rect{0, 0, width, height};
-        // The buffer outlives this call: clear what an earlier paint left there,
-        // so that a part this paint leaves alone stays as the target had it.
-        bufferPainter.setCompositionMode(QPainter::CompositionMode_Source);
-        bufferPainter.fillRect(r.toQRect(), Qt::transparent);
-        bufferPainter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    } else {
-        buffer = nullptr;
-    }
-    QPainter& dc = buffer ? bufferPainter : target;
-    const Rect outer = r;
-
-    fill(dc, outer, backgroundRole_, palette);
+    fill(painter, outer, backgroundRole_, palette);
 
     // The content lies inside the border.
     Rect content = outer;
@@ -191,17 +176,12 @@ void ProgressBar::paint(QWidget* widget)
         filled.right = roundHalfEven(f * content.width() + content.left);
     else
         filled.top = roundHalfEven((1.0 - f) * content.height() + content.top);
-    fill(dc, filled, barRole_, palette);
+    fill(painter, filled, barRole_, palette);
 
     if (borderStyle_ == BorderStyle::Sunken)
-        drawBorder(dc, outer, false, palette);
+        drawBorder(painter, outer, false, palette);
     else if (borderStyle_ == BorderStyle::Raised)
-        drawBorder(dc, content, true, palette);
-
-    if (buffer) {
-        bufferPainter.end();
-        backBuffer_.Draw(target, 0, 0, width, height, area.left, area.top);
-    }
+        drawBorder(painter, content, true, palette);
 }
 
 }  // namespace quillow

@@ -1,9 +1,8 @@
 #pragma once
 // ProgressBar: a self-drawn progress bar. Not a widget of its own: it paints
 // into the contents rectangle of the widget given with setWidget (so a
-// QFrame keeps its border) whenever that widget paints, through an
-// off-screen surface so there is no flicker. A bar that is not wider than
-// high fills from the bottom.
+// QFrame keeps its border) whenever that widget paints. A bar that is not
+// wider than high fills from the bottom.
 //
 // Colours are roles of the widget's palette, so the bar follows the theme.
 // QPalette::NoRole paints nothing, which is why the default colours draw
@@ -13,8 +12,6 @@
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
-
-#include "gui/offscreen_surface.h"
 
 namespace quillow {
 
@@ -61,7 +58,6 @@ private:
     void paint(QWidget* widget);
 
     QPointer<QWidget> widget_;
-    pcMemDC backBuffer_;
     BorderStyle borderStyle_ = BorderStyle::Sunken;
     QPalette::ColorRole backgroundRole_ = QPalette::NoRole;
     QPalette::ColorRole barRole_ = QPalette::NoRole;
