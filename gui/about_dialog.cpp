@@ -83,8 +83,8 @@ void AboutDialog::setupUi(const ProgramState& state)
     // Left: the logo above the link.
     auto* logo = new QLabel(this);
     logo->setObjectName("logoLabel");
-    InitResources();
-    logo->setPixmap(QIcon(QStringLiteral(":/icons/AAA/scalable.svg")).pixmap(QSize(64, 64)));
+    registerResources();
+    logo->setPixmap(QIcon(QStringLiteral(":/icons/app/scalable.svg")).pixmap(QSize(64, 64)));
     logo->setAlignment(Qt::AlignCenter);
 
     linkLabel_ = new LinkLabel(QUrl(kMakerWebAddress).host(), [this] { onLinkClicked(); }, this);

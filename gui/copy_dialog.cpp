@@ -80,7 +80,7 @@ frmCopy::frmCopy(ProgramState& state, Host& mainHost, int64_t highlightedEntry, 
 
 void frmCopy::Form_Load()
 {
-    SetIcon(this, "AAA", true);
+    applyWindowIcon(this, true);
     const CopyDialogSetup setup = copyDialogSetup(state_.memoryPreserved, state_.bigFile);
     optLine_[static_cast<int>(setup.range)]->setChecked(true);
     optContent_[static_cast<int>(setup.content)]->setChecked(true);

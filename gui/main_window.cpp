@@ -129,7 +129,7 @@ void MainWindow::buildControls()
         b->setObjectName(QString::fromLatin1(d.name));
         b->setText(QString::fromUtf8(d.caption));
         b->setToolTip(QString::fromUtf8(d.tip));
-        b->setIcon(ButtonIcon(QString::fromLatin1(d.picture)));
+        b->setIcon(buttonIcon(QString::fromLatin1(d.picture)));
         b->setIconSize(QSize(32, 32));
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setFocusPolicy(Qt::StrongFocus);
@@ -303,7 +303,7 @@ void MainWindow::Form_Load()
     barMax_ = progressBar_->maximum();
     barValue_ = progressBar_->value();
 
-    SetIcon(this, QStringLiteral("AAA"), true);
+    applyWindowIcon(this, true);
 }
 
 void MainWindow::showAtStart()
@@ -346,7 +346,7 @@ void MainWindow::Form_Activate()
     setCaption(state_.appName + " " + state_.appVersion + kHelpCaptionSuffix);
     setStatus(state_.appName + " " + state_.appVersion + kStartNotice);
     state_.bigFile = 0;
-    Hook(this, kMainMinClientTwips, state_.releaseMode);
+    setMinimumClientSize(this, kMainMinClientTwips, state_.releaseMode);
     runCommandLine();
     state_.firstActivation = 0;
     activating_ = false;
@@ -465,7 +465,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         placement.top = frameGeometry().y() * double(kTwipsPerPixel);
         SaveSettings(state_, placement);
     }
-    Unhook(this);
+    restoreMinimumSize(this);
     setPointer(Pointer::Default);
     event->accept();
     ended_ = true;
@@ -579,7 +579,7 @@ std::string MainWindow::helpDocumentPath()
         return toStdPath(installed);
 #endif
     // The copy built into the program, written where the desktop can open it.
-    const QString bundled = ResourcePath(QStringLiteral("Help.html"));
+    const QString bundled = resourcePath(QStringLiteral("Help.html"));
     const QString cacheDir = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     if (QFile::exists(bundled) && !cacheDir.isEmpty()) {
         const QString target = QDir(cacheDir).filePath(QStringLiteral("quillow/Help.html"));

@@ -203,7 +203,7 @@ void frmSettings::Form_Load()
     txtMatch_->setEditText(QString::number(state_.iRegExpMatch));
     txtStartPos_->setText(QString::number(state_.iStartPos));
     txtRegExp_->setText(QString::fromUtf8(state_.sRegExp));
-    SetIcon(this, "AAA", true);
+    applyWindowIcon(this, true);
 }
 
 void frmSettings::showEvent(QShowEvent* event)

@@ -213,7 +213,7 @@ frmView::frmView(ProgramState& state, Host& mainHost, QWidget* parent)
 frmView::~frmView()
 {
     if (hooked_)
-        Unhook(this);
+        restoreMinimumSize(this);
 }
 
 QString frmView::statusText() const { return statusLabel_->text(); }
@@ -247,7 +247,7 @@ void frmView::Form_Load()
     resize(pendingOuterSize_);
     if (state_.viewWinState == kStateMaximized)
         setWindowState(windowState() | Qt::WindowMaximized);
-    SetIcon(this, "AAA", true);
+    applyWindowIcon(this, true);
     viewFilled_ = 0;
 }
 
@@ -269,7 +269,7 @@ void frmView::Form_Activate()
     host_.setPointer(Pointer::Hourglass);
     setStatusText(QString::fromUtf8(kLoading));
     if (!hooked_)
-        hooked_ = Hook(this, kViewerMinClientTwips, state_.releaseMode);
+        hooked_ = setMinimumClientSize(this, kViewerMinClientTwips, state_.releaseMode);
 
     model_->fill(state_.sourceList, state_.dupsList.get());
     if (model_->rowCount() > 0) {
@@ -335,7 +335,7 @@ void frmView::Form_Unload()
     if (state_.viewerOpen != -1) {
         attempt([&] {
             if (hooked_) {
-                Unhook(this);
+                restoreMinimumSize(this);
                 hooked_ = false;
             }
         });
@@ -395,7 +395,7 @@ void frmView::Form_Unload()
     viewFilled_ = 0;
     attempt([&] {
         if (hooked_) {
-            Unhook(this);
+            restoreMinimumSize(this);
             hooked_ = false;
         }
     });

@@ -65,6 +65,7 @@ TEST(AboutBox, Texts)
         EXPECT_EQ(box.nameLabel()->text(), "Quillow") << r.name;
         EXPECT_EQ(box.versionLabel()->text(), r.versionText) << r.name;
         EXPECT_EQ(box.statsLabel()->text(), r.stats) << r.name;
+        EXPECT_FALSE(box.findChild<QLabel*>("logoLabel")->pixmap().isNull()) << r.name;
     }
 }
 
