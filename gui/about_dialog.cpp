@@ -68,89 +68,90 @@ QString aboutStatsText(const UsageCounters& counters)
         .join(QLatin1Char('\n'));
 }
 
-frmAbout::frmAbout(const UsageCounters& counters, const std::string& version, OpenLink openLink, QWidget* parent)
+AboutDialog::AboutDialog(const UsageCounters& counters, const std::string& version, OpenLink openLink,
+                         QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       openLink_(std::move(openLink))
 {
-    setObjectName("frmAbout");
-    Form_Load(counters, version);
+    setObjectName("aboutDialog");
+    setupUi(counters, version);
 }
 
-void frmAbout::Form_Load(const UsageCounters& counters, const std::string& version)
+void AboutDialog::setupUi(const UsageCounters& counters, const std::string& version)
 {
     setWindowTitle(QStringLiteral(" 关于    ") + QString::fromUtf8(text::kProductName));
 
     // Left: the logo above the link.
-    auto* imgLogo = new QLabel(this);
-    imgLogo->setObjectName("imgLogo");
-    InitResources();
-    imgLogo->setPixmap(QIcon(QStringLiteral(":/icons/AAA/scalable.svg")).pixmap(QSize(64, 64)));
-    imgLogo->setAlignment(Qt::AlignCenter);
+    auto* logo = new QLabel(this);
+    logo->setObjectName("logoLabel");
+    registerResources();
+    logo->setPixmap(QIcon(QStringLiteral(":/icons/app/scalable.svg")).pixmap(QSize(64, 64)));
+    logo->setAlignment(Qt::AlignCenter);
 
-    lblWeb_ = new LinkLabel(QUrl(kMakerWebAddress).host(), [this] { lblWeb_Click(); }, this);
-    lblWeb_->setObjectName("lblWeb");
-    lblWeb_->setToolTip(kMakerWebAddress);
+    linkLabel_ = new LinkLabel(QUrl(kMakerWebAddress).host(), [this] { onLinkClicked(); }, this);
+    linkLabel_->setObjectName("linkLabel");
+    linkLabel_->setToolTip(kMakerWebAddress);
 
     auto* left = new QVBoxLayout;
-    left->addWidget(imgLogo, 0, Qt::AlignHCenter);
+    left->addWidget(logo, 0, Qt::AlignHCenter);
     left->addStretch(1);
-    left->addWidget(lblWeb_, 0, Qt::AlignLeft);
+    left->addWidget(linkLabel_, 0, Qt::AlignLeft);
 
     // Right: name, version and statistics in a frame.
-    auto* shape1 = new QFrame(this);
-    shape1->setObjectName("Shape1");
-    shape1->setFrameShape(QFrame::Box);
-    shape1->setFrameShadow(QFrame::Plain);
+    auto* infoFrame = new QFrame(this);
+    infoFrame->setObjectName("infoFrame");
+    infoFrame->setFrameShape(QFrame::Box);
+    infoFrame->setFrameShadow(QFrame::Plain);
 
-    label5_ = new QLabel(QString::fromUtf8(text::kProductName), shape1);
-    label5_->setObjectName("Label5");
+    nameLabel_ = new QLabel(QString::fromUtf8(text::kProductName), infoFrame);
+    nameLabel_->setObjectName("nameLabel");
     QFont nameFont(QStringLiteral("Arial"), 12, QFont::Bold);
     nameFont.setStyleHint(QFont::SansSerif);
-    label5_->setFont(nameFont);
+    nameLabel_->setFont(nameFont);
 
-    lblVersion_ = new QLabel(QStringLiteral("v") + QString::fromStdString(version), shape1);
-    lblVersion_->setObjectName("lblVersion");
+    versionLabel_ = new QLabel(QStringLiteral("v") + QString::fromStdString(version), infoFrame);
+    versionLabel_->setObjectName("versionLabel");
 
-    lblStats_ = new QLabel(aboutStatsText(counters), shape1);
-    lblStats_->setObjectName("lblStats");
-    lblStats_->setTextFormat(Qt::PlainText);
+    statsLabel_ = new QLabel(aboutStatsText(counters), infoFrame);
+    statsLabel_->setObjectName("statsLabel");
+    statsLabel_->setTextFormat(Qt::PlainText);
 
     auto* title = new QHBoxLayout;
-    title->addWidget(label5_, 0, Qt::AlignBaseline);
-    title->addWidget(lblVersion_, 0, Qt::AlignBaseline);
+    title->addWidget(nameLabel_, 0, Qt::AlignBaseline);
+    title->addWidget(versionLabel_, 0, Qt::AlignBaseline);
     title->addStretch(1);
-    auto* inFrame = new QVBoxLayout(shape1);
+    auto* inFrame = new QVBoxLayout(infoFrame);
     inFrame->setContentsMargins(16, 12, 16, 12);
     inFrame->setSpacing(14);
     inFrame->addLayout(title);
-    inFrame->addWidget(lblStats_);
+    inFrame->addWidget(statsLabel_);
     inFrame->addStretch(1);
 
     auto* top = new QHBoxLayout;
     top->setSpacing(12);
     top->addLayout(left);
-    top->addWidget(shape1, 1);
+    top->addWidget(infoFrame, 1);
 
     // An etched separator above the maker's notice.
-    auto* line = new QFrame(this);
-    line->setObjectName("Line1");
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Sunken);
+    auto* separator = new QFrame(this);
+    separator->setObjectName("separator");
+    separator->setFrameShape(QFrame::HLine);
+    separator->setFrameShadow(QFrame::Sunken);
 
-    auto* label1 = new QLabel(QStringLiteral("Orvandel 出品 · 查找并清理文本文档中的重复行"), this);
-    label1->setObjectName("Label1");
+    auto* notice = new QLabel(QStringLiteral("Orvandel 出品 · 查找并清理文本文档中的重复行"), this);
+    notice->setObjectName("noticeLabel");
 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(8, 8, 8, 8);
     root->addLayout(top);
-    root->addWidget(line);
-    root->addWidget(label1);
+    root->addWidget(separator);
+    root->addWidget(notice);
     // Fixed border: the box keeps the size its contents need.
     root->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void frmAbout::lblWeb_Click()
+void AboutDialog::onLinkClicked()
 {
     if (openLink_)
         openLink_(kMakerWebAddress);
@@ -159,13 +160,13 @@ void frmAbout::lblWeb_Click()
 }
 
 // A click is a press and a release inside the box; the link label keeps its own.
-void frmAbout::mousePressEvent(QMouseEvent* event)
+void AboutDialog::mousePressEvent(QMouseEvent* event)
 {
     pressed_ = event->button() == Qt::LeftButton;
     event->accept();
 }
 
-void frmAbout::mouseReleaseEvent(QMouseEvent* event)
+void AboutDialog::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
     if (pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
@@ -173,7 +174,7 @@ void frmAbout::mouseReleaseEvent(QMouseEvent* event)
     pressed_ = false;
 }
 
-void frmAbout::keyPressEvent(QKeyEvent* event)
+void AboutDialog::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
     case Qt::Key_Return:
@@ -188,7 +189,7 @@ void frmAbout::keyPressEvent(QKeyEvent* event)
     }
 }
 
-void frmAbout::showEvent(QShowEvent* event)
+void AboutDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (centred_)
@@ -204,8 +205,8 @@ void frmAbout::showEvent(QShowEvent* event)
 
 void showAboutDialog(const UsageCounters& counters, bool debugMode, Host& host, QWidget* parent)
 {
-    frmAbout box(counters, text::programVersion(debugMode), [&host](const std::string& url) { host.openDocument(url); },
-                 parent);
+    AboutDialog box(counters, text::programVersion(debugMode),
+                    [&host](const std::string& url) { host.openDocument(url); }, parent);
     box.exec();
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// frmAbout: the about box. Shows the product name and version, the five usage
+// AboutDialog: the about box. Shows the product name and version, the five usage
 // counters held in memory (so this run's scans and saves are included) and a
 // link to the maker's web page. A click on the link opens the page and keeps
 // the box open; a click anywhere else, Enter or Esc closes it.
@@ -21,19 +21,19 @@ inline constexpr const char* kMakerWebAddress = "https://quillow.example.org";
 // followed by its counter.
 QString aboutStatsText(const UsageCounters& counters);
 
-class frmAbout : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 public:
     // openLink opens the maker's page (the main window passes the Host's
     // openDocument); without one the desktop's browser is asked directly.
     using OpenLink = std::function<void(const std::string& url)>;
-    frmAbout(const UsageCounters& counters, const std::string& version, OpenLink openLink = {},
-             QWidget* parent = nullptr);
+    AboutDialog(const UsageCounters& counters, const std::string& version, OpenLink openLink = {},
+                QWidget* parent = nullptr);
 
-    QLabel* lblVersion() const { return lblVersion_; }
-    QLabel* lblStats() const { return lblStats_; }
-    QLabel* lblWeb() const { return lblWeb_; }
-    QLabel* productName() const { return label5_; }
+    QLabel* nameLabel() const { return nameLabel_; }
+    QLabel* versionLabel() const { return versionLabel_; }
+    QLabel* statsLabel() const { return statsLabel_; }
+    QLabel* linkLabel() const { return linkLabel_; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -42,14 +42,14 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void Form_Load(const UsageCounters& counters, const std::string& version);
-    void lblWeb_Click();
+    void setupUi(const UsageCounters& counters, const std::string& version);
+    void onLinkClicked();
 
     OpenLink openLink_;
-    QLabel* label5_ = nullptr;
-    QLabel* lblVersion_ = nullptr;
-    QLabel* lblStats_ = nullptr;
-    QLabel* lblWeb_ = nullptr;
+    QLabel* nameLabel_ = nullptr;
+    QLabel* versionLabel_ = nullptr;
+    QLabel* statsLabel_ = nullptr;
+    QLabel* linkLabel_ = nullptr;
     bool pressed_ = false;
     bool centred_ = false;
 };

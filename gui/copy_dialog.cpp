@@ -77,7 +77,7 @@ CopyDialog::CopyDialog(const ScanResult& result, Host& mainHost, int64_t highlig
     connect(copyButton_, &QPushButton::clicked, this, &CopyDialog::onCopyClicked);
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 
-    SetIcon(this, "AAA", true);
+    applyWindowIcon(this, true);
     const CopyDialogSetup setup = copyDialogSetup(result_);
     rangeButtons_[static_cast<int>(setup.range)]->setChecked(true);
     contentButtons_[static_cast<int>(setup.content)]->setChecked(true);

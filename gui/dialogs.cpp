@@ -121,12 +121,12 @@ std::optional<std::string> QtDialogs::inputBox(QWidget* parent, const std::strin
 
 bool QtDialogs::chooseOpenFile(QWidget* parent, FileDialogRequest& request)
 {
-    return cCommonDialog(parent).VBGetOpenFileName(request);
+    return FileDialogs(parent).chooseOpenFile(request);
 }
 
 bool QtDialogs::chooseSaveFile(QWidget* parent, FileDialogRequest& request)
 {
-    return cCommonDialog(parent).VBGetSaveFileName(request);
+    return FileDialogs(parent).chooseSaveFile(request);
 }
 
 bool QtDialogs::openDocument(const std::string& pathOrUrl)

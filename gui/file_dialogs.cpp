@@ -24,34 +24,24 @@ std::string toPath(const QString& path)
 
 }  // namespace
 
-QString cCommonDialog::openTitle()
-{
-    return QStringLiteral("打开");
-}
-
-QString cCommonDialog::saveTitle()
-{
-    return QStringLiteral("另存为");
-}
-
-bool cCommonDialog::VBGetOpenFileName(FileDialogRequest& request)
+bool FileDialogs::chooseOpenFile(FileDialogRequest& request)
 {
     return run(true, request);
 }
 
-bool cCommonDialog::VBGetSaveFileName(FileDialogRequest& request)
+bool FileDialogs::chooseSaveFile(FileDialogRequest& request)
 {
     return run(false, request);
 }
 
-bool cCommonDialog::run(bool open, FileDialogRequest& request)
+bool FileDialogs::run(bool open, FileDialogRequest& request)
 {
     QStringList filters, descriptions;
     for (const NameFilter& entry : parseFilterList(request.filter)) {
         filters << QString::fromStdString(toQtNameFilter(entry));
         descriptions << QString::fromStdString(entry.description);
     }
-    const QString title = open ? openTitle() : saveTitle();
+    const QString title = open ? QStringLiteral("打开") : QStringLiteral("另存为");
 
     FileDialogSteps steps;
     steps.choose = [&](const std::string& startName, int& filterIndex) -> std::optional<std::string> {
@@ -98,9 +88,7 @@ bool cCommonDialog::run(bool open, FileDialogRequest& request)
                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
     };
 
-    const bool chosen = runFileDialog(open ? FileDialogKind::Open : FileDialogKind::Save, request, steps);
-    apiReturn_ = chosen ? 1 : 0;
-    return chosen;
+    return runFileDialog(open ? FileDialogKind::Open : FileDialogKind::Save, request, steps);
 }
 
 }  // namespace quillow

@@ -46,7 +46,7 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("quillow"));
     QApplication::setApplicationName(QStringLiteral("quillow"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLOW_VERSION));
-    QApplication::setWindowIcon(LoadIconResource(QStringLiteral("AAA")));
+    QApplication::setWindowIcon(programIcon());
     // The program speaks Chinese; so do Qt's own dialogs where translations
     // are installed.
     QTranslator qtTranslator;

@@ -115,7 +115,7 @@ void MainWindow::buildControls()
         b->setObjectName(QString::fromLatin1(d.name));
         b->setText(QString::fromUtf8(d.caption));
         b->setToolTip(QString::fromUtf8(d.tip));
-        b->setIcon(ButtonIcon(QString::fromLatin1(d.picture)));
+        b->setIcon(buttonIcon(QString::fromLatin1(d.picture)));
         b->setIconSize(QSize(32, 32));
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setFocusPolicy(Qt::StrongFocus);
@@ -230,7 +230,7 @@ void MainWindow::buildControls()
     QAction* selected = copyMenu_->addAction(QStringLiteral("全部复制所选"), this, &MainWindow::copySelectedSources);
     selected->setObjectName(QStringLiteral("copySelected"));
 
-    progressBar_ = new cProgressBar(this);
+    progressBar_ = new ProgressBar(this);
 
     flushTimer_ = new QTimer(this);
     flushTimer_->setSingleShot(true);
@@ -277,14 +277,14 @@ void MainWindow::loadSettingsAndPlace()
 
     flags_.viewerOpen = false;
 
-    progressBar_->setDrawObject(controls_[ProgressArea]);
-    progressBar_->setBackColor(ole::kButtonFace);
-    progressBar_->setBarColor(ole::kHighlight);
-    progressBar_->setBorderStyle(cProgressBar::BorderNone);
-    barValue_ = progressBar_->Value();
-    barMax_ = progressBar_->Max();
+    progressBar_->setWidget(controls_[ProgressArea]);
+    progressBar_->setBackgroundRole(QPalette::Button);
+    progressBar_->setBarRole(QPalette::Highlight);
+    progressBar_->setBorderStyle(ProgressBar::BorderStyle::None);
+    barValue_ = progressBar_->value();
+    barMax_ = progressBar_->maximum();
 
-    SetIcon(this, QStringLiteral("AAA"), true);
+    applyWindowIcon(this, true);
 }
 
 void MainWindow::showAtStart()
@@ -327,7 +327,7 @@ void MainWindow::firstActivation()
     setCaption(text::productVersion(flags_.debugMode) + kHelpCaptionSuffix);
     setStatus(text::productVersion(flags_.debugMode) + kStartNotice);
     result_.bigFile = false;
-    Hook(this, kMainMinClientTwips, flags_.debugMode ? 0 : -1);
+    setMinimumClientSize(this, kMainMinClientTwips, flags_.debugMode);
     runCommandLine();
     activated_ = true;
     activating_ = false;
@@ -429,7 +429,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         placement.top = frameGeometry().y() * double(kTwipsPerPixel);
         saveSettings(settings_, placement);
     }
-    Unhook(this);
+    restoreMinimumSize(this);
     setPointer(Pointer::Normal);
     event->accept();
     ended_ = true;
@@ -546,7 +546,7 @@ std::string MainWindow::helpDocumentPath()
         return toStdPath(installed);
 #endif
     // The copy built into the program, written where the desktop can open it.
-    const QString bundled = ResourcePath(QStringLiteral("Help.html"));
+    const QString bundled = resourcePath(QStringLiteral("Help.html"));
     const QString cacheDir = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     if (QFile::exists(bundled) && !cacheDir.isEmpty()) {
         const QString target = QDir(cacheDir).filePath(QStringLiteral("quillow/Help.html"));

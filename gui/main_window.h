@@ -31,7 +31,7 @@ class QToolButton;
 
 namespace quillow {
 
-class cProgressBar;
+class ProgressBar;
 class DupsListModel;
 class LineListView;
 class SourceListModel;
@@ -140,7 +140,7 @@ public:
     QMenu* copyMenu() const { return copyMenu_; }
     // Where the Select button pops up its menu, in client pixels.
     QPoint selectMenuPosition() const;
-    cProgressBar& progressBar() const { return *progressBar_; }
+    ProgressBar& progressBar() const { return *progressBar_; }
     const Settings& settings() const { return settings_; }
     const ScanResult& result() const { return result_; }
     const RunFlags& flags() const { return flags_; }
@@ -193,7 +193,7 @@ private:
     QMenu* selectMenu_ = nullptr;
     QMenu* copyMenu_ = nullptr;
     QAction* copyCurrentAction_ = nullptr;
-    cProgressBar* progressBar_ = nullptr;
+    ProgressBar* progressBar_ = nullptr;
 
     // One throttle: progress (status text and bar) and the event processing
     // of yield() come at most every kDisplayInterval; plain status texts show

@@ -56,11 +56,11 @@ void MainWindow::showProgress()
 {
     statusLabel_->setText(statusText_);
     const auto clamp = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, 0, INT32_MAX)); };
-    if (progressBar_->Min() != 0)
-        progressBar_->setMin(0);
-    if (progressBar_->Max() != clamp(barMax_))
-        progressBar_->setMax(clamp(barMax_));
-    if (progressBar_->Value() != clamp(barValue_))
+    if (progressBar_->minimum() != 0)
+        progressBar_->setMinimum(0);
+    if (progressBar_->maximum() != clamp(barMax_))
+        progressBar_->setMaximum(clamp(barMax_));
+    if (progressBar_->value() != clamp(barValue_))
         progressBar_->setValue(clamp(barValue_));
     shownAt_ = Clock::now();
     progressPending_ = false;

@@ -205,7 +205,7 @@ void OptionsDialog::loadFromSettings()
     matchBox_->setEditText(QString::number(o.filterMatch));
     startPosEdit_->setText(QString::number(o.startPos));
     filterEdit_->setText(QString::fromUtf8(o.filterPattern));
-    SetIcon(this, "AAA", true);
+    applyWindowIcon(this, true);
 }
 
 void OptionsDialog::showEvent(QShowEvent* event)

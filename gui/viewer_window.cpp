@@ -213,7 +213,7 @@ ViewerWindow::ViewerWindow(Settings& settings, ScanResult& result, RunFlags& fla
 ViewerWindow::~ViewerWindow()
 {
     if (hooked_)
-        Unhook(this);
+        restoreMinimumSize(this);
 }
 
 QString ViewerWindow::statusText() const { return statusLabel_->text(); }
@@ -246,7 +246,7 @@ void ViewerWindow::loadPlacement()
     resize(pendingOuterSize_);
     if (placement_.state == WindowState::Maximized)
         setWindowState(windowState() | Qt::WindowMaximized);
-    SetIcon(this, "AAA", true);
+    applyWindowIcon(this, true);
 }
 
 void ViewerWindow::showEvent(QShowEvent* event)
@@ -267,7 +267,7 @@ void ViewerWindow::fill()
     host_.setPointer(Pointer::Wait);
     setStatusText(QString::fromUtf8(kLoading));
     if (!hooked_)
-        hooked_ = Hook(this, kViewerMinClientTwips, flags_.debugMode ? 0 : -1);
+        hooked_ = setMinimumClientSize(this, kViewerMinClientTwips, flags_.debugMode);
 
     model_->fill(result_.source, result_.dups.get());
     if (model_->rowCount() > 0) {
@@ -333,7 +333,7 @@ void ViewerWindow::writeBack()
     if (!flags_.viewerOpen) {
         attempt([&] {
             if (hooked_) {
-                Unhook(this);
+                restoreMinimumSize(this);
                 hooked_ = false;
             }
         });
@@ -369,7 +369,7 @@ void ViewerWindow::writeBack()
     filled_ = false;
     attempt([&] {
         if (hooked_) {
-            Unhook(this);
+            restoreMinimumSize(this);
             hooked_ = false;
         }
     });

@@ -15,12 +15,12 @@ namespace quillow {
 
 namespace {
 
-constexpr const char* kPreviousMinimum = "quillowMinimumBeforeHook";
+constexpr const char* kPreviousMinimum = "quillowPreviousMinimumSize";
 constexpr int kIconSizes[] = {16, 24, 32, 48};
 
 }  // namespace
 
-void InitResources()
+void registerResources()
 {
     static const bool registered = (registerQuillowResources(), true);
     (void)registered;
@@ -65,11 +65,12 @@ bool settleOuterSize(QWidget* window, QSize& pendingOuter)
     return true;
 }
 
-bool Hook(QWidget* window, QSize minClientTwips, int16_t releaseMode)
+bool setMinimumClientSize(QWidget* window, QSize minClientTwips, bool debugMode)
 {
-    if (!window || releaseMode == 0)
+    if (!window || debugMode)
         return false;
-    // Keep the size from before the first Hook, so Unhook really restores it.
+    // Keep the size from before the first call, so restoreMinimumSize really
+    // restores it.
     if (!window->property(kPreviousMinimum).isValid())
         window->setProperty(kPreviousMinimum, window->minimumSize());
     // A top-level widget's size is its client area: the frame is not included.
@@ -77,7 +78,7 @@ bool Hook(QWidget* window, QSize minClientTwips, int16_t releaseMode)
     return true;
 }
 
-void Unhook(QWidget* window)
+void restoreMinimumSize(QWidget* window)
 {
     if (!window)
         return;
@@ -88,23 +89,23 @@ void Unhook(QWidget* window)
     window->setProperty(kPreviousMinimum, QVariant());
 }
 
-QIcon LoadIconResource(const QString& resourceName)
+QIcon programIcon()
 {
-    InitResources();
+    registerResources();
     QIcon icon;
     for (int size : kIconSizes) {
-        const QString file = QStringLiteral(":/icons/%1/%2.png").arg(resourceName).arg(size);
+        const QString file = QStringLiteral(":/icons/app/%1.png").arg(size);
         if (QFile::exists(file))
             icon.addFile(file, QSize(size, size));
     }
     return icon;
 }
 
-void SetIcon(QWidget* window, const QString& resourceName, bool toOwner)
+void applyWindowIcon(QWidget* window, bool toOwner)
 {
     if (!window)
         return;
-    const QIcon icon = LoadIconResource(resourceName);
+    const QIcon icon = programIcon();
     if (toOwner) {
         QWidget* top = window->window();
         while (QWidget* owner = top->parentWidget())
@@ -114,15 +115,15 @@ void SetIcon(QWidget* window, const QString& resourceName, bool toOwner)
     window->setWindowIcon(icon);
 }
 
-QIcon ButtonIcon(const QString& name)
+QIcon buttonIcon(const QString& name)
 {
-    InitResources();
+    registerResources();
     return QIcon(QStringLiteral(":/icons/buttons/%1.svg").arg(name));
 }
 
-QString ResourcePath(const QString& name)
+QString resourcePath(const QString& name)
 {
-    InitResources();
+    registerResources();
     return QStringLiteral(":/") + name;
 }
 

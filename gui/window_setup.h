@@ -1,10 +1,10 @@
 #pragma once
 // Window minimum sizes and icons shared by the program's windows.
 //
-// Hook gives a window a minimum client size (given in twips, 15 per logical
-// pixel) so that it cannot be dragged smaller; Unhook takes it away again.
-// SetIcon gives a window, and optionally its top-level owner, the icon named
-// by a resource ("AAA": the program's icon at 16, 24, 32 and 48 pixels).
+// setMinimumClientSize gives a window a minimum client size (given in twips,
+// 15 per logical pixel) so that it cannot be dragged smaller;
+// restoreMinimumSize takes it away again. applyWindowIcon gives a window,
+// and optionally its top-level owner, the program's icon.
 #include <QIcon>
 #include <QSize>
 #include <QString>
@@ -41,29 +41,28 @@ void placeButtonTwips(QWidget* w, double left, double top, double width, double 
 QSize frameExtent(const QWidget* window);
 bool settleOuterSize(QWidget* window, QSize& pendingOuter);
 
-// Installs the minimum client size on window. With releaseMode 0 (the
-// "DEBUG_MODE" run) nothing is installed and false is returned.
-bool Hook(QWidget* window, QSize minClientTwips, int16_t releaseMode = -1);
-// Restores the minimum size the window had before Hook; nothing when it was
-// not hooked.
-void Unhook(QWidget* window);
+// Installs the minimum client size on window. In a debug run ("DEBUG_MODE")
+// nothing is installed and false is returned.
+bool setMinimumClientSize(QWidget* window, QSize minClientTwips, bool debugMode = false);
+// Restores the minimum size the window had before setMinimumClientSize;
+// nothing when it has none of ours.
+void restoreMinimumSize(QWidget* window);
 
-// The icon of a resource name, with every size the resources hold (an empty
-// icon when there is no such resource).
-QIcon LoadIconResource(const QString& resourceName);
-// Sets the icon on window and, when toOwner is set, on the window at the top
-// of its owner chain (the window itself when it has no owner).
-void SetIcon(QWidget* window, const QString& resourceName, bool toOwner);
+// The program's icon at 16, 24, 32 and 48 pixels.
+QIcon programIcon();
+// Sets the program's icon on window and, when toOwner is set, on the window
+// at the top of its owner chain (the window itself when it has no owner).
+void applyWindowIcon(QWidget* window, bool toOwner);
 
 // Picture of a left-column button ("open", "stop", "save", "select", "view",
 // "options", "about").
-QIcon ButtonIcon(const QString& name);
+QIcon buttonIcon(const QString& name);
 
 // Path of a bundled resource file such as "Help.html" (":/..." form).
-QString ResourcePath(const QString& name);
+QString resourcePath(const QString& name);
 
 // Registers the bundled resources; needed once because they live in a static
 // library. Every function above calls it.
-void InitResources();
+void registerResources();
 
 }  // namespace quillow

@@ -54,35 +54,36 @@ TEST(AboutBox, Texts)
     };
     for (const Row& r : rows) {
         const UsageCounters counters{r.counters[0], r.counters[1], r.counters[2], r.counters[3], r.counters[4]};
-        frmAbout box(counters, r.version);
+        AboutDialog box(counters, r.version);
         EXPECT_EQ(box.windowTitle(), " 关于    Quillow") << r.name;
-        EXPECT_EQ(box.productName()->text(), "Quillow") << r.name;
-        EXPECT_EQ(box.lblVersion()->text(), r.versionText) << r.name;
-        EXPECT_EQ(box.lblStats()->text(), r.stats) << r.name;
+        EXPECT_EQ(box.nameLabel()->text(), "Quillow") << r.name;
+        EXPECT_EQ(box.versionLabel()->text(), r.versionText) << r.name;
+        EXPECT_EQ(box.statsLabel()->text(), r.stats) << r.name;
+        EXPECT_FALSE(box.findChild<QLabel*>("logoLabel")->pixmap().isNull()) << r.name;
     }
 }
 
 struct OpenBox {
     UsageCounters counters;
     std::vector<std::string> opened;
-    frmAbout box{counters, "3.0", [this](const std::string& url) { opened.push_back(url); }};
+    AboutDialog box{counters, "3.0", [this](const std::string& url) { opened.push_back(url); }};
     OpenBox() { box.show(); }
 };
 
 TEST(AboutBox, LinkOpensThePageAndKeepsTheBoxOpen)
 {
     OpenBox t;
-    click(t.box.lblWeb());
+    click(t.box.linkLabel());
     EXPECT_EQ(t.opened, std::vector<std::string>{kMakerWebAddress});
     EXPECT_TRUE(t.box.isVisible());
-    EXPECT_EQ(t.box.lblWeb()->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(t.box.linkLabel()->cursor().shape(), Qt::PointingHandCursor);
 }
 
 TEST(AboutBox, ClickAnywhereElseCloses)
 {
     {
         OpenBox t;
-        click(t.box.lblStats());  // on a label inside the frame
+        click(t.box.statsLabel());  // on a label inside the frame
         EXPECT_FALSE(t.box.isVisible());
         EXPECT_TRUE(t.opened.empty());
     }

@@ -76,11 +76,9 @@ TEST(FileDialogs, OpenShowsTheFiltersAndFindsTheDefaultExtension)
         static_cast<QDialog*>(dialog)->accept();  // QFileDialog::accept is protected
     }});
     FileDialogRequest r = request(dir.file("last.txt"), true);
-    cCommonDialog dialogs;
-    ASSERT_TRUE(dialogs.VBGetOpenFileName(r));
+    ASSERT_TRUE(FileDialogs().chooseOpenFile(r));
     EXPECT_EQ(r.fileName, notes);
     EXPECT_EQ(r.filterIndex, 1);
-    EXPECT_EQ(dialogs.APIReturn(), 1);
     EXPECT_EQ(filters, QStringList({"所有文件(*.*) (*)", "文本文档(*.txt) (*.[tT][xX][tT])"}));
     // Entry 2 preselected, shown with its description as written.
     EXPECT_EQ(preselected, "文本文档(*.txt)");
@@ -93,10 +91,8 @@ TEST(FileDialogs, CancelReturnsFalse)
     testing::TempDir dir;
     ModalScript script({[](QWidget* w) { static_cast<QDialog*>(w)->reject(); }});
     FileDialogRequest r = request(dir.file("x.txt"), true);
-    cCommonDialog dialogs;
-    EXPECT_FALSE(dialogs.VBGetOpenFileName(r));
+    EXPECT_FALSE(FileDialogs().chooseOpenFile(r));
     EXPECT_EQ(r.fileName, "");
-    EXPECT_EQ(dialogs.APIReturn(), 0);
 }
 
 TEST(FileDialogs, OpenReportsAMissingFileAndAsksAgain)
@@ -123,7 +119,7 @@ TEST(FileDialogs, OpenReportsAMissingFileAndAsksAgain)
         },
     });
     FileDialogRequest r = request(dir.file("last.txt"), true);
-    ASSERT_TRUE(cCommonDialog().VBGetOpenFileName(r));
+    ASSERT_TRUE(FileDialogs().chooseOpenFile(r));
     EXPECT_EQ(r.fileName, there);
     EXPECT_TRUE(report.contains("gone.txt"));
     EXPECT_TRUE(script.done());
@@ -148,8 +144,7 @@ TEST(FileDialogs, SaveConfirmsOverwritingTheNameWithItsExtension)
         },
     });
     FileDialogRequest r = request(dir.file("out.txt"), false);
-    cCommonDialog dialogs;
-    ASSERT_TRUE(dialogs.VBGetSaveFileName(r));
+    ASSERT_TRUE(FileDialogs().chooseSaveFile(r));
     EXPECT_EQ(r.fileName, cleaned);
     EXPECT_EQ(question, "cleaned.txt 已存在。\n要替换它吗？");
     EXPECT_EQ(testing::readFile(cleaned), "old\n");  // choosing writes nothing

@@ -444,7 +444,7 @@ TEST_F(MainWindowTest, OpenThenSaveWritesTheKeptLines)
     EXPECT_TRUE(w.button(MainWindow::ViewerButton)->isEnabled());
     EXPECT_TRUE(w.button(MainWindow::OpenButton)->isVisible());
     EXPECT_FALSE(w.button(MainWindow::StopButton)->isVisible());
-    EXPECT_EQ(w.progressBar().Value(), w.progressBar().Max());
+    EXPECT_EQ(w.progressBar().value(), w.progressBar().maximum());
     EXPECT_FALSE(QGuiApplication::overrideCursor());
 
     menuItem("selectAllButFirst")->trigger();
@@ -804,7 +804,7 @@ TEST_F(MainWindowTest, ButtonsOpenTheirWindows)
 TEST_F(MainWindowTest, ProgressRepaintsAreThrottled)
 {
     MainWindow& w = start();
-    cProgressBar& bar = w.progressBar();
+    ProgressBar& bar = w.progressBar();
     const int paintsBefore = bar.paintCount();
     w.setStatus("正载入文件...");
     for (int i = 0; i <= 100000; i += 50)
@@ -814,8 +814,8 @@ TEST_F(MainWindowTest, ProgressRepaintsAreThrottled)
     EXPECT_LT(bar.paintCount() - paintsBefore, 50);
     EXPECT_EQ(w.statusText().toStdString(), "正载入文件...        100%");
     w.flushDisplay();
-    EXPECT_EQ(bar.Max(), 100000);
-    EXPECT_EQ(bar.Value(), 100000);
+    EXPECT_EQ(bar.maximum(), 100000);
+    EXPECT_EQ(bar.value(), 100000);
     EXPECT_EQ(labelText(), "正载入文件...        100%");
 
     // Stage texts show at once.

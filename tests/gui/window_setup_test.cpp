@@ -70,16 +70,16 @@ TEST(WindowSetup, OuterSizeIsSettledOnceTheFrameIsKnown)
     EXPECT_EQ(window.size(), QSize(250, 150));
 }
 
-TEST(WindowSetup, HookKeepsTheWindowFromGettingSmaller)
+TEST(WindowSetup, MinimumClientSizeKeepsTheWindowFromGettingSmaller)
 {
     QMainWindow window;
     window.setMinimumSize(50, 40);
-    ASSERT_TRUE(Hook(&window, kMainMinClientTwips));
+    ASSERT_TRUE(setMinimumClientSize(&window, kMainMinClientTwips));
     window.resize(100, 100);
     EXPECT_EQ(window.size(), QSize(388, 384));
 
-    Hook(&window, kMainMinClientTwips);  // a second hook changes nothing
-    Unhook(&window);
+    setMinimumClientSize(&window, kMainMinClientTwips);  // a second call changes nothing
+    restoreMinimumSize(&window);
     EXPECT_EQ(window.minimumSize(), QSize(50, 40));
     window.resize(100, 100);
     EXPECT_EQ(window.size(), QSize(100, 100));
@@ -88,37 +88,35 @@ TEST(WindowSetup, HookKeepsTheWindowFromGettingSmaller)
 TEST(WindowSetup, DebugModeInstallsNothing)
 {
     QDialog viewer;
-    EXPECT_FALSE(Hook(&viewer, kViewerMinClientTwips, 0));
+    EXPECT_FALSE(setMinimumClientSize(&viewer, kViewerMinClientTwips, /*debugMode=*/true));
     EXPECT_EQ(viewer.minimumSize(), QSize(0, 0));
-    Unhook(&viewer);  // not hooked: harmless
+    restoreMinimumSize(&viewer);  // nothing to restore: harmless
     EXPECT_EQ(viewer.minimumSize(), QSize(0, 0));
 }
 
-TEST(WindowSetup, SetIconGivesTheWindowAndItsOwnerTheFourSizes)
+TEST(WindowSetup, WindowIconGoesToTheWindowAndItsOwnerInFourSizes)
 {
     QMainWindow main;
     QDialog options(&main);
-    SetIcon(&options, "AAA", false);
+    applyWindowIcon(&options, false);
     EXPECT_TRUE(hasSizes(options.windowIcon()));
     EXPECT_FALSE(hasSizes(main.windowIcon()));
 
-    SetIcon(&options, "AAA", true);
+    applyWindowIcon(&options, true);
     EXPECT_TRUE(hasSizes(main.windowIcon()));
 
     QMainWindow alone;  // its own top owner
-    SetIcon(&alone, "AAA", true);
+    applyWindowIcon(&alone, true);
     EXPECT_TRUE(hasSizes(alone.windowIcon()));
-
-    EXPECT_TRUE(LoadIconResource("NOPE").isNull());
 }
 
 TEST(WindowSetup, BundledResources)
 {
     for (const char* name : {"open", "stop", "save", "select", "view", "options", "about"}) {
-        const QIcon icon = ButtonIcon(name);
+        const QIcon icon = buttonIcon(name);
         EXPECT_FALSE(icon.pixmap(32, 32).isNull()) << name;
     }
-    QFile help(ResourcePath("Help.html"));
+    QFile help(resourcePath("Help.html"));
     ASSERT_TRUE(help.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(help.readAll());
     EXPECT_TRUE(text.contains("Quillow"));
