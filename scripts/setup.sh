@@ -10,6 +10,7 @@ packages=(
   libpcre2-dev libicu-dev libabsl-dev libgtest-dev
   fonts-wqy-microhei
   python3 mawk gawk strace fiu-utils time hyperfine xvfb xauth desktop-file-utils
+  dpkg-dev file appstream
 )
 missing=()
 for p in "${packages[@]}"; do
