@@ -16,7 +16,7 @@
 #include "engine/file_ops.h"
 #include "engine/keys.h"
 #include "engine/line_reader.h"
-#include "engine/scan.h"
+#include "engine/button_states.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
 #include "engine/work_cadence.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/text_util.h"
+#include "engine/texts.h"
 
 namespace quillow {
 
@@ -165,6 +166,16 @@ bool runFileDialog(FileDialogKind kind, FileDialogRequest& request, const FileDi
     request.fileName.clear();
     request.filterIndex = kind == FileDialogKind::Open ? -1 : 0;
     return false;
+}
+
+FileDialogRequest textFileDialog(const std::string& startName)
+{
+    FileDialogRequest r;
+    r.fileName = startName;
+    r.filter = text::kFileFilter;
+    r.filterIndex = 1;
+    r.defaultExt = "TXT";
+    return r;
 }
 
 }  // namespace quillow

@@ -3,7 +3,7 @@
 // ("description|pattern|description|pattern") in Qt's name-filter form, the
 // default-extension rule, and the loop that asks again when an opened file
 // does not exist or an overwrite is declined. The dialog itself is plugged in
-// (ui/file_dialogs_gui.h), so all of this runs without a display.
+// (gui/file_dialogs.h), so all of this runs without a display.
 #include <functional>
 #include <optional>
 #include <string>
@@ -58,5 +58,9 @@ struct FileDialogSteps {
 // selected filter. On cancel both are cleared (fileName empty, filterIndex -1
 // for open and 0 for save) and the result is false.
 bool runFileDialog(FileDialogKind kind, FileDialogRequest& request, const FileDialogSteps& steps);
+
+// The open and save dialogs both offer all files and text files (the first
+// preselected) and add "TXT" to a name without extension.
+FileDialogRequest textFileDialog(const std::string& startName);
 
 }  // namespace quillow

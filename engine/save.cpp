@@ -7,7 +7,7 @@
 #include <cerrno>
 
 #include "engine/file_info.h"
-#include "engine/scan.h"
+#include "engine/file_filter.h"
 #include "engine/texts.h"
 
 namespace quillow {

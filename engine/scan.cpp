@@ -6,7 +6,9 @@
 #include <new>
 #include <stdexcept>
 
+#include "engine/button_states.h"
 #include "engine/duplicate_finder.h"
+#include "engine/file_filter.h"
 #include "engine/file_info.h"
 #include "engine/keys.h"
 #include "engine/read_whole_file.h"
@@ -16,33 +18,6 @@
 #include "engine/work_cadence.h"
 
 namespace quillow {
-
-ButtonStates buttonStates(const ScanResult& result, const RunFlags& flags)
-{
-    ButtonStates s;
-    if (flags.busy) {
-        s.scanEnabled = false;
-        s.scanVisible = false;
-        s.stopEnabled = true;
-        s.stopVisible = true;
-        s.saveEnabled = s.selectEnabled = s.viewEnabled = false;
-        s.settingsEnabled = s.aboutEnabled = false;
-        return s;
-    }
-    s.saveEnabled = s.selectEnabled = result.ready;
-    s.viewEnabled = result.ready && !result.memoryPreserved;
-    return s;
-}
-
-FileDialogRequest textFileDialog(const std::string& startName)
-{
-    FileDialogRequest r;
-    r.fileName = startName;
-    r.filter = text::kFileFilter;
-    r.filterIndex = 1;
-    r.defaultExt = "TXT";
-    return r;
-}
 
 namespace {
 

@@ -25,11 +25,4 @@ enum class ScanOutcome {
 // counters and remembers the file; leaves the lists in result.
 ScanOutcome runScan(Settings& settings, ScanResult& result, RunFlags& flags, Host& host, std::string file);
 
-// What the main-window buttons show for the current state.
-ButtonStates buttonStates(const ScanResult& result, const RunFlags& flags);
-
-// The open and save dialogs both offer all files and text files (the first
-// preselected) and add "TXT" to a name without extension.
-FileDialogRequest textFileDialog(const std::string& startName);
-
 }  // namespace quillow

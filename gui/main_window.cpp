@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <functional>
 
+#include "engine/button_states.h"
 #include "engine/save.h"
 #include "engine/scan.h"
 #include "engine/settings_store.h"
