@@ -33,13 +33,9 @@ void MainWindow::setCaption(const std::string& text) { setWindowTitle(QString::f
 
 void MainWindow::progress(Stage stage, int64_t done, int64_t total)
 {
+    // The text waits with the bar: both are shown together.
     statusText_ = QString::fromStdString(text::progressText(stage, done, total));
-    barValue_ = done;
-    barMax_ = total;
-    if (Clock::now() - shownAt_ >= kDisplayInterval)
-        showProgress();
-    else
-        scheduleFlush();
+    setProgressBar(done, total);
 }
 
 void MainWindow::setProgressBar(int64_t value, int64_t maximum)
