@@ -212,6 +212,7 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args)
     if (result.action == CommandLine::Action::List) {
         if (!run.output.empty() || run.outputIsStdout)
             return failure("--list writes the duplicates to standard output; -o cannot be used with it");
+        run.select.reset();  // only a scan
     } else {
         if (run.output.empty() && !run.outputIsStdout)
             return failure("no output file given (-o FILE, or -o - for standard output)");

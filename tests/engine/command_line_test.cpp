@@ -221,6 +221,7 @@ TEST(GnuOptions, ShapesOfArguments)
         {"positional input after options", {"-o", "b", "-s", "1", "a"}, A::Run, "a", "b", S::All, false, false, false},
         {"bundled flags", {"-lq", "a"}, A::List, "a", "", std::nullopt, false, false, true},
         {"list with options", {"--list", "-c", "on", "a"}, A::List, "a", "", std::nullopt, false, false, false},
+        {"list ignores a selection", {"-l", "-s", "2", "a"}, A::List, "a", "", std::nullopt, false, false, false},
         {"abbreviated long option", {"--li", "a"}, A::List, "a", "", std::nullopt, false, false, false},
         {"standard streams", {"-i", "-", "-o", "-", "-s", "3"}, A::Run, "", "", S::AllButLast, true, true, false},
         {"positional - is stdin", {"-o", "b", "-s", "3", "-"}, A::Run, "", "b", S::AllButLast, true, false, false},
