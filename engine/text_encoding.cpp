@@ -1,0 +1,404 @@
+#include "engine/text_encoding.h"
+
+#include <unicode/ucnv.h>
+#include <unicode/ucsdet.h>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <memory>
+
+namespace quillow {
+
+Encoding::Encoding(EncodingForm form) : form_(form) {}
+
+Encoding::Encoding(std::string converterName, std::string displayName)
+    : form_(EncodingForm::Legacy), converter_(std::move(converterName)), display_(std::move(displayName))
+{
+}
+
+size_t Encoding::unitSize() const
+{
+    switch (form_) {
+    case EncodingForm::Utf16LE:
+    case EncodingForm::Utf16BE:
+        return 2;
+    case EncodingForm::Utf32LE:
+    case EncodingForm::Utf32BE:
+        return 4;
+    default:
+        return 1;
+    }
+}
+
+std::string Encoding::displayName() const
+{
+    switch (form_) {
+    case EncodingForm::Utf8:
+        return "UTF-8";
+    case EncodingForm::Utf16LE:
+        return "UTF-16LE";
+    case EncodingForm::Utf16BE:
+        return "UTF-16BE";
+    case EncodingForm::Utf32LE:
+        return "UTF-32LE";
+    case EncodingForm::Utf32BE:
+        return "UTF-32BE";
+    case EncodingForm::Legacy:
+        break;
+    }
+    return display_;
+}
+
+std::string_view ByteOrderMark::bytes() const
+{
+    using namespace std::string_view_literals;
+    switch (kind) {
+    case MarkKind::Utf8:
+        return "\xEF\xBB\xBF"sv;
+    case MarkKind::Utf16LE:
+        return "\xFF\xFE"sv;
+    case MarkKind::Utf16BE:
+        return "\xFE\xFF"sv;
+    case MarkKind::Utf32LE:
+        return "\xFF\xFE\0\0"sv;
+    case MarkKind::Utf32BE:
+        return "\0\0\xFE\xFF"sv;
+    case MarkKind::None:
+        break;
+    }
+    return {};
+}
+
+ByteOrderMark findByteOrderMark(std::string_view fileStart)
+{
+    for (MarkKind kind : {MarkKind::Utf32LE, MarkKind::Utf32BE, MarkKind::Utf8, MarkKind::Utf16LE, MarkKind::Utf16BE})
+        if (fileStart.starts_with(ByteOrderMark{kind}.bytes()))
+            return ByteOrderMark{kind};
+    return {};
+}
+
+namespace {
+
+MarkKind markOf(EncodingForm form)
+{
+    switch (form) {
+    case EncodingForm::Utf8:
+        return MarkKind::Utf8;
+    case EncodingForm::Utf16LE:
+        return MarkKind::Utf16LE;
+    case EncodingForm::Utf16BE:
+        return MarkKind::Utf16BE;
+    case EncodingForm::Utf32LE:
+        return MarkKind::Utf32LE;
+    case EncodingForm::Utf32BE:
+        return MarkKind::Utf32BE;
+    case EncodingForm::Legacy:
+        break;
+    }
+    return MarkKind::None;
+}
+
+EncodingForm formOf(MarkKind mark)
+{
+    switch (mark) {
+    case MarkKind::Utf16LE:
+        return EncodingForm::Utf16LE;
+    case MarkKind::Utf16BE:
+        return EncodingForm::Utf16BE;
+    case MarkKind::Utf32LE:
+        return EncodingForm::Utf32LE;
+    case MarkKind::Utf32BE:
+        return EncodingForm::Utf32BE;
+    default:
+        return EncodingForm::Utf8;
+    }
+}
+
+struct ConverterCloser {
+    void operator()(UConverter* c) const { ucnv_close(c); }
+};
+using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
+
+// Decodes bytes from the initial state and says whether the result is
+// exactly want; a truncated or invalid sequence fails.
+bool decodesTo(UConverter* cnv, std::string_view bytes, std::u16string_view want)
+{
+    UErrorCode err = U_ZERO_ERROR;
+    ucnv_resetToUnicode(cnv);
+    ucnv_setToUCallBack(cnv, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &err);
+    char16_t out[16];
+    UChar* target = out;
+    const char* source = bytes.data();
+    ucnv_toUnicode(cnv, &target, out + 16, &source, bytes.data() + bytes.size(), nullptr, true, &err);
+    return U_SUCCESS(err) && std::u16string_view(out, static_cast<size_t>(target - out)) == want;
+}
+
+// Lines are found by looking for the bytes of CR and LF, and blanks by the
+// byte of U+0020: the converter must decode those bytes to those characters
+// alone, and no byte may swallow a CR or LF that follows it.
+bool lineEndsAreBytes(UConverter* cnv)
+{
+    if (!decodesTo(cnv, "\n", u"\n") || !decodesTo(cnv, "\r", u"\r") || !decodesTo(cnv, " ", u" "))
+        return false;
+    UErrorCode err = U_ZERO_ERROR;
+    ucnv_setToUCallBack(cnv, UCNV_TO_U_CALLBACK_SUBSTITUTE, nullptr, nullptr, nullptr, &err);
+    for (int b = 0; b < 256; ++b) {
+        for (char end : {'\n', '\r'}) {
+            const char in[2] = {static_cast<char>(b), end};
+            char16_t out[8];
+            UChar* target = out;
+            const char* source = in;
+            err = U_ZERO_ERROR;
+            ucnv_resetToUnicode(cnv);
+            ucnv_toUnicode(cnv, &target, out + 8, &source, in + 2, nullptr, true, &err);
+            if (U_FAILURE(err) || target == out || target[-1] != static_cast<char16_t>(end))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool isStateful(UConverterType type)
+{
+    switch (type) {
+    case UCNV_SBCS:
+    case UCNV_DBCS:
+    case UCNV_MBCS:
+    case UCNV_LATIN_1:
+    case UCNV_US_ASCII:
+    case UCNV_CESU8:
+        return false;
+    default:
+        return true;
+    }
+}
+
+// A UTF-16 file without a mark: mostly ASCII-range text puts a NUL byte into
+// most code units, always on the same side. Binary data and UTF-32 have NUL
+// bytes on both sides.
+std::optional<EncodingForm> utf16FromNulPattern(std::string_view bytes)
+{
+    const size_t n = std::min<size_t>(bytes.size(), size_t{1} << 16) & ~size_t{1};
+    if (n < 4)
+        return std::nullopt;
+    size_t zeros[2] = {0, 0};
+    for (size_t i = 0; i < n; ++i)
+        zeros[i & 1] += bytes[i] == '\0';
+    const size_t units = n / 2;
+    for (int high = 0; high < 2; ++high) {
+        const size_t onSide = zeros[high], otherSide = zeros[1 - high];
+        if (onSide * 10 >= units * 3 && otherSide * 50 <= onSide)
+            return high == 1 ? EncodingForm::Utf16LE : EncodingForm::Utf16BE;
+    }
+    return std::nullopt;
+}
+
+// Up to 64 KiB for the detector, starting at the line before the first byte
+// that is not valid UTF-8: plain ASCII tells it nothing.
+std::string_view detectorSample(std::string_view bytes, size_t firstInvalid)
+{
+    constexpr size_t kSample = size_t{1} << 16;
+    size_t from = firstInvalid > kSample / 4 ? firstInvalid - kSample / 4 : 0;
+    const size_t lineStart = bytes.find_last_of("\r\n", firstInvalid);
+    if (lineStart != std::string_view::npos && lineStart + 1 > from)
+        from = lineStart + 1;
+    return bytes.substr(from, kSample);
+}
+
+std::optional<Encoding> detectLegacy(std::string_view sample)
+{
+    UErrorCode err = U_ZERO_ERROR;
+    std::unique_ptr<UCharsetDetector, void (*)(UCharsetDetector*)> detector(ucsdet_open(&err), &ucsdet_close);
+    if (U_FAILURE(err))
+        return std::nullopt;
+    ucsdet_setText(detector.get(), sample.data(), static_cast<int32_t>(sample.size()), &err);
+    int32_t count = 0;
+    const UCharsetMatch** matches = ucsdet_detectAll(detector.get(), &count, &err);
+    if (U_FAILURE(err))
+        return std::nullopt;
+    for (int32_t i = 0; i < count; ++i) {
+        err = U_ZERO_ERROR;
+        const char* name = ucsdet_getName(matches[i], &err);
+        if (U_FAILURE(err) || !name)
+            continue;
+        EncodingLookup found = encodingNamed(name);
+        if (found.encoding && found.encoding->form() == EncodingForm::Legacy)
+            return found.encoding;
+    }
+    return std::nullopt;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y)); });
+}
+
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+}  // namespace
+
+namespace {
+
+// encodingNamed; anyOrder tells that the name gives no byte order ("UTF-16").
+EncodingLookup lookUp(std::string_view rawName, bool* anyOrder)
+{
+    const std::string name(trimmed(rawName));
+    EncodingLookup result;
+    UErrorCode err = U_ZERO_ERROR;
+    // ICU opens its default converter for an empty name; that is no choice.
+    ConverterPtr cnv(name.empty() || name.find('\0') != std::string::npos ? nullptr : ucnv_open(name.c_str(), &err));
+    if (!cnv || U_FAILURE(err)) {
+        result.error = kUnknownEncodingPrefix + std::string(rawName);
+        return result;
+    }
+    const UConverterType type = ucnv_getType(cnv.get());
+    if (anyOrder)
+        *anyOrder = type == UCNV_UTF16 || type == UCNV_UTF32;
+    switch (type) {
+    case UCNV_UTF8:
+        result.encoding = Encoding(EncodingForm::Utf8);
+        return result;
+    case UCNV_UTF16_LittleEndian:
+        result.encoding = Encoding(EncodingForm::Utf16LE);
+        return result;
+    case UCNV_UTF16_BigEndian:
+    case UCNV_UTF16:  // without a mark, big-endian (chooseEncoding lets a mark decide)
+        result.encoding = Encoding(EncodingForm::Utf16BE);
+        return result;
+    case UCNV_UTF32_LittleEndian:
+        result.encoding = Encoding(EncodingForm::Utf32LE);
+        return result;
+    case UCNV_UTF32_BigEndian:
+    case UCNV_UTF32:
+        result.encoding = Encoding(EncodingForm::Utf32BE);
+        return result;
+    default:
+        break;
+    }
+    if (isStateful(type) || !lineEndsAreBytes(cnv.get())) {
+        result.error = kUnsupportedEncodingPrefix + std::string(rawName);
+        return result;
+    }
+    // Shown as named: the user's own spelling, or the detector's.
+    err = U_ZERO_ERROR;
+    result.encoding = Encoding(ucnv_getName(cnv.get(), &err), name);
+    return result;
+}
+
+}  // namespace
+
+EncodingLookup encodingNamed(std::string_view name) { return lookUp(name, nullptr); }
+
+bool isValidUtf8(std::string_view bytes, size_t* firstInvalid)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const size_t n = bytes.size();
+    size_t i = 0;
+    auto cont = [&](size_t k) { return k < n && (p[k] & 0xC0) == 0x80; };
+    while (i < n) {
+#ifdef __SSE2__
+        // Sixteen ASCII bytes at a time; text is mostly ASCII.
+        while (i + 16 <= n && _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i))) == 0)
+            i += 16;
+        if (i >= n)
+            break;
+#endif
+        const unsigned c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t len = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
+            len = cont(i + 1) ? 2 : 0;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            const unsigned lo = c == 0xE0 ? 0xA0 : 0x80, hi = c == 0xED ? 0x9F : 0xBF;
+            len = i + 1 < n && p[i + 1] >= lo && p[i + 1] <= hi && cont(i + 2) ? 3 : 0;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            const unsigned lo = c == 0xF0 ? 0x90 : 0x80, hi = c == 0xF4 ? 0x8F : 0xBF;
+            len = i + 1 < n && p[i + 1] >= lo && p[i + 1] <= hi && cont(i + 2) && cont(i + 3) ? 4 : 0;
+        }
+        if (len == 0) {
+            if (firstInvalid)
+                *firstInvalid = i;
+            return false;
+        }
+        i += len;
+    }
+    if (firstInvalid)
+        *firstInvalid = n;
+    return true;
+}
+
+SourceEncoding detectEncoding(std::string_view bytes)
+{
+    SourceEncoding result;
+    result.mark = findByteOrderMark(bytes);
+    if (result.mark.kind != MarkKind::None) {
+        result.encoding = Encoding(formOf(result.mark.kind));
+        result.evidence = EncodingEvidence::Mark;
+        return result;
+    }
+    if (auto form = utf16FromNulPattern(bytes)) {
+        result.encoding = Encoding(*form);
+        result.evidence = EncodingEvidence::NulPattern;
+        return result;
+    }
+    size_t firstInvalid = 0;
+    if (isValidUtf8(bytes, &firstInvalid)) {
+        result.evidence = EncodingEvidence::ValidUtf8;
+        return result;
+    }
+    // Every byte is a character in ISO-8859-1: the guess of last resort.
+    result.encoding = detectLegacy(detectorSample(bytes, firstInvalid)).value_or(*encodingNamed("ISO-8859-1").encoding);
+    result.evidence = EncodingEvidence::Detector;
+    return result;
+}
+
+EncodingChoice chooseEncoding(std::string_view setting, std::string_view bytes)
+{
+    EncodingChoice choice;
+    const std::string_view name = trimmed(setting);
+    if (name.empty() || equalsIgnoringCase(name, kAutoEncoding)) {
+        choice.source = detectEncoding(bytes);
+        return choice;
+    }
+    bool anyOrder = false;
+    EncodingLookup found = lookUp(name, &anyOrder);
+    if (!found.encoding) {
+        choice.error = std::move(found.error);
+        return choice;
+    }
+    SourceEncoding source;
+    source.encoding = *found.encoding;
+    source.evidence = EncodingEvidence::Named;
+    const ByteOrderMark mark = findByteOrderMark(bytes);
+    // "UTF-16" and "UTF-32" name no byte order: the mark or the NUL bytes give it.
+    if (anyOrder && source.encoding.form() == EncodingForm::Utf16BE) {
+        if (mark.kind == MarkKind::Utf16LE)
+            source.encoding = Encoding(EncodingForm::Utf16LE);
+        else if (mark.kind == MarkKind::None && utf16FromNulPattern(bytes) == EncodingForm::Utf16LE)
+            source.encoding = Encoding(EncodingForm::Utf16LE);
+    } else if (anyOrder && source.encoding.form() == EncodingForm::Utf32BE && mark.kind == MarkKind::Utf32LE) {
+        source.encoding = Encoding(EncodingForm::Utf32LE);
+    }
+    const ByteOrderMark own{markOf(source.encoding.form())};
+    if (own.kind != MarkKind::None && bytes.starts_with(own.bytes()))
+        source.mark = own;
+    choice.source = std::move(source);
+    return choice;
+}
+
+}  // namespace quillow
