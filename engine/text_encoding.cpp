@@ -6,10 +6,15 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) || defined(__i386__)
+#include <tmmintrin.h>
+#endif
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <memory>
+
+#include "engine/two_cores.h"
 
 namespace quillow {
 
@@ -301,48 +306,181 @@ EncodingLookup lookUp(std::string_view rawName, bool* anyOrder)
 
 EncodingLookup encodingNamed(std::string_view name) { return lookUp(name, nullptr); }
 
-bool isValidUtf8(std::string_view bytes, size_t* firstInvalid)
+namespace {
+
+// The offset of the first invalid sequence of bytes, or bytes.size().
+size_t firstInvalidUtf8(std::string_view bytes)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const size_t n = bytes.size();
     size_t i = 0;
     auto cont = [&](size_t k) { return k < n && (p[k] & 0xC0) == 0x80; };
+#ifdef __SSE2__
+    auto load = [&](size_t k) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k)); };
+#endif
     while (i < n) {
 #ifdef __SSE2__
-        // Sixteen ASCII bytes at a time; text is mostly ASCII.
-        while (i + 16 <= n && _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i))) == 0)
+        // Text is mostly ASCII: 64 bytes a step, then 16.
+        while (i + 64 <= n &&
+               _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(load(i), load(i + 16)), _mm_or_si128(load(i + 32), load(i + 48)))) == 0)
+            i += 64;
+        while (i + 16 <= n && _mm_movemask_epi8(load(i)) == 0)
             i += 16;
-        if (i >= n)
-            break;
 #endif
-        const unsigned c = p[i];
-        if (c < 0x80) {
-            ++i;
-            continue;
+        for (const size_t stop = std::min(n, i + 16); i < stop;) {
+            const unsigned c = p[i];
+            if (c < 0x80) {
+                ++i;
+                continue;
+            }
+            size_t len = 0;
+            if (c >= 0xC2 && c <= 0xDF) {
+                len = cont(i + 1) ? 2 : 0;
+            } else if (c >= 0xE0 && c <= 0xEF) {
+                const unsigned lo = c == 0xE0 ? 0xA0 : 0x80, hi = c == 0xED ? 0x9F : 0xBF;
+                len = i + 1 < n && p[i + 1] >= lo && p[i + 1] <= hi && cont(i + 2) ? 3 : 0;
+            } else if (c >= 0xF0 && c <= 0xF4) {
+                const unsigned lo = c == 0xF0 ? 0x90 : 0x80, hi = c == 0xF4 ? 0x8F : 0xBF;
+                len = i + 1 < n && p[i + 1] >= lo && p[i + 1] <= hi && cont(i + 2) && cont(i + 3) ? 4 : 0;
+            }
+            if (len == 0)
+                return i;
+            i += len;
         }
-        size_t len = 0;
-        if (c >= 0xC2 && c <= 0xDF) {
-            len = cont(i + 1) ? 2 : 0;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            const unsigned lo = c == 0xE0 ? 0xA0 : 0x80, hi = c == 0xED ? 0x9F : 0xBF;
-            len = i + 1 < n && p[i + 1] >= lo && p[i + 1] <= hi && cont(i + 2) ? 3 : 0;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            const unsigned lo = c == 0xF0 ? 0x90 : 0x80, hi = c == 0xF4 ? 0x8F : 0xBF;
-            len = i + 1 < n && p[i + 1] >= lo && p[i + 1] <= hi && cont(i + 2) && cont(i + 3) ? 4 : 0;
-        }
-        if (len == 0) {
-            if (firstInvalid)
-                *firstInvalid = i;
-            return false;
-        }
-        i += len;
     }
-    if (firstInvalid)
-        *firstInvalid = n;
-    return true;
+    return n;
 }
 
-SourceEncoding detectEncoding(std::string_view bytes)
+#if defined(__x86_64__) || defined(__i386__)
+#define QUILLOW_UTF8_SSSE3 1
+
+// Sixteen bytes at a time with byte-pair lookups (the method of Keiser and
+// Lemire, "Validating UTF-8 in less than one instruction per byte"): the high
+// and low nibble of each byte and the high nibble of the next select error
+// classes that must not all meet. SSSE3 is checked at run time.
+#pragma GCC push_options
+#pragma GCC target("ssse3")
+size_t firstInvalidUtf8Ssse3(std::string_view bytes)
+{
+    constexpr char tooShort = 1 << 0, tooLong = 1 << 1, overlong3 = 1 << 2, tooLarge = 1 << 3, surrogate = 1 << 4,
+                   overlong2 = 1 << 5, tooLarge1000 = 1 << 6, overlong4 = 1 << 6, twoConts = static_cast<char>(1 << 7);
+    constexpr char carry = tooShort | tooLong | twoConts;
+    const __m128i byte1High = _mm_setr_epi8(tooLong, tooLong, tooLong, tooLong, tooLong, tooLong, tooLong, tooLong,
+                                            twoConts, twoConts, twoConts, twoConts, tooShort | overlong2, tooShort,
+                                            tooShort | overlong3 | surrogate,
+                                            tooShort | tooLarge | tooLarge1000 | overlong4);
+    constexpr char large = carry | tooLarge | tooLarge1000;
+    const __m128i byte1Low = _mm_setr_epi8(carry | overlong3 | overlong2 | overlong4, carry | overlong2, carry, carry,
+                                           carry | tooLarge, large, large, large, large, large, large, large, large,
+                                           large | surrogate, large, large);
+    constexpr char cont8 = tooLong | overlong2 | twoConts | overlong3 | tooLarge1000 | overlong4;
+    constexpr char cont9 = tooLong | overlong2 | twoConts | overlong3 | tooLarge;
+    constexpr char contAB = tooLong | overlong2 | twoConts | surrogate | tooLarge;
+    const __m128i byte2High = _mm_setr_epi8(tooShort, tooShort, tooShort, tooShort, tooShort, tooShort, tooShort, tooShort,
+                                            cont8, cont9, contAB, contAB, tooShort, tooShort, tooShort, tooShort);
+    // Non-zero where the block ends inside a sequence.
+    const __m128i lastLeads = _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, static_cast<char>(0xF0 - 1),
+                                            static_cast<char>(0xE0 - 1), static_cast<char>(0xC0 - 1));
+    const __m128i nibble = _mm_set1_epi8(0x0F);
+    const __m128i zero = _mm_setzero_si128();
+
+    __m128i prev = zero, prevIncomplete = zero, error = zero;
+    auto check = [&](__m128i input) {
+        if (_mm_movemask_epi8(input) == 0) {
+            error = _mm_or_si128(error, prevIncomplete);
+        } else {
+            const __m128i prev1 = _mm_alignr_epi8(input, prev, 15);
+            const __m128i special = _mm_and_si128(
+                _mm_and_si128(_mm_shuffle_epi8(byte1High, _mm_and_si128(_mm_srli_epi16(prev1, 4), nibble)),
+                              _mm_shuffle_epi8(byte1Low, _mm_and_si128(prev1, nibble))),
+                _mm_shuffle_epi8(byte2High, _mm_and_si128(_mm_srli_epi16(input, 4), nibble)));
+            const __m128i third = _mm_subs_epu8(_mm_alignr_epi8(input, prev, 14), _mm_set1_epi8(static_cast<char>(0xE0 - 0x80)));
+            const __m128i fourth = _mm_subs_epu8(_mm_alignr_epi8(input, prev, 13), _mm_set1_epi8(static_cast<char>(0xF0 - 0x80)));
+            const __m128i must23 = _mm_and_si128(_mm_or_si128(third, fourth), _mm_set1_epi8(static_cast<char>(0x80)));
+            error = _mm_or_si128(error, _mm_xor_si128(must23, special));
+            prevIncomplete = _mm_subs_epu8(input, lastLeads);
+        }
+        prev = input;
+    };
+    auto clean = [&] { return _mm_movemask_epi8(_mm_cmpeq_epi8(error, zero)) == 0xFFFF; };
+    const char* p = bytes.data();
+    const size_t n = bytes.size();
+    // An error lies after the last clean point, or is a sequence that began
+    // in its last three bytes and did not end: find it exactly from there.
+    auto exactFrom = [&](size_t start) {
+        size_t j = start;
+        for (size_t back = 1; back <= 3 && back <= start; ++back) {
+            const auto c = static_cast<unsigned char>(p[start - back]);
+            if (c < 0x80)
+                break;
+            if (c >= 0xC0) {
+                j = start - back;
+                break;
+            }
+        }
+        return j + firstInvalidUtf8(bytes.substr(j));
+    };
+    size_t i = 0, lastClean = 0;
+    for (; i + 64 <= n; i += 64) {
+        __m128i block[4];
+        for (int k = 0; k < 4; ++k)
+            block[k] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + 16 * k));
+        if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(block[0], block[1]), _mm_or_si128(block[2], block[3]))) == 0) {
+            error = _mm_or_si128(error, prevIncomplete);  // mostly ASCII: one test for 64 bytes
+            prevIncomplete = zero;
+            prev = block[3];
+            continue;
+        }
+        for (const __m128i& b : block)
+            check(b);
+        if (!clean())
+            return exactFrom(lastClean);
+        lastClean = i + 64;
+    }
+    for (; i + 16 <= n; i += 16)
+        check(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)));
+    // The rest padded with NULs: a sequence cut off at the end meets ASCII.
+    char last[16] = {};
+    std::memcpy(last, p + i, n - i);
+    check(_mm_loadu_si128(reinterpret_cast<const __m128i*>(last)));
+    return clean() ? n : exactFrom(lastClean);
+}
+#pragma GCC pop_options
+#endif
+
+size_t firstInvalidUtf8Fast(std::string_view bytes)
+{
+#ifdef QUILLOW_UTF8_SSSE3
+    static const bool ssse3 = __builtin_cpu_supports("ssse3");
+    if (ssse3)
+        return firstInvalidUtf8Ssse3(bytes);
+#endif
+    return firstInvalidUtf8(bytes);
+}
+
+}  // namespace
+
+bool isValidUtf8(std::string_view bytes, size_t* firstInvalid, bool parallel)
+{
+    // The halves meet at the start of a character (or at an invalid byte,
+    // which the second half then finds).
+    size_t mid = parallel ? bytes.size() / 2 : bytes.size();
+    for (int back = 0; back < 3 && mid > 0 && mid < bytes.size() && (bytes[mid] & 0xC0) == 0x80; ++back)
+        --mid;
+    size_t found[2] = {0, 0};
+    onTwoCores(parallel, [&](int part) {
+        if (part == 0)
+            found[0] = firstInvalidUtf8Fast(bytes.substr(0, mid));
+        if (part == 1 || !parallel)
+            found[1] = mid + firstInvalidUtf8Fast(bytes.substr(mid));
+    });
+    const size_t at = found[0] < mid ? found[0] : found[1];
+    if (firstInvalid)
+        *firstInvalid = at;
+    return at == bytes.size();
+}
+
+SourceEncoding detectEncoding(std::string_view bytes, bool parallel)
 {
     SourceEncoding result;
     result.mark = findByteOrderMark(bytes);
@@ -357,7 +495,7 @@ SourceEncoding detectEncoding(std::string_view bytes)
         return result;
     }
     size_t firstInvalid = 0;
-    if (isValidUtf8(bytes, &firstInvalid)) {
+    if (isValidUtf8(bytes, &firstInvalid, parallel)) {
         result.evidence = EncodingEvidence::ValidUtf8;
         return result;
     }
@@ -367,12 +505,12 @@ SourceEncoding detectEncoding(std::string_view bytes)
     return result;
 }
 
-EncodingChoice chooseEncoding(std::string_view setting, std::string_view bytes)
+EncodingChoice chooseEncoding(std::string_view setting, std::string_view bytes, bool parallel)
 {
     EncodingChoice choice;
     const std::string_view name = trimmed(setting);
     if (name.empty() || equalsIgnoringCase(name, kAutoEncoding)) {
-        choice.source = detectEncoding(bytes);
+        choice.source = detectEncoding(bytes, parallel);
         return choice;
     }
     bool anyOrder = false;

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <unicode/ucnv.h>
+#include <unicode/utf8.h>
 
+#include <random>
 #include <string>
 
 #include "engine/text_encoding.h"
@@ -116,6 +118,41 @@ TEST(TextEncoding, Utf8ValidityFindsTheFirstBadSequence)
         size_t at = 0;
         EXPECT_EQ(isValidUtf8(row.bytes, &at), row.firstInvalid == row.bytes.size());
         EXPECT_EQ(at, row.firstInvalid);
+    }
+    // Long random texts with one fault somewhere agree with ICU's reading,
+    // block boundaries and halves included.
+    std::mt19937 rng(99);
+    const UChar32 samples[] = {'a', 0xE9, 0x4E2D, 0xFFFD, 0x1F600, 0x10FFFF, 0x800, 0x10000};
+    const char faults[] = {'\x80', '\xBF', '\xC0', '\xC2', '\xE0', '\xED', '\xF0', '\xF4', '\xF5', '\xFF'};
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes;
+        const size_t chars = rng() % 120;
+        for (size_t i = 0; i < chars; ++i) {
+            const UChar32 c = rng() % 3 ? 'a' + static_cast<UChar32>(rng() % 26) : samples[rng() % std::size(samples)];
+            char buf[4];
+            int32_t len = 0;
+            U8_APPEND_UNSAFE(buf, len, c);
+            bytes.append(buf, static_cast<size_t>(len));
+        }
+        if (round % 4 && !bytes.empty())
+            bytes[rng() % bytes.size()] = faults[rng() % std::size(faults)];
+        else if (round % 8 == 0 && !bytes.empty())
+            bytes.pop_back();
+        size_t want = bytes.size();
+        for (int32_t i = 0; i < static_cast<int32_t>(bytes.size());) {
+            const int32_t start = i;
+            UChar32 c;
+            U8_NEXT(bytes.data(), i, static_cast<int32_t>(bytes.size()), c);
+            if (c < 0) {
+                want = static_cast<size_t>(start);
+                break;
+            }
+        }
+        for (bool parallel : {false, true}) {
+            size_t at = 0;
+            isValidUtf8(bytes, &at, parallel && round % 16 == 0);
+            ASSERT_EQ(at, want) << "round " << round;
+        }
     }
 }
 
