@@ -112,6 +112,23 @@ size_t utf16BytesToUtf16(std::string_view in, bool bigEndian, char16_t* out)
     char16_t* o = out;
     size_t i = 0;
     while (i < units) {
+#ifdef __SSE2__
+        // Eight units at a time while none is a surrogate.
+        while (i + 8 <= units) {
+            __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * i));
+            if (bigEndian)
+                v = _mm_or_si128(_mm_slli_epi16(v, 8), _mm_srli_epi16(v, 8));
+            const __m128i surrogates = _mm_cmpeq_epi16(_mm_and_si128(v, _mm_set1_epi16(static_cast<short>(0xF800))),
+                                                       _mm_set1_epi16(static_cast<short>(0xD800)));
+            if (_mm_movemask_epi8(surrogates) != 0)
+                break;
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(o), v);
+            o += 8;
+            i += 8;
+        }
+        if (i >= units)
+            break;
+#endif
         const auto u = static_cast<char16_t>(unitAt<2>(p + 2 * i, bigEndian));
         if (!U16_IS_SURROGATE(u)) {
             *o++ = u;
@@ -127,6 +144,31 @@ size_t utf16BytesToUtf16(std::string_view in, bool bigEndian, char16_t* out)
     }
     o = escapeBytes(p + 2 * units, in.size() % 2, o);
     return static_cast<size_t>(o - out);
+}
+
+size_t packAsciiUtf16(std::string_view in, bool bigEndian, char* out)
+{
+    const char* p = in.data();
+    const size_t units = in.size() / 2;
+    size_t i = 0;
+#ifdef __SSE2__
+    const __m128i high = _mm_set1_epi16(static_cast<short>(bigEndian ? 0x80FF : 0xFF80));
+    for (; i + 8 <= units; i += 8) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 2 * i));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, high), _mm_setzero_si128())) != 0xFFFF)
+            break;
+        if (bigEndian)
+            v = _mm_srli_epi16(v, 8);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(v, v));
+    }
+#endif
+    for (; i < units; ++i) {
+        const auto u = static_cast<char16_t>(unitAt<2>(p + 2 * i, bigEndian));
+        if (u >= 0x80)
+            break;
+        out[i] = static_cast<char>(u);
+    }
+    return i;
 }
 
 size_t utf32BytesToUtf16(std::string_view in, bool bigEndian, char16_t* out)

@@ -29,6 +29,9 @@ size_t utf8ToUtf16(std::string_view in, char16_t* out);
 // U+10FFFF) and an incomplete unit at the end become one escape per byte.
 // Returns the units written.
 size_t utf16BytesToUtf16(std::string_view in, bool bigEndian, char16_t* out);
+// The ASCII units at the start of UTF-16 bytes, one byte each at out (room
+// for one byte per unit); returns how many there are.
+size_t packAsciiUtf16(std::string_view in, bool bigEndian, char* out);
 size_t utf32BytesToUtf16(std::string_view in, bool bigEndian, char16_t* out);
 
 }  // namespace quillow

@@ -51,6 +51,17 @@ std::string_view KeyForm::ofUtf16(std::u16string_view text, std::string& scratch
 {
     std::u16string_view form = text;
     if (fold_ != KeyFold::None) {
+        // ASCII text (one byte per unit) is settled on its UTF-8 bytes, as in of().
+        if (scratch.size() < text.size() * 3)
+            scratch.resize(text.size() * 3);
+        const size_t n = utf16ToUtf8(text, scratch.data(), false);
+        if (n == text.size()) {
+            if (fold_ != KeyFold::Compat)
+                lowerAscii(scratch.data(), n, scratch.data());
+            return std::string_view(scratch.data(), n);
+        }
+    }
+    if (fold_ != KeyFold::None) {
         // Folding and NFKC may grow a text; retry once with the size asked for.
         bool done = false;
         for (int attempt = 0; attempt < 2 && !done; ++attempt) {

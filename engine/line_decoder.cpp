@@ -121,10 +121,24 @@ size_t LineDecoder::toUtf16(std::string_view line, int32_t* offsets)
     }
 }
 
+std::optional<std::string_view> LineDecoder::asciiUtf16(std::string_view line, std::string& out)
+{
+    const EncodingForm form = encoding_.form();
+    if ((form != EncodingForm::Utf16LE && form != EncodingForm::Utf16BE) || line.size() % 2 != 0)
+        return std::nullopt;
+    if (out.size() < line.size() / 2)
+        out.resize(line.size() / 2);
+    if (packAsciiUtf16(line, form == EncodingForm::Utf16BE, out.data()) != line.size() / 2)
+        return std::nullopt;
+    return std::string_view(out.data(), line.size() / 2);
+}
+
 std::string_view LineDecoder::text(std::string_view line, std::string& scratch)
 {
     if (passesThrough(line))
         return line;
+    if (auto ascii = asciiUtf16(line, scratch))
+        return *ascii;
     const size_t units = toUtf16(line);
     if (scratch.size() < units * 3)
         scratch.resize(units * 3);
@@ -135,6 +149,8 @@ std::string_view LineDecoder::displayText(std::string_view line, std::string& sc
 {
     if (encoding_.isUtf8() ? isValidUtf8(line) : passesThrough(line))
         return line;
+    if (auto ascii = asciiUtf16(line, scratch))
+        return *ascii;
     const size_t units = toUtf16(line);
     if (scratch.size() < units * 3)
         scratch.resize(units * 3);
@@ -145,7 +161,10 @@ std::string_view LineDecoder::key(std::string_view line, KeyForm& form, std::str
 {
     if (passesThrough(line))
         return form.of(line, scratch);
-    return form.ofUtf16(std::u16string_view(u16_.data(), toUtf16(line)), scratch);
+    if (auto ascii = asciiUtf16(line, ascii_))
+        return form.of(*ascii, scratch);
+    const size_t units = toUtf16(line);  // may move u16_
+    return form.ofUtf16(std::u16string_view(u16_.data(), units), scratch);
 }
 
 std::string_view LineDecoder::trimBlanks(std::string_view line) const

@@ -9,6 +9,7 @@
 // characters. UTF-8 lines, and ASCII lines of encodings that keep ASCII, are
 // returned as they are without a copy (invalid UTF-8 bytes stay raw there).
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,12 +52,16 @@ private:
     size_t toUtf16(std::string_view line, int32_t* offsets = nullptr);
     // True when line can be used as its own UTF-8 text.
     bool passesThrough(std::string_view line) const;
+    // A UTF-16 line of ASCII characters only, packed into out (most lines
+    // of most files take this way).
+    std::optional<std::string_view> asciiUtf16(std::string_view line, std::string& out);
 
     Encoding encoding_;
     UConverter* converter_ = nullptr;
     bool asciiKept_ = false;  // every ASCII byte decodes to itself
     std::vector<char16_t> u16_;
     std::vector<int32_t> offsets_;
+    std::string ascii_;
 };
 
 }  // namespace quillow

@@ -202,18 +202,58 @@ std::optional<EncodingForm> utf16FromNulPattern(std::string_view bytes)
     return std::nullopt;
 }
 
-// Up to 64 KiB for the detector, starting at the line before the first byte
-// that is not valid UTF-8: plain ASCII tells it nothing.
-std::string_view detectorSample(std::string_view bytes, size_t firstInvalid)
+// What the detector reads: the lines that hold bytes beyond ASCII, from the
+// line of the first byte that is not UTF-8 on, up to 64 KiB of them from at
+// most 8 MiB of the file. ASCII lines tell it nothing.
+std::string detectorSample(std::string_view bytes, size_t firstInvalid)
 {
-    constexpr size_t kSample = size_t{1} << 16;
-    size_t from = firstInvalid > kSample / 4 ? firstInvalid - kSample / 4 : 0;
+    constexpr size_t kSample = size_t{1} << 16, kLook = size_t{1} << 23;
     const size_t lineStart = bytes.find_last_of("\r\n", firstInvalid);
-    if (lineStart != std::string_view::npos && lineStart + 1 > from)
-        from = lineStart + 1;
-    return bytes.substr(from, kSample);
+    size_t at = lineStart == std::string_view::npos ? 0 : lineStart + 1;
+    const size_t stop = std::min(bytes.size(), at + kLook);
+    std::string sample;
+    while (at < stop && sample.size() < kSample) {
+        size_t end = bytes.find_first_of("\r\n", at);
+        end = end == std::string_view::npos ? bytes.size() : end + 1;
+        const std::string_view line = bytes.substr(at, end - at);
+        if (std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+            sample.append(line);
+        at = end;
+    }
+    return sample;
 }
 
+void countInvalid(const void* context, UConverterToUnicodeArgs*, const char*, int32_t, UConverterCallbackReason reason,
+                  UErrorCode* err)
+{
+    if (reason > UCNV_IRREGULAR)
+        return;
+    ++*static_cast<int64_t*>(const_cast<void*>(context));
+    *err = U_ZERO_ERROR;
+}
+
+// Byte sequences of sample that are invalid or unmapped in the encoding.
+int64_t invalidSequences(const Encoding& encoding, std::string_view sample)
+{
+    UErrorCode err = U_ZERO_ERROR;
+    ConverterPtr cnv(ucnv_open(encoding.converterName().c_str(), &err));
+    int64_t count = 0;
+    ucnv_setToUCallBack(cnv.get(), countInvalid, &count, nullptr, nullptr, &err);
+    if (U_FAILURE(err))
+        return INT64_MAX;
+    char16_t out[4096];
+    const char* source = sample.data();
+    do {
+        UChar* target = out;
+        err = U_ZERO_ERROR;
+        ucnv_toUnicode(cnv.get(), &target, out + std::size(out), &source, sample.data() + sample.size(), nullptr, true, &err);
+    } while (err == U_BUFFER_OVERFLOW_ERROR);
+    return U_FAILURE(err) ? INT64_MAX : count;
+}
+
+// The detector ranks encodings by how typical the text looks in each; among
+// its legacy candidates the first that reads the sample without a fault
+// wins, else the one with the fewest faults.
 std::optional<Encoding> detectLegacy(std::string_view sample)
 {
     UErrorCode err = U_ZERO_ERROR;
@@ -225,16 +265,23 @@ std::optional<Encoding> detectLegacy(std::string_view sample)
     const UCharsetMatch** matches = ucsdet_detectAll(detector.get(), &count, &err);
     if (U_FAILURE(err))
         return std::nullopt;
-    for (int32_t i = 0; i < count; ++i) {
+    std::optional<Encoding> best;
+    int64_t bestFaults = INT64_MAX;
+    for (int32_t i = 0; i < count && bestFaults > 0; ++i) {
         err = U_ZERO_ERROR;
         const char* name = ucsdet_getName(matches[i], &err);
         if (U_FAILURE(err) || !name)
             continue;
         EncodingLookup found = encodingNamed(name);
-        if (found.encoding && found.encoding->form() == EncodingForm::Legacy)
-            return found.encoding;
+        if (!found.encoding || found.encoding->form() != EncodingForm::Legacy)
+            continue;
+        const int64_t faults = invalidSequences(*found.encoding, sample);
+        if (faults < bestFaults) {
+            bestFaults = faults;
+            best = std::move(found.encoding);
+        }
     }
-    return std::nullopt;
+    return best;
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b)

@@ -34,6 +34,7 @@ TEST(LineDecoder, DecodesForComparisonAndDisplay)
         {"windows-1252", named("windows-1252"), "\x80 \xE9", "€ é", "€ é"},
         {"utf-16le", Encoding(EncodingForm::Utf16LE), "h\0\x60\x4F\x3D\xD8\x00\xDE"s, "h你\xF0\x9F\x98\x80", "h你\xF0\x9F\x98\x80"},
         {"utf-16be", Encoding(EncodingForm::Utf16BE), "\0h\x4F\x60"s, "h你", "h你"},
+        {"utf-16be ascii", Encoding(EncodingForm::Utf16BE), "\0h\0i\0 \0t\0h\0e\0r\0e\0!"s, "hi there!", "hi there!"},
         {"utf-16 lone surrogate and odd byte", Encoding(EncodingForm::Utf16LE), "\0\xD8x\0\x81"s,
          esc00 + escD8 + "x" + esc81, "\xEF\xBF\xBD\xEF\xBF\xBDx\xEF\xBF\xBD"},
         {"utf-32be", Encoding(EncodingForm::Utf32BE), "\0\0\0h\0\x01\xF6\0"s, "h\xF0\x9F\x98\x80", "h\xF0\x9F\x98\x80"},

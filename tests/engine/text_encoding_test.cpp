@@ -27,6 +27,18 @@ std::string encodeAs(const char* name, const std::string& utf8)
     return out;
 }
 
+// Mostly ASCII with some accented and Chinese lines, as in logs and lists.
+std::string mixedText()
+{
+    std::string text;
+    for (int i = 0; i < 200; ++i) {
+        text += "order " + std::to_string(1000 + i) + ": 2 x green tea\n";
+        if (i % 10 == 0)
+            text += "Crème brûlée für Zoë, 订单已发货，谢谢您的惠顾\n";
+    }
+    return text;
+}
+
 const std::string kChinese =
     "我们今天去北京看长城，然后回家吃饭。这个文件里有很多中文字符，用来测试编码的识别。\n"
     "第二行：数据处理软件可以找出重复的行，并且保存一个干净的副本。\n";
@@ -52,6 +64,7 @@ TEST(TextEncoding, AutoDetectionFollowsMarkThenNulsThenUtf8ThenDetector)
         {"ascii", "plain\r\ntext", "UTF-8", EncodingEvidence::ValidUtf8, 0},
         {"valid utf-8", kChinese, "UTF-8", EncodingEvidence::ValidUtf8, 0},
         {"gb18030", encodeAs("GB18030", kChinese + kChinese), "GB18030", EncodingEvidence::Detector, 0},
+        {"gb18030 in mostly ascii", encodeAs("GB18030", mixedText()), "GB18030", EncodingEvidence::Detector, 0},
         {"latin-1", "Le caf\xE9 cr\xE8me et la fa\xE7" "ade na\xEF" "ve du march\xE9 de No\xEBl.\n", "ISO-8859-1",
          EncodingEvidence::Detector, 0},
         {"cyrillic", encodeAs("windows-1251", "Привет мир, как дела? Это тест.\n"), "windows-1251", EncodingEvidence::Detector, 0},
