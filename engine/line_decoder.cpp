@@ -79,7 +79,7 @@ bool LineDecoder::passesThrough(std::string_view line) const
     return encoding_.isUtf8() || (asciiKept_ && isAscii(line));
 }
 
-size_t LineDecoder::toUtf16(std::string_view line, int32_t* offsets)
+size_t LineDecoder::toUtf16(std::string_view line, bool withOffsets)
 {
     // One unit per byte covers the UTF forms (escapes included); legacy
     // encodings grow the buffer when a byte maps to more.
@@ -98,26 +98,34 @@ size_t LineDecoder::toUtf16(std::string_view line, int32_t* offsets)
         break;
     }
     ucnv_resetToUnicode(converter_);
+    if (withOffsets && u16_.size() < 2 * line.size() + 16)
+        u16_.resize(2 * line.size() + 16);
+    if (withOffsets && offsets_.size() < u16_.size())
+        offsets_.resize(u16_.size());
     const char* source = line.data();
-    UChar* target = u16_.data();
+    size_t done = 0;
     for (;;) {
         UErrorCode err = U_ZERO_ERROR;
-        const size_t done = static_cast<size_t>(target - u16_.data());
-        int32_t* offsetsAt = offsets ? offsets + done : nullptr;
-        ucnv_toUnicode(converter_, &target, u16_.data() + u16_.size(), &source, line.data() + line.size(), offsetsAt,
+        const char* from = source;
+        UChar* target = u16_.data() + done;
+        int32_t* offsets = withOffsets ? offsets_.data() + done : nullptr;
+        ucnv_toUnicode(converter_, &target, u16_.data() + u16_.size(), &source, line.data() + line.size(), offsets,
                        true, &err);
-        if (err == U_BUFFER_OVERFLOW_ERROR && !offsets) {
-            const size_t have = static_cast<size_t>(target - u16_.data());
+        const size_t got = static_cast<size_t>(target - u16_.data());
+        // Offsets count from where each call started reading.
+        if (withOffsets && from != line.data())
+            for (size_t i = done; i < got; ++i)
+                offsets_[i] += static_cast<int32_t>(from - line.data());
+        done = got;
+        if (err == U_BUFFER_OVERFLOW_ERROR) {
             u16_.resize(u16_.size() * 2);
-            target = u16_.data() + have;
+            if (withOffsets)
+                offsets_.resize(u16_.size());
             continue;
         }
         if (U_FAILURE(err))
             throw std::runtime_error(std::string("ICU decoding: ") + u_errorName(err));
-        if (offsets && done > 0)  // offsets of a later call count from where it started
-            for (int32_t* o = offsetsAt; o < offsets + (target - u16_.data()); ++o)
-                *o += static_cast<int32_t>(source - line.data());
-        return static_cast<size_t>(target - u16_.data());
+        return done;
     }
 }
 
@@ -192,15 +200,15 @@ std::string_view LineDecoder::dropChars(std::string_view line, int64_t n)
     if (encoding_.form() == EncodingForm::Legacy) {
         // ICU tells where each unit's character started; the escapes of one
         // invalid sequence sit at consecutive bytes.
-        if (offsets_.size() < line.size() * 2 + 16)
-            offsets_.resize(line.size() * 2 + 16);
-        if (u16_.size() < offsets_.size())
-            u16_.resize(offsets_.size());
-        const size_t units = toUtf16(line, offsets_.data());
+        const size_t units = toUtf16(line, true);
         size_t i = 0;
         for (; i < units && n > 0; --n)
             i += U16_IS_LEAD(u16_[i]) && i + 1 < units && U16_IS_TRAIL(u16_[i + 1]) ? 2 : 1;
-        return i < units ? line.substr(static_cast<size_t>(offsets_[i])) : std::string_view(line.data() + line.size(), 0);
+        if (i >= units)
+            return std::string_view(line.data() + line.size(), 0);
+        while (i > 0 && offsets_[i] < 0)  // a unit ICU held over from a full buffer
+            --i;
+        return line.substr(static_cast<size_t>(std::max(offsets_[i], 0)));
     }
     // UTF-16 and UTF-32: a character is a unit or a valid surrogate pair. A
     // unit that is no character counts as one, so that the rest of the line

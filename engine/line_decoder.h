@@ -48,8 +48,9 @@ public:
     std::string_view dropChars(std::string_view line, int64_t n);
 
 private:
-    // Decodes line into u16_; returns the number of units.
-    size_t toUtf16(std::string_view line, int32_t* offsets = nullptr);
+    // Decodes line into u16_ (for a legacy encoding with the source offset of
+    // each unit in offsets_); returns the number of units.
+    size_t toUtf16(std::string_view line, bool withOffsets = false);
     // True when line can be used as its own UTF-8 text.
     bool passesThrough(std::string_view line) const;
     // A UTF-16 line of ASCII characters only, packed into out (most lines
