@@ -144,7 +144,7 @@ bool decodesTo(UConverter* cnv, std::string_view bytes, std::u16string_view want
 
 // Lines are found by looking for the bytes of CR and LF, and blanks by the
 // byte of U+0020: the converter must decode those bytes to those characters
-// alone, and no byte may swallow a CR or LF that follows it.
+// alone, and no byte may swallow a CR, LF or blank that follows it.
 bool lineEndsAreBytes(UConverter* cnv)
 {
     if (!decodesTo(cnv, "\n", u"\n") || !decodesTo(cnv, "\r", u"\r") || !decodesTo(cnv, " ", u" "))
@@ -152,7 +152,7 @@ bool lineEndsAreBytes(UConverter* cnv)
     UErrorCode err = U_ZERO_ERROR;
     ucnv_setToUCallBack(cnv, UCNV_TO_U_CALLBACK_SUBSTITUTE, nullptr, nullptr, nullptr, &err);
     for (int b = 0; b < 256; ++b) {
-        for (char end : {'\n', '\r'}) {
+        for (char end : {'\n', '\r', ' '}) {
             const char in[2] = {static_cast<char>(b), end};
             char16_t out[8];
             UChar* target = out;
