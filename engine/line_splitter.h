@@ -131,8 +131,8 @@ size_t split(std::string_view text, F& onLine, bool final)
     auto closeLine = [&](size_t pos) {
         size_t textEnd = pos, next = pos + W;
         if constexpr (Mode == LineEndMode::Lf) {
-            if (pos >= lineStart + W && U::at(data + pos - W) == cr)
-                textEnd -= W;
+            // Branch-free: this runs once per line of every file.
+            textEnd -= (pos != lineStart && U::at(data + pos - W) == cr) ? W : 0;
         } else {
             if (next + W <= n) {
                 if (U::at(data + next) == lf)
