@@ -60,15 +60,15 @@ size_t utf16ToUtf8(std::u16string_view in, char* out, bool replaceEscapes)
 size_t utf8ToUtf16(std::string_view in, char16_t* out)
 {
     const auto* p = reinterpret_cast<const uint8_t*>(in.data());
-    const auto n = static_cast<int32_t>(in.size());
+    const auto n = static_cast<int64_t>(in.size());  // lines may pass 2 GiB
     char16_t* o = out;
-    int32_t i = 0;
+    int64_t i = 0;
     while (i < n) {
         if (p[i] < 0x80) {
             *o++ = p[i++];
             continue;
         }
-        const int32_t start = i;
+        const int64_t start = i;
         UChar32 c;
         U8_NEXT(p, i, n, c);
         if (c < 0) {
