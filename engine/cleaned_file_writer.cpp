@@ -1,22 +1,25 @@
 #include "engine/cleaned_file_writer.h"
 
 #include <fcntl.h>
-#include <limits.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "engine/button_states.h"
+#include "engine/content_hash.h"
 #include "engine/file_ops.h"
 #include "engine/keys.h"
 #include "engine/line_reader.h"
-#include "engine/button_states.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
 #include "engine/work_cadence.h"
@@ -25,52 +28,163 @@ namespace quillow {
 
 namespace {
 
+// Writes go out in blocks of this size: large enough that a gigabyte costs
+// a thousand calls, small enough to keep the progress and Stop responsive.
 constexpr size_t kBlock = size_t{1} << 20;
 
 ssize_t readThroughOps(int fd, void* buf, size_t count) { return fileOps().read(fd, buf, count); }
 
 std::string parentFolder(const std::string& path)
 {
-    size_t slash = path.find_last_of('/');
+    const size_t slash = path.find_last_of('/');
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The line end a kept line is written with: the classic mode ends every
+// line with CR LF; otherwise a line keeps its own LF, and a last line
+// without one gets LF. The result is ownEnd itself when the line keeps it,
+// so the writer can copy the file's bytes in runs.
+std::string_view lineEndToWrite(LineEnds ends, std::string_view ownEnd)
+{
+    const std::string_view wanted = ends == LineEnds::CR ? "\r\n" : "\n";
+    return ownEnd == wanted ? ownEnd : wanted;
+}
+
+// Eight random letters and digits for a temporary name.
+std::string randomTag()
+{
+    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    unsigned char bytes[8];
+    if (::getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
+        // No entropy source: the clock and the process still differ between runs.
+        uint64_t seed = static_cast<uint64_t>(::getpid()) * 0x9E3779B97F4A7C15ull ^
+                        static_cast<uint64_t>(reinterpret_cast<uintptr_t>(&seed)) ^ static_cast<uint64_t>(::time(nullptr));
+        for (unsigned char& b : bytes) {
+            seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+            b = static_cast<unsigned char>(seed >> 56);
+        }
+    }
+    std::string tag;
+    for (unsigned char b : bytes)
+        tag += kAlphabet[b % (sizeof kAlphabet - 1)];
+    return tag;
+}
+
+// The kept lines, in order, to a descriptor. Lines that go out as the file
+// holds them are gathered in runs over the source's bytes and written from
+// there; other text is copied into a block first.
+class Output {
+public:
+    explicit Output(int fd) : fd_(fd) { block_.reserve(kBlock + 4096); }
+
+    // Bytes of the source buffer, which outlives the Output.
+    void source(std::string_view bytes)
+    {
+        if (runEnd_ != bytes.data()) {
+            flushRun();
+            runBegin_ = bytes.data();
+        }
+        runEnd_ = bytes.data() + bytes.size();
+        if (static_cast<size_t>(runEnd_ - runBegin_) >= kBlock)
+            flushRun();
+    }
+
+    void copy(std::string_view text)
+    {
+        flushRun();
+        block_.append(text);
+        if (block_.size() >= kBlock)
+            flushBlock();
+    }
+
+    // False (with error()) when a write failed.
+    bool flush()
+    {
+        flushRun();
+        flushBlock();
+        return error_ == 0;
+    }
+    bool failed() const { return error_ != 0; }
+    int error() const { return error_; }
+
+private:
+    void flushRun()
+    {
+        if (runBegin_ == runEnd_)
+            return;
+        const std::string_view run(runBegin_, static_cast<size_t>(runEnd_ - runBegin_));
+        runBegin_ = runEnd_ = nullptr;
+        if (run.size() < kBlock / 4) {  // short runs are cheaper copied together
+            block_.append(run);
+            if (block_.size() >= kBlock)
+                flushBlock();
+            return;
+        }
+        flushBlock();
+        writeAll(run);
+    }
+
+    void flushBlock()
+    {
+        writeAll(block_);
+        block_.clear();
+    }
+
+    void writeAll(std::string_view bytes)
+    {
+        while (!bytes.empty() && error_ == 0) {
+            const ssize_t n = fileOps().write(fd_, bytes.data(), std::min(bytes.size(), kBlock));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                error_ = n < 0 && errno ? errno : EIO;
+                return;
+            }
+            bytes.remove_prefix(static_cast<size_t>(n));
+        }
+    }
+
+    int fd_;
+    std::string block_;
+    const char* runBegin_ = nullptr;
+    const char* runEnd_ = nullptr;
+    int error_ = 0;
+};
+
 class Writer {
 public:
-    Writer(Settings& settings, ScanResult& result, RunFlags& flags, Host& host, std::string target, bool sameFile)
+    Writer(Settings& settings, ScanResult& result, RunFlags& flags, Host& host, SaveTarget target)
         : settings_(settings),
           r_(result),
           flags_(flags),
           h_(host),
           cadence_(host, flags, text::kSaveStopQuestion),
           target_(std::move(target)),
-          sameFile_(sameFile),
-          dups_(result.dups)
+          dups_(result.dups),
+          source_(result.source)
     {
     }
     ~Writer() { discardTemp(); }
 
-    WriteOutcome run()
+    WriteResult run()
     {
         busy();
-        WriteOutcome outcome;
         try {
-            outcome = work();
+            work();
         } catch (const std::exception&) {
-            discardTemp();
-            h_.setStatus(text::kSaveFailed);
-            outcome = WriteOutcome::Failed;
+            fail(WriteOutcome::Failed, text::kSaveFailed, dest_, ENOMEM);
         }
         idle();
-        return outcome;
+        return outcome_;
     }
 
 private:
     enum class Step { Go, Stop };
 
     int64_t lastLineIndex() const { return r_.lineCount - 1; }
+    bool fromMemory() const { return source_ && !source_->released(); }
 
     void busy()
     {
@@ -93,23 +207,21 @@ private:
         h_.showButtons(buttonStates(r_, flags_));
     }
 
-    WriteOutcome stopped()
+    void fail(WriteOutcome outcome, const char* status, const std::string& file, int error)
     {
-        reader_.reset();
+        discardTemp();
+        h_.setStatus(status);
+        outcome_ = WriteResult{outcome, file, error};
+    }
+
+    void stopped()
+    {
         discardTemp();
         h_.setStatus(text::kSaveCancelled);
-        return WriteOutcome::Stopped;
+        outcome_ = WriteResult{WriteOutcome::Stopped, {}, 0};
     }
 
-    WriteOutcome failed()
-    {
-        reader_.reset();
-        discardTemp();
-        h_.setStatus(text::kSaveFailed);
-        return WriteOutcome::Failed;
-    }
-
-    WriteOutcome work()
+    void work()
     {
         if (collect() == Step::Stop)
             return stopped();
@@ -119,37 +231,52 @@ private:
         h_.setStatus(text::kSaveWriting);
         h_.yield();
 
-        reader_ = std::make_unique<LineReader>(r_.lineEnds, kBlock, &readThroughOps);
-        int src = fileOps().open(r_.file.c_str(), O_RDONLY | O_CLOEXEC, 0);
-        if (src < 0) {
-            h_.setStatus(text::kSourceUnreadable);
-            return WriteOutcome::SourceUnreadable;
-        }
-        struct stat srcStat {};
-        ::fstat(src, &srcStat);
-        reader_->attach(src);
-        if (!openTemp(srcStat)) {
-            reader_.reset();
-            h_.setStatus(text::kTargetUnwritable);
-            return WriteOutcome::TargetUnwritable;
+        // Without the line texts in memory the file is read again; it must
+        // then prove to be what the scan read.
+        std::unique_ptr<LineReader> reader;
+        ContentHash reread;
+        if (!fromMemory()) {
+            reader = std::make_unique<LineReader>(r_.lineEnds, kBlock, &readThroughOps);
+            reader->onRead = [&reread](std::string_view bytes) { reread.add(bytes); };
+            if (!reader->open(r_.file))
+                return fail(WriteOutcome::SourceUnreadable, text::kSourceUnreadable, r_.file, errno);
         }
 
+        int fd = target_.fd;
+        if (!target_.isStream()) {
+            const int error = openTemp();
+            if (error)
+                return fail(WriteOutcome::TargetUnwritable, text::kTargetUnwritable, dest_, error);
+            fd = tmpFd_;
+        }
+
+        Output out(fd);
         int64_t deleted = 0;
-        int64_t lineNo = 1;
-        if (copy(lineNo, deleted) == Step::Stop)
+        int64_t lines = 0;
+        const Step step = reader ? copyFromFile(*reader, out, deleted, lines) : copyFromMemory(out, deleted, lines);
+        if (step == Step::Stop)
             return stopped();
-        if (reader_->failed() || !flush())
-            return failed();
-        h_.setProgressBar(lineNo - 1, lastLineIndex());
+        if (!out.flush())
+            return fail(WriteOutcome::Failed, text::kSaveFailed, targetName(), out.error());
+        if (reader && reader->failed())
+            return fail(WriteOutcome::Failed, text::kSaveFailed, r_.file, reader->error());
+        h_.setProgressBar(lines, lastLineIndex());
         std::vector<bool>().swap(drop_);
-        reader_.reset();
-        if (!commit())
-            return failed();
-        forgetReplacedSource(srcStat);
+
+        const bool sourceSame = !reader || reread.value() == r_.contentHash;
+        if (!target_.isStream()) {
+            if (const int error = commit(sourceSame))
+                return error < 0 ? fail(WriteOutcome::SourceChanged, text::kSourceChanged, r_.file, 0)
+                                 : fail(WriteOutcome::Failed, text::kSaveFailed, dest_, error);
+        } else if (!sourceSame) {
+            return fail(WriteOutcome::SourceChanged, text::kSourceChanged, r_.file, 0);
+        }
         settings_.counters.dupsDeleted = addSaturating(settings_.counters.dupsDeleted, deleted);
         h_.setStatus(text::kSaveDone);
-        return WriteOutcome::Written;
+        outcome_ = WriteResult{WriteOutcome::Written, {}, 0};
     }
+
+    std::string targetName() const { return target_.isStream() ? target_.path : dest_; }
 
     // The line numbers of the selected entries, as a bitmap.
     Step collect()
@@ -158,7 +285,7 @@ private:
         drop_.assign(static_cast<size_t>(std::max<int64_t>(lastLineIndex(), 0)) + 2, false);
         for (int64_t i = 0; i <= n; ++i) {
             if (dups_->isSelected(i)) {
-                size_t line = static_cast<size_t>(dups_->lineNumber(i));
+                const auto line = static_cast<size_t>(dups_->lineNumber(i));
                 if (line >= drop_.size())
                     drop_.resize(line + 1, false);
                 drop_[line] = true;
@@ -169,108 +296,101 @@ private:
         return Step::Go;
     }
 
-    Step copy(int64_t& lineNo, int64_t& deleted)
+    bool dropped(int64_t lineNo) const
     {
-        const std::string_view eol = r_.lineEnds == LineEnds::CR ? "\r\n" : "\n";
-        const Options& options = settings_.options;
-        const bool normalise = options.saveApplyFilter;
-        const KeyRules rules = keyRules(options, filter_.get());
-        std::string scratch;
-        out_.reserve(kBlock + 4096);
+        return static_cast<uint64_t>(lineNo) < drop_.size() && drop_[static_cast<size_t>(lineNo)];
+    }
 
-        std::string_view line;
-        while (reader_->next(line)) {
-            if (static_cast<uint64_t>(lineNo) < drop_.size() && drop_[static_cast<size_t>(lineNo)]) {
+    // Writes one kept line; false when it is left out as empty. inBuffer: the
+    // line lies in the source buffer (ownEnd after it), which outlives out.
+    bool writeLine(Output& out, std::string_view line, std::string_view ownEnd, bool inBuffer, std::string& scratch)
+    {
+        const Options& options = settings_.options;
+        if (options.saveApplyFilter)
+            line = lineKey(keyRules(options, filter_.get()), line, scratch);
+        if (line.empty() && !options.saveEmptyLines)
+            return false;
+        const std::string_view end = lineEndToWrite(r_.lineEnds, ownEnd);
+        if (line.data() + line.size() == ownEnd.data() && end.data() == ownEnd.data()) {
+            out.source(std::string_view(line.data(), line.size() + end.size()));  // as the file holds it
+        } else {
+            if (inBuffer && !options.saveApplyFilter)
+                out.source(line);
+            else
+                out.copy(line);
+            out.copy(end);
+        }
+        return true;
+    }
+
+    Step copyFromMemory(Output& out, int64_t& deleted, int64_t& lines)
+    {
+        std::string scratch;
+        const int64_t count = source_->count();
+        for (int64_t i = 0; i < count && !out.failed(); ++i) {
+            if (dropped(i + 1) || !writeLine(out, source_->view(i), source_->ownEnd(i), true, scratch))
                 ++deleted;
-            } else {
-                if (lineNo == 1 && r_.hasByteOrderMark)
-                    line.remove_prefix(byteOrderMarkLength(line));
-                if (normalise)
-                    line = lineKey(rules, line, scratch);
-                if (line.empty() && !options.saveEmptyLines) {
-                    ++deleted;
-                } else {
-                    out_.append(line);
-                    out_.append(eol);
-                    if (out_.size() >= kBlock && !flush())
-                        return Step::Go;  // the caller sees the failure
-                }
-            }
-            if (cadence_.step(Stage::Writing, lineNo - 1, lastLineIndex()))
+            if (cadence_.step(Stage::Writing, i, lastLineIndex()))
                 return Step::Stop;
-            ++lineNo;
+            lines = i + 1;
         }
         return Step::Go;
     }
 
-    // Writes the buffered output; false (and writeFailed_) on any error.
-    bool flush()
+    Step copyFromFile(LineReader& reader, Output& out, int64_t& deleted, int64_t& lines)
     {
-        if (writeFailed_)
-            return false;
-        const char* p = out_.data();
-        size_t left = out_.size();
-        while (left > 0) {
-            ssize_t n = fileOps().write(tmpFd_, p, left);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                writeFailed_ = true;
-                return false;
-            }
-            p += n;
-            left -= static_cast<size_t>(n);
+        std::string scratch;
+        std::string_view line;
+        for (int64_t lineNo = 1; !out.failed() && reader.next(line); ++lineNo) {
+            if (lineNo == 1 && r_.hasByteOrderMark)
+                line.remove_prefix(byteOrderMarkLength(line));
+            if (dropped(lineNo) || !writeLine(out, line, std::string_view(), false, scratch))
+                ++deleted;
+            if (cadence_.step(Stage::Writing, lineNo - 1, lastLineIndex()))
+                return Step::Stop;
+            lines = lineNo;
         }
-        out_.clear();
-        return true;
+        return Step::Go;
     }
 
     // Settles where the output goes (symlinks resolved, so a link stays a
-    // link) and creates the temporary file beside it, never following a
-    // link planted at the temporary name and never removing the source.
-    bool openTemp(const struct stat& srcStat)
+    // link) and creates a temporary file of this run's own beside it; 0, or
+    // the reason it cannot be written.
+    int openTemp()
     {
-        dest_ = target_;
-        if (sameFile_ && dest_.ends_with(kTempSuffix))
-            dest_.resize(dest_.size() - std::string_view(kTempSuffix).size());
+        dest_ = target_.path;
         if (dest_.empty())
-            return false;
-
+            return ENOENT;
         struct stat st {};
         bool existing = false;
         if (::lstat(dest_.c_str(), &st) == 0) {
             if (S_ISLNK(st.st_mode)) {
                 std::unique_ptr<char, decltype(&std::free)> real(::realpath(dest_.c_str(), nullptr), &std::free);
                 if (!real || ::stat(real.get(), &st) != 0)
-                    return false;  // a dangling link: nowhere sound to write
+                    return ENOENT;  // a dangling link: nowhere sound to write
                 dest_ = real.get();
             }
             if (!S_ISREG(st.st_mode))
-                return false;
+                return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
             // Replacing a file the user may not write would bypass its protection.
             if (::faccessat(AT_FDCWD, dest_.c_str(), W_OK, AT_EACCESS) != 0)
-                return false;
+                return errno;
             existing = true;
         } else if (errno != ENOENT) {
-            return false;
+            return errno;
         }
 
-        temp_ = dest_ + kTempSuffix;
-        struct stat old {};
-        if (::lstat(temp_.c_str(), &old) == 0) {
-            if (S_ISDIR(old.st_mode))
-                return false;
-            if (old.st_dev == srcStat.st_dev && old.st_ino == srcStat.st_ino)
-                return false;
-            if (existing && old.st_dev == st.st_dev && old.st_ino == st.st_ino)
-                return false;
-            if (fileOps().unlink(temp_.c_str()) != 0 && errno != ENOENT)
-                return false;
+        // A name no other run uses: never a file someone else made, never
+        // through a link planted at it.
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            temp_ = dest_ + "." + randomTag() + kTempSuffix;
+            tmpFd_ = fileOps().open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                    existing ? 0600 : 0666);
+            if (tmpFd_ >= 0 || errno != EEXIST)
+                break;
         }
-        tmpFd_ = fileOps().open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                                existing ? 0600 : 0666);
         if (tmpFd_ < 0)
-            return false;
+            return errno;
         tempCreated_ = true;
         if (existing) {
             // The replacement keeps the owner (when we may set it) and the mode.
@@ -280,42 +400,38 @@ private:
                     mode &= ~mode_t(S_ISUID | S_ISGID);
             }
             if (fileOps().fchmod(tmpFd_, mode) != 0) {
+                const int error = errno;
                 discardTemp();
-                return false;
+                return error;
             }
         }
-        return true;
+        return 0;
     }
 
-    // Makes the output durable and puts it in place in one step.
-    bool commit()
+    // Makes the output durable and, when the source is still the file that
+    // was scanned, puts it in place in one step. 0 when done, -1 when the
+    // source changed, else the system's error.
+    int commit(bool sourceSame)
     {
         if (fileOps().fsync(tmpFd_) != 0)
-            return false;
-        int fd = tmpFd_;
+            return errno;
+        const int fd = tmpFd_;
         tmpFd_ = -1;
         if (fileOps().close(fd) != 0)
-            return false;
+            return errno;
+        // The last look, as late as it can be: a file rewritten or grown
+        // since the scan keeps what it holds now.
+        if (!sourceSame || identityOf(r_.file) != r_.identity)
+            return -1;
         if (fileOps().rename(temp_.c_str(), dest_.c_str()) != 0)
-            return false;
+            return errno;
         tempCreated_ = false;
-        // The rename is done; syncing the folder only makes it durable sooner.
-        int dir = fileOps().open(parentFolder(dest_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-        if (dir >= 0) {
-            fileOps().fsync(dir);
-            fileOps().close(dir);
-        }
-        return true;
-    }
-
-    // When the save replaced the scanned file, the scan's line numbers no
-    // longer describe it; make the next save's unchanged-source check fail
-    // even within the same second.
-    void forgetReplacedSource(const struct stat& srcStat)
-    {
-        struct stat now {};
-        if (::stat(r_.file.c_str(), &now) != 0 || now.st_dev != srcStat.st_dev || now.st_ino != srcStat.st_ino)
-            r_.fileModified = INT64_MIN;
+        const int dir = fileOps().open(parentFolder(dest_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+        if (dir < 0)
+            return errno;
+        const int synced = fileOps().fsync(dir) == 0 ? 0 : errno;
+        fileOps().close(dir);
+        return synced;
     }
 
     void discardTemp()
@@ -335,24 +451,23 @@ private:
     RunFlags& flags_;
     Host& h_;
     WorkCadence cadence_;
-    std::string target_;
-    bool sameFile_;
+    SaveTarget target_;
     std::shared_ptr<DupsList> dups_;
+    std::shared_ptr<SourceLines> source_;
     std::unique_ptr<LineFilter> filter_;
     std::vector<bool> drop_;
-    std::unique_ptr<LineReader> reader_;
-    std::string dest_, temp_, out_;
+    std::string dest_, temp_;
     int tmpFd_ = -1;
     bool tempCreated_ = false;
-    bool writeFailed_ = false;
+    WriteResult outcome_;
 };
 
 }  // namespace
 
-WriteOutcome writeCleanedFile(Settings& settings, ScanResult& result, RunFlags& flags, Host& host,
-                              const std::string& target, bool sameFile)
+WriteResult writeCleanedFile(Settings& settings, ScanResult& result, RunFlags& flags, Host& host,
+                             const SaveTarget& target)
 {
-    Writer writer(settings, result, flags, host, target, sameFile);
+    Writer writer(settings, result, flags, host, target);
     return writer.run();
 }
 

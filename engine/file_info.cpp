@@ -1,7 +1,5 @@
 #include "engine/file_info.h"
 
-#include <sys/stat.h>
-
 namespace quillow {
 
 FileInfo fileInfo(const std::string& path)
@@ -12,10 +10,27 @@ FileInfo fileInfo(const std::string& path)
         return info;
     info.exists = true;
     info.size = st.st_size;
-    // Whole seconds; compared for equality only, so epoch seconds serve and a
-    // daylight-saving change between scan and save cannot fake a change.
     info.modifiedSeconds = static_cast<int64_t>(st.st_mtim.tv_sec);
     return info;
+}
+
+FileIdentity identityOf(const struct stat& st)
+{
+    FileIdentity id;
+    id.device = static_cast<uint64_t>(st.st_dev);
+    id.inode = static_cast<uint64_t>(st.st_ino);
+    id.size = static_cast<int64_t>(st.st_size);
+    id.modifiedNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    id.changedNs = static_cast<int64_t>(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
+    return id;
+}
+
+std::optional<FileIdentity> identityOf(const std::string& path)
+{
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return identityOf(st);
 }
 
 }  // namespace quillow

@@ -1,6 +1,9 @@
 #pragma once
 // What the scan and the save ask of the file system about one path.
+#include <sys/stat.h>
+
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace quillow {
@@ -14,14 +17,22 @@ struct FileInfo {
 FileInfo fileInfo(const std::string& path);
 inline bool fileExists(const std::string& path) { return fileInfo(path).exists; }
 
-// The modification time as fileInfo gives it; *ok (when given) is false and
-// the result 0 when the path is not an existing regular file.
-inline int64_t fileModifiedSeconds(const std::string& path, bool* ok = nullptr)
-{
-    FileInfo info = fileInfo(path);
-    if (ok)
-        *ok = info.exists;
-    return info.modifiedSeconds;
-}
+// Which file a path names and in what state: the same file (device and
+// inode) with the same size, modification time and change time to the
+// nanosecond. The change time moves with every write and cannot be set back,
+// so an editor that restores the modification time is still noticed.
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    int64_t size = -1;
+    int64_t modifiedNs = 0;
+    int64_t changedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity identityOf(const struct stat& st);
+// The identity of the regular file path names (after symlinks); nullopt
+// when there is none.
+std::optional<FileIdentity> identityOf(const std::string& path);
 
 }  // namespace quillow

@@ -56,6 +56,8 @@ bool LineReader::fill()
     for (;;) {
         ssize_t got = read_(fd_, buf_.data() + end_, buf_.size() - end_);
         if (got > 0) {
+            if (onRead)
+                onRead(std::string_view(buf_.data() + end_, static_cast<size_t>(got)));
             end_ += static_cast<size_t>(got);
             return true;
         }

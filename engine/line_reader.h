@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,9 @@ public:
     bool next(std::string_view& line);
     bool failed() const { return error_ != 0; }
     int error() const { return error_; }
+
+    // Sees every byte read from the file, in order (e.g. to fingerprint it).
+    std::function<void(std::string_view)> onRead;
 
 private:
     bool fill();  // reads one more block after the buffered bytes

@@ -33,7 +33,7 @@ size_t readAt(int fd, char* to, size_t count, off_t offset)
 
 }  // namespace
 
-BigVector<char> readWholeFile(const std::string& path)
+BigVector<char> readWholeFile(const std::string& path, FileIdentity* identity)
 {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -43,6 +43,8 @@ BigVector<char> readWholeFile(const std::string& path)
         ::close(fd);
         throw ReadError{text::kCannotOpen};
     }
+    if (identity)
+        *identity = identityOf(st);
     BigVector<char> bytes;
     try {
         const size_t size = static_cast<size_t>(st.st_size);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/big_allocator.h"
+#include "engine/file_info.h"
 
 namespace quillow {
 
@@ -13,6 +14,8 @@ struct ReadError {
 
 // Reads path; a big file is read in two halves at the same time. Throws
 // ReadError (cannot open, not a regular file, read error) or std::bad_alloc.
-BigVector<char> readWholeFile(const std::string& path);
+// identity (when given) receives the file's identity as it was opened, for
+// the save to tell whether the file is still the one that was read.
+BigVector<char> readWholeFile(const std::string& path, FileIdentity* identity = nullptr);
 
 }  // namespace quillow

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 
 #include "engine/file_info.h"
 #include "engine/file_filter.h"
@@ -20,13 +21,16 @@ bool writeProtected(const std::string& path)
     return fileExists(path) && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
 }
 
-// "Set to normal": give the owner write permission. A failure is ignored;
-// the writer then reports the target as not writable.
-void removeWriteProtection(const std::string& path)
+// "Set to normal": give the owner write permission; the mode it had, to put
+// back if the save fails. A failure is ignored; the writer then reports the
+// target as not writable.
+std::optional<mode_t> removeWriteProtection(const std::string& path)
 {
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0)
-        ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
+    return st.st_mode & 07777;
 }
 
 // The target is the source itself, by name or under another spelling
@@ -42,86 +46,102 @@ bool sameFileAs(const std::string& target, const std::string& source)
 
 }  // namespace
 
-WriteOutcome runSave(Settings& settings, ScanResult& result, RunFlags& flags, Host& host,
-                     const std::string& unattendedTarget)
+WriteResult runSave(Settings& settings, ScanResult& result, RunFlags& flags, Host& host,
+                    const SaveTarget& unattendedTarget)
 {
     const bool unattended = flags.unattended;
+    const WriteResult notStarted{WriteOutcome::NotStarted, {}, 0};
 
     // 1. A source to save from, and no save or scan already running.
     if (result.file.empty() || !result.dups || flags.busy)
-        return WriteOutcome::NotStarted;
+        return notStarted;
 
-    // 2. The source is still there.
-    if (!fileExists(result.file)) {
+    // 2. The source is still there...
+    const std::optional<FileIdentity> now = identityOf(result.file);
+    if (!now) {
         if (!unattended)
             host.messageBox(text::kSourceMissing, Icon::Critical, Buttons::Ok);
-        return WriteOutcome::NotStarted;
+        return notStarted;
     }
 
-    // 3. ... and unchanged since the scan.
-    bool ok = false;
-    int64_t modified = fileModifiedSeconds(result.file, &ok);
-    if (!ok || modified != result.fileModified) {
+    // 3. ... and the file the scan read: the same file, size and time to the
+    // nanosecond (a rewrite within the same second counts).
+    if (*now != result.identity) {
         if (!unattended)
-            host.messageBox(ok ? text::kSourceChanged : text::kSourceMissing, Icon::Critical, Buttons::Ok);
-        return WriteOutcome::NotStarted;
+            host.messageBox(text::kSourceChanged, Icon::Critical, Buttons::Ok);
+        return notStarted;
     }
 
     // 4. Something is selected.
     if (result.dups->selectedCount() == 0) {
         if (!unattended)
             host.messageBox(text::kNothingSelected, Icon::Warning, Buttons::Ok);
-        return WriteOutcome::NotStarted;
+        return notStarted;
     }
 
     // 5. Byte-order mark warning.
     if (result.hasByteOrderMark && !unattended &&
         host.messageBox(text::kByteOrderMarkWarning, Icon::Warning, Buttons::YesNo) != Answer::Yes)
-        return WriteOutcome::NotStarted;
+        return notStarted;
 
     // 6. Target.
-    std::string target;
+    SaveTarget target;
     if (unattended) {
         target = unattendedTarget;
     } else {
         FileDialogRequest request = textFileDialog(settings.lastSavedFile);
         request.overwritePrompt = true;
         if (host.chooseSaveFile(request))
-            target = request.fileName;
+            target.path = request.fileName;
     }
-    if (target.empty())
-        return WriteOutcome::NotStarted;
+    if (target.isStream())
+        return writeCleanedFile(settings, result, flags, host, target);
+    if (target.path.empty())
+        return notStarted;
 
     // 7. Write protection.
-    if (writeProtected(target)) {
+    std::optional<mode_t> protectedMode;
+    if (writeProtected(target.path)) {
         if (!unattended && host.messageBox(text::kWriteProtected, Icon::Warning, Buttons::YesNo) != Answer::Yes) {
             host.setStatus(text::kSaveCancelled);
-            return WriteOutcome::NotStarted;
+            return notStarted;
         }
-        removeWriteProtection(target);
+        protectedMode = removeWriteProtection(target.path);
     }
 
-    // 8. Same file: written under a temporary name and swapped in.
-    const std::string chosen = target;
-    const bool sameFile = sameFileAs(target, result.file);
-    if (sameFile)
-        target += kTempSuffix;
+    // 8. The source itself under any spelling is replaced like any target,
+    // through a temporary file; it only asks no question about extensions.
+    const bool sameFile = sameFileAs(target.path, result.file);
+    if (sameFile && protectedMode) {
+        // Our own change of its mode moved its change time; nothing else.
+        if (std::optional<FileIdentity> id = identityOf(result.file)) {
+            FileIdentity expected = result.identity;
+            expected.changedNs = id->changedNs;
+            if (*id == expected)
+                result.identity = *id;
+        }
+    }
 
     // 9. Extension prompt.
+    const std::string chosen = target.path;
     if (!sameFile && !unattended && result.file.find('.') != std::string::npos &&
-        target.find('.') == std::string::npos) {
+        target.path.find('.') == std::string::npos) {
         Answer a = host.messageBox(text::kNoExtension, Icon::Warning, Buttons::YesNoCancel);
         if (a == Answer::Cancel)
-            return WriteOutcome::NotStarted;
+            return notStarted;
         if (a == Answer::Yes)
-            target += "." + result.file.substr(result.file.rfind('.') + 1);
+            target.path += "." + result.file.substr(result.file.rfind('.') + 1);
     }
 
     // 10. Remember the target before anything is written.
-    settings.lastSavedFile = sameFile ? chosen : target;
+    settings.lastSavedFile = target.path;
 
-    // 11. Write.
-    return writeCleanedFile(settings, result, flags, host, target, sameFile);
+    // 11. Write; a target made writable for the save gets its mode back when
+    // nothing replaced it.
+    WriteResult written = writeCleanedFile(settings, result, flags, host, target);
+    if (protectedMode && written.outcome != WriteOutcome::Written)
+        ::chmod(chosen.c_str(), *protectedMode);
+    return written;
 }
 
 }  // namespace quillow

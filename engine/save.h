@@ -10,7 +10,7 @@ namespace quillow {
 // In an unattended run the target is unattendedTarget and nothing is asked;
 // otherwise the save dialog gives it. NotStarted when a check or a question
 // ended the save before writing began.
-WriteOutcome runSave(Settings& settings, ScanResult& result, RunFlags& flags, Host& host,
-                     const std::string& unattendedTarget = {});
+WriteResult runSave(Settings& settings, ScanResult& result, RunFlags& flags, Host& host,
+                    const SaveTarget& unattendedTarget = {});
 
 }  // namespace quillow

@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "engine/button_states.h"
+#include "engine/content_hash.h"
 #include "engine/duplicate_finder.h"
 #include "engine/file_filter.h"
 #include "engine/file_info.h"
@@ -83,7 +84,6 @@ void Scan::checkFile(const std::string& file)
         throw ReadError{text::kCannotOpen};
     settings_.lastLoadedFile = file;
     h_.setCaption(text::productVersion(flags_.debugMode) + " - " + file);
-    r_.fileModified = info.modifiedSeconds;
     r_.file = file;
 }
 
@@ -175,6 +175,9 @@ void Scan::findDuplicates()
 void Scan::finish()
 {
     if (r_.memoryPreserved) {
+        ContentHash hash;
+        hash.add(src_->bytes());
+        r_.contentHash = hash.value();
         dups_->detachKeys();
         src_->release();
     }
@@ -257,7 +260,7 @@ ScanOutcome Scan::run(std::string file)
     h_.yield();
 
     try {
-        loadLines(readWholeFile(file));
+        loadLines(readWholeFile(file, &r_.identity));
         if (!stopped_)
             findDuplicates();
         if (stopped_) {

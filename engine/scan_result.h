@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/dups_list.h"
+#include "engine/file_info.h"
 #include "engine/source_lines.h"
 
 namespace quillow {
@@ -15,8 +16,11 @@ namespace quillow {
 inline constexpr int64_t kBigFileLines = 32768;
 
 struct ScanResult {
-    std::string file;          // the file the lines came from; empty: nothing to save from
-    int64_t fileModified = 0;  // its modification time when the scan opened it
+    std::string file;       // the file the lines came from; empty: nothing to save from
+    FileIdentity identity;  // the file as the scan read it; the save writes only from that
+    // A fingerprint of the bytes read, kept when the line texts are freed
+    // (memoryPreserved): the save then reads the file again and checks it.
+    uint64_t contentHash = 0;
     bool caseSensitive = false;  // how the keys were compared
     bool trimLines = false;
     LineEnds lineEnds = LineEnds::LF;

@@ -108,6 +108,14 @@ std::string_view SourceLines::view(int64_t index) const
     return bytes().substr(l.offset, l.length);
 }
 
+std::string_view SourceLines::ownEnd(int64_t index) const
+{
+    const Line& l = line(index);
+    const uint64_t end = l.offset + l.length;
+    const uint64_t next = index + 1 < count_ ? lines_[static_cast<size_t>(index) + 1].offset : buf_.size();
+    return bytes().substr(end, next - end);
+}
+
 void SourceLines::dropPrefix(int64_t index, size_t n)
 {
     Line& l = const_cast<Line&>(line(index));

@@ -54,6 +54,9 @@ public:
     // ListIndexError outside the list or after release().
     std::string_view view(int64_t index) const;
     std::string text(int64_t index) const { return std::string(view(index)); }
+    // The bytes that ended the line in the file: from its end to the start of
+    // the next line (or the end of the file; empty for a last line without one).
+    std::string_view ownEnd(int64_t index) const;
     std::string_view bytes() const { return std::string_view(buf_.data(), buf_.size()); }
     LineEnds lineEnds() const { return ends_; }
     // Drops the first n bytes of line index (the byte-order mark).

@@ -52,15 +52,16 @@ RunOutcome runUnattended(Settings& settings, ScanResult& result, RunFlags& flags
 
     runSelectCommand(result, flags, host, *request.select);
 
-    const WriteOutcome written = runSave(settings, result, flags, host, request.output);
+    const WriteResult written = runSave(settings, result, flags, host, SaveTarget{request.output});
     if (!flags.unattended)
         return RunOutcome::Stopped;
-    switch (written) {
+    switch (written.outcome) {
     case WriteOutcome::Written:
         return RunOutcome::Written;
     case WriteOutcome::Stopped:
         return RunOutcome::Stopped;
     case WriteOutcome::SourceUnreadable:
+    case WriteOutcome::SourceChanged:
         return RunOutcome::InputError;
     case WriteOutcome::TargetUnwritable:
     case WriteOutcome::Failed:

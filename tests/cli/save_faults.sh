@@ -41,8 +41,9 @@ check() {
     [ "$failures" -ne "$before" ] || echo "ok: $name"
 }
 
-# inject NAME IN_PLACE STRACE_ARGS...: runs the save under strace, with the
-# fault limited to the temporary output file (-P).
+# inject NAME IN_PLACE STRACE_ARGS...: runs the save under strace. With -q the
+# program writes, syncs and renames nothing but its output (its temporary
+# file has a name of its own), so the n-th call is the output's.
 inject() {
     local name=$1 in_place=$2
     shift 2
@@ -57,7 +58,7 @@ inject() {
         target=$out
         target_orig="$dir/out.orig"
     fi
-    strace -f -qq -o /dev/null "$@" -P "$out.quillowtemp" \
+    strace -f -qq -o /dev/null "$@" \
         "$cli" -q -i "$dir/in.txt" -o "$out" -s 2 2>/dev/null
     check "$name" $? "$dir/in.txt" "$big" "$target" "$target_orig"
 }

@@ -33,6 +33,7 @@ public:
     RunFlags flags;
     RecordingHost host;
     std::string source;
+    WriteResult last;  // what the last save said
 
     // Writes name with bytes and scans it.
     void scan(const std::string& bytes, const std::string& name = "in.txt")
@@ -58,13 +59,18 @@ public:
     }
 
     // Saves through the dialogs the host answers.
-    WriteOutcome save() { return runSave(settings, result, flags, host); }
+    WriteOutcome save()
+    {
+        last = runSave(settings, result, flags, host);
+        return last.outcome;
+    }
 
     // Saves unattended to target (no dialogs).
     WriteOutcome saveTo(const std::string& target)
     {
         flags.unattended = true;
-        return runSave(settings, result, flags, host, target);
+        last = runSave(settings, result, flags, host, SaveTarget{target});
+        return last.outcome;
     }
 
     // Names in the folder that a save may leave behind by mistake.

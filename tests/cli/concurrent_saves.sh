@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Two quillow-cli runs writing one target at the same moment, many times: each
+# must say it wrote (exit 0), the target must always be exactly one of the two
+# results (never a mix, a prefix or the old file), and no temporary file may
+# be left behind. A reader watching the target meanwhile only ever sees a
+# complete file.
+#
+# usage: bash concurrent_saves.sh PATH_OF_QUILLOW_CLI
+set -u
+
+cli=${1:?usage: concurrent_saves.sh PATH_OF_QUILLOW_CLI}
+cli=$(realpath "$cli")
+work=$(realpath "$(mktemp -d)")
+trap 'rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME="$work/config"
+export LC_ALL=C.UTF-8
+
+# Two inputs whose cleaned copies differ and take a few 1 MiB writes each.
+awk 'BEGIN { for (i = 0; i < 150000; i++) printf "first %d\n", i % 100000 }' > "$work/a.txt"
+awk 'BEGIN { for (i = 0; i < 150000; i++) printf "second %d\n", i % 90000 }' > "$work/b.txt"
+"$cli" -q -i "$work/a.txt" -o "$work/a.expected" -s 2 || exit 1
+"$cli" -q -i "$work/b.txt" -o "$work/b.expected" -s 3 || exit 1
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+target="$work/out.txt"
+echo "old" > "$target"
+for round in $(seq 1 25); do
+    "$cli" -q -i "$work/a.txt" -o "$target" -s 2 & first=$!
+    "$cli" -q -i "$work/b.txt" -o "$target" -s 3 & second=$!
+    # Meanwhile, a reader.
+    for _ in 1 2 3 4 5; do
+        if ! cmp -s "$target" "$work/a.expected" && ! cmp -s "$target" "$work/b.expected" &&
+            [ "$(cat "$target")" != old ]; then
+            fail "round $round: a reader saw an incomplete target"
+            break
+        fi
+    done
+    wait $first; a=$?
+    wait $second; b=$?
+    [ $a -eq 0 ] && [ $b -eq 0 ] || fail "round $round: exit statuses $a and $b"
+    cmp -s "$target" "$work/a.expected" || cmp -s "$target" "$work/b.expected" ||
+        fail "round $round: the target is neither result"
+done
+stray=$(find "$work" -name '*.quillowtemp' | tr '\n' ' ')
+[ -z "$stray" ] || fail "left $stray"
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures failure(s)"
+    exit 1
+fi
+echo "ok: 25 rounds of two concurrent saves"
