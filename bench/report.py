@@ -106,6 +106,11 @@ def bytes_per_line(s, key):
     return s["mem"][key] / s["lines"]
 
 
+def per_line(value):
+    """Per-line figures below 10 keep two digits, so a floor does not read as 0."""
+    return f"{value:.2g}" if value < 10 else f"{value:,.0f}"
+
+
 def text_report(sizes, overhead):
     out = []
     for s in sizes:
@@ -116,8 +121,8 @@ def text_report(sizes, overhead):
                    f"{'peak MiB':>9} {'B/line':>7}")
         for key, command in s["rows"]:
             out.append(f"{command:<40} {s['med'][key]:>9.3f} {s['low'][key]:>8.3f} "
-                       f"{ns_per_line(s, key):>8.0f} {s['mem'][key] / 2**20:>9.1f} "
-                       f"{bytes_per_line(s, key):>7.0f}")
+                       f"{per_line(ns_per_line(s, key)):>8} {s['mem'][key] / 2**20:>9.1f} "
+                       f"{per_line(bytes_per_line(s, key)):>7}")
         out.append(f"\n{'ratio':<52} {'value':>7} {'target':>8}")
         for name, a, b, kind, target in RATIOS:
             r = ratio(s, a, b, kind, target)
@@ -133,7 +138,7 @@ def text_report(sizes, overhead):
             out.append(f"\n== {title} ({unit}) as the file grows")
             out.append(f"{'command':<40}{heads}")
             for key, command in all_rows(sizes):
-                cells = "".join(f"{value(s, key):>9.0f}" if key in s["med"] else f"{'-':>9}"
+                cells = "".join(f"{per_line(value(s, key)):>9}" if key in s["med"] else f"{'-':>9}"
                                 for s in sizes)
                 out.append(f"{command:<40}{cells}")
     out.append(f"\ntimes exclude {overhead * 1000:.1f} ms per run taken by the GNU time wrapper")
@@ -160,7 +165,7 @@ def markdown_report(sizes):
         + ".", ""]
     for title, value in (("Time per line, ns (median)", ns_per_line),
                          ("Peak memory per line, bytes", bytes_per_line)):
-        rows = [[code(command)] + [f"{value(s, key):,.0f}" if key in s["med"] else "-"
+        rows = [[code(command)] + [per_line(value(s, key)) if key in s["med"] else "-"
                                    for s in sizes]
                 for key, command in all_rows(sizes)]
         out += [md_table([title] + heads, rows), ""]

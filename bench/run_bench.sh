@@ -19,9 +19,9 @@
 #                    or /tmp/quillow-bench)
 #   --discard-data   deletes the generated files at the end
 #   --markdown       also prints the results as Markdown tables
-# 50M lines make a 3 GB file; mawk takes several GB and tens of minutes on it
-# (its time grows faster than the line count), so a full run takes an hour or
-# more. QUILLOW_BUILD_DIR names a build to use instead of build-bench (Release).
+# 50M lines make a 3 GB file; mawk takes 5 GB and minutes per run on it (its
+# time per line grows with the line count), so a full run takes half an hour
+# or more. QUILLOW_BUILD_DIR names a build to use instead of build-bench.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
