@@ -1,33 +1,154 @@
 #!/usr/bin/env bash
-# Times quillow-cli against wc -l, mawk and sort -u on generated files of 1M
-# and 10M lines, and prints medians, peak memory and the ratios we aim for.
+# Shows how the cost of quillow-cli grows with the file. On generated files of
+# 1M, 10M and 50M lines (one seeded generator, so every size has the same mix)
+# it times the scan and the clean-up beside mawk and LC_ALL=C sort -u, with
+# wc -l as the floor, and prints time and peak memory per line for each size,
+# the curve across the sizes, and the ratios we aim for.
 #
-# usage: bench/run_bench.sh [--quick] [--runs N]
-#   --quick    only the 1M-line file
-#   --runs N   timed runs per command (default 5 for 1M lines, 3 for 10M)
-# A full run takes 10 to 20 minutes, mostly mawk on the 10M-line file (its time
-# grows much faster than linearly with that many keys); --quick about one.
-# QUILLOW_BUILD_DIR names a build to use instead of build-bench (Release).
-# The generated files stay in bench/out/ and are reused while the generator
-# and its arguments are unchanged.
+# usage: bench/run_bench.sh [OPTION]...
+#   --sizes LIST     line counts, e.g. 100k,1m,10m (default 1m,10m,50m)
+#   --quick          the same as --sizes 1m
+#   --runs N|LIST    timed runs per command: N for every size, or per size as
+#                    1m=5,10m=2, or both as 3,50m=1 (default 5 up to 1M lines,
+#                    3 up to 10M, 1 above)
+#   --warmup N       untimed runs first (default 1 up to 1M lines, 0 above)
+#   --bench LIST     benchmarks to run, from: floor,scan,cleanup (default all)
+#   --seed N         generator seed (default 1)
+#   --data-dir DIR   keeps the generated files between runs, named by size and
+#                    seed, and the results (default $TMPDIR/quillow-bench,
+#                    or /tmp/quillow-bench)
+#   --discard-data   deletes the generated files at the end
+#   --markdown       also prints the results as Markdown tables
+# 50M lines make a 3 GB file; mawk takes 5 GB and minutes per run on it (its
+# time per line grows with the line count), so a full run takes half an hour
+# or more. QUILLOW_BUILD_DIR names a build to use instead of build-bench.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
 
-quick=0
-runs=""
+usage() { awk 'NR > 1 && /^#/ { sub(/^# ?/, ""); print; next } NR > 1 { exit }' "$0"; }
+fail() { echo "run_bench: $*" >&2; exit 2; }
+
+# count 1m -> 1000000 (k and m suffixes, any case)
+count() {
+    [[ $1 =~ ^([0-9]+)([kKmM]?)$ ]] || fail "'$1' is not a line count (like 100k, 1m, 2500000)"
+    local n=${BASH_REMATCH[1]}
+    case ${BASH_REMATCH[2]} in k | K) n=$((n * 1000)) ;; m | M) n=$((n * 1000000)) ;; esac
+    ((n > 0)) || fail "a size must be above 0"
+    echo "$n"
+}
+# label 1000000 -> 1M, 100000 -> 100k
+label() {
+    if (($1 % 1000000 == 0)); then echo "$(($1 / 1000000))M"
+    elif (($1 % 1000 == 0)); then echo "$(($1 / 1000))k"
+    else echo "$1"; fi
+}
+
+# --- benchmarks --------------------------------------------------------------
+# Each benchmark is one function bench_NAME that times its commands with
+# `measure` on $file, which holds $lines lines; its results go to $dir. To add
+# one, write the function and add NAME to all_benches.
+all_benches=(floor scan cleanup)
+
+bench_floor() {
+    measure wc "wc -l F" -- wc -l "$file"
+}
+
+# Case-sensitive runs compare with mawk keyed on the line as it is; the
+# case-insensitive scan (the default setting) with mawk keyed on tolower.
+bench_scan() {
+    measure list_cs "quillow-cli --list -c on F" -- "$cli" --list -c on "$file"
+    measure list_ci "quillow-cli --list -c off F" -- "$cli" --list -c off "$file"
+    measure mawk "mawk '!a[\$0]++' F" -- env LC_ALL=C mawk '!a[$0]++' "$file"
+    measure mawk_lower "mawk '!a[tolower(\$0)]++' F" -- env LC_ALL=C mawk '!a[tolower($0)]++' "$file"
+    measure sort_u "LC_ALL=C sort -u F" -- env LC_ALL=C sort -u "$file"
+}
+
+# The generated files hold no blank-only lines, so keeping the first of each
+# line must write exactly what mawk writes; the outputs of the last runs are
+# compared.
+bench_cleanup() {
+    local ours=$dir/quillow.out theirs=$dir/mawk.out
+    measure clean "quillow-cli -i F -o OUT -s 2 -c on" --writes "$ours" -- \
+        "$cli" -i "$file" -o "$ours" -s 2 -c on -q
+    measure mawk_clean "mawk '!a[\$0]++' F > OUT" --stdout "$theirs" -- \
+        env LC_ALL=C mawk '!a[$0]++' "$file"
+    if cmp -s "$ours" "$theirs"; then
+        echo same > "$dir/check"
+    else
+        echo differs > "$dir/check"
+        echo "run_bench: warning: quillow-cli -s 2 -c on wrote other lines than mawk '!a[\$0]++'" >&2
+    fi
+    rm -f "$ours" "$theirs"
+}
+
+# --- options -----------------------------------------------------------------
+sizes=1m,10m,50m
+runs_arg=""
+warmup_arg=""
+bench_arg=$(IFS=,; echo "${all_benches[*]}")
+seed=1
+data_dir=${TMPDIR:-/tmp}/quillow-bench
+discard=0
+markdown=0
 while (($#)); do
     case $1 in
-        --quick) quick=1 ;;
-        --runs) runs=${2:?--runs needs a number}; shift ;;
-        -h | --help) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
-        *) echo "run_bench: unknown argument $1 (try --help)" >&2; exit 2 ;;
+        --sizes) sizes=${2:?--sizes needs a list}; shift ;;
+        --quick) sizes=1m ;;
+        --runs) runs_arg=${2:?--runs needs a number or a list}; shift ;;
+        --warmup) warmup_arg=${2:?--warmup needs a number}; shift ;;
+        --bench) bench_arg=${2:?--bench needs a list}; shift ;;
+        --seed) seed=${2:?--seed needs a number}; shift ;;
+        --data-dir) data_dir=${2:?--data-dir needs a folder}; shift ;;
+        --discard-data) discard=1 ;;
+        --markdown) markdown=1 ;;
+        -h | --help) usage; exit 0 ;;
+        *) fail "unknown argument $1 (try --help)" ;;
     esac
     shift
 done
-for tool in hyperfine mawk sort wc python3 /usr/bin/time cmake; do
-    command -v "$tool" > /dev/null ||
-        { echo "run_bench: $tool is missing (scripts/setup.sh installs it)" >&2; exit 2; }
+[[ $seed =~ ^[0-9]+$ ]] || fail "--seed needs a number"
+[[ -z $warmup_arg || $warmup_arg =~ ^[0-9]+$ ]] || fail "--warmup needs a number"
+
+size_list=()
+IFS=, read -ra items <<< "$sizes"
+for item in "${items[@]}"; do size_list+=("$(count "$item")"); done
+mapfile -t size_list < <(printf '%s\n' "${size_list[@]}" | sort -nu)
+
+IFS=, read -ra benches <<< "$bench_arg"
+for b in "${benches[@]}"; do
+    [[ " ${all_benches[*]} " == *" $b "* ]] || fail "no benchmark '$b' (there are: ${all_benches[*]})"
+done
+
+# runs_for LINES: timed runs for that size, from --runs or the default.
+runs_for() {
+    local item all="" n=""
+    IFS=, read -ra items <<< "$runs_arg"
+    for item in "${items[@]}"; do
+        if [[ $item =~ ^[0-9]+$ ]]; then all=$item
+        elif [[ $item =~ ^([0-9]+[kKmM]?)=([0-9]+)$ ]]; then
+            [ "$(count "${BASH_REMATCH[1]}")" != "$1" ] || n=${BASH_REMATCH[2]}
+        else fail "--runs: '$item' is neither N nor SIZE=N"; fi
+    done
+    n=${n:-$all}
+    if [ -z "$n" ]; then
+        if (($1 <= 1000000)); then n=5; elif (($1 <= 10000000)); then n=3; else n=1; fi
+    fi
+    ((n > 0)) || fail "--runs must be above 0"
+    echo "$n"
+}
+warmup_for() {
+    if [ -n "$warmup_arg" ]; then echo "$warmup_arg"
+    elif (($1 <= 1000000)); then echo 1
+    else echo 0; fi
+}
+declare -A runs_of warmup_of
+for lines in "${size_list[@]}"; do
+    runs_of[$lines]=$(runs_for "$lines")
+    warmup_of[$lines]=$(warmup_for "$lines")
+done
+
+for tool in hyperfine mawk sort wc cmp python3 /usr/bin/time cmake; do
+    command -v "$tool" > /dev/null || fail "$tool is missing (scripts/setup.sh installs it)"
 done
 
 # --- build -------------------------------------------------------------------
@@ -42,6 +163,7 @@ fi
 log=$(mktemp)
 if ! cmake --build "$build" -j2 --target quillow-cli > "$log" 2>&1; then
     tail -n 40 "$log" >&2
+    rm -f "$log"
     echo "run_bench: building quillow-cli in $build failed" >&2
     exit 1
 fi
@@ -49,146 +171,113 @@ rm -f "$log"
 cli=$(cd "$build" && pwd)/quillow-cli
 
 # --- data --------------------------------------------------------------------
-out=$root/bench/out
-mkdir -p "$out"
-gen_args=(--seed 1 --avg-len 60 --dup-share 0.3 --case-variants 0.2 --blank-variants 0.1 --non-ascii 0.05)
+mkdir -p "$data_dir"
+data_dir=$(cd "$data_dir" && pwd)
+gen_args=(--avg-len 60 --dup-share 0.3 --case-variants 0.2 --blank-variants 0.1 --non-ascii 0.05)
+gen_hash=$(sha256sum < bench/gen_lines.py | cut -c1-16)
 
-# make_file NAME LINES: generates bench/out/NAME.txt unless an up-to-date copy exists.
-make_file() {
-    local file=$out/$1.txt
-    local want
-    want="$2 ${gen_args[*]} $(sha256sum < bench/gen_lines.py | cut -c1-16)"
+# data_file LINES: the path of the generated file of LINES lines. A kept file
+# is used again while the generator and its arguments are unchanged.
+data_file() {
+    echo "$data_dir/lines-$1-seed$seed.txt"
+}
+make_data() {
+    local file
+    file=$(data_file "$1")
+    local want="$1 --seed $seed ${gen_args[*]} $gen_hash"
     if [ -f "$file" ] && [ "$(cat "$file.stamp" 2> /dev/null)" = "$want" ]; then
         return
     fi
-    echo "generating $file ($2 lines)..." >&2
+    echo "generating $file ($1 lines)..." >&2
     rm -f "$file.stamp"
-    python3 bench/gen_lines.py --lines "$2" "${gen_args[@]}" -o "$file.part"
+    python3 bench/gen_lines.py --lines "$1" --seed "$seed" "${gen_args[@]}" -o "$file.part"
     mv "$file.part" "$file"
     echo "$want" > "$file.stamp"
 }
 
-# name, lines, timed runs, warm-up runs (the page cache is filled beforehand)
-sets=("lines_1m 1000000 ${runs:-5} 1")
-((quick)) || sets+=("lines_10m 10000000 ${runs:-3} 0")
+# --- measuring ---------------------------------------------------------------
+# quote ARG...: the arguments as one line of single-quoted words, the way
+# hyperfine splits a command when it runs it without a shell (-N).
+quote() {
+    local a line=""
+    for a; do line+=" '${a//\'/\'\\\'\'}'"; done
+    printf '%s' "${line# }"
+}
+
+# measure KEY LABEL [--stdout FILE] [--writes FILE] -- COMMAND...
+# Times COMMAND with hyperfine and records its peak RSS with GNU time, in the
+# same runs. COMMAND runs without a shell, so the peak is the program's own
+# (through `env` or `sh -c '... | exec PROG'` it is the largest process of the
+# tree). Standard output goes to /dev/null, or to FILE with --stdout; FILE, and
+# the FILE of --writes, are removed before each run.
+measure() {
+    local key=$1 name=$2 stdout="" writes=""
+    shift 2
+    while [ "$1" != -- ]; do
+        case $1 in
+            --stdout) stdout=$2 ;;
+            --writes) writes=$2 ;;
+            *) fail "measure: unknown option $1" ;;
+        esac
+        shift 2
+    done
+    shift
+    local opts=(-N --style none --runs "$runs_now" --warmup "$warmup_now"
+                --export-json "$dir/$key.json" --command-name "$key")
+    [ -z "$stdout" ] || opts+=(--output "$stdout")
+    if [ -n "$stdout$writes" ]; then
+        opts+=(--prepare "$(quote rm -f ${stdout:+"$stdout"} ${writes:+"$writes"})")
+    fi
+    echo "  $name" >&2
+    rm -f "$dir/$key.mem"
+    if ! hyperfine "${opts[@]}" "$(quote /usr/bin/time -f %M -a -o "$dir/$key.mem" -- "$@")" \
+        > "$dir/$key.log" 2>&1; then
+        cat "$dir/$key.log" >&2
+        echo "run_bench: failed: $(quote "$@")" >&2
+        exit 1
+    fi
+    printf '%s\t%s\n' "$key" "$name" >> "$dir/rows"
+}
+
+# The time of the GNU time wrapper itself, which the report takes off every timing.
+calibrate() {
+    hyperfine -N --style none --warmup 3 --runs 30 --export-json "$results/wrapper.json" \
+        "$(quote /usr/bin/time -f %M -o /dev/null -- true)" true > /dev/null 2>&1
+}
+
+# --- run ---------------------------------------------------------------------
+for lines in "${size_list[@]}"; do make_data "$lines"; done
 
 # A settings store of our own, so quillow-cli runs with the defaults.
 config=$(mktemp -d)
 trap 'rm -rf "$config"' EXIT
 export XDG_CONFIG_HOME=$config
 
-stamp=$(date +%Y%m%d-%H%M%S)
-results=$out/results-$stamp
+results=$data_dir/results-$(date +%Y%m%d-%H%M%S)
 mkdir -p "$results"
+calibrate
 
-# measure DIR NAME COMMAND: median time with hyperfine, peak RSS with time(1).
-# The output file of a clean-up is removed before each run.
-measure() {
-    local dir=$1 name=$2 cmd=$3
-    local prep="rm -f $(printf %q "$dir/clean.out")"
-    echo "  $name" >&2
-    hyperfine --style none --warmup "$warmup" --runs "$runs_now" --prepare "$prep" \
-        --export-json "$dir/$name.json" --command-name "$name" "$cmd" > /dev/null ||
-        { echo "run_bench: '$cmd' failed" >&2; exit 1; }
-    eval "$prep"
-    /usr/bin/time -f %M -o "$dir/$name.mem" sh -c "$cmd" 2> "$dir/$name.err" ||
-        { cat "$dir/$name.err" >&2; echo "run_bench: '$cmd' failed" >&2; exit 1; }
-}
-
-for set in "${sets[@]}"; do
-    read -r name lines _ _ <<< "$set"
-    make_file "$name" "$lines"
-done
-
-for set in "${sets[@]}"; do
-    read -r name lines runs_now warmup <<< "$set"
-    file=$out/$name.txt
-    dir=$results/$name
+for lines in "${size_list[@]}"; do
+    file=$(data_file "$lines")
+    dir=$results/$(label "$lines")
+    runs_now=${runs_of[$lines]}
+    warmup_now=${warmup_of[$lines]}
     mkdir -p "$dir"
-    f=$(printf %q "$file")
-    q=$(printf %q "$cli")
-    o=$(printf %q "$dir/clean.out")
-    echo "timing $name ($runs_now runs each)" >&2
+    echo "$lines $(stat -c %s "$file") $runs_now $warmup_now" > "$dir/meta"
+    echo "timing $(label "$lines") lines (runs per command: $runs_now, warm-up: $warmup_now)" >&2
     cat "$file" > /dev/null # into the page cache
-
-    # The generated files hold no blank-only lines, so the clean-up keeping
-    # first occurrences writes exactly what mawk writes.
-    "$cli" -i "$file" -o "$dir/clean.out" -s 2 -c on -q 2> "$dir/clean.err" ||
-        { cat "$dir/clean.err" >&2; echo "run_bench: quillow-cli -i $file failed" >&2; exit 1; }
-    LC_ALL=C mawk '!a[$0]++' "$file" > "$dir/mawk.out"
-    if cmp -s "$dir/clean.out" "$dir/mawk.out"; then
-        echo same > "$dir/check"
-    else
-        echo differs > "$dir/check"
-        echo "run_bench: warning: quillow-cli -s 2 -c on wrote other lines than mawk '!a[\$0]++'" >&2
-    fi
-    rm -f "$dir/clean.out" "$dir/mawk.out"
-
-    measure "$dir" wc "wc -l $f > /dev/null"
-    measure "$dir" mawk "LC_ALL=C mawk '!a[\$0]++' $f > /dev/null"
-    measure "$dir" mawk_lower "LC_ALL=C mawk '!a[tolower(\$0)]++' $f > /dev/null"
-    measure "$dir" sort_u "LC_ALL=C sort -u $f > /dev/null"
-    measure "$dir" list_cs "$q --list -c on $f > /dev/null 2>&1"
-    measure "$dir" list_ci "$q --list -c off $f > /dev/null 2>&1"
-    measure "$dir" clean "$q -i $f -o $o -s 2 -c on -q"
-    measure "$dir" mawk_clean "LC_ALL=C mawk '!a[\$0]++' $f > $o"
-    rm -f "$dir/clean.out"
+    for b in "${benches[@]}"; do "bench_$b"; done
 done
 
-# --- report ------------------------------------------------------------------
-python3 - "$results" "${sets[@]}" << 'PY'
-import json, os, sys
+if ((discard)); then
+    for lines in "${size_list[@]}"; do rm -f "$(data_file "$lines")" "$(data_file "$lines").stamp"; done
+fi
 
-results, sets = sys.argv[1], [s.split()[:3] for s in sys.argv[2:]]
-rows = [
-    ("wc", "wc -l F"),
-    ("mawk", "mawk '!a[$0]++' F"),
-    ("mawk_lower", "mawk '!a[tolower($0)]++' F"),
-    ("sort_u", "LC_ALL=C sort -u F"),
-    ("list_cs", "quillow-cli --list -c on F"),
-    ("list_ci", "quillow-cli --list -c off F"),
-    ("clean", "quillow-cli -i F -o OUT -s 2 -c on"),
-    ("mawk_clean", "mawk '!a[$0]++' F > OUT"),
-]
-# (label, numerator, denominator, kind, target): time ratios are slower/faster.
-ratios = [
-    ("scan vs mawk", "mawk", "list_cs", "time", 10),
-    ("scan vs sort -u", "sort_u", "list_cs", "time", 2.5),
-    ("case-insensitive scan vs mawk tolower", "mawk_lower", "list_ci", "time", 5),
-    ("clean-up vs mawk", "mawk_clean", "clean", "time", 8),
-    ("clean-up vs sort -u", "sort_u", "clean", "time", 2),
-    ("peak memory: scan vs mawk", "list_cs", "mawk", "mem", 1.2),
-    ("peak memory: case-insensitive scan vs mawk tolower", "list_ci", "mawk_lower", "mem", 1.2),
-    ("peak memory: clean-up vs mawk", "clean", "mawk_clean", "mem", 1.2),
-]
-for name, lines, runs in sets:
-    d = os.path.join(results, name)
-    med, low, mem = {}, {}, {}
-    for key, _ in rows:
-        with open(os.path.join(d, key + ".json")) as fh:
-            r = json.load(fh)["results"][0]
-        med[key], low[key] = r["median"], r["min"]
-        with open(os.path.join(d, key + ".mem")) as fh:
-            mem[key] = int(fh.read().split()[-1]) / 1024
-    with open(os.path.join(d, "check")) as fh:
-        check = fh.read().strip()
-    path = os.path.join(os.path.dirname(results), name + ".txt")
-    size = os.path.getsize(path) / 2**20
-    print(f"\n== {int(lines):,} lines, {size:.0f} MiB ({runs} runs per command)")
-    print(f"{'command':<40} {'median s':>9} {'min s':>8} {'peak MiB':>9}")
-    for key, label in rows:
-        print(f"{label:<40} {med[key]:>9.3f} {low[key]:>8.3f} {mem[key]:>9.1f}")
-    print(f"\n{'ratio':<52} {'value':>7} {'target':>8}")
-    for label, a, b, kind, target in ratios:
-        if kind == "time":
-            value = med[a] / med[b]
-            ok = value >= target
-            shown = f">= {target:g}x"
-        else:
-            value = mem[a] / mem[b]
-            ok = value <= target
-            shown = f"<= {target:g}x"
-        print(f"{label:<52} {value:>6.2f}x {shown:>8}  {'met' if ok else 'MISSED'}")
-    print(f"clean-up output equals mawk's: {'yes' if check == 'same' else 'NO'}")
-print(f"\nraw results: {results}")
-PY
+report=(python3 bench/report.py "$results")
+"${report[@]}" | tee "$results/report.txt"
+"${report[@]}" --markdown > "$results/report.md"
+if ((markdown)); then
+    echo
+    cat "$results/report.md"
+fi
+echo -e "\nraw results: $results"
