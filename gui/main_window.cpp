@@ -15,10 +15,8 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
-#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QToolButton>
-#include <functional>
 
 #include "engine/button_states.h"
 #include "engine/save.h"
@@ -27,6 +25,7 @@
 #include "engine/text_util.h"
 #include "engine/texts.h"
 #include "engine/unattended_run.h"
+#include "gui/line_list_view.h"
 #include "gui/list_models.h"
 #include "gui/main_window_internal.h"
 #include "gui/progress_bar.h"
@@ -43,25 +42,6 @@ bool isFile(const std::string& path)
 }
 
 }  // namespace
-
-// All rows are one line high and the view asks only one row for its size;
-// that row is the longest one, so the horizontal scroll range covers every
-// line instead of just the first.
-class WidestRowDelegate : public QStyledItemDelegate {
-public:
-    WidestRowDelegate(std::function<int()> widestRow, QObject* parent)
-        : QStyledItemDelegate(parent), widestRow_(std::move(widestRow))
-    {
-    }
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        const QModelIndex widest = index.siblingAtRow(widestRow_());
-        return QStyledItemDelegate::sizeHint(option, widest.isValid() ? widest : index);
-    }
-
-private:
-    std::function<int()> widestRow_;
-};
 
 MainWindow::MainWindow(Settings& settings, ScanResult& result, RunFlags& flags, Dialogs& dialogs,
                        CommandLine command, QWidget* parent)
@@ -144,18 +124,13 @@ void MainWindow::buildControls()
     auto setUpList = [&](LineListView* v, const char* name, const char* tip) {
         v->setObjectName(QString::fromLatin1(name));
         v->setToolTip(QString::fromUtf8(tip));
-        v->setUniformItemSizes(true);
-        v->setSelectionMode(QAbstractItemView::SingleSelection);
-        v->setEditTriggers(QAbstractItemView::NoEditTriggers);
         v->setContextMenuPolicy(Qt::PreventContextMenu);
-        v->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     };
 
     sourceList_ = new LineListView(client);
     setUpList(sourceList_, "sourceList", "显示来源文件。右键点击复制高亮行。");
     sourceModel_ = new SourceListModel(result_, this);
     sourceList_->setModel(sourceModel_);
-    sourceList_->setItemDelegate(new WidestRowDelegate([this] { return sourceModel_->widestRow(); }, sourceList_));
     sourceList_->setAcceptDrops(true);
     sourceList_->viewport()->setAcceptDrops(true);
     sourceList_->setDragDropMode(QAbstractItemView::DropOnly);
@@ -170,7 +145,6 @@ void MainWindow::buildControls()
     dupsModel_ = new DupsListModel(
         result_, [this](int64_t row) { entryCheckChanged(result_, flags_, *this, row); }, this);
     dupsList_->setModel(dupsModel_);
-    dupsList_->setItemDelegate(new WidestRowDelegate([this] { return dupsModel_->widestRow(); }, dupsList_));
     dupsList_->setAcceptDrops(false);
     dupsList_->onRightClick = [this] { onDupsRightClicked(); };
     connect(dupsList_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -252,8 +226,8 @@ void MainWindow::applyGeometry(Control c)
 }
 
 QToolButton* MainWindow::button(Control c) const { return qobject_cast<QToolButton*>(controls_[c]); }
-QListView* MainWindow::sourceList() const { return sourceList_; }
-QListView* MainWindow::dupsList() const { return dupsList_; }
+LineListView* MainWindow::sourceList() const { return sourceList_; }
+LineListView* MainWindow::dupsList() const { return dupsList_; }
 
 void MainWindow::loadSettingsAndPlace()
 {

@@ -23,7 +23,6 @@
 
 class QAction;
 class QLabel;
-class QListView;
 class QMenu;
 class QMimeData;
 class QTimer;
@@ -132,8 +131,8 @@ public:
     const TwipRect& twips(Control c) const { return rects_[c]; }
     QWidget* control(Control c) const { return controls_[c]; }
     QToolButton* button(Control c) const;
-    QListView* sourceList() const;
-    QListView* dupsList() const;
+    LineListView* sourceList() const;
+    LineListView* dupsList() const;
     SourceListModel* sourceModel() const { return sourceModel_; }
     DupsListModel* dupsModel() const { return dupsModel_; }
     QMenu* selectMenu() const { return selectMenu_; }

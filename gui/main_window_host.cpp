@@ -12,6 +12,7 @@
 
 #include "engine/texts.h"
 
+#include "gui/line_list_view.h"
 #include "gui/list_models.h"
 #include "gui/main_window.h"
 #include "gui/main_window_internal.h"
@@ -175,12 +176,9 @@ void MainWindow::listsChanged()
 {
     sourceModel_->reload();
     dupsModel_->reload();
-    copyCurrentAction_->setEnabled(!result_.bigFile);
+    // Every item copies source lines, which are gone once released.
     for (QAction* a : copyMenu_->actions())
-        if (a != copyCurrentAction_)
-            a->setEnabled(!result_.memoryPreserved);
-    if (result_.memoryPreserved)
-        copyCurrentAction_->setEnabled(false);
+        a->setEnabled(!result_.memoryPreserved);
     forceYield_ = true;
 }
 
@@ -190,7 +188,7 @@ void MainWindow::selectionChanged()
     // The list starts again at its first entry. During a selection command
     // `selecting` keeps the source list still; after the viewer's write-back
     // the entry's line is highlighted in the source list as a click would.
-    if (!result_.bigFile && dupsModel_->rowCount() > 0) {
+    if (dupsModel_->rowCount() > 0) {
         dupsList_->setCurrentIndex(dupsModel_->index(0));
         dupsList_->scrollToTop();
         if (!flags_.selecting)

@@ -9,10 +9,10 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QLabel>
-#include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "engine/texts.h"
+#include "gui/line_list_view.h"
 #include "gui/list_models.h"
 #include "gui/main_window.h"
 #include "engine/text_util.h"
@@ -122,7 +123,7 @@ protected:
 
     QAction* menuItem(const char* name) const { return window->selectMenu()->findChild<QAction*>(name); }
 
-    QPoint rowCentre(QListView* view, int row) const
+    QPoint rowCentre(QAbstractItemView* view, int row) const
     {
         return view->visualRect(view->model()->index(row, 0)).center();
     }
@@ -406,19 +407,28 @@ TEST_F(MainWindowTest, AFileNamedAloneIsOpened)
 
 // ---- open and save ----
 
-TEST_F(MainWindowTest, ListsKnowTheirFirstLongestRow)
+TEST_F(MainWindowTest, ListsScrollSidewaysOverTheLongestLineShown)
 {
     MainWindow& w = start();
-    open(files.write("list.txt", "ab\nlongest\nab\nlongest\nx\n"));
-    EXPECT_EQ(w.sourceModel()->widestRow(), 1);
-
-    DupsListModel* dups = w.dupsModel();
-    ASSERT_EQ(dups->rowCount(), 4);
-    auto isLong = [&](int row) { return dups->data(dups->index(row)).toString().endsWith(QStringLiteral("longest")); };
-    const int widest = dups->widestRow();
-    EXPECT_TRUE(isLong(widest));
-    for (int row = 0; row < widest; ++row)
-        EXPECT_FALSE(isLong(row)) << row;
+    // Lines 1 to 100 are one group, lines 300 and 350 a long one: entries 100 and 101.
+    std::vector<std::pair<int, std::string>> lines{{300, std::string(300, 'w')}, {350, std::string(300, 'w')}};
+    for (int i = 1; i <= 100; ++i)
+        lines.emplace_back(i, "ab");
+    open(files.write("list.txt", numbered(400, lines)));
+    for (LineListView* view : {w.sourceList(), w.dupsList()}) {
+        SCOPED_TRACE(view->objectName().toStdString());
+        QApplication::processEvents();
+        const QModelIndex longRow = view->model()->index(view == w.sourceList() ? 299 : 100, 0);
+        const int needed = view->fontMetrics().horizontalAdvance(longRow.data().toString());
+        // Only what has been on screen is measured: the long line has not.
+        ASSERT_LT(view->viewport()->width(), needed);
+        EXPECT_LT(view->columnWidth(0), needed);
+        view->scrollTo(longRow);
+        view->viewport()->repaint();
+        QApplication::processEvents();
+        EXPECT_GE(view->columnWidth(0), needed);
+        EXPECT_GE(view->horizontalScrollBar()->maximum(), needed - view->viewport()->width());
+    }
 }
 
 TEST_F(MainWindowTest, OpenThenSaveWritesTheKeptLines)
@@ -581,7 +591,7 @@ TEST_F(SelectionTest, CommandsSetTheCheckBoxesAndTheCount)
 
 TEST_F(SelectionTest, CheckingByHandCountsEachChangeOnce)
 {
-    QListView* dups = window->dupsList();
+    LineListView* dups = window->dupsList();
     dups->setFocus();
     dups->setCurrentIndex(window->dupsModel()->index(2));
     QTest::keyClick(dups, Qt::Key_Space);
@@ -593,7 +603,7 @@ TEST_F(SelectionTest, CheckingByHandCountsEachChangeOnce)
     QStyleOptionViewItem option;
     option.initFrom(dups);
     option.rect = dups->visualRect(fourth);
-    option.features |= QStyleOptionViewItem::HasCheckIndicator;
+    option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
     const QRect box = dups->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, dups);
     QTest::mouseClick(dups->viewport(), Qt::LeftButton, {}, box.center());
     EXPECT_EQ(checkedRows(), (std::set<int>{2, 4}));
@@ -652,7 +662,7 @@ TEST_F(MainWindowTest, RightClickCopiesTheHighlightedSourceLine)
     MainWindow& w = start();
     open(files.write("lines.txt", numbered(20, {{2, "twice"}, {12, "twice"}})));
     QClipboard* clipboard = QGuiApplication::clipboard();
-    QListView* show = w.sourceList();
+    LineListView* show = w.sourceList();
     show->setCurrentIndex(w.sourceModel()->index(3));
 
     // The click lands on another line but copies the highlighted one and
@@ -675,7 +685,7 @@ TEST_F(MainWindowTest, RightClickCopiesTheHighlightedSourceLine)
 TEST_F(MainWindowTest, RightClickOnTheDuplicatesOpensTheCopyDialog)
 {
     MainWindow& w = start();
-    QListView* dups = w.dupsList();
+    LineListView* dups = w.dupsList();
     // An empty list opens nothing.
     QTest::mouseClick(dups->viewport(), Qt::RightButton, {}, QPoint(10, 10));
     EXPECT_TRUE(dialogs.copyDialogs.empty());
@@ -731,32 +741,43 @@ TEST_F(MainWindowTest, ADroppedFileIsScannedUnlessBusy)
 
 // ---- big files ----
 
-TEST_F(MainWindowTest, BigFilesShowOnePlaceholderRowThatCannotBeChecked)
+TEST_F(MainWindowTest, BigFilesShowEveryLineAndEntry)
 {
     MainWindow& w = start();
-    open(files.write("big.txt", numbered(32768, {{10, "dup"}, {20000, "dup"}})));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].icon, Icon::Information);
-    for (QAbstractItemModel* m : {static_cast<QAbstractItemModel*>(w.sourceModel()),
-                                  static_cast<QAbstractItemModel*>(w.dupsModel())}) {
-        ASSERT_EQ(m->rowCount(), 1);
-        EXPECT_EQ(m->data(m->index(0, 0)).toString().toStdString(), "不可预览...");
-        EXPECT_FALSE(m->flags(m->index(0, 0)) & Qt::ItemIsUserCheckable);
-    }
-    EXPECT_FALSE(w.dupsModel()->setData(w.dupsModel()->index(0), Qt::Checked, Qt::CheckStateRole));
+    const std::string path = files.write("big.txt", numbered(40000, {{10, "dup"}, {30000, "dup"}}));
+    open(path);
+    EXPECT_TRUE(result().bigFile);
+    EXPECT_TRUE(dialogs.messages.empty());
+    LineListView* show = w.sourceList();
+    LineListView* dups = w.dupsList();
+    ASSERT_EQ(w.sourceModel()->rowCount(), 40000);
+    ASSERT_EQ(w.dupsModel()->rowCount(), 2);
+    EXPECT_EQ(w.dupsModel()->index(1).data().toString().toStdString(), "[30000]   dup");
+    auto onScreen = [](LineListView* view, int row) {
+        return view->viewport()->rect().intersects(view->visualRect(view->model()->index(row, 0)));
+    };
+    show->verticalScrollBar()->setValue(show->verticalScrollBar()->maximum());
+    EXPECT_TRUE(onScreen(show, 39999));
+    EXPECT_EQ(show->model()->index(39999, 0).data().toString().toStdString(), "line 40000");
 
-    // The commands work on the store behind the placeholder.
-    menuItem("selectAll")->trigger();
-    EXPECT_EQ(w.statusText().toStdString(), "2 共  2 个重复项已选定。");
-    EXPECT_TRUE(result().dups->isSelected(0));
+    // Locating, hand checks and the highlighted entry work as on small files.
+    QTest::mouseClick(dups->viewport(), Qt::LeftButton, {}, rowCentre(dups, 1));
+    EXPECT_EQ(show->currentIndex().row(), 29999);
+    EXPECT_TRUE(onScreen(show, 29999));
+    QTest::keyClick(dups, Qt::Key_Space);
+    EXPECT_EQ(w.statusText().toStdString(), "1 共  2 个重复项已选定。");
+    QTest::mouseClick(dups->viewport(), Qt::RightButton, {}, rowCentre(dups, 0));
+    EXPECT_EQ(dialogs.copyDialogs, (std::vector<int64_t>{1}));
 
-    // The placeholder counts as an entry for the copy dialog; nothing is
-    // highlighted behind it.
-    w.dupsList()->setCurrentIndex(w.dupsModel()->index(0));
-    QTest::mouseClick(w.dupsList()->viewport(), Qt::RightButton, {}, rowCentre(w.dupsList(), 0));
-    EXPECT_EQ(dialogs.copyDialogs, (std::vector<int64_t>{-1}));
-    // Clicking it locates nothing.
-    EXPECT_FALSE(w.sourceList()->currentIndex().isValid());
+    // With the line texts released the source list has nothing to show.
+    settings().options.preserveMemory = true;
+    open(path);
+    ASSERT_TRUE(result().memoryPreserved);
+    ASSERT_EQ(w.sourceModel()->rowCount(), 1);
+    EXPECT_EQ(w.sourceModel()->index(0).data().toString().toStdString(), "不可预览...");
+    ASSERT_EQ(w.dupsModel()->rowCount(), 2);
+    QTest::mouseClick(dups->viewport(), Qt::LeftButton, {}, rowCentre(dups, 0));
+    EXPECT_FALSE(show->currentIndex().isValid());
 }
 
 // ---- keys, buttons, display ----

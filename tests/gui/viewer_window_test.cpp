@@ -1,6 +1,5 @@
 // The viewer driven through its real widgets: red rows and checks, the
-// black-row rule, double clicks, the write-back in both list-holder modes
-// and the placement settings.
+// black-row rule, double clicks, the write-back and the placement settings.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -23,12 +22,9 @@ using testing::RecordingHost;
 // A file of 12 lines whose lines 3, 7 and 11 are duplicates; line 7 selected.
 class ViewerTest : public ::testing::Test {
 protected:
-    void SetUp() override { setUpState(false); }
-
-    void setUpState(bool bigFile)
+    void SetUp() override
     {
-        testing::fillResult(result, testing::numberedLines(12), {{3, 3, "abc"}, {7, 3, "abc"}, {11, 3, "abc"}},
-                            bigFile);
+        testing::fillResult(result, testing::numberedLines(12), {{3, 3, "abc"}, {7, 3, "abc"}, {11, 3, "abc"}});
         result.dups->setSelected(1, true);
         flags.viewerOpen = true;
         flags.debugMode = true;
@@ -148,16 +144,8 @@ TEST_F(ViewerTest, DoubleClickTogglesRedRowsOnly)
     EXPECT_TRUE(m->isChecked(6));
 }
 
-struct WriteBackCase {
-    const char* name;
-    bool bigFile;
-};
-
-class ViewerWriteBack : public ViewerTest, public ::testing::WithParamInterface<WriteBackCase> {};
-
-TEST_P(ViewerWriteBack, CheckMarksBecomeTheSelection)
+TEST_F(ViewerTest, CheckMarksBecomeTheSelection)
 {
-    setUpState(GetParam().bigFile);
     auto view = open();
     clickCheck(*view, 10);  // check line 11
     clickCheck(*view, 6);   // uncheck line 7
@@ -166,36 +154,22 @@ TEST_P(ViewerWriteBack, CheckMarksBecomeTheSelection)
 
     EXPECT_EQ(selectedLines(), std::vector<int64_t>{11});
     EXPECT_EQ(result.dups->selectedCount(), 1);
-    EXPECT_EQ(host.status(), "1 共  3 个重复项已选定。");
     EXPECT_EQ(view->statusText(), QStringLiteral("正在更新所选项。请稍等..."));
     EXPECT_EQ(host.pointer, Pointer::Normal);
-    if (GetParam().bigFile) {
-        EXPECT_EQ(host.statuses.size(), 1u);
-        EXPECT_EQ(host.selectionChanges, 0);
-    } else {
-        // One hand-check update per changed flag, in list order (line 7
-        // cleared, then line 11 set), then the final text.
-        EXPECT_EQ(host.statuses,
-                  (std::vector<std::string>{"0 共  3 个重复项已选定。", "1 共  3 个重复项已选定。",
-                                            "1 共  3 个重复项已选定。"}));
-        EXPECT_EQ(host.selectionChanges, 1);
-    }
+    // One hand-check update per changed flag, in list order (line 7 cleared,
+    // then line 11 set), then the final text.
+    EXPECT_EQ(host.statuses, (std::vector<std::string>{"0 共  3 个重复项已选定。", "1 共  3 个重复项已选定。",
+                                                       "1 共  3 个重复项已选定。"}));
+    EXPECT_EQ(host.selectionChanges, 1);
 }
-
-INSTANTIATE_TEST_SUITE_P(Modes, ViewerWriteBack,
-                         ::testing::Values(WriteBackCase{"ListBox", false}, WriteBackCase{"BigFile", true}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ViewerTest, NoChangesWriteNoFlags)
 {
-    for (bool bigFile : {false, true}) {
-        setUpState(bigFile);
-        auto view = open();
-        host.statuses.clear();
-        view->close();
-        EXPECT_EQ(host.statuses, std::vector<std::string>{"1 共  3 个重复项已选定。"}) << bigFile;
-        EXPECT_EQ(selectedLines(), std::vector<int64_t>{7}) << bigFile;
-    }
+    auto view = open();
+    host.statuses.clear();
+    view->close();
+    EXPECT_EQ(host.statuses, std::vector<std::string>{"1 共  3 个重复项已选定。"});
+    EXPECT_EQ(selectedLines(), std::vector<int64_t>{7});
 }
 
 TEST_F(ViewerTest, AViewerNotOpenedByTheViewButtonWritesNothing)
@@ -210,7 +184,6 @@ TEST_F(ViewerTest, AViewerNotOpenedByTheViewButtonWritesNothing)
 
 TEST_F(ViewerTest, AViewerClosedBeforeFillingKeepsTheSelection)
 {
-    setUpState(true);
     ViewerWindow view(settings, result, flags, host);
     view.close();
     EXPECT_EQ(selectedLines(), std::vector<int64_t>{7});
