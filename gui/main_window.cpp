@@ -143,7 +143,7 @@ void MainWindow::buildControls()
     dupsList_ = new LineListView(client);
     setUpList(dupsList_, "dupsList", "显示找到的重复项。右键点击弹出复制选项。");
     dupsModel_ = new DupsListModel(
-        result_, [this](int64_t row) { entryCheckChanged(result_, flags_, *this, row); }, this);
+        result_, [this](int64_t row) { onEntryChecked(row); }, this);
     dupsList_->setModel(dupsModel_);
     dupsList_->setAcceptDrops(false);
     dupsList_->onRightClick = [this] { onDupsRightClicked(); };

@@ -167,6 +167,7 @@ private:
     void recordPlacement();
     void settleFrame();
     void showDupsEntryLine(int row);
+    void onEntryChecked(int64_t row);
     void onDupsRightClicked();
     void onSourceRightClicked();
     bool handleKey(QWidget* target, QKeyEvent* event);

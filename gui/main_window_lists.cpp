@@ -72,6 +72,16 @@ void MainWindow::showDupsEntryLine(int row)
     sourceList_->scrollTo(index);
 }
 
+void MainWindow::onEntryChecked(int64_t row)
+{
+    // The ticked entry becomes the highlighted one, as a click on its text
+    // makes it, and its line is highlighted in the source list.
+    const QModelIndex index = dupsModel_->index(static_cast<int>(row));
+    if (dupsList_->currentIndex() != index)
+        dupsList_->setCurrentIndex(index);
+    entryCheckChanged(result_, flags_, *this, row);
+}
+
 void MainWindow::onDupsRightClicked()
 {
     if (flags_.busy || dupsModel_->rowCount() == 0)

@@ -11,6 +11,7 @@
 #include <QResizeEvent>
 #include <QStatusBar>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -50,6 +51,31 @@ void attempt(F&& step)
     } catch (const std::exception&) {
     }
 }
+
+// A highlighted duplicate row stays red: its highlight is a light tint of
+// the highlight colour, on which red text can be read.
+class DuplicateRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QVariant foreground = index.data(Qt::ForegroundRole);
+        if (!foreground.isValid() || !(option->state & QStyle::State_Selected))
+            return;
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            const QColor highlight = option->palette.color(group, QPalette::Highlight);
+            const QColor base = option->palette.color(group, QPalette::Base);
+            auto mix = [](int h, int b) { return (h * 35 + b * 65) / 100; };
+            option->palette.setColor(group, QPalette::Highlight,
+                                     QColor(mix(highlight.red(), base.red()), mix(highlight.green(), base.green()),
+                                            mix(highlight.blue(), base.blue())));
+            option->palette.setColor(group, QPalette::HighlightedText, foreground.value<QColor>());
+        }
+    }
+};
 
 }  // namespace
 
@@ -127,7 +153,9 @@ bool ViewerModel::setData(const QModelIndex& index, const QVariant& value, int r
     if (!index.isValid() || role != Qt::CheckStateRole)
         return false;
     // A black row is unchecked again at once: only duplicates take a mark.
-    return setChecked(index.row(), value.toInt() == Qt::Checked);
+    const bool taken = setChecked(index.row(), value.toInt() == Qt::Checked);
+    emit checkClicked(index.row());
+    return taken;
 }
 
 Qt::ItemFlags ViewerModel::flags(const QModelIndex& index) const
@@ -166,6 +194,7 @@ ViewerWindow::ViewerWindow(Settings& settings, ScanResult& result, RunFlags& fla
     table_->setObjectName("lineTable");
     table_->setFont(font);
     table_->setModel(model_);
+    table_->setItemDelegate(new DuplicateRowDelegate(table_));
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -200,6 +229,9 @@ ViewerWindow::ViewerWindow(Settings& settings, ScanResult& result, RunFlags& fla
 
     connect(table_, &QTableView::clicked, this, [this](const QModelIndex& i) { showLineNumber(i.row()); });
     connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex&) { toggleCurrentRow(); });
+    // A tick highlights its row, as a click on the text does.
+    connect(model_, &ViewerModel::checkClicked, this,
+            [this](int row) { table_->setCurrentIndex(model_->index(row, 0)); });
     // Moving through the rows with the keys shows their numbers too.
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) {

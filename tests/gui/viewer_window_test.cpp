@@ -46,15 +46,16 @@ protected:
         return QPoint(r.right() - 20, r.center().y());
     }
 
-    QPoint checkPoint(ViewerWindow& view, int row)
+    QRect checkRect(ViewerWindow& view, int row)
     {
         QTableView* lw = view.listView();
         QStyleOptionViewItem option;
         option.initFrom(lw->viewport());
         option.rect = lw->visualRect(view.model()->index(row, 0));
         option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
-        return lw->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, lw).center();
+        return lw->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, lw);
     }
+    QPoint checkPoint(ViewerWindow& view, int row) { return checkRect(view, row).center(); }
 
     // What a real double click sends: press, release, double click, release.
     void doubleClick(ViewerWindow& view, int row)
@@ -130,6 +131,37 @@ TEST_F(ViewerTest, OnlyRedRowsKeepACheckMark)
     view->listView()->setCurrentIndex(m->index(2, 0));
     QTest::keyClick(view->listView(), Qt::Key_Space);
     EXPECT_TRUE(m->isChecked(2));
+}
+
+TEST_F(ViewerTest, ATickHighlightsItsRowAndRedRowsStayRed)
+{
+    auto view = open();
+    QTableView* lw = view->listView();
+    // Reddish pixels of the row's text, right of its check box.
+    auto redPixels = [&](int row) {
+        QRect text = lw->visualRect(view->model()->index(row, 0));
+        text.setLeft(checkRect(*view, row).right() + 1);
+        const QImage image = lw->viewport()->grab(text).toImage();
+        int red = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                red += c.red() > 120 && c.red() > 2 * c.green() && c.red() > 2 * c.blue();
+            }
+        return red;
+    };
+    struct Row {
+        int row;
+        bool red;
+    };
+    for (Row r : {Row{10, true}, Row{3, false}, Row{2, true}}) {
+        SCOPED_TRACE(r.row);
+        clickCheck(*view, r.row);
+        EXPECT_EQ(lw->currentIndex().row(), r.row);
+        EXPECT_TRUE(lw->selectionModel()->isRowSelected(r.row, {}));
+        EXPECT_EQ(view->statusText(), QStringLiteral("行    %1").arg(r.row + 1));
+        EXPECT_EQ(redPixels(r.row) > 0, r.red);
+    }
 }
 
 TEST_F(ViewerTest, DoubleClickTogglesRedRowsOnly)
