@@ -29,6 +29,7 @@
 #include "gui/list_models.h"
 #include "gui/main_window_internal.h"
 #include "gui/progress_bar.h"
+#include "gui/screen_fit.h"
 #include "gui/window_setup.h"
 
 namespace quillow {
@@ -235,19 +236,23 @@ void MainWindow::loadSettingsAndPlace()
     showButtons(buttonStates(result_, flags_));
 
     ScreenSize screen;
+    QRect primaryArea;
     if (QScreen* primary = QGuiApplication::primaryScreen()) {
-        const QRect area = primary->availableGeometry();
-        screen.widthTwips = area.width() * double(kTwipsPerPixel);
-        screen.heightTwips = area.height() * double(kTwipsPerPixel);
+        primaryArea = primary->availableGeometry();
+        screen.widthTwips = primaryArea.width() * double(kTwipsPerPixel);
+        screen.heightTwips = primaryArea.height() * double(kTwipsPerPixel);
     }
     loadSettings(settings_, screen);
 
-    // Placement, taken as stored. The stored size is the outer one; the frame
-    // is not known before the window manager has decorated the window, so
-    // the client size is settled again once it is (settleFrame).
+    // Placement as stored, kept on the screens. The stored size is the outer
+    // one; the frame is not known before the window manager has decorated the
+    // window, so the client size is settled again once it is (settleFrame).
     const WindowPlacement& place = settings_.mainWindow;
-    move(twipsToPixel(place.left), twipsToPixel(place.top));
-    pendingOuterSize_ = QSize(twipsToPixel(place.width), twipsToPixel(place.height));
+    const QRect stored(twipsToPixel(place.left), twipsToPixel(place.top), twipsToPixel(place.width),
+                       twipsToPixel(place.height));
+    const QRect frame = fitOnScreens(stored, availableScreenAreas(), primaryArea);
+    move(frame.topLeft());
+    pendingOuterSize_ = frame.size();
     resize(pendingOuterSize_ - frameExtent(this));
 
     flags_.viewerOpen = false;

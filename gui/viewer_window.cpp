@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMoveEvent>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -21,6 +22,7 @@
 
 #include "engine/selection.h"
 #include "engine/text_util.h"
+#include "gui/screen_fit.h"
 #include "gui/window_setup.h"
 
 namespace quillow {
@@ -273,8 +275,14 @@ void ViewerWindow::settleFrame()
 
 void ViewerWindow::loadPlacement()
 {
-    move(twipsToPixel(placement_.left), twipsToPixel(placement_.top));
-    pendingOuterSize_ = QSize(std::max(1, twipsToPixel(placement_.width)), std::max(1, twipsToPixel(placement_.height)));
+    // Kept on the screens; a place on none of them moves to the main window's screen.
+    const QRect stored(twipsToPixel(placement_.left), twipsToPixel(placement_.top),
+                       std::max(1, twipsToPixel(placement_.width)), std::max(1, twipsToPixel(placement_.height)));
+    const QScreen* ownerScreen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const QRect frame =
+        fitOnScreens(stored, availableScreenAreas(), ownerScreen ? ownerScreen->availableGeometry() : QRect());
+    move(frame.topLeft());
+    pendingOuterSize_ = frame.size();
     resize(pendingOuterSize_);
     if (placement_.state == WindowState::Maximized)
         setWindowState(windowState() | Qt::WindowMaximized);

@@ -204,6 +204,16 @@ TEST_F(MainWindowTest, StartsFromAFilledStoreMaximisedOverItsNormalPlacement)
     EXPECT_EQ(s.value("Quillow/statFilesOpened").toString(), "7");
 }
 
+TEST_F(MainWindowTest, AStoredPlaceOffTheScreenIsBroughtBack)
+{
+    // Saved on a screen left of this one, taller than what is left below.
+    writeStore("winLeft=-20000\nwinTop=12000\nwinWidth=9000\nwinHeight=8100\n");
+    MainWindow& w = start();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(w.frameGeometry())) << screen.width() << "x" << screen.height();
+    EXPECT_EQ(w.frameGeometry().size(), QSize(600, 540));
+}
+
 TEST_F(MainWindowTest, DebugModeNamesTheVersionAndLiftsTheMinimumSize)
 {
     struct Row {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTableView>
@@ -243,6 +244,15 @@ TEST_F(ViewerTest, PlacementComesFromAndGoesToTheSettings)
     EXPECT_EQ(place.left, 1200);
     EXPECT_EQ(place.top, 600);
     EXPECT_EQ(place.state, WindowState::Normal);
+}
+
+TEST_F(ViewerTest, AStoredPlaceOffTheScreenIsBroughtBack)
+{
+    settings.viewerWindow = WindowPlacement{30000, -30000, 6000, 4500, WindowState::Normal};
+    auto view = open();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(view->frameGeometry()));
+    EXPECT_EQ(view->frameGeometry().size(), QSize(400, 300));
 }
 
 TEST_F(ViewerTest, MaximisedViewerKeepsTheLastNormalPlacement)
