@@ -30,6 +30,7 @@
 #include "gui/main_window_internal.h"
 #include "gui/progress_bar.h"
 #include "gui/screen_fit.h"
+#include "gui/status_label.h"
 #include "gui/window_setup.h"
 
 namespace quillow {
@@ -173,11 +174,8 @@ void MainWindow::buildControls()
     connect(button(OptionsButton), &QToolButton::clicked, this, &MainWindow::onOptionsClicked);
     connect(button(AboutButton), &QToolButton::clicked, this, &MainWindow::onAboutClicked);
 
-    statusLabel_ = new QLabel(this);
+    statusLabel_ = new StatusLabel(statusBar());
     statusLabel_->setObjectName(QStringLiteral("statusText"));
-    statusLabel_->setTextFormat(Qt::PlainText);
-    // A long text is cut at the window's edge instead of widening the window.
-    statusLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->addWidget(statusLabel_, 1);
 
     selectMenu_ = new QMenu(QStringLiteral("选择"), this);
@@ -548,7 +546,10 @@ void MainWindow::openHelp()
             messageBox("找不到帮助文档 " + path + "。", Icon::Warning, Buttons::Ok);
         return;
     }
-    openDocument(path);
+    // The desktop says no when it has no program for HTML documents.
+    if (!dialogs_.openDocument(path) && !flags_.unattended)
+        messageBox("没有可以打开 HTML 文档的程序（例如网页浏览器）。帮助文档位于:\n" + path, Icon::Warning,
+                   Buttons::Ok);
 }
 
 }  // namespace quillow

@@ -22,7 +22,6 @@
 #include "gui/dialogs.h"
 
 class QAction;
-class QLabel;
 class QMenu;
 class QMimeData;
 class QTimer;
@@ -34,6 +33,7 @@ class ProgressBar;
 class DupsListModel;
 class LineListView;
 class SourceListModel;
+class StatusLabel;
 
 struct TwipRect {
     double left = 0, top = 0, width = 0, height = 0;
@@ -189,7 +189,7 @@ private:
     LineListView* dupsList_ = nullptr;
     SourceListModel* sourceModel_ = nullptr;
     DupsListModel* dupsModel_ = nullptr;
-    QLabel* statusLabel_ = nullptr;
+    StatusLabel* statusLabel_ = nullptr;
     QMenu* selectMenu_ = nullptr;
     QMenu* copyMenu_ = nullptr;
     QAction* copyCurrentAction_ = nullptr;

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QMenu>
 #include <QTimer>
 #include <QToolButton>
@@ -17,6 +16,7 @@
 #include "gui/main_window.h"
 #include "gui/main_window_internal.h"
 #include "gui/progress_bar.h"
+#include "gui/status_label.h"
 
 namespace quillow {
 
@@ -25,7 +25,7 @@ QString MainWindow::statusText() const { return statusText_; }
 void MainWindow::setStatus(const std::string& text)
 {
     statusText_ = QString::fromStdString(text);
-    statusLabel_->setText(statusText_);
+    statusLabel_->setStatusText(statusText_);
     // A new stage is shown before the work it announces begins.
     forceYield_ = true;
 }
@@ -51,7 +51,7 @@ void MainWindow::setProgressBar(int64_t value, int64_t maximum)
 
 void MainWindow::showProgress()
 {
-    statusLabel_->setText(statusText_);
+    statusLabel_->setStatusText(statusText_);
     const auto clamp = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, 0, INT32_MAX)); };
     if (progressBar_->minimum() != 0)
         progressBar_->setMinimum(0);

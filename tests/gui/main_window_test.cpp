@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -35,6 +36,7 @@
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 #include "gui/progress_bar.h"
+#include "gui/status_label.h"
 
 namespace quillow {
 namespace {
@@ -815,6 +817,44 @@ TEST_F(MainWindowTest, KeysReachTheWindowBeforeItsControls)
     // Esc does nothing while Stop is hidden.
     QTest::keyClick(w.sourceList(), Qt::Key_Escape);
     EXPECT_FALSE(flags().stopRequested);
+}
+
+TEST_F(MainWindowTest, F1WithoutAProgramForHtmlSaysSoAndNamesTheFile)
+{
+    MainWindow& w = start();
+    dialogs.desktopOpensDocuments = false;
+    QTest::keyClick(w.sourceList(), Qt::Key_F1);
+    ASSERT_EQ(dialogs.openedDocuments.size(), 1u);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              "没有可以打开 HTML 文档的程序（例如网页浏览器）。帮助文档位于:\n" + dialogs.openedDocuments[0]);
+    EXPECT_EQ(dialogs.messages[0].icon, Icon::Warning);
+}
+
+TEST_F(MainWindowTest, TheWholeStatusTextIsReadableAtTheDefaultSize)
+{
+    MainWindow& w = start();
+    const QLabel* label = w.findChild<QLabel*>("statusText");
+    const double fullSize = w.statusBar()->font().pointSizeF();
+    struct Row {
+        const char* name;
+        std::string text;
+    };
+    const Row rows[] = {
+        {"a short text", "文件已载入！"},
+        {"the summary of a 3,492-line file", text::scanSummary(3492, 1234, 872)},
+        {"the summary of ten million lines", text::scanSummary(10000000, 4653049, 1512345)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        w.setStatus(row.text);
+        EXPECT_EQ(label->text().toStdString(), row.text);  // blanks and all
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width());
+        EXPECT_GE(label->font().pointSizeF(), kSmallestStatusPoints);
+        const bool shrunk = label->font().pointSizeF() < fullSize;
+        EXPECT_EQ(label->toolTip().toStdString(), shrunk ? row.text : "");
+    }
+    EXPECT_LT(label->font().pointSizeF(), fullSize);  // ten million lines do not fit at full size
 }
 
 TEST_F(MainWindowTest, ButtonsOpenTheirWindows)
