@@ -465,6 +465,24 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 bool MainWindow::handleKey(QWidget* target, QKeyEvent* event)
 {
+    // The buttons' keys work as clicks: a hidden or disabled button ignores its key.
+    const struct {
+        QKeyCombination keys;
+        Control button;
+    } buttonKeys[] = {
+        {Qt::CTRL | Qt::Key_O, OpenButton},
+        {Qt::CTRL | Qt::Key_S, SaveButton},
+        {Qt::CTRL | Qt::Key_M, SelectButton},
+        {QKeyCombination(Qt::Key_F3), ViewerButton},
+    };
+    for (const auto& k : buttonKeys) {
+        if (event->keyCombination() == k.keys) {
+            QToolButton* b = button(k.button);
+            if (!b->isHidden() && b->isEnabled())
+                b->click();
+            return true;
+        }
+    }
     switch (event->key()) {
     case Qt::Key_F1:
         openHelp();

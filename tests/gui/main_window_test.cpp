@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -817,6 +818,49 @@ TEST_F(MainWindowTest, KeysReachTheWindowBeforeItsControls)
     // Esc does nothing while Stop is hidden.
     QTest::keyClick(w.sourceList(), Qt::Key_Escape);
     EXPECT_FALSE(flags().stopRequested);
+}
+
+TEST_F(MainWindowTest, ButtonKeysWorkAsClicksOnEnabledButtons)
+{
+    MainWindow& w = start();
+    QWidget* focus = w.dupsList();
+    // Before a scan only Open answers its key.
+    dialogs.openFiles.push_back(std::nullopt);
+    QTest::keyClick(focus, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(focus, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(focus, Qt::Key_F3);
+    EXPECT_EQ(dialogs.openRequests.size(), 1u);
+    EXPECT_TRUE(dialogs.saveRequests.empty());
+    EXPECT_EQ(dialogs.viewers, 0);
+
+    open(files.write("f.txt", "a\na\n"));
+    menuItem("selectAll")->trigger();  // the save asks for a name only when something is selected
+    struct Row {
+        const char* name;
+        QKeyCombination keys;
+        std::function<bool()> opened;
+    };
+    bool menuShown = false;
+    const Row rows[] = {
+        {"Ctrl+O opens", Qt::CTRL | Qt::Key_O, [&] { return dialogs.openRequests.size() == 3; }},
+        {"Ctrl+S saves", Qt::CTRL | Qt::Key_S, [&] { return dialogs.saveRequests.size() == 1; }},
+        {"Ctrl+M pops up the Select menu", Qt::CTRL | Qt::Key_M, [&] { return menuShown; }},
+        {"F3 opens the viewer", QKeyCombination(Qt::Key_F3), [&] { return dialogs.viewers == 1; }},
+    };
+    dialogs.openFiles.push_back(std::nullopt);
+    dialogs.saveFiles.push_back(std::nullopt);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTimer::singleShot(0, [&] {
+            if (w.selectMenu()->isVisible()) {
+                menuShown = true;
+                w.selectMenu()->close();
+            }
+        });
+        QTest::keyClick(focus, row.keys.key(), row.keys.keyboardModifiers());
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(row.opened());
+    }
 }
 
 TEST_F(MainWindowTest, F1WithoutAProgramForHtmlSaysSoAndNamesTheFile)
