@@ -31,7 +31,7 @@ std::string buildCopyText(const ScanResult& result, CopyRange range, CopyContent
 
     int64_t first = 0, last = list->count();
     if (range == CopyRange::Highlighted) {
-        if (result.bigFile || highlighted < 0 || highlighted >= last)
+        if (highlighted < 0 || highlighted >= last)
             return {};
         first = highlighted;
         last = highlighted + 1;
@@ -80,8 +80,6 @@ CopyDialogSetup copyDialogSetup(const ScanResult& result)
         setup.sourceEnabled = false;
         setup.content = CopyContent::Filtered;
     }
-    if (result.bigFile)
-        setup.highlightedEnabled = false;
     return setup;
 }
 

@@ -15,10 +15,9 @@ enum class CopyContent { Source, Filtered, LineNumber };
 
 // One item per entry of the range, in list order, each followed by CR LF.
 // highlighted is the duplicates view's current entry (-1: none); it is only
-// read for CopyRange::Highlighted, which is empty in big-file mode (the view
-// then shows a placeholder, not an entry). An empty result means there is
-// nothing to copy (text::kNothingToCopy). CopyContent::Source needs the source
-// texts: it throws std::logic_error when they were released (memoryPreserved).
+// read for CopyRange::Highlighted. An empty result means there is nothing to
+// copy (text::kNothingToCopy). CopyContent::Source needs the source texts: it
+// throws std::logic_error when they were released (memoryPreserved).
 std::string buildCopyText(const ScanResult& result, CopyRange range, CopyContent content, int64_t highlighted);
 
 // The dialog's options as it opens after a scan.

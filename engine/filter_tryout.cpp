@@ -16,12 +16,14 @@ namespace {
 // Thrown inside the filter test for every failure; it ends in one message.
 struct TestFailed {};
 
-// The text of line=N: the source list box shows the file's lines, or after a
-// big file only the placeholder. An index past the end gives an empty text.
+// The text of line=N as the source list shows it: the file's lines, or only
+// the placeholder once their texts were released. An index past the end
+// gives an empty text.
 std::string sourceBoxEntry(const ScanResult& scan, double n)
 {
     const double index = n - 1;
-    const int64_t count = scan.bigFile ? 1 : (scan.source ? scan.source->count() : 0);
+    const bool released = scan.source && scan.source->released();
+    const int64_t count = released ? 1 : (scan.source ? scan.source->count() : 0);
     if (std::isnan(index) || index > static_cast<double>(count))
         return {};
     auto rounded = toInt32(index);
@@ -29,7 +31,7 @@ std::string sourceBoxEntry(const ScanResult& scan, double n)
         throw TestFailed{};
     if (*rounded >= count)
         return {};
-    if (scan.bigFile)
+    if (released)
         return text::kNoPreview;
     return scan.source->text(*rounded);
 }

@@ -99,8 +99,6 @@ void Scan::loadLines(BigVector<char> bytes)
     lineCount_ = split.total;
 
     r_.bigFile = lineCount_ >= kBigFileLines;
-    if (r_.bigFile && !flags_.unattended)
-        h_.messageBox(text::kBigFile, Icon::Information, Buttons::Ok);
     flags_.stopRequested = false;
     r_.ready = false;
     showButtons();

@@ -94,7 +94,7 @@ void runSelectCommand(ScanResult& result, RunFlags& flags, Host& host, SelectCom
 
 void entryCheckChanged(const ScanResult& result, const RunFlags& flags, Host& host, int64_t item)
 {
-    if (flags.selecting || result.bigFile || !result.dups)
+    if (flags.selecting || !result.dups)
         return;
     if (item < 0 || item >= result.dups->count())
         return;
@@ -114,13 +114,12 @@ void applyLineMarks(ScanResult& result, const RunFlags& flags, Host& host,
             entryCheckChanged(result, flags, host, i);
         }
     }
-    if (!result.bigFile)
-        host.selectionChanged();  // the duplicates view repaints and makes entry 0 current
+    host.selectionChanged();  // the duplicates view repaints and makes entry 0 current
 }
 
 int64_t locateLine(const ScanResult& result, const RunFlags& flags, int64_t item)
 {
-    if (flags.selecting || result.bigFile || !result.dups)
+    if (flags.selecting || !result.dups)
         return -1;
     if (item < 0 || item >= result.dups->count())
         return -1;

@@ -24,8 +24,6 @@ inline constexpr const char* kSorting = "正在给重复项排序...";
 inline constexpr const char* kShowingList = "正在显示列表...";
 inline constexpr const char* kNoDuplicates = "没有找到重复行...";
 inline constexpr const char* kScanStopQuestion = "你确实想停止处理吗？";
-inline constexpr const char* kBigFile =
-    "文件包含超过 32768 行！你仍可以正常使用 Quillow ，但结果将不会正常显示...";
 inline constexpr const char* kNoPreview = "不可预览...";
 
 // Save.

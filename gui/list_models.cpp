@@ -12,23 +12,6 @@ namespace {
 
 int clampRows(int64_t n) { return static_cast<int>(std::clamp<int64_t>(n, 0, INT_MAX)); }
 
-// The first of the rows with the most bytes (the view scrolls horizontally
-// over its width); 0 when there are none.
-template <typename Length>
-int longestRow(int rows, Length lengthOf)
-{
-    int widest = 0;
-    size_t longest = 0;
-    for (int r = 0; r < rows; ++r) {
-        const size_t n = lengthOf(r);
-        if (n > longest) {
-            longest = n;
-            widest = r;
-        }
-    }
-    return widest;
-}
-
 }  // namespace
 
 SourceListModel::SourceListModel(const ScanResult& result, QObject* parent)
@@ -39,10 +22,9 @@ SourceListModel::SourceListModel(const ScanResult& result, QObject* parent)
 void SourceListModel::reload()
 {
     beginResetModel();
-    placeholder_ = result_.bigFile;
-    lines_ = placeholder_ ? nullptr : result_.source;
-    rows_ = placeholder_ ? 1 : lines_ && !lines_->released() ? clampRows(lines_->count()) : 0;
-    widest_ = placeholder_ ? 0 : longestRow(rows_, [this](int r) { return lines_->view(r).size(); });
+    lines_ = result_.source;
+    placeholder_ = lines_ && lines_->released();
+    rows_ = placeholder_ ? 1 : lines_ ? clampRows(lines_->count()) : 0;
     endResetModel();
 }
 
@@ -81,16 +63,14 @@ DupsListModel::DupsListModel(const ScanResult& result, std::function<void(int64_
 void DupsListModel::reload()
 {
     beginResetModel();
-    placeholder_ = result_.bigFile;
-    list_ = placeholder_ ? nullptr : result_.dups;
-    rows_ = placeholder_ ? 1 : list_ && list_->sorted() ? clampRows(list_->count()) : 0;
-    widest_ = placeholder_ ? 0 : longestRow(rows_, [this](int r) { return list_->key(r).size(); });
+    list_ = result_.dups;
+    rows_ = list_ && list_->sorted() ? clampRows(list_->count()) : 0;
     endResetModel();
 }
 
 void DupsListModel::refreshChecks()
 {
-    if (rows_ > 0 && !placeholder_)
+    if (rows_ > 0)
         emit dataChanged(index(0), index(rows_ - 1), {Qt::CheckStateRole});
 }
 
@@ -100,8 +80,6 @@ QVariant DupsListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rows_)
         return QVariant();
-    if (placeholder_)
-        return role == Qt::DisplayRole ? QVariant(QString::fromUtf8(text::kNoPreview)) : QVariant();
     switch (role) {
     case Qt::DisplayRole:
         return displayText(list_->text(index.row()));
@@ -114,7 +92,7 @@ QVariant DupsListModel::data(const QModelIndex& index, int role) const
 
 bool DupsListModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (role != Qt::CheckStateRole || placeholder_ || !index.isValid() || index.row() >= rows_)
+    if (role != Qt::CheckStateRole || !index.isValid() || index.row() >= rows_)
         return false;
     const bool checked = value.toInt() == Qt::Checked;
     if (list_->isSelected(index.row()) == checked)
@@ -130,10 +108,7 @@ Qt::ItemFlags DupsListModel::flags(const QModelIndex& index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-    if (!placeholder_)
-        f |= Qt::ItemIsUserCheckable;
-    return f;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable | Qt::ItemNeverHasChildren;
 }
 
 }  // namespace quillow

@@ -1,10 +1,11 @@
 #pragma once
 // Qt models over the engine's two lists, so the views copy nothing: the
 // source list shows every line of the scanned file, the duplicates list one
-// check-box row per entry. In big-file mode both show a single placeholder
-// row that cannot be checked. Each model keeps its own reference to the
-// holder it was reset on and a fixed row count, so the engine may replace or
-// grow the holders while a scan runs; the views follow at the next reload().
+// check-box row per entry, at every size. Once the line texts were released
+// to save memory the source list shows a single placeholder row. Each model
+// keeps its own reference to the holder it was reset on and a fixed row
+// count, so the engine may replace or grow the holders while a scan runs;
+// the views follow at the next reload().
 #include <QAbstractListModel>
 #include <functional>
 #include <memory>
@@ -22,8 +23,6 @@ public:
     // Takes the current source list (or the placeholder) from the scan result.
     void reload();
     bool isPlaceholder() const { return placeholder_; }
-    // The row with the longest text, which sets the width the view scrolls.
-    int widestRow() const { return widest_; }
     // The row's text as held: the line's bytes, or the placeholder.
     std::string rowText(int row) const;
 
@@ -35,7 +34,6 @@ private:
     const ScanResult& result_;
     std::shared_ptr<const SourceLines> lines_;
     int rows_ = 0;
-    int widest_ = 0;
     bool placeholder_ = false;
 };
 
@@ -46,14 +44,11 @@ public:
     // entry's flag already holding the new state.
     DupsListModel(const ScanResult& result, std::function<void(int64_t)> onCheck, QObject* parent = nullptr);
 
-    // Takes the current duplicates list (or the placeholder) from the scan result.
-    // A list still in its working form (a scan running or interrupted) shows
-    // no rows.
+    // Takes the current duplicates list from the scan result. A list still
+    // in its working form (a scan running or interrupted) shows no rows.
     void reload();
     // The selected flags changed in bulk: repaint the check boxes.
     void refreshChecks();
-    bool isPlaceholder() const { return placeholder_; }
-    int widestRow() const { return widest_; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -65,8 +60,6 @@ private:
     std::function<void(int64_t)> onCheck_;
     std::shared_ptr<DupsList> list_;
     int rows_ = 0;
-    int widest_ = 0;
-    bool placeholder_ = false;
 };
 
 }  // namespace quillow

@@ -15,10 +15,8 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
-#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QToolButton>
-#include <functional>
 
 #include "engine/button_states.h"
 #include "engine/save.h"
@@ -27,9 +25,12 @@
 #include "engine/text_util.h"
 #include "engine/texts.h"
 #include "engine/unattended_run.h"
+#include "gui/line_list_view.h"
 #include "gui/list_models.h"
 #include "gui/main_window_internal.h"
 #include "gui/progress_bar.h"
+#include "gui/screen_fit.h"
+#include "gui/status_label.h"
 #include "gui/window_setup.h"
 
 namespace quillow {
@@ -43,25 +44,6 @@ bool isFile(const std::string& path)
 }
 
 }  // namespace
-
-// All rows are one line high and the view asks only one row for its size;
-// that row is the longest one, so the horizontal scroll range covers every
-// line instead of just the first.
-class WidestRowDelegate : public QStyledItemDelegate {
-public:
-    WidestRowDelegate(std::function<int()> widestRow, QObject* parent)
-        : QStyledItemDelegate(parent), widestRow_(std::move(widestRow))
-    {
-    }
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        const QModelIndex widest = index.siblingAtRow(widestRow_());
-        return QStyledItemDelegate::sizeHint(option, widest.isValid() ? widest : index);
-    }
-
-private:
-    std::function<int()> widestRow_;
-};
 
 MainWindow::MainWindow(Settings& settings, ScanResult& result, RunFlags& flags, Dialogs& dialogs,
                        CommandLine command, QWidget* parent)
@@ -144,18 +126,13 @@ void MainWindow::buildControls()
     auto setUpList = [&](LineListView* v, const char* name, const char* tip) {
         v->setObjectName(QString::fromLatin1(name));
         v->setToolTip(QString::fromUtf8(tip));
-        v->setUniformItemSizes(true);
-        v->setSelectionMode(QAbstractItemView::SingleSelection);
-        v->setEditTriggers(QAbstractItemView::NoEditTriggers);
         v->setContextMenuPolicy(Qt::PreventContextMenu);
-        v->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     };
 
     sourceList_ = new LineListView(client);
     setUpList(sourceList_, "sourceList", "显示来源文件。右键点击复制高亮行。");
     sourceModel_ = new SourceListModel(result_, this);
     sourceList_->setModel(sourceModel_);
-    sourceList_->setItemDelegate(new WidestRowDelegate([this] { return sourceModel_->widestRow(); }, sourceList_));
     sourceList_->setAcceptDrops(true);
     sourceList_->viewport()->setAcceptDrops(true);
     sourceList_->setDragDropMode(QAbstractItemView::DropOnly);
@@ -168,9 +145,8 @@ void MainWindow::buildControls()
     dupsList_ = new LineListView(client);
     setUpList(dupsList_, "dupsList", "显示找到的重复项。右键点击弹出复制选项。");
     dupsModel_ = new DupsListModel(
-        result_, [this](int64_t row) { entryCheckChanged(result_, flags_, *this, row); }, this);
+        result_, [this](int64_t row) { onEntryChecked(row); }, this);
     dupsList_->setModel(dupsModel_);
-    dupsList_->setItemDelegate(new WidestRowDelegate([this] { return dupsModel_->widestRow(); }, dupsList_));
     dupsList_->setAcceptDrops(false);
     dupsList_->onRightClick = [this] { onDupsRightClicked(); };
     connect(dupsList_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -198,11 +174,8 @@ void MainWindow::buildControls()
     connect(button(OptionsButton), &QToolButton::clicked, this, &MainWindow::onOptionsClicked);
     connect(button(AboutButton), &QToolButton::clicked, this, &MainWindow::onAboutClicked);
 
-    statusLabel_ = new QLabel(this);
+    statusLabel_ = new StatusLabel(statusBar());
     statusLabel_->setObjectName(QStringLiteral("statusText"));
-    statusLabel_->setTextFormat(Qt::PlainText);
-    // A long text is cut at the window's edge instead of widening the window.
-    statusLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->addWidget(statusLabel_, 1);
 
     selectMenu_ = new QMenu(QStringLiteral("选择"), this);
@@ -252,8 +225,8 @@ void MainWindow::applyGeometry(Control c)
 }
 
 QToolButton* MainWindow::button(Control c) const { return qobject_cast<QToolButton*>(controls_[c]); }
-QListView* MainWindow::sourceList() const { return sourceList_; }
-QListView* MainWindow::dupsList() const { return dupsList_; }
+LineListView* MainWindow::sourceList() const { return sourceList_; }
+LineListView* MainWindow::dupsList() const { return dupsList_; }
 
 void MainWindow::loadSettingsAndPlace()
 {
@@ -261,19 +234,23 @@ void MainWindow::loadSettingsAndPlace()
     showButtons(buttonStates(result_, flags_));
 
     ScreenSize screen;
+    QRect primaryArea;
     if (QScreen* primary = QGuiApplication::primaryScreen()) {
-        const QRect area = primary->availableGeometry();
-        screen.widthTwips = area.width() * double(kTwipsPerPixel);
-        screen.heightTwips = area.height() * double(kTwipsPerPixel);
+        primaryArea = primary->availableGeometry();
+        screen.widthTwips = primaryArea.width() * double(kTwipsPerPixel);
+        screen.heightTwips = primaryArea.height() * double(kTwipsPerPixel);
     }
     loadSettings(settings_, screen);
 
-    // Placement, taken as stored. The stored size is the outer one; the frame
-    // is not known before the window manager has decorated the window, so
-    // the client size is settled again once it is (settleFrame).
+    // Placement as stored, kept on the screens. The stored size is the outer
+    // one; the frame is not known before the window manager has decorated the
+    // window, so the client size is settled again once it is (settleFrame).
     const WindowPlacement& place = settings_.mainWindow;
-    move(twipsToPixel(place.left), twipsToPixel(place.top));
-    pendingOuterSize_ = QSize(twipsToPixel(place.width), twipsToPixel(place.height));
+    const QRect stored(twipsToPixel(place.left), twipsToPixel(place.top), twipsToPixel(place.width),
+                       twipsToPixel(place.height));
+    const QRect frame = fitOnScreens(stored, availableScreenAreas(), primaryArea);
+    move(frame.topLeft());
+    pendingOuterSize_ = frame.size();
     resize(pendingOuterSize_ - frameExtent(this));
 
     flags_.viewerOpen = false;
@@ -488,6 +465,24 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 bool MainWindow::handleKey(QWidget* target, QKeyEvent* event)
 {
+    // The buttons' keys work as clicks: a hidden or disabled button ignores its key.
+    const struct {
+        QKeyCombination keys;
+        Control button;
+    } buttonKeys[] = {
+        {Qt::CTRL | Qt::Key_O, OpenButton},
+        {Qt::CTRL | Qt::Key_S, SaveButton},
+        {Qt::CTRL | Qt::Key_M, SelectButton},
+        {QKeyCombination(Qt::Key_F3), ViewerButton},
+    };
+    for (const auto& k : buttonKeys) {
+        if (event->keyCombination() == k.keys) {
+            QToolButton* b = button(k.button);
+            if (!b->isHidden() && b->isEnabled())
+                b->click();
+            return true;
+        }
+    }
     switch (event->key()) {
     case Qt::Key_F1:
         openHelp();
@@ -569,7 +564,10 @@ void MainWindow::openHelp()
             messageBox("找不到帮助文档 " + path + "。", Icon::Warning, Buttons::Ok);
         return;
     }
-    openDocument(path);
+    // The desktop says no when it has no program for HTML documents.
+    if (!dialogs_.openDocument(path) && !flags_.unattended)
+        messageBox("没有可以打开 HTML 文档的程序（例如网页浏览器）。帮助文档位于:\n" + path, Icon::Warning,
+                   Buttons::Ok);
 }
 
 }  // namespace quillow

@@ -22,8 +22,6 @@
 #include "gui/dialogs.h"
 
 class QAction;
-class QLabel;
-class QListView;
 class QMenu;
 class QMimeData;
 class QTimer;
@@ -35,6 +33,7 @@ class ProgressBar;
 class DupsListModel;
 class LineListView;
 class SourceListModel;
+class StatusLabel;
 
 struct TwipRect {
     double left = 0, top = 0, width = 0, height = 0;
@@ -132,8 +131,8 @@ public:
     const TwipRect& twips(Control c) const { return rects_[c]; }
     QWidget* control(Control c) const { return controls_[c]; }
     QToolButton* button(Control c) const;
-    QListView* sourceList() const;
-    QListView* dupsList() const;
+    LineListView* sourceList() const;
+    LineListView* dupsList() const;
     SourceListModel* sourceModel() const { return sourceModel_; }
     DupsListModel* dupsModel() const { return dupsModel_; }
     QMenu* selectMenu() const { return selectMenu_; }
@@ -168,6 +167,7 @@ private:
     void recordPlacement();
     void settleFrame();
     void showDupsEntryLine(int row);
+    void onEntryChecked(int64_t row);
     void onDupsRightClicked();
     void onSourceRightClicked();
     bool handleKey(QWidget* target, QKeyEvent* event);
@@ -189,7 +189,7 @@ private:
     LineListView* dupsList_ = nullptr;
     SourceListModel* sourceModel_ = nullptr;
     DupsListModel* dupsModel_ = nullptr;
-    QLabel* statusLabel_ = nullptr;
+    StatusLabel* statusLabel_ = nullptr;
     QMenu* selectMenu_ = nullptr;
     QMenu* copyMenu_ = nullptr;
     QAction* copyCurrentAction_ = nullptr;

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QLabel>
 #include <QMenu>
 #include <QTimer>
 #include <QToolButton>
@@ -12,10 +11,12 @@
 
 #include "engine/texts.h"
 
+#include "gui/line_list_view.h"
 #include "gui/list_models.h"
 #include "gui/main_window.h"
 #include "gui/main_window_internal.h"
 #include "gui/progress_bar.h"
+#include "gui/status_label.h"
 
 namespace quillow {
 
@@ -24,7 +25,7 @@ QString MainWindow::statusText() const { return statusText_; }
 void MainWindow::setStatus(const std::string& text)
 {
     statusText_ = QString::fromStdString(text);
-    statusLabel_->setText(statusText_);
+    statusLabel_->setStatusText(statusText_);
     // A new stage is shown before the work it announces begins.
     forceYield_ = true;
 }
@@ -50,7 +51,7 @@ void MainWindow::setProgressBar(int64_t value, int64_t maximum)
 
 void MainWindow::showProgress()
 {
-    statusLabel_->setText(statusText_);
+    statusLabel_->setStatusText(statusText_);
     const auto clamp = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, 0, INT32_MAX)); };
     if (progressBar_->minimum() != 0)
         progressBar_->setMinimum(0);
@@ -175,12 +176,9 @@ void MainWindow::listsChanged()
 {
     sourceModel_->reload();
     dupsModel_->reload();
-    copyCurrentAction_->setEnabled(!result_.bigFile);
+    // Every item copies source lines, which are gone once released.
     for (QAction* a : copyMenu_->actions())
-        if (a != copyCurrentAction_)
-            a->setEnabled(!result_.memoryPreserved);
-    if (result_.memoryPreserved)
-        copyCurrentAction_->setEnabled(false);
+        a->setEnabled(!result_.memoryPreserved);
     forceYield_ = true;
 }
 
@@ -190,7 +188,7 @@ void MainWindow::selectionChanged()
     // The list starts again at its first entry. During a selection command
     // `selecting` keeps the source list still; after the viewer's write-back
     // the entry's line is highlighted in the source list as a click would.
-    if (!result_.bigFile && dupsModel_->rowCount() > 0) {
+    if (dupsModel_->rowCount() > 0) {
         dupsList_->setCurrentIndex(dupsModel_->index(0));
         dupsList_->scrollToTop();
         if (!flags_.selecting)

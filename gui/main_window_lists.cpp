@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "gui/line_list_view.h"
 #include "gui/list_models.h"
 #include "gui/main_window.h"
 #include "gui/main_window_internal.h"
@@ -44,7 +45,7 @@ void MainWindow::copySourceLines(CopyRange range)
     if (flags_.busy || !result_.dups || result_.memoryPreserved)
         return;
     const QModelIndex current = dupsList_->currentIndex();
-    const int64_t highlighted = !result_.bigFile && current.isValid() ? current.row() : -1;
+    const int64_t highlighted = current.isValid() ? current.row() : -1;
     const std::string text = buildCopyText(result_, range, CopyContent::Source, highlighted);
     if (text.empty()) {
         messageBox(text::kNothingToCopy, Icon::Warning, Buttons::Ok);
@@ -64,11 +65,21 @@ void MainWindow::copySelectedSources() { copySourceLines(CopyRange::Selected); }
 void MainWindow::showDupsEntryLine(int row)
 {
     const int64_t line = locateLine(result_, flags_, row);
-    if (line < 0 || line >= sourceModel_->rowCount())
+    if (line < 0 || line >= sourceModel_->rowCount() || sourceModel_->isPlaceholder())
         return;
     const QModelIndex index = sourceModel_->index(static_cast<int>(line));
     sourceList_->setCurrentIndex(index);
     sourceList_->scrollTo(index);
+}
+
+void MainWindow::onEntryChecked(int64_t row)
+{
+    // The ticked entry becomes the highlighted one, as a click on its text
+    // makes it, and its line is highlighted in the source list.
+    const QModelIndex index = dupsModel_->index(static_cast<int>(row));
+    if (dupsList_->currentIndex() != index)
+        dupsList_->setCurrentIndex(index);
+    entryCheckChanged(result_, flags_, *this, row);
 }
 
 void MainWindow::onDupsRightClicked()
@@ -76,7 +87,7 @@ void MainWindow::onDupsRightClicked()
     if (flags_.busy || dupsModel_->rowCount() == 0)
         return;
     const QModelIndex current = dupsList_->currentIndex();
-    const int64_t highlighted = !result_.bigFile && current.isValid() ? current.row() : -1;
+    const int64_t highlighted = current.isValid() ? current.row() : -1;
     dialogs_.showCopyDialog(result_, *this, highlighted, this);
 }
 

@@ -186,6 +186,7 @@ OptionsDialog::OptionsDialog(Settings& settings, const ScanResult& result, Host&
     connect(testFilterButton_, &QPushButton::clicked, this, &OptionsDialog::onTestFilterClicked);
     connect(matchBox_, &QComboBox::activated, this, &OptionsDialog::onMatchChosen);
 
+    addToolTips();
     loadFromSettings();
 }
 
@@ -281,6 +282,32 @@ void OptionsDialog::onTestFilterClicked()
     values.pattern = filterEdit_->text().toStdString();
     values.matchText = matchBox_->currentText().toStdString();
     tryFilter(settings_.filterTestText, result_, host_, values);
+}
+
+void OptionsDialog::addToolTips()
+{
+    // What each option does, on the option and on its label.
+    const struct {
+        QWidget* option;
+        QWidget* label;
+        const char* tip;
+    } tips[] = {
+        {caseCheck_, nullptr, "勾选后，只有大小写也相同的行才算重复；不勾选时忽略大小写。"},
+        {trimCheck_, nullptr, "比较时忽略每行开头和结尾的空格；文件中的行不变。"},
+        {startPosEdit_, startPosLabel_, "比较时跳过每行开头的这么多个字符；0 表示比较整行。"},
+        {filterEdit_, filterLabel_, "只比较每行中与这个正则表达式匹配的部分；留空则比较整行。"},
+        {matchBox_, matchLabel_, "比较哪个匹配：0 = 所有匹配连在一起，n = 第 n 个匹配，-1 = 最后一个匹配。"},
+        {testFilterButton_, nullptr, "用上面的设置在一个示例行上试用过滤；输入 line=N 可试用已载入文件的第 N 行。"},
+        {saveEmptyCheck_, nullptr, "不勾选时，保存的文件中不写入空行。"},
+        {applyFilterCheck_, nullptr, "保存时写入每行用于比较的形式（去除空格、跳过开头字符并过滤之后），而不是原来的行。"},
+        {preserveMemoryCheck_, nullptr,
+         "扫描很大的文件（32768 行以上）后释放来源行以节省内存；之后查看器和复制来源行不可用，来源文件列表只显示“不可预览...”。"},
+    };
+    for (const auto& t : tips) {
+        t.option->setToolTip(QString::fromUtf8(t.tip));
+        if (t.label)
+            t.label->setToolTip(QString::fromUtf8(t.tip));
+    }
 }
 
 }  // namespace quillow

@@ -38,6 +38,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void addToolTips();
     void loadFromSettings();
     void onOkClicked();
     void onTestFilterClicked();

@@ -9,8 +9,10 @@
 #include <QLabel>
 #include <QMoveEvent>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -20,6 +22,7 @@
 
 #include "engine/selection.h"
 #include "engine/text_util.h"
+#include "gui/screen_fit.h"
 #include "gui/window_setup.h"
 
 namespace quillow {
@@ -50,6 +53,31 @@ void attempt(F&& step)
     } catch (const std::exception&) {
     }
 }
+
+// A highlighted duplicate row stays red: its highlight is a light tint of
+// the highlight colour, on which red text can be read.
+class DuplicateRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QVariant foreground = index.data(Qt::ForegroundRole);
+        if (!foreground.isValid() || !(option->state & QStyle::State_Selected))
+            return;
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            const QColor highlight = option->palette.color(group, QPalette::Highlight);
+            const QColor base = option->palette.color(group, QPalette::Base);
+            auto mix = [](int h, int b) { return (h * 35 + b * 65) / 100; };
+            option->palette.setColor(group, QPalette::Highlight,
+                                     QColor(mix(highlight.red(), base.red()), mix(highlight.green(), base.green()),
+                                            mix(highlight.blue(), base.blue())));
+            option->palette.setColor(group, QPalette::HighlightedText, foreground.value<QColor>());
+        }
+    }
+};
 
 }  // namespace
 
@@ -127,7 +155,9 @@ bool ViewerModel::setData(const QModelIndex& index, const QVariant& value, int r
     if (!index.isValid() || role != Qt::CheckStateRole)
         return false;
     // A black row is unchecked again at once: only duplicates take a mark.
-    return setChecked(index.row(), value.toInt() == Qt::Checked);
+    const bool taken = setChecked(index.row(), value.toInt() == Qt::Checked);
+    emit checkClicked(index.row());
+    return taken;
 }
 
 Qt::ItemFlags ViewerModel::flags(const QModelIndex& index) const
@@ -166,6 +196,7 @@ ViewerWindow::ViewerWindow(Settings& settings, ScanResult& result, RunFlags& fla
     table_->setObjectName("lineTable");
     table_->setFont(font);
     table_->setModel(model_);
+    table_->setItemDelegate(new DuplicateRowDelegate(table_));
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -200,6 +231,9 @@ ViewerWindow::ViewerWindow(Settings& settings, ScanResult& result, RunFlags& fla
 
     connect(table_, &QTableView::clicked, this, [this](const QModelIndex& i) { showLineNumber(i.row()); });
     connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex&) { toggleCurrentRow(); });
+    // A tick highlights its row, as a click on the text does.
+    connect(model_, &ViewerModel::checkClicked, this,
+            [this](int row) { table_->setCurrentIndex(model_->index(row, 0)); });
     // Moving through the rows with the keys shows their numbers too.
     connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) {
@@ -241,8 +275,14 @@ void ViewerWindow::settleFrame()
 
 void ViewerWindow::loadPlacement()
 {
-    move(twipsToPixel(placement_.left), twipsToPixel(placement_.top));
-    pendingOuterSize_ = QSize(std::max(1, twipsToPixel(placement_.width)), std::max(1, twipsToPixel(placement_.height)));
+    // Kept on the screens; a place on none of them moves to the main window's screen.
+    const QRect stored(twipsToPixel(placement_.left), twipsToPixel(placement_.top),
+                       std::max(1, twipsToPixel(placement_.width)), std::max(1, twipsToPixel(placement_.height)));
+    const QScreen* ownerScreen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const QRect frame =
+        fitOnScreens(stored, availableScreenAreas(), ownerScreen ? ownerScreen->availableGeometry() : QRect());
+    move(frame.topLeft());
+    pendingOuterSize_ = frame.size();
     resize(pendingOuterSize_);
     if (placement_.state == WindowState::Maximized)
         setWindowState(windowState() | Qt::WindowMaximized);

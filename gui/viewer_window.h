@@ -41,6 +41,11 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+signals:
+    // The user ticked or unticked the row's box (a black row's box too,
+    // although it stays unticked).
+    void checkClicked(int row);
+
 private:
     enum : uint8_t { kDuplicate = 1, kChecked = 2 };
     std::shared_ptr<const SourceLines> source_;

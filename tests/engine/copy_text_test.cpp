@@ -75,11 +75,11 @@ TEST(CopyText, FilteredTextStartsAfterTheNumbersBracket)
     EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::LineNumber, -1), "8\r\n1100\r\n");
 }
 
-TEST(CopyText, BigFileHasNoHighlightAndReleasedSourceIsRefused)
+TEST(CopyText, BigFileHasAHighlightAndReleasedSourceIsRefused)
 {
     ScanResult result;
     fillResult(result, numberedLines(4), {{1, 1, "k"}, {2, 1, "k"}}, /*bigFile=*/true);
-    EXPECT_EQ(buildCopyText(result, CopyRange::Highlighted, CopyContent::Filtered, 0), "");
+    EXPECT_EQ(buildCopyText(result, CopyRange::Highlighted, CopyContent::LineNumber, 1), "2\r\n");
     EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::Source, -1), "line 1\r\nline 2\r\n");
 
     result.dups->detachKeys();
@@ -97,8 +97,8 @@ TEST(CopyText, DialogAdaptsToTheLastScan)
     };
     const Row rows[] = {
         {false, false, {true, true, CopyRange::All, CopyContent::Source}},
-        {false, true, {true, false, CopyRange::All, CopyContent::Source}},
-        {true, true, {false, false, CopyRange::All, CopyContent::Filtered}},
+        {false, true, {true, true, CopyRange::All, CopyContent::Source}},
+        {true, true, {false, true, CopyRange::All, CopyContent::Filtered}},
     };
     for (const Row& r : rows) {
         ScanResult result;

@@ -118,9 +118,11 @@ TEST_F(FilterTryout, UsesTheDialogsValues)
     EXPECT_EQ(run("xABC"), shown("ABC"));
 }
 
-TEST_F(FilterTryout, BigFileBoxHoldsOnlyThePlaceholder)
+TEST_F(FilterTryout, BigFileLinesServeUntilReleasedThenOnlyThePlaceholder)
 {
     scan.bigFile = true;
+    EXPECT_EQ(run("line=2"), shown("2"));
+    scan.source->release();
     controls.pattern = ".";
     controls.matchText = "1";
     EXPECT_EQ(run("line=1"), shown("不"));

@@ -22,10 +22,9 @@ struct State {
     RunFlags flags;
 };
 
-void fill(State& state, const std::vector<std::string>& lines, const std::vector<Occurrence>& dups,
-          bool bigFile = false)
+void fill(State& state, const std::vector<std::string>& lines, const std::vector<Occurrence>& dups)
 {
-    testing::fillResult(state.result, lines, dups, bigFile);
+    testing::fillResult(state.result, lines, dups);
 }
 
 void select(State& state, RecordingHost& host, SelectCommand command)
@@ -259,23 +258,6 @@ TEST(Selection, HandCheckShowsTheCount)
     entryCheckChanged(state.result, state.flags, host, -1);
     EXPECT_EQ(state.result.dups->selectedCount(), 5);
     EXPECT_EQ(host.statuses.size(), shown);
-}
-
-TEST(Selection, BigFileCommandsWorkOnTheStoreAndHandChecksDoNothing)
-{
-    State state;
-    fill(state, numberedLines(12), {{3, 3, "abc"}, {7, 3, "abc"}, {5, 5, "x"}, {9, 5, "x"}},
-              /*bigFile=*/true);
-    RecordingHost host;
-    select(state, host, SelectCommand::AllButFirst);
-    EXPECT_EQ(selectedLines(state), (std::set<int64_t>{7, 9}));
-    EXPECT_EQ(host.status(), "2 共  4 个重复项已选定。");
-
-    size_t shown = host.statuses.size();
-    entryCheckChanged(state.result, state.flags, host, 0);  // the placeholder entry
-    EXPECT_EQ(state.result.dups->selectedCount(), 2);
-    EXPECT_EQ(host.statuses.size(), shown);
-    EXPECT_EQ(locateLine(state.result, state.flags, 0), -1);
 }
 
 TEST(Selection, LocateLineReadsThePaddedNumber)

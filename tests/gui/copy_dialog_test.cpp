@@ -100,7 +100,7 @@ TEST(CopyDialog, OpensWithAllDuplicatesAndSourceTexts)
         EXPECT_TRUE(dialog.findChild<QRadioButton*>(name)->isEnabled()) << name;
 }
 
-TEST(CopyDialog, ReleasedSourceTextsAndBigFileDisableTheirOptions)
+TEST(CopyDialog, ReleasedSourceTextsDisableTheSourceOption)
 {
     ScanResult result;
     fill(result);
@@ -110,7 +110,7 @@ TEST(CopyDialog, ReleasedSourceTextsAndBigFileDisableTheirOptions)
     CopyDialog dialog(result, host, 0);
     EXPECT_FALSE(dialog.findChild<QRadioButton*>("content0")->isEnabled());
     EXPECT_TRUE(dialog.findChild<QRadioButton*>("content1")->isChecked());
-    EXPECT_FALSE(dialog.findChild<QRadioButton*>("range2")->isEnabled());
+    EXPECT_TRUE(dialog.findChild<QRadioButton*>("range2")->isEnabled());
     EXPECT_TRUE(dialog.findChild<QRadioButton*>("range0")->isChecked());
 }
 

@@ -9,11 +9,12 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QLabel>
-#include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -21,6 +22,7 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -28,12 +30,14 @@
 #include <vector>
 
 #include "engine/texts.h"
+#include "gui/line_list_view.h"
 #include "gui/list_models.h"
 #include "gui/main_window.h"
 #include "engine/text_util.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 #include "gui/progress_bar.h"
+#include "gui/status_label.h"
 
 namespace quillow {
 namespace {
@@ -122,7 +126,7 @@ protected:
 
     QAction* menuItem(const char* name) const { return window->selectMenu()->findChild<QAction*>(name); }
 
-    QPoint rowCentre(QListView* view, int row) const
+    QPoint rowCentre(QAbstractItemView* view, int row) const
     {
         return view->visualRect(view->model()->index(row, 0)).center();
     }
@@ -201,6 +205,16 @@ TEST_F(MainWindowTest, StartsFromAFilledStoreMaximisedOverItsNormalPlacement)
     EXPECT_EQ(s.value("Quillow/winHeight").toString(), "8100");
     EXPECT_EQ(s.value("Quillow/winLeft").toString(), "1500");
     EXPECT_EQ(s.value("Quillow/statFilesOpened").toString(), "7");
+}
+
+TEST_F(MainWindowTest, AStoredPlaceOffTheScreenIsBroughtBack)
+{
+    // Saved on a screen left of this one, taller than what is left below.
+    writeStore("winLeft=-20000\nwinTop=12000\nwinWidth=9000\nwinHeight=8100\n");
+    MainWindow& w = start();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(w.frameGeometry())) << screen.width() << "x" << screen.height();
+    EXPECT_EQ(w.frameGeometry().size(), QSize(600, 540));
 }
 
 TEST_F(MainWindowTest, DebugModeNamesTheVersionAndLiftsTheMinimumSize)
@@ -406,19 +420,28 @@ TEST_F(MainWindowTest, AFileNamedAloneIsOpened)
 
 // ---- open and save ----
 
-TEST_F(MainWindowTest, ListsKnowTheirFirstLongestRow)
+TEST_F(MainWindowTest, ListsScrollSidewaysOverTheLongestLineShown)
 {
     MainWindow& w = start();
-    open(files.write("list.txt", "ab\nlongest\nab\nlongest\nx\n"));
-    EXPECT_EQ(w.sourceModel()->widestRow(), 1);
-
-    DupsListModel* dups = w.dupsModel();
-    ASSERT_EQ(dups->rowCount(), 4);
-    auto isLong = [&](int row) { return dups->data(dups->index(row)).toString().endsWith(QStringLiteral("longest")); };
-    const int widest = dups->widestRow();
-    EXPECT_TRUE(isLong(widest));
-    for (int row = 0; row < widest; ++row)
-        EXPECT_FALSE(isLong(row)) << row;
+    // Lines 1 to 100 are one group, lines 300 and 350 a long one: entries 100 and 101.
+    std::vector<std::pair<int, std::string>> lines{{300, std::string(300, 'w')}, {350, std::string(300, 'w')}};
+    for (int i = 1; i <= 100; ++i)
+        lines.emplace_back(i, "ab");
+    open(files.write("list.txt", numbered(400, lines)));
+    for (LineListView* view : {w.sourceList(), w.dupsList()}) {
+        SCOPED_TRACE(view->objectName().toStdString());
+        QApplication::processEvents();
+        const QModelIndex longRow = view->model()->index(view == w.sourceList() ? 299 : 100, 0);
+        const int needed = view->fontMetrics().horizontalAdvance(longRow.data().toString());
+        // Only what has been on screen is measured: the long line has not.
+        ASSERT_LT(view->viewport()->width(), needed);
+        EXPECT_LT(view->columnWidth(0), needed);
+        view->scrollTo(longRow);
+        view->viewport()->repaint();
+        QApplication::processEvents();
+        EXPECT_GE(view->columnWidth(0), needed);
+        EXPECT_GE(view->horizontalScrollBar()->maximum(), needed - view->viewport()->width());
+    }
 }
 
 TEST_F(MainWindowTest, OpenThenSaveWritesTheKeptLines)
@@ -581,7 +604,7 @@ TEST_F(SelectionTest, CommandsSetTheCheckBoxesAndTheCount)
 
 TEST_F(SelectionTest, CheckingByHandCountsEachChangeOnce)
 {
-    QListView* dups = window->dupsList();
+    LineListView* dups = window->dupsList();
     dups->setFocus();
     dups->setCurrentIndex(window->dupsModel()->index(2));
     QTest::keyClick(dups, Qt::Key_Space);
@@ -593,19 +616,21 @@ TEST_F(SelectionTest, CheckingByHandCountsEachChangeOnce)
     QStyleOptionViewItem option;
     option.initFrom(dups);
     option.rect = dups->visualRect(fourth);
-    option.features |= QStyleOptionViewItem::HasCheckIndicator;
+    option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
     const QRect box = dups->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, dups);
     QTest::mouseClick(dups->viewport(), Qt::LeftButton, {}, box.center());
     EXPECT_EQ(checkedRows(), (std::set<int>{2, 4}));
     EXPECT_EQ(window->statusText().toStdString(), "2 共  5 个重复项已选定。");
+    // The ticked entry is highlighted, and so is its line (entry 4 is line 9).
+    EXPECT_EQ(dups->currentIndex().row(), 4);
+    EXPECT_TRUE(dups->selectionModel()->isRowSelected(4, {}));
+    EXPECT_EQ(window->sourceList()->currentIndex().row(), 8);
 
     // Setting a check box to the state it already has changes nothing.
     window->dupsModel()->setData(fourth, Qt::Checked, Qt::CheckStateRole);
     EXPECT_EQ(result().dups->selectedCount(), 2);
-    // A click on a check box leaves the highlight where it was.
-    EXPECT_EQ(dups->currentIndex().row(), 2);
     QTest::keyClick(dups, Qt::Key_Space);
-    EXPECT_EQ(checkedRows(), (std::set<int>{4}));
+    EXPECT_EQ(checkedRows(), (std::set<int>{2}));
     EXPECT_EQ(window->statusText().toStdString(), "1 共  5 个重复项已选定。");
 }
 
@@ -652,7 +677,7 @@ TEST_F(MainWindowTest, RightClickCopiesTheHighlightedSourceLine)
     MainWindow& w = start();
     open(files.write("lines.txt", numbered(20, {{2, "twice"}, {12, "twice"}})));
     QClipboard* clipboard = QGuiApplication::clipboard();
-    QListView* show = w.sourceList();
+    LineListView* show = w.sourceList();
     show->setCurrentIndex(w.sourceModel()->index(3));
 
     // The click lands on another line but copies the highlighted one and
@@ -675,7 +700,7 @@ TEST_F(MainWindowTest, RightClickCopiesTheHighlightedSourceLine)
 TEST_F(MainWindowTest, RightClickOnTheDuplicatesOpensTheCopyDialog)
 {
     MainWindow& w = start();
-    QListView* dups = w.dupsList();
+    LineListView* dups = w.dupsList();
     // An empty list opens nothing.
     QTest::mouseClick(dups->viewport(), Qt::RightButton, {}, QPoint(10, 10));
     EXPECT_TRUE(dialogs.copyDialogs.empty());
@@ -731,32 +756,43 @@ TEST_F(MainWindowTest, ADroppedFileIsScannedUnlessBusy)
 
 // ---- big files ----
 
-TEST_F(MainWindowTest, BigFilesShowOnePlaceholderRowThatCannotBeChecked)
+TEST_F(MainWindowTest, BigFilesShowEveryLineAndEntry)
 {
     MainWindow& w = start();
-    open(files.write("big.txt", numbered(32768, {{10, "dup"}, {20000, "dup"}})));
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].icon, Icon::Information);
-    for (QAbstractItemModel* m : {static_cast<QAbstractItemModel*>(w.sourceModel()),
-                                  static_cast<QAbstractItemModel*>(w.dupsModel())}) {
-        ASSERT_EQ(m->rowCount(), 1);
-        EXPECT_EQ(m->data(m->index(0, 0)).toString().toStdString(), "不可预览...");
-        EXPECT_FALSE(m->flags(m->index(0, 0)) & Qt::ItemIsUserCheckable);
-    }
-    EXPECT_FALSE(w.dupsModel()->setData(w.dupsModel()->index(0), Qt::Checked, Qt::CheckStateRole));
+    const std::string path = files.write("big.txt", numbered(40000, {{10, "dup"}, {30000, "dup"}}));
+    open(path);
+    EXPECT_TRUE(result().bigFile);
+    EXPECT_TRUE(dialogs.messages.empty());
+    LineListView* show = w.sourceList();
+    LineListView* dups = w.dupsList();
+    ASSERT_EQ(w.sourceModel()->rowCount(), 40000);
+    ASSERT_EQ(w.dupsModel()->rowCount(), 2);
+    EXPECT_EQ(w.dupsModel()->index(1).data().toString().toStdString(), "[30000]   dup");
+    auto onScreen = [](LineListView* view, int row) {
+        return view->viewport()->rect().intersects(view->visualRect(view->model()->index(row, 0)));
+    };
+    show->verticalScrollBar()->setValue(show->verticalScrollBar()->maximum());
+    EXPECT_TRUE(onScreen(show, 39999));
+    EXPECT_EQ(show->model()->index(39999, 0).data().toString().toStdString(), "line 40000");
 
-    // The commands work on the store behind the placeholder.
-    menuItem("selectAll")->trigger();
-    EXPECT_EQ(w.statusText().toStdString(), "2 共  2 个重复项已选定。");
-    EXPECT_TRUE(result().dups->isSelected(0));
+    // Locating, hand checks and the highlighted entry work as on small files.
+    QTest::mouseClick(dups->viewport(), Qt::LeftButton, {}, rowCentre(dups, 1));
+    EXPECT_EQ(show->currentIndex().row(), 29999);
+    EXPECT_TRUE(onScreen(show, 29999));
+    QTest::keyClick(dups, Qt::Key_Space);
+    EXPECT_EQ(w.statusText().toStdString(), "1 共  2 个重复项已选定。");
+    QTest::mouseClick(dups->viewport(), Qt::RightButton, {}, rowCentre(dups, 0));
+    EXPECT_EQ(dialogs.copyDialogs, (std::vector<int64_t>{1}));
 
-    // The placeholder counts as an entry for the copy dialog; nothing is
-    // highlighted behind it.
-    w.dupsList()->setCurrentIndex(w.dupsModel()->index(0));
-    QTest::mouseClick(w.dupsList()->viewport(), Qt::RightButton, {}, rowCentre(w.dupsList(), 0));
-    EXPECT_EQ(dialogs.copyDialogs, (std::vector<int64_t>{-1}));
-    // Clicking it locates nothing.
-    EXPECT_FALSE(w.sourceList()->currentIndex().isValid());
+    // With the line texts released the source list has nothing to show.
+    settings().options.preserveMemory = true;
+    open(path);
+    ASSERT_TRUE(result().memoryPreserved);
+    ASSERT_EQ(w.sourceModel()->rowCount(), 1);
+    EXPECT_EQ(w.sourceModel()->index(0).data().toString().toStdString(), "不可预览...");
+    ASSERT_EQ(w.dupsModel()->rowCount(), 2);
+    QTest::mouseClick(dups->viewport(), Qt::LeftButton, {}, rowCentre(dups, 0));
+    EXPECT_FALSE(show->currentIndex().isValid());
 }
 
 // ---- keys, buttons, display ----
@@ -782,6 +818,87 @@ TEST_F(MainWindowTest, KeysReachTheWindowBeforeItsControls)
     // Esc does nothing while Stop is hidden.
     QTest::keyClick(w.sourceList(), Qt::Key_Escape);
     EXPECT_FALSE(flags().stopRequested);
+}
+
+TEST_F(MainWindowTest, ButtonKeysWorkAsClicksOnEnabledButtons)
+{
+    MainWindow& w = start();
+    QWidget* focus = w.dupsList();
+    // Before a scan only Open answers its key.
+    dialogs.openFiles.push_back(std::nullopt);
+    QTest::keyClick(focus, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(focus, Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(focus, Qt::Key_F3);
+    EXPECT_EQ(dialogs.openRequests.size(), 1u);
+    EXPECT_TRUE(dialogs.saveRequests.empty());
+    EXPECT_EQ(dialogs.viewers, 0);
+
+    open(files.write("f.txt", "a\na\n"));
+    menuItem("selectAll")->trigger();  // the save asks for a name only when something is selected
+    struct Row {
+        const char* name;
+        QKeyCombination keys;
+        std::function<bool()> opened;
+    };
+    bool menuShown = false;
+    const Row rows[] = {
+        {"Ctrl+O opens", Qt::CTRL | Qt::Key_O, [&] { return dialogs.openRequests.size() == 3; }},
+        {"Ctrl+S saves", Qt::CTRL | Qt::Key_S, [&] { return dialogs.saveRequests.size() == 1; }},
+        {"Ctrl+M pops up the Select menu", Qt::CTRL | Qt::Key_M, [&] { return menuShown; }},
+        {"F3 opens the viewer", QKeyCombination(Qt::Key_F3), [&] { return dialogs.viewers == 1; }},
+    };
+    dialogs.openFiles.push_back(std::nullopt);
+    dialogs.saveFiles.push_back(std::nullopt);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTimer::singleShot(0, [&] {
+            if (w.selectMenu()->isVisible()) {
+                menuShown = true;
+                w.selectMenu()->close();
+            }
+        });
+        QTest::keyClick(focus, row.keys.key(), row.keys.keyboardModifiers());
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(row.opened());
+    }
+}
+
+TEST_F(MainWindowTest, F1WithoutAProgramForHtmlSaysSoAndNamesTheFile)
+{
+    MainWindow& w = start();
+    dialogs.desktopOpensDocuments = false;
+    QTest::keyClick(w.sourceList(), Qt::Key_F1);
+    ASSERT_EQ(dialogs.openedDocuments.size(), 1u);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              "没有可以打开 HTML 文档的程序（例如网页浏览器）。帮助文档位于:\n" + dialogs.openedDocuments[0]);
+    EXPECT_EQ(dialogs.messages[0].icon, Icon::Warning);
+}
+
+TEST_F(MainWindowTest, TheWholeStatusTextIsReadableAtTheDefaultSize)
+{
+    MainWindow& w = start();
+    const QLabel* label = w.findChild<QLabel*>("statusText");
+    const double fullSize = w.statusBar()->font().pointSizeF();
+    struct Row {
+        const char* name;
+        std::string text;
+    };
+    const Row rows[] = {
+        {"a short text", "文件已载入！"},
+        {"the summary of a 3,492-line file", text::scanSummary(3492, 1234, 872)},
+        {"the summary of ten million lines", text::scanSummary(10000000, 4653049, 1512345)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        w.setStatus(row.text);
+        EXPECT_EQ(label->text().toStdString(), row.text);  // blanks and all
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width());
+        EXPECT_GE(label->font().pointSizeF(), kSmallestStatusPoints);
+        const bool shrunk = label->font().pointSizeF() < fullSize;
+        EXPECT_EQ(label->toolTip().toStdString(), shrunk ? row.text : "");
+    }
+    EXPECT_LT(label->font().pointSizeF(), fullSize);  // ten million lines do not fit at full size
 }
 
 TEST_F(MainWindowTest, ButtonsOpenTheirWindows)

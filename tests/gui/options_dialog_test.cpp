@@ -248,3 +248,31 @@ TEST_F(OptionsDialogTest, FilterTestUsesTheUnsavedControls)
 
 }  // namespace
 }  // namespace quillow
+
+namespace quillow {
+namespace {
+
+TEST_F(OptionsDialogTest, EveryOptionSaysWhatItDoesInItsToolTip)
+{
+    // Every control that sets an option, and the filter test; OK and Cancel need none.
+    std::vector<QWidget*> options;
+    for (QWidget* w : dialog->findChildren<QWidget*>()) {
+        const bool isOption = qobject_cast<QCheckBox*>(w) || qobject_cast<QComboBox*>(w) ||
+                              (qobject_cast<QLineEdit*>(w) && !qobject_cast<QComboBox*>(w->parentWidget())) ||
+                              (qobject_cast<QPushButton*>(w) && w->objectName() != "okButton" &&
+                               w->objectName() != "cancelButton");
+        if (isOption)
+            options.push_back(w);
+    }
+    EXPECT_GE(options.size(), 9u);
+    for (QWidget* w : options) {
+        SCOPED_TRACE(w->objectName().toStdString());
+        const QString tip = w->toolTip();
+        // Chinese, like the rest of the interface.
+        EXPECT_TRUE(std::any_of(tip.begin(), tip.end(), [](QChar c) { return c.script() == QChar::Script_Han; }))
+            << tip.toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace quillow

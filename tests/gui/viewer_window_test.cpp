@@ -1,10 +1,10 @@
 // The viewer driven through its real widgets: red rows and checks, the
-// black-row rule, double clicks, the write-back in both list-holder modes
-// and the placement settings.
+// black-row rule, double clicks, the write-back and the placement settings.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTableView>
@@ -23,12 +23,9 @@ using testing::RecordingHost;
 // A file of 12 lines whose lines 3, 7 and 11 are duplicates; line 7 selected.
 class ViewerTest : public ::testing::Test {
 protected:
-    void SetUp() override { setUpState(false); }
-
-    void setUpState(bool bigFile)
+    void SetUp() override
     {
-        testing::fillResult(result, testing::numberedLines(12), {{3, 3, "abc"}, {7, 3, "abc"}, {11, 3, "abc"}},
-                            bigFile);
+        testing::fillResult(result, testing::numberedLines(12), {{3, 3, "abc"}, {7, 3, "abc"}, {11, 3, "abc"}});
         result.dups->setSelected(1, true);
         flags.viewerOpen = true;
         flags.debugMode = true;
@@ -50,15 +47,16 @@ protected:
         return QPoint(r.right() - 20, r.center().y());
     }
 
-    QPoint checkPoint(ViewerWindow& view, int row)
+    QRect checkRect(ViewerWindow& view, int row)
     {
         QTableView* lw = view.listView();
         QStyleOptionViewItem option;
         option.initFrom(lw->viewport());
         option.rect = lw->visualRect(view.model()->index(row, 0));
         option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
-        return lw->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, lw).center();
+        return lw->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, lw);
     }
+    QPoint checkPoint(ViewerWindow& view, int row) { return checkRect(view, row).center(); }
 
     // What a real double click sends: press, release, double click, release.
     void doubleClick(ViewerWindow& view, int row)
@@ -136,6 +134,37 @@ TEST_F(ViewerTest, OnlyRedRowsKeepACheckMark)
     EXPECT_TRUE(m->isChecked(2));
 }
 
+TEST_F(ViewerTest, ATickHighlightsItsRowAndRedRowsStayRed)
+{
+    auto view = open();
+    QTableView* lw = view->listView();
+    // Reddish pixels of the row's text, right of its check box.
+    auto redPixels = [&](int row) {
+        QRect text = lw->visualRect(view->model()->index(row, 0));
+        text.setLeft(checkRect(*view, row).right() + 1);
+        const QImage image = lw->viewport()->grab(text).toImage();
+        int red = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                red += c.red() > 120 && c.red() > 2 * c.green() && c.red() > 2 * c.blue();
+            }
+        return red;
+    };
+    struct Row {
+        int row;
+        bool red;
+    };
+    for (Row r : {Row{10, true}, Row{3, false}, Row{2, true}}) {
+        SCOPED_TRACE(r.row);
+        clickCheck(*view, r.row);
+        EXPECT_EQ(lw->currentIndex().row(), r.row);
+        EXPECT_TRUE(lw->selectionModel()->isRowSelected(r.row, {}));
+        EXPECT_EQ(view->statusText(), QStringLiteral("行    %1").arg(r.row + 1));
+        EXPECT_EQ(redPixels(r.row) > 0, r.red);
+    }
+}
+
 TEST_F(ViewerTest, DoubleClickTogglesRedRowsOnly)
 {
     auto view = open();
@@ -148,16 +177,8 @@ TEST_F(ViewerTest, DoubleClickTogglesRedRowsOnly)
     EXPECT_TRUE(m->isChecked(6));
 }
 
-struct WriteBackCase {
-    const char* name;
-    bool bigFile;
-};
-
-class ViewerWriteBack : public ViewerTest, public ::testing::WithParamInterface<WriteBackCase> {};
-
-TEST_P(ViewerWriteBack, CheckMarksBecomeTheSelection)
+TEST_F(ViewerTest, CheckMarksBecomeTheSelection)
 {
-    setUpState(GetParam().bigFile);
     auto view = open();
     clickCheck(*view, 10);  // check line 11
     clickCheck(*view, 6);   // uncheck line 7
@@ -166,36 +187,22 @@ TEST_P(ViewerWriteBack, CheckMarksBecomeTheSelection)
 
     EXPECT_EQ(selectedLines(), std::vector<int64_t>{11});
     EXPECT_EQ(result.dups->selectedCount(), 1);
-    EXPECT_EQ(host.status(), "1 共  3 个重复项已选定。");
     EXPECT_EQ(view->statusText(), QStringLiteral("正在更新所选项。请稍等..."));
     EXPECT_EQ(host.pointer, Pointer::Normal);
-    if (GetParam().bigFile) {
-        EXPECT_EQ(host.statuses.size(), 1u);
-        EXPECT_EQ(host.selectionChanges, 0);
-    } else {
-        // One hand-check update per changed flag, in list order (line 7
-        // cleared, then line 11 set), then the final text.
-        EXPECT_EQ(host.statuses,
-                  (std::vector<std::string>{"0 共  3 个重复项已选定。", "1 共  3 个重复项已选定。",
-                                            "1 共  3 个重复项已选定。"}));
-        EXPECT_EQ(host.selectionChanges, 1);
-    }
+    // One hand-check update per changed flag, in list order (line 7 cleared,
+    // then line 11 set), then the final text.
+    EXPECT_EQ(host.statuses, (std::vector<std::string>{"0 共  3 个重复项已选定。", "1 共  3 个重复项已选定。",
+                                                       "1 共  3 个重复项已选定。"}));
+    EXPECT_EQ(host.selectionChanges, 1);
 }
-
-INSTANTIATE_TEST_SUITE_P(Modes, ViewerWriteBack,
-                         ::testing::Values(WriteBackCase{"ListBox", false}, WriteBackCase{"BigFile", true}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ViewerTest, NoChangesWriteNoFlags)
 {
-    for (bool bigFile : {false, true}) {
-        setUpState(bigFile);
-        auto view = open();
-        host.statuses.clear();
-        view->close();
-        EXPECT_EQ(host.statuses, std::vector<std::string>{"1 共  3 个重复项已选定。"}) << bigFile;
-        EXPECT_EQ(selectedLines(), std::vector<int64_t>{7}) << bigFile;
-    }
+    auto view = open();
+    host.statuses.clear();
+    view->close();
+    EXPECT_EQ(host.statuses, std::vector<std::string>{"1 共  3 个重复项已选定。"});
+    EXPECT_EQ(selectedLines(), std::vector<int64_t>{7});
 }
 
 TEST_F(ViewerTest, AViewerNotOpenedByTheViewButtonWritesNothing)
@@ -210,7 +217,6 @@ TEST_F(ViewerTest, AViewerNotOpenedByTheViewButtonWritesNothing)
 
 TEST_F(ViewerTest, AViewerClosedBeforeFillingKeepsTheSelection)
 {
-    setUpState(true);
     ViewerWindow view(settings, result, flags, host);
     view.close();
     EXPECT_EQ(selectedLines(), std::vector<int64_t>{7});
@@ -238,6 +244,15 @@ TEST_F(ViewerTest, PlacementComesFromAndGoesToTheSettings)
     EXPECT_EQ(place.left, 1200);
     EXPECT_EQ(place.top, 600);
     EXPECT_EQ(place.state, WindowState::Normal);
+}
+
+TEST_F(ViewerTest, AStoredPlaceOffTheScreenIsBroughtBack)
+{
+    settings.viewerWindow = WindowPlacement{30000, -30000, 6000, 4500, WindowState::Normal};
+    auto view = open();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(view->frameGeometry()));
+    EXPECT_EQ(view->frameGeometry().size(), QSize(400, 300));
 }
 
 TEST_F(ViewerTest, MaximisedViewerKeepsTheLastNormalPlacement)

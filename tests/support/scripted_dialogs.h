@@ -15,6 +15,7 @@ public:
     std::vector<int64_t> copyDialogs;  // highlighted entry of each showing
     int viewers = 0, options = 0, abouts = 0;
     bool viewerOpenWhileShown = false;
+    bool desktopOpensDocuments = true;  // false: no program for them
 
     Answer messageBox(QWidget*, const std::string& text, Icon icon, Buttons buttons) override
     {
@@ -30,7 +31,7 @@ public:
     bool openDocument(const std::string& path) override
     {
         openedDocuments.push_back(path);
-        return true;
+        return desktopOpensDocuments;
     }
     void showViewer(Settings&, ScanResult&, RunFlags& flags, Host&, QWidget*) override
     {
