@@ -29,10 +29,11 @@ echo "old" > "$target"
 for round in $(seq 1 25); do
     "$cli" -q -i "$work/a.txt" -o "$target" -s 2 & first=$!
     "$cli" -q -i "$work/b.txt" -o "$target" -s 3 & second=$!
-    # Meanwhile, a reader.
+    # Meanwhile, a reader; one copy is one open file, whatever is renamed later.
     for _ in 1 2 3 4 5; do
-        if ! cmp -s "$target" "$work/a.expected" && ! cmp -s "$target" "$work/b.expected" &&
-            [ "$(cat "$target")" != old ]; then
+        cp "$target" "$work/seen"
+        if ! cmp -s "$work/seen" "$work/a.expected" && ! cmp -s "$work/seen" "$work/b.expected" &&
+            [ "$(cat "$work/seen")" != old ]; then
             fail "round $round: a reader saw an incomplete target"
             break
         fi
