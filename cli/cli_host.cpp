@@ -2,6 +2,7 @@
 
 #include <csignal>
 
+#include "engine/pending_temp_files.h"
 #include "engine/texts.h"
 
 namespace quillow {
@@ -10,13 +11,17 @@ namespace {
 
 volatile std::sig_atomic_t g_interrupts = 0;
 
+// Only async-signal-safe calls here: the flag, unlink() of the registered
+// temporary files, and the signal's default action.
 extern "C" void onInterrupt(int sig)
 {
     g_interrupts = g_interrupts + 1;
-    // A second Ctrl-C while the first is still being honoured ends at once.
-    if (sig == SIGINT && g_interrupts >= 2) {
-        std::signal(SIGINT, SIG_DFL);
-        std::raise(SIGINT);
+    // A second request while the first is still being honoured ends the
+    // program at once, by the signal, without its temporary files.
+    if (g_interrupts >= 2) {
+        removePendingTempFiles();
+        std::signal(sig, SIG_DFL);
+        std::raise(sig);
     }
 }
 
@@ -27,12 +32,16 @@ constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
 void installInterruptHandler()
 {
+    // Ctrl-C, kill (timeout) and a closed terminal all ask to stop.
+    constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
     struct sigaction sa {};
     sa.sa_handler = onInterrupt;
     sigemptyset(&sa.sa_mask);
+    for (int sig : kStopSignals)
+        sigaddset(&sa.sa_mask, sig);
     sa.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &sa, nullptr);
-    sigaction(SIGTERM, &sa, nullptr);
+    for (int sig : kStopSignals)
+        sigaction(sig, &sa, nullptr);
 }
 
 bool interruptRequested() { return g_interrupts != 0; }

@@ -11,8 +11,9 @@
 
 namespace quillow {
 
-// SIGINT and SIGTERM set a flag that CliHost::yield passes on as a press of
-// Stop; a second SIGINT ends the process at once.
+// SIGINT, SIGTERM and SIGHUP set a flag that CliHost::yield passes on as a
+// press of Stop; a second one ends the process at once, removing its
+// temporary files.
 void installInterruptHandler();
 bool interruptRequested();
 void clearInterrupt();

@@ -15,8 +15,10 @@
 #include <vector>
 
 #include "cli/cli_host.h"
+#include "cli/run_guards.h"
 #include "engine/command_line.h"
 #include "engine/command_line_help.h"
+#include "engine/pending_temp_files.h"
 #include "engine/settings_store.h"
 #include "engine/unattended_run.h"
 
@@ -41,6 +43,7 @@ public:
             ::close(fd_);
         if (!path_.empty())
             ::unlink(path_.c_str());
+        pending_.release();
     }
     bool create(const char* stem)
     {
@@ -53,6 +56,7 @@ public:
         if (fd_ < 0)
             return false;
         path_ = tmpl;
+        pending_ = PendingTempFile(path_);
         return true;
     }
     int fd() const { return fd_; }
@@ -67,6 +71,7 @@ public:
 private:
     int fd_ = -1;
     std::string path_;
+    PendingTempFile pending_;  // removed too when a second Ctrl-C ends the program
 };
 
 bool writeAll(int fd, const char* data, size_t size)
@@ -172,7 +177,10 @@ int writeList(const DupsList& list)
 
 int main(int argc, char** argv)
 {
-    CommandLine command = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), Program::Cli);
+    installOutOfMemoryHandler();
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    CommandLine command = parseCommandLine(args, Program::Cli);
+    warnBeforeRun(args, command);
     switch (command.action) {
     case CommandLine::Action::Error:
         if (command.errorIsUsage)

@@ -17,9 +17,11 @@
 
 #include "engine/button_states.h"
 #include "engine/content_hash.h"
+#include "engine/file_info.h"
 #include "engine/file_ops.h"
 #include "engine/keys.h"
 #include "engine/line_reader.h"
+#include "engine/pending_temp_files.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
 #include "engine/work_cadence.h"
@@ -210,7 +212,7 @@ private:
     void fail(WriteOutcome outcome, const char* status, const std::string& file, int error)
     {
         discardTemp();
-        h_.setStatus(status);
+        h_.setStatus(text::failureStatus(status, file, error));
         outcome_ = WriteResult{outcome, file, error};
     }
 
@@ -239,7 +241,7 @@ private:
             reader = std::make_unique<LineReader>(r_.lineEnds, kBlock, &readThroughOps);
             reader->onRead = [&reread](std::string_view bytes) { reread.add(bytes); };
             if (!reader->open(r_.file))
-                return fail(WriteOutcome::SourceUnreadable, text::kSourceUnreadable, r_.file, errno);
+                return fail(WriteOutcome::SourceUnreadable, text::kSourceUnreadable, r_.file, reader->error());
         }
 
         int fd = target_.fd;
@@ -259,7 +261,7 @@ private:
         if (!out.flush())
             return fail(WriteOutcome::Failed, text::kSaveFailed, targetName(), out.error());
         if (reader && reader->failed())
-            return fail(WriteOutcome::Failed, text::kSaveFailed, r_.file, reader->error());
+            return fail(WriteOutcome::SourceUnreadable, text::kSaveFailed, r_.file, reader->error());
         h_.setProgressBar(lines, lastLineIndex());
         std::vector<bool>().swap(drop_);
 
@@ -323,6 +325,15 @@ private:
         return true;
     }
 
+    // The progress rhythm after line index; lines run through the filter
+    // may each take milliseconds. True when the user confirmed a stop.
+    bool tick(int64_t index)
+    {
+        if (settings_.options.saveApplyFilter && filter_)
+            return cadence_.stepSlow(Stage::Writing, index, lastLineIndex());
+        return cadence_.step(Stage::Writing, index, lastLineIndex());
+    }
+
     Step copyFromMemory(Output& out, int64_t& deleted, int64_t& lines)
     {
         std::string scratch;
@@ -330,7 +341,7 @@ private:
         for (int64_t i = 0; i < count && !out.failed(); ++i) {
             if (dropped(i + 1) || !writeLine(out, source_->view(i), source_->ownEnd(i), true, scratch))
                 ++deleted;
-            if (cadence_.step(Stage::Writing, i, lastLineIndex()))
+            if (tick(i))
                 return Step::Stop;
             lines = i + 1;
         }
@@ -346,7 +357,7 @@ private:
                 line.remove_prefix(byteOrderMarkLength(line));
             if (dropped(lineNo) || !writeLine(out, line, std::string_view(), false, scratch))
                 ++deleted;
-            if (cadence_.step(Stage::Writing, lineNo - 1, lastLineIndex()))
+            if (tick(lineNo - 1))
                 return Step::Stop;
             lines = lineNo;
         }
@@ -371,7 +382,7 @@ private:
                 dest_ = real.get();
             }
             if (!S_ISREG(st.st_mode))
-                return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+                return S_ISDIR(st.st_mode) ? EISDIR : kNotRegularError;
             // Replacing a file the user may not write would bypass its protection.
             if (::faccessat(AT_FDCWD, dest_.c_str(), W_OK, AT_EACCESS) != 0)
                 return errno;
@@ -392,6 +403,7 @@ private:
         if (tmpFd_ < 0)
             return errno;
         tempCreated_ = true;
+        pending_ = PendingTempFile(temp_);
         if (existing) {
             // The replacement keeps the owner (when we may set it) and the mode.
             mode_t mode = st.st_mode & 07777;
@@ -426,6 +438,7 @@ private:
         if (fileOps().rename(temp_.c_str(), dest_.c_str()) != 0)
             return errno;
         tempCreated_ = false;
+        pending_.release();
         const int dir = fileOps().open(parentFolder(dest_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
         if (dir < 0)
             return errno;
@@ -443,6 +456,7 @@ private:
         if (tempCreated_) {
             fileOps().unlink(temp_.c_str());
             tempCreated_ = false;
+            pending_.release();
         }
     }
 
@@ -459,6 +473,7 @@ private:
     std::string dest_, temp_;
     int tmpFd_ = -1;
     bool tempCreated_ = false;
+    PendingTempFile pending_;  // for a program that must end at once
     WriteResult outcome_;
 };
 

@@ -32,7 +32,7 @@ enum class WriteOutcome { Written, Stopped, SourceUnreadable, SourceChanged, Tar
 struct WriteResult {
     WriteOutcome outcome = WriteOutcome::NotStarted;
     std::string file;  // the file a failure concerns
-    int error = 0;     // the system's error number, 0 when there is none
+    int error = 0;     // the system's error number, kNotRegularError, or 0 when there is none
 };
 
 // Reads the save options from settings and counts the dropped lines into

@@ -1,14 +1,17 @@
 #include "engine/command_line.h"
 
 #include <getopt.h>
+#include <sys/stat.h>
 
+#include <cerrno>
 #include <cmath>
-#include <filesystem>
 #include <string_view>
 
 #include "engine/file_info.h"
+#include "engine/line_filter.h"
 #include "engine/slash_switches.h"
 #include "engine/text_util.h"
+#include "engine/texts.h"
 
 namespace quillow {
 
@@ -224,15 +227,13 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args)
 
 namespace {
 
-// Why the input cannot be scanned, or nothing.
+// Why the input cannot be scanned, in the scan's words, or nothing. Looked
+// at, never opened: a FIFO would block.
 std::string inputRefusal(const std::string& input)
 {
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(input, ec))
-        return {};
-    if (std::filesystem::is_directory(input, ec))
-        return "'" + input + "' is a folder, not a file";
-    return "cannot open '" + input + "': no such file";
+    struct stat st {};
+    const int error = ::stat(input.c_str(), &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : kNotRegularError;
+    return error ? text::failureStatus(text::kCannotOpen, input, error) : std::string();
 }
 
 std::optional<bool> switchOnOff(const std::string& value)
@@ -278,8 +279,8 @@ CommandLine parseSlash(const std::vector<std::string>& args, Program program)
         refusal = "the switches /i, /o and /s are all required";
     else if (!run.select)
         refusal = "/s must be 1, 2 or 3, not '" + v.select + "'";
-    else if (!fileExists(v.input))
-        refusal = "cannot open '" + v.input + "': no such file";
+    else
+        refusal = inputRefusal(v.input);
     if (refusal.empty()) {
         result.action = CommandLine::Action::Run;
         return result;
@@ -291,6 +292,20 @@ CommandLine parseSlash(const std::vector<std::string>& args, Program program)
         result.openFile = args[0];
     result.run = RunRequest{};
     return result;
+}
+
+// quillow-cli refuses a pattern PCRE2 refuses: the run would otherwise
+// compare whole lines without a word.
+std::string patternRefusal(const CommandLine& command)
+{
+    const std::optional<std::string>& pattern = command.run.filterPattern;
+    if (!pattern || pattern->empty())
+        return {};
+    const std::string why = filterPatternError(*pattern);
+    if (why.empty())
+        return {};
+    return "invalid regular expression '" + *pattern + "' for " + (command.gnuSyntax ? optionName('x') : "/x") +
+           ": " + why;
 }
 
 }  // namespace
@@ -322,6 +337,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, Program progr
             else if (result.run.inputIsStdin || result.run.outputIsStdout)
                 result = failure("standard input and output are for quillow-cli");
         }
+        if (runs && program == Program::Cli && result.action != CommandLine::Action::Error)
+            if (const std::string refusal = patternRefusal(result); !refusal.empty())
+                result = failure(refusal);
         if (runs && result.action != CommandLine::Action::Error && !result.run.inputIsStdin) {
             const std::string refusal = inputRefusal(result.run.input);
             if (!refusal.empty())
@@ -330,6 +348,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, Program progr
         result.gnuSyntax = true;
     } else {
         result = parseSlash(args, program);
+        if (program == Program::Cli && result.action == CommandLine::Action::Run)
+            if (const std::string refusal = patternRefusal(result); !refusal.empty())
+                result = failure(refusal);
     }
     result.debugMode = debugMode;
     return result;

@@ -24,6 +24,12 @@ constexpr uint64_t kInArena = uint64_t{1} << 63;
 constexpr int64_t kParallelFrom = 1 << 16;
 // Lookups are prefetched this many lines ahead.
 constexpr size_t kAhead = 8;
+// Key building looks at the clock every this many lines: often where a
+// filter may spend milliseconds on a line, rarely where keys are slices.
+constexpr int64_t kClockStrideFiltered = 8;
+constexpr int64_t kClockStride = 256;
+
+using Clock = std::chrono::steady_clock;
 
 }  // namespace
 
@@ -92,11 +98,15 @@ struct DuplicateFinder::Impl {
         return buf.substr(k.offset, k.length);
     }
 
-    // Keys, hashes and blank flags of lines [a, b) of the range starting at begin.
-    void prepare(int64_t begin, int64_t a, int64_t b)
+    // Keys, hashes and blank flags of lines [a, b) of the range starting at
+    // begin; stops early once deadline has passed. Returns the end of the
+    // lines prepared.
+    int64_t prepare(int64_t begin, int64_t a, int64_t b, Clock::time_point deadline)
     {
         std::string scratch;
         const Set& set = *sets[0];
+        const int64_t stride = rules.filter ? kClockStrideFiltered : kClockStride;
+        int64_t untilClock = stride;
         for (int64_t i = a; i < b; ++i) {
             const auto idx = static_cast<size_t>(i - begin);
             std::string_view key = lineKey(rules, src.view(i), scratch);
@@ -109,7 +119,13 @@ struct DuplicateFinder::Impl {
             rangeBlank[idx] = isBlankOnly(key);
             if (!rangeBlank[idx])
                 rangeHashes[idx] = set.hashOf(key);
+            if (--untilClock == 0) {
+                if (Clock::now() >= deadline)
+                    return i + 1;
+                untilClock = stride;
+            }
         }
+        return b;
     }
 
     bool mine(size_t idx, int part) const
@@ -152,20 +168,26 @@ struct DuplicateFinder::Impl {
         }
     }
 
-    void process(int64_t begin, int64_t end)
+    int64_t process(int64_t begin, int64_t end, Clock::duration budget)
     {
         const auto n = static_cast<size_t>(end - begin);
         rangeKeys.resize(n);
         rangeHashes.resize(n);
         rangeBlank.resize(n);
         rangeArena.clear();
+        const Clock::time_point start = Clock::now();
+        const Clock::time_point deadline = budget >= Clock::time_point::max() - start ? Clock::time_point::max()
+                                                                                       : start + budget;
         const int64_t mid = begin + (end - begin) / 2;
+        int64_t reached[2] = {end, end};
         onTwoCores(parts == 2, [&](int part) {
             if (parts == 1)
-                prepare(begin, begin, end);
+                reached[0] = prepare(begin, begin, end, deadline);
             else
-                prepare(begin, part == 0 ? begin : mid, part == 0 ? mid : end);
+                reached[part] = prepare(begin, part == 0 ? begin : mid, part == 0 ? mid : end, deadline);
         });
+        // Lines stay in order: a first half cut short drops the second one.
+        end = parts == 1 || reached[0] < mid ? reached[0] : reached[1];
         onTwoCores(parts == 2, [&](int part) { insert(begin, end, part); });
         // Entries go to the list in one thread; keys outside the file's
         // buffer are copied there.
@@ -174,6 +196,7 @@ struct DuplicateFinder::Impl {
                 out.append(f.line, f.group, f.key);
             list.clear();
         }
+        return end;
     }
 };
 
@@ -184,10 +207,9 @@ DuplicateFinder::DuplicateFinder(const SourceLines& source, const KeyRules& rule
 
 DuplicateFinder::~DuplicateFinder() = default;
 
-void DuplicateFinder::process(int64_t begin, int64_t end)
+int64_t DuplicateFinder::process(int64_t begin, int64_t end, std::chrono::steady_clock::duration budget)
 {
-    if (end > begin)
-        impl_->process(begin, end);
+    return end > begin ? impl_->process(begin, end, budget) : end;
 }
 
 int64_t DuplicateFinder::groupCount() const { return impl_->groups[0] + impl_->groups[1]; }

@@ -1,5 +1,10 @@
 #include "engine/file_info.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 namespace quillow {
 
 FileInfo fileInfo(const std::string& path)
@@ -12,6 +17,26 @@ FileInfo fileInfo(const std::string& path)
     info.size = st.st_size;
     info.modifiedSeconds = static_cast<int64_t>(st.st_mtim.tv_sec);
     return info;
+}
+
+int openRegularFile(const std::string& path, int& error, struct stat* st)
+{
+    struct stat own {};
+    struct stat& info = st ? *st : own;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        error = errno;
+        return -1;
+    }
+    error = ::fstat(fd, &info) != 0 ? errno : S_ISREG(info.st_mode) ? 0 : kNotRegularError;
+    // Reads of a regular file then block as usual.
+    if (error == 0 && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        error = errno;
+    if (error) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 FileIdentity identityOf(const struct stat& st)

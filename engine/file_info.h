@@ -14,6 +14,10 @@ struct FileInfo {
     int64_t modifiedSeconds = 0;  // mtime, whole seconds
 };
 
+// An error number of the engine's own, beside the system's: the path names
+// something other than a regular file (a folder, a FIFO, a device).
+inline constexpr int kNotRegularError = -1;
+
 FileInfo fileInfo(const std::string& path);
 inline bool fileExists(const std::string& path) { return fileInfo(path).exists; }
 
@@ -29,6 +33,12 @@ struct FileIdentity {
     int64_t changedNs = 0;
     bool operator==(const FileIdentity&) const = default;
 };
+
+// Opens path for reading when it is a regular file: a descriptor, or -1
+// with error set to the system's error or kNotRegularError. Something else
+// put in the file's place never blocks the open (a FIFO); st (when given)
+// receives what fstat says.
+int openRegularFile(const std::string& path, int& error, struct stat* st = nullptr);
 
 FileIdentity identityOf(const struct stat& st);
 // The identity of the regular file path names (after symlinks); nullopt

@@ -55,7 +55,21 @@ public:
     KeyedSet(const KeyedSet&) = delete;
     KeyedSet& operator=(const KeyedSet&) = delete;
 
-    void reserve(size_t n) { set_.reserve(n); }
+    // Room for n keys without growing. The set grows only here, by building
+    // a set of the new size and moving the ids over: abseil's own growth
+    // leaves a set that fails to allocate with a capacity it does not own
+    // (its destructor then frees memory that is not its own), while a set
+    // whose construction throws is simply not there.
+    void reserve(size_t n)
+    {
+        if (n <= room_)
+            return;
+        Set bigger(n + n / 7 + 1, Hash{this}, Eq{this});
+        for (uint32_t id : set_)
+            bigger.insert(id);
+        set_.swap(bigger);
+        room_ = n;
+    }
     size_t size() const { return set_.size(); }
     CompareMode mode() const { return mode_; }
 
@@ -90,6 +104,7 @@ public:
     // is present; returns the id that now stands for the key.
     uint32_t findOrAdd(const HashedKey& key, uint32_t newId)
     {
+        makeRoom();
         auto it = set_.lazy_emplace(key, [&](const auto& ctor) { ctor(newId); });
         return *it;
     }
@@ -99,6 +114,7 @@ public:
     template <typename OnInsert>
     uint32_t findOrAdd(const HashedKey& key, uint32_t newId, OnInsert onInsert)
     {
+        makeRoom();
         auto it = set_.lazy_emplace(key, [&](const auto& ctor) {
             onInsert();
             ctor(newId);
@@ -125,9 +141,19 @@ private:
         bool operator()(const HashedKey& a, uint32_t b) const { return same(a.key, owner->keyOf_(b)); }
     };
 
-    absl::flat_hash_set<uint32_t, Hash, Eq, BigAllocator<uint32_t>> set_;
+    using Set = absl::flat_hash_set<uint32_t, Hash, Eq, BigAllocator<uint32_t>>;
+
+    // Before an insertion: a full set grows through reserve().
+    void makeRoom()
+    {
+        if (set_.size() >= room_)
+            reserve(room_ * 2 + 16);
+    }
+
+    Set set_;
     CompareMode mode_;
     KeyOf keyOf_;
+    size_t room_ = 0;  // keys that fit without abseil growing the set
 };
 
 }  // namespace quillow

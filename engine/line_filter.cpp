@@ -18,8 +18,11 @@ namespace {
 constexpr uint32_t kCompileOptions = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_ALT_BSUX | PCRE2_DOLLAR_ENDONLY |
                                      PCRE2_ALLOW_EMPTY_CLASS | PCRE2_MATCH_UNSET_BACKREF;
 
-// Bounds for runaway backtracking; a line that hits one keeps its text.
-constexpr uint32_t kMatchLimit = 10'000'000;
+// Bounds for runaway backtracking; a line that hits one keeps its text. A
+// million steps cost the JIT about 2 ms (a catastrophic pattern such as
+// (a|aa)+$ burns them on every line), yet leave ordinary patterns room for
+// lines of 200,000 characters.
+constexpr uint32_t kMatchLimit = 1'000'000;
 // Backtracking points nest once or twice per repetition of a group like
 // (a|b)*, so depth grows with the line: both the interpreter's limits and the
 // JIT stack let such patterns run over lines of 200,000 characters.
@@ -190,6 +193,14 @@ std::string_view LineFilter::select(std::string_view text, int selector, std::st
     if (!ok)
         return text;
     return seen == selector ? text.substr(offset, length) : text.substr(0, 0);
+}
+
+std::string filterPatternError(const std::string& pattern)
+{
+    std::string error;
+    if (!LineFilter::create(pattern, false, &error, false))
+        return error.empty() ? std::string("refused") : error;
+    return {};
 }
 
 }  // namespace quillow

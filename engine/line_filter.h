@@ -39,4 +39,8 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// Why PCRE2 refuses pattern, with the offset ("missing closing parenthesis
+// at offset 1"); empty when it compiles.
+std::string filterPatternError(const std::string& pattern);
+
 }  // namespace quillow

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "engine/file_info.h"
+
 namespace quillow {
 
 LineReader::LineReader(LineEnds ends, size_t blockSize, ReadFn readFn)
@@ -17,9 +19,13 @@ LineReader::~LineReader() { close(); }
 
 bool LineReader::open(const std::string& path)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    int error = 0;
+    const int fd = openRegularFile(path, error);
+    if (fd < 0) {
+        close();
+        error_ = error;
         return false;
+    }
     attach(fd);
     return true;
 }

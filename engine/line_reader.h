@@ -25,7 +25,8 @@ public:
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
-    // Opens path for reading; false (errno set) when it cannot be opened.
+    // Opens path for reading when it is a regular file; false (error() says
+    // why: the system's error or kNotRegularError) when it cannot.
     bool open(const std::string& path);
     // Reads from fd, which the reader then owns and closes.
     void attach(int fd);

@@ -22,7 +22,7 @@ size_t readAt(int fd, char* to, size_t count, off_t offset)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            throw ReadError{text::kFileError};
+            throw ReadError{text::kFileError, errno};
         }
         if (n == 0)
             break;
@@ -35,14 +35,11 @@ size_t readAt(int fd, char* to, size_t count, off_t offset)
 
 BigVector<char> readWholeFile(const std::string& path, FileIdentity* identity)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw ReadError{text::kCannotOpen};
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw ReadError{text::kCannotOpen};
-    }
+    int error = 0;
+    const int fd = openRegularFile(path, error, &st);
+    if (fd < 0)
+        throw ReadError{text::kCannotOpen, error};
     if (identity)
         *identity = identityOf(st);
     BigVector<char> bytes;

@@ -7,9 +7,11 @@
 
 namespace quillow {
 
-// Why a file could not be read; the text is the status the scan shows.
+// Why a file could not be read; the text is the status the scan shows,
+// error the system's error number (or kNotRegularError, or 0).
 struct ReadError {
     const char* status;
+    int error = 0;
 };
 
 // Reads path; a big file is read in two halves at the same time. Throws

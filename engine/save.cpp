@@ -44,6 +44,23 @@ bool sameFileAs(const std::string& target, const std::string& source)
            a.st_ino == b.st_ino;
 }
 
+// Why path names no regular file: the system's error, or kNotRegularError.
+int whyNoRegularFile(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) != 0 ? errno : kNotRegularError;
+}
+
+// A check that ends the save: a message box for the user, or, unattended,
+// the status that a run's last words report.
+void refuse(Host& host, bool unattended, const char* documented, const std::string& file, int error)
+{
+    if (unattended)
+        host.setStatus(text::failureStatus(documented, file, error));
+    else
+        host.messageBox(text::failureMessage(documented, file, error), Icon::Critical, Buttons::Ok);
+}
+
 }  // namespace
 
 WriteResult runSave(Settings& settings, ScanResult& result, RunFlags& flags, Host& host,
@@ -59,17 +76,16 @@ WriteResult runSave(Settings& settings, ScanResult& result, RunFlags& flags, Hos
     // 2. The source is still there...
     const std::optional<FileIdentity> now = identityOf(result.file);
     if (!now) {
-        if (!unattended)
-            host.messageBox(text::kSourceMissing, Icon::Critical, Buttons::Ok);
-        return notStarted;
+        const int error = whyNoRegularFile(result.file);
+        refuse(host, unattended, text::kSourceMissing, result.file, error);
+        return WriteResult{WriteOutcome::SourceUnreadable, result.file, error};
     }
 
     // 3. ... and the file the scan read: the same file, size and time to the
     // nanosecond (a rewrite within the same second counts).
     if (*now != result.identity) {
-        if (!unattended)
-            host.messageBox(text::kSourceChanged, Icon::Critical, Buttons::Ok);
-        return notStarted;
+        refuse(host, unattended, text::kSourceChanged, result.file, 0);
+        return WriteResult{WriteOutcome::SourceChanged, result.file, 0};
     }
 
     // 4. Something is selected.

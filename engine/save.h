@@ -8,8 +8,10 @@
 namespace quillow {
 
 // In an unattended run the target is unattendedTarget and nothing is asked;
-// otherwise the save dialog gives it. NotStarted when a check or a question
-// ended the save before writing began.
+// otherwise the save dialog gives it. SourceUnreadable or SourceChanged when
+// the source is gone or changed since the scan (a message box says so, or
+// in an unattended run the status); NotStarted when another check or a
+// question ended the save before writing began.
 WriteResult runSave(Settings& settings, ScanResult& result, RunFlags& flags, Host& host,
                     const SaveTarget& unattendedTarget = {});
 

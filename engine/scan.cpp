@@ -1,5 +1,6 @@
 #include "engine/scan.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -74,14 +75,18 @@ bool Scan::chooseFile(std::string& file)
 
 void Scan::checkFile(const std::string& file)
 {
-    FileInfo info = fileInfo(file);
-    if (!info.exists)
-        throw ReadError{text::kCannotOpen};
-    if (info.size == 0)
+    // Looked at, not opened: a FIFO or a device is refused before anything
+    // could block on it or consume it.
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0)
+        throw ReadError{text::kCannotOpen, errno};
+    if (!S_ISREG(st.st_mode))
+        throw ReadError{text::kCannotOpen, kNotRegularError};
+    if (st.st_size == 0)
         throw ReadError{text::kFileEmpty};
     // A file we may not read fails here rather than halfway through.
     if (::access(file.c_str(), R_OK) != 0)
-        throw ReadError{text::kCannotOpen};
+        throw ReadError{text::kCannotOpen, errno};
     settings_.lastLoadedFile = file;
     h_.setCaption(text::productVersion(flags_.debugMode) + " - " + file);
     r_.file = file;
@@ -150,14 +155,20 @@ void Scan::findDuplicates()
     {
         DuplicateFinder finder(*src_, keyRules(options, filter.get()), *dups_);
         // Lines are compared a range at a time; the progress rhythm then runs
-        // over the range's lines as if they had been compared one by one.
+        // over the range's lines as if they had been compared one by one. A
+        // range whose keys take long (a slow filter) is cut short, and Stop
+        // is asked about at once.
         constexpr int64_t kRange = 1 << 16;
-        for (int64_t begin = 0; begin < lineCount_ && !stopped_; begin += kRange) {
-            const int64_t end = std::min(begin + kRange, lineCount_);
-            finder.process(begin, end);
+        constexpr auto kSlice = std::chrono::milliseconds(20);
+        for (int64_t begin = 0; begin < lineCount_ && !stopped_;) {
+            const int64_t rangeEnd = std::min(begin + kRange, lineCount_);
+            const int64_t end = finder.process(begin, rangeEnd, kSlice);
             groupCount_ = finder.groupCount();
             for (int64_t i = begin; i < end && !stopped_; ++i)
                 stopped_ = cadence_.step(Stage::Finding, i, lineCount_);
+            if (end < rangeEnd && !stopped_)
+                stopped_ = cadence_.poll();
+            begin = end;
         }
         if (stopped_)
             return;
@@ -248,8 +259,12 @@ ScanOutcome Scan::run(std::string file)
     try {
         checkFile(file);
     } catch (const ReadError& e) {
-        failed(e.status);
-        return e.status == text::kFileEmpty ? ScanOutcome::EmptyFile : ScanOutcome::Failed;
+        if (e.status == text::kFileEmpty) {
+            failed(e.status);
+            return ScanOutcome::EmptyFile;
+        }
+        failed(text::failureStatus(e.status, file, e.error));
+        return ScanOutcome::Failed;
     }
 
     showButtons(false);
@@ -270,13 +285,13 @@ ScanOutcome Scan::run(std::string file)
     } catch (const ReadError& e) {
         // The file went away or failed to read after the checks.
         discard(false);
-        failed(e.status);
+        failed(text::failureStatus(e.status, file, e.error));
     } catch (const std::bad_alloc&) {
         discard(true);
-        failed(text::kOutOfMemory);
+        failed(text::failureStatus(text::kOutOfMemory, file, 0));
     } catch (const std::length_error&) {
         discard(false);
-        failed(text::kFileError);
+        failed(text::failureStatus(text::kFileError, file, 0));
     }
     return ScanOutcome::Failed;
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <variant>
 
+#include "engine/settings_files.h"
 #include "engine/text_util.h"
 
 namespace quillow {
@@ -18,17 +19,24 @@ namespace quillow {
 namespace {
 
 // QSettings needs no QCoreApplication when the names are given here, which
-// keeps quillow-cli free of any application object.
+// keeps quillow-cli free of any application object. A store whose file is
+// not a regular file is not touched: every key reads as its default and
+// nothing is written.
 class Store {
 public:
-    Store() : settings_(QSettings::NativeFormat, QSettings::UserScope, "Orvandel", "Quillow")
+    Store()
     {
-        settings_.beginGroup("Quillow");
+        if (!unusableSettingsFile().empty())
+            return;
+        settings_.emplace(QSettings::NativeFormat, QSettings::UserScope, "Orvandel", "Quillow");
+        settings_->beginGroup("Quillow");
     }
 
     std::optional<std::string> text(const char* key) const
     {
-        QVariant v = settings_.value(QString::fromLatin1(key));
+        if (!settings_)
+            return std::nullopt;
+        QVariant v = settings_->value(QString::fromLatin1(key));
         if (!v.isValid())
             return std::nullopt;
         // A hand-edited INI value with an unquoted comma comes back as a list.
@@ -39,17 +47,20 @@ public:
 
     void write(const char* key, const std::string& value)
     {
-        settings_.setValue(QString::fromLatin1(key), QString::fromStdString(value));
+        if (settings_)
+            settings_->setValue(QString::fromLatin1(key), QString::fromStdString(value));
     }
 
     void sync()
     {
-        settings_.endGroup();
-        settings_.sync();
+        if (!settings_)
+            return;
+        settings_->endGroup();
+        settings_->sync();
     }
 
 private:
-    QSettings settings_;
+    std::optional<QSettings> settings_;
 };
 
 template <typename T>

@@ -33,6 +33,16 @@ constexpr std::array<std::string SlashSwitches::*, 4> kOnOffFields{
 
 }  // namespace
 
+bool switchTextAt(std::string_view text, size_t offset)
+{
+    if (offset + 2 > text.size())
+        return false;
+    for (const Switch& s : kSwitches)
+        if (text.substr(offset, 2) == s.text)
+            return true;
+    return false;
+}
+
 std::string argumentText(const std::vector<std::string>& args)
 {
     std::string text;

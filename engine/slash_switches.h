@@ -3,6 +3,7 @@
 // argument text exactly as the classic program does: a value runs up to the
 // next switch text wherever it stands, inside a path or a pattern too.
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillow {
@@ -12,6 +13,9 @@ struct SlashSwitches {
     std::string caseSensitive, trimLines, saveEmptyLines, applyFilter;  // /c /r /m /p: "on", "off" (any case) or empty
     std::string startPos, pattern, match;                             // /f /x /a
 };
+
+// True when text holds a switch text ("/i", "/o" ...) at offset.
+bool switchTextAt(std::string_view text, size_t offset);
 
 // The argument text as the classic program sees it: the arguments joined by blanks.
 std::string argumentText(const std::vector<std::string>& args);

@@ -1,5 +1,9 @@
 #include "engine/texts.h"
 
+#include <cstring>
+
+#include "engine/file_info.h"
+
 namespace quillow::text {
 
 namespace {
@@ -61,6 +65,38 @@ int64_t progressPercent(Stage stage, int64_t done, int64_t total)
 std::string progressText(Stage stage, int64_t done, int64_t total)
 {
     return progressPrefix(stage) + std::to_string(progressPercent(stage, done, total)) + "%";
+}
+
+std::string failureDetail(const std::string& file, int error)
+{
+    std::string reason;
+    if (error == kNotRegularError) {
+        reason = kNotRegularFile;
+    } else if (error != 0) {
+        char buffer[256];
+        reason = ::strerror_r(error, buffer, sizeof buffer);  // the system's words, in its language
+    }
+    if (file.empty())
+        return reason;
+    return reason.empty() ? file : file + ": " + reason;
+}
+
+std::string failureStatus(const char* documented, const std::string& file, int error)
+{
+    const std::string detail = failureDetail(file, error);
+    return detail.empty() ? std::string(documented) : std::string(documented) + " " + detail;
+}
+
+std::string failureMessage(const char* documented, const std::string& file, int error)
+{
+    const std::string detail = failureDetail(file, error);
+    return detail.empty() ? std::string(documented) : std::string(documented) + "\n" + detail;
+}
+
+std::string slashCutWarning(const std::string& argument)
+{
+    return "警告: 斜杠开关截断了路径 " + argument +
+           "；含有斜杠的路径请用 GNU 选项: -i 输入文件 -o 输出文件 -s 1|2|3 (见 quillow-cli --help)";
 }
 
 std::string scanSummary(int64_t lines, int64_t entries, int64_t groups)

@@ -72,6 +72,23 @@ int64_t progressPercent(Stage stage, int64_t done, int64_t total);
 // The stage's text, the blanks stored with it, the percentage and "%".
 std::string progressText(Stage stage, int64_t done, int64_t total);
 
+// Failures: the documented text stays as it is; the file and the reason
+// follow it. error is the system's error number, kNotRegularError, or 0 for
+// the file alone.
+inline constexpr const char* kNotRegularFile = "不是普通文件";
+// "FILE: reason".
+std::string failureDetail(const std::string& file, int error);
+// A status text: documented, a blank, the detail.
+std::string failureStatus(const char* documented, const std::string& file, int error);
+// A message box text: documented, the detail on a line of its own.
+std::string failureMessage(const char* documented, const std::string& file, int error);
+
+// quillow-cli: the store's file refused, memory running out outside the
+// scan, and a path the slash switches cut apart.
+inline constexpr const char* kSettingsUnusable = "无法使用设置文件，使用默认设置...";
+inline constexpr const char* kOutOfMemoryElsewhere = "错误: 内存不足";
+std::string slashCutWarning(const std::string& argument);
+
 std::string scanSummary(int64_t lines, int64_t entries, int64_t groups);
 std::string scanInterrupted(int64_t entries);
 // selected + " 共  " + entries + " 个重复项已选定。"

@@ -3,6 +3,8 @@
 // core is there and the work is large enough to pay for a thread.
 #include <cstdint>
 #include <exception>
+#include <optional>
+#include <system_error>
 #include <thread>
 
 namespace quillow {
@@ -17,7 +19,9 @@ inline bool worthTwoCores(int64_t work, int64_t threshold)
 }
 
 // Runs job(0) here and, when split is set, job(1) on a second thread at the
-// same time; waits for both and rethrows what either threw.
+// same time; waits for both and rethrows what either threw. Where no thread
+// can be started (a process or memory limit), job(1) runs here after job(0):
+// the parts never wait for each other.
 template <typename Job>
 void onTwoCores(bool split, Job job)
 {
@@ -26,20 +30,27 @@ void onTwoCores(bool split, Job job)
         return;
     }
     std::exception_ptr failure;
-    std::thread helper([&] {
-        try {
-            job(1);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    });
+    std::optional<std::thread> helper;
+    try {
+        helper.emplace([&] {
+            try {
+                job(1);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+    } catch (const std::system_error&) {
+        job(0);
+        job(1);
+        return;
+    }
     try {
         job(0);
     } catch (...) {
-        helper.join();
+        helper->join();
         throw;
     }
-    helper.join();
+    helper->join();
     if (failure)
         std::rethrow_exception(failure);
 }

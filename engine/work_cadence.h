@@ -1,6 +1,7 @@
 #pragma once
 // The rhythm of long loops (scan and save): every 50th item shows progress,
 // lets the front end process its events, and asks about a pending Stop.
+#include <chrono>
 #include <cstdint>
 
 #include "engine/host.h"
@@ -11,6 +12,9 @@ namespace quillow {
 class WorkCadence {
 public:
     static constexpr int kItemsPerTick = 50;
+    // Items that may each take milliseconds (a slow filter) are not left
+    // longer than this without a question about Stop.
+    static constexpr auto kLongestQuiet = std::chrono::milliseconds(20);
 
     WorkCadence(Host& host, RunFlags& flags, const char* stopQuestion)
         : host_(host), flags_(flags), stopQuestion_(stopQuestion)
@@ -34,6 +38,35 @@ public:
         return stopConfirmed();
     }
 
+    // step() for items that may each take milliseconds: between ticks it
+    // looks at the clock every few items and polls once kLongestQuiet has
+    // passed since the last tick or poll.
+    bool stepSlow(Stage stage, int64_t done, int64_t total)
+    {
+        using Clock = std::chrono::steady_clock;
+        if (step(stage, done, total))
+            return true;
+        if (count_ == 1 || count_ % 8 != 0) {
+            if (count_ == 1)
+                quietSince_ = Clock::now();
+            return false;
+        }
+        const Clock::time_point now = Clock::now();
+        if (now - quietSince_ < kLongestQuiet)
+            return false;
+        quietSince_ = now;
+        return poll();
+    }
+
+    // Between ticks, when a batch of items took long (a slow filter): lets
+    // the front end process its events and asks about a pending Stop; the
+    // count goes on. True when the user confirmed a stop.
+    bool poll()
+    {
+        host_.yield();
+        return stopConfirmed();
+    }
+
     // When Stop was pressed: clears the request and asks. A confirmed stop
     // also ends an unattended run (the program stays open).
     bool stopConfirmed()
@@ -52,6 +85,7 @@ private:
     RunFlags& flags_;
     const char* stopQuestion_;
     int count_ = 0;
+    std::chrono::steady_clock::time_point quietSince_ = std::chrono::steady_clock::now();
 };
 
 }  // namespace quillow

@@ -192,6 +192,55 @@ TEST_F(CliProcessTest, ExitStatusSaysWhetherTheOutputWasWritten)
     expectNoTemporaryFilesLeft();
 }
 
+// The last line of a failed run is the failure: the file and the reason.
+// Warnings come first.
+TEST_F(CliProcessTest, FailuresNameTheFileAndTheReason)
+{
+    std::string dups = dir.write("dups.txt", "a\nb\na\n");
+    std::string fifo = dir.file("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    std::filesystem::create_directory(dir.path() / "sub");
+    const std::string cut = dir.write("sub/in.txt", "a\na\n");  // "/sub/in.txt" holds "/s" and "/i"
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        int status;
+        std::string lastLine;
+        std::string firstLine;  // when there are two
+    };
+    const Row rows[] = {
+        {"fifo as input", {"-i", fifo, "-o", dir.file("out.txt"), "-s", "2"}, 2,
+         "quillow-cli: 错误: 无法打开文件 " + fifo + ": 不是普通文件"},
+        {"invalid pattern", {"-x", "(", "-i", dups, "-o", dir.file("out.txt"), "-s", "2"}, 2,
+         "quillow-cli: invalid regular expression '(' for -x (--regex): missing closing parenthesis at offset 1 "
+         "(see quillow-cli --help)"},
+        {"fifo as output", {"-i", dups, "-o", fifo, "-s", "2"}, 3, "打开文件写入错误！ " + fifo + ": 不是普通文件"},
+        {"slash switches cutting a path", {"/i", cut, "/o", "out.txt", "/s", "2"}, 2,
+         "quillow-cli: 错误: 无法打开文件 n.txt: No such file or directory (see quillow-cli --help)",
+         "quillow-cli: 警告: 斜杠开关截断了路径 " + cut +
+             "；含有斜杠的路径请用 GNU 选项: -i 输入文件 -o 输出文件 -s 1|2|3 (见 quillow-cli --help)"},
+    };
+    for (const Row& row : rows) {
+        CliResult r = run(row.args);
+        EXPECT_EQ(r.status, row.status) << row.name << "\n" << r.err;
+        const std::string expected = (row.firstLine.empty() ? "" : row.firstLine + "\n") + row.lastLine + "\n";
+        EXPECT_EQ(r.err, expected) << row.name;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.txt")));
+    expectNoTemporaryFilesLeft();
+}
+
+TEST_F(CliProcessTest, ASettingsFileThatIsNotAFileIsNeitherReadNorWaitedFor)
+{
+    std::filesystem::create_directories(config() / "Orvandel");
+    ASSERT_EQ(::mkfifo(conf().c_str(), 0644), 0);
+    std::string in = dir.write("in.txt", "a\nb\na\n");
+    CliResult r = run({"/i", "in.txt", "/o", "out.txt", "/s", "2"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "quillow-cli: 无法使用设置文件，使用默认设置... " + conf().string() + ": 不是普通文件\n完成保存！\n");
+    EXPECT_EQ(readFile(dir.file("out.txt")), "a\nb\n");
+}
+
 TEST_F(CliProcessTest, SlashSwitchesWithRelativePaths)
 {
     dir.write("in.txt", "a\r\nb\r\na\r\n");
@@ -409,6 +458,7 @@ TEST_F(CliHostTest, QuestionsGetTheDefaultUntilCtrlC)
     std::raise(SIGINT);  // once: a second one would end the test process
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGHUP, SIG_DFL);
     EXPECT_TRUE(interruptRequested());
     h.yield();
     EXPECT_TRUE(flags.stopRequested);

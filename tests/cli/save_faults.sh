@@ -3,7 +3,8 @@
 # and on a later write, a failing fsync, a failing rename (injected with
 # strace), and a genuinely full filesystem (a 64 KiB tmpfs in a private mount
 # namespace). Each must leave the source byte for byte, leave an existing
-# target as it was, leave no *.quillowtemp file and exit with status 3.
+# target as it was, leave no *.quillowtemp file and exit with status 3; the
+# injected ones end with a line naming the target and the system's reason.
 # Parts whose tool is missing or not permitted print "SKIP: reason".
 #
 # usage: bash save_faults.sh PATH_OF_QUILLOW_CLI
@@ -41,12 +42,13 @@ check() {
     [ "$failures" -ne "$before" ] || echo "ok: $name"
 }
 
-# inject NAME IN_PLACE STRACE_ARGS...: runs the save under strace. With -q the
-# program writes, syncs and renames nothing but its output (its temporary
-# file has a name of its own), so the n-th call is the output's.
+# inject NAME IN_PLACE REASON STRACE_ARGS...: runs the save under strace. With
+# -q the program writes, syncs and renames nothing but its output (its
+# temporary file has a name of its own), so the n-th call is the output's.
+# The last line names the target and the system's REASON.
 inject() {
-    local name=$1 in_place=$2
-    shift 2
+    local name=$1 in_place=$2 reason=$3
+    shift 3
     local dir="$work/$name"
     mkdir -p "$dir"
     cp "$big" "$dir/in.txt"
@@ -59,8 +61,11 @@ inject() {
         target_orig="$dir/out.orig"
     fi
     strace -f -qq -o /dev/null "$@" \
-        "$cli" -q -i "$dir/in.txt" -o "$out" -s 2 2>/dev/null
+        "$cli" -q -i "$dir/in.txt" -o "$out" -s 2 2> "$dir/err"
     check "$name" $? "$dir/in.txt" "$big" "$target" "$target_orig"
+    local last
+    last=$(tail -1 "$dir/err")
+    [ "$last" = "保存文件错误！ $out: $reason" ] || fail "$name: the last line is: $last"
 }
 
 if ! command -v strace > /dev/null; then
@@ -68,12 +73,13 @@ if ! command -v strace > /dev/null; then
 elif ! strace -qq -o /dev/null -e trace=none true 2> /dev/null; then
     echo "SKIP: strace may not trace here (ptrace not permitted)"
 else
-    inject disk-full-first-write yes -e trace=write -e inject=write:error=ENOSPC:when=1
-    inject disk-full-later-write no -e trace=write -e inject=write:error=ENOSPC:when=3
-    inject fsync-fails yes -e trace=fsync -e inject=fsync:error=EIO:when=1
-    inject rename-fails yes -e trace=rename,renameat,renameat2 \
+    full="No space left on device" io="Input/output error" xdev="Invalid cross-device link"
+    inject disk-full-first-write yes "$full" -e trace=write -e inject=write:error=ENOSPC:when=1
+    inject disk-full-later-write no "$full" -e trace=write -e inject=write:error=ENOSPC:when=3
+    inject fsync-fails yes "$io" -e trace=fsync -e inject=fsync:error=EIO:when=1
+    inject rename-fails yes "$xdev" -e trace=rename,renameat,renameat2 \
         -e inject=rename,renameat,renameat2:error=EXDEV
-    inject rename-fails-new-target no -e trace=rename,renameat,renameat2 \
+    inject rename-fails-new-target no "$xdev" -e trace=rename,renameat,renameat2 \
         -e inject=rename,renameat,renameat2:error=EXDEV
 fi
 

@@ -222,7 +222,8 @@ struct FaultCase {
     void (*arm)(FaultyOps&);
     bool inPlace;
     bool bigFile;  // output of several MiB, so that a later write fails
-    const char* status;
+    const char* status;  // followed by the file and the system's reason
+    int error;
     bool released = false;  // the line texts freed after the scan: the save reads the file again
 };
 
@@ -257,8 +258,12 @@ TEST_P(Faults, LeaveEveryFileAsItWas)
         ScopedFileOps scoped(ops);
         outcome = saveTo(target);
     }
-    EXPECT_NE(outcome, WriteOutcome::Written);
-    EXPECT_EQ(host.status(), c.status);
+    // A failure to read the source is the input's fault; the rest is the output's.
+    EXPECT_EQ(outcome, c.released ? WriteOutcome::SourceUnreadable
+                       : c.status == text::kTargetUnwritable ? WriteOutcome::TargetUnwritable
+                                                              : WriteOutcome::Failed);
+    EXPECT_EQ(host.status(), text::failureStatus(c.status, c.released ? source : target, c.error));
+    EXPECT_EQ(last.error, c.error);
     EXPECT_EQ(readFile(source), input);
     EXPECT_EQ(readFile(target), before);
     EXPECT_TRUE(strayTemporaries().empty()) << strayTemporaries().front();
@@ -271,21 +276,21 @@ TEST_P(Faults, LeaveEveryFileAsItWas)
 
 INSTANTIATE_TEST_SUITE_P(
     Save, Faults,
-    ::testing::Values(FaultCase{"disk_full_in_place", [](FaultyOps& o) { o.failWriteAt = 1; }, true, false, text::kSaveFailed},
-                      FaultCase{"disk_full_new_target", [](FaultyOps& o) { o.failWriteAt = 1; }, false, false,
-                                text::kSaveFailed},
-                      FaultCase{"disk_full_at_second_block", [](FaultyOps& o) { o.failWriteAt = 2; }, true, true,
-                                text::kSaveFailed},
-                      FaultCase{"fsync_fails", [](FaultyOps& o) { o.failFsync = true; }, true, false, text::kSaveFailed},
-                      FaultCase{"close_fails", [](FaultyOps& o) { o.failClose = true; }, false, false, text::kSaveFailed},
-                      FaultCase{"rename_fails_in_place", [](FaultyOps& o) { o.failRename = true; }, true, false,
-                                text::kSaveFailed},
-                      FaultCase{"rename_fails_new_target", [](FaultyOps& o) { o.failRename = true; }, false, false,
-                                text::kSaveFailed},
-                      FaultCase{"read_error", [](FaultyOps& o) { o.failRead = true; }, true, true, text::kSaveFailed,
-                                true},
-                      FaultCase{"mode_cannot_be_kept", [](FaultyOps& o) { o.failFchmod = true; }, true, false,
-                                text::kTargetUnwritable}),
+    ::testing::Values(
+        FaultCase{"disk_full_in_place", [](FaultyOps& o) { o.failWriteAt = 1; }, true, false, text::kSaveFailed, ENOSPC},
+        FaultCase{"disk_full_new_target", [](FaultyOps& o) { o.failWriteAt = 1; }, false, false, text::kSaveFailed,
+                  ENOSPC},
+        FaultCase{"disk_full_at_second_block", [](FaultyOps& o) { o.failWriteAt = 2; }, true, true, text::kSaveFailed,
+                  ENOSPC},
+        FaultCase{"fsync_fails", [](FaultyOps& o) { o.failFsync = true; }, true, false, text::kSaveFailed, EIO},
+        FaultCase{"close_fails", [](FaultyOps& o) { o.failClose = true; }, false, false, text::kSaveFailed, EIO},
+        FaultCase{"rename_fails_in_place", [](FaultyOps& o) { o.failRename = true; }, true, false, text::kSaveFailed,
+                  EXDEV},
+        FaultCase{"rename_fails_new_target", [](FaultyOps& o) { o.failRename = true; }, false, false,
+                  text::kSaveFailed, EXDEV},
+        FaultCase{"read_error", [](FaultyOps& o) { o.failRead = true; }, true, true, text::kSaveFailed, EIO, true},
+        FaultCase{"mode_cannot_be_kept", [](FaultyOps& o) { o.failFchmod = true; }, true, false,
+                  text::kTargetUnwritable, EPERM}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,12 +1,18 @@
 #include "engine/command_line.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "engine/command_line_help.h"
+#include "engine/slash_path_warning.h"
 #include "engine/slash_switches.h"
 #include "engine/unattended_run.h"
 #include "support/recording_host.h"
@@ -305,6 +311,8 @@ TEST(GnuOptions, TheInputMustBeAFileAndTheDesktopKeepsToItsForms)
     TempDir dir;
     std::string in = dir.write("in.txt", "a\na\n");
     std::filesystem::create_directory(dir.path() / "folder");
+    const std::string fifo = dir.file("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     using A = CommandLine::Action;
     struct Row {
         const char* name;
@@ -317,8 +325,15 @@ TEST(GnuOptions, TheInputMustBeAFileAndTheDesktopKeepsToItsForms)
         {"a file runs", Program::Cli, {"-i", in, "-o", "/abs/out.txt", "-s", "2"}, A::Run, ""},
         {"list", Program::Cli, {"--list", in}, A::List, ""},
         {"standard input is not looked at", Program::Cli, {"-i", "-", "-o", "-", "-s", "2"}, A::Run, ""},
-        {"a folder", Program::Cli, {"-l", dir.file("folder")}, A::Error, "folder"},
+        {"a folder", Program::Cli, {"-l", dir.file("folder")}, A::Error, dir.file("folder") + ": 不是普通文件"},
+        {"a fifo", Program::Cli, {"-l", fifo}, A::Error, fifo + ": 不是普通文件"},
+        {"a device", Program::Cli, {"-l", "/dev/zero"}, A::Error, "/dev/zero: 不是普通文件"},
         {"missing", Program::Cli, {"-i", dir.file("nope"), "-o", "b", "-s", "1"}, A::Error, "nope"},
+        {"invalid pattern", Program::Cli, {"-x", "(", "-i", in, "-o", "b", "-s", "1"}, A::Error,
+         "'(' for -x (--regex): missing closing parenthesis at offset 1"},
+        {"invalid pattern, listing", Program::Cli, {"-l", "--regex=a{2,1}", in}, A::Error, "at offset 5"},
+        {"the desktop keeps its silent fallback", Program::Desktop, {"-x", "(", "-i", in, "-o", "b", "-s", "1"},
+         A::Run, ""},
         {"desktop run", Program::Desktop, {"-i", in, "-o", "b", "-s", "1", "DEBUG_MODE"}, A::Run, ""},
         {"desktop list", Program::Desktop, {"--list", in}, A::Error, "quillow-cli"},
         {"desktop streams", Program::Desktop, {"-i", "-", "-o", "b", "-s", "1"}, A::Error, "quillow-cli"},
@@ -335,6 +350,39 @@ TEST(GnuOptions, TheInputMustBeAFileAndTheDesktopKeepsToItsForms)
     options.filterPattern = "stored";
     applyOverrides(parseCommandLine({"-i", in, "-o", "b", "-s", "1", "--regex="}, Program::Cli).run, options);
     EXPECT_EQ(options.filterPattern, "");  // an empty pattern switches the stored filter off
+}
+
+TEST(SlashSwitches, InvalidPatternIsAUsageErrorOfQuillowCliOnly)
+{
+    InTempDir cwd;
+    cwd.dir.write("in.txt", "a\na\n");
+    const CommandLine cli = parseCommandLine({"/i in.txt /o out.txt /s 2 /x ("}, Program::Cli);
+    EXPECT_EQ(cli.action, CommandLine::Action::Error);
+    EXPECT_EQ(cli.error, "invalid regular expression '(' for /x: missing closing parenthesis at offset 1");
+    EXPECT_TRUE(cli.errorIsUsage);
+    EXPECT_EQ(parseCommandLine({"/i in.txt /o out.txt /s 2 /x ("}, Program::Desktop).action,
+              CommandLine::Action::Run);
+}
+
+TEST(SlashSwitches, PathsCutBySwitchesAreFound)
+{
+    TempDir dir;
+    // Holds "/i" (and more): "/tmp/.../in.txt".
+    const std::string in = dir.write("in.txt", "a\n");
+    const std::string absent = dir.file("out.txt");
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        std::string found;
+    } rows[] = {
+        {"an existing file", {"/i", in, "/o", "out.txt", "/s", "2"}, in},
+        {"a new file in an existing folder", {"/i", "in.txt", "/o", absent, "/s", "2"}, absent},
+        {"relative names", {"/i", "in.txt", "/o", "out.txt", "/s", "2"}, ""},
+        {"a packed switch", {"/iin.txt", "/oout.txt", "/s2"}, ""},
+        {"a path without switch texts", {"/i", "/usr", "/o", "b", "/s", "1"}, ""},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(pathCutBySwitches(row.args), row.found) << row.name;
 }
 
 // ---- The unattended run ------------------------------------------------
@@ -426,6 +474,59 @@ TEST(UnattendedRun, OutcomesWhenNothingIsWritten)
         EXPECT_EQ(r.go(in, r.dir.file(row.output), SelectCommand::AllButFirst), row.outcome) << row.name;
         if (row.outcome != RunOutcome::OutputError)
             EXPECT_FALSE(std::filesystem::exists(r.dir.file(row.output))) << row.name;
+    }
+}
+
+// A failed run's last status is the failure, naming the file and why.
+TEST(UnattendedRun, TheLastStatusIsTheFailure)
+{
+    struct Row {
+        const char* name;
+        std::function<std::string(UnattendedRun&)> input;  // makes it, returns its path
+        std::function<void(UnattendedRun&, const std::string&)> meanwhile;  // once the selection is made
+        RunOutcome outcome;
+        std::function<std::string(const std::string& in, const std::string& out)> status;
+    };
+    auto plain = [](UnattendedRun& r) { return r.dir.write("in.txt", "a\nb\na\n"); };
+    const Row rows[] = {
+        {"missing input", [](UnattendedRun& r) { return r.dir.file("in.txt"); }, nullptr, RunOutcome::InputError,
+         [](const std::string& in, const std::string&) {
+             return "错误: 无法打开文件 " + in + ": " + std::strerror(ENOENT);
+         }},
+        {"a fifo as input",
+         [](UnattendedRun& r) {
+             ::mkfifo(r.dir.file("in.txt").c_str(), 0644);
+             return r.dir.file("in.txt");
+         },
+         nullptr, RunOutcome::InputError,
+         [](const std::string& in, const std::string&) { return "错误: 无法打开文件 " + in + ": 不是普通文件"; }},
+        {"source changed after the scan", plain,
+         [](UnattendedRun&, const std::string& in) { std::ofstream(in, std::ios::app) << "more\n"; },
+         RunOutcome::InputError,
+         [](const std::string& in, const std::string&) { return "来源文件已被更改！取消保存... " + in; }},
+        {"source removed after the scan", plain,
+         [](UnattendedRun&, const std::string& in) { std::filesystem::remove(in); }, RunOutcome::InputError,
+         [](const std::string& in, const std::string&) {
+             return "无法找到来源文件！ " + in + ": " + std::strerror(ENOENT);
+         }},
+        {"output folder missing", plain, nullptr, RunOutcome::OutputError,
+         [](const std::string&, const std::string& out) {
+             return "打开文件写入错误！ " + out + ": " + std::strerror(ENOENT);
+         }},
+    };
+    for (const Row& row : rows) {
+        UnattendedRun r;
+        const std::string in = row.input(r);
+        const std::string out = r.dir.file(row.outcome == RunOutcome::OutputError ? "no/out.txt" : "out.txt");
+        r.host.onYield = [&] {
+            if (row.meanwhile && r.host.status().ends_with("个重复项已选定。")) {
+                row.meanwhile(r, in);
+                r.host.onYield = nullptr;
+            }
+        };
+        EXPECT_EQ(r.go(in, out, SelectCommand::AllButFirst), row.outcome) << row.name;
+        EXPECT_EQ(r.host.status(), row.status(in, out)) << row.name;
+        EXPECT_FALSE(std::filesystem::exists(out)) << row.name;
     }
 }
 

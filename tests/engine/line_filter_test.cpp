@@ -159,6 +159,19 @@ TEST(LineFilterTest, LongLinesDoNotHitTheLimits)
     }
 }
 
+TEST(LineFilterTest, PatternErrorsGivePcre2sMessageAndOffset)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        {"a+", ""},
+        {"", ""},
+        {"(", "missing closing parenthesis at offset 1"},
+        {"a{2,1}", "numbers out of order in {} quantifier at offset 5"},
+        {"[b-a]", "range out of order in character class at offset 3"},
+    };
+    for (const auto& [pattern, error] : rows)
+        EXPECT_EQ(filterPatternError(pattern), error) << pattern;
+}
+
 TEST(LineFilterTest, JitIsUsedWhereAvailable)
 {
     EXPECT_TRUE(make("a")->jitCompiled());

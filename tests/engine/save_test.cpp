@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <optional>
@@ -49,6 +50,10 @@ struct CheckCase {
     std::function<void(SaveTest&, const std::string&)> spoil;
     std::string message;  // interactive; empty: none
     Icon icon;
+    WriteOutcome outcome = WriteOutcome::NotStarted;
+    // The source's name and ": " reason follow the message ("": the name
+    // alone); nullopt: nothing follows.
+    std::optional<std::string> reason = std::nullopt;
 };
 
 void PrintTo(const CheckCase& c, std::ostream* os) { *os << c.name; }
@@ -61,18 +66,28 @@ protected:
         selectLines({3});
         GetParam().spoil(*this, source);
     }
+
+    // The message, then on a line of its own (in a message box) or after a
+    // blank (in a status) the source and the reason.
+    std::string expected(const char* separator) const
+    {
+        const CheckCase& c = GetParam();
+        if (!c.reason)
+            return c.message;
+        return c.message + separator + source + (c.reason->empty() ? "" : ": " + *c.reason);
+    }
 };
 
 TEST_P(Checks, InteractiveShowsTheMessageAndWritesNothing)
 {
     std::string target = dir.file("out.txt");
     host.saveFiles = {target};
-    EXPECT_EQ(save(), WriteOutcome::NotStarted);
+    EXPECT_EQ(save(), GetParam().outcome);
     if (GetParam().message.empty()) {
         EXPECT_TRUE(host.messages.empty());
     } else {
         ASSERT_EQ(host.messages.size(), 1u);
-        EXPECT_EQ(host.messages[0].text, GetParam().message);
+        EXPECT_EQ(host.messages[0].text, expected("\n"));
         EXPECT_EQ(host.messages[0].icon, GetParam().icon);
         EXPECT_EQ(host.messages[0].buttons, Buttons::Ok);
     }
@@ -81,12 +96,16 @@ TEST_P(Checks, InteractiveShowsTheMessageAndWritesNothing)
     EXPECT_FALSE(std::filesystem::exists(target));
 }
 
-TEST_P(Checks, UnattendedEndsSilently)
+// Silent but for the source's failures, whose status is a run's last words.
+TEST_P(Checks, UnattendedAsksNothing)
 {
     std::string target = dir.file("out.txt");
-    EXPECT_EQ(saveTo(target), WriteOutcome::NotStarted);
+    EXPECT_EQ(saveTo(target), GetParam().outcome);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_TRUE(host.statuses.empty());
+    if (GetParam().reason)
+        EXPECT_EQ(host.statuses, std::vector<std::string>{expected(" ")});
+    else
+        EXPECT_TRUE(host.statuses.empty());
     EXPECT_FALSE(std::filesystem::exists(target));
 }
 
@@ -97,15 +116,15 @@ INSTANTIATE_TEST_SUITE_P(
                   Icon::None},
         CheckCase{"busy", [](SaveTest& t, const std::string&) { t.flags.busy = true; }, "", Icon::None},
         CheckCase{"source_deleted", [](SaveTest&, const std::string& p) { ::unlink(p.c_str()); },
-                  "无法找到来源文件！", Icon::Critical},
+                  "无法找到来源文件！", Icon::Critical, WriteOutcome::SourceUnreadable, std::strerror(ENOENT)},
         CheckCase{"source_now_a_directory",
                   [](SaveTest&, const std::string& p) {
                       ::unlink(p.c_str());
                       ::mkdir(p.c_str(), 0755);
                   },
-                  "无法找到来源文件！", Icon::Critical},
+                  "无法找到来源文件！", Icon::Critical, WriteOutcome::SourceUnreadable, "不是普通文件"},
         CheckCase{"source_touched", [](SaveTest&, const std::string& p) { touchLater(p); },
-                  "来源文件已被更改！取消保存...", Icon::Critical},
+                  "来源文件已被更改！取消保存...", Icon::Critical, WriteOutcome::SourceChanged, ""},
         CheckCase{"nothing_selected",
                   [](SaveTest& t, const std::string&) {
                       for (int64_t i = 0; i < t.result.dups->count(); ++i)
@@ -337,9 +356,9 @@ TEST_F(SaveTest, InPlaceSaveKeepsTheModeAndMakesTheNextSaveStop)
     // numbers must not be applied to it.
     struct timeval tv[2] = {{scanned.st_atime, 0}, {scanned.st_mtime, 0}};
     ASSERT_EQ(::utimes(source.c_str(), tv), 0);
-    EXPECT_EQ(save(), WriteOutcome::NotStarted);
+    EXPECT_EQ(save(), WriteOutcome::SourceChanged);
     ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, "来源文件已被更改！取消保存...");
+    EXPECT_EQ(host.messages[0].text, "来源文件已被更改！取消保存...\n" + source);
     EXPECT_EQ(readFile(source), kCleaned);
 }
 
@@ -365,6 +384,7 @@ TEST_F(SaveTest, ModesOfNewAndReplacedTargets)
 struct TargetCase {
     const char* name;
     std::function<std::string(testing::TempDir&)> make;
+    std::string reason;  // after the target's name
 };
 
 void PrintTo(const TargetCase& c, std::ostream* os) { *os << c.name; }
@@ -377,7 +397,8 @@ TEST_P(UnwritableTarget, ReportsAndWritesNothing)
     selectLines({3});
     std::string target = GetParam().make(dir);
     EXPECT_EQ(saveTo(target), WriteOutcome::TargetUnwritable);
-    EXPECT_EQ(host.status(), text::kTargetUnwritable);
+    EXPECT_EQ(host.status(), std::string(text::kTargetUnwritable) + " " + target + ": " + GetParam().reason);
+    EXPECT_EQ(last.file, target);
     EXPECT_EQ(readFile(source), kInput);
     EXPECT_TRUE(strayTemporaries().empty());
     EXPECT_EQ(settings.counters.dupsDeleted, 0);
@@ -390,20 +411,25 @@ INSTANTIATE_TEST_SUITE_P(
                                  [](testing::TempDir& d) {
                                      ::mkdir(d.file("folder").c_str(), 0755);
                                      return d.file("folder");
-                                 }},
+                                 },
+                                 std::strerror(EISDIR)},
                       TargetCase{"fifo",
                                  [](testing::TempDir& d) {
                                      ::mkfifo(d.file("pipe").c_str(), 0644);
                                      return d.file("pipe");
-                                 }},
-                      TargetCase{"missing_folder", [](testing::TempDir& d) { return d.file("nowhere/out.txt"); }},
+                                 },
+                                 "不是普通文件"},
+                      TargetCase{"missing_folder", [](testing::TempDir& d) { return d.file("nowhere/out.txt"); },
+                                 std::strerror(ENOENT)},
                       TargetCase{"name_too_long_with_suffix",
-                                 [](testing::TempDir& d) { return d.file(std::string(250, 'n')); }},
+                                 [](testing::TempDir& d) { return d.file(std::string(250, 'n')); },
+                                 std::strerror(ENAMETOOLONG)},
                       TargetCase{"dangling_symlink",
                                  [](testing::TempDir& d) {
                                      ::symlink("absent.txt", d.file("dangling").c_str());
                                      return d.file("dangling");
-                                 }}),
+                                 },
+                                 std::strerror(ENOENT)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Files that look like temporary files belong to someone else: another run
@@ -464,7 +490,7 @@ TEST_F(SaveTest, ASourceChangedDuringTheSaveStopsIt)
                 }
             };
             EXPECT_EQ(saveTo(target), WriteOutcome::SourceChanged);
-            EXPECT_EQ(host.status(), text::kSourceChanged);
+            EXPECT_EQ(host.status(), std::string(text::kSourceChanged) + " " + source);
             EXPECT_FALSE(std::filesystem::exists(dir.file("out.txt")));
             if (std::filesystem::exists(source))
                 EXPECT_NE(readFile(source), kCleaned);  // what the other writer left is kept
@@ -563,7 +589,9 @@ TEST_F(WriteProtection, ProtectionThatCannotBeClearedIsNotBypassed)
         GTEST_SKIP() << "needs root to create a file owned by another user";
     scanSource();
     std::string target = owned("root.txt", 0444, 0, 0);
-    EXPECT_EQ(run(false, target), summary(WriteOutcome::TargetUnwritable, text::kTargetUnwritable));
+    EXPECT_EQ(run(false, target), summary(WriteOutcome::TargetUnwritable,
+                                          std::string(text::kTargetUnwritable) + " " + target + ": " +
+                                              std::strerror(EACCES)));
     EXPECT_EQ(readFile(target), "protected\n");
 }
 
@@ -578,7 +606,9 @@ TEST_F(WriteProtection, InPlaceInAReadOnlyFolderLeavesTheSource)
     }
     ASSERT_EQ(::chmod(dir.file("ro").c_str(), 0555), 0);
     result.identity = *identityOf(inner);
-    EXPECT_EQ(run(false, inner), summary(WriteOutcome::TargetUnwritable, text::kTargetUnwritable));
+    EXPECT_EQ(run(false, inner), summary(WriteOutcome::TargetUnwritable,
+                                         std::string(text::kTargetUnwritable) + " " + inner + ": " +
+                                             std::strerror(EACCES)));
     EXPECT_EQ(readFile(inner), kInput);
     ::chmod(dir.file("ro").c_str(), 0755);
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <map>
 
 #include "engine/scan.h"
@@ -173,14 +174,21 @@ TEST(Scan, NoDuplicatesAndBlankOnlyFiles)
 TEST(Scan, BadFilesTakeTheErrorPath)
 {
     TempDir dir;
+    const std::string fifo = dir.file("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const std::string cannotOpen = "错误: 无法打开文件 ";
+    // A FIFO or a device is refused without being opened (a FIFO would block).
     struct Row {
         const char* name;
         std::string path;
         std::string status;
         ScanOutcome outcome;
     } rows[] = {
-        {"missing", dir.file("nope.txt"), "错误: 无法打开文件", ScanOutcome::Failed},
-        {"directory", dir.path().string(), "错误: 无法打开文件", ScanOutcome::Failed},
+        {"missing", dir.file("nope.txt"), cannotOpen + dir.file("nope.txt") + ": " + std::strerror(ENOENT),
+         ScanOutcome::Failed},
+        {"directory", dir.path().string(), cannotOpen + dir.path().string() + ": 不是普通文件", ScanOutcome::Failed},
+        {"fifo", fifo, cannotOpen + fifo + ": 不是普通文件", ScanOutcome::Failed},
+        {"device", "/dev/zero", cannotOpen + "/dev/zero: 不是普通文件", ScanOutcome::Failed},
         {"empty", dir.write("empty.txt", ""), "错误: 文件为空！", ScanOutcome::EmptyFile},
     };
     for (const Row& row : rows) {
@@ -207,7 +215,7 @@ TEST(Scan, UnreadableFileIsRefused)
         return r.host.status() + "|" + r.result.file;
     });
     ASSERT_TRUE(status) << "could not switch to an unprivileged user";
-    EXPECT_EQ(*status, "错误: 无法打开文件|");
+    EXPECT_EQ(*status, "错误: 无法打开文件 " + p + ": " + std::strerror(EACCES) + "|");
 }
 
 TEST(Scan, TheFileComesFromTheCallerOrTheDialog)

@@ -1,6 +1,7 @@
 #include "engine/settings_store.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QSettings>
 
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <string>
 
+#include "engine/settings_files.h"
 #include "engine/text_util.h"
 #include "support/temp_dir.h"
 
@@ -229,6 +231,27 @@ TEST_F(SettingsStoreTest, UnusedKeysKeepWhatWasStoredAcrossRuns)
     std::string text = readFile(confPath());
     EXPECT_NE(text.find("includeEmptyLines=1\n"), std::string::npos) << text;
     EXPECT_NE(text.find("trimSaveLines=1\n"), std::string::npos) << text;
+}
+
+// A FIFO or a folder where the file belongs would block QSettings for good
+// (or make it replace the FIFO): such a store is neither read nor written.
+TEST_F(SettingsStoreTest, AStoreThatIsNotARegularFileIsLeftAlone)
+{
+    std::filesystem::create_directories(tmp.path() / "Orvandel");
+    for (bool fifo : {true, false}) {
+        SCOPED_TRACE(fifo ? "fifo" : "folder");
+        ASSERT_EQ(fifo ? ::mkfifo(confPath().c_str(), 0644) : ::mkdir(confPath().c_str(), 0755), 0);
+        EXPECT_EQ(unusableSettingsFile(), confPath());
+        Settings s = loaded();
+        EXPECT_EQ(s.options.saveEmptyLines, true);  // the defaults
+        s.options.caseSensitive = true;
+        saveSettings(s, MainWindowPlacement{});
+        struct stat st {};
+        ASSERT_EQ(::stat(confPath().c_str(), &st), 0);
+        EXPECT_EQ(fifo ? S_ISFIFO(st.st_mode) : S_ISDIR(st.st_mode), true);
+        std::filesystem::remove(confPath());
+    }
+    EXPECT_EQ(unusableSettingsFile(), "");
 }
 
 TEST_F(SettingsStoreTest, StoredTextsAreReadWithRoundingAndBadOnesGiveTheDefault)

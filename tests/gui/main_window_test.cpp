@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -500,8 +501,10 @@ TEST_F(MainWindowTest, ScanOutcomesShowInTheStatusBar)
         SCOPED_TRACE(row.name);
         const std::string path = row.content ? files.write("f.txt", *row.content) : files.file("missing.txt");
         open(path);
-        EXPECT_EQ(w.statusText().toStdString(), row.status);
-        EXPECT_EQ(labelText(), row.status);
+        // A failure names the file and the reason after the documented text.
+        const std::string status = row.content ? row.status : row.status + " " + path + ": " + std::strerror(ENOENT);
+        EXPECT_EQ(w.statusText().toStdString(), status);
+        EXPECT_EQ(labelText(), status);
         EXPECT_FALSE(w.button(MainWindow::SaveButton)->isEnabled());
         EXPECT_TRUE(w.button(MainWindow::OpenButton)->isVisible());
         EXPECT_FALSE(flags().busy);

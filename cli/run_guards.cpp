@@ -1,0 +1,63 @@
+#include "cli/run_guards.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <exception>
+#include <new>
+
+#include "engine/file_info.h"
+#include "engine/pending_temp_files.h"
+#include "engine/settings_files.h"
+#include "engine/slash_path_warning.h"
+#include "engine/texts.h"
+#include "engine/unattended_run.h"
+
+namespace quillow {
+
+namespace {
+
+// Made while memory is there: nothing may be allocated at the end.
+const std::string* g_outOfMemoryLine = nullptr;
+
+[[noreturn]] void onTerminate()
+{
+    removePendingTempFiles();
+    bool outOfMemory = false;
+    if (std::exception_ptr e = std::current_exception()) {
+        try {
+            std::rethrow_exception(e);
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
+        } catch (...) {
+        }
+    }
+    if (!outOfMemory || !g_outOfMemoryLine)
+        std::abort();
+    ssize_t ignored = ::write(STDERR_FILENO, g_outOfMemoryLine->data(), g_outOfMemoryLine->size());
+    (void)ignored;
+    ::_exit(kExitOutput);
+}
+
+}  // namespace
+
+void warnBeforeRun(const std::vector<std::string>& args, const CommandLine& command, std::FILE* err)
+{
+    if (!command.gnuSyntax)
+        if (const std::string cut = pathCutBySwitches(args); !cut.empty())
+            std::fprintf(err, "quillow-cli: %s\n", text::slashCutWarning(cut).c_str());
+    const bool runs = command.action == CommandLine::Action::Run || command.action == CommandLine::Action::List;
+    if (runs)
+        if (const std::string unusable = unusableSettingsFile(); !unusable.empty())
+            std::fprintf(err, "quillow-cli: %s\n",
+                         text::failureStatus(text::kSettingsUnusable, unusable, kNotRegularError).c_str());
+}
+
+void installOutOfMemoryHandler()
+{
+    static const std::string line = std::string("quillow-cli: ") + text::kOutOfMemoryElsewhere + "\n";
+    g_outOfMemoryLine = &line;
+    std::set_terminate(onTerminate);
+}
+
+}  // namespace quillow
