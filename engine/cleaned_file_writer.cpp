@@ -16,6 +16,7 @@
 #include "engine/file_ops.h"
 #include "engine/keys.h"
 #include "engine/line_reader.h"
+#include "engine/line_splitter.h"
 #include "engine/button_states.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
@@ -119,7 +120,7 @@ private:
         h_.setStatus(text::kSaveWriting);
         h_.yield();
 
-        reader_ = std::make_unique<LineReader>(r_.lineEnds, kBlock, &readThroughOps);
+        reader_ = std::make_unique<LineReader>(codeUnitOf(r_.encoding.encoding), r_.lineEndMode, kBlock, &readThroughOps);
         int src = fileOps().open(r_.file.c_str(), O_RDONLY | O_CLOEXEC, 0);
         if (src < 0) {
             h_.setStatus(text::kSourceUnreadable);
@@ -171,27 +172,29 @@ private:
 
     Step copy(int64_t& lineNo, int64_t& deleted)
     {
-        const std::string_view eol = r_.lineEnds == LineEnds::CR ? "\r\n" : "\n";
         const Options& options = settings_.options;
         const bool normalise = options.saveApplyFilter;
-        const KeyRules rules = keyRules(options, filter_.get());
-        std::string scratch;
+        KeysAsWritten keys(keyRules(options, filter_.get(), r_.encoding.encoding));
+        const CodeUnit unit = codeUnitOf(r_.encoding.encoding);
         out_.reserve(kBlock + 4096);
+        // The byte-order mark comes first, so the copy keeps its encoding.
+        out_.append(r_.encoding.mark.bytes());
 
-        std::string_view line;
-        while (reader_->next(line)) {
+        std::string_view line, end;
+        while (reader_->next(line, &end)) {
             if (static_cast<uint64_t>(lineNo) < drop_.size() && drop_[static_cast<size_t>(lineNo)]) {
                 ++deleted;
             } else {
-                if (lineNo == 1 && r_.hasByteOrderMark)
-                    line.remove_prefix(byteOrderMarkLength(line));
+                if (lineNo == 1)
+                    line.remove_prefix(std::min(line.size(), r_.encoding.textStart()));
                 if (normalise)
-                    line = lineKey(rules, line, scratch);
+                    line = keys.of(line);
                 if (line.empty() && !options.saveEmptyLines) {
                     ++deleted;
                 } else {
                     out_.append(line);
-                    out_.append(eol);
+                    // The line's own end in LF mode, CR LF in classic mode.
+                    out_.append(lineEndToWrite(unit, r_.lineEndMode, end));
                     if (out_.size() >= kBlock && !flush())
                         return Step::Go;  // the caller sees the failure
                 }

@@ -19,6 +19,8 @@ struct KeyRef {
     uint32_t length;
 };
 constexpr uint64_t kInArena = uint64_t{1} << 63;
+// With kInArena: the arena of the second thread (forms only).
+constexpr uint64_t kSecondArena = uint64_t{1} << 62;
 
 // Below this many lines a second thread costs more than it saves.
 constexpr int64_t kParallelFrom = 1 << 16;
@@ -28,9 +30,15 @@ constexpr size_t kAhead = 8;
 }  // namespace
 
 struct DuplicateFinder::Impl {
+    // The text the set compares for an id: the key itself, or (byForm) its
+    // form, made by the maker of the set's thread.
     struct KeyOf {
-        const Impl* impl;
-        std::string_view operator()(uint32_t id) const { return impl->memberKey(id); }
+        Impl* impl;
+        int part;
+        std::string_view operator()(uint32_t id) const
+        {
+            return impl->byForm ? impl->memberForm(id, part) : impl->memberKey(id);
+        }
     };
     using Set = KeyedSet<KeyOf>;
     struct Found {
@@ -45,6 +53,12 @@ struct DuplicateFinder::Impl {
     const std::string_view buf;
     const bool identity;  // every key is its whole line
     const int parts;      // 2: keys are split between two threads by hash
+    const bool byForm;    // keys are compared by their forms (KeyMaker)
+    // Per thread: a key maker, and two buffers for the forms of members (an
+    // equality test may ask for two at a time).
+    std::vector<KeyMaker> makers;
+    std::array<std::array<std::string, 2>, 2> memberForms;
+    std::array<int, 2> lastForm{};
 
     BigVector<KeyRef> memberKeys;  // per line, when keys are not whole lines
     std::string memberArena;
@@ -53,23 +67,34 @@ struct DuplicateFinder::Impl {
     std::array<int64_t, 2> groups{};
     std::array<std::vector<Found>, 2> found;
 
-    // The current range: per line its key, hash and whether it is blank.
+    // The current range: per line its key, hash and whether it is blank;
+    // with byForm also the form looked up (the arenas of both threads).
     std::vector<KeyRef> rangeKeys;
     std::vector<size_t> rangeHashes;
     std::vector<uint8_t> rangeBlank;
     std::string rangeArena;
+    std::vector<KeyRef> rangeForms;
+    std::array<std::string, 2> formArenas;
 
     Impl(const SourceLines& s, const KeyRules& r, DupsList& o)
         : src(s), rules(r), out(o), buf(s.bytes()), identity(!r.trim && r.startPos == 0 && r.filter == nullptr),
           // The filter's matcher is not shared between threads.
-          parts(r.filter == nullptr && worthTwoCores(s.count(), kParallelFrom) ? 2 : 1)
+          parts(r.filter == nullptr && worthTwoCores(s.count(), kParallelFrom) ? 2 : 1),
+          byForm(comparedByForm(r))
     {
+        if (byForm) {
+            makers.reserve(2);
+            makers.emplace_back(rules);
+            makers.emplace_back(makers[0]);
+        }
         const auto n = static_cast<size_t>(src.count());
         if (!identity)
             memberKeys.resize(n);
         isDuplicate.resize(n, 0);
         for (int p = 0; p < parts; ++p) {
-            sets[static_cast<size_t>(p)] = std::make_unique<Set>(rules.mode, KeyOf{this});
+            // Forms are compared as bytes.
+            sets[static_cast<size_t>(p)] =
+                std::make_unique<Set>(byForm ? CompareMode::Binary : rules.mode, KeyOf{this, p});
             sets[static_cast<size_t>(p)]->reserve(parts == 1 ? n : n / 2 + n / 16 + 64);
         }
     }
@@ -83,6 +108,32 @@ struct DuplicateFinder::Impl {
             return std::string_view(memberArena).substr(k.offset & ~kInArena, k.length);
         return buf.substr(k.offset, k.length);
     }
+
+    bool inFile(std::string_view key) const
+    {
+        return key.data() >= buf.data() && key.data() + key.size() <= buf.data() + buf.size();
+    }
+
+    // The form of a member's key: a key outside the file is decoded text.
+    std::string_view memberForm(uint32_t id, int part)
+    {
+        const bool inLine = identity || !(memberKeys[id].offset & kInArena);
+        const auto p = static_cast<size_t>(part);
+        lastForm[p] ^= 1;
+        return makers[p].form(memberKey(id), inLine, memberForms[p][static_cast<size_t>(lastForm[p])]);
+    }
+
+    std::string_view rangeForm(size_t idx) const
+    {
+        const KeyRef& k = rangeForms[idx];
+        if (k.offset & kInArena)
+            return std::string_view(formArenas[(k.offset & kSecondArena) ? 1 : 0])
+                .substr(k.offset & ~(kInArena | kSecondArena), k.length);
+        return buf.substr(k.offset, k.length);
+    }
+
+    // What the set looks up for a line of the range: its key or its form.
+    std::string_view lookedUp(size_t idx) const { return byForm ? rangeForm(idx) : rangeKey(idx); }
 
     std::string_view rangeKey(size_t idx) const
     {
@@ -100,7 +151,7 @@ struct DuplicateFinder::Impl {
         for (int64_t i = a; i < b; ++i) {
             const auto idx = static_cast<size_t>(i - begin);
             std::string_view key = lineKey(rules, src.view(i), scratch);
-            if (key.data() >= buf.data() && key.data() + key.size() <= buf.data() + buf.size()) {
+            if (inFile(key)) {
                 rangeKeys[idx] = KeyRef{static_cast<uint64_t>(key.data() - buf.data()), static_cast<uint32_t>(key.size())};
             } else {
                 rangeKeys[idx] = KeyRef{kInArena | rangeArena.size(), static_cast<uint32_t>(key.size())};
@@ -109,6 +160,40 @@ struct DuplicateFinder::Impl {
             rangeBlank[idx] = isBlankOnly(key);
             if (!rangeBlank[idx])
                 rangeHashes[idx] = set.hashOf(key);
+        }
+    }
+
+    // The same with forms, on the thread part (which also owns the range's
+    // second half when there are two parts).
+    void prepareForms(int64_t begin, int64_t a, int64_t b, int part)
+    {
+        std::string scratch, form;
+        KeyMaker& maker = makers[static_cast<size_t>(part)];
+        std::string& forms = formArenas[static_cast<size_t>(part)];
+        const uint64_t arenaBits = kInArena | (part == 1 ? kSecondArena : 0);
+        const Set& set = *sets[0];
+        for (int64_t i = a; i < b; ++i) {
+            const auto idx = static_cast<size_t>(i - begin);
+            const std::string_view key = maker.key(src.view(i), scratch);
+            const bool inLine = inFile(key);
+            if (inLine) {
+                rangeKeys[idx] = KeyRef{static_cast<uint64_t>(key.data() - buf.data()), static_cast<uint32_t>(key.size())};
+            } else {
+                // Only a filter makes keys outside the file, and it runs on one thread.
+                rangeKeys[idx] = KeyRef{kInArena | rangeArena.size(), static_cast<uint32_t>(key.size())};
+                rangeArena.append(key);
+            }
+            rangeBlank[idx] = maker.blank(key, inLine);
+            if (rangeBlank[idx])
+                continue;
+            const std::string_view f = maker.form(key, inLine, form);
+            if (inFile(f)) {
+                rangeForms[idx] = KeyRef{static_cast<uint64_t>(f.data() - buf.data()), static_cast<uint32_t>(f.size())};
+            } else {
+                rangeForms[idx] = KeyRef{arenaBits | forms.size(), static_cast<uint32_t>(f.size())};
+                forms.append(f);
+            }
+            rangeHashes[idx] = set.hashOf(f);
         }
     }
 
@@ -125,12 +210,12 @@ struct DuplicateFinder::Impl {
         const auto n = static_cast<size_t>(end - begin);
         for (size_t idx = 0; idx < n; ++idx) {
             if (idx + kAhead < n && mine(idx + kAhead, part))
-                set.prefetch(HashedKey{rangeKey(idx + kAhead), rangeHashes[idx + kAhead]});
+                set.prefetch(HashedKey{lookedUp(idx + kAhead), rangeHashes[idx + kAhead]});
             if (!mine(idx, part))
                 continue;
             const auto line = static_cast<uint32_t>(begin + static_cast<int64_t>(idx));
             const std::string_view key = rangeKey(idx);
-            const uint32_t first = set.findOrAdd(HashedKey{key, rangeHashes[idx]}, line, [&] {
+            const uint32_t first = set.findOrAdd(HashedKey{lookedUp(idx), rangeHashes[idx]}, line, [&] {
                 if (identity)
                     return;
                 const KeyRef& k = rangeKeys[idx];
@@ -160,11 +245,17 @@ struct DuplicateFinder::Impl {
         rangeBlank.resize(n);
         rangeArena.clear();
         const int64_t mid = begin + (end - begin) / 2;
+        if (byForm) {
+            rangeForms.resize(n);
+            for (std::string& forms : formArenas)
+                forms.clear();
+        }
         onTwoCores(parts == 2, [&](int part) {
-            if (parts == 1)
-                prepare(begin, begin, end);
+            const int64_t a = parts == 1 || part == 0 ? begin : mid, b = parts == 1 || part == 1 ? end : mid;
+            if (byForm)
+                prepareForms(begin, a, b, part);
             else
-                prepare(begin, part == 0 ? begin : mid, part == 0 ? mid : end);
+                prepare(begin, a, b);
         });
         onTwoCores(parts == 2, [&](int part) { insert(begin, end, part); });
         // Entries go to the list in one thread; keys outside the file's

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "engine/dups_list.h"
+#include "engine/line_splitter.h"
 #include "engine/source_lines.h"
+#include "engine/text_encoding.h"
 
 namespace quillow {
 
@@ -19,7 +21,11 @@ struct ScanResult {
     int64_t fileModified = 0;  // its modification time when the scan opened it
     bool caseSensitive = false;  // how the keys were compared
     bool trimLines = false;
-    LineEnds lineEnds = LineEnds::LF;
+    bool compatForms = false;
+    // How the file was read: its encoding and byte-order mark (written back
+    // first), and how its lines end (decides the ends written).
+    SourceEncoding encoding;
+    LineEndMode lineEndMode = LineEndMode::Lf;
     bool hasByteOrderMark = false;
     bool bigFile = false;
     bool memoryPreserved = false;  // the line texts were freed: no viewer, no source copies

@@ -41,6 +41,7 @@ void SourceListModel::reload()
     beginResetModel();
     placeholder_ = result_.bigFile;
     lines_ = placeholder_ ? nullptr : result_.source;
+    shown_.emplace(result_.encoding.encoding);
     rows_ = placeholder_ ? 1 : lines_ && !lines_->released() ? clampRows(lines_->count()) : 0;
     widest_ = placeholder_ ? 0 : longestRow(rows_, [this](int r) { return lines_->view(r).size(); });
     endResetModel();
@@ -52,7 +53,8 @@ std::string SourceListModel::rowText(int row) const
         return std::string();
     if (placeholder_)
         return text::kNoPreview;
-    return std::string(lines_->view(row));
+    std::string scratch;
+    return std::string(shown_->line(lines_->view(row), scratch));
 }
 
 int SourceListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
@@ -63,7 +65,7 @@ QVariant SourceListModel::data(const QModelIndex& index, int role) const
         return QVariant();
     if (placeholder_)
         return QString::fromUtf8(text::kNoPreview);
-    return displayText(lines_->view(index.row()));
+    return displayLine(lines_->view(index.row()), *shown_);
 }
 
 Qt::ItemFlags SourceListModel::flags(const QModelIndex& index) const
@@ -83,6 +85,7 @@ void DupsListModel::reload()
     beginResetModel();
     placeholder_ = result_.bigFile;
     list_ = placeholder_ ? nullptr : result_.dups;
+    shown_.emplace(result_.encoding.encoding);
     rows_ = placeholder_ ? 1 : list_ && list_->sorted() ? clampRows(list_->count()) : 0;
     widest_ = placeholder_ ? 0 : longestRow(rows_, [this](int r) { return list_->key(r).size(); });
     endResetModel();
@@ -104,7 +107,7 @@ QVariant DupsListModel::data(const QModelIndex& index, int role) const
         return role == Qt::DisplayRole ? QVariant(QString::fromUtf8(text::kNoPreview)) : QVariant();
     switch (role) {
     case Qt::DisplayRole:
-        return displayText(list_->text(index.row()));
+        return displayText(shown_->asIs() ? list_->text(index.row()) : shown_->entry(*list_, index.row()));
     case Qt::CheckStateRole:
         return list_->isSelected(index.row()) ? Qt::Checked : Qt::Unchecked;
     default:

@@ -8,9 +8,11 @@
 #include <QAbstractListModel>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/scan_result.h"
+#include "engine/shown_text.h"
 
 namespace quillow {
 
@@ -24,7 +26,7 @@ public:
     bool isPlaceholder() const { return placeholder_; }
     // The row with the longest text, which sets the width the view scrolls.
     int widestRow() const { return widest_; }
-    // The row's text as held: the line's bytes, or the placeholder.
+    // The row's text as shown (UTF-8; a UTF-8 file's line as its bytes), or the placeholder.
     std::string rowText(int row) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -34,6 +36,7 @@ public:
 private:
     const ScanResult& result_;
     std::shared_ptr<const SourceLines> lines_;
+    mutable std::optional<ShownText> shown_;  // decodes the rows
     int rows_ = 0;
     int widest_ = 0;
     bool placeholder_ = false;
@@ -64,6 +67,7 @@ private:
     const ScanResult& result_;
     std::function<void(int64_t)> onCheck_;
     std::shared_ptr<DupsList> list_;
+    mutable std::optional<ShownText> shown_;
     int rows_ = 0;
     int widest_ = 0;
     bool placeholder_ = false;

@@ -175,6 +175,10 @@ void MainWindow::listsChanged()
 {
     sourceModel_->reload();
     dupsModel_->reload();
+    const Encoding& encoding = result_.encoding.encoding;
+    encodingLabel_->setText(result_.source && !encoding.isUtf8()
+                                ? QStringLiteral("文本编码: ") + QString::fromStdString(encoding.displayName())
+                                : QString());
     copyCurrentAction_->setEnabled(!result_.bigFile);
     for (QAction* a : copyMenu_->actions())
         if (a != copyCurrentAction_)

@@ -146,15 +146,16 @@ TEST_F(SaveTest, ByteOrderMarkWarning)
     EXPECT_EQ(host.messages[0].buttons, Buttons::YesNo);
     EXPECT_TRUE(host.saveRequests.empty());
 
+    // The mark is written back first.
     host.answers = {Answer::Yes};
     EXPECT_EQ(save(), WriteOutcome::Written);
-    EXPECT_EQ(readFile(target), "x\n");
+    EXPECT_EQ(readFile(target), "\xEF\xBB\xBFx\n");
 
     host = {};
     ::unlink(target.c_str());
     EXPECT_EQ(saveTo(target), WriteOutcome::Written);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(readFile(target), "x\n");
+    EXPECT_EQ(readFile(target), "\xEF\xBB\xBFx\n");
 }
 
 struct ExtensionCase {
