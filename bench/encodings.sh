@@ -88,10 +88,12 @@ mkdir -p "$results"
 scratch=$results/clean.out
 
 # --- runs --------------------------------------------------------------------
-# One timed run: appends "seconds peak-KiB" to $results/NAME.
+# One timed run: appends "seconds peak-KiB" to $results/NAME. The previous
+# run's output is on disk first, so its write-back does not slow this one.
 timed() {
     local name=$1 cmd=$2
     rm -f "$scratch"
+    sync
     /usr/bin/time -f '%e %M' -o "$results/$name.run" sh -c "$cmd" 2> "$results/$name.err" ||
         { cat "$results/$name.err" >&2; echo "encodings: '$cmd' failed" >&2; exit 1; }
     tail -n 1 "$results/$name.run" >> "$results/$name"
@@ -127,10 +129,15 @@ for enc in GB18030 UTF-16LE; do
 done
 
 cat "$base".*.txt > /dev/null # into the page cache
-# Rounds over all commands, so that a change of load hits each alike.
+# Rounds over all commands, so that a change of load hits each alike; every
+# other round runs them in reverse order (before/after pairs swap places).
 for ((round = 1; round <= runs; round++)); do
     echo "round $round of $runs" >&2
-    for i in "${!names[@]}"; do timed "${names[$i]}" "${cmds[$i]}"; done
+    if ((round % 2 == 0)); then
+        for ((i = ${#names[@]} - 1; i >= 0; i--)); do timed "${names[$i]}" "${cmds[$i]}"; done
+    else
+        for i in "${!names[@]}"; do timed "${names[$i]}" "${cmds[$i]}"; done
+    fi
 done
 rm -f "$scratch"
 

@@ -94,7 +94,7 @@ constexpr HelpLines kOptionsHelp[] = {
      "                          and half-width letters, ligatures: NFKC)\n"},
     {kCli,
      "  -l, --list              only scan, and write every duplicate entry\n"
-     "                          ([line]   key) to standard output\n"
+     "                          ([line]   key) to standard output, as UTF-8\n"
      "  -q, --quiet             no progress on a terminal\n"},
     {kBoth,
      "  -h, --help              show this help and exit\n"
