@@ -20,6 +20,7 @@
 #include "engine/command_line_help.h"
 #include "engine/pending_temp_files.h"
 #include "engine/settings_store.h"
+#include "engine/shown_text.h"
 #include "engine/unattended_run.h"
 
 using namespace quillow;
@@ -124,9 +125,13 @@ void reportWriteError()
         std::fprintf(stderr, "quillow-cli: cannot write to standard output: %s\n", std::strerror(errno));
 }
 
-// Every duplicates-list entry, each followed by LF, bytes exactly as held.
-int writeList(const DupsList& list)
+// Every duplicates-list entry, each followed by LF, as UTF-8: the keys of a
+// file read as UTF-8 exactly as held, others decoded.
+int writeList(const ScanResult& result)
 {
+    const DupsList& list = *result.dups;
+    ShownText shown(result.encoding.encoding);
+    std::string scratch;
     const int64_t count = list.count();
     const bool sorted = list.sorted();
     const int width = list.width();
@@ -152,9 +157,9 @@ int writeList(const DupsList& list)
                 buf.append(static_cast<size_t>(width) - digits, '0');
             buf.append(num, digits);
             buf += "]   ";
-            buf += list.key(i);
+            buf += shown.key(list, i, scratch);
         } else {
-            buf += list.text(i);
+            buf += shown.entry(list, i);
         }
         buf += '\n';
         if (buf.size() >= kChunk) {
@@ -171,6 +176,27 @@ int writeList(const DupsList& list)
         return kExitOutput;
     }
     return 0;
+}
+
+// Which encoding the file was read in, when it is not UTF-8.
+void reportEncoding(const ScanResult& result)
+{
+    if (result.file.empty() || result.encoding.encoding.isUtf8())
+        return;
+    const char* how = "";
+    switch (result.encoding.evidence) {
+    case EncodingEvidence::Mark:
+        how = " (byte-order mark)";
+        break;
+    case EncodingEvidence::NulPattern:
+    case EncodingEvidence::Detector:
+        how = " (detected)";
+        break;
+    case EncodingEvidence::ValidUtf8:
+    case EncodingEvidence::Named:
+        break;
+    }
+    std::fprintf(stderr, "quillow-cli: text encoding %s%s\n", result.encoding.encoding.displayName().c_str(), how);
 }
 
 }  // namespace
@@ -247,11 +273,13 @@ int main(int argc, char** argv)
     CliHost host(flags, ::isatty(STDERR_FILENO) == 1 && !command.quiet);
     const RunOutcome outcome = runUnattended(settings, result, flags, host, run);
     host.finish();
+    if (!command.quiet)
+        reportEncoding(result);
     if (outcome == RunOutcome::Stopped)
         return kExitStopped;
 
     if (command.action == CommandLine::Action::List && outcome == RunOutcome::DuplicatesFound)
-        return writeList(*result.dups);
+        return writeList(result);
 
     if (outcome == RunOutcome::Written && run.outputIsStdout) {
         int fd = ::open(stdoutCopy.path().c_str(), O_RDONLY | O_CLOEXEC);

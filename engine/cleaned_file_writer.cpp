@@ -21,6 +21,7 @@
 #include "engine/file_ops.h"
 #include "engine/keys.h"
 #include "engine/line_reader.h"
+#include "engine/line_splitter.h"
 #include "engine/pending_temp_files.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
@@ -42,16 +43,6 @@ std::string parentFolder(const std::string& path)
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// The line end a kept line is written with: the classic mode ends every
-// line with CR LF; otherwise a line keeps its own LF, and a last line
-// without one gets LF. The result is ownEnd itself when the line keeps it,
-// so the writer can copy the file's bytes in runs.
-std::string_view lineEndToWrite(LineEnds ends, std::string_view ownEnd)
-{
-    const std::string_view wanted = ends == LineEnds::CR ? "\r\n" : "\n";
-    return ownEnd == wanted ? ownEnd : wanted;
 }
 
 // Eight random letters and digits for a temporary name.
@@ -230,6 +221,7 @@ private:
 
         cadence_.restart();
         filter_ = filterFor(settings_.options);
+        keys_ = std::make_unique<KeysAsWritten>(keyRules(settings_.options, filter_.get(), r_.encoding.encoding));
         h_.setStatus(text::kSaveWriting);
         h_.yield();
 
@@ -238,7 +230,7 @@ private:
         std::unique_ptr<LineReader> reader;
         ContentHash reread;
         if (!fromMemory()) {
-            reader = std::make_unique<LineReader>(r_.lineEnds, kBlock, &readThroughOps);
+            reader = std::make_unique<LineReader>(unit_, r_.lineEndMode, kBlock, &readThroughOps);
             reader->onRead = [&reread](std::string_view bytes) { reread.add(bytes); };
             if (!reader->open(r_.file))
                 return fail(WriteOutcome::SourceUnreadable, text::kSourceUnreadable, r_.file, reader->error());
@@ -253,6 +245,8 @@ private:
         }
 
         Output out(fd);
+        // The byte-order mark comes first, so the copy keeps its encoding.
+        out.copy(r_.encoding.mark.bytes());
         int64_t deleted = 0;
         int64_t lines = 0;
         const Step step = reader ? copyFromFile(*reader, out, deleted, lines) : copyFromMemory(out, deleted, lines);
@@ -303,16 +297,19 @@ private:
         return static_cast<uint64_t>(lineNo) < drop_.size() && drop_[static_cast<size_t>(lineNo)];
     }
 
-    // Writes one kept line; false when it is left out as empty. inBuffer: the
-    // line lies in the source buffer (ownEnd after it), which outlives out.
-    bool writeLine(Output& out, std::string_view line, std::string_view ownEnd, bool inBuffer, std::string& scratch)
+    // Writes one kept line with its line end; false when it is left out as
+    // empty. inBuffer: the line lies in the source buffer (ownEnd after it),
+    // which outlives out.
+    bool writeLine(Output& out, std::string_view line, std::string_view ownEnd, bool inBuffer)
     {
         const Options& options = settings_.options;
         if (options.saveApplyFilter)
-            line = lineKey(keyRules(options, filter_.get()), line, scratch);
+            line = keys_->of(line);  // back in the source's encoding
         if (line.empty() && !options.saveEmptyLines)
             return false;
-        const std::string_view end = lineEndToWrite(r_.lineEnds, ownEnd);
+        std::string_view end = lineEndToWrite(unit_, r_.lineEndMode, ownEnd);
+        if (end == ownEnd)
+            end = ownEnd;  // the file's own bytes: the line goes out as it stands
         if (line.data() + line.size() == ownEnd.data() && end.data() == ownEnd.data()) {
             out.source(std::string_view(line.data(), line.size() + end.size()));  // as the file holds it
         } else {
@@ -336,10 +333,9 @@ private:
 
     Step copyFromMemory(Output& out, int64_t& deleted, int64_t& lines)
     {
-        std::string scratch;
         const int64_t count = source_->count();
         for (int64_t i = 0; i < count && !out.failed(); ++i) {
-            if (dropped(i + 1) || !writeLine(out, source_->view(i), source_->ownEnd(i), true, scratch))
+            if (dropped(i + 1) || !writeLine(out, source_->view(i), source_->lineEnd(i), true))
                 ++deleted;
             if (tick(i))
                 return Step::Stop;
@@ -350,12 +346,11 @@ private:
 
     Step copyFromFile(LineReader& reader, Output& out, int64_t& deleted, int64_t& lines)
     {
-        std::string scratch;
-        std::string_view line;
-        for (int64_t lineNo = 1; !out.failed() && reader.next(line); ++lineNo) {
-            if (lineNo == 1 && r_.hasByteOrderMark)
-                line.remove_prefix(byteOrderMarkLength(line));
-            if (dropped(lineNo) || !writeLine(out, line, std::string_view(), false, scratch))
+        std::string_view line, end;
+        for (int64_t lineNo = 1; !out.failed() && reader.next(line, &end); ++lineNo) {
+            if (lineNo == 1)
+                line.remove_prefix(std::min(line.size(), r_.encoding.textStart()));
+            if (dropped(lineNo) || !writeLine(out, line, end, false))
                 ++deleted;
             if (tick(lineNo - 1))
                 return Step::Stop;
@@ -469,6 +464,8 @@ private:
     std::shared_ptr<DupsList> dups_;
     std::shared_ptr<SourceLines> source_;
     std::unique_ptr<LineFilter> filter_;
+    std::unique_ptr<KeysAsWritten> keys_;
+    const CodeUnit unit_ = codeUnitOf(r_.encoding.encoding);
     std::vector<bool> drop_;
     std::string dest_, temp_;
     int tmpFd_ = -1;

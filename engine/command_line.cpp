@@ -10,12 +10,16 @@
 #include "engine/file_info.h"
 #include "engine/line_filter.h"
 #include "engine/slash_switches.h"
+#include "engine/text_encoding.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
 
 namespace quillow {
 
 namespace {
+
+// Options without a short form take values beyond the characters.
+constexpr int kCompatOption = 256;
 
 const option kLongOptions[] = {
     {"input", required_argument, nullptr, 'i'},
@@ -28,6 +32,8 @@ const option kLongOptions[] = {
     {"regex", required_argument, nullptr, 'x'},
     {"match", required_argument, nullptr, 'a'},
     {"apply-filter", required_argument, nullptr, 'p'},
+    {"encoding", required_argument, nullptr, 'e'},
+    {"compat", required_argument, nullptr, kCompatOption},
     {"list", no_argument, nullptr, 'l'},
     {"quiet", no_argument, nullptr, 'q'},
     {"help", no_argument, nullptr, 'h'},
@@ -36,13 +42,14 @@ const option kLongOptions[] = {
 };
 // Leading '-': positional arguments come back in order as option 1, so the
 // result does not depend on POSIXLY_CORRECT. ':' reports missing values.
-constexpr const char* kShortOptions = "-:i:o:s:c:r:m:f:x:a:p:lqhV";
+constexpr const char* kShortOptions = "-:i:o:s:c:r:m:f:x:a:p:e:lqhV";
 
 std::string optionName(int val)
 {
     for (const option* o = kLongOptions; o->name; ++o)
         if (o->val == val)
-            return std::string("-") + static_cast<char>(val) + " (--" + o->name + ")";
+            return val > 255 ? std::string("--") + o->name
+                             : std::string("-") + static_cast<char>(val) + " (--" + o->name + ")";
     return std::string("-") + static_cast<char>(val);
 }
 
@@ -158,11 +165,13 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args)
         case 'c':
         case 'r':
         case 'm':
-        case 'p': {
+        case 'p':
+        case kCompatOption: {
             std::optional<bool>& field = c == 'c'   ? run.caseSensitive
                                          : c == 'r' ? run.trimLines
                                          : c == 'm' ? run.saveEmptyLines
-                                                    : run.saveApplyFilter;
+                                         : c == 'p' ? run.saveApplyFilter
+                                                    : run.compatForms;
             field = onOff(value);
             if (!field)
                 return failure("invalid value '" + std::string(value) + "' for " + optionName(c) +
@@ -183,6 +192,16 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args)
             break;
         case 'x':
             run.filterPattern = std::string(value);
+            break;
+        case 'e':
+            if (!isAutoEncoding(value)) {
+                if (EncodingLookup named = encodingNamed(value); !named.encoding)
+                    return failure(named.error.starts_with(kUnsupportedEncodingPrefix)
+                                       ? "the text encoding '" + std::string(value) + "' cannot be read line by line"
+                                       : "unknown text encoding '" + std::string(value) + "' for " + optionName('e') +
+                                             " (an ICU converter name such as GB18030, or auto)");
+            }
+            run.textEncoding = std::string(value);
             break;
         case 'l':
             result.action = CommandLine::Action::List;
@@ -365,6 +384,8 @@ void applyOverrides(const RunRequest& run, Options& options)
     options.filterPattern = run.filterPattern.value_or(options.filterPattern);
     options.filterMatch = run.filterMatch.value_or(options.filterMatch);
     options.saveApplyFilter = run.saveApplyFilter.value_or(options.saveApplyFilter);
+    options.textEncoding = run.textEncoding.value_or(options.textEncoding);
+    options.compatForms = run.compatForms.value_or(options.compatForms);
 }
 
 }  // namespace quillow

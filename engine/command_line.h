@@ -26,6 +26,8 @@ struct RunRequest {
     std::optional<bool> caseSensitive, trimLines, saveEmptyLines, saveApplyFilter;
     std::optional<int16_t> startPos, filterMatch;
     std::optional<std::string> filterPattern;  // empty: no filter for this run
+    std::optional<std::string> textEncoding;   // "auto" or an encoding's name (checked)
+    std::optional<bool> compatForms;
 };
 
 struct CommandLine {

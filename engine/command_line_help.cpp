@@ -22,7 +22,8 @@ const char* const kCliNotes =
     "slash switches (where a path containing /i, /o, /s, /c, /r, /m, /f, /x, /a\n"
     "or /p is cut there: use the options above for absolute paths).\n"
     "Progress goes to standard error when it is a terminal; the final status\n"
-    "line always does. Ctrl-C stops cleanly and removes a partly written file.\n"
+    "line always does, and so does the text encoding when it is not UTF-8\n"
+    "(unless -q). Ctrl-C stops cleanly and removes a partly written file.\n"
     "\n"
     "Exit status:\n"
     "  0  the cleaned file was written (--list: duplicates were found)\n"
@@ -84,10 +85,16 @@ constexpr HelpLines kOptionsHelp[] = {
      "  -a, --match=N           which match forms the key: -1 the last,\n"
      "                          0 all matches joined, N the N-th\n"
      "  -p, --apply-filter=on|off  on: write lines the way they are compared\n"},
+    {kCli, "                          (trimmed, shortened, filtered)\n"},
+    {kBoth,
+     "  -e, --encoding=NAME     the file's text encoding: auto (a byte-order mark,\n"
+     "                          else UTF-8 when the bytes are UTF-8, else a guess)\n"
+     "                          or an ICU converter name (GB18030, UTF-16LE, ...)\n"
+     "      --compat=on|off     on: compatibility forms compare alike (full-width\n"
+     "                          and half-width letters, ligatures: NFKC)\n"},
     {kCli,
-     "                          (trimmed, shortened, filtered)\n"
      "  -l, --list              only scan, and write every duplicate entry\n"
-     "                          ([line]   key) to standard output\n"
+     "                          ([line]   key) to standard output, as UTF-8\n"
      "  -q, --quiet             no progress on a terminal\n"},
     {kBoth,
      "  -h, --help              show this help and exit\n"

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <stdexcept>
 
+#include "engine/shown_text.h"
 #include "engine/text_util.h"
 
 namespace quillow {
@@ -37,12 +38,15 @@ std::string buildCopyText(const ScanResult& result, CopyRange range, CopyContent
         last = highlighted + 1;
     }
 
+    // Texts as the lists show them: decoded unless the file is UTF-8.
+    ShownText shown(result.encoding.encoding);
+    std::string scratch;
     auto item = [&](int64_t i) -> std::string_view {
         switch (content) {
         case CopyContent::Source:
-            return source->view(list->lineNumber(i) - 1);
+            return shown.line(source->view(list->lineNumber(i) - 1), scratch);
         case CopyContent::Filtered:
-            return list->key(i);
+            return shown.key(*list, i, scratch);
         case CopyContent::LineNumber:
             break;
         }
@@ -50,9 +54,10 @@ std::string buildCopyText(const ScanResult& result, CopyRange range, CopyContent
     };
     auto wanted = [&](int64_t i) { return range != CopyRange::Selected || list->isSelected(i); };
 
-    // Size first so a list of millions of entries is built in one allocation.
+    // Size first so a list of millions of entries is built in one
+    // allocation (decoded texts would be decoded twice: they grow as they come).
     size_t size = 0;
-    for (int64_t i = first; i < last; ++i) {
+    for (int64_t i = first; i < last && shown.asIs(); ++i) {
         if (!wanted(i))
             continue;
         size_t length = content == CopyContent::LineNumber ? static_cast<size_t>(digitCount(list->lineNumber(i)))

@@ -76,7 +76,7 @@ void DupsList::detachKeys()
     for (Rec& r : recs_) {
         if (r.keyOffset & kArena)
             continue;
-        uint64_t off = kArena | arena_.size();
+        uint64_t off = kArena | kFromSource | arena_.size();
         arena_.append(buf.substr(r.keyOffset, r.keyLength));
         r.keyOffset = off;
     }
@@ -94,8 +94,14 @@ std::string_view DupsList::key(int64_t index) const
 {
     const Rec& r = rec(index);
     if (r.keyOffset & kArena)
-        return std::string_view(arena_).substr(r.keyOffset & ~kArena, r.keyLength);
+        return std::string_view(arena_).substr(r.keyOffset & ~(kArena | kFromSource), r.keyLength);
     return source_->bytes().substr(r.keyOffset, r.keyLength);
+}
+
+bool DupsList::keyFromSource(int64_t index) const
+{
+    const Rec& r = rec(index);
+    return !(r.keyOffset & kArena) || (r.keyOffset & kFromSource);
 }
 
 std::string DupsList::text(int64_t index) const

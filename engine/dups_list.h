@@ -1,7 +1,9 @@
 #pragma once
 // The duplicates list: one small record per occurrence of every key found at
 // least twice. Entry texts ("[" + L + "]   " + K) are formatted when asked for;
-// keys are views into the source buffer or into the list's own arena.
+// keys are views into the source buffer or into the list's own arena. A key
+// from the source is in the file's encoding; any other key is decoded text
+// (UTF-8, see line_decoder.h); engine/shown_text.h shows both.
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -31,6 +33,8 @@ public:
     int64_t lineNumber(int64_t index) const { return rec(index).line + int64_t{1}; }
     uint32_t group(int64_t index) const { return rec(index).group; }
     std::string_view key(int64_t index) const;
+    // True when the key's bytes are the source's own (in its encoding), not decoded text.
+    bool keyFromSource(int64_t index) const;
 
     int64_t count() const { return static_cast<int64_t>(recs_.size()); }
     // "[" + line number, zero-padded to the width + "]" + three blanks + key.
@@ -50,6 +54,7 @@ private:
     };
 #pragma pack(pop)
     static constexpr uint64_t kArena = uint64_t{1} << 63;
+    static constexpr uint64_t kFromSource = uint64_t{1} << 62;  // in the arena, copied from the source
     const Rec& rec(int64_t index) const;
 
     std::shared_ptr<const SourceLines> source_;

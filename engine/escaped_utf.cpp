@@ -85,6 +85,29 @@ size_t utf8ToUtf16(std::string_view in, char16_t* out)
     return static_cast<size_t>(o - out);
 }
 
+size_t escapedUtf8ToUtf16(std::string_view in, char16_t* out)
+{
+    const auto* p = reinterpret_cast<const uint8_t*>(in.data());
+    const size_t n = in.size();
+    char16_t* o = out;
+    size_t i = 0;
+    while (i < n) {
+        // ED B0..B3 xx: U+DC00..U+DCFF, which only an escape writes.
+        if (p[i] == 0xED && i + 2 < n && (p[i + 1] & 0xFC) == 0xB0 && (p[i + 2] & 0xC0) == 0x80) {
+            *o++ = static_cast<char16_t>(kEscapeBase | (p[i + 1] & 0x03) << 6 | (p[i + 2] & 0x3F));
+            i += 3;
+            continue;
+        }
+        // A run up to the next byte that may start an escape (ED is never
+        // inside a character).
+        const void* ed = std::memchr(p + i + 1, 0xED, n - i - 1);
+        const size_t next = ed ? static_cast<size_t>(static_cast<const uint8_t*>(ed) - p) : n;
+        o += utf8ToUtf16(in.substr(i, next - i), o);
+        i = next;
+    }
+    return static_cast<size_t>(o - out);
+}
+
 namespace {
 
 template <size_t W>

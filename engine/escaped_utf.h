@@ -24,6 +24,11 @@ size_t utf16ToUtf8(std::u16string_view in, char* out, bool replaceEscapes);
 // not belong to a valid sequence becomes an escape. Returns the units written.
 size_t utf8ToUtf16(std::string_view in, char16_t* out);
 
+// Decoded text (UTF-8 with escapes, as utf16ToUtf8 writes it) back to UTF-16
+// at out (room for one unit per byte): each escape's three bytes become the
+// escape again; any other invalid byte becomes an escape of its own.
+size_t escapedUtf8ToUtf16(std::string_view in, char16_t* out);
+
 // UTF-16 or UTF-32 bytes (bigEndian as given) to UTF-16 at out (room for one
 // unit per byte); a unit that is no character (a lone surrogate, a value past
 // U+10FFFF) and an incomplete unit at the end become one escape per byte.

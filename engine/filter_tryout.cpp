@@ -5,7 +5,9 @@
 #include <optional>
 #include <vector>
 
+#include "engine/line_decoder.h"
 #include "engine/line_filter.h"
+#include "engine/shown_text.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
 
@@ -16,10 +18,17 @@ namespace {
 // Thrown inside the filter test for every failure; it ends in one message.
 struct TestFailed {};
 
+// A text to test: typed (UTF-8), or a line of the scanned file in its encoding.
+struct TestText {
+    std::string bytes;
+    Encoding encoding;
+    std::string shown;  // what the dialog offers next time
+};
+
 // The text of line=N as the source list shows it: the file's lines, or only
 // the placeholder once their texts were released. An index past the end
 // gives an empty text.
-std::string sourceBoxEntry(const ScanResult& scan, double n)
+TestText sourceBoxEntry(const ScanResult& scan, double n)
 {
     const double index = n - 1;
     const bool released = scan.source && scan.source->released();
@@ -32,19 +41,24 @@ std::string sourceBoxEntry(const ScanResult& scan, double n)
     if (*rounded >= count)
         return {};
     if (released)
-        return text::kNoPreview;
-    return scan.source->text(*rounded);
+        return {text::kNoPreview, Encoding(), text::kNoPreview};
+    TestText line{scan.source->text(*rounded), scan.encoding.encoding, {}};
+    std::string scratch;
+    line.shown = ShownText(line.encoding).line(line.bytes, scratch);
+    return line;
 }
 
-std::string filterResult(const std::string& testText, const FilterDialogValues& values)
+std::string filterResult(const TestText& test, const FilterDialogValues& values)
 {
     auto engine = LineFilter::create(values.pattern, !values.caseChecked);
     if (!engine)
         throw TestFailed{};
 
-    std::string_view text = testText;
+    // Blanks and characters are taken off the line's own bytes, as the scan does.
+    LineDecoder decoder(test.encoding);
+    std::string_view bytes = test.bytes;
     if (values.trimChecked)
-        text = trimBlanks(text);
+        bytes = decoder.trimBlanks(bytes);
     const double startPos = leadingNumber(values.startPosText);
     if (startPos != 0) {
         // The text from character startPos + 1 on; a start before the first
@@ -52,13 +66,19 @@ std::string filterResult(const std::string& testText, const FilterDialogValues& 
         auto first = toInt32(startPos + 1);
         if (!first || *first < 1)
             throw TestFailed{};
-        text = dropChars(text, *first - 1);
+        bytes = decoder.dropChars(bytes, *first - 1);
     }
+    std::string decoded;
+    const std::string_view text = decoder.text(bytes, decoded);
+    const bool escaped = !test.encoding.isUtf8();
 
     std::vector<std::pair<size_t, size_t>> matches;
-    if (!engine->execute(text, matches))
+    if (!engine->execute(text, matches, escaped))
         throw TestFailed{};
-    auto value = [&](size_t i) { return std::string(text.substr(matches[i].first, matches[i].second)); };
+    auto value = [&](size_t i) {
+        const std::string_view match = text.substr(matches[i].first, matches[i].second);
+        return escaped ? shownDecodedText(match) : std::string(match);
+    };
 
     if (values.matchText == "0") {
         std::string joined;
@@ -86,20 +106,24 @@ void tryFilter(std::string& lastText, const ScanResult& scan, Host& host, const 
 {
     try {
         std::optional<std::string> answer = host.inputBox(text::kFilterTestPrompt, text::kProductName, lastText);
-        std::string testText = answer ? *answer : std::string();
-        if (testText.size() >= 5) {
-            std::string head = testText.substr(0, 5);
+        TestText test{answer ? *answer : std::string(), Encoding(), {}};
+        if (test.bytes.size() >= 5) {
+            std::string head = test.bytes.substr(0, 5);
             for (char& c : head)
                 if (c >= 'A' && c <= 'Z')
                     c = static_cast<char>(c - 'A' + 'a');
             if (head == "line=")
-                testText = sourceBoxEntry(scan, leadingNumber(std::string_view(testText).substr(5)));
+                test = sourceBoxEntry(scan, leadingNumber(std::string_view(test.bytes).substr(5)));
+            else
+                test.shown = test.bytes;
+        } else {
+            test.shown = test.bytes;
         }
-        if (trimBlanks(testText).empty())
+        if (trimBlanks(test.shown).empty())
             return;
-        lastText = testText;
+        lastText = test.shown;
 
-        std::string result = filterResult(testText, values);
+        std::string result = filterResult(test, values);
         host.messageBox(text::kFilterTestResult + (result.empty() ? std::string(text::kFilterTestEmpty) : result),
                         Icon::Information, Buttons::Ok);
     } catch (const TestFailed&) {

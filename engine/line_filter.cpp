@@ -5,6 +5,7 @@
 
 #include <new>
 
+#include "engine/text_encoding.h"
 #include "engine/text_util.h"
 
 namespace quillow {
@@ -14,8 +15,11 @@ namespace {
 // Patterns are the user's stored JavaScript/VBScript-style patterns:
 // \uhhhh and \xhh escapes, \U a literal U, `$` only at the very end, no
 // multiline, [] / [^] as in JavaScript, unset backreferences match empty.
-// Lines may hold any bytes: invalid UTF-8 never fails a match.
-constexpr uint32_t kCompileOptions = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_ALT_BSUX | PCRE2_DOLLAR_ENDONLY |
+// Subjects are always valid UTF-8 (see Subject): PCRE2's invalid-UTF mode
+// is not used, as its JIT code (10.42) never lets \D, \S or \W match a
+// character beyond ASCII. \C (one byte of a character) could end a match
+// inside a character, where no later match may start: refused.
+constexpr uint32_t kCompileOptions = PCRE2_UTF | PCRE2_NEVER_BACKSLASH_C | PCRE2_ALT_BSUX | PCRE2_DOLLAR_ENDONLY |
                                      PCRE2_ALLOW_EMPTY_CLASS | PCRE2_MATCH_UNSET_BACKREF;
 
 // Bounds for runaway backtracking; a line that hits one keeps its text. A
@@ -31,6 +35,58 @@ constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 constexpr size_t kJitStackStart = 32 * 1024;
 constexpr size_t kJitStackMax = 8 * 1024 * 1024;
 
+// What PCRE2 matches: the text itself when it is valid UTF-8, else a copy in
+// which every invalid byte (and every escape of decoded text) is a stand-in
+// character of the last private-use plane, U+10FF00 + the byte, with the
+// text offset of each copied byte.
+class Subject {
+public:
+    Subject(std::string_view text, bool escaped, std::string& copy, std::vector<size_t>& offsets)
+        : offsets_(offsets)
+    {
+        if (isValidUtf8(text)) {
+            subject_ = text;
+            return;
+        }
+        copy.clear();
+        offsets.clear();
+        const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+        const size_t n = text.size();
+        auto standIn = [&](size_t from, unsigned char b) {
+            const char bytes[4] = {'\xF4', '\x8F', static_cast<char>(0xBC | (b >> 6)), static_cast<char>(0x80 | (b & 0x3F))};
+            copy.append(bytes, 4);
+            offsets.insert(offsets.end(), 4, from);
+        };
+        for (size_t i = 0; i < n;) {
+            if (escaped && p[i] == 0xED && i + 2 < n && (p[i + 1] & 0xFC) == 0xB0 && (p[i + 2] & 0xC0) == 0x80) {
+                standIn(i, static_cast<unsigned char>((p[i + 1] & 0x03) << 6 | (p[i + 2] & 0x3F)));
+                i += 3;
+                continue;
+            }
+            const size_t length = p[i] < 0x80 ? 1 : utf8CharLength(text, i);
+            if (length == 1 && p[i] >= 0x80) {
+                standIn(i, p[i]);
+                ++i;
+                continue;
+            }
+            copy.append(text.substr(i, length));
+            for (size_t k = 0; k < length; ++k)
+                offsets.push_back(i);
+            i += length;
+        }
+        offsets.push_back(n);
+        subject_ = copy;
+        mapped_ = true;
+    }
+    std::string_view text() const { return subject_; }
+    // The text's offset of a character boundary of the subject.
+    size_t original(size_t at) const { return mapped_ ? offsets_[at] : at; }
+
+private:
+    std::string_view subject_;
+    std::vector<size_t>& offsets_;
+    bool mapped_ = false;
+};
 
 }  // namespace
 
@@ -40,6 +96,9 @@ struct LineFilter::Impl {
     pcre2_match_context* matchContext = nullptr;
     pcre2_jit_stack* jitStack = nullptr;
     bool jit = false;
+    // A subject's copy and offsets, kept between lines.
+    mutable std::string copy;
+    mutable std::vector<size_t> offsets;
 
     ~Impl()
     {
@@ -50,19 +109,21 @@ struct LineFilter::Impl {
     }
 
     // Calls onMatch(offset, length) for each match left to right until it
-    // returns false. After an empty match the search goes on one character
-    // further (a whole UTF-8 sequence, or one invalid byte), as JavaScript's
-    // global matching does, so /a*/ on "baaac" yields "", "aaa", "", "".
-    // False on an engine failure or limit.
+    // returns false, in offsets of text. After an empty match the search
+    // goes on one character further (a whole UTF-8 sequence, or one invalid
+    // byte), as JavaScript's global matching does, so /a*/ on "baaac" yields
+    // "", "aaa", "", "". False on an engine failure or limit.
     template <typename F>
-    bool forEachMatch(std::string_view text, F&& onMatch) const
+    bool forEachMatch(std::string_view original, bool escaped, F&& onMatch) const
     {
+        const Subject s(original, escaped, copy, offsets);
+        const std::string_view text = s.text();
         static const char kEmpty[1] = {0};
         const auto* subject = reinterpret_cast<PCRE2_SPTR>(text.data() ? text.data() : kEmpty);
         const size_t n = text.size();
         size_t pos = 0;
         while (pos <= n) {
-            int rc = pcre2_match(code, subject, n, pos, 0, matchData, matchContext);
+            int rc = pcre2_match(code, subject, n, pos, PCRE2_NO_UTF_CHECK, matchData, matchContext);
             if (rc == PCRE2_ERROR_NOMATCH)
                 return true;
             if (rc < 0)
@@ -72,7 +133,8 @@ struct LineFilter::Impl {
             // \K can report odd spans; refuse what cannot be a forward match.
             if (end < start || end < pos || end > n)
                 return false;
-            if (!onMatch(start, end - start))
+            const size_t from = s.original(start);
+            if (!onMatch(from, s.original(end) - from))
                 return true;
             pos = end > start ? end : (end < n ? end + utf8CharLength(text, end) : n + 1);
         }
@@ -132,21 +194,21 @@ std::unique_ptr<LineFilter> LineFilter::create(const std::string& pattern, bool 
 
 bool LineFilter::jitCompiled() const { return impl_->jit; }
 
-bool LineFilter::execute(std::string_view text, std::vector<std::pair<size_t, size_t>>& matches) const
+bool LineFilter::execute(std::string_view text, std::vector<std::pair<size_t, size_t>>& matches, bool escaped) const
 {
     matches.clear();
-    return impl_->forEachMatch(text, [&](size_t offset, size_t length) {
+    return impl_->forEachMatch(text, escaped, [&](size_t offset, size_t length) {
         matches.emplace_back(offset, length);
         return true;
     });
 }
 
-std::string_view LineFilter::select(std::string_view text, int selector, std::string& scratch) const
+std::string_view LineFilter::select(std::string_view text, int selector, std::string& scratch, bool escaped) const
 {
     if (selector == -1) {
         bool found = false;
         size_t lastOffset = 0, lastLength = 0;
-        bool ok = impl_->forEachMatch(text, [&](size_t offset, size_t length) {
+        bool ok = impl_->forEachMatch(text, escaped, [&](size_t offset, size_t length) {
             found = true;
             lastOffset = offset;
             lastLength = length;
@@ -158,7 +220,7 @@ std::string_view LineFilter::select(std::string_view text, int selector, std::st
         // One match is returned as a view; only a second one makes a copy.
         int64_t count = 0;
         size_t firstOffset = 0, firstLength = 0;
-        bool ok = impl_->forEachMatch(text, [&](size_t offset, size_t length) {
+        bool ok = impl_->forEachMatch(text, escaped, [&](size_t offset, size_t length) {
             if (count == 0) {
                 firstOffset = offset;
                 firstLength = length;
@@ -183,7 +245,7 @@ std::string_view LineFilter::select(std::string_view text, int selector, std::st
     // The n-th match: later matches cannot change it, so stop there.
     int seen = 0;
     size_t offset = 0, length = 0;
-    bool ok = impl_->forEachMatch(text, [&](size_t o, size_t l) {
+    bool ok = impl_->forEachMatch(text, escaped, [&](size_t o, size_t l) {
         if (++seen < selector)
             return true;
         offset = o;

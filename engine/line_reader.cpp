@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -10,8 +11,8 @@
 
 namespace quillow {
 
-LineReader::LineReader(LineEnds ends, size_t blockSize, ReadFn readFn)
-    : ends_(ends), blockSize_(blockSize ? blockSize : 1), read_(readFn ? readFn : &::read)
+LineReader::LineReader(CodeUnit unit, LineEndMode mode, size_t blockSize, ReadFn readFn)
+    : unit_(unit), mode_(mode), blockSize_(blockSize ? blockSize : 1), read_(readFn ? readFn : &::read)
 {
 }
 
@@ -35,8 +36,10 @@ void LineReader::attach(int fd)
     close();
     fd_ = fd;
     buf_.resize(blockSize_);
-    begin_ = end_ = scanned_ = 0;
-    eof_ = skipLF_ = false;
+    rest_ = end_ = 0;
+    found_.clear();
+    handedOut_ = 0;
+    eof_ = false;
     error_ = 0;
 }
 
@@ -51,14 +54,15 @@ bool LineReader::fill()
 {
     if (eof_ || error_ || fd_ < 0)
         return false;
-    // Move the unread bytes to the front; grow only when a line fills the buffer.
-    if (begin_ > 0) {
-        std::memmove(buf_.data(), buf_.data() + begin_, end_ - begin_);
-        end_ -= begin_;
-        begin_ = 0;
-    }
-    if (buf_.size() - end_ < blockSize_)
-        buf_.resize(end_ + blockSize_);
+    // Move the unreported bytes to the front. A line longer than a block
+    // doubles what is read next, so that its bytes are split a bounded
+    // number of times.
+    std::memmove(buf_.data(), buf_.data() + rest_, end_ - rest_);
+    end_ -= rest_;
+    rest_ = 0;
+    const size_t want = std::max(blockSize_, end_);
+    if (buf_.size() - end_ < want)
+        buf_.resize(end_ + want);
     for (;;) {
         ssize_t got = read_(fd_, buf_.data() + end_, buf_.size() - end_);
         if (got > 0) {
@@ -78,45 +82,26 @@ bool LineReader::fill()
     }
 }
 
-bool LineReader::next(std::string_view& line)
+bool LineReader::next(std::string_view& line, std::string_view* end)
 {
-    const char term = ends_ == LineEnds::LF ? '\n' : '\r';
-    for (;;) {
-        if (skipLF_ && begin_ < end_) {
-            if (buf_[begin_] == '\n')
-                ++begin_;
-            skipLF_ = false;
-        }
-        const char* base = buf_.data();
-        const void* hit = begin_ + scanned_ < end_
-                              ? std::memchr(base + begin_ + scanned_, term, end_ - begin_ - scanned_)
-                              : nullptr;
-        if (hit) {
-            size_t at = static_cast<size_t>(static_cast<const char*>(hit) - base);
-            line = std::string_view(base + begin_, at - begin_);
-            begin_ = at + 1;
-            scanned_ = 0;
-            if (term == '\r') {
-                if (begin_ < end_) {
-                    if (buf_[begin_] == '\n')
-                        ++begin_;
-                } else {
-                    skipLF_ = true;  // the LF, if any, is in the next block
-                }
-            }
-            return true;
-        }
-        scanned_ = end_ - begin_;
-        if (!fill()) {
-            if (error_ || begin_ == end_)
-                return false;
-            // A last line without terminator counts.
-            line = std::string_view(buf_.data() + begin_, end_ - begin_);
-            begin_ = end_;
-            scanned_ = 0;
-            return true;
-        }
+    while (handedOut_ == found_.size()) {
+        if (eof_ || error_ || fd_ < 0)
+            return false;
+        found_.clear();
+        handedOut_ = 0;
+        const bool final = !fill();
+        if (error_)
+            return false;
+        // A line is reported once its end is certain; the last one at the end of the file.
+        rest_ = splitLines(std::string_view(buf_.data(), end_), unit_, mode_,
+                           [&](size_t begin, size_t length, size_t next) { found_.push_back({begin, length, next}); },
+                           final);
     }
+    const Found& f = found_[handedOut_++];
+    line = std::string_view(buf_.data() + f.begin, f.length);
+    if (end)
+        *end = std::string_view(buf_.data() + f.begin + f.length, f.next - f.begin - f.length);
+    return true;
 }
 
 }  // namespace quillow

@@ -1,9 +1,9 @@
 #pragma once
-// Reads a file line by line under the same rule as forEachLine (a CR file:
-// CR or CR LF ends a line, a lone LF stays inside; a Unix file: LF ends a
-// line), without holding the file in memory. Reads in big blocks; a line
-// longer than a block grows the buffer, and a CR at the end of one block
-// followed by LF at the start of the next ends a single line.
+// Reads a file line by line under the same rule as the scan (splitLines with
+// the scan's code unit and line-end mode), without holding the file in
+// memory. Reads in big blocks; a line longer than a block grows the buffer,
+// and a CR at the end of one block followed by LF at the start of the next
+// ends a single line.
 #include <sys/types.h>
 
 #include <cstddef>
@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/source_lines.h"
+#include "engine/line_splitter.h"
 
 namespace quillow {
 
@@ -20,7 +20,7 @@ class LineReader {
 public:
     using ReadFn = ssize_t (*)(int fd, void* buf, size_t count);
 
-    explicit LineReader(LineEnds ends, size_t blockSize = size_t{1} << 20, ReadFn readFn = nullptr);
+    LineReader(CodeUnit unit, LineEndMode mode, size_t blockSize = size_t{1} << 20, ReadFn readFn = nullptr);
     ~LineReader();
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
@@ -32,9 +32,10 @@ public:
     void attach(int fd);
     void close();
 
-    // The next line without its terminator, valid until the next call.
-    // False at the end of the file or on a read error (see failed()).
-    bool next(std::string_view& line);
+    // The next line without its end, and (when asked) the bytes of its end
+    // (empty for a last line without one); valid until the next call. False
+    // at the end of the file or on a read error (see failed()).
+    bool next(std::string_view& line, std::string_view* end = nullptr);
     bool failed() const { return error_ != 0; }
     int error() const { return error_; }
 
@@ -42,18 +43,22 @@ public:
     std::function<void(std::string_view)> onRead;
 
 private:
+    struct Found {
+        size_t begin, length, next;
+    };
     bool fill();  // reads one more block after the buffered bytes
 
-    LineEnds ends_;
+    CodeUnit unit_;
+    LineEndMode mode_;
     size_t blockSize_;
     ReadFn read_;
     int fd_ = -1;
     std::vector<char> buf_;
-    size_t begin_ = 0;    // start of the unread bytes
-    size_t end_ = 0;      // end of the buffered bytes
-    size_t scanned_ = 0;  // bytes after begin_ already known to hold no terminator
+    size_t rest_ = 0;  // start of the bytes no line has been reported from
+    size_t end_ = 0;   // end of the buffered bytes
+    std::vector<Found> found_;  // the lines of the buffer, handed out in order
+    size_t handedOut_ = 0;
     bool eof_ = false;
-    bool skipLF_ = false;  // the last line ended at a CR that closed a block
     int error_ = 0;
 };
 

@@ -95,12 +95,7 @@ WriteResult runSave(Settings& settings, ScanResult& result, RunFlags& flags, Hos
         return notStarted;
     }
 
-    // 5. Byte-order mark warning.
-    if (result.hasByteOrderMark && !unattended &&
-        host.messageBox(text::kByteOrderMarkWarning, Icon::Warning, Buttons::YesNo) != Answer::Yes)
-        return notStarted;
-
-    // 6. Target.
+    // 5. Target.
     SaveTarget target;
     if (unattended) {
         target = unattendedTarget;
@@ -115,7 +110,7 @@ WriteResult runSave(Settings& settings, ScanResult& result, RunFlags& flags, Hos
     if (target.path.empty())
         return notStarted;
 
-    // 7. Write protection.
+    // 6. Write protection.
     std::optional<mode_t> protectedMode;
     if (writeProtected(target.path)) {
         if (!unattended && host.messageBox(text::kWriteProtected, Icon::Warning, Buttons::YesNo) != Answer::Yes) {
@@ -125,7 +120,7 @@ WriteResult runSave(Settings& settings, ScanResult& result, RunFlags& flags, Hos
         protectedMode = removeWriteProtection(target.path);
     }
 
-    // 8. The source itself under any spelling is replaced like any target,
+    // 7. The source itself under any spelling is replaced like any target,
     // through a temporary file; it only asks no question about extensions.
     const bool sameFile = sameFileAs(target.path, result.file);
     if (sameFile && protectedMode) {
@@ -138,7 +133,7 @@ WriteResult runSave(Settings& settings, ScanResult& result, RunFlags& flags, Hos
         }
     }
 
-    // 9. Extension prompt.
+    // 8. Extension prompt.
     const std::string chosen = target.path;
     if (!sameFile && !unattended && result.file.find('.') != std::string::npos &&
         target.path.find('.') == std::string::npos) {
@@ -149,10 +144,10 @@ WriteResult runSave(Settings& settings, ScanResult& result, RunFlags& flags, Hos
             target.path += "." + result.file.substr(result.file.rfind('.') + 1);
     }
 
-    // 10. Remember the target before anything is written.
+    // 9. Remember the target before anything is written.
     settings.lastSavedFile = target.path;
 
-    // 11. Write; a target made writable for the save gets its mode back when
+    // 10. Write; a target made writable for the save gets its mode back when
     // nothing replaced it.
     WriteResult written = writeCleanedFile(settings, result, flags, host, target);
     if (protectedMode && written.outcome != WriteOutcome::Written)

@@ -13,7 +13,9 @@
 #include "engine/file_filter.h"
 #include "engine/file_info.h"
 #include "engine/keys.h"
+#include "engine/line_splitter.h"
 #include "engine/read_whole_file.h"
+#include "engine/text_encoding.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
 #include "engine/two_cores.h"
@@ -22,6 +24,11 @@
 namespace quillow {
 
 namespace {
+
+// The encoding setting names no encoding the lines can be read in.
+struct EncodingRefused {
+    std::string status;
+};
 
 class Scan {
 public:
@@ -95,22 +102,28 @@ void Scan::checkFile(const std::string& file)
 void Scan::loadLines(BigVector<char> bytes)
 {
     const std::string_view all(bytes.data(), bytes.size());
-    LineEnds ends = detectLineEnds(all);
-    // Count first, so the line records are allocated once.
     const bool parallel = worthTwoCores(static_cast<int64_t>(all.size()), kTwoCoresFromBytes);
-    const LineSplit split = countLinesInHalves(all, ends, parallel);
-    if (split.total > INT32_MAX)
+    EncodingChoice choice = chooseEncoding(settings_.options.textEncoding, all, parallel);
+    if (!choice.source)
+        throw EncodingRefused{choice.error};
+    const SourceEncoding& source = *choice.source;
+    const CodeUnit unit = codeUnitOf(source.encoding);
+    // Count first, so the line records are allocated once.
+    const LineLayout layout = layOutLines(all.substr(source.textStart()), unit, parallel);
+    if (layout.total > INT32_MAX)
         throw ReadError{text::kFileError};
-    lineCount_ = split.total;
+    lineCount_ = layout.total;
 
     r_.bigFile = lineCount_ >= kBigFileLines;
     flags_.stopRequested = false;
     r_.ready = false;
     showButtons();
     h_.yield();
-    r_.lineEnds = ends;
+    // The byte-order mark is not part of the first line; the save writes it back.
+    r_.encoding = source;
+    r_.lineEndMode = layout.mode;
     r_.lineCount = lineCount_;
-    src_ = std::make_shared<SourceLines>(std::move(bytes), ends, false);
+    src_ = std::make_shared<SourceLines>(std::move(bytes), source.textStart(), unit);
     dups_ = std::make_shared<DupsList>(src_, digitCount(lineCount_));
     r_.source = src_;
     r_.dups = dups_;
@@ -121,7 +134,7 @@ void Scan::loadLines(BigVector<char> bytes)
 
     // The lines are recorded at once (at memory speed), then the progress
     // rhythm runs over them.
-    src_->addAllLines(split, parallel);
+    src_->addAllLines(layout, parallel);
     cadence_.restart();
     for (int64_t read = 1; read <= lineCount_; ++read) {
         if (cadence_.step(Stage::Loading, read, lineCount_)) {
@@ -131,15 +144,6 @@ void Scan::loadLines(BigVector<char> bytes)
     }
     h_.setStatus(text::kLoaded);
     h_.listsChanged();
-
-    // The byte-order mark is not part of the first line.
-    r_.hasByteOrderMark = false;
-    if (src_->count() > 0) {
-        if (size_t n = byteOrderMarkLength(src_->view(0))) {
-            r_.hasByteOrderMark = true;
-            src_->dropPrefix(0, n);
-        }
-    }
 }
 
 void Scan::findDuplicates()
@@ -151,9 +155,10 @@ void Scan::findDuplicates()
     groupCount_ = 0;
     r_.caseSensitive = options.caseSensitive;
     r_.trimLines = options.trimLines;
+    r_.compatForms = options.compatForms;
     const std::unique_ptr<LineFilter> filter = filterFor(options);
     {
-        DuplicateFinder finder(*src_, keyRules(options, filter.get()), *dups_);
+        DuplicateFinder finder(*src_, keyRules(options, filter.get(), r_.encoding.encoding), *dups_);
         // Lines are compared a range at a time; the progress rhythm then runs
         // over the range's lines as if they had been compared one by one. A
         // range whose keys take long (a slow filter) is cut short, and Stop
@@ -273,6 +278,11 @@ ScanOutcome Scan::run(std::string file)
     h_.yield();
 
     try {
+        // A name that is no encoding fails before the file is read.
+        const std::string& setting = settings_.options.textEncoding;
+        if (!isAutoEncoding(setting))
+            if (EncodingLookup named = encodingNamed(setting); !named.encoding)
+                throw EncodingRefused{named.error};
         loadLines(readWholeFile(file, &r_.identity));
         if (!stopped_)
             findDuplicates();
@@ -286,6 +296,9 @@ ScanOutcome Scan::run(std::string file)
         // The file went away or failed to read after the checks.
         discard(false);
         failed(text::failureStatus(e.status, file, e.error));
+    } catch (const EncodingRefused& e) {
+        discard(false);
+        failed(e.status);
     } catch (const std::bad_alloc&) {
         discard(true);
         failed(text::failureStatus(text::kOutOfMemory, file, 0));

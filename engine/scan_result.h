@@ -7,7 +7,9 @@
 
 #include "engine/dups_list.h"
 #include "engine/file_info.h"
+#include "engine/line_splitter.h"
 #include "engine/source_lines.h"
+#include "engine/text_encoding.h"
 
 namespace quillow {
 
@@ -23,8 +25,11 @@ struct ScanResult {
     uint64_t contentHash = 0;
     bool caseSensitive = false;  // how the keys were compared
     bool trimLines = false;
-    LineEnds lineEnds = LineEnds::LF;
-    bool hasByteOrderMark = false;
+    bool compatForms = false;
+    // How the file was read: its encoding and byte-order mark (written back
+    // first), and how its lines end (decides the ends written).
+    SourceEncoding encoding;
+    LineEndMode lineEndMode = LineEndMode::Lf;
     bool bigFile = false;
     bool memoryPreserved = false;  // the line texts were freed: no viewer, no source copies
     int64_t lineCount = 0;

@@ -17,6 +17,8 @@ struct Options {
     bool saveEmptyLines = true;    // empty lines are written
     bool saveApplyFilter = false;  // lines are written the way they are compared
     bool preserveMemory = false;   // the line texts are freed after scanning a big file
+    std::string textEncoding = "auto";  // the files' encoding: "auto" lets each file decide, else an ICU name
+    bool compatForms = false;      // compatibility forms (full/half width, ligatures) compare alike (NFKC)
 };
 
 // A window's state as stored; other stored values are kept as they are.

@@ -12,6 +12,7 @@
 #include <variant>
 
 #include "engine/settings_files.h"
+#include "engine/text_encoding.h"
 #include "engine/text_util.h"
 
 namespace quillow {
@@ -80,6 +81,7 @@ struct StoredKey {
     std::variant<Field<bool>, Field<int16_t>, Field<int32_t>, Field<std::string>, Field<WindowState>> field;
     Default fallback;
     Group group = Group::Plain;
+    const char* textFallback = "";  // the default of a text
 };
 
 #define QUILLOW_FIELD(expr) [](Settings& s) -> auto& { return s.expr; }
@@ -97,6 +99,8 @@ const StoredKey kKeys[] = {
     {"trimSaveLines", QUILLOW_FIELD(trimSaveLines), QUILLOW_VALUE(0)},
     {"saveEmptyLines", QUILLOW_FIELD(options.saveEmptyLines), QUILLOW_VALUE(1)},
     {"saveApplyFilter", QUILLOW_FIELD(options.saveApplyFilter), QUILLOW_VALUE(0)},
+    {"textEncoding", QUILLOW_FIELD(options.textEncoding), nullptr, Group::Plain, kAutoEncoding},
+    {"compatForms", QUILLOW_FIELD(options.compatForms), QUILLOW_VALUE(0)},
     {"lastLoadedFile", QUILLOW_FIELD(lastLoadedFile), nullptr},
     {"lastSavedFile", QUILLOW_FIELD(lastSavedFile), nullptr},
     {"winLeft", QUILLOW_FIELD(mainWindow.left),
@@ -164,7 +168,7 @@ struct Reader {
     void operator()(Field<bool> f) const { f(s) = read16(store, k.key, fallback()) != 0; }
     void operator()(Field<int16_t> f) const { f(s) = read16(store, k.key, fallback()); }
     void operator()(Field<int32_t> f) const { f(s) = read32(store, k.key, fallback()); }
-    void operator()(Field<std::string> f) const { f(s) = store.text(k.key).value_or(std::string()); }
+    void operator()(Field<std::string> f) const { f(s) = store.text(k.key).value_or(std::string(k.textFallback)); }
     void operator()(Field<WindowState> f) const { f(s) = static_cast<WindowState>(read16(store, k.key, fallback())); }
 };
 

@@ -2,6 +2,7 @@
 
 #include <unicode/ucnv.h>
 #include <unicode/ucsdet.h>
+#include <unicode/utf8.h>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -194,9 +195,17 @@ std::optional<EncodingForm> utf16FromNulPattern(std::string_view bytes)
     for (size_t i = 0; i < n; ++i)
         zeros[i & 1] += bytes[i] == '\0';
     const size_t units = n / 2;
-    for (int high = 0; high < 2; ++high) {
+    // Text with line-end bytes has line-end units too (a single byte of
+    // them, as in "a\0b\n", is no UTF-16 line end).
+    auto hasLineEndUnits = [&](size_t high) {
+        for (size_t i = 0; i < n; i += 2)
+            if (bytes[i + high] == '\0' && (bytes[i + 1 - high] == '\n' || bytes[i + 1 - high] == '\r'))
+                return true;
+        return bytes.substr(0, n).find_first_of("\r\n") == std::string_view::npos;
+    };
+    for (size_t high = 0; high < 2; ++high) {
         const size_t onSide = zeros[high], otherSide = zeros[1 - high];
-        if (onSide * 10 >= units * 3 && otherSide * 50 <= onSide)
+        if (onSide * 10 >= units * 3 && otherSide * 50 <= onSide && hasLineEndUnits(high))
             return high == 1 ? EncodingForm::Utf16LE : EncodingForm::Utf16BE;
     }
     return std::nullopt;
@@ -282,6 +291,32 @@ std::optional<Encoding> detectLegacy(std::string_view sample)
         }
     }
     return best;
+}
+
+// More than ten valid multi-byte UTF-8 characters for every invalid byte
+// (the proportion ICU's own UTF-8 recogniser accepts): legacy text forms
+// valid sequences by chance only, far more rarely.
+bool mostlyUtf8(std::string_view sample)
+{
+    const auto* p = reinterpret_cast<const uint8_t*>(sample.data());
+    const auto n = static_cast<int64_t>(sample.size());
+    int64_t valid = 0, invalid = 0;
+    for (int64_t i = 0; i < n;) {
+        if (p[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        const int64_t start = i;
+        UChar32 c;
+        U8_NEXT(p, i, n, c);
+        if (c < 0) {
+            ++invalid;
+            i = start + 1;
+        } else {
+            ++valid;
+        }
+    }
+    return invalid > 0 && valid > 10 * invalid;
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
@@ -546,17 +581,28 @@ SourceEncoding detectEncoding(std::string_view bytes, bool parallel)
         result.evidence = EncodingEvidence::ValidUtf8;
         return result;
     }
-    // Every byte is a character in ISO-8859-1: the guess of last resort.
-    result.encoding = detectLegacy(detectorSample(bytes, firstInvalid)).value_or(*encodingNamed("ISO-8859-1").encoding);
     result.evidence = EncodingEvidence::Detector;
+    const std::string sample = detectorSample(bytes, firstInvalid);
+    // UTF-8 with a stray byte or two stays UTF-8: read in a legacy encoding,
+    // every one of its other characters would turn into several.
+    if (mostlyUtf8(sample))
+        return result;
+    // Every byte is a character in ISO-8859-1: the guess of last resort.
+    result.encoding = detectLegacy(sample).value_or(*encodingNamed("ISO-8859-1").encoding);
     return result;
+}
+
+bool isAutoEncoding(std::string_view setting)
+{
+    const std::string_view name = trimmed(setting);
+    return name.empty() || equalsIgnoringCase(name, kAutoEncoding);
 }
 
 EncodingChoice chooseEncoding(std::string_view setting, std::string_view bytes, bool parallel)
 {
     EncodingChoice choice;
     const std::string_view name = trimmed(setting);
-    if (name.empty() || equalsIgnoringCase(name, kAutoEncoding)) {
+    if (isAutoEncoding(name)) {
         choice.source = detectEncoding(bytes, parallel);
         return choice;
     }

@@ -90,6 +90,8 @@ SourceEncoding detectEncoding(std::string_view bytes, bool parallel = false);
 // anything else is looked up by name. A named encoding takes the file's mark
 // only when the mark is its own ("UTF-16" and "UTF-32" let the mark choose
 // the byte order).
+// True for a setting that lets the file decide: "auto" in any case, or empty.
+bool isAutoEncoding(std::string_view setting);
 struct EncodingChoice {
     std::optional<SourceEncoding> source;
     std::string error;

@@ -294,15 +294,4 @@ bool equalIgnoringCase(std::string_view a, std::string_view b)
     return compareIgnoringCase(a, b) == 0;
 }
 
-size_t byteOrderMarkLength(std::string_view s)
-{
-    if (s.starts_with("\xEF\xBB\xBF"))
-        return 3;
-    if (s.starts_with("\xFE\xFF") || s.starts_with("\xFF\xFE"))
-        return 2;
-    if (s.starts_with(std::string_view("\0\0\xFE\xFF", 4)))
-        return 4;
-    return 0;
-}
-
 }  // namespace quillow

@@ -49,9 +49,6 @@ int digitCount(int64_t n);
 // Compares ignoring letter case (full Unicode case folding): <0, 0, >0.
 int compareIgnoringCase(std::string_view a, std::string_view b);
 bool equalIgnoringCase(std::string_view a, std::string_view b);
-// Bytes of the byte-order mark the text starts with (EF BB BF, FE FF, FF FE,
-// 00 00 FE FF), or 0.
-size_t byteOrderMarkLength(std::string_view text);
 
 // Lower-cases the n ASCII bytes at src into dst (the input must be ASCII).
 void lowerAscii(const char* src, size_t n, char* dst);

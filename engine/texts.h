@@ -32,9 +32,6 @@ inline constexpr const char* kSourceChanged = "来源文件已被更改！取消
 inline constexpr const char* kNothingSelected =
     "没有选择重复项！ 请在重复列表中选择行并标记这些行的检查框，或点击选择按钮使用通常选项。 "
     "那么，你就可以保存为没有这些选定行的文件。";
-inline constexpr const char* kByteOrderMarkWarning =
-    "打开文件看起来为多字节文本格式。 Quillow 无法正确保存它。你仍可尝试保存这个文件， "
-    "但是非 ascii 字符可能会导致损坏。你要继续吗？";
 inline constexpr const char* kWriteProtected = "所选文件有写入保护。你要移除写入保护并继续保存吗？";
 inline constexpr const char* kNoExtension = "新文件名没有包含扩展名。你打算\n添加与原始文件名一样的扩展名吗？(推荐)";
 inline constexpr const char* kSavePreparing = "正准备保存...";

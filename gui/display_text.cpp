@@ -22,4 +22,16 @@ QString displayText(std::string_view line)
     return text;
 }
 
+QString displayLine(std::string_view bytes, ShownText& shown)
+{
+    if (shown.asIs())
+        return displayText(bytes);
+    // Cut at a whole code unit (up to four bytes); a character cut in two
+    // shows as a replacement character at the very end.
+    if (bytes.size() > 4 * kShownLineBytes)
+        bytes = bytes.substr(0, 4 * kShownLineBytes);
+    std::string scratch;
+    return displayText(shown.line(bytes, scratch));
+}
+
 }  // namespace quillow

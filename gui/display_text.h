@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "engine/shown_text.h"
+
 namespace quillow {
 
 // A row shows at most this much of its line: a row is one line high, and a
@@ -15,5 +17,8 @@ constexpr size_t kShownLineBytes = 4096;
 // line (a lone LF in a CR file) show as their control pictures so the row
 // stays one line high.
 QString displayText(std::string_view line);
+// A line of the scanned file, decoded from its encoding first; the same cut
+// applies to its bytes, so a huge line is never decoded whole.
+QString displayLine(std::string_view bytes, ShownText& shown);
 
 }  // namespace quillow

@@ -24,6 +24,7 @@ void SourceListModel::reload()
     beginResetModel();
     lines_ = result_.source;
     placeholder_ = lines_ && lines_->released();
+    shown_.emplace(result_.encoding.encoding);
     rows_ = placeholder_ ? 1 : lines_ ? clampRows(lines_->count()) : 0;
     endResetModel();
 }
@@ -34,7 +35,8 @@ std::string SourceListModel::rowText(int row) const
         return std::string();
     if (placeholder_)
         return text::kNoPreview;
-    return std::string(lines_->view(row));
+    std::string scratch;
+    return std::string(shown_->line(lines_->view(row), scratch));
 }
 
 int SourceListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
@@ -45,7 +47,7 @@ QVariant SourceListModel::data(const QModelIndex& index, int role) const
         return QVariant();
     if (placeholder_)
         return QString::fromUtf8(text::kNoPreview);
-    return displayText(lines_->view(index.row()));
+    return displayLine(lines_->view(index.row()), *shown_);
 }
 
 Qt::ItemFlags SourceListModel::flags(const QModelIndex& index) const
@@ -64,6 +66,7 @@ void DupsListModel::reload()
 {
     beginResetModel();
     list_ = result_.dups;
+    shown_.emplace(result_.encoding.encoding);
     rows_ = list_ && list_->sorted() ? clampRows(list_->count()) : 0;
     endResetModel();
 }
@@ -82,7 +85,7 @@ QVariant DupsListModel::data(const QModelIndex& index, int role) const
         return QVariant();
     switch (role) {
     case Qt::DisplayRole:
-        return displayText(list_->text(index.row()));
+        return displayText(shown_->asIs() ? list_->text(index.row()) : shown_->entry(*list_, index.row()));
     case Qt::CheckStateRole:
         return list_->isSelected(index.row()) ? Qt::Checked : Qt::Unchecked;
     default:

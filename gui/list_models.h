@@ -9,9 +9,11 @@
 #include <QAbstractListModel>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/scan_result.h"
+#include "engine/shown_text.h"
 
 namespace quillow {
 
@@ -23,7 +25,7 @@ public:
     // Takes the current source list (or the placeholder) from the scan result.
     void reload();
     bool isPlaceholder() const { return placeholder_; }
-    // The row's text as held: the line's bytes, or the placeholder.
+    // The row's text as shown (UTF-8; a UTF-8 file's line as its bytes), or the placeholder.
     std::string rowText(int row) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -33,6 +35,7 @@ public:
 private:
     const ScanResult& result_;
     std::shared_ptr<const SourceLines> lines_;
+    mutable std::optional<ShownText> shown_;  // decodes the rows
     int rows_ = 0;
     bool placeholder_ = false;
 };
@@ -59,6 +62,7 @@ private:
     const ScanResult& result_;
     std::function<void(int64_t)> onCheck_;
     std::shared_ptr<DupsList> list_;
+    mutable std::optional<ShownText> shown_;
     int rows_ = 0;
 };
 

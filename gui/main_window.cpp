@@ -118,6 +118,11 @@ void MainWindow::buildControls()
     controls_[SourceLabel] = sourceLabel;
     place(SourceLabel, {1140, 120, 1215, 255});
 
+    encodingLabel_ = new QLabel(client);
+    encodingLabel_->setObjectName(QStringLiteral("encodingLabel"));
+    encodingLabel_->setTextFormat(Qt::PlainText);
+    placeTwips(encodingLabel_, 2475, 120, 3840, 255);
+
     auto* dupsLabel = new QLabel(QStringLiteral("找到重复项:"), client);
     dupsLabel->setObjectName(QStringLiteral("dupsLabel"));
     controls_[DupsLabel] = dupsLabel;

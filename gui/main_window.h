@@ -190,6 +190,7 @@ private:
     SourceListModel* sourceModel_ = nullptr;
     DupsListModel* dupsModel_ = nullptr;
     StatusLabel* statusLabel_ = nullptr;
+    QLabel* encodingLabel_ = nullptr;  // the scanned file's encoding when it is not UTF-8
     QMenu* selectMenu_ = nullptr;
     QMenu* copyMenu_ = nullptr;
     QAction* copyCurrentAction_ = nullptr;

@@ -176,6 +176,10 @@ void MainWindow::listsChanged()
 {
     sourceModel_->reload();
     dupsModel_->reload();
+    const Encoding& encoding = result_.encoding.encoding;
+    encodingLabel_->setText(result_.source && !encoding.isUtf8()
+                                ? QStringLiteral("文本编码: ") + QString::fromStdString(encoding.displayName())
+                                : QString());
     // Every item copies source lines, which are gone once released.
     for (QAction* a : copyMenu_->actions())
         a->setEnabled(!result_.memoryPreserved);

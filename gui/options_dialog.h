@@ -48,10 +48,10 @@ private:
     const ScanResult& result_;
     Host& host_;
     QGroupBox *findFrame_, *saveFrame_, *miscFrame_;
-    QCheckBox *caseCheck_, *trimCheck_, *saveEmptyCheck_, *applyFilterCheck_, *preserveMemoryCheck_;
-    QLabel *startPosLabel_, *filterLabel_, *matchLabel_;
+    QCheckBox *caseCheck_, *trimCheck_, *compatCheck_, *saveEmptyCheck_, *applyFilterCheck_, *preserveMemoryCheck_;
+    QLabel *startPosLabel_, *filterLabel_, *matchLabel_, *encodingLabel_;
     QLineEdit *startPosEdit_, *filterEdit_;
-    QComboBox* matchBox_;
+    QComboBox *matchBox_, *encodingBox_;
     QPushButton *testFilterButton_, *okButton_, *cancelButton_;
 };
 

@@ -85,8 +85,9 @@ protected:
 
 ViewerModel::ViewerModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void ViewerModel::fill(std::shared_ptr<const SourceLines> source, const DupsList* dups)
+void ViewerModel::fill(std::shared_ptr<const SourceLines> source, const DupsList* dups, const Encoding& encoding)
 {
+    shown_.emplace(encoding);
     beginResetModel();
     source_ = std::move(source);
     int64_t lines = source_ ? std::min<int64_t>(source_->count(), INT_MAX) : 0;
@@ -135,7 +136,7 @@ QVariant ViewerModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         try {
-            return displayText(source_->view(row));
+            return displayLine(source_->view(row), *shown_);
         } catch (const std::exception&) {
             return QString();  // texts released: nothing to show
         }
@@ -309,7 +310,7 @@ void ViewerWindow::fill()
     if (!hooked_)
         hooked_ = setMinimumClientSize(this, kViewerMinClientTwips, flags_.debugMode);
 
-    model_->fill(result_.source, result_.dups.get());
+    model_->fill(result_.source, result_.dups.get(), result_.encoding.encoding);
     if (model_->rowCount() > 0) {
         table_->setCurrentIndex(model_->index(0, 0));
         showLineNumber(0);

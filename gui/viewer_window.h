@@ -7,12 +7,14 @@
 #include <QDialog>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "engine/host.h"
 #include "engine/run_flags.h"
 #include "engine/scan_result.h"
 #include "engine/settings.h"
+#include "engine/shown_text.h"
 
 class QLabel;
 class QStatusBar;
@@ -27,7 +29,7 @@ public:
 
     // One row per source line; rows of lines that have a duplicates entry are
     // red, and checked where that entry is selected.
-    void fill(std::shared_ptr<const SourceLines> source, const DupsList* dups);
+    void fill(std::shared_ptr<const SourceLines> source, const DupsList* dups, const Encoding& encoding = Encoding());
 
     bool isDuplicate(int row) const { return (marks_[static_cast<size_t>(row)] & kDuplicate) != 0; }
     bool isChecked(int row) const { return (marks_[static_cast<size_t>(row)] & kChecked) != 0; }
@@ -49,6 +51,7 @@ signals:
 private:
     enum : uint8_t { kDuplicate = 1, kChecked = 2 };
     std::shared_ptr<const SourceLines> source_;
+    mutable std::optional<ShownText> shown_;  // decodes the rows
     std::vector<uint8_t> marks_;
 };
 

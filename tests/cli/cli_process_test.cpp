@@ -126,12 +126,29 @@ const std::string kSixLinesStatus =
 
 TEST_F(CliProcessTest, ListWritesEveryEntryBytesExactly)
 {
+    // Read as UTF-8 (this file alone would be taken for a legacy encoding).
     std::string in = dir.write("in.txt", kSixLines);
-    CliResult r = run({"--list", in});
+    CliResult r = run({"--list", "-e", "UTF-8", in});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "[1]   b\n[3]   b\n[2]   a\n[5]   a\n[4]   z\xffz\n[6]   z\xffz\n");
     // Not a terminal: no progress, just the final status as one line.
     EXPECT_EQ(r.err, kSixLinesStatus);
+}
+
+TEST_F(CliProcessTest, ListDecodesOtherEncodingsAndNamesThem)
+{
+    // GB18030 "你好" twice, "x" twice; written back as its own bytes.
+    const std::string gb = "\xC4\xE3\xBA\xC3\r\nx\r\n\xC4\xE3\xBA\xC3\r\nx\r\n";
+    std::string in = dir.write("gb.txt", gb);
+    CliResult r = run({"--list", "--encoding=GB18030", in});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "[1]   你好\n[3]   你好\n[2]   x\n[4]   x\n");
+    EXPECT_NE(r.err.find("quillow-cli: text encoding GB18030\n"), std::string::npos) << r.err;
+    r = run({"--list", "-q", "-e", "gb18030", in});
+    EXPECT_EQ(r.err.find("encoding"), std::string::npos) << r.err;
+    r = run({"-i", in, "-o", dir.file("out.txt"), "-s", "2", "-e", "GB18030", "-q"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readFile(dir.file("out.txt")), "\xC4\xE3\xBA\xC3\r\nx\r\n");
 }
 
 TEST_F(CliProcessTest, ListPadsLineNumbersAndHonoursOptions)
@@ -296,6 +313,8 @@ TEST_F(CliProcessTest, BadUsageIsOneLineAndStatus2)
         {"-i", "a", "-o", "b", "-s", "9"},
         {"-i", "a", "-o", "b", "-s", "1", "-c", "maybe"},
         {"-i", "a", "-o", "b", "-s", "1", "-f", "-3"},
+        {"-i", "a", "-o", "b", "-s", "1", "-e", "no-such-encoding"},
+        {"-i", "a", "-o", "b", "-s", "1", "--compat", "maybe"},
         {"-i", "a", "-s", "1"},
         {"/c", "on"},
     };

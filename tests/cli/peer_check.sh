@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # Peer check: quillow-cli's clean-up (-s 1, 2, 3) must write byte for byte what
-# an awk reference writes, on generated files with LF and CR LF line ends and
-# on a few hand-made files with odd line ends, blank-only lines and a
-# byte-order mark.
+# an awk reference writes, on generated files with LF and CR LF line ends, on
+# a few hand-made files with odd and mixed line ends, blank-only lines and a
+# byte-order mark, and on the generated files in UTF-16LE/BE and GB18030,
+# which the reference reads and writes through iconv.
 #
-# The reference reads the file twice. Lines end at LF, or in a file with any
-# CR byte at CR or CR LF (a lone LF stays inside the line), and are written
-# back with the same kind of line end. Empty and blank-only lines (U+0020) are
-# never duplicates. Case-insensitive runs are checked on ASCII files only: awk
-# in the C locale folds ASCII letters, quillow folds all of Unicode.
+# The reference reads the file twice. Line ends go by majority: lines end at
+# LF (a CR before it belongs to the end, a lone CR is text) unless lines ended
+# by CR or CR LF outnumber those ended by a lone LF; then CR or CR LF ends a
+# line and a lone LF stays inside. Kept lines keep their own end (a last line
+# without one gets LF), or in the CR case get CR LF. A byte-order mark is
+# written back first. Empty and blank-only lines (U+0020) are never
+# duplicates. Case-insensitive runs are checked on ASCII files only: awk in
+# the C locale folds ASCII letters, quillow folds all of Unicode.
 #
 # usage: bash peer_check.sh PATH_OF_QUILLOW_CLI
 set -euo pipefail
@@ -34,19 +38,26 @@ BEGIN {
     if (cr) { RS = "\r\n|\r"; ORS = "\r\n" }
     bom = sprintf("%c%c%c", 239, 187, 191)
 }
-FNR == 1 && substr($0, 1, 3) == bom { $0 = substr($0, 4) }
+FNR == 1 && substr($0, 1, 3) == bom {
+    $0 = substr($0, 4)
+    if (NR != FNR && mode) printf "%s", bom
+}
+{
+    eol = ORS
+    if (!cr && substr($0, length($0)) == "\r") { $0 = substr($0, 1, length($0) - 1); eol = "\r\n" }
+}
 function key(s) {
     if (trim) { sub(/^ +/, "", s); sub(/ +$/, "", s) }
     return fold ? tolower(s) : s
 }
 NR == FNR { if ($0 !~ /^ *$/) n[key($0)]++; next }
 mode == 0 { next }
-$0 ~ /^ *$/ { print; next }
+$0 ~ /^ *$/ { printf "%s%s", $0, eol; next }
 {
     k = key($0)
-    if (mode == 1) { if (n[k] == 1) print }
-    else if (mode == 2) { if (!seen[k]++) print }
-    else if (--n[k] == 0) print
+    if (mode == 1) { if (n[k] == 1) printf "%s%s", $0, eol }
+    else if (mode == 2) { if (!seen[k]++) printf "%s%s", $0, eol }
+    else if (--n[k] == 0) printf "%s%s", $0, eol
 }
 END {
     if (mode == 0) { d = 0; for (k in n) if (n[k] > 1) d++; printf "%d\n", d }
@@ -54,12 +65,27 @@ END {
 AWK
 
 has_cr() { [ -n "$(tr -dc '\r' < "$1" | head -c 1)" ]; }
+# 1 when lines ended by CR (CR LF or a lone CR) outnumber those ended by a lone LF.
+cr_majority() {
+    python3 -c 'import sys; b = open(sys.argv[1], "rb").read()
+print(int(b.count(b"\r") > b.count(b"\n") - b.count(b"\r\n")))' "$1"
+}
 
-# ref FILE MODE FOLD TRIM
+# ref FILE MODE FOLD TRIM [ENCODING]: another encoding is read and written through iconv.
 ref() {
-    local cr=0
-    if has_cr "$1"; then cr=1; fi
-    "$awk_bin" -v mode="$2" -v fold="$3" -v trim="$4" -v cr="$cr" "$reference" "$1" "$1"
+    local file=$1 enc=${5:-}
+    if [ -n "$enc" ]; then
+        file="$work/ref.utf8"
+        iconv -f "$enc" -t UTF-8 "$1" > "$file"
+    fi
+    local cr
+    cr=$(cr_majority "$file")
+    if [ -n "$enc" ] && [ "$2" != 0 ]; then
+        "$awk_bin" -v mode="$2" -v fold="$3" -v trim="$4" -v cr="$cr" "$reference" "$file" "$file" |
+            iconv -f UTF-8 -t "$enc"
+    else
+        "$awk_bin" -v mode="$2" -v fold="$3" -v trim="$4" -v cr="$cr" "$reference" "$file" "$file"
+    fi
 }
 
 passed=0
@@ -69,17 +95,18 @@ fail() {
     echo "FAIL: $*"
 }
 
-# check NAME FILE MODE CASE(on|off) TRIM(on|off)
+# check NAME FILE MODE CASE(on|off) TRIM(on|off) [ENCODING]: quillow-cli
+# detects the encoding; the reference is told it.
 check() {
-    local name=$1 file=$2 mode=$3 cs=$4 tr=$5
+    local name=$1 file=$2 mode=$3 cs=$4 tr=$5 enc=${6:-}
     local fold=0 trim=0
     [ "$cs" = off ] && fold=1
     [ "$tr" = on ] && trim=1
     local tag="$name -s $mode -c $cs -r $tr"
     local expect="$work/expect.$name.$mode.$cs.$tr" out="$work/out.$name.$mode.$cs.$tr"
-    ref "$file" "$mode" "$fold" "$trim" > "$expect"
+    ref "$file" "$mode" "$fold" "$trim" "$enc" > "$expect"
     local dups
-    dups=$(ref "$file" 0 "$fold" "$trim")
+    dups=$(ref "$file" 0 "$fold" "$trim" "$enc")
     local status=0
     timeout 60 "$cli" -i "$file" -o "$out" -s "$mode" -c "$cs" -r "$tr" -m on -q \
         < /dev/null > "$work/stdout" 2> "$work/stderr" || status=$?
@@ -102,7 +129,8 @@ check() {
     if ! cmp -s "$expect" "$out"; then
         fail "$tag: output differs from awk ($(wc -l < "$expect") expected lines," \
             "$(wc -l < "$out") written); first differences (- awk, + quillow-cli):"
-        diff --text "$expect" "$out" | sed -n '1,12p' | cat -v || true
+        diff --text <(iconv -f "${enc:-UTF-8}" -t UTF-8 "$expect" 2>&1) <(iconv -f "${enc:-UTF-8}" -t UTF-8 "$out" 2>&1) |
+            sed -n '1,12p' | cat -v || true
         return
     fi
     echo "ok   $tag: $(wc -c < "$out") bytes, $dups duplicated keys"
@@ -141,10 +169,15 @@ printf 'x\n  \n\nX\nx\n \n\ny  \nx\n\t\n\t\ny\n Y\nx' > "$work/lf_edges.txt"
 printf '\357\273\277alpha\nalpha\nbeta\nALPHA\ngamma\nbeta\n' > "$work/bom.txt"
 # Every line is a duplicate: -s 1 writes an empty file.
 printf 'same\nsame\nsame\n' > "$work/all_same.txt"
+# Mixed line ends, decided by majority: LF lines with a stray CR (text), LF
+# lines with some CR LF lines (the same lines), CR LF lines with cells holding LF.
+printf 'a\nb\nx\ry\na\nx\ry\nb\nc\n' > "$work/lf_stray_cr.txt"
+printf 'a\r\nb\na\nc\nb\r\nd\nc' > "$work/lf_some_crlf.txt"
+printf 'h\r\n"c\nd"\r\nz\r\n"c\nd"\r\nh\r\nc\nd\n' > "$work/crlf_cells.txt"
 
 for f in gen_lf gen_crlf ascii_lf ascii_crlf; do self_check "$work/$f.txt"; done
 
-for f in gen_lf gen_crlf ascii_lf ascii_crlf cr_mixed lf_edges bom all_same; do
+for f in gen_lf gen_crlf ascii_lf ascii_crlf cr_mixed lf_edges bom all_same lf_stray_cr lf_some_crlf crlf_cells; do
     for mode in 1 2 3; do check "$f" "$work/$f.txt" "$mode" on off; done
 done
 for f in ascii_lf ascii_crlf cr_mixed lf_edges bom; do
@@ -153,6 +186,18 @@ done
 for f in gen_lf cr_mixed lf_edges; do check "$f" "$work/$f.txt" 2 on on; done
 for f in ascii_crlf lf_edges; do check "$f" "$work/$f.txt" 3 off on; done
 check unique "$work/unique.txt" 2 on off
+
+# Other encodings: UTF-16 with and without a byte-order mark, LF and CR LF,
+# and GB18030; every kept line comes back as its own bytes.
+command -v iconv > /dev/null || { echo "peer_check: needs iconv" >&2; exit 2; }
+for f in gen_lf gen_crlf; do
+    for enc in UTF-16LE UTF-16BE UTF-16 GB18030; do
+        iconv -f UTF-8 -t "$enc" "$work/$f.txt" > "$work/$f.$enc.txt"
+        for mode in 1 2 3; do check "$f.$enc" "$work/$f.$enc.txt" "$mode" on off "$enc"; done
+    done
+done
+iconv -f UTF-8 -t UTF-16BE "$work/ascii_lf.txt" > "$work/ascii_lf.UTF-16BE.txt"
+check ascii_lf.UTF-16BE "$work/ascii_lf.UTF-16BE.txt" 2 off on UTF-16BE
 
 echo "peer_check: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

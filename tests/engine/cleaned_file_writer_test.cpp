@@ -81,10 +81,12 @@ INSTANTIATE_TEST_SUITE_P(
         OutputCase{"regex_ignored_without_filter", "id 12 x\nid 12 y\nid 7\n", {2}, "id 12 x\nid 7\n", 1, 1, 0, 0, 0,
                    "[0-9]+"},
         OutputCase{"letter_case_never_changed", "Abc\nabc\nx\n", {2}, "Abc\nx\n", 1, 1, 1},
-        OutputCase{"utf8_bom_removed", "\xEF\xBB\xBFx\nx\nb\n", {2}, "x\nb\n", 1},
-        OutputCase{"bom_goes_with_a_dropped_first_line", "\xEF\xBB\xBFx\nx\nb\n", {1}, "x\nb\n", 1},
-        OutputCase{"utf16le_bom_removed", "\xFF\xFEq\nq\n", {2}, "q\n", 1},
-        OutputCase{"utf32be_bom_removed", std::string("\0\0\xFE\xFFk\nk\nz\n", 10), {2}, "k\nz\n", 1}),
+        OutputCase{"utf8_bom_written_back", "\xEF\xBB\xBFx\nx\nb\n", {2}, "\xEF\xBB\xBFx\nb\n", 1},
+        OutputCase{"bom_stays_when_the_first_line_is_dropped", "\xEF\xBB\xBFx\nx\nb\n", {1}, "\xEF\xBB\xBFx\nb\n", 1},
+        OutputCase{"utf16le_bom_written_back", std::string("\xFF\xFEq\0\n\0q\0\n\0", 10), {2},
+                   std::string("\xFF\xFEq\0\n\0", 6), 1},
+        OutputCase{"utf32be_bom_written_back", std::string("\0\0\xFE\xFF\0\0\0k\0\0\0\n\0\0\0k\0\0\0\n", 20), {2},
+                   std::string("\0\0\xFE\xFF\0\0\0k\0\0\0\n", 12), 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SaveHelpers, PercentRoundsHalvesToEven)

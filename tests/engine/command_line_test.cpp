@@ -192,7 +192,8 @@ TEST(GnuOptions, FillsEveryValue)
 {
     const CommandLine o = parseGnuOptions({"--input=/data/in.txt", "--output", "/data/out.txt",
                                            "--select=all-but-last", "--case=ON", "-r", "off", "--save-empty", "on",
-                                           "-f4", "-x", "^(\\w+)", "--match=-1", "-p", "On", "-q"});
+                                           "-f4", "-x", "^(\\w+)", "--match=-1", "-p", "On", "-q", "-e", "gb18030",
+                                           "--compat=on"});
     ASSERT_EQ(o.action, CommandLine::Action::Run) << o.error;
     const RunRequest& r = o.run;
     EXPECT_EQ(r.input, "/data/in.txt");
@@ -205,6 +206,8 @@ TEST(GnuOptions, FillsEveryValue)
     EXPECT_EQ(r.filterPattern, "^(\\w+)");
     EXPECT_EQ(r.filterMatch, -1);
     EXPECT_EQ(r.saveApplyFilter, true);
+    EXPECT_EQ(r.textEncoding, "gb18030");
+    EXPECT_EQ(r.compatForms, true);
     EXPECT_TRUE(o.quiet);
     EXPECT_FALSE(r.inputIsStdin);
 }
@@ -275,6 +278,9 @@ TEST(GnuOptions, BadUsageIsOneClearLine)
         {"no output", {"-i", "a", "-s", "1"}, "output"},
         {"no selection", {"-i", "a", "-o", "b"}, "-s"},
         {"list with output", {"--list", "-o", "b", "a"}, "-o"},
+        {"unknown encoding", {"-i", "a", "-o", "b", "-s", "1", "--encoding=klingon"}, "klingon"},
+        {"encoding not by lines", {"-i", "a", "-o", "b", "-s", "1", "-e", "UTF-7"}, "UTF-7"},
+        {"bad compat", {"-i", "a", "-o", "b", "-s", "1", "--compat", "yes"}, "--compat"},
     };
     for (const Row& r : rows) {
         const CommandLine o = parseGnuOptions(r.args);
@@ -289,7 +295,8 @@ TEST(GnuOptions, HelpDescribesEachOptionOnceForEachProgram)
     const std::vector<std::string> both = {"-i, --input=FILE", "-o, --output=FILE", "-s, --select=RULE",
                                            "-c, --case=on|off", "-r, --trim=on|off", "-m, --save-empty=on|off",
                                            "-f, --start=N", "-x, --regex=PATTERN", "-a, --match=N",
-                                           "-p, --apply-filter=on|off", "-h, --help", "-V, --version"};
+                                           "-p, --apply-filter=on|off", "-e, --encoding=NAME", "--compat=on|off",
+                                           "-h, --help", "-V, --version"};
     const std::vector<std::string> cliOnly = {"-l, --list", "-q, --quiet", "- reads standard input",
                                               "- writes to standard output"};
     for (Program program : {Program::Desktop, Program::Cli}) {

@@ -21,7 +21,7 @@ struct Found {
 
 Found findAll(const std::string& bytes, const Options& options, std::chrono::steady_clock::duration budget)
 {
-    auto source = std::make_shared<SourceLines>(bytes, LineEnds::LF);
+    auto source = std::make_shared<SourceLines>(bytes);
     DupsList list(source, 7);
     const std::unique_ptr<LineFilter> filter = filterFor(options);
     DuplicateFinder finder(*source, keyRules(options, filter.get()), list);

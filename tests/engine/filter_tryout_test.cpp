@@ -20,8 +20,7 @@ protected:
 
     void SetUp() override
     {
-        scan.source = std::make_shared<SourceLines>(std::string("first\nsecond 2\nthird 33 x 4\nfourth\n"),
-                                                         LineEnds::LF);
+        scan.source = std::make_shared<SourceLines>("first\nsecond 2\nthird 33 x 4\nfourth\n");
         controls.pattern = "\\d+";
     }
 
@@ -116,6 +115,18 @@ TEST_F(FilterTryout, UsesTheDialogsValues)
     EXPECT_EQ(run("xABC"), shown("(空)"));
     controls.caseChecked = false;
     EXPECT_EQ(run("xABC"), shown("ABC"));
+}
+
+TEST_F(FilterTryout, LinesOfOtherEncodingsAreTestedDecoded)
+{
+    // GB18030 "  你好 12\xFF" and an invalid byte shown as U+FFFD.
+    scan.source = std::make_shared<SourceLines>("  \xC4\xE3\xBA\xC3 12\xFF\n");
+    scan.encoding.encoding = *encodingNamed("GB18030").encoding;
+    controls.pattern = "\\S+";
+    controls.trimChecked = true;
+    controls.startPosText = "1";
+    EXPECT_EQ(run("line=1"), shown("好12\xEF\xBF\xBD"));
+    EXPECT_EQ(lastText, "  你好 12\xEF\xBF\xBD");
 }
 
 TEST_F(FilterTryout, BigFileLinesServeUntilReleasedThenOnlyThePlaceholder)

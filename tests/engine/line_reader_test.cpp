@@ -15,23 +15,35 @@ namespace {
 
 using testing::TempDir;
 
-std::vector<std::string> splitInMemory(const std::string& bytes, LineEnds ends)
+// Each line with its end, as "text|end".
+std::vector<std::string> splitInMemory(const std::string& bytes, CodeUnit unit, LineEndMode mode)
 {
     std::vector<std::string> lines;
-    forEachLine(bytes, ends, [&](size_t b, size_t n) { lines.emplace_back(bytes.substr(b, n)); });
+    splitLines(bytes, unit, mode, [&](size_t b, size_t n, size_t next) {
+        lines.push_back(bytes.substr(b, n) + "|" + bytes.substr(b + n, next - b - n));
+    });
     return lines;
 }
 
-std::vector<std::string> splitStreaming(const std::string& path, LineEnds ends, size_t block)
+std::vector<std::string> splitStreaming(const std::string& path, CodeUnit unit, LineEndMode mode, size_t block)
 {
-    LineReader reader(ends, block);
+    LineReader reader(unit, mode, block);
     EXPECT_TRUE(reader.open(path));
     std::vector<std::string> lines;
-    std::string_view line;
-    while (reader.next(line))
-        lines.emplace_back(line);
+    std::string_view line, end;
+    while (reader.next(line, &end))
+        lines.push_back(std::string(line) + "|" + std::string(end));
     EXPECT_FALSE(reader.failed());
     return lines;
+}
+
+// ASCII text as UTF-16LE.
+std::string wide(const std::string& ascii)
+{
+    std::string out;
+    for (char c : ascii)
+        out += std::string{c, '\0'};
+    return out;
 }
 
 TEST(LineReader, AgreesWithTheScanAtEveryBlockSize)
@@ -53,11 +65,15 @@ TEST(LineReader, AgreesWithTheScanAtEveryBlockSize)
     };
     TempDir dir;
     for (const Row& row : rows) {
-        std::string path = dir.write("f", row.bytes);
-        for (LineEnds ends : {LineEnds::CR, LineEnds::LF})
-            for (size_t block : {1, 2, 3, 8, 4096})
-                EXPECT_EQ(splitStreaming(path, ends, block), splitInMemory(row.bytes, ends))
-                    << row.name << " block " << block;
+        for (const bool utf16 : {false, true}) {
+            const std::string bytes = utf16 ? wide(row.bytes) : row.bytes;
+            const CodeUnit unit = utf16 ? CodeUnit::Utf16LE : CodeUnit::Byte;
+            std::string path = dir.write("f", bytes);
+            for (LineEndMode mode : {LineEndMode::Lf, LineEndMode::Classic})
+                for (size_t block : {1, 2, 3, 8, 4096})
+                    EXPECT_EQ(splitStreaming(path, unit, mode, block), splitInMemory(bytes, unit, mode))
+                        << row.name << " block " << block << (utf16 ? " utf-16" : "");
+        }
     }
 }
 
@@ -71,9 +87,10 @@ TEST(LineReader, RandomTextAgreesWithTheScan)
         for (char& c : bytes)
             c = alphabet[rng() % sizeof alphabet];
         std::string path = dir.write("r", bytes);
-        LineEnds ends = detectLineEnds(bytes);
+        const LineEndMode mode = lineEndMode(tallyLineEnds(bytes, CodeUnit::Byte));
         size_t block = 1 + rng() % 9;
-        ASSERT_EQ(splitStreaming(path, ends, block), splitInMemory(bytes, ends)) << "round " << round;
+        ASSERT_EQ(splitStreaming(path, CodeUnit::Byte, mode, block), splitInMemory(bytes, CodeUnit::Byte, mode))
+            << "round " << round;
     }
 }
 
@@ -86,7 +103,7 @@ ssize_t failingRead(int, void*, size_t)
 TEST(LineReader, ReportsAReadError)
 {
     TempDir dir;
-    LineReader reader(LineEnds::LF, 16, &failingRead);
+    LineReader reader(CodeUnit::Byte, LineEndMode::Lf, 16, &failingRead);
     ASSERT_TRUE(reader.open(dir.write("f", "a\nb\n")));
     std::string_view line;
     EXPECT_FALSE(reader.next(line));
@@ -97,7 +114,7 @@ TEST(LineReader, ReportsAReadError)
 TEST(LineReader, MissingFileDoesNotOpen)
 {
     TempDir dir;
-    LineReader reader(LineEnds::LF);
+    LineReader reader(CodeUnit::Byte, LineEndMode::Lf);
     EXPECT_FALSE(reader.open(dir.file("absent")));
     std::string_view line;
     EXPECT_FALSE(reader.next(line));

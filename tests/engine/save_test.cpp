@@ -31,9 +31,6 @@ const std::string kCleaned = "a\nb\nc\n";
 const char* const kNothingSelected =
     "没有选择重复项！ 请在重复列表中选择行并标记这些行的检查框，或点击选择按钮使用通常选项。 "
     "那么，你就可以保存为没有这些选定行的文件。";
-const char* const kBomWarning =
-    "打开文件看起来为多字节文本格式。 Quillow 无法正确保存它。你仍可尝试保存这个文件， "
-    "但是非 ascii 字符可能会导致损坏。你要继续吗？";
 const char* const kExtensionQuestion = "新文件名没有包含扩展名。你打算\n添加与原始文件名一样的扩展名吗？(推荐)";
 const char* const kWriteProtected = "所选文件有写入保护。你要移除写入保护并继续保存吗？";
 
@@ -151,31 +148,17 @@ TEST_F(SaveTest, SaveDialogStartsAtTheLastSavedFile)
     EXPECT_TRUE(host.statuses.empty());
 }
 
-TEST_F(SaveTest, ByteOrderMarkWarning)
+// The mark is written back, so the copy stays in its encoding: nothing to
+// warn about any more.
+TEST_F(SaveTest, AByteOrderMarkIsKeptWithoutAQuestion)
 {
     scan("\xEF\xBB\xBFx\nx\n");
-    ASSERT_EQ(result.hasByteOrderMark, true);
     selectLines({2});
     std::string target = dir.file("out.txt");
-
     host.saveFiles = {target};
-    host.answers = {Answer::No};
-    EXPECT_EQ(save(), WriteOutcome::NotStarted);
-    ASSERT_EQ(host.messages.size(), 1u);
-    EXPECT_EQ(host.messages[0].text, kBomWarning);
-    EXPECT_EQ(host.messages[0].icon, Icon::Warning);
-    EXPECT_EQ(host.messages[0].buttons, Buttons::YesNo);
-    EXPECT_TRUE(host.saveRequests.empty());
-
-    host.answers = {Answer::Yes};
     EXPECT_EQ(save(), WriteOutcome::Written);
-    EXPECT_EQ(readFile(target), "x\n");
-
-    host = {};
-    ::unlink(target.c_str());
-    EXPECT_EQ(saveTo(target), WriteOutcome::Written);
     EXPECT_TRUE(host.messages.empty());
-    EXPECT_EQ(readFile(target), "x\n");
+    EXPECT_EQ(readFile(target), "\xEF\xBB\xBFx\n");
 }
 
 struct ExtensionCase {

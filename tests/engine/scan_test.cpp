@@ -8,6 +8,7 @@
 #include <map>
 
 #include "engine/scan.h"
+#include "engine/shown_text.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
 #include "support/recording_host.h"
@@ -26,6 +27,7 @@ struct ScanOptions {
     int16_t startPos = 0;
     std::string regex;
     int16_t match = 0;
+    std::string encoding = "auto";
 };
 
 // What a scan works on, with a recording host.
@@ -39,12 +41,14 @@ struct ScanRun {
 
     ScanOutcome run(const std::string& file) { return runScan(settings, result, flags, host, file); }
 
+    // The entries as the list shows them (decoded when the file is not UTF-8).
     std::vector<std::string> entries() const
     {
         std::vector<std::string> out;
+        ShownText shown(result.encoding.encoding);
         if (result.dups)
             for (int64_t i = 0; i < result.dups->count(); ++i)
-                out.push_back(result.dups->text(i));
+                out.push_back(shown.entry(*result.dups, i));
         return out;
     }
 };
@@ -58,6 +62,7 @@ void scan(ScanRun& r, const std::string& bytes, const ScanOptions& o = {})
     options.startPos = o.startPos;
     options.filterPattern = o.regex;
     options.filterMatch = o.match;
+    options.textEncoding = o.encoding;
     r.run(r.path);
 }
 
@@ -95,18 +100,19 @@ TEST(Scan, EntriesForTheDocumentedCases)
         {"no final terminator", "a\nb\na", {}, {"[1]   a", "[3]   a"}},
         {"crlf", "a\r\nb\r\na\r\n", {}, {"[1]   a", "[3]   a"}},
         {"cr only", "a\rb\ra\r", {}, {"[1]   a", "[3]   a"}},
-        {"lf inside a cr file", "a\nb\ra\nb\r", {}, {"[1]   a\nb", "[2]   a\nb"}},
+        {"lf inside a cr file", "a\nb\ra\nb\rc\r", {}, {"[1]   a\nb", "[2]   a\nb"}},
         {"utf-8 bom removed", "\xEF\xBB\xBFsame\nsame\n", {}, {"[1]   same", "[2]   same"}},
-        {"utf-16 le bom bytes", "\xFF\xFEx\nx\n", {}, {"[1]   x", "[2]   x"}},
+        {"utf-16 le bom", std::string("\xFF\xFEx\0\n\0x\0\n\0", 10), {}, {"[1]   x", "[2]   x"}},
         {"unicode case folding", lines({"Straße", "STRASSE", "Ärger", "ärger"}), {},
          {"[1]   STRASSE", "[2]   STRASSE", "[3]   ärger", "[4]   ärger"}},
-        {"invalid utf-8 kept byte for byte", "\xC3(\n\xC3(\n", {}, {"[1]   \xC3(", "[2]   \xC3("}},
+        {"invalid utf-8 kept byte for byte", "\xC3(\n\xC3(\n", {.encoding = "UTF-8"}, {"[1]   \xC3(", "[2]   \xC3("}},
         {"nul bytes", std::string("a\0b\na\0b\n", 8), {}, {std::string("[1]   a\0b", 9), std::string("[2]   a\0b", 9)}},
         {"regex all matches", lines({"a1b22", "x1y22", "no"}), {.regex = "\\d+", .match = 0}, {"[1]   122", "[2]   122"}},
         {"regex nth match", lines({"id=7 a", "id=7 b", "id=8"}), {.regex = "\\w+", .match = 2}, {"[1]   7", "[2]   7"}},
         {"regex last match; no match keeps the line", lines({"k v1", "z v1", "plain", "plain"}), {.regex = "v\\d", .match = -1},
          {"[1]   v1", "[2]   v1", "[3]   plain", "[4]   plain"}},
         {"regex nth beyond count gives empty keys", lines({"a", "a"}), {.regex = "a", .match = 2}, {}},
+        {"filter sees every character", lines({"xé", "xè", "a\xFF", "a\xFE"}), {.regex = "\\S+", .encoding = "UTF-8"}, {}},
         {"rejected pattern compares unfiltered", lines({"(x", "(x"}), {.regex = "(", .match = 0}, {"[1]   (x", "[2]   (x"}},
     };
     for (const Row& row : rows) {

@@ -73,6 +73,8 @@ TEST_F(SettingsStoreTest, EmptyStoreGivesDefaultsCentredOnTheScreen)
     EXPECT_EQ(s.trimSaveLines, 0);
     EXPECT_TRUE(s.options.saveEmptyLines);
     EXPECT_FALSE(s.options.saveApplyFilter);
+    EXPECT_EQ(s.options.textEncoding, "auto");
+    EXPECT_FALSE(s.options.compatForms);
     EXPECT_EQ(s.lastLoadedFile, "");
     EXPECT_EQ(s.counters.dupsDeleted, 0);
     // 9600 - 3382.5 = 6217.5 -> 6218; 7680 - 3495 = 4185 (6990, not 7300).
@@ -112,6 +114,8 @@ TEST_F(SettingsStoreTest, RoundTripKeepsEveryField)
     s.trimSaveLines = 1;
     s.options.saveEmptyLines = false;
     s.options.saveApplyFilter = true;
+    s.options.textEncoding = "GB18030";
+    s.options.compatForms = true;
     s.lastLoadedFile = "/home/u/数据/a b.txt";
     s.lastSavedFile = "  leading and trailing  ";
     s.mainWindow.width = 9000;
@@ -138,6 +142,8 @@ TEST_F(SettingsStoreTest, RoundTripKeepsEveryField)
     EXPECT_EQ(r.options.filterMatch, -1);
     EXPECT_EQ(r.filterTestText, s.filterTestText);
     EXPECT_EQ(r.trimSaveLines, 1);
+    EXPECT_EQ(r.options.textEncoding, "GB18030");
+    EXPECT_TRUE(r.options.compatForms);
     EXPECT_FALSE(r.options.saveEmptyLines);
     EXPECT_TRUE(r.options.saveApplyFilter);
     EXPECT_EQ(r.lastLoadedFile, s.lastLoadedFile);
@@ -298,14 +304,14 @@ TEST_F(SettingsStoreTest, SavedFileHoldsEveryValueAsText)
     EXPECT_EQ(text.find("[Quillow]\n"), 0u) << text;
     for (const char* line : {"caseSensitive=0\n", "saveEmptyLines=1\n", "iRegExpMatch=-1\n", "winLeft=6218\n",
                              "winTop=4185\n", "winWidth=6765\n", "winState=0\n", "viewWinLeft=6052\n",
-                             "statDupsFound=6765\n", "lastSavedFile=\n"})
+                             "statDupsFound=6765\n", "lastSavedFile=\n", "textEncoding=auto\n", "compatForms=0\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line << " missing in\n" << text;
     EXPECT_EQ(text.find("@Variant"), std::string::npos) << "numbers must be stored as text:\n" << text;
-    // 28 keys, each once.
+    // 30 keys, each once.
     int keys = 0;
     for (char c : text)
         keys += c == '=';
-    EXPECT_EQ(keys, 28) << text;
+    EXPECT_EQ(keys, 30) << text;
     EXPECT_EQ(loaded().options.filterPattern, "a,b");
 }
 

@@ -700,6 +700,24 @@ TEST_F(MainWindowTest, RightClickCopiesTheHighlightedSourceLine)
     flags().busy = false;
 }
 
+TEST_F(MainWindowTest, OtherEncodingsAreNamedAndShownDecoded)
+{
+    MainWindow& w = start();
+    QLabel* encoding = w.findChild<QLabel*>("encodingLabel");
+    ASSERT_NE(encoding, nullptr);
+    // UTF-16LE with a mark: "你好", "x", "你好".
+    open(files.write("wide.txt", std::string("\xFF\xFE\x60\x4F\x7D\x59\n\0x\0\n\0\x60\x4F\x7D\x59\n\0", 20)));
+    EXPECT_EQ(encoding->text(), QStringLiteral("文本编码: UTF-16LE"));
+    EXPECT_EQ(w.sourceModel()->data(w.sourceModel()->index(2)).toString(), QStringLiteral("你好"));
+    EXPECT_EQ(w.dupsModel()->data(w.dupsModel()->index(1)).toString(), QStringLiteral("[3]   你好"));
+    w.sourceList()->setCurrentIndex(w.sourceModel()->index(0));
+    QTest::mouseClick(w.sourceList()->viewport(), Qt::RightButton, {}, rowCentre(w.sourceList(), 0));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("你好"));
+    // UTF-8 needs no mention.
+    open(files.write("plain.txt", "a\na\n"));
+    EXPECT_EQ(encoding->text(), QString());
+}
+
 TEST_F(MainWindowTest, RightClickOnTheDuplicatesOpensTheCopyDialog)
 {
     MainWindow& w = start();

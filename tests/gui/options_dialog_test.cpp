@@ -80,12 +80,15 @@ protected:
 TEST_F(OptionsDialogTest, OpensWithTheStoredValuesAndTheFocusOnOk)
 {
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Quillow 选项"));
-    EXPECT_EQ(dialog->size(), QSize(234, 388));
+    EXPECT_EQ(dialog->size(), QSize(234, 438));
     EXPECT_TRUE(child<QCheckBox>("caseCheck")->isChecked());
     EXPECT_FALSE(child<QCheckBox>("trimCheck")->isChecked());
     EXPECT_TRUE(child<QCheckBox>("saveEmptyCheck")->isChecked());
     EXPECT_FALSE(child<QCheckBox>("applyFilterCheck")->isChecked());
     EXPECT_TRUE(child<QCheckBox>("preserveMemoryCheck")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>("compatCheck")->isChecked());
+    EXPECT_EQ(child<QCheckBox>("compatCheck")->text(), QStringLiteral("全角/半角等兼容字符视为相同"));
+    EXPECT_EQ(child<QComboBox>("encodingBox")->currentText(), QStringLiteral("自动"));
     EXPECT_EQ(startPos()->text(), "4");
     EXPECT_EQ(match()->currentText(), "2");
     EXPECT_EQ(child<QLineEdit>("filterEdit")->text(), "\\d+");
@@ -185,6 +188,33 @@ TEST_F(OptionsDialogTest, OkStoresTheControls)
     EXPECT_EQ(settings.options.startPos, 32767);  // held to 16 bits
     EXPECT_EQ(settings.options.filterMatch, 3);
     EXPECT_EQ(settings.options.filterPattern, "a  b");
+}
+
+TEST_F(OptionsDialogTest, EncodingAndCompatibilityForms)
+{
+    QComboBox* encoding = child<QComboBox>("encodingBox");
+    EXPECT_GE(encoding->findText("GB18030"), 0);
+    QTest::mouseClick(child<QCheckBox>("compatCheck"), Qt::LeftButton);
+    // A name that is no encoding keeps the dialog open and says so.
+    encoding->setEditText("no-such-encoding");
+    clickOk();
+    EXPECT_NE(dialog->result(), QDialog::Accepted);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_EQ(host.messages[0].text, "未知的文本编码：no-such-encoding");
+    EXPECT_EQ(settings.options.textEncoding, "auto");
+    // Any ICU name or alias may be typed; it is stored as typed.
+    encoding->setEditText(" big5 ");
+    clickOk();
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(settings.options.textEncoding, "big5");
+    EXPECT_TRUE(settings.options.compatForms);
+
+    settings.options.textEncoding = "GB18030";
+    OptionsDialog named(settings, result, host);
+    EXPECT_EQ(named.findChild<QComboBox*>("encodingBox")->currentText(), "GB18030");
+    named.findChild<QComboBox*>("encodingBox")->setCurrentIndex(0);
+    named.findChild<QPushButton*>("okButton")->click();
+    EXPECT_EQ(settings.options.textEncoding, "auto");
 }
 
 TEST_F(OptionsDialogTest, EnterInTheMatchBoxTakesOkWithTheBoxRules)

@@ -25,7 +25,7 @@ inline void fillResult(ScanResult& result, const std::vector<std::string>& lines
     std::string bytes;
     for (const std::string& l : lines)
         bytes += l + "\r";
-    auto source = std::make_shared<SourceLines>(bytes, LineEnds::CR);
+    auto source = std::make_shared<SourceLines>(std::string_view(bytes));
     auto list = std::make_shared<DupsList>(source, digitCount(static_cast<int64_t>(lines.size())));
     for (const Occurrence& d : dups)
         list->append(static_cast<uint32_t>(d.line - 1), static_cast<uint32_t>(d.group - 1), d.key);
