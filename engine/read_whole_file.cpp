@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
 
 #include "engine/texts.h"
 #include "engine/two_cores.h"
@@ -72,10 +73,18 @@ std::optional<BigVector<char>> readPipe(int fd, const std::function<bool()>& sto
 #ifdef F_SETPIPE_SZ
     ::fcntl(fd, F_SETPIPE_SZ, 1 << 20);
 #endif
-    constexpr size_t kFirst = size_t{4} << 20;
     constexpr size_t kSlice = size_t{1} << 20;
     BigVector<char> bytes;
-    bytes.resize(kFirst);
+    // Room for as much as the machine has memory: that only reserves address
+    // space (pages are taken as the bytes arrive), and no growth copies the
+    // buffer. Where the system refuses, the buffer grows by doubling.
+    const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
+    try {
+        if (pages > 0 && pageSize > 0)
+            bytes.reserve(static_cast<size_t>(pages) * static_cast<size_t>(pageSize));
+    } catch (const std::bad_alloc&) {
+    }
+    bytes.resize(size_t{4} << 20);
     size_t have = 0;
     for (;;) {
         pollfd p{fd, POLLIN, 0};
@@ -87,7 +96,7 @@ std::optional<BigVector<char>> readPipe(int fd, const std::function<bool()>& sto
             throw ReadError{text::kFileError, pollError};
         if (ready <= 0)
             continue;
-        if (bytes.size() - have < kSlice)  // doubling keeps the copies to about one file's worth
+        if (bytes.size() - have < kSlice)  // inside the reservation this moves nothing
             bytes.resize(bytes.size() * 2);
         const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
         if (n < 0) {
