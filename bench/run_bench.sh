@@ -12,7 +12,8 @@
 #                    1m=5,10m=2, or both as 3,50m=1 (default 5 up to 1M lines,
 #                    3 up to 10M, 1 above)
 #   --warmup N       untimed runs first (default 1 up to 1M lines, 0 above)
-#   --bench LIST     benchmarks to run, from: floor,scan,cleanup (default all)
+#   --bench LIST     benchmarks to run, from: floor,scan,cleanup,streams
+#                    (default all)
 #   --seed N         generator seed (default 1)
 #   --data-dir DIR   keeps the generated files between runs, named by size and
 #                    seed, and the results (default $TMPDIR/quillow-bench,
@@ -47,7 +48,7 @@ label() {
 # Each benchmark is one function bench_NAME that times its commands with
 # `measure` on $file, which holds $lines lines; its results go to $dir. To add
 # one, write the function and add NAME to all_benches.
-all_benches=(floor scan cleanup)
+all_benches=(floor scan cleanup streams)
 
 bench_floor() {
     measure wc "wc -l F" -- wc -l "$file"
@@ -79,6 +80,20 @@ bench_cleanup() {
         echo "run_bench: warning: quillow-cli -s 2 -c on wrote other lines than mawk '!a[\$0]++'" >&2
     fi
     rm -f "$ours" "$theirs"
+}
+
+# quillow-cli on the standard streams: the clean-up to standard output beside
+# the scan alone, the same from a pipe, and the clean-up to a file beside the
+# scan followed by writing the same bytes with cat and sync.
+bench_streams() {
+    local cleaned=$dir/cleaned.out out=$dir/streams.out
+    "$cli" -i "$file" -o "$cleaned" -s 2 -c on -q
+    measure to_stdout "quillow-cli -i F -o - -s 2 -c on" -- "$cli" -i "$file" -o - -s 2 -c on -q
+    measure pipe_stdout "cat F | quillow-cli -i - -o - -s 2 -c on" -- \
+        sh -c 'cat "$1" | exec "$2" -i - -o - -s 2 -c on -q' sh "$file" "$cli"
+    measure scan_cat_sync "quillow-cli --list -c on F; cat CLEANED > OUT; sync OUT" --writes "$out" -- \
+        sh -c '"$1" --list -c on "$2" > /dev/null 2>&1; cat "$3" > "$4" && sync "$4"' sh "$cli" "$file" "$cleaned" "$out"
+    rm -f "$cleaned" "$out"
 }
 
 # --- options -----------------------------------------------------------------

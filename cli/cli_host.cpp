@@ -77,7 +77,7 @@ void CliHost::show(const std::string& text)
 void CliHost::setStatus(const std::string& text)
 {
     lastStatus_ = text;
-    if (showProgress_)
+    if (showProgress_ && text != text::kSaveDone)
         show(text);
 }
 
@@ -121,10 +121,7 @@ Answer CliHost::messageBox(const std::string& text, Icon, Buttons buttons)
 void CliHost::finish()
 {
     clearLine();
-    if (!lastStatus_.empty()) {
-        std::fprintf(err_, "%s\n", lastStatus_.c_str());
-        std::fflush(err_);
-    }
+    std::fflush(err_);
 }
 
 }  // namespace quillow

@@ -1,6 +1,7 @@
 #pragma once
 // The terminal front end's Host: progress on stderr (only for a terminal),
-// no dialogs, and Ctrl-C turned into the Stop button.
+// no dialogs, and Ctrl-C turned into the Stop button. It keeps the last
+// status text for main's last line.
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -27,6 +28,8 @@ public:
     CliHost(RunFlags& flags, bool showProgress, std::FILE* err = stderr,
             std::function<Clock::time_point()> now = &Clock::now);
 
+    // The success text of a save is not shown as it comes: main writes it
+    // once the output is complete (standard output closed without error).
     void setStatus(const std::string& text) override;
     void setCaption(const std::string&) override {}
     // Progress texts are thinned out to a few a second.
@@ -47,7 +50,7 @@ public:
     bool chooseSaveFile(FileDialogRequest&) override { return false; }
     void openDocument(const std::string&) override {}
 
-    // Clears the progress line and writes the last status text as one line.
+    // Clears the progress line.
     void finish();
     const std::string& lastStatus() const { return lastStatus_; }
 

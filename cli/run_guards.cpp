@@ -46,8 +46,10 @@ void warnBeforeRun(const std::vector<std::string>& args, const CommandLine& comm
     if (!command.gnuSyntax)
         if (const std::string cut = pathCutBySwitches(args); !cut.empty())
             std::fprintf(err, "quillow-cli: %s\n", text::slashCutWarning(cut).c_str());
-    const bool runs = command.action == CommandLine::Action::Run || command.action == CommandLine::Action::List;
-    if (runs)
+    // Only a run that reads the store hears about its file.
+    const bool runs = command.action == CommandLine::Action::Run || command.action == CommandLine::Action::List ||
+                      command.action == CommandLine::Action::Count;
+    if (runs && command.useStoredSettings)
         if (const std::string unusable = unusableSettingsFile(); !unusable.empty())
             std::fprintf(err, "quillow-cli: %s\n",
                          text::failureStatus(text::kSettingsUnusable, unusable, kNotRegularError).c_str());

@@ -428,7 +428,7 @@ private:
             return errno;
         // The last look, as late as it can be: a file rewritten or grown
         // since the scan keeps what it holds now.
-        if (!sourceSame || identityOf(r_.file) != r_.identity)
+        if (!sourceSame || (!r_.fromStream && identityOf(r_.file) != r_.identity))
             return -1;
         if (fileOps().rename(temp_.c_str(), dest_.c_str()) != 0)
             return errno;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "engine/command_line_texts.h"
 #include "engine/file_info.h"
 #include "engine/line_filter.h"
 #include "engine/slash_switches.h"
@@ -18,8 +19,8 @@ namespace quillow {
 
 namespace {
 
-// Options without a short form take values beyond the characters.
-constexpr int kCompatOption = 256;
+// Long options without a short form.
+enum : int { kUseSettings = 256, kCount, kFormat, kCompat };
 
 const option kLongOptions[] = {
     {"input", required_argument, nullptr, 'i'},
@@ -33,8 +34,11 @@ const option kLongOptions[] = {
     {"match", required_argument, nullptr, 'a'},
     {"apply-filter", required_argument, nullptr, 'p'},
     {"encoding", required_argument, nullptr, 'e'},
-    {"compat", required_argument, nullptr, kCompatOption},
+    {"compat", required_argument, nullptr, kCompat},
     {"list", no_argument, nullptr, 'l'},
+    {"count", no_argument, nullptr, kCount},
+    {"format", required_argument, nullptr, kFormat},
+    {"use-settings", no_argument, nullptr, kUseSettings},
     {"quiet", no_argument, nullptr, 'q'},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
@@ -101,6 +105,15 @@ std::optional<SelectCommand> selectRule(std::string_view value)
     return std::nullopt;
 }
 
+std::optional<ListForm> listForm(std::string_view value)
+{
+    if (value == "classic")
+        return ListForm::Classic;
+    if (value == "tsv")
+        return ListForm::Tsv;
+    return std::nullopt;
+}
+
 CommandLine failure(std::string message, bool usage = true)
 {
     CommandLine c;
@@ -137,6 +150,8 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args)
         run.input = run.inputIsStdin ? std::string() : std::string(value);
         return true;
     };
+    bool formatGiven = false;
+    result.useStoredSettings = false;
 
     // getopt keeps its position in globals; optind = 0 starts a fresh scan.
     optind = 0;
@@ -144,29 +159,29 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args)
     int c;
     while ((c = getopt_long(argc, argv.data(), kShortOptions, kLongOptions, nullptr)) != -1) {
         std::string_view value = optarg ? std::string_view(optarg) : std::string_view();
+        auto invalid = [&](const char* expected) { return failure(text::invalidValue(optionName(c), value, expected)); };
         switch (c) {
         case 1:
         case 'i':
             if (!setInput(optarg))
-                return failure("more than one input file given");
+                return failure(text::kMoreThanOneInput);
             break;
         case 'o':
             if (value.empty())
-                return failure("option " + optionName('o') + " needs a file name");
+                return failure(text::kEmptyOutputName);
             run.outputIsStdout = value == "-";
             run.output = run.outputIsStdout ? std::string() : std::string(value);
             break;
         case 's':
             run.select = selectRule(value);
             if (!run.select)
-                return failure("invalid value '" + std::string(value) +
-                               "' for -s (use 1 or all, 2 or all-but-first, 3 or all-but-last)");
+                return invalid(text::kExpectSelect);
             break;
         case 'c':
         case 'r':
         case 'm':
         case 'p':
-        case kCompatOption: {
+        case kCompat: {
             std::optional<bool>& field = c == 'c'   ? run.caseSensitive
                                          : c == 'r' ? run.trimLines
                                          : c == 'm' ? run.saveEmptyLines
@@ -174,37 +189,46 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args)
                                                     : run.compatForms;
             field = onOff(value);
             if (!field)
-                return failure("invalid value '" + std::string(value) + "' for " + optionName(c) +
-                               " (use on or off)");
+                return invalid(text::kExpectOnOff);
             break;
         }
+        case 'e':
+            if (!isAutoEncoding(value))
+                if (EncodingLookup named = encodingNamed(value); !named.encoding)
+                    return failure(text::unknownEncoding(optionName('e'), value, named.error));
+            run.textEncoding = std::string(value);
+            break;
         case 'f':
             run.startPos = wholeNumber(value, 0);
             if (!run.startPos)
-                return failure("invalid value '" + std::string(value) + "' for " + optionName('f') +
-                               " (a whole number from 0 to 32767)");
+                return invalid(text::kExpectStart);
             break;
         case 'a':
             run.filterMatch = wholeNumber(value, -1);
             if (!run.filterMatch)
-                return failure("invalid value '" + std::string(value) + "' for " + optionName('a') +
-                               " (a whole number from -1 to 32767)");
+                return invalid(text::kExpectMatch);
             break;
         case 'x':
             run.filterPattern = std::string(value);
             break;
-        case 'e':
-            if (!isAutoEncoding(value)) {
-                if (EncodingLookup named = encodingNamed(value); !named.encoding)
-                    return failure(named.error.starts_with(kUnsupportedEncodingPrefix)
-                                       ? "the text encoding '" + std::string(value) + "' cannot be read line by line"
-                                       : "unknown text encoding '" + std::string(value) + "' for " + optionName('e') +
-                                             " (an ICU converter name such as GB18030, or auto)");
-            }
-            run.textEncoding = std::string(value);
-            break;
         case 'l':
-            result.action = CommandLine::Action::List;
+        case kCount: {
+            const auto action = c == 'l' ? CommandLine::Action::List : CommandLine::Action::Count;
+            if (result.action != CommandLine::Action::Run && result.action != action)
+                return failure(text::kListOrCount);
+            result.action = action;
+            break;
+        }
+        case kFormat: {
+            const std::optional<ListForm> form = listForm(value);
+            if (!form)
+                return invalid(text::kExpectFormat);
+            result.listForm = *form;
+            formatGiven = true;
+            break;
+        }
+        case kUseSettings:
+            result.useStoredSettings = true;
             break;
         case 'q':
             result.quiet = true;
@@ -216,30 +240,33 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args)
             result.action = CommandLine::Action::Version;
             return result;
         case ':':
-            return failure("option " + optionName(optopt) + " needs a value");
+            return failure(text::optionNeedsValue(optionName(optopt)));
         default:  // '?'
             if (optopt && isKnown(optopt) && !takesValue(optopt))
-                return failure("option " + optionName(optopt) + " takes no value");
-            if (optopt)
-                return failure(std::string("unknown option '-") + static_cast<char>(optopt) + "'");
-            return failure("unknown or ambiguous option '" + std::string(argv[optind - 1]) + "'");
+                return failure(text::optionTakesNoValue(optionName(optopt)));
+            if (optopt && optopt < 256)
+                return failure(text::unknownOption(std::string("-") + static_cast<char>(optopt)));
+            return failure(text::unknownOption(argv[optind - 1]));
         }
     }
     for (int i = optind; i < argc; ++i)  // after "--"
         if (!setInput(argv[i]))
-            return failure("more than one input file given");
+            return failure(text::kMoreThanOneInput);
 
     if (!inputGiven)
-        return failure("no input file given (-i FILE, or FILE; - reads standard input)");
-    if (result.action == CommandLine::Action::List) {
+        return failure(text::kNoInput);
+    const bool scanOnly = result.action == CommandLine::Action::List || result.action == CommandLine::Action::Count;
+    if (formatGiven && result.action != CommandLine::Action::List)
+        return failure(text::kFormatOnlyForList);
+    if (scanOnly) {
         if (!run.output.empty() || run.outputIsStdout)
-            return failure("--list writes the duplicates to standard output; -o cannot be used with it");
+            return failure(text::kListTakesNoOutput);
         run.select.reset();  // only a scan
     } else {
         if (run.output.empty() && !run.outputIsStdout)
-            return failure("no output file given (-o FILE, or -o - for standard output)");
+            return failure(text::kNoOutput);
         if (!run.select)
-            return failure("no selection given (-s 1|all, 2|all-but-first, 3|all-but-last)");
+            return failure(text::kNoSelect);
     }
     return result;
 }
@@ -276,7 +303,7 @@ CommandLine parseSlash(const std::vector<std::string>& args, Program program)
     const std::string text = argumentText(args);
     if (text.empty()) {
         if (program == Program::Cli)
-            return failure("no input, output or selection given");
+            return failure(text::kNothingGiven);
         return result;
     }
     const SlashSwitches v = splitSlashSwitches(text);
@@ -294,18 +321,21 @@ CommandLine parseSlash(const std::vector<std::string>& args, Program program)
         run.filterPattern = v.pattern;
 
     std::string refusal;
+    bool usage = true;
     if (v.input.empty() || v.output.empty() || v.select.empty())
-        refusal = "the switches /i, /o and /s are all required";
+        refusal = text::kSlashSwitchesRequired;
     else if (!run.select)
-        refusal = "/s must be 1, 2 or 3, not '" + v.select + "'";
-    else
+        refusal = text::slashSelectInvalid(v.select);
+    else {
         refusal = inputRefusal(v.input);
+        usage = false;  // the file's trouble, not the way the line is written
+    }
     if (refusal.empty()) {
         result.action = CommandLine::Action::Run;
         return result;
     }
     if (program == Program::Cli)
-        return failure(refusal);
+        return failure(refusal, usage);
     // A file manager's "open with" passes the file alone.
     if (args.size() == 1 && fileExists(args[0]))
         result.openFile = args[0];
@@ -323,14 +353,19 @@ std::string patternRefusal(const CommandLine& command)
     const std::string why = filterPatternError(*pattern);
     if (why.empty())
         return {};
-    return "invalid regular expression '" + *pattern + "' for " + (command.gnuSyntax ? optionName('x') : "/x") +
-           ": " + why;
+    return text::invalidPattern(command.gnuSyntax ? optionName('x') : "/x", *pattern, why);
 }
 
 }  // namespace
 
 bool usesGnuSyntax(const std::vector<std::string>& args)
 {
+    if (!args.empty() && args[0] == "DEBUG_MODE")
+        return false;
+    // "/srv/in.txt -o - -s 2" starts with an absolute path, not a switch.
+    struct stat st {};
+    if (!args.empty() && switchTextAt(args[0], 0) && ::lstat(args[0].c_str(), &st) != 0)
+        return false;
     for (const std::string& a : args)
         if (!a.empty() && a[0] == '-')
             return true;
@@ -349,12 +384,19 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, Program progr
             if (program == Program::Cli || a != "DEBUG_MODE")
                 options.push_back(a);
         result = parseGnuOptions(options);
-        const bool runs = result.action == CommandLine::Action::Run || result.action == CommandLine::Action::List;
+        const bool runs = result.action == CommandLine::Action::Run || result.action == CommandLine::Action::List ||
+                          result.action == CommandLine::Action::Count;
         if (runs && program == Program::Desktop) {
             if (result.action == CommandLine::Action::List)
-                result = failure("--list writes to standard output: use quillow-cli --list");
+                result = failure(text::onlyForCli("--list"));
+            else if (result.action == CommandLine::Action::Count)
+                result = failure(text::onlyForCli("--count"));
+            else if (result.useStoredSettings)
+                result = failure(text::onlyForCli("--use-settings"));
             else if (result.run.inputIsStdin || result.run.outputIsStdout)
-                result = failure("standard input and output are for quillow-cli");
+                result = failure(text::onlyForCli(text::kStandardStreams));
+            // The desktop program starts from its stored settings, as ever.
+            result.useStoredSettings = true;
         }
         if (runs && program == Program::Cli && result.action != CommandLine::Action::Error)
             if (const std::string refusal = patternRefusal(result); !refusal.empty())

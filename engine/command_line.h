@@ -1,8 +1,10 @@
 #pragma once
 // What the arguments of either program ask for, parsed once. Two syntaxes:
 // the classic slash switches, and GNU-style options for Linux paths (slash
-// switches clash with absolute paths: "/in.txt" holds "/i"); any argument
-// starting with "-" selects the GNU syntax.
+// switches clash with absolute paths: "/in.txt" holds "/i"). The first
+// argument decides: a slash switch or "DEBUG_MODE" there means slash
+// switches for the whole line (so "/f -3" keeps its meaning); otherwise any
+// argument starting with "-" selects the GNU syntax.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,11 +32,16 @@ struct RunRequest {
     std::optional<bool> compatForms;
 };
 
+// How --list writes the duplicates: "[line]   text" per entry, or line,
+// group and text separated by tabs.
+enum class ListForm { Classic, Tsv };
+
 struct CommandLine {
     enum class Action {
         Interactive,  // the desktop program opens for the user (openFile: scanned at once)
         Run,          // clean up run.input by itself
         List,         // quillow-cli --list: scan and print the duplicates
+        Count,        // quillow-cli --count: scan and print each group's size
         Help,
         Version,
         Error,        // error says why, in one line
@@ -43,13 +50,20 @@ struct CommandLine {
     bool gnuSyntax = false;
     bool debugMode = false;  // "DEBUG_MODE" anywhere in the desktop program's arguments
     bool quiet = false;
+    // Whether the run starts from the stored settings: slash switches always
+    // do, GNU-style options only with --use-settings (otherwise the
+    // documented defaults hold). The desktop program always does.
+    bool useStoredSettings = true;
+    ListForm listForm = ListForm::Classic;
     std::string error;
     bool errorIsUsage = true;  // a usage error (the help names the right form), not a missing file
     std::string openFile;
     RunRequest run;
 };
 
-// True when any argument starts with "-".
+// False when the first argument is a slash switch (it starts with one of
+// them and names no existing path) or "DEBUG_MODE"; otherwise true when any
+// argument starts with "-".
 bool usesGnuSyntax(const std::vector<std::string>& args);
 
 // Parses the arguments (without the program's name). GNU options follow

@@ -1,10 +1,12 @@
 #include "engine/read_whole_file.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
 
 #include "engine/texts.h"
 #include "engine/two_cores.h"
@@ -31,6 +33,85 @@ size_t readAt(int fd, char* to, size_t count, off_t offset)
     return have;
 }
 
+// The size bytes of a regular file from start on, and whatever it gained
+// meanwhile.
+BigVector<char> readRegular(int fd, off_t start, size_t size)
+{
+    BigVector<char> bytes;
+    // One byte more than the size, so that meeting the end costs no growth
+    // (and no second copy of a big file).
+    bytes.resize(size + 1);
+    const size_t half = size / 2;
+    const bool split = worthTwoCores(static_cast<int64_t>(size), kTwoCoresFromBytes);
+    size_t got[2] = {0, 0};
+    onTwoCores(split, [&](int part) {
+        if (part == 0)
+            got[0] = readAt(fd, bytes.data(), half, start);
+        if (part == 1 || !split)
+            got[1] = readAt(fd, bytes.data() + half, size - half, start + static_cast<off_t>(half));
+    });
+    size_t have = got[0] + got[1];
+    if (got[0] < half)  // the file shrank under us: read it again in one go
+        have = readAt(fd, bytes.data(), size, start);
+    for (;;) {  // the file may also have grown
+        if (have == bytes.size())
+            bytes.resize(bytes.size() + (bytes.size() / 4) + 65536);
+        size_t n = readAt(fd, bytes.data() + have, bytes.size() - have, start + static_cast<off_t>(have));
+        have += n;
+        if (have < bytes.size())
+            break;
+    }
+    bytes.resize(have);
+    return bytes;
+}
+
+// A pipe or terminal: read as it comes, in slices short enough to notice a
+// stop while nothing arrives.
+std::optional<BigVector<char>> readPipe(int fd, const std::function<bool()>& stopRequested)
+{
+    // A bigger pipe means fewer wake-ups; the system may refuse, which is fine.
+#ifdef F_SETPIPE_SZ
+    ::fcntl(fd, F_SETPIPE_SZ, 1 << 20);
+#endif
+    constexpr size_t kSlice = size_t{1} << 20;
+    BigVector<char> bytes;
+    // Room for as much as the machine has memory: that only reserves address
+    // space (pages are taken as the bytes arrive), and no growth copies the
+    // buffer. Where the system refuses, the buffer grows by doubling.
+    const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
+    try {
+        if (pages > 0 && pageSize > 0)
+            bytes.reserve(static_cast<size_t>(pages) * static_cast<size_t>(pageSize));
+    } catch (const std::bad_alloc&) {
+    }
+    bytes.resize(size_t{4} << 20);
+    size_t have = 0;
+    for (;;) {
+        pollfd p{fd, POLLIN, 0};
+        const int ready = ::poll(&p, 1, 200);
+        const int pollError = ready < 0 ? errno : 0;
+        if (stopRequested && stopRequested())
+            return std::nullopt;
+        if (pollError && pollError != EINTR)
+            throw ReadError{text::kFileError, pollError};
+        if (ready <= 0)
+            continue;
+        if (bytes.size() - have < kSlice)  // inside the reservation this moves nothing
+            bytes.resize(bytes.size() * 2);
+        const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
+        if (n < 0) {
+            if (errno == EINTR || errno == EAGAIN)
+                continue;
+            throw ReadError{text::kFileError, errno};
+        }
+        if (n == 0)
+            break;
+        have += static_cast<size_t>(n);
+    }
+    bytes.resize(have);
+    return bytes;
+}
+
 }  // namespace
 
 BigVector<char> readWholeFile(const std::string& path, FileIdentity* identity)
@@ -44,35 +125,31 @@ BigVector<char> readWholeFile(const std::string& path, FileIdentity* identity)
         *identity = identityOf(st);
     BigVector<char> bytes;
     try {
-        const size_t size = static_cast<size_t>(st.st_size);
-        // One byte more than the size, so that meeting the end costs no
-        // growth (and no second copy of a big file).
-        bytes.resize(size + 1);
-        const size_t half = size / 2;
-        size_t got[2] = {0, 0};
-        onTwoCores(worthTwoCores(static_cast<int64_t>(size), kTwoCoresFromBytes), [&](int part) {
-            if (part == 0)
-                got[0] = readAt(fd, bytes.data(), half, 0);
-            if (part == 1 || !worthTwoCores(static_cast<int64_t>(size), kTwoCoresFromBytes))
-                got[1] = readAt(fd, bytes.data() + half, size - half, static_cast<off_t>(half));
-        });
-        size_t have = got[0] + got[1];
-        if (got[0] < half)  // the file shrank under us: read it again in one go
-            have = readAt(fd, bytes.data(), size, 0);
-        for (;;) {  // the file may also have grown
-            if (have == bytes.size())
-                bytes.resize(bytes.size() + (bytes.size() / 4) + 65536);
-            size_t n = readAt(fd, bytes.data() + have, bytes.size() - have, static_cast<off_t>(have));
-            have += n;
-            if (have < bytes.size())
-                break;
-        }
-        bytes.resize(have);
+        bytes = readRegular(fd, 0, static_cast<size_t>(st.st_size));
     } catch (...) {
         ::close(fd);
         throw;
     }
     ::close(fd);
+    return bytes;
+}
+
+std::optional<BigVector<char>> readWholeStream(int fd, const std::function<bool()>& stopRequested)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        throw ReadError{text::kCannotOpen, errno};
+    if (S_ISDIR(st.st_mode))
+        throw ReadError{text::kCannotOpen, EISDIR};
+    if (!S_ISREG(st.st_mode))
+        return readPipe(fd, stopRequested);
+    // A file given as standard input (< FILE) is read from where it stands,
+    // as fast as a named one, and left at its end as a filter leaves it.
+    off_t start = ::lseek(fd, 0, SEEK_CUR);
+    if (start < 0 || start > st.st_size)
+        start = start < 0 ? 0 : st.st_size;
+    BigVector<char> bytes = readRegular(fd, start, static_cast<size_t>(st.st_size - start));
+    ::lseek(fd, start + static_cast<off_t>(bytes.size()), SEEK_SET);
     return bytes;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 // Reads a whole file into one buffer: the scan needs every line at once.
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "engine/big_allocator.h"
@@ -19,5 +21,12 @@ struct ReadError {
 // identity (when given) receives the file's identity as it was opened, for
 // the save to tell whether the file is still the one that was read.
 BigVector<char> readWholeFile(const std::string& path, FileIdentity* identity = nullptr);
+
+// Reads fd (standard input) from where it stands to its end, straight into
+// the buffer; a regular file behind it is read like readWholeFile does. A
+// pipe or terminal is waited on in short slices: stopRequested is asked
+// between them, and when it says yes the read ends without a result. Throws
+// ReadError or std::bad_alloc; leaves fd open.
+std::optional<BigVector<char>> readWholeStream(int fd, const std::function<bool()>& stopRequested);
 
 }  // namespace quillow

@@ -70,11 +70,12 @@ WriteResult runSave(Settings& settings, ScanResult& result, RunFlags& flags, Hos
     const WriteResult notStarted{WriteOutcome::NotStarted, {}, 0};
 
     // 1. A source to save from, and no save or scan already running.
-    if (result.file.empty() || !result.dups || flags.busy)
+    if ((result.file.empty() && !result.fromStream) || !result.dups || flags.busy)
         return notStarted;
 
-    // 2. The source is still there...
-    const std::optional<FileIdentity> now = identityOf(result.file);
+    // 2. The source is still there (a stream has only the bytes read)...
+    const std::optional<FileIdentity> now =
+        result.fromStream ? std::optional(result.identity) : identityOf(result.file);
     if (!now) {
         const int error = whyNoRegularFile(result.file);
         refuse(host, unattended, text::kSourceMissing, result.file, error);

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 #include <new>
 #include <stdexcept>
 
@@ -37,8 +39,11 @@ public:
     {
     }
     ScanOutcome run(std::string file);
+    ScanOutcome runStream(int fd, const std::string& name);
 
 private:
+    // Reads through read and scans; name stands for the source in failures.
+    ScanOutcome load(const std::string& name, const std::function<std::optional<BigVector<char>>()>& read);
     bool chooseFile(std::string& file);
     void checkFile(const std::string& file);
     void loadLines(BigVector<char> bytes);
@@ -97,6 +102,7 @@ void Scan::checkFile(const std::string& file)
     settings_.lastLoadedFile = file;
     h_.setCaption(text::productVersion(flags_.debugMode) + " - " + file);
     r_.file = file;
+    r_.fromStream = false;
 }
 
 void Scan::loadLines(BigVector<char> bytes)
@@ -272,6 +278,26 @@ ScanOutcome Scan::run(std::string file)
         return ScanOutcome::Failed;
     }
 
+    return load(file, [&] { return std::optional(readWholeFile(file, &r_.identity)); });
+}
+
+ScanOutcome Scan::runStream(int fd, const std::string& name)
+{
+    flags_.busy = true;
+    r_.file.clear();
+    r_.identity = {};
+    r_.fromStream = true;
+    h_.setCaption(text::productVersion(flags_.debugMode) + " - " + name);
+    return load(name, [&] {
+        return readWholeStream(fd, [&] {
+            h_.yield();
+            return cadence_.stopConfirmed();
+        });
+    });
+}
+
+ScanOutcome Scan::load(const std::string& name, const std::function<std::optional<BigVector<char>>()>& read)
+{
     showButtons(false);
     h_.setPointer(Pointer::Busy);
     h_.setStatus(text::kLoading);
@@ -283,7 +309,16 @@ ScanOutcome Scan::run(std::string file)
         if (!isAutoEncoding(setting))
             if (EncodingLookup named = encodingNamed(setting); !named.encoding)
                 throw EncodingRefused{named.error};
-        loadLines(readWholeFile(file, &r_.identity));
+        std::optional<BigVector<char>> bytes = read();
+        if (!bytes) {
+            interrupted();
+            return ScanOutcome::Stopped;
+        }
+        if (bytes->empty()) {
+            failed(text::kFileEmpty);
+            return ScanOutcome::EmptyFile;
+        }
+        loadLines(std::move(*bytes));
         if (!stopped_)
             findDuplicates();
         if (stopped_) {
@@ -295,16 +330,16 @@ ScanOutcome Scan::run(std::string file)
     } catch (const ReadError& e) {
         // The file went away or failed to read after the checks.
         discard(false);
-        failed(text::failureStatus(e.status, file, e.error));
+        failed(text::failureStatus(e.status, name, e.error));
     } catch (const EncodingRefused& e) {
         discard(false);
         failed(e.status);
     } catch (const std::bad_alloc&) {
         discard(true);
-        failed(text::failureStatus(text::kOutOfMemory, file, 0));
+        failed(text::failureStatus(text::kOutOfMemory, name, 0));
     } catch (const std::length_error&) {
         discard(false);
-        failed(text::failureStatus(text::kFileError, file, 0));
+        failed(text::failureStatus(text::kFileError, name, 0));
     }
     return ScanOutcome::Failed;
 }
@@ -314,6 +349,12 @@ ScanOutcome Scan::run(std::string file)
 ScanOutcome runScan(Settings& settings, ScanResult& result, RunFlags& flags, Host& host, std::string file)
 {
     return Scan(settings, result, flags, host).run(std::move(file));
+}
+
+ScanOutcome runScanOfStream(Settings& settings, ScanResult& result, RunFlags& flags, Host& host, int fd,
+                            const std::string& name)
+{
+    return Scan(settings, result, flags, host).runStream(fd, name);
 }
 
 }  // namespace quillow

@@ -25,4 +25,11 @@ enum class ScanOutcome {
 // counters and remembers the file; leaves the lists in result.
 ScanOutcome runScan(Settings& settings, ScanResult& result, RunFlags& flags, Host& host, std::string file);
 
+// Scans what fd holds up to its end (standard input); name stands for it in
+// the caption. Nothing can read the bytes again: result.file stays empty,
+// result.fromStream is set and the lines live only in result.source. A stop
+// while waiting for input ends the scan as Stopped.
+ScanOutcome runScanOfStream(Settings& settings, ScanResult& result, RunFlags& flags, Host& host, int fd,
+                            const std::string& name);
+
 }  // namespace quillow

@@ -19,6 +19,9 @@ inline constexpr int64_t kBigFileLines = 32768;
 
 struct ScanResult {
     std::string file;       // the file the lines came from; empty: nothing to save from
+    // Read from standard input: there is no file to check or to read again,
+    // the lines exist only in source.
+    bool fromStream = false;
     FileIdentity identity;  // the file as the scan read it; the save writes only from that
     // A fingerprint of the bytes read, kept when the line texts are freed
     // (memoryPreserved): the save then reads the file again and checks it.

@@ -1,16 +1,53 @@
 #include "engine/unattended_run.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "engine/command_line_texts.h"
 #include "engine/file_info.h"
 #include "engine/save.h"
 #include "engine/scan.h"
 #include "engine/selection.h"
+#include "engine/texts.h"
 
 namespace quillow {
+
+namespace {
+
+// The input exactly as it was read, byte-order mark and all. Stop is
+// honoured between blocks: a reader that does not read blocks the write.
+RunOutcome passThrough(const ScanResult& result, RunFlags& flags, Host& host, int fd)
+{
+    const std::string_view bytes = result.source ? result.source->bytes() : std::string_view();
+    constexpr size_t kBlock = size_t{4} << 20;
+    for (size_t at = 0; at < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + at, std::min(kBlock, bytes.size() - at));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            host.setStatus(text::failureStatus(text::kSaveFailed, text::kStandardOutput, n < 0 ? errno : EIO));
+            return RunOutcome::OutputError;
+        }
+        at += static_cast<size_t>(n);
+        host.yield();
+        if (flags.stopRequested) {
+            host.setStatus(text::kSaveCancelled);
+            return RunOutcome::Stopped;
+        }
+    }
+    host.setStatus(text::kPassedThrough);
+    return RunOutcome::PassedThrough;
+}
+
+}  // namespace
 
 int exitStatus(RunOutcome outcome)
 {
     switch (outcome) {
     case RunOutcome::Written:
+    case RunOutcome::PassedThrough:
     case RunOutcome::DuplicatesFound:
         return 0;
     case RunOutcome::NothingToDo:
@@ -31,28 +68,33 @@ RunOutcome runUnattended(Settings& settings, ScanResult& result, RunFlags& flags
     flags.unattended = true;
     result.bigFile = false;
     applyOverrides(request, settings.options);
+    // Standard input cannot be read again and standard output is written
+    // from the buffer: the scan keeps the lines.
+    if (request.inputIsStdin || request.outputIsStdout)
+        settings.options.preserveMemory = false;
 
-    switch (runScan(settings, result, flags, host, request.input)) {
-    case ScanOutcome::Completed:
-        break;
-    case ScanOutcome::EmptyFile:  // readable, and without duplicate lines
-        return RunOutcome::NothingToDo;
-    case ScanOutcome::Stopped:
+    const ScanOutcome scanned = request.inputIsStdin
+                                    ? runScanOfStream(settings, result, flags, host, STDIN_FILENO, text::kStandardInput)
+                                    : runScan(settings, result, flags, host, request.input);
+    if (scanned == ScanOutcome::Stopped || !flags.unattended)
         return RunOutcome::Stopped;
-    case ScanOutcome::NoFile:
-    case ScanOutcome::Failed:
+    if (scanned == ScanOutcome::NoFile || scanned == ScanOutcome::Failed)
         return RunOutcome::InputError;
-    }
-    if (!flags.unattended)
-        return RunOutcome::Stopped;
-    if (!result.ready)
-        return RunOutcome::NothingToDo;
+    // A filter passes on what has nothing to drop; a file is not written.
+    const bool filter = request.outputIsStdout && request.select;
+    if (scanned == ScanOutcome::EmptyFile || !result.ready)  // an empty file holds no duplicates either
+        return filter ? passThrough(result, flags, host, STDOUT_FILENO) : RunOutcome::NothingToDo;
     if (!request.select)
         return RunOutcome::DuplicatesFound;
 
     runSelectCommand(result, flags, host, *request.select);
+    if (filter && result.dups->selectedCount() == 0)
+        return passThrough(result, flags, host, STDOUT_FILENO);
 
-    const WriteResult written = runSave(settings, result, flags, host, SaveTarget{request.output});
+    // A stream target's path is the name its failures give.
+    const SaveTarget target =
+        request.outputIsStdout ? SaveTarget{text::kStandardOutput, STDOUT_FILENO} : SaveTarget{request.output};
+    const WriteResult written = runSave(settings, result, flags, host, target);
     if (!flags.unattended)
         return RunOutcome::Stopped;
     switch (written.outcome) {
@@ -72,7 +114,7 @@ RunOutcome runUnattended(Settings& settings, ScanResult& result, RunFlags& flags
     // The save's checks ended it silently, as they do in an unattended run.
     if (!result.dups || result.dups->selectedCount() == 0)
         return RunOutcome::NothingToDo;
-    if (!fileExists(result.file))
+    if (!result.fromStream && !fileExists(result.file))
         return RunOutcome::InputError;
     return RunOutcome::OutputError;
 }

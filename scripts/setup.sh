@@ -11,6 +11,7 @@ packages=(
   fonts-wqy-microhei
   python3 mawk gawk strace fiu-utils time hyperfine xvfb xauth desktop-file-utils
   dpkg-dev file appstream
+  groff-base man-db zsh fish
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Peer check: quillow-cli's clean-up (-s 1, 2, 3) must write byte for byte what
-# an awk reference writes, on generated files with LF and CR LF line ends, on
-# a few hand-made files with odd and mixed line ends, blank-only lines and a
-# byte-order mark, and on the generated files in UTF-16LE/BE and GB18030,
-# which the reference reads and writes through iconv.
+# Peer check: quillow-cli's clean-up (-s 1, 2, 3, to a file and as a filter
+# from a pipe to standard output), --list (classic and tsv) and --count must
+# write byte for byte what an awk reference writes, on generated files with LF
+# and CR LF line ends, on a few hand-made files with odd and mixed line ends,
+# blank-only lines and a byte-order mark, and on the generated files in
+# UTF-16LE/BE and GB18030, which the reference reads and writes through iconv.
 #
 # The reference reads the file twice. Line ends go by majority: lines end at
 # LF (a CR before it belongs to the end, a lone CR is text) unless lines ended
@@ -64,6 +65,43 @@ END {
 }
 AWK
 
+# The duplicates list. Entries go by group (in the order of the groups' first
+# lines), then by line. An entry shows its line's key text (trimmed when trim
+# is on, letter case kept), except the group's first, which shows the key
+# text of the group's second line. form: classic, tsv or count.
+read -r -d '' list_reference <<'AWK' || true
+BEGIN {
+    if (cr) RS = "\r\n|\r"
+    bom = sprintf("%c%c%c", 239, 187, 191)
+}
+FNR == 1 && substr($0, 1, 3) == bom { $0 = substr($0, 4) }
+function shown(s) {
+    if (trim) { sub(/^ +/, "", s); sub(/ +$/, "", s) }
+    return s
+}
+function key(s) { s = shown(s); return fold ? tolower(s) : s }
+NR == FNR {
+    lines = FNR
+    if ($0 ~ /^ *$/) next
+    k = key($0)
+    if (++n[k] == 1) first[k] = FNR
+    else if (n[k] == 2) second[k] = shown($0)
+    next
+}
+$0 !~ /^ *$/ && n[k = key($0)] > 1 {
+    if (!(k in group)) { group[k] = ++groups; keyOf[groups] = k }
+    g = group[k]
+    text = FNR == first[k] ? second[k] : shown($0)
+    if (form == "tsv") out[g] = out[g] sprintf("%d\t%d\t%s\n", FNR, g, text)
+    else out[g] = out[g] sprintf("[%0" length(lines) "d]   %s\n", FNR, text)
+}
+END {
+    for (g = 1; g <= groups; g++)
+        if (form == "count") printf "%d\t%s\n", n[keyOf[g]], second[keyOf[g]]
+        else printf "%s", out[g]
+}
+AWK
+
 has_cr() { [ -n "$(tr -dc '\r' < "$1" | head -c 1)" ]; }
 # 1 when lines ended by CR (CR LF or a lone CR) outnumber those ended by a lone LF.
 cr_majority() {
@@ -107,6 +145,18 @@ check() {
     ref "$file" "$mode" "$fold" "$trim" "$enc" > "$expect"
     local dups
     dups=$(ref "$file" 0 "$fold" "$trim" "$enc")
+    # The same run as a filter, from a pipe to standard output: the cleaned
+    # text, or the input unchanged when it has no duplicates.
+    local filtered=0
+    cat "$file" | timeout 60 "$cli" -i - -o - -s "$mode" -c "$cs" -r "$tr" -m on -q \
+        > "$work/filtered" 2> "$work/stderr" || filtered=$?
+    local want=$expect
+    [ "$dups" -eq 0 ] && want=$file
+    if [ "$filtered" -ne 0 ] || ! cmp -s "$want" "$work/filtered"; then
+        fail "$tag as a filter: exit $filtered, or the output differs from $( [ "$dups" -eq 0 ] && echo the input || echo awk)"
+        sed -n '1,5p' "$work/stderr"
+        return
+    fi
     local status=0
     timeout 60 "$cli" -i "$file" -o "$out" -s "$mode" -c "$cs" -r "$tr" -m on -q \
         < /dev/null > "$work/stdout" 2> "$work/stderr" || status=$?
@@ -135,6 +185,37 @@ check() {
     fi
     echo "ok   $tag: $(wc -c < "$out") bytes, $dups duplicated keys"
     passed=$((passed + 1))
+}
+
+# check_lists NAME FILE CASE(on|off) TRIM(on|off): --list in both forms and
+# --count against the reference.
+check_lists() {
+    local name=$1 file=$2 cs=$3 tr=$4 fold=0 trim=0 cr=0 form
+    [ "$cs" = off ] && fold=1
+    [ "$tr" = on ] && trim=1
+    if has_cr "$file"; then cr=1; fi
+    for form in classic tsv count; do
+        local tag="$name $form -c $cs -r $tr" args=(--list)
+        [ "$form" = tsv ] && args=(--list --format=tsv)
+        [ "$form" = count ] && args=(--count)
+        "$awk_bin" -v form="$form" -v fold="$fold" -v trim="$trim" -v cr="$cr" "$list_reference" \
+            "$file" "$file" > "$work/expect.list"
+        local status=0
+        timeout 60 "$cli" "${args[@]}" -c "$cs" -r "$tr" -q "$file" < /dev/null > "$work/out.list" \
+            2> "$work/stderr" || status=$?
+        local want=0
+        [ -s "$work/expect.list" ] || want=1
+        if [ "$status" -ne "$want" ]; then
+            fail "$tag: exit $status, expected $want"
+            sed -n '1,5p' "$work/stderr"
+        elif ! cmp -s "$work/expect.list" "$work/out.list"; then
+            fail "$tag: differs from awk; first differences (- awk, + quillow-cli):"
+            diff --text "$work/expect.list" "$work/out.list" | sed -n '1,12p' | cat -v || true
+        else
+            echo "ok   $tag: $(wc -l < "$work/out.list") lines"
+            passed=$((passed + 1))
+        fi
+    done
 }
 
 # The reference must agree with the classic one-liners where those apply:
@@ -186,6 +267,9 @@ done
 for f in gen_lf cr_mixed lf_edges; do check "$f" "$work/$f.txt" 2 on on; done
 for f in ascii_crlf lf_edges; do check "$f" "$work/$f.txt" 3 off on; done
 check unique "$work/unique.txt" 2 on off
+
+for f in gen_lf gen_crlf cr_mixed lf_edges bom unique; do check_lists "$f" "$work/$f.txt" on off; done
+for f in ascii_lf ascii_crlf cr_mixed lf_edges bom; do check_lists "$f" "$work/$f.txt" off on; done
 
 # Other encodings: UTF-16 with and without a byte-order mark, LF and CR LF,
 # and GB18030; every kept line comes back as its own bytes.

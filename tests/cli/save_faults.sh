@@ -45,7 +45,7 @@ check() {
 # inject NAME IN_PLACE REASON STRACE_ARGS...: runs the save under strace. With
 # -q the program writes, syncs and renames nothing but its output (its
 # temporary file has a name of its own), so the n-th call is the output's.
-# The last line names the target and the system's REASON.
+# The last line names the program, the target and the system's REASON.
 inject() {
     local name=$1 in_place=$2 reason=$3
     shift 3
@@ -65,7 +65,7 @@ inject() {
     check "$name" $? "$dir/in.txt" "$big" "$target" "$target_orig"
     local last
     last=$(tail -1 "$dir/err")
-    [ "$last" = "保存文件错误！ $out: $reason" ] || fail "$name: the last line is: $last"
+    [ "$last" = "quillow-cli: 保存文件错误！ $out: $reason" ] || fail "$name: the last line is: $last"
 }
 
 if ! command -v strace > /dev/null; then

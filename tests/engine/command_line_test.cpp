@@ -180,12 +180,25 @@ TEST(SlashSwitches, OverridesOnOffNumbersAndFilter)
 
 // ---- GNU-style options -------------------------------------------------
 
-TEST(GnuOptions, SyntaxIsChosenByALeadingDash)
+TEST(GnuOptions, SyntaxIsChosenByTheFirstArgument)
 {
-    EXPECT_FALSE(usesGnuSyntax({"/i", "in.txt", "/o", "out.txt", "/s", "2"}));
-    EXPECT_TRUE(usesGnuSyntax({"/i", "in.txt", "-o", "out.txt"}));
-    EXPECT_TRUE(usesGnuSyntax({"in.txt", "--list"}));
-    EXPECT_FALSE(usesGnuSyntax({}));
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        bool gnu;
+    };
+    const Row rows[] = {
+        {"slash switches", {"/i", "in.txt", "/o", "out.txt", "/s", "2"}, false},
+        {"negative numbers as separate words", {"/i", "in.txt", "/o", "o", "/s", "2", "/f", "-3", "/a", "-5"}, false},
+        {"a switch with its value attached", {"/s2", "/i", "in.txt", "-o", "x"}, false},
+        {"DEBUG_MODE first", {"DEBUG_MODE", "-i", "in.txt"}, false},
+        {"an option first", {"-i", "in.txt", "DEBUG_MODE"}, true},
+        {"a file, then an option", {"in.txt", "--list"}, true},
+        {"an absolute path that starts like a switch", {"/proc/self/status", "--list"}, true},
+        {"nothing", {}, false},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(usesGnuSyntax(r.args), r.gnu) << r.name;
 }
 
 TEST(GnuOptions, FillsEveryValue)
@@ -221,6 +234,8 @@ TEST(GnuOptions, ShapesOfArguments)
         std::string input, output;
         std::optional<SelectCommand> select;
         bool stdinIn, stdoutOut, quiet;
+        ListForm form = ListForm::Classic;
+        bool storedSettings = false;
     };
     using A = CommandLine::Action;
     using S = SelectCommand;
@@ -232,6 +247,11 @@ TEST(GnuOptions, ShapesOfArguments)
         {"list with options", {"--list", "-c", "on", "a"}, A::List, "a", "", std::nullopt, false, false, false},
         {"list ignores a selection", {"-l", "-s", "2", "a"}, A::List, "a", "", std::nullopt, false, false, false},
         {"abbreviated long option", {"--li", "a"}, A::List, "a", "", std::nullopt, false, false, false},
+        {"list as tab-separated values", {"--list", "--format=tsv", "a"}, A::List, "a", "", std::nullopt, false, false,
+         false, ListForm::Tsv},
+        {"count", {"--count", "-"}, A::Count, "", "", std::nullopt, true, false, false},
+        {"stored settings asked for", {"--use-settings", "-i", "a", "-o", "b", "-s", "2"}, A::Run, "a", "b",
+         S::AllButFirst, false, false, false, ListForm::Classic, true},
         {"standard streams", {"-i", "-", "-o", "-", "-s", "3"}, A::Run, "", "", S::AllButLast, true, true, false},
         {"positional - is stdin", {"-o", "b", "-s", "3", "-"}, A::Run, "", "b", S::AllButLast, true, false, false},
         {"-- ends the options", {"-o", "b", "-s", "1", "--", "-odd name"}, A::Run, "-odd name", "b", S::All, false,
@@ -250,6 +270,8 @@ TEST(GnuOptions, ShapesOfArguments)
         EXPECT_EQ(o.run.inputIsStdin, r.stdinIn) << r.name;
         EXPECT_EQ(o.run.outputIsStdout, r.stdoutOut) << r.name;
         EXPECT_EQ(o.quiet, r.quiet) << r.name;
+        EXPECT_EQ(o.listForm, r.form) << r.name;
+        EXPECT_EQ(o.useStoredSettings, r.storedSettings) << r.name;
     }
 }
 
@@ -273,14 +295,17 @@ TEST(GnuOptions, BadUsageIsOneClearLine)
         {"start beyond 16 bits", {"-i", "a", "-o", "b", "-s", "1", "-f", "40000"}, "40000"},
         {"match below -1", {"-i", "a", "-o", "b", "-s", "1", "-a", "-2"}, "-2"},
         {"match not a number", {"-i", "a", "-o", "b", "-s", "1", "--match", "x"}, "'x'"},
-        {"no input", {"-o", "b", "-s", "1"}, "input"},
-        {"two inputs", {"-i", "a", "-o", "b", "-s", "1", "c"}, "input"},
-        {"no output", {"-i", "a", "-s", "1"}, "output"},
+        {"no input", {"-o", "b", "-s", "1"}, "-i"},
+        {"two inputs", {"-i", "a", "-o", "b", "-s", "1", "c"}, "多个输入文件"},
+        {"no output", {"-i", "a", "-s", "1"}, "-o"},
         {"no selection", {"-i", "a", "-o", "b"}, "-s"},
         {"list with output", {"--list", "-o", "b", "a"}, "-o"},
         {"unknown encoding", {"-i", "a", "-o", "b", "-s", "1", "--encoding=klingon"}, "klingon"},
         {"encoding not by lines", {"-i", "a", "-o", "b", "-s", "1", "-e", "UTF-7"}, "UTF-7"},
         {"bad compat", {"-i", "a", "-o", "b", "-s", "1", "--compat", "yes"}, "--compat"},
+        {"list and count", {"--list", "--count", "a"}, "--count"},
+        {"format without list", {"--count", "--format=tsv", "a"}, "--format"},
+        {"unknown format", {"--list", "--format", "csv", "a"}, "'csv'"},
     };
     for (const Row& r : rows) {
         const CommandLine o = parseGnuOptions(r.args);
@@ -297,8 +322,11 @@ TEST(GnuOptions, HelpDescribesEachOptionOnceForEachProgram)
                                            "-f, --start=N", "-x, --regex=PATTERN", "-a, --match=N",
                                            "-p, --apply-filter=on|off", "-e, --encoding=NAME", "--compat=on|off",
                                            "-h, --help", "-V, --version"};
-    const std::vector<std::string> cliOnly = {"-l, --list", "-q, --quiet", "- reads standard input",
-                                              "- writes to standard output"};
+    const std::vector<std::string> cliOnly = {"-l, --list", "--count", "--format=FORM", "--use-settings", "-q, --quiet",
+                                              "- 读标准输入", "- 写到标准输出"};
+    // quillow-cli shows the default of every option that has one.
+    const std::vector<std::string> withDefault = {"--case",  "--trim",         "--save-empty", "--start",  "--regex",
+                                                  "--match", "--apply-filter", "--encoding",   "--compat", "--format"};
     for (Program program : {Program::Desktop, Program::Cli}) {
         const std::string help = commandLineHelp(program);
         SCOPED_TRACE(help);
@@ -309,6 +337,15 @@ TEST(GnuOptions, HelpDescribesEachOptionOnceForEachProgram)
         }
         for (const std::string& text : cliOnly)
             EXPECT_EQ(help.find(text) != std::string::npos, program == Program::Cli) << text;
+        for (const std::string& option : withDefault) {
+            const size_t at = help.find(option + "=", help.find("选项："));
+            if (at == std::string::npos && program == Program::Desktop)
+                continue;
+            ASSERT_NE(at, std::string::npos) << option;
+            const size_t next = help.find("\n  -", at);
+            EXPECT_EQ(help.substr(at, next - at).find("默认") != std::string::npos, program == Program::Cli)
+                << option;
+        }
         EXPECT_EQ(help.back(), '\n');
     }
 }
@@ -337,12 +374,15 @@ TEST(GnuOptions, TheInputMustBeAFileAndTheDesktopKeepsToItsForms)
         {"a device", Program::Cli, {"-l", "/dev/zero"}, A::Error, "/dev/zero: 不是普通文件"},
         {"missing", Program::Cli, {"-i", dir.file("nope"), "-o", "b", "-s", "1"}, A::Error, "nope"},
         {"invalid pattern", Program::Cli, {"-x", "(", "-i", in, "-o", "b", "-s", "1"}, A::Error,
-         "'(' for -x (--regex): missing closing parenthesis at offset 1"},
+         "-x (--regex) 的正则表达式 '(' 无效: missing closing parenthesis at offset 1"},
         {"invalid pattern, listing", Program::Cli, {"-l", "--regex=a{2,1}", in}, A::Error, "at offset 5"},
         {"the desktop keeps its silent fallback", Program::Desktop, {"-x", "(", "-i", in, "-o", "b", "-s", "1"},
          A::Run, ""},
         {"desktop run", Program::Desktop, {"-i", in, "-o", "b", "-s", "1", "DEBUG_MODE"}, A::Run, ""},
         {"desktop list", Program::Desktop, {"--list", in}, A::Error, "quillow-cli"},
+        {"desktop count", Program::Desktop, {"--count", in}, A::Error, "quillow-cli"},
+        {"desktop stored settings", Program::Desktop, {"--use-settings", "-i", in, "-o", "b", "-s", "1"}, A::Error,
+         "quillow-cli"},
         {"desktop streams", Program::Desktop, {"-i", "-", "-o", "b", "-s", "1"}, A::Error, "quillow-cli"},
     };
     for (const Row& r : rows) {
@@ -350,6 +390,9 @@ TEST(GnuOptions, TheInputMustBeAFileAndTheDesktopKeepsToItsForms)
         EXPECT_EQ(c.action, r.action) << r.name << ": " << c.error;
         EXPECT_TRUE(c.gnuSyntax) << r.name;
         EXPECT_NE(c.error.find(r.mentions), std::string::npos) << r.name << ": " << c.error;
+        // The desktop program always starts from its stored settings.
+        if (c.action != A::Error)
+            EXPECT_EQ(c.useStoredSettings, r.program == Program::Desktop) << r.name;
     }
     EXPECT_TRUE(parseCommandLine({"-i", in, "-o", "b", "-s", "1", "DEBUG_MODE"}, Program::Desktop).debugMode);
 
@@ -365,7 +408,7 @@ TEST(SlashSwitches, InvalidPatternIsAUsageErrorOfQuillowCliOnly)
     cwd.dir.write("in.txt", "a\na\n");
     const CommandLine cli = parseCommandLine({"/i in.txt /o out.txt /s 2 /x ("}, Program::Cli);
     EXPECT_EQ(cli.action, CommandLine::Action::Error);
-    EXPECT_EQ(cli.error, "invalid regular expression '(' for /x: missing closing parenthesis at offset 1");
+    EXPECT_EQ(cli.error, "选项 /x 的正则表达式 '(' 无效: missing closing parenthesis at offset 1");
     EXPECT_TRUE(cli.errorIsUsage);
     EXPECT_EQ(parseCommandLine({"/i in.txt /o out.txt /s 2 /x ("}, Program::Desktop).action,
               CommandLine::Action::Run);
@@ -451,13 +494,19 @@ TEST(UnattendedRun, NegativeStartAndMatchAreHeldAtTheirLimits)
 {
     InTempDir cwd;
     cwd.dir.write("in.txt", "1 x\n2 x\n");
-    const CommandLine command = parseCommandLine({"/i in.txt /o out.txt /s 2 /f -3 /a -5"}, Program::Cli);
-    ASSERT_EQ(command.action, CommandLine::Action::Run) << command.error;
-    UnattendedRun r;
-    EXPECT_EQ(r.go(command.run), RunOutcome::NothingToDo);  // offset 0: the lines differ
-    EXPECT_EQ(r.settings.options.startPos, 0);
-    EXPECT_EQ(r.settings.options.filterMatch, -1);
-    EXPECT_FALSE(std::filesystem::exists(cwd.dir.path() / "out.txt"));
+    // One argument text, or separate words as a shell passes them.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"/i in.txt /o out.txt /s 2 /f -3 /a -5"},
+          std::vector<std::string>{"/i", "in.txt", "/o", "out.txt", "/s", "2", "/f", "-3", "/a", "-5"}}) {
+        const CommandLine command = parseCommandLine(args, Program::Cli);
+        ASSERT_EQ(command.action, CommandLine::Action::Run) << command.error;
+        EXPECT_TRUE(command.useStoredSettings);
+        UnattendedRun r;
+        EXPECT_EQ(r.go(command.run), RunOutcome::NothingToDo);  // offset 0: the lines differ
+        EXPECT_EQ(r.settings.options.startPos, 0);
+        EXPECT_EQ(r.settings.options.filterMatch, -1);
+        EXPECT_FALSE(std::filesystem::exists(cwd.dir.path() / "out.txt"));
+    }
 }
 
 TEST(UnattendedRun, OutcomesWhenNothingIsWritten)
@@ -567,6 +616,7 @@ TEST(UnattendedRun, ExitStatuses)
 {
     EXPECT_EQ(exitStatus(RunOutcome::Written), 0);
     EXPECT_EQ(exitStatus(RunOutcome::DuplicatesFound), 0);
+    EXPECT_EQ(exitStatus(RunOutcome::PassedThrough), 0);
     EXPECT_EQ(exitStatus(RunOutcome::NothingToDo), 1);
     EXPECT_EQ(exitStatus(RunOutcome::InputError), 2);
     EXPECT_EQ(exitStatus(RunOutcome::OutputError), 3);

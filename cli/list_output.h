@@ -1,0 +1,19 @@
+#pragma once
+// What --list and --count write to standard output.
+#include "engine/command_line.h"
+#include "engine/dups_list.h"
+#include "engine/shown_text.h"
+
+namespace quillow {
+
+// --list: every entry of the duplicates list, bytes exactly as held. Classic:
+// "[line]   text" (the line number padded as in the lists); tsv: line number,
+// group number (1-based, in list order) and text, separated by tabs.
+// Returns 0, or the errno of a failed write (-1: stopped by Ctrl-C).
+int writeList(const DupsList& list, ShownText& shown, ListForm form, int fd);
+
+// --count: one line per group, in list order: the number of occurrences, a
+// tab, and the group's text as --list shows it for the group's first entry.
+int writeCounts(const DupsList& list, ShownText& shown, int fd);
+
+}  // namespace quillow

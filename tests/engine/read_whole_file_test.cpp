@@ -1,0 +1,65 @@
+// Standard input read straight into the scan's buffer: a file behind it, a
+// pipe of unknown size, a stop while nothing arrives.
+#include "engine/read_whole_file.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+#include <thread>
+
+#include "support/temp_dir.h"
+
+namespace quillow {
+namespace {
+
+std::string text(const BigVector<char>& bytes) { return std::string(bytes.data(), bytes.size()); }
+
+TEST(ReadWholeStream, FilePipeAndStop)
+{
+    testing::TempDir dir;
+
+    // A file read from where it stands (the reader before took "abc"), and
+    // left at its end.
+    int fd = ::open(dir.write("in.txt", "abcdef").c_str(), O_RDONLY);
+    ASSERT_GE(::lseek(fd, 3, SEEK_SET), 0);
+    auto bytes = readWholeStream(fd, {});
+    ASSERT_TRUE(bytes);
+    EXPECT_EQ(text(*bytes), "def");
+    EXPECT_EQ(::lseek(fd, 0, SEEK_CUR), 6);
+    ::close(fd);
+
+    // A pipe longer than the first buffer, written in pieces.
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    std::string sent;
+    for (int i = 0; sent.size() < (size_t{9} << 20); ++i)
+        sent += "line " + std::to_string(i) + "\n";
+    std::thread writer([&] {
+        for (size_t at = 0; at < sent.size(); at += 100000)
+            if (::write(fds[1], sent.data() + at, std::min<size_t>(100000, sent.size() - at)) < 0)
+                break;
+        ::close(fds[1]);
+    });
+    bytes = readWholeStream(fds[0], [] { return false; });
+    writer.join();
+    ::close(fds[0]);
+    ASSERT_TRUE(bytes);
+    EXPECT_TRUE(text(*bytes) == sent);
+
+    // Nothing arrives and the writer stays: a stop ends the wait.
+    ASSERT_EQ(::pipe(fds), 0);
+    int asked = 0;
+    EXPECT_FALSE(readWholeStream(fds[0], [&] { return ++asked == 2; }));
+    EXPECT_EQ(asked, 2);
+    ::close(fds[0]);
+    ::close(fds[1]);
+
+    fd = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
+    EXPECT_THROW(readWholeStream(fd, {}), ReadError);
+    ::close(fd);
+}
+
+}  // namespace
+}  // namespace quillow
