@@ -12,6 +12,7 @@
 
 #include "engine/command_line.h"
 #include "engine/command_line_help.h"
+#include "engine/command_line_texts.h"
 #include "engine/unattended_run.h"
 #include "gui/dialogs.h"
 #include "gui/main_window.h"
@@ -36,10 +37,9 @@ int main(int argc, char** argv)
     if (argc != givenArgs)
         command = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), Program::Desktop);
     if (command.action == CommandLine::Action::Error) {
-        if (command.errorIsUsage)
-            std::fprintf(stderr, "quillow: %s (see quillow --help)\n", command.error.c_str());
-        else
-            std::fprintf(stderr, "quillow: %s\n", command.error.c_str());
+        const std::string line = command.errorIsUsage ? text::usageErrorLine("quillow", command.error)
+                                                       : text::errorLine("quillow", command.error);
+        std::fputs(line.c_str(), stderr);
         return kExitUsage;
     }
 
