@@ -20,28 +20,53 @@
 
 using namespace quillow;
 
+namespace {
+
+// Options Qt takes out of the arguments itself when the application starts.
+bool holdsQtOption(const std::vector<std::string>& args)
+{
+    static const char* const kQtOptions[] = {"-platform", "-platformpluginpath", "-platformtheme", "-plugin",
+                                             "-qwindowgeometry", "-qwindowicon", "-qwindowtitle", "-reverse",
+                                             "-session", "-style", "-stylesheet", "-widgetcount", "-display",
+                                             "-geometry", "-name", "-title", "-visual", "-dialogs", "-qmljsdebugger"};
+    for (const std::string& a : args)
+        for (const char* option : kQtOptions)
+            if (a == option || a.starts_with(std::string(option) + "=") || (a.starts_with("-") && a.substr(1) == option))
+                return true;
+    return false;
+}
+
+int usageError(const CommandLine& command)
+{
+    const std::string line = command.errorIsUsage ? text::usageErrorLine("quillow", command.error)
+                                                   : text::errorLine("quillow", command.error);
+    std::fputs(line.c_str(), stderr);
+    return kExitUsage;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
-    CommandLine command = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), Program::Desktop);
-    // --help and --version work without a display.
+    const std::vector<std::string> given(argv + 1, argv + argc);
+    CommandLine command = parseCommandLine(given, Program::Desktop);
+    // --help, --version and bad arguments are answered without a display.
     if (command.action == CommandLine::Action::Help || command.action == CommandLine::Action::Version) {
         const std::string text = command.action == CommandLine::Action::Help ? commandLineHelp(Program::Desktop)
                                                                              : versionText(Program::Desktop);
         std::fputs(text.c_str(), stdout);
         return std::fflush(stdout) == 0 ? 0 : kExitOutput;
     }
+    if (command.action == CommandLine::Action::Error && !holdsQtOption(given))
+        return usageError(command);
 
     const int givenArgs = argc;
     QApplication app(argc, argv);
     // Qt takes its own options (-style, -platform ...) out of argv.
     if (argc != givenArgs)
         command = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), Program::Desktop);
-    if (command.action == CommandLine::Action::Error) {
-        const std::string line = command.errorIsUsage ? text::usageErrorLine("quillow", command.error)
-                                                       : text::errorLine("quillow", command.error);
-        std::fputs(line.c_str(), stderr);
-        return kExitUsage;
-    }
+    if (command.action == CommandLine::Action::Error)
+        return usageError(command);
 
     QApplication::setDesktopFileName(QStringLiteral("quillow"));
     QApplication::setApplicationName(QStringLiteral("quillow"));
