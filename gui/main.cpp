@@ -6,6 +6,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "engine/command_line.h"
 #include "engine/command_line_help.h"
 #include "engine/command_line_texts.h"
+#include "engine/pending_temp_files.h"
 #include "engine/unattended_run.h"
 #include "gui/dialogs.h"
 #include "gui/main_window.h"
@@ -34,6 +36,21 @@ bool holdsQtOption(const std::vector<std::string>& args)
             if (a == option || a.starts_with(std::string(option) + "=") || (a.starts_with("-") && a.substr(1) == option))
                 return true;
     return false;
+}
+
+// Ctrl-C, kill and a closed terminal end the desktop program as they always
+// did, but not before a save's temporary file is removed.
+extern "C" void endBySignal(int sig)
+{
+    removePendingTempFiles();
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+void removeTemporaryFilesOnSignals()
+{
+    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(sig, endBySignal);
 }
 
 int usageError(const CommandLine& command)
@@ -60,6 +77,7 @@ int main(int argc, char** argv)
     if (command.action == CommandLine::Action::Error && !holdsQtOption(given))
         return usageError(command);
 
+    removeTemporaryFilesOnSignals();
     const int givenArgs = argc;
     QApplication app(argc, argv);
     // Qt takes its own options (-style, -platform ...) out of argv.
