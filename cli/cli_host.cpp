@@ -77,7 +77,7 @@ void CliHost::show(const std::string& text)
 void CliHost::setStatus(const std::string& text)
 {
     lastStatus_ = text;
-    if (showProgress_ && text != text::kSaveDone)
+    if (showProgress_ && text != text::translated(text::kSaveDone))
         show(text);
 }
 

@@ -21,6 +21,7 @@
 #include "engine/settings_store.h"
 #include "engine/shown_text.h"
 #include "engine/texts.h"
+#include "engine/translation.h"
 #include "engine/unattended_run.h"
 
 using namespace quillow;
@@ -86,6 +87,8 @@ void reportEncoding(const ScanResult& result)
 
 int main(int argc, char** argv)
 {
+    // The language of every text, the messages about the arguments included.
+    useLocaleLanguage();
     // A closed pipe is a write error like any other, reported and not a signal.
     std::signal(SIGPIPE, SIG_IGN);
     installOutOfMemoryHandler();
@@ -134,7 +137,8 @@ int main(int argc, char** argv)
     case RunOutcome::PassedThrough:
         if (command.run.outputIsStdout)
             if (const int error = closeStandardOutput())
-                return fail(kExitOutput, text::failureStatus(text::kSaveFailed, text::kStandardOutput, error));
+                return fail(kExitOutput,
+                            text::failureStatus(text::kSaveFailed, text::translated(text::kStandardOutput), error));
         [[fallthrough]];
     case RunOutcome::NothingToDo:
         if (!command.quiet)

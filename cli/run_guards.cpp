@@ -57,7 +57,7 @@ void warnBeforeRun(const std::vector<std::string>& args, const CommandLine& comm
 
 void installOutOfMemoryHandler()
 {
-    static const std::string line = std::string("quillow-cli: ") + text::kOutOfMemoryElsewhere + "\n";
+    static const std::string line = std::string("quillow-cli: ") + text::translated(text::kOutOfMemoryElsewhere) + "\n";
     g_outOfMemoryLine = &line;
     std::set_terminate(onTerminate);
 }

@@ -1,16 +1,23 @@
-// Build tool: writes a program's man page, made from its --help texts.
-// usage: quillow-write-man-page quillow|quillow-cli OUTPUT
+// Build tool: writes a program's man page, made from its --help texts, in
+// Chinese or in the language of the translation file given.
+// usage: quillow-write-man-page quillow|quillow-cli OUTPUT [TRANSLATION.qm]
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "engine/command_line_help.h"
+#include "engine/translation.h"
 
 int main(int argc, char** argv)
 {
-    if (argc != 3 || (std::strcmp(argv[1], "quillow") != 0 && std::strcmp(argv[1], "quillow-cli") != 0)) {
-        std::fputs("usage: quillow-write-man-page quillow|quillow-cli OUTPUT\n", stderr);
+    if (argc < 3 || argc > 4 ||
+        (std::strcmp(argv[1], "quillow") != 0 && std::strcmp(argv[1], "quillow-cli") != 0)) {
+        std::fputs("usage: quillow-write-man-page quillow|quillow-cli OUTPUT [TRANSLATION.qm]\n", stderr);
         return 2;
+    }
+    if (argc == 4 && !quillow::useTranslationFile(argv[3])) {
+        std::fprintf(stderr, "quillow-write-man-page: cannot read the translation %s\n", argv[3]);
+        return 1;
     }
     const auto program = std::strcmp(argv[1], "quillow") == 0 ? quillow::Program::Desktop : quillow::Program::Cli;
     const std::string page = quillow::manPage(program);

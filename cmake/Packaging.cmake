@@ -28,7 +28,8 @@ if(TARGET quillow)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt6svg6)
 endif()
 # What the binaries do not link but users notice without: Qt's own dialogs in
-# Chinese, a font with Chinese glyphs, and xdg-open for the help page.
+# the interface's language, a font with Chinese glyphs, and xdg-open for the
+# help page.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
   "qt6-translations-l10n, fonts-wqy-microhei | fonts-noto-cjk | fonts-wqy-zenhei, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
@@ -46,6 +47,7 @@ through a temporary file, so a failed save never touches the source.
 
 The package holds the desktop program (quillow, Qt 6 Widgets) and
 quillow-cli, which does the same job without a display, for scripts
-and servers. The interface is in Chinese.]])
+and servers. The interface is in Chinese, and in English under an
+English locale.]])
 
 include(CPack)

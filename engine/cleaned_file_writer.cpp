@@ -188,7 +188,7 @@ private:
         h_.setProgressBar(0, lastLineIndex());
         h_.yield();
         cadence_.restart();
-        h_.setStatus(text::kSavePreparing);
+        h_.setStatus(text::translated(text::kSavePreparing));
         h_.yield();
     }
 
@@ -210,7 +210,7 @@ private:
     void stopped()
     {
         discardTemp();
-        h_.setStatus(text::kSaveCancelled);
+        h_.setStatus(text::translated(text::kSaveCancelled));
         outcome_ = WriteResult{WriteOutcome::Stopped, {}, 0};
     }
 
@@ -222,7 +222,7 @@ private:
         cadence_.restart();
         filter_ = filterFor(settings_.options);
         keys_ = std::make_unique<KeysAsWritten>(keyRules(settings_.options, filter_.get(), r_.encoding.encoding));
-        h_.setStatus(text::kSaveWriting);
+        h_.setStatus(text::translated(text::kSaveWriting));
         h_.yield();
 
         // Without the line texts in memory the file is read again; it must
@@ -268,7 +268,7 @@ private:
             return fail(WriteOutcome::SourceChanged, text::kSourceChanged, r_.file, 0);
         }
         settings_.counters.dupsDeleted = addSaturating(settings_.counters.dupsDeleted, deleted);
-        h_.setStatus(text::kSaveDone);
+        h_.setStatus(text::translated(text::kSaveDone));
         outcome_ = WriteResult{WriteOutcome::Written, {}, 0};
     }
 

@@ -164,11 +164,11 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args)
         case 1:
         case 'i':
             if (!setInput(optarg))
-                return failure(text::kMoreThanOneInput);
+                return failure(text::translated(text::kMoreThanOneInput));
             break;
         case 'o':
             if (value.empty())
-                return failure(text::kEmptyOutputName);
+                return failure(text::translated(text::kEmptyOutputName));
             run.outputIsStdout = value == "-";
             run.output = run.outputIsStdout ? std::string() : std::string(value);
             break;
@@ -215,7 +215,7 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args)
         case kCount: {
             const auto action = c == 'l' ? CommandLine::Action::List : CommandLine::Action::Count;
             if (result.action != CommandLine::Action::Run && result.action != action)
-                return failure(text::kListOrCount);
+                return failure(text::translated(text::kListOrCount));
             result.action = action;
             break;
         }
@@ -251,22 +251,22 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args)
     }
     for (int i = optind; i < argc; ++i)  // after "--"
         if (!setInput(argv[i]))
-            return failure(text::kMoreThanOneInput);
+            return failure(text::translated(text::kMoreThanOneInput));
 
     if (!inputGiven)
-        return failure(text::kNoInput);
+        return failure(text::translated(text::kNoInput));
     const bool scanOnly = result.action == CommandLine::Action::List || result.action == CommandLine::Action::Count;
     if (formatGiven && result.action != CommandLine::Action::List)
-        return failure(text::kFormatOnlyForList);
+        return failure(text::translated(text::kFormatOnlyForList));
     if (scanOnly) {
         if (!run.output.empty() || run.outputIsStdout)
-            return failure(text::kListTakesNoOutput);
+            return failure(text::translated(text::kListTakesNoOutput));
         run.select.reset();  // only a scan
     } else {
         if (run.output.empty() && !run.outputIsStdout)
-            return failure(text::kNoOutput);
+            return failure(text::translated(text::kNoOutput));
         if (!run.select)
-            return failure(text::kNoSelect);
+            return failure(text::translated(text::kNoSelect));
     }
     return result;
 }
@@ -303,7 +303,7 @@ CommandLine parseSlash(const std::vector<std::string>& args, Program program)
     const std::string text = argumentText(args);
     if (text.empty()) {
         if (program == Program::Cli)
-            return failure(text::kNothingGiven);
+            return failure(text::translated(text::kNothingGiven));
         return result;
     }
     const SlashSwitches v = splitSlashSwitches(text);
@@ -323,7 +323,7 @@ CommandLine parseSlash(const std::vector<std::string>& args, Program program)
     std::string refusal;
     bool usage = true;
     if (v.input.empty() || v.output.empty() || v.select.empty())
-        refusal = text::kSlashSwitchesRequired;
+        refusal = text::translated(text::kSlashSwitchesRequired);
     else if (!run.select)
         refusal = text::slashSelectInvalid(v.select);
     else {
@@ -394,7 +394,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, Program progr
             else if (result.useStoredSettings)
                 result = failure(text::onlyForCli("--use-settings"));
             else if (result.run.inputIsStdin || result.run.outputIsStdout)
-                result = failure(text::onlyForCli(text::kStandardStreams));
+                result = failure(text::onlyForCli(text::translated(text::kStandardStreams)));
             // The desktop program starts from its stored settings, as ever.
             result.useStoredSettings = true;
         }

@@ -172,7 +172,7 @@ FileDialogRequest textFileDialog(const std::string& startName)
 {
     FileDialogRequest r;
     r.fileName = startName;
-    r.filter = text::kFileFilter;
+    r.filter = text::translated(text::kFileFilter);
     r.filterIndex = 1;
     r.defaultExt = "TXT";
     return r;

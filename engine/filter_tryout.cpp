@@ -41,7 +41,7 @@ TestText sourceBoxEntry(const ScanResult& scan, double n)
     if (*rounded >= count)
         return {};
     if (released)
-        return {text::kNoPreview, Encoding(), text::kNoPreview};
+        return {text::translated(text::kNoPreview), Encoding(), text::translated(text::kNoPreview)};
     TestText line{scan.source->text(*rounded), scan.encoding.encoding, {}};
     std::string scratch;
     line.shown = ShownText(line.encoding).line(line.bytes, scratch);
@@ -105,7 +105,8 @@ std::string filterResult(const TestText& test, const FilterDialogValues& values)
 void tryFilter(std::string& lastText, const ScanResult& scan, Host& host, const FilterDialogValues& values)
 {
     try {
-        std::optional<std::string> answer = host.inputBox(text::kFilterTestPrompt, text::kProductName, lastText);
+        std::optional<std::string> answer =
+            host.inputBox(text::translated(text::kFilterTestPrompt), text::kProductName, lastText);
         TestText test{answer ? *answer : std::string(), Encoding(), {}};
         if (test.bytes.size() >= 5) {
             std::string head = test.bytes.substr(0, 5);
@@ -124,13 +125,14 @@ void tryFilter(std::string& lastText, const ScanResult& scan, Host& host, const 
         lastText = test.shown;
 
         std::string result = filterResult(test, values);
-        host.messageBox(text::kFilterTestResult + (result.empty() ? std::string(text::kFilterTestEmpty) : result),
+        host.messageBox(text::translated(text::kFilterTestResult) +
+                            (result.empty() ? text::translated(text::kFilterTestEmpty) : result),
                         Icon::Information, Buttons::Ok);
     } catch (const TestFailed&) {
-        host.messageBox(text::kFilterTestFailed, Icon::Critical, Buttons::Ok);
+        host.messageBox(text::translated(text::kFilterTestFailed), Icon::Critical, Buttons::Ok);
     } catch (const std::exception&) {
         // A list that cannot give its entry (released texts), memory.
-        host.messageBox(text::kFilterTestFailed, Icon::Critical, Buttons::Ok);
+        host.messageBox(text::translated(text::kFilterTestFailed), Icon::Critical, Buttons::Ok);
     }
 }
 

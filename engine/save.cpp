@@ -92,7 +92,7 @@ WriteResult runSave(Settings& settings, ScanResult& result, RunFlags& flags, Hos
     // 4. Something is selected.
     if (result.dups->selectedCount() == 0) {
         if (!unattended)
-            host.messageBox(text::kNothingSelected, Icon::Warning, Buttons::Ok);
+            host.messageBox(text::translated(text::kNothingSelected), Icon::Warning, Buttons::Ok);
         return notStarted;
     }
 
@@ -114,8 +114,9 @@ WriteResult runSave(Settings& settings, ScanResult& result, RunFlags& flags, Hos
     // 6. Write protection.
     std::optional<mode_t> protectedMode;
     if (writeProtected(target.path)) {
-        if (!unattended && host.messageBox(text::kWriteProtected, Icon::Warning, Buttons::YesNo) != Answer::Yes) {
-            host.setStatus(text::kSaveCancelled);
+        if (!unattended &&
+            host.messageBox(text::translated(text::kWriteProtected), Icon::Warning, Buttons::YesNo) != Answer::Yes) {
+            host.setStatus(text::translated(text::kSaveCancelled));
             return notStarted;
         }
         protectedMode = removeWriteProtection(target.path);
@@ -138,7 +139,7 @@ WriteResult runSave(Settings& settings, ScanResult& result, RunFlags& flags, Hos
     const std::string chosen = target.path;
     if (!sameFile && !unattended && result.file.find('.') != std::string::npos &&
         target.path.find('.') == std::string::npos) {
-        Answer a = host.messageBox(text::kNoExtension, Icon::Warning, Buttons::YesNoCancel);
+        Answer a = host.messageBox(text::translated(text::kNoExtension), Icon::Warning, Buttons::YesNoCancel);
         if (a == Answer::Cancel)
             return notStarted;
         if (a == Answer::Yes)

@@ -148,7 +148,7 @@ void Scan::loadLines(BigVector<char> bytes)
             return;
         }
     }
-    h_.setStatus(text::kLoaded);
+    h_.setStatus(text::translated(text::kLoaded));
     h_.listsChanged();
 }
 
@@ -156,7 +156,7 @@ void Scan::findDuplicates()
 {
     const Options& options = settings_.options;
     r_.memoryPreserved = r_.bigFile && options.preserveMemory;
-    h_.setStatus(text::kFinding);
+    h_.setStatus(text::translated(text::kFinding));
     h_.setProgressBar(0, lineCount_);
     groupCount_ = 0;
     r_.caseSensitive = options.caseSensitive;
@@ -184,7 +184,7 @@ void Scan::findDuplicates()
         if (stopped_)
             return;
         // The last stage starts before the keyed set is released, which takes a moment.
-        h_.setStatus(text::kFinishing);
+        h_.setStatus(text::translated(text::kFinishing));
         h_.setPointer(Pointer::Wait);
         h_.setProgressBar(lineCount_, lineCount_);
         showButtons(false);
@@ -203,15 +203,16 @@ void Scan::finish()
     }
     const int64_t entries = dups_->count();
     if (entries > 0) {
-        h_.setStatus(text::kSorting);
+        h_.setStatus(text::translated(text::kSorting));
         h_.yield();
     }
     dups_->sort();
     if (entries > 0 && !r_.bigFile) {
-        h_.setStatus(text::kShowingList);
+        h_.setStatus(text::translated(text::kShowingList));
         h_.yield();
     }
-    h_.setStatus(entries > 0 ? text::scanSummary(lineCount_, entries, groupCount_) : std::string(text::kNoDuplicates));
+    h_.setStatus(entries > 0 ? text::scanSummary(lineCount_, entries, groupCount_)
+                             : text::translated(text::kNoDuplicates));
     h_.setProgressBar(lineCount_, lineCount_);
 
     UsageCounters& c = settings_.counters;
@@ -271,7 +272,7 @@ ScanOutcome Scan::run(std::string file)
         checkFile(file);
     } catch (const ReadError& e) {
         if (e.status == text::kFileEmpty) {
-            failed(e.status);
+            failed(text::translated(e.status));
             return ScanOutcome::EmptyFile;
         }
         failed(text::failureStatus(e.status, file, e.error));
@@ -300,7 +301,7 @@ ScanOutcome Scan::load(const std::string& name, const std::function<std::optiona
 {
     showButtons(false);
     h_.setPointer(Pointer::Busy);
-    h_.setStatus(text::kLoading);
+    h_.setStatus(text::translated(text::kLoading));
     h_.yield();
 
     try {
@@ -315,7 +316,7 @@ ScanOutcome Scan::load(const std::string& name, const std::function<std::optiona
             return ScanOutcome::Stopped;
         }
         if (bytes->empty()) {
-            failed(text::kFileEmpty);
+            failed(text::translated(text::kFileEmpty));
             return ScanOutcome::EmptyFile;
         }
         loadLines(std::move(*bytes));

@@ -60,7 +60,7 @@ void runSelectCommand(ScanResult& result, RunFlags& flags, Host& host, SelectCom
 {
     host.setPointer(Pointer::Wait);
     host.setMainWindowEnabled(false);
-    host.setStatus(text::kSelecting);
+    host.setStatus(text::translated(text::kSelecting));
     flags.selecting = true;
 
     if (DupsList* list = result.dups.get()) {

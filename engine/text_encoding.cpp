@@ -347,7 +347,7 @@ EncodingLookup lookUp(std::string_view rawName, bool* anyOrder)
     // ICU opens its default converter for an empty name; that is no choice.
     ConverterPtr cnv(name.empty() || name.find('\0') != std::string::npos ? nullptr : ucnv_open(name.c_str(), &err));
     if (!cnv || U_FAILURE(err)) {
-        result.error = kUnknownEncodingPrefix + std::string(rawName);
+        result.error = text::arg(text::translated(kUnknownEncoding), {rawName});
         return result;
     }
     const UConverterType type = ucnv_getType(cnv.get());
@@ -375,7 +375,7 @@ EncodingLookup lookUp(std::string_view rawName, bool* anyOrder)
         break;
     }
     if (isStateful(type) || !lineEndsAreBytes(cnv.get())) {
-        result.error = kUnsupportedEncodingPrefix + std::string(rawName);
+        result.error = text::arg(text::translated(kUnsupportedEncoding), {rawName});
         return result;
     }
     // Shown as named: the user's own spelling, or the detector's.

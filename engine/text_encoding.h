@@ -8,10 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "engine/translation.h"
+
 namespace quillow {
 
-inline constexpr const char* kUnknownEncodingPrefix = "未知的文本编码：";
-inline constexpr const char* kUnsupportedEncodingPrefix = "不支持按行处理的文本编码：";
+// Why a name is refused; %1 is the name (text::translated gives the interface's words).
+inline constexpr const char* kUnknownEncoding = QT_TRANSLATE_NOOP("quillow::text", "未知的文本编码：%1");
+inline constexpr const char* kUnsupportedEncoding = QT_TRANSLATE_NOOP("quillow::text", "不支持按行处理的文本编码：%1");
 // The value of the textEncoding setting that lets the file decide.
 inline constexpr const char* kAutoEncoding = "auto";
 

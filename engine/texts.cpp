@@ -28,17 +28,18 @@ int64_t percentHalfEven(int64_t part, int64_t whole)
 // Each stage's text and the blanks between it and the percentage.
 const char* progressPrefix(Stage stage)
 {
+    //: A progress text; the percentage follows the blanks.
     switch (stage) {
     case Stage::Loading:
-        return "正载入文件...        ";
+        return QT_TRANSLATE_NOOP("quillow::text", "正载入文件...        ");
     case Stage::Finding:
-        return "正查找重复项...             ";
+        return QT_TRANSLATE_NOOP("quillow::text", "正查找重复项...             ");
     case Stage::PreparingSave:
-        return "正准备保存...             ";
+        return QT_TRANSLATE_NOOP("quillow::text", "正准备保存...             ");
     case Stage::Writing:
-        return "正保存文件...       ";
+        return QT_TRANSLATE_NOOP("quillow::text", "正保存文件...       ");
     case Stage::Selecting:
-        return "正在选择...      ";
+        return QT_TRANSLATE_NOOP("quillow::text", "正在选择...      ");
     }
     return "";
 }
@@ -64,14 +65,14 @@ int64_t progressPercent(Stage stage, int64_t done, int64_t total)
 
 std::string progressText(Stage stage, int64_t done, int64_t total)
 {
-    return progressPrefix(stage) + std::to_string(progressPercent(stage, done, total)) + "%";
+    return translated(progressPrefix(stage)) + std::to_string(progressPercent(stage, done, total)) + "%";
 }
 
 std::string failureDetail(const std::string& file, int error)
 {
     std::string reason;
     if (error == kNotRegularError) {
-        reason = kNotRegularFile;
+        reason = translated(kNotRegularFile);
     } else if (error != 0) {
         char buffer[256];
         reason = ::strerror_r(error, buffer, sizeof buffer);  // the system's words, in its language
@@ -84,37 +85,42 @@ std::string failureDetail(const std::string& file, int error)
 std::string failureStatus(const char* documented, const std::string& file, int error)
 {
     const std::string detail = failureDetail(file, error);
-    return detail.empty() ? std::string(documented) : std::string(documented) + " " + detail;
+    return detail.empty() ? translated(documented) : translated(documented) + " " + detail;
 }
 
 std::string failureMessage(const char* documented, const std::string& file, int error)
 {
     const std::string detail = failureDetail(file, error);
-    return detail.empty() ? std::string(documented) : std::string(documented) + "\n" + detail;
+    return detail.empty() ? translated(documented) : translated(documented) + "\n" + detail;
 }
 
 std::string slashCutWarning(const std::string& argument)
 {
-    return "警告: 斜杠开关截断了路径 " + argument +
-           "；含有斜杠的路径请用 GNU 选项: -i 输入文件 -o 输出文件 -s 1|2|3 (见 quillow-cli --help)";
+    return arg(translated(QT_TRANSLATE_NOOP("quillow::text",
+                                    "警告: 斜杠开关截断了路径 %1；含有斜杠的路径请用 GNU 选项: -i 输入文件 -o 输出文件 "
+                                    "-s 1|2|3 (见 quillow-cli --help)")),
+               {argument});
 }
 
 std::string scanSummary(int64_t lines, int64_t entries, int64_t groups)
 {
-    return "扫描      " + std::to_string(lines) + " 行: 找到        " + std::to_string(entries) +
-           " 个重复项包含有              " + std::to_string(groups) + " 个唯一的重复项！";
+    return arg(translatedN(QT_TRANSLATE_N_NOOP("quillow::text",
+                                       "扫描      %1 行: 找到        %2 个重复项包含有              %n 个唯一的重复项！"),
+                   groups),
+               {std::to_string(lines), std::to_string(entries)});
 }
 
 std::string scanInterrupted(int64_t entries)
 {
     if (entries > 0)
-        return std::to_string(entries) + " 找到重复行(被用户中断)";
-    return "没有找到重复行(被用户中断)";
+        return translatedN(QT_TRANSLATE_N_NOOP("quillow::text", "%n 找到重复行(被用户中断)"), entries);
+    return translated(QT_TRANSLATE_NOOP("quillow::text", "没有找到重复行(被用户中断)"));
 }
 
 std::string selectionStatus(int64_t selected, int64_t entries)
 {
-    return std::to_string(selected) + " 共  " + std::to_string(entries) + " 个重复项已选定。";
+    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "%1 共  %2 个重复项已选定。")),
+               {std::to_string(selected), std::to_string(entries)});
 }
 
 }  // namespace quillow::text

@@ -27,17 +27,18 @@ RunOutcome passThrough(const ScanResult& result, RunFlags& flags, Host& host, in
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            host.setStatus(text::failureStatus(text::kSaveFailed, text::kStandardOutput, n < 0 ? errno : EIO));
+            host.setStatus(text::failureStatus(text::kSaveFailed, text::translated(text::kStandardOutput),
+                                               n < 0 ? errno : EIO));
             return RunOutcome::OutputError;
         }
         at += static_cast<size_t>(n);
         host.yield();
         if (flags.stopRequested) {
-            host.setStatus(text::kSaveCancelled);
+            host.setStatus(text::translated(text::kSaveCancelled));
             return RunOutcome::Stopped;
         }
     }
-    host.setStatus(text::kPassedThrough);
+    host.setStatus(text::translated(text::kPassedThrough));
     return RunOutcome::PassedThrough;
 }
 
@@ -73,9 +74,10 @@ RunOutcome runUnattended(Settings& settings, ScanResult& result, RunFlags& flags
     if (request.inputIsStdin || request.outputIsStdout)
         settings.options.preserveMemory = false;
 
-    const ScanOutcome scanned = request.inputIsStdin
-                                    ? runScanOfStream(settings, result, flags, host, STDIN_FILENO, text::kStandardInput)
-                                    : runScan(settings, result, flags, host, request.input);
+    const ScanOutcome scanned =
+        request.inputIsStdin
+            ? runScanOfStream(settings, result, flags, host, STDIN_FILENO, text::translated(text::kStandardInput))
+            : runScan(settings, result, flags, host, request.input);
     if (scanned == ScanOutcome::Stopped || !flags.unattended)
         return RunOutcome::Stopped;
     if (scanned == ScanOutcome::NoFile || scanned == ScanOutcome::Failed)
@@ -92,8 +94,9 @@ RunOutcome runUnattended(Settings& settings, ScanResult& result, RunFlags& flags
         return passThrough(result, flags, host, STDOUT_FILENO);
 
     // A stream target's path is the name its failures give.
-    const SaveTarget target =
-        request.outputIsStdout ? SaveTarget{text::kStandardOutput, STDOUT_FILENO} : SaveTarget{request.output};
+    const SaveTarget target = request.outputIsStdout
+                                  ? SaveTarget{text::translated(text::kStandardOutput), STDOUT_FILENO}
+                                  : SaveTarget{request.output};
     const WriteResult written = runSave(settings, result, flags, host, target);
     if (!flags.unattended)
         return RunOutcome::Stopped;

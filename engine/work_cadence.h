@@ -6,6 +6,7 @@
 
 #include "engine/host.h"
 #include "engine/run_flags.h"
+#include "engine/translation.h"
 
 namespace quillow {
 
@@ -74,7 +75,7 @@ public:
         if (!flags_.stopRequested)
             return false;
         flags_.stopRequested = false;
-        if (host_.messageBox(stopQuestion_, Icon::Question, Buttons::YesNo) != Answer::Yes)
+        if (host_.messageBox(text::translated(stopQuestion_), Icon::Question, Buttons::YesNo) != Answer::Yes)
             return false;
         flags_.unattended = false;
         return true;

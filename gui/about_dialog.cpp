@@ -51,7 +51,7 @@ private:
 
 QString counterLine(const char* label, int32_t value)
 {
-    return QString::fromUtf8(label) + QString::number(value);
+    return AboutDialog::tr(label) + QString::number(value);
 }
 
 }  // namespace
@@ -59,11 +59,11 @@ QString counterLine(const char* label, int32_t value)
 QString aboutStatsText(const UsageCounters& counters)
 {
     return QStringList{
-        counterLine("打开文件:", counters.filesOpened),
-        counterLine("扫描行:", counters.linesScanned),
-        counterLine("找到重复项:", counters.dupsFound),
-        counterLine("找到唯一的重复项:", counters.uniqueDupsFound),
-        counterLine("删除重复项:", counters.dupsDeleted),
+        counterLine(QT_TRANSLATE_NOOP("quillow::AboutDialog", "打开文件:"), counters.filesOpened),
+        counterLine(QT_TRANSLATE_NOOP("quillow::AboutDialog", "扫描行:"), counters.linesScanned),
+        counterLine(QT_TRANSLATE_NOOP("quillow::AboutDialog", "找到重复项:"), counters.dupsFound),
+        counterLine(QT_TRANSLATE_NOOP("quillow::AboutDialog", "找到唯一的重复项:"), counters.uniqueDupsFound),
+        counterLine(QT_TRANSLATE_NOOP("quillow::AboutDialog", "删除重复项:"), counters.dupsDeleted),
     }
         .join(QLatin1Char('\n'));
 }
@@ -80,7 +80,7 @@ AboutDialog::AboutDialog(const UsageCounters& counters, const std::string& versi
 
 void AboutDialog::setupUi(const UsageCounters& counters, const std::string& version)
 {
-    setWindowTitle(QStringLiteral(" 关于    ") + QString::fromUtf8(text::kProductName));
+    setWindowTitle(tr(" 关于    %1").arg(QString::fromUtf8(text::kProductName)));
 
     // Left: the logo above the link.
     auto* logo = new QLabel(this);
@@ -139,7 +139,7 @@ void AboutDialog::setupUi(const UsageCounters& counters, const std::string& vers
     separator->setFrameShape(QFrame::HLine);
     separator->setFrameShadow(QFrame::Sunken);
 
-    auto* notice = new QLabel(QStringLiteral("Orvandel 出品 · 查找并清理文本文档中的重复行"), this);
+    auto* notice = new QLabel(tr("Orvandel 出品 · 查找并清理文本文档中的重复行"), this);
     notice->setObjectName("noticeLabel");
 
     auto* root = new QVBoxLayout(this);

@@ -16,9 +16,14 @@ namespace quillow {
 
 namespace {
 
-constexpr const char* kLineCaptions[] = {"所有重复项", "所有选定的重复项", "当前高亮的重复项"};
-constexpr const char* kContentCaptions[] = {"来源内容", "重复内容(过滤的)", "行数"};
-constexpr const char* kOutOfMemory = "内存不足，无法复制这么多文本。";
+// Source texts; CopyDialog::tr gives them in the interface language.
+constexpr const char* kLineCaptions[] = {QT_TRANSLATE_NOOP("quillow::CopyDialog", "所有重复项"),
+                                         QT_TRANSLATE_NOOP("quillow::CopyDialog", "所有选定的重复项"),
+                                         QT_TRANSLATE_NOOP("quillow::CopyDialog", "当前高亮的重复项")};
+constexpr const char* kContentCaptions[] = {QT_TRANSLATE_NOOP("quillow::CopyDialog", "来源内容"),
+                                            QT_TRANSLATE_NOOP("quillow::CopyDialog", "重复内容(过滤的)"),
+                                            QT_TRANSLATE_NOOP("quillow::CopyDialog", "行数")};
+constexpr const char* kOutOfMemory = QT_TRANSLATE_NOOP("quillow::CopyDialog", "内存不足，无法复制这么多文本。");
 
 // A frame with its three option buttons at the classic places.
 QGroupBox* optionFrame(QWidget* parent, const char* name, const QString& caption, int top,
@@ -30,7 +35,7 @@ QGroupBox* optionFrame(QWidget* parent, const char* name, const QString& caption
     auto* group = new QButtonGroup(frame);
     constexpr int kTops[] = {330, 630, 930};
     for (int i = 0; i < 3; ++i) {
-        buttons[i] = new QRadioButton(QString::fromUtf8(captions[i]), frame);
+        buttons[i] = new QRadioButton(CopyDialog::tr(captions[i]), frame);
         buttons[i]->setObjectName(QString::fromLatin1(buttonName) + QString::number(i));
         placeButtonTwips(buttons[i], 240, kTops[i], 2895 - 240 - 120, 195);
         group->addButton(buttons[i], i);
@@ -57,19 +62,19 @@ CopyDialog::CopyDialog(const ScanResult& result, Host& mainHost, int64_t highlig
       highlighted_(highlightedEntry)
 {
     setObjectName("copyDialog");
-    setWindowTitle(QStringLiteral("复制到剪贴板"));
+    setWindowTitle(tr("复制到剪贴板"));
     setFixedSize(twipsToPixel(3135), twipsToPixel(3645));
 
-    rangeFrame_ = optionFrame(this, "rangeFrame", QStringLiteral("要复制的行"), 120, kLineCaptions, "range",
+    rangeFrame_ = optionFrame(this, "rangeFrame", tr("要复制的行"), 120, kLineCaptions, "range",
                               rangeButtons_);
-    contentFrame_ = optionFrame(this, "contentFrame", QStringLiteral("要复制的内容"), 1560, kContentCaptions, "content",
+    contentFrame_ = optionFrame(this, "contentFrame", tr("要复制的内容"), 1560, kContentCaptions, "content",
                                 contentButtons_);
 
-    copyButton_ = new QPushButton(QStringLiteral("复制"), this);
+    copyButton_ = new QPushButton(tr("复制"), this);
     copyButton_->setObjectName("copyButton");
     copyButton_->setDefault(true);
     placeTwips(copyButton_, 960, 3120, 975, 375);
-    cancelButton_ = new QPushButton(QStringLiteral("取消"), this);
+    cancelButton_ = new QPushButton(tr("取消"), this);
     cancelButton_->setObjectName("cancelButton");
     cancelButton_->setAutoDefault(false);
     placeTwips(cancelButton_, 2040, 3120, 975, 375);
@@ -110,7 +115,7 @@ void CopyDialog::onCopyClicked()
 
     host_.setPointer(Pointer::Normal);
     if (failure) {
-        host_.messageBox(failure, Icon::Warning, Buttons::Ok);
+        host_.messageBox(tr(failure).toStdString(), Icon::Warning, Buttons::Ok);
     } else if (!copied.empty()) {
         // The clipboard takes text, not bytes: a line that is not valid UTF-8
         // arrives with replacement characters where its invalid bytes were.
@@ -118,7 +123,7 @@ void CopyDialog::onCopyClicked()
         clipboard->clear();
         clipboard->setText(QString::fromUtf8(copied.data(), static_cast<qsizetype>(copied.size())));
     } else {
-        host_.messageBox(text::kNothingToCopy, Icon::Warning, Buttons::Ok);
+        host_.messageBox(text::translated(text::kNothingToCopy), Icon::Warning, Buttons::Ok);
     }
 
     QCoreApplication::processEvents();

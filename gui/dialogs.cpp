@@ -1,5 +1,6 @@
 #include "gui/dialogs.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QInputDialog>
@@ -18,6 +19,15 @@ namespace quillow {
 
 namespace {
 
+// The buttons' captions, in the interface language.
+constexpr const char* kContext = "quillow::QtDialogs";
+constexpr const char* kOk = QT_TRANSLATE_NOOP("quillow::QtDialogs", "确定");
+constexpr const char* kCancel = QT_TRANSLATE_NOOP("quillow::QtDialogs", "取消");
+constexpr const char* kYes = QT_TRANSLATE_NOOP("quillow::QtDialogs", "是(&Y)");
+constexpr const char* kNo = QT_TRANSLATE_NOOP("quillow::QtDialogs", "否(&N)");
+
+QString buttonText(const char* caption) { return QCoreApplication::translate(kContext, caption); }
+
 struct ButtonSpec {
     QMessageBox::StandardButton button;
     const char* caption;
@@ -27,15 +37,15 @@ std::vector<ButtonSpec> buttonsFor(Buttons buttons)
 {
     switch (buttons) {
     case Buttons::OkCancel:
-        return {{QMessageBox::Ok, "确定"}, {QMessageBox::Cancel, "取消"}};
+        return {{QMessageBox::Ok, kOk}, {QMessageBox::Cancel, kCancel}};
     case Buttons::YesNoCancel:
-        return {{QMessageBox::Yes, "是(&Y)"}, {QMessageBox::No, "否(&N)"}, {QMessageBox::Cancel, "取消"}};
+        return {{QMessageBox::Yes, kYes}, {QMessageBox::No, kNo}, {QMessageBox::Cancel, kCancel}};
     case Buttons::YesNo:
-        return {{QMessageBox::Yes, "是(&Y)"}, {QMessageBox::No, "否(&N)"}};
+        return {{QMessageBox::Yes, kYes}, {QMessageBox::No, kNo}};
     case Buttons::Ok:
         break;
     }
-    return {{QMessageBox::Ok, "确定"}};
+    return {{QMessageBox::Ok, kOk}};
 }
 
 QMessageBox::Icon qtIcon(Icon icon)
@@ -70,7 +80,7 @@ std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const QString& text
         all |= b.button;
     box->setStandardButtons(all);
     for (const ButtonSpec& b : buttons)
-        box->button(b.button)->setText(QString::fromUtf8(b.caption));
+        box->button(b.button)->setText(buttonText(b.caption));
     box->setDefaultButton(buttons.front().button);
     if (all & QMessageBox::Cancel)
         box->setEscapeButton(QMessageBox::Cancel);
@@ -112,8 +122,8 @@ std::optional<std::string> QtDialogs::inputBox(QWidget* parent, const std::strin
     dialog.setWindowTitle(title.empty() ? QString::fromUtf8(text::kProductName) : QString::fromStdString(title));
     dialog.setLabelText(QString::fromStdString(prompt));
     dialog.setTextValue(QString::fromStdString(preset));
-    dialog.setOkButtonText(QStringLiteral("确定"));
-    dialog.setCancelButtonText(QStringLiteral("取消"));
+    dialog.setOkButtonText(buttonText(kOk));
+    dialog.setCancelButtonText(buttonText(kCancel));
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue().toStdString();

@@ -41,7 +41,7 @@ bool FileDialogs::run(bool open, FileDialogRequest& request)
         filters << QString::fromStdString(toQtNameFilter(entry));
         descriptions << QString::fromStdString(entry.description);
     }
-    const QString title = open ? QStringLiteral("打开") : QStringLiteral("另存为");
+    const QString title = open ? tr("打开") : tr("另存为");
 
     FileDialogSteps steps;
     steps.choose = [&](const std::string& startName, int& filterIndex) -> std::optional<std::string> {
@@ -80,11 +80,11 @@ bool FileDialogs::run(bool open, FileDialogRequest& request)
     steps.fileExists = [](const std::string& path) { return QFileInfo(fromPath(path)).isFile(); };
     steps.reportMissing = [&](const std::string& path) {
         QMessageBox::warning(owner_, title,
-                             fromPath(path) + QStringLiteral("\n找不到文件。\n请检查文件名是否正确，然后重试。"));
+                             tr("%1\n找不到文件。\n请检查文件名是否正确，然后重试。").arg(fromPath(path)));
     };
     steps.confirmOverwrite = [&](const std::string& path) {
         const QString name = QFileInfo(fromPath(path)).fileName();
-        return QMessageBox::warning(owner_, title, name + QStringLiteral(" 已存在。\n要替换它吗？"),
+        return QMessageBox::warning(owner_, title, tr("%1 已存在。\n要替换它吗？").arg(name),
                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
     };
 

@@ -3,6 +3,8 @@
 // classic arguments of a FileDialogRequest: start name, filter list with a
 // preselected entry, default extension, existence check for opening and
 // overwrite confirmation for saving. Cancel returns false.
+#include <QCoreApplication>
+
 #include "engine/host.h"
 
 class QWidget;
@@ -10,6 +12,8 @@ class QWidget;
 namespace quillow {
 
 class FileDialogs {
+    Q_DECLARE_TR_FUNCTIONS(FileDialogs)
+
 public:
     explicit FileDialogs(QWidget* owner = nullptr) : owner_(owner) {}
 

@@ -34,7 +34,7 @@ std::string SourceListModel::rowText(int row) const
     if (row < 0 || row >= rows_)
         return std::string();
     if (placeholder_)
-        return text::kNoPreview;
+        return text::translated(text::kNoPreview);
     std::string scratch;
     return std::string(shown_->line(lines_->view(row), scratch));
 }
@@ -46,7 +46,7 @@ QVariant SourceListModel::data(const QModelIndex& index, int role) const
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows_)
         return QVariant();
     if (placeholder_)
-        return QString::fromUtf8(text::kNoPreview);
+        return QString::fromStdString(text::translated(text::kNoPreview));
     return displayLine(lines_->view(index.row()), *shown_);
 }
 

@@ -3,11 +3,9 @@
 // happen before any window exists: --help and --version (which need no
 // display) and command lines that cannot run at all.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,9 +13,11 @@
 #include "engine/command_line_help.h"
 #include "engine/command_line_texts.h"
 #include "engine/pending_temp_files.h"
+#include "engine/translation.h"
 #include "engine/unattended_run.h"
 #include "gui/dialogs.h"
 #include "gui/main_window.h"
+#include "gui/translations.h"
 #include "gui/window_setup.h"
 
 using namespace quillow;
@@ -65,6 +65,8 @@ int usageError(const CommandLine& command)
 
 int main(int argc, char** argv)
 {
+    // The language of every text, the answers to the arguments included.
+    const Language language = useLocaleLanguage();
     const std::vector<std::string> given(argv + 1, argv + argc);
     CommandLine command = parseCommandLine(given, Program::Desktop);
     // --help, --version and bad arguments are answered without a display.
@@ -90,12 +92,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("quillow"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLOW_VERSION));
     QApplication::setWindowIcon(programIcon());
-    // The program speaks Chinese; so do Qt's own dialogs where translations
-    // are installed.
-    QTranslator qtTranslator;
-    if (qtTranslator.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTranslator);
+    // The widgets' texts and Qt's own dialogs in the interface language.
+    const std::unique_ptr<QTranslator> qtTranslator = installTranslations(language);
 
     Settings settings;
     ScanResult result;

@@ -85,19 +85,20 @@ void MainWindow::buildControls()
         double top;
     };
     const ButtonDef buttons[] = {
-        {OpenButton, "openButton", "打开", "打开一个文本文档，扫描重复行。", "open", 120},
-        {StopButton, "stopButton", "取消", "停止处理！", "stop", 120},
-        {SaveButton, "saveButton", "另存为", "保存为没有所选重复项的文件。", "save", 960},
-        {SelectButton, "selectButton", "选择", "使用不同方法选择重复项。在你保存文件时无法选择重复项。", "select", 1800},
-        {ViewerButton, "viewerButton", "查看器", "查看用红色标记为重复行的文件", "view", 2640},
-        {OptionsButton, "optionsButton", "选项", "编辑选项。", "options", 3480},
-        {AboutButton, "aboutButton", " 关于 ", "显示关于 Quillow 的信息。", "about", 4320},
+        {OpenButton, "openButton", QT_TR_NOOP("打开"), QT_TR_NOOP("打开一个文本文档，扫描重复行。"), "open", 120},
+        {StopButton, "stopButton", QT_TR_NOOP("取消"), QT_TR_NOOP("停止处理！"), "stop", 120},
+        {SaveButton, "saveButton", QT_TR_NOOP("另存为"), QT_TR_NOOP("保存为没有所选重复项的文件。"), "save", 960},
+        {SelectButton, "selectButton", QT_TR_NOOP("选择"),
+         QT_TR_NOOP("使用不同方法选择重复项。在你保存文件时无法选择重复项。"), "select", 1800},
+        {ViewerButton, "viewerButton", QT_TR_NOOP("查看器"), QT_TR_NOOP("查看用红色标记为重复行的文件"), "view", 2640},
+        {OptionsButton, "optionsButton", QT_TR_NOOP("选项"), QT_TR_NOOP("编辑选项。"), "options", 3480},
+        {AboutButton, "aboutButton", QT_TR_NOOP(" 关于 "), QT_TR_NOOP("显示关于 Quillow 的信息。"), "about", 4320},
     };
     for (const ButtonDef& d : buttons) {
         auto* b = new QToolButton(client);
         b->setObjectName(QString::fromLatin1(d.name));
-        b->setText(QString::fromUtf8(d.caption));
-        b->setToolTip(QString::fromUtf8(d.tip));
+        b->setText(tr(d.caption));
+        b->setToolTip(tr(d.tip));
         b->setIcon(buttonIcon(QString::fromLatin1(d.picture)));
         b->setIconSize(QSize(32, 32));
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -113,7 +114,7 @@ void MainWindow::buildControls()
     controls_[ProgressArea] = pic;
     place(ProgressArea, {120, 5160, 855, 615});
 
-    auto* sourceLabel = new QLabel(QStringLiteral("来源文件:"), client);
+    auto* sourceLabel = new QLabel(tr("来源文件:"), client);
     sourceLabel->setObjectName(QStringLiteral("sourceLabel"));
     controls_[SourceLabel] = sourceLabel;
     place(SourceLabel, {1140, 120, 1215, 255});
@@ -123,19 +124,19 @@ void MainWindow::buildControls()
     encodingLabel_->setTextFormat(Qt::PlainText);
     placeTwips(encodingLabel_, 2475, 120, 3840, 255);
 
-    auto* dupsLabel = new QLabel(QStringLiteral("找到重复项:"), client);
+    auto* dupsLabel = new QLabel(tr("找到重复项:"), client);
     dupsLabel->setObjectName(QStringLiteral("dupsLabel"));
     controls_[DupsLabel] = dupsLabel;
     place(DupsLabel, {1140, 3000, 1455, 255});
 
     auto setUpList = [&](LineListView* v, const char* name, const char* tip) {
         v->setObjectName(QString::fromLatin1(name));
-        v->setToolTip(QString::fromUtf8(tip));
+        v->setToolTip(tr(tip));
         v->setContextMenuPolicy(Qt::PreventContextMenu);
     };
 
     sourceList_ = new LineListView(client);
-    setUpList(sourceList_, "sourceList", "显示来源文件。右键点击复制高亮行。");
+    setUpList(sourceList_, "sourceList", QT_TR_NOOP("显示来源文件。右键点击复制高亮行。"));
     sourceModel_ = new SourceListModel(result_, this);
     sourceList_->setModel(sourceModel_);
     sourceList_->setAcceptDrops(true);
@@ -148,7 +149,7 @@ void MainWindow::buildControls()
     place(SourceList, {1140, 360, 5175, 2460});
 
     dupsList_ = new LineListView(client);
-    setUpList(dupsList_, "dupsList", "显示找到的重复项。右键点击弹出复制选项。");
+    setUpList(dupsList_, "dupsList", QT_TR_NOOP("显示找到的重复项。右键点击弹出复制选项。"));
     dupsModel_ = new DupsListModel(
         result_, [this](int64_t row) { onEntryChecked(row); }, this);
     dupsList_->setModel(dupsModel_);
@@ -183,30 +184,30 @@ void MainWindow::buildControls()
     statusLabel_->setObjectName(QStringLiteral("statusText"));
     statusBar()->addWidget(statusLabel_, 1);
 
-    selectMenu_ = new QMenu(QStringLiteral("选择"), this);
+    selectMenu_ = new QMenu(tr("选择"), this);
     selectMenu_->setObjectName(QStringLiteral("selectMenu"));
     auto addCommand = [this](const char* name, const char* caption, SelectCommand command) {
-        QAction* a = selectMenu_->addAction(QString::fromUtf8(caption));
+        QAction* a = selectMenu_->addAction(tr(caption));
         a->setObjectName(QString::fromLatin1(name));
         connect(a, &QAction::triggered, this, [this, command] { runSelectCommand(command); });
     };
-    addCommand("selectAll", "全选", SelectCommand::All);
-    addCommand("selectNone", "不选", SelectCommand::None);
+    addCommand("selectAll", QT_TR_NOOP("全选"), SelectCommand::All);
+    addCommand("selectNone", QT_TR_NOOP("不选"), SelectCommand::None);
     selectMenu_->addSeparator();
-    addCommand("invertSelection", "反选", SelectCommand::Invert);
+    addCommand("invertSelection", QT_TR_NOOP("反选"), SelectCommand::Invert);
     selectMenu_->addSeparator();
-    addCommand("selectAllButFirst", "全部，除了最初重复项", SelectCommand::AllButFirst);
-    addCommand("selectAllButLast", "全部，除了最后重复项", SelectCommand::AllButLast);
+    addCommand("selectAllButFirst", QT_TR_NOOP("全部，除了最初重复项"), SelectCommand::AllButFirst);
+    addCommand("selectAllButLast", QT_TR_NOOP("全部，除了最后重复项"), SelectCommand::AllButLast);
 
     // The copy menu is not shown anywhere; Ctrl+C on the duplicates list runs
     // its first item, the copy dialog offers all three.
-    copyMenu_ = new QMenu(QStringLiteral("复制到剪贴板"), this);
+    copyMenu_ = new QMenu(tr("复制到剪贴板"), this);
     copyMenu_->setObjectName(QStringLiteral("copyMenu"));
-    copyCurrentAction_ = copyMenu_->addAction(QStringLiteral("复制当前"), this, &MainWindow::copyCurrentSource);
+    copyCurrentAction_ = copyMenu_->addAction(tr("复制当前"), this, &MainWindow::copyCurrentSource);
     copyCurrentAction_->setObjectName(QStringLiteral("copyCurrent"));
-    QAction* all = copyMenu_->addAction(QStringLiteral("全部复制"), this, &MainWindow::copyAllSources);
+    QAction* all = copyMenu_->addAction(tr("全部复制"), this, &MainWindow::copyAllSources);
     all->setObjectName(QStringLiteral("copyAll"));
-    QAction* selected = copyMenu_->addAction(QStringLiteral("全部复制所选"), this, &MainWindow::copySelectedSources);
+    QAction* selected = copyMenu_->addAction(tr("全部复制所选"), this, &MainWindow::copySelectedSources);
     selected->setObjectName(QStringLiteral("copySelected"));
 
     progressBar_ = new ProgressBar(this);
@@ -307,8 +308,8 @@ void MainWindow::firstActivation()
         return;
     activating_ = true;
     settleFrame();
-    setCaption(text::productVersion(flags_.debugMode) + kHelpCaptionSuffix);
-    setStatus(text::productVersion(flags_.debugMode) + kStartNotice);
+    setCaption(text::productVersion(flags_.debugMode) + tr(kHelpCaptionSuffix).toStdString());
+    setStatus(text::productVersion(flags_.debugMode) + tr(kStartNotice).toStdString());
     result_.bigFile = false;
     setMinimumClientSize(this, kMainMinClientTwips, flags_.debugMode);
     runCommandLine();
@@ -566,13 +567,13 @@ void MainWindow::openHelp()
     const std::string path = helpDocumentPath();
     if (!isFile(path)) {
         if (!flags_.unattended)
-            messageBox("找不到帮助文档 " + path + "。", Icon::Warning, Buttons::Ok);
+            messageBox(text::arg(tr("找不到帮助文档 %1。").toStdString(), {path}), Icon::Warning, Buttons::Ok);
         return;
     }
     // The desktop says no when it has no program for HTML documents.
     if (!dialogs_.openDocument(path) && !flags_.unattended)
-        messageBox("没有可以打开 HTML 文档的程序（例如网页浏览器）。帮助文档位于:\n" + path, Icon::Warning,
-                   Buttons::Ok);
+        messageBox(text::arg(tr("没有可以打开 HTML 文档的程序（例如网页浏览器）。帮助文档位于:\n%1").toStdString(), {path}),
+                   Icon::Warning, Buttons::Ok);
 }
 
 }  // namespace quillow

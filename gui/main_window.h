@@ -40,9 +40,11 @@ struct TwipRect {
     bool operator==(const TwipRect&) const = default;
 };
 
-// The status-bar notice that follows the product name and version.
-inline const char* const kStartNotice = " - 找出文本文件中的重复行，留下干净的副本。";
-inline const char* const kHelpCaptionSuffix = " - 按 F1 寻求帮助";
+// The status-bar notice that follows the product name and version, and the
+// caption's hint after them (MainWindow::tr gives them in the interface
+// language).
+inline const char* const kStartNotice = QT_TRANSLATE_NOOP("quillow::MainWindow", " - 找出文本文件中的重复行，留下干净的副本。");
+inline const char* const kHelpCaptionSuffix = QT_TRANSLATE_NOOP("quillow::MainWindow", " - 按 F1 寻求帮助");
 
 class MainWindow : public QMainWindow, public Host {
     Q_OBJECT

@@ -169,7 +169,7 @@ bool MainWindow::chooseSaveFile(FileDialogRequest& request)
 void MainWindow::openDocument(const std::string& path)
 {
     if (!dialogs_.openDocument(path) && !flags_.unattended)
-        messageBox("无法打开 " + path + "。", Icon::Warning, Buttons::Ok);
+        messageBox(text::arg(tr("无法打开 %1。").toStdString(), {path}), Icon::Warning, Buttons::Ok);
 }
 
 void MainWindow::listsChanged()
@@ -178,7 +178,7 @@ void MainWindow::listsChanged()
     dupsModel_->reload();
     const Encoding& encoding = result_.encoding.encoding;
     encodingLabel_->setText(result_.source && !encoding.isUtf8()
-                                ? QStringLiteral("文本编码: ") + QString::fromStdString(encoding.displayName())
+                                ? tr("文本编码: %1").arg(QString::fromStdString(encoding.displayName()))
                                 : QString());
     // Every item copies source lines, which are gone once released.
     for (QAction* a : copyMenu_->actions())

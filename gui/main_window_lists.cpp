@@ -48,7 +48,7 @@ void MainWindow::copySourceLines(CopyRange range)
     const int64_t highlighted = current.isValid() ? current.row() : -1;
     const std::string text = buildCopyText(result_, range, CopyContent::Source, highlighted);
     if (text.empty()) {
-        messageBox(text::kNothingToCopy, Icon::Warning, Buttons::Ok);
+        messageBox(text::translated(text::kNothingToCopy), Icon::Warning, Buttons::Ok);
         return;
     }
     QClipboard* clipboard = QGuiApplication::clipboard();

@@ -26,11 +26,13 @@ struct MatchEntry {
     const char* caption;
     const char* number;
 };
-constexpr MatchEntry kMatchEntries[] = {{"全选", "0"}, {"最初", "1"}, {"最后", "-1"}};
+constexpr MatchEntry kMatchEntries[] = {{QT_TRANSLATE_NOOP("quillow::OptionsDialog", "全选"), "0"},
+                                        {QT_TRANSLATE_NOOP("quillow::OptionsDialog", "最初"), "1"},
+                                        {QT_TRANSLATE_NOOP("quillow::OptionsDialog", "最后"), "-1"}};
 
 // The encoding box: "自动" (the stored "auto") and common encodings; any
 // other ICU converter name may be typed.
-constexpr const char* kAutoCaption = "自动";
+constexpr const char* kAutoCaption = QT_TRANSLATE_NOOP("quillow::OptionsDialog", "自动");
 constexpr const char* kEncodingNames[] = {"UTF-8",     "UTF-16LE", "UTF-16BE",     "GB18030",    "Big5",
                                           "Shift_JIS", "EUC-JP",   "EUC-KR",       "windows-1252", "ISO-8859-1",
                                           "ISO-8859-15", "windows-1251", "KOI8-R"};
@@ -91,26 +93,26 @@ OptionsDialog::OptionsDialog(Settings& settings, const ScanResult& result, Host&
       host_(mainHost)
 {
     setObjectName("optionsDialog");
-    setWindowTitle(QStringLiteral("Quillow 选项"));
+    setWindowTitle(tr("Quillow 选项"));
     setFixedSize(twipsToPixel(3510), twipsToPixel(6570));
 
-    findFrame_ = new QGroupBox(QStringLiteral("查找重复项"), this);
+    findFrame_ = new QGroupBox(tr("查找重复项"), this);
     findFrame_->setObjectName("findFrame");
     placeTwips(findFrame_, 120, 120, 3255, 3195);
 
-    caseCheck_ = new QCheckBox(QStringLiteral("匹配大小写。"), findFrame_);
+    caseCheck_ = new QCheckBox(tr("匹配大小写。"), findFrame_);
     caseCheck_->setObjectName("caseCheck");
     placeButtonTwips(caseCheck_, 240, 380, 1455, 195);
 
-    trimCheck_ = new QCheckBox(QStringLiteral("移除首尾空格。"), findFrame_);
+    trimCheck_ = new QCheckBox(tr("移除首尾空格。"), findFrame_);
     trimCheck_->setObjectName("trimCheck");
     placeButtonTwips(trimCheck_, 240, 690, 2895, 315);
 
-    compatCheck_ = new QCheckBox(QStringLiteral("全角/半角等兼容字符视为相同"), findFrame_);
+    compatCheck_ = new QCheckBox(tr("全角/半角等兼容字符视为相同"), findFrame_);
     compatCheck_->setObjectName("compatCheck");
     placeButtonTwips(compatCheck_, 240, 1000, 2895, 315);
 
-    startPosLabel_ = new QLabel(QStringLiteral("开始偏移:"), findFrame_);
+    startPosLabel_ = new QLabel(tr("开始偏移:"), findFrame_);
     startPosLabel_->setObjectName("startPosLabel");
     placeTwips(startPosLabel_, 240, 1500, 1095, 255);
 
@@ -119,7 +121,7 @@ OptionsDialog::OptionsDialog(Settings& settings, const ScanResult& result, Host&
     startPosEdit_->setMaxLength(kStartPosMaxLength);
     placeTwips(startPosEdit_, 1200, 1455, 615, 285);
 
-    filterLabel_ = new QLabel(QStringLiteral("正则表达式过滤:"), findFrame_);
+    filterLabel_ = new QLabel(tr("正则表达式过滤:"), findFrame_);
     filterLabel_->setObjectName("filterLabel");
     placeTwips(filterLabel_, 240, 1980, 2055, 255);
 
@@ -127,7 +129,7 @@ OptionsDialog::OptionsDialog(Settings& settings, const ScanResult& result, Host&
     filterEdit_->setObjectName("filterEdit");
     placeTwips(filterEdit_, 240, 2220, 2775, 285);
 
-    matchLabel_ = new QLabel(QStringLiteral("匹配:"), findFrame_);
+    matchLabel_ = new QLabel(tr("匹配:"), findFrame_);
     matchLabel_->setObjectName("matchLabel");
     placeTwips(matchLabel_, 360, 2700, 735, 255);
 
@@ -137,37 +139,37 @@ OptionsDialog::OptionsDialog(Settings& settings, const ScanResult& result, Host&
     matchBox_->setInsertPolicy(QComboBox::NoInsert);
     matchBox_->setCompleter(nullptr);
     for (const MatchEntry& e : kMatchEntries)
-        matchBox_->addItem(QString::fromUtf8(e.caption));
+        matchBox_->addItem(tr(e.caption));
     matchBox_->lineEdit()->setMaxLength(kMatchMaxLength);
     matchBox_->setEditText(QStringLiteral("0"));
     placeTwips(matchBox_, 960, 2655, 735, 315);
 
-    testFilterButton_ = new QPushButton(QStringLiteral("测试过滤"), findFrame_);
+    testFilterButton_ = new QPushButton(tr("测试过滤"), findFrame_);
     testFilterButton_->setObjectName("testFilterButton");
     testFilterButton_->setAutoDefault(false);
     placeTwips(testFilterButton_, 1920, 2625, 975, 375);
 
-    saveFrame_ = new QGroupBox(QStringLiteral("保存"), this);
+    saveFrame_ = new QGroupBox(tr("保存"), this);
     saveFrame_->setObjectName("saveFrame");
     placeTwips(saveFrame_, 120, 3420, 3255, 1095);
 
-    saveEmptyCheck_ = new QCheckBox(QStringLiteral("保存空白行。"), saveFrame_);
+    saveEmptyCheck_ = new QCheckBox(tr("保存空白行。"), saveFrame_);
     saveEmptyCheck_->setObjectName("saveEmptyCheck");
     placeButtonTwips(saveEmptyCheck_, 240, 325, 1815, 195);
 
-    applyFilterCheck_ = new QCheckBox(QStringLiteral("应用过滤到每行。"), saveFrame_);
+    applyFilterCheck_ = new QCheckBox(tr("应用过滤到每行。"), saveFrame_);
     applyFilterCheck_->setObjectName("applyFilterCheck");
     placeButtonTwips(applyFilterCheck_, 240, 690, 2655, 195);
 
-    miscFrame_ = new QGroupBox(QStringLiteral("杂项"), this);
+    miscFrame_ = new QGroupBox(tr("杂项"), this);
     miscFrame_->setObjectName("miscFrame");
     placeTwips(miscFrame_, 120, 4620, 3255, 1250);
 
-    preserveMemoryCheck_ = new QCheckBox(QStringLiteral("禁止保存记忆功能。"), miscFrame_);
+    preserveMemoryCheck_ = new QCheckBox(tr("禁止保存记忆功能。"), miscFrame_);
     preserveMemoryCheck_->setObjectName("preserveMemoryCheck");
     placeButtonTwips(preserveMemoryCheck_, 240, 325, 2775, 255);
 
-    encodingLabel_ = new QLabel(QStringLiteral("文本编码:"), miscFrame_);
+    encodingLabel_ = new QLabel(tr("文本编码:"), miscFrame_);
     encodingLabel_->setObjectName("encodingLabel");
     placeTwips(encodingLabel_, 240, 780, 1095, 255);
 
@@ -175,17 +177,17 @@ OptionsDialog::OptionsDialog(Settings& settings, const ScanResult& result, Host&
     encodingBox_->setObjectName("encodingBox");
     encodingBox_->setEditable(true);
     encodingBox_->setInsertPolicy(QComboBox::NoInsert);
-    encodingBox_->addItem(QString::fromUtf8(kAutoCaption));
+    encodingBox_->addItem(tr(kAutoCaption));
     for (const char* name : kEncodingNames)
         encodingBox_->addItem(QString::fromUtf8(name));
     placeTwips(encodingBox_, 1200, 735, 1815, 315);
 
-    okButton_ = new QPushButton(QStringLiteral("确定"), this);
+    okButton_ = new QPushButton(tr("确定"), this);
     okButton_->setObjectName("okButton");
     okButton_->setDefault(true);
     placeTwips(okButton_, 1080, 6030, 1095, 375);
 
-    cancelButton_ = new QPushButton(QStringLiteral("取消"), this);
+    cancelButton_ = new QPushButton(tr("取消"), this);
     cancelButton_->setObjectName("cancelButton");
     cancelButton_->setAutoDefault(false);
     placeTwips(cancelButton_, 2280, 6030, 1095, 375);
@@ -234,7 +236,7 @@ void OptionsDialog::loadFromSettings()
     matchBox_->setEditText(QString::number(o.filterMatch));
     startPosEdit_->setText(QString::number(o.startPos));
     filterEdit_->setText(QString::fromUtf8(o.filterPattern));
-    encodingBox_->setEditText(isAutoEncoding(o.textEncoding) ? QString::fromUtf8(kAutoCaption)
+    encodingBox_->setEditText(isAutoEncoding(o.textEncoding) ? tr(kAutoCaption)
                                                               : QString::fromUtf8(o.textEncoding));
     applyWindowIcon(this, true);
 }
@@ -290,7 +292,7 @@ void OptionsDialog::onOkClicked()
 {
     // A name that is no encoding is refused here, not at the next scan.
     std::string encoding = encodingBox_->currentText().trimmed().toStdString();
-    if (encoding == kAutoCaption || isAutoEncoding(encoding)) {
+    if (encoding == tr(kAutoCaption).toStdString() || isAutoEncoding(encoding)) {
         encoding = kAutoEncoding;
     } else if (EncodingLookup named = encodingNamed(encoding); !named.encoding) {
         host_.messageBox(named.error, Icon::Critical, Buttons::Ok);
@@ -333,26 +335,30 @@ void OptionsDialog::addToolTips()
         QWidget* label;
         const char* tip;
     } tips[] = {
-        {caseCheck_, nullptr, "勾选后，只有大小写也相同的行才算重复；不勾选时忽略大小写。"},
-        {trimCheck_, nullptr, "比较时忽略每行开头和结尾的空格；文件中的行不变。"},
+        {caseCheck_, nullptr, QT_TR_NOOP("勾选后，只有大小写也相同的行才算重复；不勾选时忽略大小写。")},
+        {trimCheck_, nullptr, QT_TR_NOOP("比较时忽略每行开头和结尾的空格；文件中的行不变。")},
         {compatCheck_, nullptr,
-         "比较时把全角与半角字母和数字、连字、带圈数字等兼容字符视为相同（NFKC）；列表中仍显示原来的行。"},
-        {startPosEdit_, startPosLabel_, "比较时跳过每行开头的这么多个字符；0 表示比较整行。"},
-        {filterEdit_, filterLabel_, "只比较每行中与这个正则表达式匹配的部分；留空则比较整行。"},
-        {matchBox_, matchLabel_, "比较哪个匹配：0 = 所有匹配连在一起，n = 第 n 个匹配，-1 = 最后一个匹配。"},
-        {testFilterButton_, nullptr, "用上面的设置在一个示例行上试用过滤；输入 line=N 可试用已载入文件的第 N 行。"},
-        {saveEmptyCheck_, nullptr, "不勾选时，保存的文件中不写入空行。"},
-        {applyFilterCheck_, nullptr, "保存时写入每行用于比较的形式（去除空格、跳过开头字符并过滤之后），而不是原来的行。"},
+         QT_TR_NOOP("比较时把全角与半角字母和数字、连字、带圈数字等兼容字符视为相同（NFKC）；列表中仍显示原来的行。")},
+        {startPosEdit_, startPosLabel_, QT_TR_NOOP("比较时跳过每行开头的这么多个字符；0 表示比较整行。")},
+        {filterEdit_, filterLabel_, QT_TR_NOOP("只比较每行中与这个正则表达式匹配的部分；留空则比较整行。")},
+        {matchBox_, matchLabel_,
+         QT_TR_NOOP("比较哪个匹配：0 = 所有匹配连在一起，n = 第 n 个匹配，-1 = 最后一个匹配。")},
+        {testFilterButton_, nullptr,
+         QT_TR_NOOP("用上面的设置在一个示例行上试用过滤；输入 line=N 可试用已载入文件的第 N 行。")},
+        {saveEmptyCheck_, nullptr, QT_TR_NOOP("不勾选时，保存的文件中不写入空行。")},
+        {applyFilterCheck_, nullptr,
+         QT_TR_NOOP("保存时写入每行用于比较的形式（去除空格、跳过开头字符并过滤之后），而不是原来的行。")},
         {preserveMemoryCheck_, nullptr,
-         "扫描很大的文件（32768 行以上）后释放来源行以节省内存；之后查看器和复制来源行不可用，来源文件列表只显示“不可预览...”。"},
+         QT_TR_NOOP("扫描很大的文件（32768 行以上）后释放来源行以节省内存；之后查看器和复制来源行不可用，"
+                    "来源文件列表只显示“不可预览...”。")},
         {encodingBox_, encodingLabel_,
-         "文件的文本编码。自动：按字节顺序标记、UTF-16 的特征、UTF-8 的有效性依次判断，否则由编码检测推测；"
-         "也可以输入任何编码名称（如 GB18030、Big5、Shift_JIS、windows-1252）。保存时行保持原来的字节。"},
+         QT_TR_NOOP("文件的文本编码。自动：按字节顺序标记、UTF-16 的特征、UTF-8 的有效性依次判断，否则由编码检测推测；"
+                    "也可以输入任何编码名称（如 GB18030、Big5、Shift_JIS、windows-1252）。保存时行保持原来的字节。")},
     };
     for (const auto& t : tips) {
-        t.option->setToolTip(QString::fromUtf8(t.tip));
+        t.option->setToolTip(tr(t.tip));
         if (t.label)
-            t.label->setToolTip(QString::fromUtf8(t.tip));
+            t.label->setToolTip(tr(t.tip));
     }
 }
 

@@ -31,9 +31,10 @@ namespace {
 
 constexpr int kStatusBarTwips = 375;
 
-constexpr const char* kLoading = "正载入，请稍等...";
-constexpr const char* kUpdating = "正在更新所选项。请稍等...";
-constexpr const char* kLinePrefix = "行    ";  // "行" and four blanks
+// Status texts; ViewerWindow::tr gives them in the interface language.
+constexpr const char* kLoading = QT_TRANSLATE_NOOP("quillow::ViewerWindow", "正载入，请稍等...");
+constexpr const char* kUpdating = QT_TRANSLATE_NOOP("quillow::ViewerWindow", "正在更新所选项。请稍等...");
+constexpr const char* kLineStatus = QT_TRANSLATE_NOOP("quillow::ViewerWindow", "行    %1");  // "行", four blanks
 
 const QColor kDuplicateColour(255, 0, 0);
 
@@ -186,7 +187,7 @@ ViewerWindow::ViewerWindow(Settings& settings, ScanResult& result, RunFlags& fla
       host_(mainHost)
 {
     setObjectName("viewerWindow");
-    setWindowTitle(QStringLiteral("Quillow 查看器"));
+    setWindowTitle(tr("Quillow 查看器"));
 
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSizeF(9.75);
@@ -295,7 +296,7 @@ void ViewerWindow::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     settleFrame();
     if (!filled_ && !unloaded_) {
-        setStatusText(QString::fromUtf8(kLoading));
+        setStatusText(tr(kLoading));
         // Filled once the window is on screen, so the loading text shows.
         QTimer::singleShot(0, this, &ViewerWindow::fill);
     }
@@ -306,7 +307,7 @@ void ViewerWindow::fill()
     if (filled_ || unloaded_)
         return;
     host_.setPointer(Pointer::Wait);
-    setStatusText(QString::fromUtf8(kLoading));
+    setStatusText(tr(kLoading));
     if (!hooked_)
         hooked_ = setMinimumClientSize(this, kViewerMinClientTwips, flags_.debugMode);
 
@@ -320,7 +321,7 @@ void ViewerWindow::fill()
     host_.setPointer(Pointer::Normal);
 }
 
-void ViewerWindow::showLineNumber(int row) { setStatusText(QString::fromUtf8(kLinePrefix) + QString::number(row + 1)); }
+void ViewerWindow::showLineNumber(int row) { setStatusText(tr(kLineStatus).arg(row + 1)); }
 
 void ViewerWindow::toggleCurrentRow()
 {
@@ -382,7 +383,7 @@ void ViewerWindow::writeBack()
     }
     attempt([&] {
         host_.setPointer(Pointer::Wait);
-        setStatusText(QString::fromUtf8(kUpdating));
+        setStatusText(tr(kUpdating));
     });
 
     attempt([&] {

@@ -49,7 +49,9 @@ signals:
     void checkClicked(int row);
 
 private:
-    enum : uint8_t { kDuplicate = 1, kChecked = 2 };
+    // Constants, not an enum with a base type: lupdate's parser loses the
+    // namespace after one, and with it the context of ViewerWindow's texts.
+    static constexpr uint8_t kDuplicate = 1, kChecked = 2;
     std::shared_ptr<const SourceLines> source_;
     mutable std::optional<ShownText> shown_;  // decodes the rows
     std::vector<uint8_t> marks_;

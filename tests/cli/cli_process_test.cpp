@@ -61,12 +61,15 @@ protected:
         std::string inPath = dir.write("stdin.bin", input);
         std::string outPath = dir.file("stdout.bin"), errPath = dir.file("stderr.bin");
 
-        std::vector<std::string> env;
+        std::vector<std::string> env = {"XDG_CONFIG_HOME=" + config().string(), "TMPDIR=" + tmpDir().string()};
+        env.insert(env.end(), environment.begin(), environment.end());
+        auto replaced = [&](const char* entry) {
+            const std::string name(entry, std::strcspn(entry, "="));
+            return std::any_of(env.begin(), env.end(), [&](const std::string& e) { return e.starts_with(name + "="); });
+        };
         for (char** e = environ; *e; ++e)
-            if (std::strncmp(*e, "XDG_CONFIG_HOME=", 16) != 0 && std::strncmp(*e, "TMPDIR=", 7) != 0)
+            if (!replaced(*e))
                 env.emplace_back(*e);
-        env.push_back("XDG_CONFIG_HOME=" + config().string());
-        env.push_back("TMPDIR=" + tmpDir().string());
         std::vector<char*> envp, argv;
         for (auto& e : env)
             envp.push_back(e.data());
@@ -120,6 +123,8 @@ protected:
     }
 
     TempDir dir;
+    // NAME=VALUE entries that replace the inherited ones.
+    std::vector<std::string> environment;
 };
 
 const std::string kSixLines = "b\na\nb\nz\xffz\na\nz\xffz\n";
@@ -409,6 +414,66 @@ TEST_F(CliProcessTest, HelpAndVersion)
     EXPECT_EQ(r.out.rfind("quillow-cli 3.0\n许可证：MIT\nQt 6.", 0), 0u) << r.out;
     for (const char* part : {"，PCRE2 10.", "，ICU "})
         EXPECT_NE(r.out.find(part), std::string::npos) << part;
+}
+
+// The language comes from the locale as Qt reads it: LANGUAGE (a list of
+// preferences) first, then LC_ALL, LC_MESSAGES and LANG. English for English;
+// Chinese, the source language, for Chinese, C, POSIX and any language
+// without a translation.
+TEST_F(CliProcessTest, LanguageFollowsTheLocale)
+{
+    struct Row {
+        const char* name;
+        std::vector<std::string> locale;
+        bool english;
+    };
+    const Row rows[] = {
+        {"C", {"LC_ALL=C"}, false},
+        {"POSIX", {"LC_ALL=POSIX"}, false},
+        {"zh_CN", {"LANG=zh_CN.UTF-8"}, false},
+        {"zh_TW", {"LANG=zh_TW.UTF-8"}, false},
+        {"fr_FR", {"LANG=fr_FR.UTF-8"}, false},
+        {"en_US", {"LANG=en_US.UTF-8"}, true},
+        {"LC_MESSAGES over LANG", {"LC_MESSAGES=en_GB.UTF-8", "LANG=zh_CN.UTF-8"}, true},
+        {"LC_ALL over LC_MESSAGES", {"LC_ALL=zh_CN.UTF-8", "LC_MESSAGES=en_US.UTF-8"}, false},
+        {"LANGUAGE over LC_ALL", {"LANGUAGE=en_US", "LC_ALL=C.UTF-8"}, true},
+        {"LANGUAGE: Chinese before English", {"LANGUAGE=zh_CN:en", "LANG=en_US.UTF-8"}, false},
+        {"LANGUAGE: French, then English", {"LANGUAGE=fr:en", "LANG=fr_FR.UTF-8"}, true},
+    };
+    for (const Row& row : rows) {
+        environment = {"LANGUAGE=", "LC_ALL=", "LC_MESSAGES=", "LANG="};
+        for (const std::string& e : row.locale)
+            environment.insert(environment.begin(), e);
+        CliResult r = run({});
+        EXPECT_EQ(r.status, 2) << row.name;
+        EXPECT_EQ(r.err, row.english ? "quillow-cli: no input file, output file or selection rule given "
+                                       "(see quillow-cli --help)\n"
+                                     : "quillow-cli: 没有给出输入文件、输出文件和选择规则（见 quillow-cli --help）\n")
+            << row.name;
+        r = run({"--help"});
+        EXPECT_EQ(r.out.rfind(row.english ? "Usage: quillow-cli -i FILE -o FILE -s RULE [OPTION]...\n"
+                                          : "用法：quillow-cli -i FILE -o FILE -s RULE [选项]...\n",
+                              0),
+                  0u)
+            << row.name << "\n"
+            << r.out;
+    }
+}
+
+// A run in English: progress stages, the summary, the version.
+TEST_F(CliProcessTest, EnglishRun)
+{
+    environment = {"LANGUAGE=en"};
+    std::string in = dir.write("in.txt", kSixLines);
+    CliResult r = run({"--list", "-e", "UTF-8", in});
+    EXPECT_EQ(r.err, "Scanned 6 lines: found 6 duplicates in 3 distinct groups!\n");
+    dir.write("one.txt", "a\nb\na\n");
+    r = run({"-i", "one.txt", "-o", "out.txt", "-s", "2"});
+    EXPECT_EQ(r.err, "Save complete!\n");
+    r = run({"--count", "one.txt"});
+    EXPECT_EQ(r.err, "Scanned 3 lines: found 2 duplicates in 1 distinct group!\n");
+    r = run({"-V"});
+    EXPECT_EQ(r.out.rfind("quillow-cli 3.0\nLicense: MIT\nQt 6.", 0), 0u) << r.out;
 }
 
 // GNU-style runs use the documented defaults unless --use-settings; slash

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The man pages and the shell completions against quillow-cli --help: each
-# man page renders without warnings and holds every line of its program's
-# --help, and holds nothing else beyond its own headings; the bash, zsh and
+# man page, Chinese (MAN_DIR) and English (MAN_DIR/en), renders without
+# warnings and holds every line of its program's --help in that language,
+# and holds nothing else beyond its own headings; the bash, zsh and
 # fish completions offer every long option --help names, and the values of
 # the options that take a fixed set. A shell that is not installed is
 # skipped ("SKIP: ...").
@@ -11,7 +12,7 @@ set -uo pipefail
 
 cli=${1:?usage: docs_check.sh QUILLOW_CLI QUILLOW_OR_EMPTY MAN_DIR COMPLETIONS_DIR}
 desktop=${2-} man_dir=${3:?} completions=${4:?}
-export LC_ALL=C.UTF-8 MANWIDTH=200
+export LC_ALL=C.UTF-8 LANGUAGE= MANWIDTH=200
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
@@ -21,22 +22,28 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # ok SINCE WHAT: "ok: WHAT" when nothing failed since the count SINCE.
 ok() { [ "$failures" -ne "$1" ] || echo "ok: $2"; }
 
-# man_vs_help PROGRAM HELP_FILE PAGE
+# man_vs_help PROGRAM HELP_FILE PAGE LANGUAGE(zh|en)
 man_vs_help() {
-    local program=$1 help=$2 page=$3 since=$failures
+    local program=$1 help=$2 page=$3 language=$4 since=$failures
     local warnings
     warnings=$(groff -man -ww -z -Tutf8 -K utf8 "$page" 2>&1)
     [ -z "$warnings" ] || fail "$program(1): groff warns: $warnings"
     man -l "$page" 2>/dev/null > "$work/man.txt" || { fail "$program(1): man cannot render it"; return; }
     # Every piece of every help line (pieces are separated by two or more
     # blanks) is in the man page, and the other way round, headings aside.
-    python3 - "$help" "$work/man.txt" "$program" <<'PY' || { failures=$((failures + 1)); return; }
+    python3 - "$help" "$work/man.txt" "$program" "$language" <<'PY' || { failures=$((failures + 1)); return; }
 import re, sys
-help_text, man_text, program = open(sys.argv[1]).read(), open(sys.argv[2]).read(), sys.argv[3]
+help_text, man_text, program, language = open(sys.argv[1]).read(), open(sys.argv[2]).read(), sys.argv[3], sys.argv[4]
+# What each language's --help and man page have of their own.
+usage, colon, own_sections, headings = {
+    "zh": (r"用法：|或：", "：", ("名称", "参见"), ("选项", "退出状态", "示例", "文件", "运行的退出状态")),
+    "en": (r"Usage:|or:", ":", ("NAME", "SEE ALSO"),
+           ("Options", "Exit status", "Examples", "Files", "Exit status of a run")),
+}[language]
 def pieces(text):
     out = []
     for line in text.splitlines():
-        line = re.sub(r"^\s*(用法：|或：)?", "", line).rstrip().rstrip("：")
+        line = re.sub(r"^\s*(" + usage + r")?\s*", "", line).rstrip().rstrip(colon)
         out += [p for p in re.split(r"\s{2,}", line) if p]
     return out
 man_lines = man_text.splitlines()
@@ -48,12 +55,12 @@ for line in man_lines:
     if line in own or not line.strip():
         continue
     if not line.startswith(" "):
-        skip = line in ("名称", "参见")
+        skip = line in own_sections
         continue
     if not skip:
         body.append(line)
 man_body = "\n".join(body)
-missing = [p for p in pieces(help_text) if p not in man_body and p not in ("选项", "退出状态", "示例", "文件", "运行的退出状态")]
+missing = [p for p in pieces(help_text) if p not in man_body and p not in headings]
 extra = [p for p in pieces(man_body) if p not in help_text]
 for p in missing:
     print(f"FAIL: {program}(1) lacks --help's {p!r}")
@@ -61,14 +68,18 @@ for p in extra:
     print(f"FAIL: {program}(1) has {p!r}, which --help does not")
 sys.exit(1 if missing or extra else 0)
 PY
-    ok "$since" "$program(1) and $program --help"
+    ok "$since" "$program(1) and $program --help ($language)"
 }
 
 "$cli" --help > "$work/help.txt" || fail "quillow-cli --help"
-man_vs_help quillow-cli "$work/help.txt" "$man_dir/quillow-cli.1"
+man_vs_help quillow-cli "$work/help.txt" "$man_dir/quillow-cli.1" zh
+LANGUAGE=en "$cli" --help > "$work/help-en.txt" || fail "quillow-cli --help (en)"
+man_vs_help quillow-cli "$work/help-en.txt" "$man_dir/en/quillow-cli.1" en
 if [ -n "$desktop" ]; then
     QT_QPA_PLATFORM=offscreen "$desktop" --help > "$work/help-desktop.txt" || fail "quillow --help"
-    man_vs_help quillow "$work/help-desktop.txt" "$man_dir/quillow.1"
+    man_vs_help quillow "$work/help-desktop.txt" "$man_dir/quillow.1" zh
+    LANGUAGE=en QT_QPA_PLATFORM=offscreen "$desktop" --help > "$work/help-desktop-en.txt" || fail "quillow --help (en)"
+    man_vs_help quillow "$work/help-desktop-en.txt" "$man_dir/en/quillow.1" en
 fi
 
 # The long options of quillow-cli, from the options part of --help.

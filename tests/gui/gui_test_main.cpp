@@ -5,7 +5,7 @@
 
 int main(int argc, char** argv)
 {
-    // Tests need no display; ctest sets this too.
+    // Tests need no display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);

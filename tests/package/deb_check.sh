@@ -3,7 +3,7 @@
 # exactly those of the contents list, Depends (computed by dpkg-shlibdeps) must
 # name the Qt 6 libraries, the metainfo's newest release must be the package
 # version, the packaged desktop entry and AppStream data must validate, and the
-# packaged (stripped) programs must start.
+# packaged (stripped) programs must start and find their English translation.
 #
 # usage: bash deb_check.sh CPACK CPACK_CONFIG CONTENTS_LIST VERSION
 # Exits with 77 (skipped) when a tool it needs is missing.
@@ -80,6 +80,9 @@ if grep -Eq 'error:|warning:' <<<"$desktop_report"; then fail "desktop-file-vali
 
 for program in quillow quillow-cli; do
   "$work/root/usr/bin/$program" --help >/dev/null || fail "$program --help from the package"
+  # The translation is found from where the program is installed.
+  help=$(LANGUAGE=en "$work/root/usr/bin/$program" --help) || true
+  [[ $help == "Usage: "* ]] || fail "$program --help from the package speaks no English: ${help%%$'\n'*}"
 done
 
 if ((failures)); then
