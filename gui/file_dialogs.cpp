@@ -1,10 +1,15 @@
 #include "gui/file_dialogs.h"
 
 #include <QFile>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStringList>
+#include <QTreeView>
+#include <algorithm>
 
 #include "engine/file_filter.h"
 
@@ -20,6 +25,32 @@ QString fromPath(const std::string& path)
 std::string toPath(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
+}
+
+// Qt's own dialog opens at its size hint with narrow fixed columns, which
+// cut the type and the date; give it room for all four, never more than the
+// screen holds, and share the room out among the columns.
+void fitRoomy(QFileDialog& dialog)
+{
+    QSize frame = dialog.sizeHint().expandedTo(QSize(820, 520));
+    if (const QScreen* screen = dialog.screen())
+        frame = frame.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    dialog.resize(frame);
+    // Size, type and date get what their longest usual texts need; the name
+    // gets the rest.
+    if (auto* details = dialog.findChild<QTreeView*>(); details && details->header()->count() >= 4) {
+        QHeaderView* header = details->header();
+        const QFontMetrics metrics = details->fontMetrics();
+        const QString date = dialog.locale().toString(QDateTime(QDate(2026, 12, 27), QTime(23, 59)), QLocale::ShortFormat);
+        const int size = metrics.horizontalAdvance(QStringLiteral("1023.9 KiB")) + 16;
+        const int type = metrics.horizontalAdvance(QStringLiteral("plain text document")) + 16;
+        const int when = metrics.horizontalAdvance(date) + 24;
+        header->setStretchLastSection(true);
+        header->resizeSection(0, std::max(200, frame.width() * 3 / 4 - size - type - when));
+        header->resizeSection(1, size);
+        header->resizeSection(2, type);
+        header->resizeSection(3, when);
+    }
 }
 
 }  // namespace
@@ -53,6 +84,7 @@ bool FileDialogs::run(bool open, FileDialogRequest& request)
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
         // The list shows the descriptions as written; the Qt patterns stay hidden.
         dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+        fitRoomy(dialog);
         if (!filters.isEmpty()) {
             dialog.setNameFilters(filters);
             const int index = (filterIndex >= 1 && filterIndex <= filters.size()) ? filterIndex : 1;

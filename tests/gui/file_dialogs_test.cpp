@@ -5,10 +5,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QTimer>
+#include <QTreeView>
 #include <deque>
 #include <functional>
+#include <vector>
 
 #include "engine/texts.h"
 #include "support/temp_dir.h"
@@ -64,9 +67,17 @@ TEST(FileDialogs, OpenShowsTheFiltersAndFindsTheDefaultExtension)
     const std::string notes = dir.write("notes.txt", "a\n");
     QStringList filters;
     QString preselected, title, directory;
+    std::vector<int> columns, needed;
     ModalScript script({[&](QWidget* w) {
         auto* dialog = qobject_cast<QFileDialog*>(w);
         ASSERT_NE(dialog, nullptr);
+        // Type and date are readable without widening the columns by hand.
+        if (auto* details = dialog->findChild<QTreeView*>()) {
+            const QFontMetrics metrics = details->fontMetrics();
+            for (int c : {2, 3})
+                columns.push_back(details->header()->sectionSize(c));
+            needed = {metrics.horizontalAdvance("plain text document"), metrics.horizontalAdvance("2026/12/17 11:53 PM")};
+        }
         filters = dialog->nameFilters();
         preselected = dialog->selectedNameFilter();
         title = dialog->windowTitle();
@@ -84,6 +95,9 @@ TEST(FileDialogs, OpenShowsTheFiltersAndFindsTheDefaultExtension)
     EXPECT_EQ(preselected, "文本文档(*.txt)");
     EXPECT_EQ(title, "打开");
     EXPECT_EQ(directory.toStdString(), dir.path().string());
+    ASSERT_EQ(columns.size(), 2u);
+    EXPECT_GT(columns[0], needed[0]);
+    EXPECT_GT(columns[1], needed[1]);
 }
 
 TEST(FileDialogs, CancelReturnsFalse)
