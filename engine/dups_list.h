@@ -22,6 +22,8 @@ public:
     // line indexes; key is a view into the source buffer or any other text
     // (then copied into the arena).
     void append(uint32_t line, uint32_t groupFirst, std::string_view key);
+    // Room for n entries in all, so that appending them moves nothing.
+    void reserve(int64_t n);
     // Orders the entries by group (first occurrence) and line; until then the
     // entries read in their working form, prefixed with the group's index.
     void sort();

@@ -174,7 +174,6 @@ void Scan::findDuplicates()
         for (int64_t begin = 0; begin < lineCount_ && !stopped_;) {
             const int64_t rangeEnd = std::min(begin + kRange, lineCount_);
             const int64_t end = finder.process(begin, rangeEnd, kSlice);
-            groupCount_ = finder.groupCount();
             for (int64_t i = begin; i < end && !stopped_; ++i)
                 stopped_ = cadence_.step(Stage::Finding, i, lineCount_);
             if (end < rangeEnd && !stopped_)
@@ -183,7 +182,15 @@ void Scan::findDuplicates()
         }
         if (stopped_)
             return;
-        // The last stage starts before the keyed set is released, which takes a moment.
+        // Grouping and listing: Stop is asked about between slices.
+        while (!finder.finish(kSlice)) {
+            if (cadence_.poll()) {
+                stopped_ = true;
+                return;
+            }
+        }
+        groupCount_ = finder.groupCount();
+        // The last stage starts before the finder is released, which takes a moment.
         h_.setStatus(text::kFinishing);
         h_.setPointer(Pointer::Wait);
         h_.setProgressBar(lineCount_, lineCount_);

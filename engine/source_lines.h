@@ -34,6 +34,13 @@ public:
     // The bytes that ended the line in the file (LF, CR LF, CR ... in the
     // file's units); empty for a last line without an end.
     std::string_view lineEnd(int64_t index) const;
+    // Hints that view(index) comes soon: its record, then (once the record
+    // is there) its bytes. Index must be within the list.
+    void prefetchRecord(int64_t index) const { __builtin_prefetch(&lines_[static_cast<size_t>(index)]); }
+    void prefetchText(int64_t index) const
+    {
+        __builtin_prefetch(buf_.data() + lines_[static_cast<size_t>(index)].offset);
+    }
     // The whole file, a byte-order mark included.
     std::string_view bytes() const { return std::string_view(buf_.data(), buf_.size()); }
     CodeUnit unit() const { return unit_; }
