@@ -68,6 +68,7 @@ int writeList(const DupsList& list, ShownText& shown, ListForm form, int fd)
     BlockWriter out(fd);
     const int64_t count = list.count();
     const bool sorted = list.sorted();
+    const bool inMemory = list.keysInMemory();
     int64_t groupNumber = 0;
     for (int64_t i = 0; i < count; ++i) {
         std::string& buf = out.buf();
@@ -75,7 +76,7 @@ int writeList(const DupsList& list, ShownText& shown, ListForm form, int fd)
             buf += shown.entry(list, i);
         } else {
             // Keys lie all over the file's buffer: fetch a few entries ahead.
-            if (i + 8 < count)
+            if (i + 8 < count && inMemory)
                 __builtin_prefetch(list.key(i + 8).data());
             if (form == ListForm::Tsv) {
                 if (i == 0 || list.group(i) != list.group(i - 1))

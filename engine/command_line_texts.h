@@ -14,6 +14,7 @@ inline constexpr const char* kExpectOnOff = "on 或 off";
 inline constexpr const char* kExpectStart = "0 到 32767 的整数";
 inline constexpr const char* kExpectMatch = "-1 到 32767 的整数";
 inline constexpr const char* kExpectFormat = "classic 或 tsv";
+inline constexpr const char* kExpectMemory = "auto，或带 K、M、G、T 的大小，如 512M";
 
 // Usage errors: one line each, without the program's name.
 std::string unknownOption(std::string_view option);

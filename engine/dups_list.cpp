@@ -33,6 +33,12 @@ void DupsList::append(uint32_t line, uint32_t groupFirst, std::string_view key)
     selected_.push_back(0);
 }
 
+void DupsList::appendAt(uint32_t line, uint32_t groupFirst, uint64_t offset, uint32_t length)
+{
+    recs_.push_back(Rec{line, groupFirst, offset, length});
+    selected_.push_back(0);
+}
+
 void DupsList::reserve(int64_t n)
 {
     recs_.reserve(static_cast<size_t>(n));
@@ -143,7 +149,7 @@ std::string_view DupsList::key(int64_t index) const
     const Rec& r = rec(index);
     if (r.keyOffset & kArena)
         return std::string_view(arena_).substr(r.keyOffset & ~(kArena | kFromSource), r.keyLength);
-    return source_->bytes().substr(r.keyOffset, r.keyLength);
+    return source_->fileBytes(r.keyOffset, r.keyLength);
 }
 
 bool DupsList::keyFromSource(int64_t index) const

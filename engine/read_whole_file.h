@@ -16,6 +16,10 @@ struct ReadError {
     int error = 0;
 };
 
+// Reads count bytes of fd at offset into to; fewer only at the end of the
+// file. Throws ReadError (a read error).
+size_t readFileAt(int fd, char* to, size_t count, uint64_t offset);
+
 // Reads path; a big file is read in two halves at the same time. Throws
 // ReadError (cannot open, not a regular file, read error) or std::bad_alloc.
 // identity (when given) receives the file's identity as it was opened, for

@@ -25,6 +25,10 @@ inline constexpr const char* kShowingList = "正在显示列表...";
 inline constexpr const char* kNoDuplicates = "没有找到重复行...";
 inline constexpr const char* kScanStopQuestion = "你确实想停止处理吗？";
 inline constexpr const char* kNoPreview = "不可预览...";
+// A file whose lines and index do not fit in memory is scanned through a
+// temporary file, and its lines are read from the file when shown.
+inline constexpr const char* kFindingOnDisk = "内存不够，正借助临时文件查找重复项...";
+inline constexpr const char* kSpillFailed = "错误: 无法写入临时文件";
 
 // Save.
 inline constexpr const char* kSourceMissing = "无法找到来源文件！";

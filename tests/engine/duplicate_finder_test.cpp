@@ -6,14 +6,13 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-#include <random>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "engine/keys.h"
 #include "engine/text_encoder.h"
+#include "support/generated_lines.h"
 
 namespace quillow {
 namespace {
@@ -92,36 +91,6 @@ std::vector<std::string> findByMap(const std::string& bytes, const Options& opti
     return out;
 }
 
-// Lines of which share in a hundred repeat an earlier line, some in other
-// letter case or with blanks around it; a few are blank, some hold
-// accented, Chinese or full-width letters.
-std::string generated(int lines, int share, uint32_t seed)
-{
-    std::mt19937 random(seed);
-    const char* pieces[] = {"Straße", "STRASSE", "数据", "ＡＢＣ", "abc", "Éclair", "éCLAIR", "line"};
-    std::vector<std::string> made;
-    std::string bytes;
-    for (int i = 0; i < lines; ++i) {
-        std::string line;
-        const unsigned roll = random() % 100;
-        if (roll < 2) {
-            line = roll == 0 ? "" : "   ";
-        } else if (!made.empty() && roll < 2u + static_cast<unsigned>(share)) {
-            line = made[random() % made.size()];
-            if (random() % 4 == 0)
-                for (char& c : line)
-                    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-            if (random() % 4 == 0)
-                line = " " + line + "  ";
-        } else {
-            line = std::string(pieces[random() % 8]) + " " + std::to_string(random() % 1000000) + " " + pieces[random() % 8];
-            made.push_back(line);
-        }
-        bytes += line + "\n";
-    }
-    return bytes;
-}
-
 TEST(DuplicateFinder, AgreesWithAPlainMapOfForms)
 {
     struct Row {
@@ -145,7 +114,7 @@ TEST(DuplicateFinder, AgreesWithAPlainMapOfForms)
         options.compatForms = row.compat;
         options.filterPattern = row.pattern;
         const Encoding encoding = *row.encoding ? *encodingNamed(row.encoding).encoding : Encoding();
-        std::string bytes = generated(row.lines, row.share, static_cast<uint32_t>(row.lines + row.share));
+        std::string bytes = testing::generatedLines(row.lines, row.share, static_cast<uint32_t>(row.lines + row.share));
         if (*row.encoding) {
             std::string scratch;
             bytes = std::string(TextEncoder(encoding).encode(bytes, scratch));
