@@ -70,7 +70,9 @@ std::string randomTag()
 // there; other text is copied into a block first.
 class Output {
 public:
-    explicit Output(int fd) : fd_(fd) { block_.reserve(kBlock + 4096); }
+    // toDisk: a file that is flushed to disk at the end; its pages start
+    // going there as they are written, so the final flush waits for little.
+    Output(int fd, bool toDisk) : fd_(fd), toDisk_(toDisk) { block_.reserve(kBlock + 4096); }
 
     // Bytes of the source buffer, which outlives the Output.
     void source(std::string_view bytes)
@@ -136,10 +138,21 @@ private:
                 return;
             }
             bytes.remove_prefix(static_cast<size_t>(n));
+            written_ += static_cast<uint64_t>(n);
+        }
+        if (toDisk_ && written_ - started_ >= kWriteBack) {
+            ::sync_file_range(fd_, static_cast<off_t>(started_), static_cast<off_t>(written_ - started_),
+                              SYNC_FILE_RANGE_WRITE);
+            started_ = written_;
         }
     }
 
+    // Written pages are handed to the disk in steps of this size.
+    static constexpr uint64_t kWriteBack = uint64_t{16} << 20;
+
     int fd_;
+    bool toDisk_;
+    uint64_t written_ = 0, started_ = 0;
     std::string block_;
     const char* runBegin_ = nullptr;
     const char* runEnd_ = nullptr;
@@ -244,7 +257,7 @@ private:
             fd = tmpFd_;
         }
 
-        Output out(fd);
+        Output out(fd, !target_.isStream());
         // The byte-order mark comes first, so the copy keeps its encoding.
         out.copy(r_.encoding.mark.bytes());
         int64_t deleted = 0;

@@ -43,7 +43,9 @@ public:
     void prefetchRecord(int64_t index) const { __builtin_prefetch(&lines_[static_cast<size_t>(index)]); }
     void prefetchText(int64_t index) const
     {
-        __builtin_prefetch(buf_.data() + lines_[static_cast<size_t>(index)].offset);
+        const Line& l = lines_[static_cast<size_t>(index)];
+        __builtin_prefetch(buf_.data() + l.offset);
+        __builtin_prefetch(buf_.data() + l.offset + l.length);  // a line often spans two cache lines
     }
     // The whole file, a byte-order mark included (nothing when onDisk).
     std::string_view bytes() const { return std::string_view(buf_.data(), buf_.size()); }
