@@ -35,9 +35,6 @@ struct Pair {
     uint32_t line;
 };
 
-// The hash of a line without a key (blank): it never counts.
-constexpr uint64_t kNoKey = ~uint64_t{0};
-
 // Below this many lines a second thread costs more than it saves.
 constexpr int64_t kParallelFrom = 1 << 16;
 // Up to this many lines are grouped as soon as the last one is hashed.
@@ -112,11 +109,11 @@ public:
         pool_[(size_t{tail_[p]} << kChunkBits) + fill_[p]++] = pair;
         ++size_[p];
     }
-    // Partition p's lines, in line order.
+    // Appends partition p's lines, in line order, to to.
     void copyOut(uint32_t p, std::vector<Pair>& to) const
     {
-        to.resize(size_[p]);
-        size_t at = 0;
+        size_t at = to.size();
+        to.resize(at + size_[p]);
         for (uint32_t c = head_[p]; c != kNone; c = next_[c]) {
             const uint32_t n = c == tail_[p] ? fill_[p] : kChunk;
             std::copy_n(&pool_[size_t{c} << kChunkBits], n, &to[at]);
@@ -189,12 +186,16 @@ struct DuplicateFinder::Impl {
     std::array<std::array<std::string, 2>, 2> forms;
     std::array<std::string, 2> scratch;
 
-    std::vector<uint64_t> rangeHashes;  // the current range's, per line
-    BigVector<KeyRef> keyRefs;          // per line, when filtered
+    BigVector<KeyRef> keyRefs;  // per line, when filtered
     std::string arena;
 
+    // With two cores each hashes one half of the lines, [0, half) and
+    // [half, lines), and files them in partitions of its own: a partition's
+    // lines are the first half's, then the second's, in line order.
+    const int64_t half;
+    std::array<int64_t, 2> next;  // the next line of each half
     const int bits;
-    PartitionedLines parts;
+    std::array<PartitionedLines, 2> parts;
     std::atomic<uint32_t> nextPartition{0};
     // Per thread: the partition it groups (its lines, its table, which of
     // its keys have duplicates), and the entries and groups found.
@@ -204,11 +205,12 @@ struct DuplicateFinder::Impl {
     std::array<BlockList<Found>, 2> found;
     std::array<int64_t, 2> groups{};
     Stage stage = Stage::Hashing;
-    int64_t hashed = 0;
 
     Impl(const SourceLines& s, const KeyRules& r, DupsList& o)
         : src(s), rules(r), out(o), buf(s.bytes()), lines(s.count()), byForm(comparedByForm(r)),
           filtered(r.filter != nullptr), parallel(worthTwoCores(s.count(), kParallelFrom)),
+          // The filter's matcher is not shared between threads.
+          half(parallel && !filtered ? s.count() / 2 : s.count()), next{0, half},
           bits(partitionBits(s.count(), kPerPartition, kMaxPartitionBits))
     {
         if (byForm) {
@@ -218,7 +220,8 @@ struct DuplicateFinder::Impl {
         }
         if (filtered)
             keyRefs.resize(static_cast<size_t>(lines));
-        parts.reset(bits, lines);
+        parts[0].reset(bits, half);
+        parts[1].reset(bits, lines - half);
     }
 
     bool inFile(std::string_view key) const
@@ -271,12 +274,14 @@ struct DuplicateFinder::Impl {
         }
     }
 
-    // Hashes the keys of lines [a, b) of the range from begin; stops early
-    // once the deadline has passed. Returns the end of the lines hashed.
-    int64_t hashLines(int64_t begin, int64_t a, int64_t b, int part, Clock::time_point at)
+    // Hashes the keys of lines [a, b) and files them in part's partitions;
+    // stops early once the deadline has passed. Returns the end of the
+    // lines done.
+    int64_t hashLines(int64_t a, int64_t b, int part, Clock::time_point at)
     {
         Deadline deadline(at, filtered ? kClockStrideFiltered : kClockStride);
         std::string keyScratch, form;
+        PartitionedLines& filed = parts[static_cast<size_t>(part)];
         for (int64_t i = a; i < b; ++i) {
             const std::string_view view = src.view(i);
             const std::string_view key =
@@ -292,45 +297,48 @@ struct DuplicateFinder::Impl {
                     arena.append(key);
                 }
             }
-            uint64_t hash = kNoKey;
+            bool blank = true;
+            uint64_t hash = 0;
             if (byForm) {
                 KeyMaker& maker = makers[static_cast<size_t>(part)];
-                if (!maker.blank(key, inLine))
+                blank = maker.blank(key, inLine);
+                if (!blank)
                     hash = keyHash(CompareMode::Binary, maker.form(key, inLine, form));
-            } else if (!isBlankOnly(key)) {
-                hash = keyHash(rules.mode, key);
+            } else {
+                blank = isBlankOnly(key);
+                if (!blank)
+                    hash = keyHash(rules.mode, key);
             }
-            // A key whose hash happens to be the mark of no key moves next to it.
-            rangeHashes[static_cast<size_t>(i - begin)] = hash == kNoKey ? hash : std::min(hash, kNoKey - 1);
+            if (!blank)
+                filed.add(partitionOf(hash, bits), Pair{static_cast<uint32_t>(hash), static_cast<uint32_t>(i)});
             if (deadline.passed())
                 return i + 1;
         }
         return b;
     }
 
+    // Hashes the next end - begin lines, half from each half of the file on
+    // two cores (the rest of one half when the other is done).
     int64_t process(int64_t begin, int64_t end, Clock::duration budget)
     {
         const Clock::time_point at = deadlineAfter(budget);
-        // The filter's matcher is not shared between threads.
-        const bool split = parallel && !filtered;
-        const int64_t mid = begin + (end - begin) / 2;
-        rangeHashes.resize(static_cast<size_t>(end - begin));
-        int64_t reached[2] = {end, end};
+        const std::array<int64_t, 2> stop{half, lines};
+        const std::array<int64_t, 2> left{stop[0] - next[0], stop[1] - next[1]};
+        const int64_t want = end - begin;
+        std::array<int64_t, 2> take{std::min(left[0], want - std::min(left[1], want / 2)), 0};
+        take[1] = std::min(left[1], want - take[0]);
+        const bool split = take[0] > 0 && take[1] > 0;
         onTwoCores(split, [&](int part) {
-            const int64_t a = !split || part == 0 ? begin : mid, b = !split || part == 1 ? end : mid;
-            reached[part] = hashLines(begin, a, b, part, at);
+            for (int t = split ? part : 0; t <= (split ? part : 1); ++t) {
+                const auto u = static_cast<size_t>(t);
+                if (take[u] > 0)
+                    next[u] = hashLines(next[u], next[u] + take[u], t, at);
+            }
         });
-        // Lines stay in order: a first half cut short drops the second one.
-        end = !split || reached[0] < mid ? reached[0] : reached[1];
-        for (int64_t i = begin; i < end; ++i) {
-            const uint64_t hash = rangeHashes[static_cast<size_t>(i - begin)];
-            if (hash != kNoKey)
-                parts.add(partitionOf(hash, bits), Pair{static_cast<uint32_t>(hash), static_cast<uint32_t>(i)});
-        }
-        hashed = end;
-        if (end == lines && lines <= kGroupAtOnce)
+        const int64_t done = next[0] + next[1] - half;
+        if (done == lines && lines <= kGroupAtOnce)
             finish(Clock::duration::max());
-        return end;
+        return done;
     }
 
     // Groups one partition: a line whose key is in the table joins the
@@ -341,7 +349,9 @@ struct DuplicateFinder::Impl {
     {
         const auto t = static_cast<size_t>(part);
         std::vector<Pair>& batch = local[t];
-        parts.copyOut(p, batch);
+        batch.clear();
+        parts[0].copyOut(p, batch);
+        parts[1].copyOut(p, batch);
         const size_t n = batch.size();
         HashSlots& table = tables[t];
         table.reset(n);
@@ -416,13 +426,13 @@ struct DuplicateFinder::Impl {
     {
         const Clock::time_point at = deadlineAfter(budget);
         if (stage == Stage::Hashing) {
-            if (hashed < lines)
+            if (next[0] < half || next[1] < lines)
                 return false;
-            std::vector<uint64_t>().swap(rangeHashes);
             stage = Stage::Grouping;
         }
         if (stage == Stage::Grouping && groupPartitions(at)) {
-            parts.release();
+            for (PartitionedLines& filed : parts)
+                filed.release();
             // Each group's entries came in line order from one thread; the
             // sort puts the groups in order.
             out.reserve(out.count() + static_cast<int64_t>(found[0].size() + found[1].size()));

@@ -2,12 +2,13 @@
 // Builds each line's comparison key and finds the keys that occur more than
 // once, filling the duplicates list with one entry per occurrence.
 //
-// Two steps. process() hashes the keys of ascending ranges of lines, so
-// that the scan can show progress and stop between them. finish() then
-// spreads the hashed lines over partitions by hash (in line order), groups
-// each partition with a table that stays in the processor's cache, comparing
+// Two steps. process() hashes the keys of the lines a number at a time, so
+// that the scan can show progress and stop in between, and files each line
+// in a partition by its hash (in line order). finish() then groups each
+// partition with a table that stays in the processor's cache, comparing
 // keys only where hashes are equal, and lists the entries. Large files use a
-// second core for both steps (unfiltered keys for the first).
+// second core for both steps (unfiltered keys for the first: each core
+// hashes one half of the file).
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -27,11 +28,11 @@ public:
     DuplicateFinder(const DuplicateFinder&) = delete;
     DuplicateFinder& operator=(const DuplicateFinder&) = delete;
 
-    // Lines [begin, end), right after the lines done by the previous call.
-    // Building the keys stops early once it has taken about budget (a slow
-    // filter), so the caller can show progress and notice Stop; returns the
-    // end of the lines done, past begin whenever begin < end. A small file
-    // is grouped as soon as its last line is done.
+    // The next end - begin lines, where begin counts the lines done by the
+    // previous calls. Building the keys stops early once it has taken about
+    // budget (a slow filter), so the caller can show progress and notice
+    // Stop; returns begin plus the lines done, past begin whenever
+    // begin < end. A small file is grouped as soon as its last line is done.
     int64_t process(int64_t begin, int64_t end, Duration budget = Duration::max());
     // Once every line is done: groups and lists for about budget; true when
     // the duplicates list is complete.

@@ -161,11 +161,9 @@ bool Scan::loadLines(BigVector<char> bytes)
     // rhythm runs over them.
     src_->addAllLines(layout, parallel);
     cadence_.restart();
-    for (int64_t read = 1; read <= lineCount_; ++read) {
-        if (cadence_.step(Stage::Loading, read, lineCount_)) {
-            stopped_ = true;
-            return true;
-        }
+    if (cadence_.steps(Stage::Loading, 1, lineCount_, lineCount_)) {
+        stopped_ = true;
+        return true;
     }
     h_.setStatus(text::kLoaded);
     h_.listsChanged();
@@ -194,8 +192,7 @@ void Scan::findDuplicates()
         for (int64_t begin = 0; begin < lineCount_ && !stopped_;) {
             const int64_t rangeEnd = std::min(begin + kRange, lineCount_);
             const int64_t end = finder.process(begin, rangeEnd, kSlice);
-            for (int64_t i = begin; i < end && !stopped_; ++i)
-                stopped_ = cadence_.step(Stage::Finding, i, lineCount_);
+            stopped_ = cadence_.steps(Stage::Finding, begin, end - 1, lineCount_);
             if (end < rangeEnd && !stopped_)
                 stopped_ = cadence_.poll();
             begin = end;
