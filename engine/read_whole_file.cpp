@@ -113,8 +113,10 @@ size_t readFileAt(int fd, char* to, size_t count, uint64_t offset)
     return have;
 }
 
-BigVector<char> readWholeFile(const std::string& path, FileIdentity* identity)
+FileBytes readWholeFile(const std::string& path, FileIdentity* identity)
 {
+    // Smaller files are read: their buffer costs little.
+    constexpr size_t kMapFrom = size_t{1} << 20;
     struct stat st {};
     int error = 0;
     const int fd = openRegularFile(path, error, &st);
@@ -122,15 +124,17 @@ BigVector<char> readWholeFile(const std::string& path, FileIdentity* identity)
         throw ReadError{text::kCannotOpen, error};
     if (identity)
         *identity = identityOf(st);
-    BigVector<char> bytes;
+    const auto size = static_cast<size_t>(st.st_size);
+    std::optional<FileBytes> bytes = size >= kMapFrom ? FileBytes::map(fd, size) : std::nullopt;
     try {
-        bytes = readRegular(fd, 0, static_cast<size_t>(st.st_size));
+        if (!bytes)
+            bytes = FileBytes(readRegular(fd, 0, size));
     } catch (...) {
         ::close(fd);
         throw;
     }
     ::close(fd);
-    return bytes;
+    return std::move(*bytes);
 }
 
 std::optional<BigVector<char>> readWholeStream(int fd, const std::function<bool()>& stopRequested)

@@ -48,14 +48,14 @@ public:
 
 private:
     // Reads through read and scans; name stands for the source in failures.
-    ScanOutcome load(const std::string& name, const std::function<std::optional<BigVector<char>>()>& read);
+    ScanOutcome load(const std::string& name, const std::function<std::optional<FileBytes>()>& read);
     // The scan in memory; nothing when the file turns out not to fit.
-    std::optional<ScanOutcome> scanInMemory(const std::function<std::optional<BigVector<char>>()>& read);
+    std::optional<ScanOutcome> scanInMemory(const std::function<std::optional<FileBytes>()>& read);
     ScanOutcome scanOnDisk(const std::string& file);
     bool chooseFile(std::string& file);
     void checkFile(const std::string& file);
     // False (and nothing done) when the lines and their index would not fit.
-    bool loadLines(BigVector<char> bytes);
+    bool loadLines(FileBytes bytes);
     void findDuplicates();
     void finish();
     void interrupted();
@@ -120,7 +120,7 @@ void Scan::checkFile(const std::string& file)
     r_.fromStream = false;
 }
 
-bool Scan::loadLines(BigVector<char> bytes)
+bool Scan::loadLines(FileBytes bytes)
 {
     const std::string_view all(bytes.data(), bytes.size());
     const bool parallel = worthTwoCores(static_cast<int64_t>(all.size()), kTwoCoresFromBytes);
@@ -315,14 +315,15 @@ ScanOutcome Scan::runStream(int fd, const std::string& name)
     r_.fromStream = true;
     h_.setCaption(text::productVersion(flags_.debugMode) + " - " + name);
     return load(name, [&] {
-        return readWholeStream(fd, [&] {
+        std::optional<BigVector<char>> bytes = readWholeStream(fd, [&] {
             h_.yield();
             return cadence_.stopConfirmed();
         });
+        return bytes ? std::optional(FileBytes(std::move(*bytes))) : std::nullopt;
     });
 }
 
-ScanOutcome Scan::load(const std::string& name, const std::function<std::optional<BigVector<char>>()>& read)
+ScanOutcome Scan::load(const std::string& name, const std::function<std::optional<FileBytes>()>& read)
 {
     showButtons(false);
     h_.setPointer(Pointer::Busy);
@@ -367,9 +368,9 @@ ScanOutcome Scan::load(const std::string& name, const std::function<std::optiona
     return ScanOutcome::Failed;
 }
 
-std::optional<ScanOutcome> Scan::scanInMemory(const std::function<std::optional<BigVector<char>>()>& read)
+std::optional<ScanOutcome> Scan::scanInMemory(const std::function<std::optional<FileBytes>()>& read)
 {
-    std::optional<BigVector<char>> bytes = read();
+    std::optional<FileBytes> bytes = read();
     if (!bytes) {
         interrupted();
         return ScanOutcome::Stopped;
@@ -386,6 +387,9 @@ std::optional<ScanOutcome> Scan::scanInMemory(const std::function<std::optional<
         interrupted();
         return ScanOutcome::Stopped;
     }
+    // A mapped file that shrank meanwhile was read in part as zeros.
+    if (src_->damaged())
+        throw ReadError{text::kFileError};
     finish();
     return ScanOutcome::Completed;
 }

@@ -7,13 +7,13 @@
 
 namespace quillow {
 
-SourceLines::SourceLines(BigVector<char> bytes, size_t textStart, CodeUnit unit)
+SourceLines::SourceLines(FileBytes bytes, size_t textStart, CodeUnit unit)
     : buf_(std::move(bytes)), textStart_(std::min(textStart, buf_.size())), unit_(unit)
 {
 }
 
 SourceLines::SourceLines(std::string_view bytes, CodeUnit unit)
-    : SourceLines(BigVector<char>(bytes.begin(), bytes.end()), 0, unit)
+    : SourceLines(FileBytes(BigVector<char>(bytes.begin(), bytes.end())), 0, unit)
 {
     addAllLines(layOutLines(bytes, unit, false), false);
 }
@@ -86,7 +86,7 @@ std::string_view SourceLines::fileBytes(uint64_t offset, uint32_t length) const
 
 void SourceLines::release()
 {
-    BigVector<char>().swap(buf_);
+    buf_ = FileBytes();
     BigVector<Line>().swap(lines_);
     file_.reset();
     released_ = true;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/big_allocator.h"
+#include "engine/file_bytes.h"
 #include "engine/line_file.h"
 #include "engine/line_splitter.h"
 #include "engine/list_index_error.h"
@@ -20,7 +21,7 @@ public:
     // Takes the file's bytes; the text starts at textStart (after a
     // byte-order mark) and its line ends are units of unit. The lines are
     // added with addAllLines.
-    SourceLines(BigVector<char> bytes, size_t textStart, CodeUnit unit);
+    SourceLines(FileBytes bytes, size_t textStart, CodeUnit unit);
     // The bytes split at once by the majority rule (small texts, tests).
     explicit SourceLines(std::string_view bytes, CodeUnit unit = CodeUnit::Byte);
     // The lines of a file that stays on disk: read from it when asked.
@@ -48,7 +49,9 @@ public:
         __builtin_prefetch(buf_.data() + l.offset + l.length);  // a line often spans two cache lines
     }
     // The whole file, a byte-order mark included (nothing when onDisk).
-    std::string_view bytes() const { return std::string_view(buf_.data(), buf_.size()); }
+    std::string_view bytes() const { return buf_.view(); }
+    // The file was mapped and shrank under the scan: some of its bytes read as zeros.
+    bool damaged() const { return buf_.damaged(); }
     // length bytes of the file at offset, from memory or from the file.
     std::string_view fileBytes(uint64_t offset, uint32_t length) const;
     // The lines are read from the file when asked, not kept in memory.
@@ -70,7 +73,7 @@ private:
 #pragma pack(pop)
     const Line& line(int64_t index) const;
 
-    BigVector<char> buf_;
+    FileBytes buf_;
     BigVector<Line> lines_;
     std::shared_ptr<const LineFile> file_;
     size_t textStart_ = 0;
