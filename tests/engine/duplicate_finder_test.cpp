@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "engine/keys.h"
-#include "engine/text_encoder.h"
 #include "support/generated_lines.h"
 
 namespace quillow {
@@ -93,13 +92,7 @@ std::vector<std::string> findByMap(const std::string& bytes, const Options& opti
 
 TEST(DuplicateFinder, AgreesWithAPlainMapOfForms)
 {
-    struct Row {
-        const char* name;
-        int lines, share;
-        bool caseSensitive, trim, compat;
-        const char* pattern;
-        const char* encoding;
-    } rows[] = {
+    const testing::ComparedCase rows[] = {
         {"few lines, folded case", 300, 40, false, false, false, "", ""},
         {"many duplicates, two cores, exact", 120000, 70, true, false, false, "", ""},
         {"few duplicates, two cores, folded case, trimmed", 120000, 5, false, true, false, "", ""},
@@ -107,21 +100,13 @@ TEST(DuplicateFinder, AgreesWithAPlainMapOfForms)
         {"compatibility forms, folded case", 30000, 50, false, false, true, "", ""},
         {"UTF-16LE, two cores, folded case, trimmed", 100000, 50, false, true, false, "", "UTF-16LE"},
     };
-    for (const Row& row : rows) {
-        Options options;
-        options.caseSensitive = row.caseSensitive;
-        options.trimLines = row.trim;
-        options.compatForms = row.compat;
-        options.filterPattern = row.pattern;
-        const Encoding encoding = *row.encoding ? *encodingNamed(row.encoding).encoding : Encoding();
-        std::string bytes = testing::generatedLines(row.lines, row.share, static_cast<uint32_t>(row.lines + row.share));
-        if (*row.encoding) {
-            std::string scratch;
-            bytes = std::string(TextEncoder(encoding).encode(bytes, scratch));
-        }
-        const std::vector<std::string> expected = findByMap(bytes, options, encoding);
+    for (const testing::ComparedCase& row : rows) {
+        const Options options = row.options();
+        const std::string bytes = row.bytes(static_cast<uint32_t>(row.lines + row.share));
+        const std::vector<std::string> expected = findByMap(bytes, options, row.textEncoding());
         EXPECT_GT(expected.size(), static_cast<size_t>(row.lines * row.share / 200)) << row.name;
-        EXPECT_EQ(findAll(bytes, options, std::chrono::steady_clock::duration::max(), encoding).entries, expected)
+        EXPECT_EQ(findAll(bytes, options, std::chrono::steady_clock::duration::max(), row.textEncoding()).entries,
+                  expected)
             << row.name;
     }
 }

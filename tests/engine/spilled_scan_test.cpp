@@ -13,7 +13,6 @@
 #include "engine/file_ops.h"
 #include "engine/memory_limit.h"
 #include "engine/shown_text.h"
-#include "engine/text_encoder.h"
 #include "engine/unattended_run.h"
 #include "support/generated_lines.h"
 #include "support/recording_host.h"
@@ -89,13 +88,7 @@ struct CleanUp {
 
 TEST(SpilledScan, AgreesWithTheScanInMemory)
 {
-    struct Row {
-        const char* name;
-        int lines, share;
-        bool caseSensitive, trim, compat;
-        const char* pattern;
-        const char* encoding;
-    } rows[] = {
+    const testing::ComparedCase rows[] = {
         {"many duplicates, folded case", 20000, 70, false, false, false, "", ""},
         {"few duplicates, exact, trimmed", 20000, 3, true, true, false, "", ""},
         {"filtered (joined matches), folded case", 5000, 50, false, false, false, "\\d+|[A-Z]+", ""},
@@ -104,23 +97,15 @@ TEST(SpilledScan, AgreesWithTheScanInMemory)
         {"GB18030, exact", 5000, 50, true, false, false, "", "GB18030"},
     };
     TemporaryFolder temp;
-    for (const Row& row : rows) {
+    for (const testing::ComparedCase& row : rows) {
         TempDir dir;
-        Options options;
-        options.caseSensitive = row.caseSensitive;
-        options.trimLines = row.trim;
-        options.compatForms = row.compat;
-        options.filterPattern = row.pattern;
-        std::string bytes = testing::generatedLines(row.lines, row.share, static_cast<uint32_t>(row.share));
-        if (*row.encoding) {
-            const Encoding encoding = *encodingNamed(row.encoding).encoding;
-            std::string scratch;
-            bytes = std::string(TextEncoder(encoding).encode(bytes, scratch));
-            if (encoding.form() == EncodingForm::Utf16LE)
-                bytes = "\xFF\xFE" + bytes;
-            else
-                options.textEncoding = row.encoding;
-        }
+        Options options = row.options();
+        std::string bytes = row.bytes(static_cast<uint32_t>(row.share));
+        // UTF-16LE by its mark, GB18030 by name.
+        if (row.textEncoding().form() == EncodingForm::Utf16LE)
+            bytes = "\xFF\xFE" + bytes;
+        else if (*row.encoding)
+            options.textEncoding = row.encoding;
         const std::string in = dir.write("in.txt", bytes);
         const CleanUp memory(options, "auto", in, dir.file("memory.txt"));
         const CleanUp disk(options, "1K", in, dir.file("disk.txt"));

@@ -4,6 +4,8 @@
 #include <random>
 #include <vector>
 
+#include "engine/text_encoder.h"
+
 namespace quillow::testing {
 
 std::string generatedLines(int lines, int share, uint32_t seed)
@@ -32,6 +34,27 @@ std::string generatedLines(int lines, int share, uint32_t seed)
         bytes += line + "\n";
     }
     return bytes;
+}
+
+Options ComparedCase::options() const
+{
+    Options o;
+    o.caseSensitive = caseSensitive;
+    o.trimLines = trim;
+    o.compatForms = compat;
+    o.filterPattern = pattern;
+    return o;
+}
+
+Encoding ComparedCase::textEncoding() const { return *encoding ? *encodingNamed(encoding).encoding : Encoding(); }
+
+std::string ComparedCase::bytes(uint32_t seed) const
+{
+    const std::string text = generatedLines(lines, share, seed);
+    if (!*encoding)
+        return text;
+    std::string scratch;
+    return std::string(TextEncoder(textEncoding()).encode(text, scratch));
 }
 
 }  // namespace quillow::testing
