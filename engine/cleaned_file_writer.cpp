@@ -190,7 +190,7 @@ private:
     enum class Step { Go, Stop };
 
     int64_t lastLineIndex() const { return r_.lineCount - 1; }
-    bool fromMemory() const { return source_ && !source_->released(); }
+    bool fromMemory() const { return source_ && source_->inMemory(); }
 
     void busy()
     {
@@ -324,7 +324,12 @@ private:
         if (end == ownEnd)
             end = ownEnd;  // the file's own bytes: the line goes out as it stands
         if (line.data() + line.size() == ownEnd.data() && end.data() == ownEnd.data()) {
-            out.source(std::string_view(line.data(), line.size() + end.size()));  // as the file holds it
+            // As the file holds it; bytes read again are gone with the next block.
+            const std::string_view whole(line.data(), line.size() + end.size());
+            if (inBuffer)
+                out.source(whole);
+            else
+                out.copy(whole);
         } else {
             if (inBuffer && !options.saveApplyFilter)
                 out.source(line);

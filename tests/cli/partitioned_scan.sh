@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # quillow-cli given less memory than a file takes (--max-memory 4K) scans it
 # through a temporary file and gives what a run in memory gives: the same
-# cleaned file, list and counts, on files with many and few duplicates, CR
-# LF ends, with and without a filter, case folded or not, trimmed,
-# compatibility forms, another encoding. The temporary folder is empty after
+# cleaned file (read again from the source), list and counts, on files with
+# many and few duplicates, CR LF ends, with and without a filter, case folded
+# or not, trimmed, compatibility forms, another encoding; standard output gets
+# the input as it is when nothing is to be dropped. The temporary folder is empty after
 # every run: a success, a stop (Ctrl-C), and a full temporary filesystem (a
 # 64 KiB tmpfs in a private mount namespace), which ends with status 2, a
 # line naming the folder and the reason, and the source as it was.
@@ -27,7 +28,7 @@ leftovers() { find "$TMPDIR" -mindepth 1 | tr '\n' ' '; }
 common=(--lines 20000 --pool 6000 --avg-len 40 --case-variants 0.3 --blank-variants 0.2 --empty-lines 0.02
         --non-ascii 0.2)
 python3 "$gen" "${common[@]}" --seed 21 --dup-share 0.6 -o "$work/many.txt"
-python3 "$gen" "${common[@]}" --seed 22 --dup-share 0.02 -o "$work/few.txt"
+python3 "$gen" "${common[@]}" --seed 22 --dup-share 0.02 --lines 120000 -o "$work/few.txt"
 python3 "$gen" "${common[@]}" --seed 23 --dup-share 0.3 --crlf -o "$work/crlf.txt"
 iconv -f UTF-8 -t GB18030 "$work/many.txt" > "$work/gb18030.txt"
 
@@ -62,6 +63,13 @@ same "compatibility forms" "$work/many.txt" --compat on
 same "few duplicates" "$work/few.txt" -c on
 same "CR LF ends" "$work/crlf.txt"
 same "GB18030" "$work/gb18030.txt" -e GB18030
+
+# Standard output gets the file as it is when there is nothing to drop.
+before=$failures
+python3 "$gen" --lines 20000 --seed 24 --dup-share 0 --empty-lines 0 -o "$work/unique.txt"
+"$cli" -q -i "$work/unique.txt" -o - -s 2 --max-memory 4K > "$work/passed.txt" || fail "passed through: status $?"
+cmp -s "$work/passed.txt" "$work/unique.txt" || fail "passed through: not the input"
+[ "$failures" -ne "$before" ] || echo "ok: nothing to drop passes the file through"
 
 # Ctrl-C half a second into a partitioned run under a slow filter.
 awk 'BEGIN { for (i = 0; i < 20000; i++) printf "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab%d\n", i % 10000 }' > "$work/slow.txt"
