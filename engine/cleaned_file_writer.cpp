@@ -94,6 +94,10 @@ public:
             flushBlock();
     }
 
+    // Writes out the run of source bytes gathered so far: the bytes it
+    // refers to are about to change.
+    void settle() { flushRun(); }
+
     // False (with error()) when a write failed.
     bool flush()
     {
@@ -311,8 +315,9 @@ private:
     }
 
     // Writes one kept line with its line end; false when it is left out as
-    // empty. inBuffer: the line lies in the source buffer (ownEnd after it),
-    // which outlives out.
+    // empty. inBuffer: the line lies in a buffer (ownEnd after it) that stays
+    // as it is until out is settled: the source's, or the block of a reader
+    // that settles out before it refills.
     bool writeLine(Output& out, std::string_view line, std::string_view ownEnd, bool inBuffer)
     {
         const Options& options = settings_.options;
@@ -324,7 +329,7 @@ private:
         if (end == ownEnd)
             end = ownEnd;  // the file's own bytes: the line goes out as it stands
         if (line.data() + line.size() == ownEnd.data() && end.data() == ownEnd.data()) {
-            // As the file holds it; bytes read again are gone with the next block.
+            // As the file holds it.
             const std::string_view whole(line.data(), line.size() + end.size());
             if (inBuffer)
                 out.source(whole);
@@ -362,19 +367,27 @@ private:
         return Step::Go;
     }
 
+    // The lines read again: kept lines are gathered in runs over the
+    // reader's block, written out before it is refilled.
     Step copyFromFile(LineReader& reader, Output& out, int64_t& deleted, int64_t& lines)
     {
         std::string_view line, end;
+        reader.beforeFill = [&out] { out.settle(); };
+        Step step = Step::Go;
         for (int64_t lineNo = 1; !out.failed() && reader.next(line, &end); ++lineNo) {
             if (lineNo == 1)
                 line.remove_prefix(std::min(line.size(), r_.encoding.textStart()));
-            if (dropped(lineNo) || !writeLine(out, line, end, false))
+            if (dropped(lineNo) || !writeLine(out, line, end, true))
                 ++deleted;
-            if (tick(lineNo - 1))
-                return Step::Stop;
+            if (tick(lineNo - 1)) {
+                step = Step::Stop;
+                break;
+            }
             lines = lineNo;
         }
-        return Step::Go;
+        out.settle();
+        reader.beforeFill = nullptr;
+        return step;
     }
 
     // Settles where the output goes (symlinks resolved, so a link stays a

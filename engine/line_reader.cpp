@@ -55,6 +55,8 @@ bool LineReader::fill()
 {
     if (eof_ || error_ || fd_ < 0)
         return false;
+    if (beforeFill)
+        beforeFill();
     // Move the unreported bytes to the front. A line longer than a block
     // doubles what is read next, so that its bytes are split a bounded
     // number of times.

@@ -44,6 +44,9 @@ public:
 
     // Sees every byte read from the file, in order (e.g. to fingerprint it).
     std::function<void(std::string_view)> onRead;
+    // Runs before the buffer is refilled, while the lines handed out are
+    // still there (e.g. to write out what refers to them).
+    std::function<void()> beforeFill;
 
 private:
     struct Found {

@@ -73,12 +73,13 @@ void SpillFile::read(uint64_t offset, char* to, size_t n) const
 }
 
 SpilledPartitions::SpilledPartitions(SpillFile& file, uint32_t count, size_t bufferBytes)
-    : file_(file), bufferBytes_(bufferBytes), buffers_(count), chunks_(count)
+    : file_(file), bufferBytes_(bufferBytes), buffers_(count), chunks_(count), records_(count, 0)
 {
 }
 
 void SpilledPartitions::add(uint32_t partition, std::string_view record)
 {
+    ++records_[partition];
     std::string& buffer = buffers_[partition];
     if (buffer.size() + record.size() > bufferBytes_ && !buffer.empty()) {
         write(partition, buffer);
@@ -100,11 +101,19 @@ void SpilledPartitions::flush()
             write(p, buffers_[p]);
         std::string().swap(buffers_[p]);
     }
+    file_.append(staged_);
+    std::string().swap(staged_);
 }
 
 void SpilledPartitions::write(uint32_t partition, std::string_view bytes)
 {
-    chunks_[partition].push_back(Chunk{file_.append(bytes), bytes.size()});
+    constexpr size_t kStage = size_t{4} << 20;
+    chunks_[partition].push_back(Chunk{file_.size() + staged_.size(), bytes.size()});
+    staged_.append(bytes);
+    if (staged_.size() >= kStage) {
+        file_.append(staged_);
+        staged_.clear();
+    }
 }
 
 }  // namespace quillow

@@ -42,9 +42,10 @@ private:
 };
 
 // Records filed in partitions of a spill file: each partition's records
-// gather in a buffer of its own, which goes to the file as a chunk when
-// full. A partition reads back chunk by chunk, its records in the order
-// they were added; no record is split between chunks.
+// gather in a buffer of its own, which becomes a chunk of the file when full
+// (full buffers are written together, a few megabytes at a time). A
+// partition reads back chunk by chunk, its records in the order they were
+// added; no record is split between chunks.
 class SpilledPartitions {
 public:
     SpilledPartitions(SpillFile& file, uint32_t count, size_t bufferBytes);
@@ -53,6 +54,8 @@ public:
     // Writes what the buffers still hold.
     void flush();
     uint32_t count() const { return static_cast<uint32_t>(buffers_.size()); }
+    // The records added to a partition.
+    size_t records(uint32_t partition) const { return records_[partition]; }
     // Every chunk of the partition in order, read into buffer.
     template <typename F>
     void forEachChunk(uint32_t partition, std::string& buffer, F&& onChunk) const
@@ -73,8 +76,10 @@ private:
 
     SpillFile& file_;
     size_t bufferBytes_;
+    std::string staged_;  // chunks not yet written
     std::vector<std::string> buffers_;
     std::vector<std::vector<Chunk>> chunks_;
+    std::vector<size_t> records_;
 };
 
 }  // namespace quillow

@@ -27,6 +27,8 @@ constexpr size_t kBlock = size_t{4} << 20;
 // Keys and their records take about this much beside the file's bytes.
 constexpr int64_t kRecordBytesPerLine = 32;
 constexpr int kMaxPartitionBits = 12;
+constexpr int64_t kLinesPerPartition = 8192;
+constexpr int64_t kSmallBuffer = 32 << 10;
 
 // A key as filed: its hash, its line, where its text lies in the file (or,
 // with kKeyText, that the text follows), and the bytes it is compared by.
@@ -239,11 +241,16 @@ private:
         const bool byForm = comparedByForm(rules);
         compareMode_ = byForm ? CompareMode::Binary : rules.mode;
 
-        // Partitions of about a quarter of the memory each; their buffers
-        // take an eighth in all (4 KiB each at least).
+        // Partitions of a quarter of the memory at most; more of them, down
+        // to a few thousand lines each, while their buffers (an eighth of the
+        // memory in all) hold 32 KiB each: the table of a small partition
+        // stays in the processor's cache.
         const int64_t records = static_cast<int64_t>(size_) * (byForm ? 2 : 1) + kRecordBytesPerLine * lineEstimate_;
         const int64_t share = std::max<int64_t>(memory_ / 4, int64_t{1} << 20);
         bits_ = partitionBits(records, share, kMaxPartitionBits);
+        while (bits_ < kMaxPartitionBits && (lineEstimate_ >> bits_) > kLinesPerPartition &&
+               ((memory_ / 8) >> (bits_ + 1)) >= kSmallBuffer)
+            ++bits_;
         const size_t buffer = static_cast<size_t>(std::clamp<int64_t>((memory_ / 8) >> bits_, 4 << 10, 4 << 20));
         host_.setStatus(text::kFindingOnDisk);
         host_.setProgressBar(0, lineEstimate_);
@@ -324,7 +331,7 @@ private:
         for (uint32_t p = 0; p < partitions_->count(); ++p) {
             members.clear();
             kept.clear();
-            table.reset(0);
+            table.reset(partitions_->records(p));
             partitions_->forEachChunk(p, buffer, [&](std::string_view chunk) {
                 for (size_t at = 0; at < chunk.size();) {
                     RecordHeader h;
