@@ -13,6 +13,7 @@
 #include "engine/file_ops.h"
 #include "engine/memory_limit.h"
 #include "engine/shown_text.h"
+#include "engine/text_encoder.h"
 #include "engine/unattended_run.h"
 #include "support/generated_lines.h"
 #include "support/recording_host.h"
@@ -122,6 +123,36 @@ TEST(SpilledScan, AgreesWithTheScanInMemory)
             EXPECT_EQ(disk.result.source->view(i), memory.result.source->view(i)) << row.name << " line " << i;
             EXPECT_EQ(disk.result.source->lineEnd(i), memory.result.source->lineEnd(i)) << row.name << " line " << i;
         }
+    }
+    EXPECT_TRUE(temp.empty());
+}
+
+// The encoding settled from the bytes as in memory: a legacy encoding by the
+// detector, UTF-8 that a stray byte does not overturn, CR LF ends by their
+// majority.
+TEST(SpilledScan, SettlesTheEncodingAsTheScanInMemory)
+{
+    TemporaryFolder temp;
+    const std::string text = testing::generatedLines(8000, 40, 3);
+    std::string scratch;
+    const std::string gb = std::string(TextEncoder(*encodingNamed("GB18030").encoding).encode(text, scratch));
+    std::string stray = text;
+    stray.insert(stray.size() / 2, "\xFF");
+    std::string crlf;
+    for (char c : text)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    for (const auto& [name, bytes] : {std::pair{"GB18030, detected", gb}, std::pair{"UTF-8 with a stray byte", stray},
+                                      std::pair{"CR LF", crlf}}) {
+        TempDir dir;
+        const std::string in = dir.write("in.txt", bytes);
+        const CleanUp memory(Options(), "auto", in, dir.file("memory.txt"));
+        const CleanUp disk(Options(), "1K", in, dir.file("disk.txt"));
+        EXPECT_TRUE(disk.result.onDisk) << name;
+        EXPECT_EQ(disk.result.encoding.encoding, memory.result.encoding.encoding) << name;
+        EXPECT_EQ(disk.result.encoding.evidence, memory.result.encoding.evidence) << name;
+        EXPECT_EQ(disk.result.lineEndMode, memory.result.lineEndMode) << name;
+        EXPECT_EQ(disk.entries(), memory.entries()) << name;
+        EXPECT_EQ(testing::readFile(dir.file("disk.txt")), testing::readFile(dir.file("memory.txt"))) << name;
     }
     EXPECT_TRUE(temp.empty());
 }
