@@ -39,18 +39,8 @@ for tool in mawk iconv python3 /usr/bin/time cmake cmp; do
 done
 
 # --- build -------------------------------------------------------------------
-build=${QUILLOW_BUILD_DIR:-build-bench}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLOW_GUI=OFF > /dev/null
-fi
-log=$(mktemp)
-if ! cmake --build "$build" -j2 --target quillow-cli > "$log" 2>&1; then
-    tail -n 40 "$log" >&2
-    echo "encodings: building quillow-cli in $build failed" >&2
-    exit 1
-fi
-rm -f "$log"
-cli=$(cd "$build" && pwd)/quillow-cli
+source bench/common.sh
+build_cli encodings
 
 # --- data --------------------------------------------------------------------
 out=$root/bench/out

@@ -166,49 +166,12 @@ for tool in hyperfine mawk sort wc cmp python3 /usr/bin/time cmake; do
     command -v "$tool" > /dev/null || fail "$tool is missing (scripts/setup.sh installs it)"
 done
 
-# --- build -------------------------------------------------------------------
-build=${QUILLOW_BUILD_DIR:-build-bench}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLOW_GUI=OFF > /dev/null
-fi
-build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
-if [ "$build_type" != Release ]; then
-    echo "run_bench: warning: $build is a '${build_type}' build; the timings will not be representative" >&2
-fi
-log=$(mktemp)
-if ! cmake --build "$build" -j2 --target quillow-cli > "$log" 2>&1; then
-    tail -n 40 "$log" >&2
-    rm -f "$log"
-    echo "run_bench: building quillow-cli in $build failed" >&2
-    exit 1
-fi
-rm -f "$log"
-cli=$(cd "$build" && pwd)/quillow-cli
-
-# --- data --------------------------------------------------------------------
+# --- build and data ----------------------------------------------------------
+source bench/common.sh
+build_cli run_bench
 mkdir -p "$data_dir"
 data_dir=$(cd "$data_dir" && pwd)
-gen_args=(--avg-len 60 --dup-share 0.3 --case-variants 0.2 --blank-variants 0.1 --non-ascii 0.05)
-gen_hash=$(sha256sum < bench/gen_lines.py | cut -c1-16)
-
-# data_file LINES: the path of the generated file of LINES lines. A kept file
-# is used again while the generator and its arguments are unchanged.
-data_file() {
-    echo "$data_dir/lines-$1-seed$seed.txt"
-}
-make_data() {
-    local file
-    file=$(data_file "$1")
-    local want="$1 --seed $seed ${gen_args[*]} $gen_hash"
-    if [ -f "$file" ] && [ "$(cat "$file.stamp" 2> /dev/null)" = "$want" ]; then
-        return
-    fi
-    echo "generating $file ($1 lines)..." >&2
-    rm -f "$file.stamp"
-    python3 bench/gen_lines.py --lines "$1" --seed "$seed" "${gen_args[@]}" -o "$file.part"
-    mv "$file.part" "$file"
-    echo "$want" > "$file.stamp"
-}
+data_file() { echo "$data_dir/lines-$1-seed$seed.txt"; }
 
 # --- measuring ---------------------------------------------------------------
 # quote ARG...: the arguments as one line of single-quoted words, the way
@@ -261,7 +224,7 @@ calibrate() {
 }
 
 # --- run ---------------------------------------------------------------------
-for lines in "${size_list[@]}"; do make_data "$lines"; done
+for lines in "${size_list[@]}"; do bench_data "$data_dir" "$lines" "$seed" > /dev/null; done
 
 # A settings store of our own, so quillow-cli runs with the defaults.
 config=$(mktemp -d)

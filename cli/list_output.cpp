@@ -2,15 +2,43 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <string>
 
 #include "cli/cli_host.h"
+#include "engine/two_cores.h"
 
 namespace quillow {
 
 namespace {
+
+// The decimal text of n, zero-padded to width, after out.
+void appendNumber(std::string& out, int64_t n, int width = 0)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+    const auto count = static_cast<int>(end - digits);
+    if (count < width)
+        out.append(static_cast<size_t>(width - count), '0');
+    out.append(digits, end);
+}
+
+// 0, or the errno of a failed write.
+int writeAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return 0;
+}
 
 // Collects lines and writes them in big blocks.
 class BlockWriter {
@@ -18,15 +46,7 @@ public:
     explicit BlockWriter(int fd) : fd_(fd) { buf_.reserve(kBlock + 4096); }
 
     std::string& buf() { return buf_; }
-    void number(int64_t n, int width = 0)
-    {
-        char digits[24];
-        const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
-        const auto count = static_cast<int>(end - digits);
-        if (count < width)
-            buf_.append(static_cast<size_t>(width - count), '0');
-        buf_.append(digits, end);
-    }
+    void number(int64_t n, int width = 0) { appendNumber(buf_, n, width); }
     // After each line: writes when a block is full. 0, an errno, or -1 for Ctrl-C.
     int lineDone()
     {
@@ -39,19 +59,9 @@ public:
     }
     int flush()
     {
-        const char* p = buf_.data();
-        size_t left = buf_.size();
-        while (left > 0) {
-            const ssize_t n = ::write(fd_, p, left);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return n < 0 ? errno : EIO;
-            p += n;
-            left -= static_cast<size_t>(n);
-        }
+        const int error = writeAll(fd_, buf_);
         buf_.clear();
-        return 0;
+        return error;
     }
 
 private:
@@ -60,41 +70,83 @@ private:
     std::string buf_;
 };
 
-}  // namespace
+// The list is written in batches of this many entries, two at a time on
+// two cores: the keys lie all over the file's buffer, and formatting waits
+// for them.
+constexpr int64_t kBatch = 1 << 16;
 
-int writeList(const DupsList& list, ShownText& shown, ListForm form, int fd)
+// How many groups start among entries [begin, end).
+int64_t groupsStarting(const DupsList& list, int64_t begin, int64_t end)
+{
+    int64_t n = 0;
+    for (int64_t i = begin; i < end; ++i)
+        n += i == 0 || list.group(i) != list.group(i - 1);
+    return n;
+}
+
+// Entries [begin, end) as --list writes them, after out; groupNumber is
+// the tsv number of the group before begin.
+void formatEntries(const DupsList& list, ShownText& shown, ListForm form, int64_t begin, int64_t end,
+                   int64_t groupNumber, std::string& out)
 {
     std::string scratch;
-    BlockWriter out(fd);
-    const int64_t count = list.count();
     const bool sorted = list.sorted();
-    int64_t groupNumber = 0;
-    for (int64_t i = 0; i < count; ++i) {
-        std::string& buf = out.buf();
+    const bool inMemory = list.keysInMemory();
+    for (int64_t i = begin; i < end; ++i) {
         if (!sorted) {
-            buf += shown.entry(list, i);
+            out += shown.entry(list, i);
         } else {
-            // Keys lie all over the file's buffer: fetch a few entries ahead.
-            if (i + 8 < count)
+            // Fetch a few keys ahead.
+            if (i + 8 < end && inMemory)
                 __builtin_prefetch(list.key(i + 8).data());
             if (form == ListForm::Tsv) {
                 if (i == 0 || list.group(i) != list.group(i - 1))
                     ++groupNumber;
-                out.number(list.lineNumber(i));
-                buf += '\t';
-                out.number(groupNumber);
-                buf += '\t';
+                appendNumber(out, list.lineNumber(i));
+                out += '\t';
+                appendNumber(out, groupNumber);
+                out += '\t';
             } else {
-                buf += '[';
-                out.number(list.lineNumber(i), list.width());
-                buf += "]   ";
+                out += '[';
+                appendNumber(out, list.lineNumber(i), list.width());
+                out += "]   ";
             }
-            buf += shown.key(list, i, scratch);
+            out += shown.key(list, i, scratch);
         }
-        if (int failed = out.lineDone())
-            return failed;
+        out += '\n';
     }
-    return out.flush();
+}
+
+}  // namespace
+
+int writeList(const DupsList& list, ShownText& shown, ListForm form, int fd)
+{
+    const int64_t count = list.count();
+    // Keys read from a file go through one cache: one thread then.
+    const bool parallel = list.keysInMemory() && worthTwoCores(count, 2 * kBatch);
+    ShownText second(shown);
+    std::array<std::string, 2> text;
+    int64_t groupNumber = 0;  // of the last entry written
+    for (int64_t begin = 0; begin < count; begin += 2 * kBatch) {
+        const int64_t mid = std::min(begin + kBatch, count), end = std::min(mid + kBatch, count);
+        const int64_t atMid = form == ListForm::Tsv ? groupNumber + groupsStarting(list, begin, mid) : 0;
+        onTwoCores(parallel, [&](int part) {
+            formatEntries(list, part == 0 ? shown : second, form, part == 0 ? begin : mid, part == 0 ? mid : end,
+                          part == 0 ? groupNumber : atMid, text[static_cast<size_t>(part)]);
+            if (!parallel)
+                formatEntries(list, shown, form, mid, end, atMid, text[1]);
+        });
+        if (form == ListForm::Tsv)
+            groupNumber = atMid + groupsStarting(list, mid, end);
+        for (std::string& t : text) {
+            if (const int error = writeAll(fd, t))
+                return error;
+            t.clear();
+        }
+        if (interruptRequested())
+            return -1;
+    }
+    return 0;
 }
 
 int writeCounts(const DupsList& list, ShownText& shown, int fd)

@@ -70,7 +70,9 @@ std::string randomTag()
 // there; other text is copied into a block first.
 class Output {
 public:
-    explicit Output(int fd) : fd_(fd) { block_.reserve(kBlock + 4096); }
+    // toDisk: a file that is flushed to disk at the end; its pages start
+    // going there as they are written, so the final flush waits for little.
+    Output(int fd, bool toDisk) : fd_(fd), toDisk_(toDisk) { block_.reserve(kBlock + 4096); }
 
     // Bytes of the source buffer, which outlives the Output.
     void source(std::string_view bytes)
@@ -91,6 +93,10 @@ public:
         if (block_.size() >= kBlock)
             flushBlock();
     }
+
+    // Writes out the run of source bytes gathered so far: the bytes it
+    // refers to are about to change.
+    void settle() { flushRun(); }
 
     // False (with error()) when a write failed.
     bool flush()
@@ -136,10 +142,21 @@ private:
                 return;
             }
             bytes.remove_prefix(static_cast<size_t>(n));
+            written_ += static_cast<uint64_t>(n);
+        }
+        if (toDisk_ && written_ - started_ >= kWriteBack) {
+            ::sync_file_range(fd_, static_cast<off_t>(started_), static_cast<off_t>(written_ - started_),
+                              SYNC_FILE_RANGE_WRITE);
+            started_ = written_;
         }
     }
 
+    // Written pages are handed to the disk in steps of this size.
+    static constexpr uint64_t kWriteBack = uint64_t{16} << 20;
+
     int fd_;
+    bool toDisk_;
+    uint64_t written_ = 0, started_ = 0;
     std::string block_;
     const char* runBegin_ = nullptr;
     const char* runEnd_ = nullptr;
@@ -177,7 +194,7 @@ private:
     enum class Step { Go, Stop };
 
     int64_t lastLineIndex() const { return r_.lineCount - 1; }
-    bool fromMemory() const { return source_ && !source_->released(); }
+    bool fromMemory() const { return source_ && source_->inMemory(); }
 
     void busy()
     {
@@ -244,7 +261,7 @@ private:
             fd = tmpFd_;
         }
 
-        Output out(fd);
+        Output out(fd, !target_.isStream());
         // The byte-order mark comes first, so the copy keeps its encoding.
         out.copy(r_.encoding.mark.bytes());
         int64_t deleted = 0;
@@ -298,8 +315,9 @@ private:
     }
 
     // Writes one kept line with its line end; false when it is left out as
-    // empty. inBuffer: the line lies in the source buffer (ownEnd after it),
-    // which outlives out.
+    // empty. inBuffer: the line lies in a buffer (ownEnd after it) that stays
+    // as it is until out is settled: the source's, or the block of a reader
+    // that settles out before it refills.
     bool writeLine(Output& out, std::string_view line, std::string_view ownEnd, bool inBuffer)
     {
         const Options& options = settings_.options;
@@ -311,7 +329,12 @@ private:
         if (end == ownEnd)
             end = ownEnd;  // the file's own bytes: the line goes out as it stands
         if (line.data() + line.size() == ownEnd.data() && end.data() == ownEnd.data()) {
-            out.source(std::string_view(line.data(), line.size() + end.size()));  // as the file holds it
+            // As the file holds it.
+            const std::string_view whole(line.data(), line.size() + end.size());
+            if (inBuffer)
+                out.source(whole);
+            else
+                out.copy(whole);
         } else {
             if (inBuffer && !options.saveApplyFilter)
                 out.source(line);
@@ -344,19 +367,27 @@ private:
         return Step::Go;
     }
 
+    // The lines read again: kept lines are gathered in runs over the
+    // reader's block, written out before it is refilled.
     Step copyFromFile(LineReader& reader, Output& out, int64_t& deleted, int64_t& lines)
     {
         std::string_view line, end;
+        reader.beforeFill = [&out] { out.settle(); };
+        Step step = Step::Go;
         for (int64_t lineNo = 1; !out.failed() && reader.next(line, &end); ++lineNo) {
             if (lineNo == 1)
                 line.remove_prefix(std::min(line.size(), r_.encoding.textStart()));
-            if (dropped(lineNo) || !writeLine(out, line, end, false))
+            if (dropped(lineNo) || !writeLine(out, line, end, true))
                 ++deleted;
-            if (tick(lineNo - 1))
-                return Step::Stop;
+            if (tick(lineNo - 1)) {
+                step = Step::Stop;
+                break;
+            }
             lines = lineNo;
         }
-        return Step::Go;
+        out.settle();
+        reader.beforeFill = nullptr;
+        return step;
     }
 
     // Settles where the output goes (symlinks resolved, so a link stays a

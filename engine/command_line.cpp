@@ -10,6 +10,7 @@
 #include "engine/command_line_texts.h"
 #include "engine/file_info.h"
 #include "engine/line_filter.h"
+#include "engine/memory_limit.h"
 #include "engine/slash_switches.h"
 #include "engine/text_encoding.h"
 #include "engine/text_util.h"
@@ -20,7 +21,7 @@ namespace quillow {
 namespace {
 
 // Long options without a short form.
-enum : int { kUseSettings = 256, kCount, kFormat, kCompat };
+enum : int { kUseSettings = 256, kCount, kFormat, kCompat, kMaxMemory };
 
 const option kLongOptions[] = {
     {"input", required_argument, nullptr, 'i'},
@@ -35,6 +36,7 @@ const option kLongOptions[] = {
     {"apply-filter", required_argument, nullptr, 'p'},
     {"encoding", required_argument, nullptr, 'e'},
     {"compat", required_argument, nullptr, kCompat},
+    {"max-memory", required_argument, nullptr, kMaxMemory},
     {"list", no_argument, nullptr, 'l'},
     {"count", no_argument, nullptr, kCount},
     {"format", required_argument, nullptr, kFormat},
@@ -197,6 +199,11 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args)
                 if (EncodingLookup named = encodingNamed(value); !named.encoding)
                     return failure(text::unknownEncoding(optionName('e'), value, named.error));
             run.textEncoding = std::string(value);
+            break;
+        case kMaxMemory:
+            if (!equalIgnoringCase(value, kAutoMemory) && !parseMemorySize(value))
+                return invalid(text::kExpectMemory);
+            run.maxMemory = std::string(value);
             break;
         case 'f':
             run.startPos = wholeNumber(value, 0);
@@ -428,6 +435,7 @@ void applyOverrides(const RunRequest& run, Options& options)
     options.saveApplyFilter = run.saveApplyFilter.value_or(options.saveApplyFilter);
     options.textEncoding = run.textEncoding.value_or(options.textEncoding);
     options.compatForms = run.compatForms.value_or(options.compatForms);
+    options.maxMemory = run.maxMemory.value_or(options.maxMemory);
 }
 
 }  // namespace quillow

@@ -30,6 +30,7 @@ struct RunRequest {
     std::optional<std::string> filterPattern;  // empty: no filter for this run
     std::optional<std::string> textEncoding;   // "auto" or an encoding's name (checked)
     std::optional<bool> compatForms;
+    std::optional<std::string> maxMemory;      // "auto" or a size (checked)
 };
 
 // How --list writes the duplicates: "[line]   text" per entry, or line,

@@ -106,6 +106,11 @@ const std::vector<OptionHelp>& options()
          QT_TRANSLATE_NOOP("quillow::help", "on: 兼容字符视为相同（全角与半角字母和\n"
                                             "数字、连字等：NFKC）"),
          onOff(d.compatForms)},
+        {kBoth, "    --max-memory=SIZE",
+         QT_TRANSLATE_NOOP("quillow::help", "扫描最多使用的内存（512M、4G ...；auto 为\n"
+                                            "本机可用的内存）；文件和索引放不下时借助\n"
+                                            "$TMPDIR 中的临时文件分区扫描，结果相同"),
+         d.maxMemory},
         {kCli, "-l, --list", QT_TRANSLATE_NOOP("quillow::help", "只扫描，把每个重复项写到标准输出（UTF-8）"), ""},
         {kCli, "    --count",
          QT_TRANSLATE_NOOP("quillow::help", "只扫描，每组重复行写一行：出现次数、\n"

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
+#include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/hash_partitions.h"
+#include "engine/key_hash.h"
 #include "engine/text_util.h"
 #include "engine/two_cores.h"
 
@@ -13,27 +16,41 @@ namespace quillow {
 
 namespace {
 
-// Where a key's text lives: in the file's buffer, or (top bit set) in an
-// arena of texts that are not slices of the file (joined filter matches).
+using Clock = std::chrono::steady_clock;
+
+// Where a key lives: in the file's buffer, or (top bit set) in the
+// finder's arena of the keys a filter joined from its matches.
+#pragma pack(push, 4)
 struct KeyRef {
     uint64_t offset;
     uint32_t length;
 };
+#pragma pack(pop)
 constexpr uint64_t kInArena = uint64_t{1} << 63;
-// With kInArena: the arena of the second thread (forms only).
-constexpr uint64_t kSecondArena = uint64_t{1} << 62;
+
+// A line in its partition, with the low 32 bits of its key's hash (the
+// top bits chose the partition).
+struct Pair {
+    uint32_t hash;
+    uint32_t line;
+};
 
 // Below this many lines a second thread costs more than it saves.
 constexpr int64_t kParallelFrom = 1 << 16;
-// Lookups are prefetched this many lines ahead.
-constexpr size_t kAhead = 8;
+// Up to this many lines are grouped as soon as the last one is hashed.
+constexpr int64_t kGroupAtOnce = 1 << 16;
+// Lines per partition: its table (16 bytes a key at most) stays in the
+// second-level cache. More partitions than 2^13 would scatter the lines
+// over more places than that cache holds.
+constexpr int64_t kPerPartition = 4096;
+constexpr int kMaxPartitionBits = 13;
+// Grouping fetches the records of lines this far ahead, their keys half as far.
+constexpr size_t kAhead = 16;
 
 // Key building looks at the clock every this many lines: often where a
 // filter may spend milliseconds on a line, rarely where keys are slices.
 constexpr int64_t kClockStrideFiltered = 8;
 constexpr int64_t kClockStride = 256;
-
-using Clock = std::chrono::steady_clock;
 
 // Counts lines and says when the deadline has passed, looking at the clock
 // only every stride lines.
@@ -54,86 +71,157 @@ private:
     int64_t left_;
 };
 
+Clock::time_point deadlineAfter(Clock::duration budget)
+{
+    const Clock::time_point now = Clock::now();
+    return budget >= Clock::time_point::max() - now ? Clock::time_point::max() : now + budget;
+}
+
+// Lines spread over partitions, each partition's in line order: chunks of
+// a shared pool, linked per partition. The pool is sized for every line at
+// once; pages no line reaches are never touched.
+class PartitionedLines {
+public:
+    static constexpr uint32_t kChunkBits = 8;
+    static constexpr uint32_t kChunk = 1u << kChunkBits;
+    static constexpr uint32_t kNone = 0xFFFFFFFF;
+
+    void reset(int bits, int64_t lines)
+    {
+        const size_t count = size_t{1} << bits;
+        const size_t chunks = static_cast<size_t>(lines) / kChunk + count + 1;
+        pool_.resize(chunks * kChunk);
+        next_.assign(chunks, kNone);
+        head_.assign(count, kNone);
+        tail_.assign(count, kNone);
+        fill_.assign(count, kChunk);
+        size_.assign(count, 0);
+        used_ = 0;
+    }
+    void add(uint32_t p, Pair pair)
+    {
+        if (fill_[p] == kChunk) {
+            const auto chunk = static_cast<uint32_t>(used_++);
+            (tail_[p] == kNone ? head_[p] : next_[tail_[p]]) = chunk;
+            tail_[p] = chunk;
+            fill_[p] = 0;
+        }
+        pool_[(size_t{tail_[p]} << kChunkBits) + fill_[p]++] = pair;
+        ++size_[p];
+    }
+    // Appends partition p's lines, in line order, to to.
+    void copyOut(uint32_t p, std::vector<Pair>& to) const
+    {
+        size_t at = to.size();
+        to.resize(at + size_[p]);
+        for (uint32_t c = head_[p]; c != kNone; c = next_[c]) {
+            const uint32_t n = c == tail_[p] ? fill_[p] : kChunk;
+            std::copy_n(&pool_[size_t{c} << kChunkBits], n, &to[at]);
+            at += n;
+        }
+    }
+    void release() { BigVector<Pair>().swap(pool_); }
+
+private:
+    BigVector<Pair> pool_;
+    std::vector<uint32_t> next_, head_, tail_, fill_, size_;
+    size_t used_ = 0;
+};
+
+// What grouping found: an entry of the duplicates list, its key where
+// keyOf left it.
+struct Found {
+    uint32_t line;
+    uint32_t group;
+    KeyRef key;
+};
+
+// A list that grows by blocks: nothing is moved, and it can be emptied from
+// the front while it is read.
+template <typename T>
+class BlockList {
+public:
+    static constexpr size_t kBlock = size_t{1} << 16;
+    void push_back(const T& item)
+    {
+        if (size_ % kBlock == 0)
+            blocks_.push_back(std::make_unique_for_overwrite<T[]>(kBlock));
+        blocks_.back()[size_++ % kBlock] = item;
+    }
+    size_t size() const { return size_; }
+    // Calls f on every item in order, freeing each block once done.
+    template <typename F>
+    void drain(F&& f)
+    {
+        for (size_t b = 0; b < blocks_.size(); ++b) {
+            const size_t n = std::min(kBlock, size_ - b * kBlock);
+            for (size_t i = 0; i < n; ++i)
+                f(blocks_[b][i]);
+            blocks_[b].reset();
+        }
+        blocks_.clear();
+        size_ = 0;
+    }
+
+private:
+    std::vector<std::unique_ptr<T[]>> blocks_;
+    size_t size_ = 0;
+};
+
 }  // namespace
 
 struct DuplicateFinder::Impl {
-    // The text the set compares for an id: the key itself, or (byForm) its
-    // form, made by the maker of the set's thread.
-    struct KeyOf {
-        Impl* impl;
-        int part;
-        std::string_view operator()(uint32_t id) const
-        {
-            return impl->byForm ? impl->memberForm(id, part) : impl->memberKey(id);
-        }
-    };
-    using Set = KeyedSet<KeyOf>;
-    struct Found {
-        uint32_t line;
-        uint32_t group;
-        std::string_view key;
-    };
+    enum class Stage { Hashing, Grouping, Done };
 
     const SourceLines& src;
     const KeyRules rules;
     DupsList& out;
     const std::string_view buf;
-    const bool identity;  // every key is its whole line
-    const int parts;      // 2: keys are split between two threads by hash
+    const int64_t lines;
     const bool byForm;    // keys are compared by their forms (KeyMaker)
-    // Per thread: a key maker, and two buffers for the forms of members (an
-    // equality test may ask for two at a time).
+    const bool filtered;  // the filter runs once per line: its keys are kept
+    const bool parallel;
+    // Per thread: a key maker, and the two forms an equality test compares.
     std::vector<KeyMaker> makers;
-    std::array<std::array<std::string, 2>, 2> memberForms;
-    std::array<int, 2> lastForm{};
+    std::array<std::array<std::string, 2>, 2> forms;
+    std::array<std::string, 2> scratch;
 
-    BigVector<KeyRef> memberKeys;  // per line, when keys are not whole lines
-    std::string memberArena;
-    BigVector<uint8_t> isDuplicate;  // per line: a group's first occurrence
-    std::array<std::unique_ptr<Set>, 2> sets;
+    BigVector<KeyRef> keyRefs;  // per line, when filtered
+    std::string arena;
+
+    // With two cores each hashes one half of the lines, [0, half) and
+    // [half, lines), and files them in partitions of its own: a partition's
+    // lines are the first half's, then the second's, in line order.
+    const int64_t half;
+    std::array<int64_t, 2> next;  // the next line of each half
+    const int bits;
+    std::array<PartitionedLines, 2> parts;
+    std::atomic<uint32_t> nextPartition{0};
+    // Per thread: the partition it groups (its lines, its table, which of
+    // its keys have duplicates), and the entries and groups found.
+    std::array<std::vector<Pair>, 2> local;
+    std::array<HashSlots, 2> tables;
+    std::array<std::vector<uint8_t>, 2> repeated;
+    std::array<BlockList<Found>, 2> found;
     std::array<int64_t, 2> groups{};
-    std::array<std::vector<Found>, 2> found;
-
-    // The current range: per line its key, hash and whether it is blank;
-    // with byForm also the form looked up (the arenas of both threads).
-    std::vector<KeyRef> rangeKeys;
-    std::vector<size_t> rangeHashes;
-    std::vector<uint8_t> rangeBlank;
-    std::string rangeArena;
-    std::vector<KeyRef> rangeForms;
-    std::array<std::string, 2> formArenas;
+    Stage stage = Stage::Hashing;
 
     Impl(const SourceLines& s, const KeyRules& r, DupsList& o)
-        : src(s), rules(r), out(o), buf(s.bytes()), identity(!r.trim && r.startPos == 0 && r.filter == nullptr),
+        : src(s), rules(r), out(o), buf(s.bytes()), lines(s.count()), byForm(comparedByForm(r)),
+          filtered(r.filter != nullptr), parallel(worthTwoCores(s.count(), kParallelFrom)),
           // The filter's matcher is not shared between threads.
-          parts(r.filter == nullptr && worthTwoCores(s.count(), kParallelFrom) ? 2 : 1),
-          byForm(comparedByForm(r))
+          half(parallel && !filtered ? s.count() / 2 : s.count()), next{0, half},
+          bits(partitionBits(s.count(), kPerPartition, kMaxPartitionBits))
     {
         if (byForm) {
             makers.reserve(2);
             makers.emplace_back(rules);
             makers.emplace_back(makers[0]);
         }
-        const auto n = static_cast<size_t>(src.count());
-        if (!identity)
-            memberKeys.resize(n);
-        isDuplicate.resize(n, 0);
-        for (int p = 0; p < parts; ++p) {
-            // Forms are compared as bytes.
-            sets[static_cast<size_t>(p)] =
-                std::make_unique<Set>(byForm ? CompareMode::Binary : rules.mode, KeyOf{this, p});
-            sets[static_cast<size_t>(p)]->reserve(parts == 1 ? n : n / 2 + n / 16 + 64);
-        }
-    }
-
-    std::string_view memberKey(uint32_t id) const
-    {
-        if (identity)
-            return src.view(id);
-        const KeyRef& k = memberKeys[id];
-        if (k.offset & kInArena)
-            return std::string_view(memberArena).substr(k.offset & ~kInArena, k.length);
-        return buf.substr(k.offset, k.length);
+        if (filtered)
+            keyRefs.resize(static_cast<size_t>(lines));
+        parts[0].reset(bits, half);
+        parts[1].reset(bits, lines - half);
     }
 
     bool inFile(std::string_view key) const
@@ -141,177 +229,218 @@ struct DuplicateFinder::Impl {
         return key.data() >= buf.data() && key.data() + key.size() <= buf.data() + buf.size();
     }
 
-    // The form of a member's key: a key outside the file is decoded text.
-    std::string_view memberForm(uint32_t id, int part)
+    KeyRef refOf(std::string_view key) const
     {
-        const bool inLine = identity || !(memberKeys[id].offset & kInArena);
-        const auto p = static_cast<size_t>(part);
-        lastForm[p] ^= 1;
-        return makers[p].form(memberKey(id), inLine, memberForms[p][static_cast<size_t>(lastForm[p])]);
+        if (inFile(key))
+            return KeyRef{static_cast<uint64_t>(key.data() - buf.data()), static_cast<uint32_t>(key.size())};
+        return KeyRef{kInArena | static_cast<uint64_t>(key.data() - arena.data()), static_cast<uint32_t>(key.size())};
     }
 
-    std::string_view rangeForm(size_t idx) const
+    std::string_view keyAt(const KeyRef& k) const
     {
-        const KeyRef& k = rangeForms[idx];
-        if (k.offset & kInArena)
-            return std::string_view(formArenas[(k.offset & kSecondArena) ? 1 : 0])
-                .substr(k.offset & ~(kInArena | kSecondArena), k.length);
-        return buf.substr(k.offset, k.length);
+        return k.offset & kInArena ? std::string_view(arena).substr(k.offset & ~kInArena, k.length)
+                                   : buf.substr(k.offset, k.length);
     }
 
-    // What the set looks up for a line of the range: its key or its form.
-    std::string_view lookedUp(size_t idx) const { return byForm ? rangeForm(idx) : rangeKey(idx); }
-
-    std::string_view rangeKey(size_t idx) const
+    // The key of a line as listed; inLine tells whether it is bytes of the
+    // line (else decoded text the filter made).
+    std::string_view keyOf(uint32_t line, int part, bool& inLine)
     {
-        const KeyRef& k = rangeKeys[idx];
-        if (k.offset & kInArena)
-            return std::string_view(rangeArena).substr(k.offset & ~kInArena, k.length);
-        return buf.substr(k.offset, k.length);
+        if (filtered) {
+            const KeyRef& k = keyRefs[line];
+            inLine = !(k.offset & kInArena);
+            return keyAt(k);
+        }
+        inLine = true;
+        const std::string_view view = src.view(line);
+        std::string& unused = scratch[static_cast<size_t>(part)];  // only a filter writes there
+        return byForm ? makers[static_cast<size_t>(part)].key(view, unused) : lineKey(rules, view, unused);
     }
 
-    Deadline deadlineFrom(Clock::time_point at) const
+    // Fetches what keyOf(line) reads first: its record, then its bytes.
+    void prefetchRecord(uint32_t line) const
     {
-        return Deadline(at, rules.filter ? kClockStrideFiltered : kClockStride);
+        if (filtered)
+            __builtin_prefetch(&keyRefs[line]);
+        else
+            src.prefetchRecord(line);
+    }
+    void prefetchKey(uint32_t line) const
+    {
+        if (!filtered) {
+            src.prefetchText(line);
+        } else if (const KeyRef& k = keyRefs[line]; !(k.offset & kInArena)) {
+            __builtin_prefetch(buf.data() + k.offset);
+        }
     }
 
-    // Keys, hashes and blank flags of lines [a, b) of the range starting at
-    // begin; stops early once the deadline has passed. Returns the end of the
-    // lines prepared.
-    int64_t prepare(int64_t begin, int64_t a, int64_t b, Clock::time_point at)
+    // Hashes the keys of lines [a, b) and files them in part's partitions;
+    // stops early once the deadline has passed. Returns the end of the
+    // lines done.
+    int64_t hashLines(int64_t a, int64_t b, int part, Clock::time_point at)
     {
-        std::string scratch;
-        const Set& set = *sets[0];
-        Deadline deadline = deadlineFrom(at);
+        Deadline deadline(at, filtered ? kClockStrideFiltered : kClockStride);
+        std::string keyScratch, form;
+        PartitionedLines& filed = parts[static_cast<size_t>(part)];
         for (int64_t i = a; i < b; ++i) {
-            const auto idx = static_cast<size_t>(i - begin);
-            std::string_view key = lineKey(rules, src.view(i), scratch);
-            if (inFile(key)) {
-                rangeKeys[idx] = KeyRef{static_cast<uint64_t>(key.data() - buf.data()), static_cast<uint32_t>(key.size())};
-            } else {
-                rangeKeys[idx] = KeyRef{kInArena | rangeArena.size(), static_cast<uint32_t>(key.size())};
-                rangeArena.append(key);
+            const std::string_view view = src.view(i);
+            const std::string_view key =
+                byForm ? makers[static_cast<size_t>(part)].key(view, keyScratch) : lineKey(rules, view, keyScratch);
+            bool inLine = true;
+            if (filtered) {
+                // The filter runs on one thread: the arena needs no lock.
+                inLine = inFile(key);
+                if (inLine) {
+                    keyRefs[static_cast<size_t>(i)] = refOf(key);
+                } else {
+                    keyRefs[static_cast<size_t>(i)] = KeyRef{kInArena | arena.size(), static_cast<uint32_t>(key.size())};
+                    arena.append(key);
+                }
             }
-            rangeBlank[idx] = isBlankOnly(key);
-            if (!rangeBlank[idx])
-                rangeHashes[idx] = set.hashOf(key);
+            bool blank = true;
+            uint64_t hash = 0;
+            if (byForm) {
+                KeyMaker& maker = makers[static_cast<size_t>(part)];
+                blank = maker.blank(key, inLine);
+                if (!blank)
+                    hash = keyHash(CompareMode::Binary, maker.form(key, inLine, form));
+            } else {
+                blank = isBlankOnly(key);
+                if (!blank)
+                    hash = keyHash(rules.mode, key);
+            }
+            if (!blank)
+                filed.add(partitionOf(hash, bits), Pair{static_cast<uint32_t>(hash), static_cast<uint32_t>(i)});
             if (deadline.passed())
                 return i + 1;
         }
         return b;
     }
 
-    // The same with forms, on the thread part (which also owns the range's
-    // second half when there are two parts).
-    int64_t prepareForms(int64_t begin, int64_t a, int64_t b, int part, Clock::time_point at)
-    {
-        Deadline deadline = deadlineFrom(at);
-        std::string scratch, form;
-        KeyMaker& maker = makers[static_cast<size_t>(part)];
-        std::string& forms = formArenas[static_cast<size_t>(part)];
-        const uint64_t arenaBits = kInArena | (part == 1 ? kSecondArena : 0);
-        const Set& set = *sets[0];
-        for (int64_t i = a; i < b; ++i) {
-            const auto idx = static_cast<size_t>(i - begin);
-            const std::string_view key = maker.key(src.view(i), scratch);
-            const bool inLine = inFile(key);
-            if (inLine) {
-                rangeKeys[idx] = KeyRef{static_cast<uint64_t>(key.data() - buf.data()), static_cast<uint32_t>(key.size())};
-            } else {
-                // Only a filter makes keys outside the file, and it runs on one thread.
-                rangeKeys[idx] = KeyRef{kInArena | rangeArena.size(), static_cast<uint32_t>(key.size())};
-                rangeArena.append(key);
-            }
-            rangeBlank[idx] = maker.blank(key, inLine);
-            if (!rangeBlank[idx]) {
-                const std::string_view f = maker.form(key, inLine, form);
-                if (inFile(f)) {
-                    rangeForms[idx] =
-                        KeyRef{static_cast<uint64_t>(f.data() - buf.data()), static_cast<uint32_t>(f.size())};
-                } else {
-                    rangeForms[idx] = KeyRef{arenaBits | forms.size(), static_cast<uint32_t>(f.size())};
-                    forms.append(f);
-                }
-                rangeHashes[idx] = set.hashOf(f);
-            }
-            if (deadline.passed())
-                return i + 1;
-        }
-        return b;
-    }
-
-    bool mine(size_t idx, int part) const
-    {
-        return !rangeBlank[idx] && (parts == 1 || static_cast<int>(rangeHashes[idx] >> 63) == part);
-    }
-
-    // Looks up the keys of the range that belong to part, in line order.
-    void insert(int64_t begin, int64_t end, int part)
-    {
-        Set& set = *sets[static_cast<size_t>(part)];
-        auto& list = found[static_cast<size_t>(part)];
-        const auto n = static_cast<size_t>(end - begin);
-        for (size_t idx = 0; idx < n; ++idx) {
-            if (idx + kAhead < n && mine(idx + kAhead, part))
-                set.prefetch(HashedKey{lookedUp(idx + kAhead), rangeHashes[idx + kAhead]});
-            if (!mine(idx, part))
-                continue;
-            const auto line = static_cast<uint32_t>(begin + static_cast<int64_t>(idx));
-            const std::string_view key = rangeKey(idx);
-            const uint32_t first = set.findOrAdd(HashedKey{lookedUp(idx), rangeHashes[idx]}, line, [&] {
-                if (identity)
-                    return;
-                const KeyRef& k = rangeKeys[idx];
-                if (k.offset & kInArena) {
-                    memberKeys[line] = KeyRef{kInArena | memberArena.size(), k.length};
-                    memberArena.append(key);
-                } else {
-                    memberKeys[line] = k;
-                }
-            });
-            if (first == line)
-                continue;
-            if (!isDuplicate[first]) {
-                isDuplicate[first] = 1;
-                list.push_back(Found{first, first, key});
-                ++groups[static_cast<size_t>(part)];
-            }
-            list.push_back(Found{line, first, key});
-        }
-    }
-
+    // Hashes the next end - begin lines, half from each half of the file on
+    // two cores (the rest of one half when the other is done).
     int64_t process(int64_t begin, int64_t end, Clock::duration budget)
     {
-        const Clock::time_point start = Clock::now();
-        const Clock::time_point deadline =
-            budget >= Clock::time_point::max() - start ? Clock::time_point::max() : start + budget;
-        const auto n = static_cast<size_t>(end - begin);
-        rangeKeys.resize(n);
-        rangeHashes.resize(n);
-        rangeBlank.resize(n);
-        rangeArena.clear();
-        const int64_t mid = begin + (end - begin) / 2;
-        if (byForm) {
-            rangeForms.resize(n);
-            for (std::string& forms : formArenas)
-                forms.clear();
-        }
-        int64_t reached[2] = {end, end};
-        onTwoCores(parts == 2, [&](int part) {
-            const int64_t a = parts == 1 || part == 0 ? begin : mid, b = parts == 1 || part == 1 ? end : mid;
-            reached[part] = byForm ? prepareForms(begin, a, b, part, deadline) : prepare(begin, a, b, deadline);
+        const Clock::time_point at = deadlineAfter(budget);
+        const std::array<int64_t, 2> stop{half, lines};
+        const std::array<int64_t, 2> left{stop[0] - next[0], stop[1] - next[1]};
+        const int64_t want = end - begin;
+        std::array<int64_t, 2> take{std::min(left[0], want - std::min(left[1], want / 2)), 0};
+        take[1] = std::min(left[1], want - take[0]);
+        const bool split = take[0] > 0 && take[1] > 0;
+        onTwoCores(split, [&](int part) {
+            for (int t = split ? part : 0; t <= (split ? part : 1); ++t) {
+                const auto u = static_cast<size_t>(t);
+                if (take[u] > 0)
+                    next[u] = hashLines(next[u], next[u] + take[u], t, at);
+            }
         });
-        // Lines stay in order: a first half cut short drops the second one.
-        end = parts == 1 || reached[0] < mid ? reached[0] : reached[1];
-        onTwoCores(parts == 2, [&](int part) { insert(begin, end, part); });
-        // Entries go to the list in one thread; keys outside the file's
-        // buffer are copied there.
-        for (auto& list : found) {
-            for (const Found& f : list)
-                out.append(f.line, f.group, f.key);
-            list.clear();
+        const int64_t done = next[0] + next[1] - half;
+        if (done == lines && lines <= kGroupAtOnce)
+            finish(Clock::duration::max());
+        return done;
+    }
+
+    // Groups one partition: a line whose key is in the table joins the
+    // group of the line there, and both become entries. The keys compared
+    // are fetched a few lines ahead, found by a look at the table that
+    // changes nothing.
+    void group(uint32_t p, int part)
+    {
+        const auto t = static_cast<size_t>(part);
+        std::vector<Pair>& batch = local[t];
+        batch.clear();
+        parts[0].copyOut(p, batch);
+        parts[1].copyOut(p, batch);
+        const size_t n = batch.size();
+        HashSlots& table = tables[t];
+        table.reset(n);
+        std::vector<uint8_t>& hasMore = repeated[t];
+        hasMore.assign(n, 0);
+        for (size_t k = 0; k < n; ++k) {
+            if (k + kAhead < n) {
+                const Pair& ahead = batch[k + kAhead];
+                if (const int64_t c = table.peek(ahead.hash); c >= 0) {
+                    prefetchRecord(ahead.line);
+                    prefetchRecord(batch[static_cast<size_t>(c)].line);
+                }
+            }
+            if (k + kAhead / 2 < n) {
+                const Pair& ahead = batch[k + kAhead / 2];
+                if (const int64_t c = table.peek(ahead.hash); c >= 0) {
+                    prefetchKey(ahead.line);
+                    prefetchKey(batch[static_cast<size_t>(c)].line);
+                }
+            }
+            const Pair& pair = batch[k];
+            std::string_view key;
+            bool inLine = true;
+            const auto first = static_cast<size_t>(table.findOrAdd(pair.hash, static_cast<uint32_t>(k), [&](uint32_t other) {
+                if (key.data() == nullptr)
+                    key = keyOf(pair.line, part, inLine);
+                return same(batch[other].line, key, inLine, part);
+            }));
+            if (first == k)
+                continue;
+            const uint32_t head = batch[first].line;
+            const KeyRef ref = refOf(key);
+            if (!hasMore[first]) {
+                // A group's first entry shows the key that found it a duplicate.
+                hasMore[first] = 1;
+                found[t].push_back(Found{head, head, ref});
+                ++groups[t];
+            }
+            found[t].push_back(Found{pair.line, head, ref});
         }
-        return end;
+    }
+
+    // Whether line's key equals key (of a line, when inLine).
+    bool same(uint32_t line, std::string_view key, bool inLine, int part)
+    {
+        bool in = true;
+        const std::string_view other = keyOf(line, part, in);
+        if (!byForm)
+            return sameKey(rules.mode, other, key);
+        KeyMaker& maker = makers[static_cast<size_t>(part)];
+        auto& f = forms[static_cast<size_t>(part)];
+        return maker.form(other, in, f[0]) == maker.form(key, inLine, f[1]);
+    }
+
+    // Groups partitions on both cores until the deadline (one each at
+    // least); true when all are grouped.
+    bool groupPartitions(Clock::time_point at)
+    {
+        const uint32_t count = uint32_t{1} << bits;
+        onTwoCores(parallel, [&](int part) {
+            do {
+                const uint32_t p = nextPartition.fetch_add(1);
+                if (p >= count)
+                    return;
+                group(p, part);
+            } while (Clock::now() < at);
+        });
+        return nextPartition.load() >= count;
+    }
+
+    bool finish(Clock::duration budget)
+    {
+        const Clock::time_point at = deadlineAfter(budget);
+        if (stage == Stage::Hashing) {
+            if (next[0] < half || next[1] < lines)
+                return false;
+            stage = Stage::Grouping;
+        }
+        if (stage == Stage::Grouping && groupPartitions(at)) {
+            for (PartitionedLines& filed : parts)
+                filed.release();
+            // Each group's entries came in line order from one thread; the
+            // sort puts the groups in order.
+            out.reserve(out.count() + static_cast<int64_t>(found[0].size() + found[1].size()));
+            for (BlockList<Found>& list : found)
+                list.drain([&](const Found& f) { out.append(f.line, f.group, keyAt(f.key)); });
+            stage = Stage::Done;
+        }
+        return stage == Stage::Done;
     }
 };
 
@@ -322,10 +451,12 @@ DuplicateFinder::DuplicateFinder(const SourceLines& source, const KeyRules& rule
 
 DuplicateFinder::~DuplicateFinder() = default;
 
-int64_t DuplicateFinder::process(int64_t begin, int64_t end, std::chrono::steady_clock::duration budget)
+int64_t DuplicateFinder::process(int64_t begin, int64_t end, Duration budget)
 {
     return end > begin ? impl_->process(begin, end, budget) : end;
 }
+
+bool DuplicateFinder::finish(Duration budget) { return impl_->finish(budget); }
 
 int64_t DuplicateFinder::groupCount() const { return impl_->groups[0] + impl_->groups[1]; }
 

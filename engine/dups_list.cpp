@@ -3,8 +3,16 @@
 #include <algorithm>
 
 #include "engine/text_util.h"
+#include "engine/two_cores.h"
 
 namespace quillow {
+
+namespace {
+
+// Below this many entries a second thread costs more than it saves.
+constexpr int64_t kTwoCoresFromEntries = 1 << 16;
+
+}  // namespace
 
 DupsList::DupsList(std::shared_ptr<const SourceLines> source, int width)
     : source_(std::move(source)), width_(width)
@@ -25,24 +33,70 @@ void DupsList::append(uint32_t line, uint32_t groupFirst, std::string_view key)
     selected_.push_back(0);
 }
 
+void DupsList::appendAt(uint32_t line, uint32_t groupFirst, uint64_t offset, uint32_t length)
+{
+    recs_.push_back(Rec{line, groupFirst, offset, length});
+    selected_.push_back(0);
+}
+
+void DupsList::reserve(int64_t n)
+{
+    recs_.reserve(static_cast<size_t>(n));
+    selected_.reserve(static_cast<size_t>(n));
+}
+
 void DupsList::sort()
 {
-    // Each group's entries arrive in ascending line order, so a stable sort by
-    // group gives the (group, line) order: two 16-bit counting passes.
-    if (recs_.size() > 1) {
-        BigVector<Rec> tmp(recs_.size());
-        std::vector<uint8_t> selTmp(selected_.size());
-        for (int shift : {0, 16}) {
-            std::vector<size_t> start(65537, 0);
-            for (const Rec& r : recs_)
-                ++start[((r.group >> shift) & 0xFFFF) + 1];
-            for (size_t b = 1; b < start.size(); ++b)
-                start[b] += start[b - 1];
-            for (size_t i = 0; i < recs_.size(); ++i) {
-                size_t to = start[(recs_[i].group >> shift) & 0xFFFF]++;
-                tmp[to] = recs_[i];
-                selTmp[to] = selected_[i];
+    // Each group's entries arrive in ascending line order, so a stable sort
+    // by group gives the (group, line) order: counting passes over digits of
+    // at most 13 bits (their counts stay in the cache), the two halves of
+    // the list on two cores, the first half's entries first in each digit.
+    const size_t n = recs_.size();
+    if (n > 1) {
+        uint32_t maxGroup = 0;
+        for (const Rec& r : recs_)
+            maxGroup = std::max(maxGroup, r.group);
+        const int bits = maxGroup == 0 ? 1 : 32 - __builtin_clz(maxGroup);
+        const int passes = (bits + 12) / 13;
+        const int width = (bits + passes - 1) / passes;
+        const size_t buckets = size_t{1} << width;
+        const bool parallel = worthTwoCores(static_cast<int64_t>(n), kTwoCoresFromEntries);
+        const size_t mid = parallel ? n / 2 : n;
+        BigVector<Rec> tmp(n);
+        std::vector<uint8_t> selTmp(n);
+        std::vector<size_t> at[2] = {std::vector<size_t>(buckets), std::vector<size_t>(buckets)};
+        for (int pass = 0; pass < passes; ++pass) {
+            const int shift = pass * width;
+            auto digit = [&](const Rec& r) { return (r.group >> shift) & (buckets - 1); };
+            auto halves = [&](auto job) {
+                onTwoCores(parallel, [&](int part) {
+                    job(part, part == 0 ? 0 : mid, part == 0 ? mid : n);
+                    if (!parallel)
+                        job(1, mid, n);
+                });
+            };
+            halves([&](int part, size_t a, size_t b) {
+                std::vector<size_t>& counts = at[part];
+                std::fill(counts.begin(), counts.end(), 0);
+                for (size_t i = a; i < b; ++i)
+                    ++counts[digit(recs_[i])];
+            });
+            size_t pos = 0;
+            for (size_t d = 0; d < buckets; ++d) {
+                for (auto& counts : at) {
+                    const size_t c = counts[d];
+                    counts[d] = pos;
+                    pos += c;
+                }
             }
+            halves([&](int part, size_t a, size_t b) {
+                std::vector<size_t>& next = at[part];
+                for (size_t i = a; i < b; ++i) {
+                    const size_t to = next[digit(recs_[i])]++;
+                    tmp[to] = recs_[i];
+                    selTmp[to] = selected_[i];
+                }
+            });
             recs_.swap(tmp);
             selected_.swap(selTmp);
         }
@@ -95,7 +149,7 @@ std::string_view DupsList::key(int64_t index) const
     const Rec& r = rec(index);
     if (r.keyOffset & kArena)
         return std::string_view(arena_).substr(r.keyOffset & ~(kArena | kFromSource), r.keyLength);
-    return source_->bytes().substr(r.keyOffset, r.keyLength);
+    return source_->fileBytes(r.keyOffset, r.keyLength);
 }
 
 bool DupsList::keyFromSource(int64_t index) const

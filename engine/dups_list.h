@@ -22,16 +22,23 @@ public:
     // line indexes; key is a view into the source buffer or any other text
     // (then copied into the arena).
     void append(uint32_t line, uint32_t groupFirst, std::string_view key);
+    // The same for a key that is the source's bytes at offset (a source on disk).
+    void appendAt(uint32_t line, uint32_t groupFirst, uint64_t offset, uint32_t length);
+    // Room for n entries in all, so that appending them moves nothing.
+    void reserve(int64_t n);
     // Orders the entries by group (first occurrence) and line; until then the
     // entries read in their working form, prefixed with the group's index.
     void sort();
     bool sorted() const { return sorted_; }
     // Copies every key out of the source buffer so the source can be freed.
     void detachKeys();
+    // The keys are in memory (not read from a file when asked).
+    bool keysInMemory() const { return !source_ || !source_->onDisk(); }
 
     int width() const { return width_; }
     int64_t lineNumber(int64_t index) const { return rec(index).line + int64_t{1}; }
     uint32_t group(int64_t index) const { return rec(index).group; }
+    // The key's text; one read from the file stays valid until the next.
     std::string_view key(int64_t index) const;
     // True when the key's bytes are the source's own (in its encoding), not decoded text.
     bool keyFromSource(int64_t index) const;

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "engine/key_form.h"
-#include "engine/keyed_set.h"
+#include "engine/key_hash.h"
 #include "engine/line_decoder.h"
 #include "engine/line_filter.h"
 #include "engine/settings.h"

@@ -39,6 +39,7 @@ void LineReader::attach(int fd)
     rest_ = end_ = 0;
     found_.clear();
     handedOut_ = 0;
+    base_ = lineOffset_ = 0;
     eof_ = false;
     error_ = 0;
 }
@@ -54,11 +55,14 @@ bool LineReader::fill()
 {
     if (eof_ || error_ || fd_ < 0)
         return false;
+    if (beforeFill)
+        beforeFill();
     // Move the unreported bytes to the front. A line longer than a block
     // doubles what is read next, so that its bytes are split a bounded
     // number of times.
     std::memmove(buf_.data(), buf_.data() + rest_, end_ - rest_);
     end_ -= rest_;
+    base_ += rest_;
     rest_ = 0;
     const size_t want = std::max(blockSize_, end_);
     if (buf_.size() - end_ < want)
@@ -98,6 +102,7 @@ bool LineReader::next(std::string_view& line, std::string_view* end)
                            final);
     }
     const Found& f = found_[handedOut_++];
+    lineOffset_ = base_ + f.begin;
     line = std::string_view(buf_.data() + f.begin, f.length);
     if (end)
         *end = std::string_view(buf_.data() + f.begin + f.length, f.next - f.begin - f.length);

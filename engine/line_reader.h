@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -36,11 +37,16 @@ public:
     // (empty for a last line without one); valid until the next call. False
     // at the end of the file or on a read error (see failed()).
     bool next(std::string_view& line, std::string_view* end = nullptr);
+    // Where the line next() gave last starts: its offset from where reading began.
+    uint64_t lineOffset() const { return lineOffset_; }
     bool failed() const { return error_ != 0; }
     int error() const { return error_; }
 
     // Sees every byte read from the file, in order (e.g. to fingerprint it).
     std::function<void(std::string_view)> onRead;
+    // Runs before the buffer is refilled, while the lines handed out are
+    // still there (e.g. to write out what refers to them).
+    std::function<void()> beforeFill;
 
 private:
     struct Found {
@@ -58,6 +64,8 @@ private:
     size_t end_ = 0;   // end of the buffered bytes
     std::vector<Found> found_;  // the lines of the buffer, handed out in order
     size_t handedOut_ = 0;
+    uint64_t base_ = 0;  // the offset of the buffer's first byte
+    uint64_t lineOffset_ = 0;
     bool eof_ = false;
     int error_ = 0;
 };

@@ -15,24 +15,6 @@ namespace quillow {
 
 namespace {
 
-// Reads count bytes at offset into to; fewer only at the end of the file.
-size_t readAt(int fd, char* to, size_t count, off_t offset)
-{
-    size_t have = 0;
-    while (have < count) {
-        ssize_t n = ::pread(fd, to + have, count - have, offset + static_cast<off_t>(have));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw ReadError{text::kFileError, errno};
-        }
-        if (n == 0)
-            break;
-        have += static_cast<size_t>(n);
-    }
-    return have;
-}
-
 // The size bytes of a regular file from start on, and whatever it gained
 // meanwhile.
 BigVector<char> readRegular(int fd, off_t start, size_t size)
@@ -46,17 +28,17 @@ BigVector<char> readRegular(int fd, off_t start, size_t size)
     size_t got[2] = {0, 0};
     onTwoCores(split, [&](int part) {
         if (part == 0)
-            got[0] = readAt(fd, bytes.data(), half, start);
+            got[0] = readFileAt(fd, bytes.data(), half, static_cast<uint64_t>(start));
         if (part == 1 || !split)
-            got[1] = readAt(fd, bytes.data() + half, size - half, start + static_cast<off_t>(half));
+            got[1] = readFileAt(fd, bytes.data() + half, size - half, static_cast<uint64_t>(start) + half);
     });
     size_t have = got[0] + got[1];
     if (got[0] < half)  // the file shrank under us: read it again in one go
-        have = readAt(fd, bytes.data(), size, start);
+        have = readFileAt(fd, bytes.data(), size, static_cast<uint64_t>(start));
     for (;;) {  // the file may also have grown
         if (have == bytes.size())
             bytes.resize(bytes.size() + (bytes.size() / 4) + 65536);
-        size_t n = readAt(fd, bytes.data() + have, bytes.size() - have, start + static_cast<off_t>(have));
+        size_t n = readFileAt(fd, bytes.data() + have, bytes.size() - have, static_cast<uint64_t>(start) + have);
         have += n;
         if (have < bytes.size())
             break;
@@ -114,8 +96,27 @@ std::optional<BigVector<char>> readPipe(int fd, const std::function<bool()>& sto
 
 }  // namespace
 
-BigVector<char> readWholeFile(const std::string& path, FileIdentity* identity)
+size_t readFileAt(int fd, char* to, size_t count, uint64_t offset)
 {
+    size_t have = 0;
+    while (have < count) {
+        ssize_t n = ::pread(fd, to + have, count - have, static_cast<off_t>(offset + have));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw ReadError{text::kFileError, errno};
+        }
+        if (n == 0)
+            break;
+        have += static_cast<size_t>(n);
+    }
+    return have;
+}
+
+FileBytes readWholeFile(const std::string& path, FileIdentity* identity)
+{
+    // Smaller files are read: their buffer costs little.
+    constexpr size_t kMapFrom = size_t{1} << 20;
     struct stat st {};
     int error = 0;
     const int fd = openRegularFile(path, error, &st);
@@ -123,15 +124,17 @@ BigVector<char> readWholeFile(const std::string& path, FileIdentity* identity)
         throw ReadError{text::kCannotOpen, error};
     if (identity)
         *identity = identityOf(st);
-    BigVector<char> bytes;
+    const auto size = static_cast<size_t>(st.st_size);
+    std::optional<FileBytes> bytes = size >= kMapFrom ? FileBytes::map(fd, size) : std::nullopt;
     try {
-        bytes = readRegular(fd, 0, static_cast<size_t>(st.st_size));
+        if (!bytes)
+            bytes = FileBytes(readRegular(fd, 0, size));
     } catch (...) {
         ::close(fd);
         throw;
     }
     ::close(fd);
-    return bytes;
+    return std::move(*bytes);
 }
 
 std::optional<BigVector<char>> readWholeStream(int fd, const std::function<bool()>& stopRequested)

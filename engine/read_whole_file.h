@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/big_allocator.h"
+#include "engine/file_bytes.h"
 #include "engine/file_info.h"
 
 namespace quillow {
@@ -16,11 +17,16 @@ struct ReadError {
     int error = 0;
 };
 
-// Reads path; a big file is read in two halves at the same time. Throws
-// ReadError (cannot open, not a regular file, read error) or std::bad_alloc.
-// identity (when given) receives the file's identity as it was opened, for
-// the save to tell whether the file is still the one that was read.
-BigVector<char> readWholeFile(const std::string& path, FileIdentity* identity = nullptr);
+// Reads count bytes of fd at offset into to; fewer only at the end of the
+// file. Throws ReadError (a read error).
+size_t readFileAt(int fd, char* to, size_t count, uint64_t offset);
+
+// Reads path: a big file is mapped (or, where it cannot be, read in two
+// halves at the same time). Throws ReadError (cannot open, not a regular
+// file, read error) or std::bad_alloc. identity (when given) receives the
+// file's identity as it was opened, for the save to tell whether the file is
+// still the one that was read.
+FileBytes readWholeFile(const std::string& path, FileIdentity* identity = nullptr);
 
 // Reads fd (standard input) from where it stands to its end, straight into
 // the buffer; a regular file behind it is read like readWholeFile does. A

@@ -16,7 +16,10 @@
 #include "engine/file_info.h"
 #include "engine/keys.h"
 #include "engine/line_splitter.h"
+#include "engine/memory_limit.h"
 #include "engine/read_whole_file.h"
+#include "engine/spill_file.h"
+#include "engine/spilled_scan.h"
 #include "engine/text_encoding.h"
 #include "engine/text_util.h"
 #include "engine/texts.h"
@@ -27,10 +30,12 @@ namespace quillow {
 
 namespace {
 
-// The encoding setting names no encoding the lines can be read in.
-struct EncodingRefused {
-    std::string status;
-};
+// What a scan in memory takes per line beside the file's bytes: the source
+// list's record (12 bytes), the partitions (8), and the duplicates list as
+// it is filled (20 an entry), with room for a share of duplicates up to
+// two in three when it is sorted. Keys a filter made are kept per line.
+constexpr int64_t kMemoryPerLine = 40;
+constexpr int64_t kMemoryPerFilteredLine = 12;
 
 class Scan {
 public:
@@ -43,10 +48,14 @@ public:
 
 private:
     // Reads through read and scans; name stands for the source in failures.
-    ScanOutcome load(const std::string& name, const std::function<std::optional<BigVector<char>>()>& read);
+    ScanOutcome load(const std::string& name, const std::function<std::optional<FileBytes>()>& read);
+    // The scan in memory; nothing when the file turns out not to fit.
+    std::optional<ScanOutcome> scanInMemory(const std::function<std::optional<FileBytes>()>& read);
+    ScanOutcome scanOnDisk(const std::string& file);
     bool chooseFile(std::string& file);
     void checkFile(const std::string& file);
-    void loadLines(BigVector<char> bytes);
+    // False (and nothing done) when the lines and their index would not fit.
+    bool loadLines(FileBytes bytes);
     void findDuplicates();
     void finish();
     void interrupted();
@@ -65,6 +74,11 @@ private:
     int64_t lineCount_ = 0;
     int64_t groupCount_ = 0;
     bool stopped_ = false;
+    // A file (not a stream) may be scanned through a temporary file when it
+    // does not fit in memory_.
+    bool mayUseDisk_ = false;
+    int64_t fileSize_ = 0;
+    int64_t memory_ = 0;
 };
 
 void Scan::showButtons(bool stopEnabled)
@@ -99,26 +113,31 @@ void Scan::checkFile(const std::string& file)
     // A file we may not read fails here rather than halfway through.
     if (::access(file.c_str(), R_OK) != 0)
         throw ReadError{text::kCannotOpen, errno};
+    fileSize_ = st.st_size;
     settings_.lastLoadedFile = file;
     h_.setCaption(text::productVersion(flags_.debugMode) + " - " + file);
     r_.file = file;
     r_.fromStream = false;
 }
 
-void Scan::loadLines(BigVector<char> bytes)
+bool Scan::loadLines(FileBytes bytes)
 {
     const std::string_view all(bytes.data(), bytes.size());
     const bool parallel = worthTwoCores(static_cast<int64_t>(all.size()), kTwoCoresFromBytes);
     EncodingChoice choice = chooseEncoding(settings_.options.textEncoding, all, parallel);
     if (!choice.source)
-        throw EncodingRefused{choice.error};
+        throw EncodingRefusal{choice.error};
     const SourceEncoding& source = *choice.source;
     const CodeUnit unit = codeUnitOf(source.encoding);
     // Count first, so the line records are allocated once.
     const LineLayout layout = layOutLines(all.substr(source.textStart()), unit, parallel);
+    const int64_t perLine = kMemoryPerLine + (settings_.options.filterPattern.empty() ? 0 : kMemoryPerFilteredLine);
+    if (mayUseDisk_ && static_cast<int64_t>(all.size()) + layout.total * perLine > memory_)
+        return false;
     if (layout.total > INT32_MAX)
         throw ReadError{text::kFileError};
     lineCount_ = layout.total;
+    r_.onDisk = false;
 
     r_.bigFile = lineCount_ >= kBigFileLines;
     flags_.stopRequested = false;
@@ -142,14 +161,13 @@ void Scan::loadLines(BigVector<char> bytes)
     // rhythm runs over them.
     src_->addAllLines(layout, parallel);
     cadence_.restart();
-    for (int64_t read = 1; read <= lineCount_; ++read) {
-        if (cadence_.step(Stage::Loading, read, lineCount_)) {
-            stopped_ = true;
-            return;
-        }
+    if (cadence_.steps(Stage::Loading, 1, lineCount_, lineCount_)) {
+        stopped_ = true;
+        return true;
     }
     h_.setStatus(text::translated(text::kLoaded));
     h_.listsChanged();
+    return true;
 }
 
 void Scan::findDuplicates()
@@ -174,16 +192,22 @@ void Scan::findDuplicates()
         for (int64_t begin = 0; begin < lineCount_ && !stopped_;) {
             const int64_t rangeEnd = std::min(begin + kRange, lineCount_);
             const int64_t end = finder.process(begin, rangeEnd, kSlice);
-            groupCount_ = finder.groupCount();
-            for (int64_t i = begin; i < end && !stopped_; ++i)
-                stopped_ = cadence_.step(Stage::Finding, i, lineCount_);
+            stopped_ = cadence_.steps(Stage::Finding, begin, end - 1, lineCount_);
             if (end < rangeEnd && !stopped_)
                 stopped_ = cadence_.poll();
             begin = end;
         }
         if (stopped_)
             return;
-        // The last stage starts before the keyed set is released, which takes a moment.
+        // Grouping and listing: Stop is asked about between slices.
+        while (!finder.finish(kSlice)) {
+            if (cadence_.poll()) {
+                stopped_ = true;
+                return;
+            }
+        }
+        groupCount_ = finder.groupCount();
+        // The last stage starts before the finder is released, which takes a moment.
         h_.setStatus(text::translated(text::kFinishing));
         h_.setPointer(Pointer::Wait);
         h_.setProgressBar(lineCount_, lineCount_);
@@ -279,6 +303,8 @@ ScanOutcome Scan::run(std::string file)
         return ScanOutcome::Failed;
     }
 
+    mayUseDisk_ = true;
+    memory_ = memoryLimit(settings_.options.maxMemory);
     return load(file, [&] { return std::optional(readWholeFile(file, &r_.identity)); });
 }
 
@@ -290,14 +316,15 @@ ScanOutcome Scan::runStream(int fd, const std::string& name)
     r_.fromStream = true;
     h_.setCaption(text::productVersion(flags_.debugMode) + " - " + name);
     return load(name, [&] {
-        return readWholeStream(fd, [&] {
+        std::optional<BigVector<char>> bytes = readWholeStream(fd, [&] {
             h_.yield();
             return cadence_.stopConfirmed();
         });
+        return bytes ? std::optional(FileBytes(std::move(*bytes))) : std::nullopt;
     });
 }
 
-ScanOutcome Scan::load(const std::string& name, const std::function<std::optional<BigVector<char>>()>& read)
+ScanOutcome Scan::load(const std::string& name, const std::function<std::optional<FileBytes>()>& read)
 {
     showButtons(false);
     h_.setPointer(Pointer::Busy);
@@ -309,30 +336,27 @@ ScanOutcome Scan::load(const std::string& name, const std::function<std::optiona
         const std::string& setting = settings_.options.textEncoding;
         if (!isAutoEncoding(setting))
             if (EncodingLookup named = encodingNamed(setting); !named.encoding)
-                throw EncodingRefused{named.error};
-        std::optional<BigVector<char>> bytes = read();
-        if (!bytes) {
-            interrupted();
-            return ScanOutcome::Stopped;
+                throw EncodingRefusal{named.error};
+        // A file bigger than the memory is not even read into it; one that
+        // runs out of memory after all goes to the disk too.
+        if (!mayUseDisk_ || fileSize_ <= memory_) {
+            try {
+                if (std::optional<ScanOutcome> outcome = scanInMemory(read))
+                    return *outcome;
+            } catch (const std::bad_alloc&) {
+                if (!mayUseDisk_)
+                    throw;
+            }
         }
-        if (bytes->empty()) {
-            failed(text::translated(text::kFileEmpty));
-            return ScanOutcome::EmptyFile;
-        }
-        loadLines(std::move(*bytes));
-        if (!stopped_)
-            findDuplicates();
-        if (stopped_) {
-            interrupted();
-            return ScanOutcome::Stopped;
-        }
-        finish();
-        return ScanOutcome::Completed;
+        return scanOnDisk(name);
     } catch (const ReadError& e) {
         // The file went away or failed to read after the checks.
         discard(false);
         failed(text::failureStatus(e.status, name, e.error));
-    } catch (const EncodingRefused& e) {
+    } catch (const SpillError& e) {
+        discard(true);
+        failed(text::failureStatus(text::kSpillFailed, e.folder, e.error));
+    } catch (const EncodingRefusal& e) {
         discard(false);
         failed(e.status);
     } catch (const std::bad_alloc&) {
@@ -343,6 +367,76 @@ ScanOutcome Scan::load(const std::string& name, const std::function<std::optiona
         failed(text::failureStatus(text::kFileError, name, 0));
     }
     return ScanOutcome::Failed;
+}
+
+std::optional<ScanOutcome> Scan::scanInMemory(const std::function<std::optional<FileBytes>()>& read)
+{
+    std::optional<FileBytes> bytes = read();
+    if (!bytes) {
+        interrupted();
+        return ScanOutcome::Stopped;
+    }
+    if (bytes->empty()) {
+        failed(text::translated(text::kFileEmpty));
+        return ScanOutcome::EmptyFile;
+    }
+    if (!loadLines(std::move(*bytes)))
+        return std::nullopt;
+    if (!stopped_)
+        findDuplicates();
+    if (stopped_) {
+        interrupted();
+        return ScanOutcome::Stopped;
+    }
+    // A mapped file that shrank meanwhile was read in part as zeros.
+    if (src_->damaged())
+        throw ReadError{text::kFileError};
+    finish();
+    return ScanOutcome::Completed;
+}
+
+ScanOutcome Scan::scanOnDisk(const std::string& file)
+{
+    flags_.stopRequested = false;
+    r_.ready = false;
+    r_.onDisk = true;
+    r_.memoryPreserved = false;
+    src_.reset();
+    dups_.reset();
+    r_.source.reset();
+    r_.dups.reset();
+    h_.listsChanged();
+    showButtons();
+    h_.yield();
+
+    const Options& options = settings_.options;
+    SpilledScanResult spilled;
+    if (!runSpilledScan(file, options, memory_, h_, cadence_, spilled)) {
+        interrupted();
+        return ScanOutcome::Stopped;
+    }
+    r_.identity = spilled.identity;
+    r_.encoding = spilled.encoding;
+    r_.lineEndMode = spilled.mode;
+    r_.lineCount = lineCount_ = spilled.lines;
+    r_.bigFile = lineCount_ >= kBigFileLines;
+    // The save reads the file again and holds it to what was scanned.
+    r_.contentHash = spilled.contentHash;
+    r_.caseSensitive = options.caseSensitive;
+    r_.trimLines = options.trimLines;
+    r_.compatForms = options.compatForms;
+    src_ = spilled.source;
+    dups_ = spilled.dups;
+    r_.source = src_;
+    r_.dups = dups_;
+    groupCount_ = spilled.groups;
+    h_.setStatus(text::translated(text::kFinishing));
+    h_.setPointer(Pointer::Wait);
+    h_.setProgressBar(lineCount_, lineCount_);
+    showButtons(false);
+    h_.yield();
+    finish();
+    return ScanOutcome::Completed;
 }
 
 }  // namespace

@@ -35,6 +35,9 @@ struct ScanResult {
     LineEndMode lineEndMode = LineEndMode::Lf;
     bool bigFile = false;
     bool memoryPreserved = false;  // the line texts were freed: no viewer, no source copies
+    // The file did not fit in memory: it was scanned through a temporary
+    // file, and its lines are read from it when shown (source->onDisk()).
+    bool onDisk = false;
     int64_t lineCount = 0;
     std::shared_ptr<SourceLines> source;
     std::shared_ptr<DupsList> dups;

@@ -19,6 +19,7 @@ struct Options {
     bool preserveMemory = false;   // the line texts are freed after scanning a big file
     std::string textEncoding = "auto";  // the files' encoding: "auto" lets each file decide, else an ICU name
     bool compatForms = false;      // compatibility forms (full/half width, ligatures) compare alike (NFKC)
+    std::string maxMemory = "auto";  // the memory a scan may use ("2G"); "auto": what the machine has available
 };
 
 // A window's state as stored; other stored values are kept as they are.

@@ -11,6 +11,7 @@
 #include <string>
 #include <variant>
 
+#include "engine/memory_limit.h"
 #include "engine/settings_files.h"
 #include "engine/text_encoding.h"
 #include "engine/text_util.h"
@@ -101,6 +102,7 @@ const StoredKey kKeys[] = {
     {"saveApplyFilter", QUILLOW_FIELD(options.saveApplyFilter), QUILLOW_VALUE(0)},
     {"textEncoding", QUILLOW_FIELD(options.textEncoding), nullptr, Group::Plain, kAutoEncoding},
     {"compatForms", QUILLOW_FIELD(options.compatForms), QUILLOW_VALUE(0)},
+    {"maxMemory", QUILLOW_FIELD(options.maxMemory), nullptr, Group::Plain, kAutoMemory},
     {"lastLoadedFile", QUILLOW_FIELD(lastLoadedFile), nullptr},
     {"lastSavedFile", QUILLOW_FIELD(lastSavedFile), nullptr},
     {"winLeft", QUILLOW_FIELD(mainWindow.left),

@@ -7,15 +7,20 @@
 
 namespace quillow {
 
-SourceLines::SourceLines(BigVector<char> bytes, size_t textStart, CodeUnit unit)
+SourceLines::SourceLines(FileBytes bytes, size_t textStart, CodeUnit unit)
     : buf_(std::move(bytes)), textStart_(std::min(textStart, buf_.size())), unit_(unit)
 {
 }
 
 SourceLines::SourceLines(std::string_view bytes, CodeUnit unit)
-    : SourceLines(BigVector<char>(bytes.begin(), bytes.end()), 0, unit)
+    : SourceLines(FileBytes(BigVector<char>(bytes.begin(), bytes.end())), 0, unit)
 {
     addAllLines(layOutLines(bytes, unit, false), false);
+}
+
+SourceLines::SourceLines(std::shared_ptr<const LineFile> file, CodeUnit unit, LineEndMode mode)
+    : file_(std::move(file)), count_(file_->count()), unit_(unit), mode_(mode)
+{
 }
 
 void SourceLines::addAllLines(const LineLayout& layout, bool parallel)
@@ -51,12 +56,22 @@ const SourceLines::Line& SourceLines::line(int64_t index) const
 
 std::string_view SourceLines::view(int64_t index) const
 {
+    if (file_ && !released_) {
+        if (index < 0 || index >= count_)
+            throw ListIndexError("source list: index out of range");
+        return file_->line(index);
+    }
     const Line& l = line(index);
     return bytes().substr(l.offset, l.length);
 }
 
 std::string_view SourceLines::lineEnd(int64_t index) const
 {
+    if (file_ && !released_) {
+        if (index < 0 || index >= count_)
+            throw ListIndexError("source list: index out of range");
+        return file_->lineEnd(index);
+    }
     // Lines follow each other: a line's end runs up to the next line's start.
     const Line& l = line(index);
     const size_t end = l.offset + l.length;
@@ -64,10 +79,16 @@ std::string_view SourceLines::lineEnd(int64_t index) const
     return bytes().substr(end, next - end);
 }
 
+std::string_view SourceLines::fileBytes(uint64_t offset, uint32_t length) const
+{
+    return file_ ? file_->bytes(offset, length) : bytes().substr(offset, length);
+}
+
 void SourceLines::release()
 {
-    BigVector<char>().swap(buf_);
+    buf_ = FileBytes();
     BigVector<Line>().swap(lines_);
+    file_.reset();
     released_ = true;
 }
 

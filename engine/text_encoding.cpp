@@ -188,7 +188,7 @@ bool isStateful(UConverterType type)
 // bytes on both sides.
 std::optional<EncodingForm> utf16FromNulPattern(std::string_view bytes)
 {
-    const size_t n = std::min<size_t>(bytes.size(), size_t{1} << 16) & ~size_t{1};
+    const size_t n = std::min<size_t>(bytes.size(), kEncodingStart) & ~size_t{1};
     if (n < 4)
         return std::nullopt;
     size_t zeros[2] = {0, 0};
@@ -216,7 +216,7 @@ std::optional<EncodingForm> utf16FromNulPattern(std::string_view bytes)
 // most 8 MiB of the file. ASCII lines tell it nothing.
 std::string detectorSample(std::string_view bytes, size_t firstInvalid)
 {
-    constexpr size_t kSample = size_t{1} << 16, kLook = size_t{1} << 23;
+    constexpr size_t kSample = size_t{1} << 16, kLook = kEncodingWindow;
     const size_t lineStart = bytes.find_last_of("\r\n", firstInvalid);
     size_t at = lineStart == std::string_view::npos ? 0 : lineStart + 1;
     const size_t stop = std::min(bytes.size(), at + kLook);
@@ -562,27 +562,28 @@ bool isValidUtf8(std::string_view bytes, size_t* firstInvalid, bool parallel)
     return at == bytes.size();
 }
 
-SourceEncoding detectEncoding(std::string_view bytes, bool parallel)
+std::optional<SourceEncoding> encodingFromStart(std::string_view start)
 {
     SourceEncoding result;
-    result.mark = findByteOrderMark(bytes);
+    result.mark = findByteOrderMark(start);
     if (result.mark.kind != MarkKind::None) {
         result.encoding = Encoding(formOf(result.mark.kind));
         result.evidence = EncodingEvidence::Mark;
         return result;
     }
-    if (auto form = utf16FromNulPattern(bytes)) {
+    if (auto form = utf16FromNulPattern(start)) {
         result.encoding = Encoding(*form);
         result.evidence = EncodingEvidence::NulPattern;
         return result;
     }
-    size_t firstInvalid = 0;
-    if (isValidUtf8(bytes, &firstInvalid, parallel)) {
-        result.evidence = EncodingEvidence::ValidUtf8;
-        return result;
-    }
+    return std::nullopt;
+}
+
+SourceEncoding encodingOfInvalidUtf8(std::string_view fromLine)
+{
+    SourceEncoding result;
     result.evidence = EncodingEvidence::Detector;
-    const std::string sample = detectorSample(bytes, firstInvalid);
+    const std::string sample = detectorSample(fromLine, 0);
     // UTF-8 with a stray byte or two stays UTF-8: read in a legacy encoding,
     // every one of its other characters would turn into several.
     if (mostlyUtf8(sample))
@@ -590,6 +591,17 @@ SourceEncoding detectEncoding(std::string_view bytes, bool parallel)
     // Every byte is a character in ISO-8859-1: the guess of last resort.
     result.encoding = detectLegacy(sample).value_or(*encodingNamed("ISO-8859-1").encoding);
     return result;
+}
+
+SourceEncoding detectEncoding(std::string_view bytes, bool parallel)
+{
+    if (std::optional<SourceEncoding> fromStart = encodingFromStart(bytes))
+        return *fromStart;
+    size_t firstInvalid = 0;
+    if (isValidUtf8(bytes, &firstInvalid, parallel))
+        return SourceEncoding{};
+    const size_t lineEnd = bytes.find_last_of("\r\n", firstInvalid);
+    return encodingOfInvalidUtf8(bytes.substr(lineEnd == std::string_view::npos ? 0 : lineEnd + 1));
 }
 
 bool isAutoEncoding(std::string_view setting)

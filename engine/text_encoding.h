@@ -88,6 +88,16 @@ EncodingLookup encodingNamed(std::string_view name);
 // UTF-8; else ICU's detector's best guess among legacy encodings. The UTF-8
 // check reads every byte, in two halves on two cores when parallel.
 SourceEncoding detectEncoding(std::string_view bytes, bool parallel = false);
+// The same in steps, for a file read in pieces: the mark or the NUL
+// pattern of its start (the first 64 KiB or more), when they decide; else
+// UTF-8 when every byte is; else the detector's guess from the file's
+// lines that begin with the line of its first byte that is not UTF-8
+// (fromLine: 8 MiB of them, or the rest of the file).
+std::optional<SourceEncoding> encodingFromStart(std::string_view start);
+SourceEncoding encodingOfInvalidUtf8(std::string_view fromLine);
+// How far encodingFromStart and encodingOfInvalidUtf8 read.
+inline constexpr size_t kEncodingStart = size_t{1} << 16;
+inline constexpr size_t kEncodingWindow = size_t{1} << 23;
 
 // The textEncoding setting applied to a file: "auto" (or empty) detects,
 // anything else is looked up by name. A named encoding takes the file's mark

@@ -29,6 +29,10 @@ inline constexpr const char* kShowingList = QT_TRANSLATE_NOOP("quillow::text", "
 inline constexpr const char* kNoDuplicates = QT_TRANSLATE_NOOP("quillow::text", "没有找到重复行...");
 inline constexpr const char* kScanStopQuestion = QT_TRANSLATE_NOOP("quillow::text", "你确实想停止处理吗？");
 inline constexpr const char* kNoPreview = QT_TRANSLATE_NOOP("quillow::text", "不可预览...");
+// A file whose lines and index do not fit in memory is scanned through a
+// temporary file, and its lines are read from the file when shown.
+inline constexpr const char* kFindingOnDisk = QT_TRANSLATE_NOOP("quillow::text", "内存不够，正借助临时文件查找重复项...");
+inline constexpr const char* kSpillFailed = QT_TRANSLATE_NOOP("quillow::text", "错误: 无法写入临时文件");
 
 // Save.
 inline constexpr const char* kSourceMissing = QT_TRANSLATE_NOOP("quillow::text", "无法找到来源文件！");

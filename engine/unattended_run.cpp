@@ -6,7 +6,9 @@
 #include <cerrno>
 
 #include "engine/command_line_texts.h"
+#include "engine/content_hash.h"
 #include "engine/file_info.h"
+#include "engine/read_whole_file.h"
 #include "engine/save.h"
 #include "engine/scan.h"
 #include "engine/selection.h"
@@ -17,26 +19,67 @@ namespace quillow {
 namespace {
 
 // The input exactly as it was read, byte-order mark and all. Stop is
-// honoured between blocks: a reader that does not read blocks the write.
+// honoured between blocks: a reader that does not read blocks the write. A
+// file scanned on disk is read again and must prove to be what was scanned.
 RunOutcome passThrough(const ScanResult& result, RunFlags& flags, Host& host, int fd)
 {
-    const std::string_view bytes = result.source ? result.source->bytes() : std::string_view();
     constexpr size_t kBlock = size_t{4} << 20;
-    for (size_t at = 0; at < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + at, std::min(kBlock, bytes.size() - at));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            host.setStatus(text::failureStatus(text::kSaveFailed, text::translated(text::kStandardOutput),
-                                               n < 0 ? errno : EIO));
-            return RunOutcome::OutputError;
+    const bool fromFile = result.source && result.source->onDisk();
+    const std::string_view bytes = result.source && !fromFile ? result.source->bytes() : std::string_view();
+    int in = -1;
+    if (fromFile) {
+        int error = 0;
+        in = openRegularFile(result.file, error);
+        if (in < 0) {
+            host.setStatus(text::failureStatus(text::kSourceUnreadable, result.file, error));
+            return RunOutcome::InputError;
         }
-        at += static_cast<size_t>(n);
+    }
+    struct Closer {
+        int fd;
+        ~Closer()
+        {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    } closer{in};
+    std::string buffer;
+    ContentHash reread;
+    for (uint64_t at = 0;;) {
+        std::string_view block = bytes.substr(std::min<uint64_t>(at, bytes.size()), kBlock);
+        if (fromFile) {
+            buffer.resize(kBlock);
+            try {
+                block = std::string_view(buffer.data(), readFileAt(in, buffer.data(), kBlock, at));
+            } catch (const ReadError& e) {
+                host.setStatus(text::failureStatus(text::kSourceUnreadable, result.file, e.error));
+                return RunOutcome::InputError;
+            }
+            reread.add(block);
+        }
+        if (block.empty())
+            break;
+        for (size_t done = 0; done < block.size();) {
+            const ssize_t n = ::write(fd, block.data() + done, block.size() - done);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                host.setStatus(text::failureStatus(text::kSaveFailed, text::translated(text::kStandardOutput),
+                                                   n < 0 ? errno : EIO));
+                return RunOutcome::OutputError;
+            }
+            done += static_cast<size_t>(n);
+        }
+        at += block.size();
         host.yield();
         if (flags.stopRequested) {
             host.setStatus(text::translated(text::kSaveCancelled));
             return RunOutcome::Stopped;
         }
+    }
+    if (fromFile && reread.value() != result.contentHash) {
+        host.setStatus(text::failureStatus(text::kSourceChanged, result.file, 0));
+        return RunOutcome::InputError;
     }
     host.setStatus(text::translated(text::kPassedThrough));
     return RunOutcome::PassedThrough;

@@ -1,6 +1,7 @@
 #pragma once
 // The rhythm of long loops (scan and save): every 50th item shows progress,
 // lets the front end process its events, and asks about a pending Stop.
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 
@@ -37,6 +38,22 @@ public:
         host_.progress(stage, done, total);
         host_.yield();
         return stopConfirmed();
+    }
+
+    // step() for each of the items first to last in turn, without a call
+    // per item: the same ticks. True when the user confirmed a stop.
+    bool steps(Stage stage, int64_t first, int64_t last, int64_t total)
+    {
+        for (int64_t done = first; done <= last; ++done) {
+            if (count_ != kItemsPerTick) {
+                const int64_t skip = std::min<int64_t>(kItemsPerTick - count_, last - done + 1);
+                count_ += static_cast<int>(skip);
+                done += skip - 1;
+            } else if (step(stage, done, total)) {
+                return true;
+            }
+        }
+        return false;
     }
 
     // step() for items that may each take milliseconds: between ticks it

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QStringList>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
@@ -177,9 +178,18 @@ void MainWindow::listsChanged()
     sourceModel_->reload();
     dupsModel_->reload();
     const Encoding& encoding = result_.encoding.encoding;
-    encodingLabel_->setText(result_.source && !encoding.isUtf8()
-                                ? tr("文本编码: %1").arg(QString::fromStdString(encoding.displayName()))
-                                : QString());
+    QStringList notes;
+    // A file that did not fit in memory: scanned through a temporary file,
+    // its lines read from it when shown.
+    if (result_.source && result_.onDisk)
+        notes << tr("行从文件读取");
+    if (result_.source && !encoding.isUtf8())
+        notes << tr("文本编码: %1").arg(QString::fromStdString(encoding.displayName()));
+    encodingLabel_->setText(notes.join(QStringLiteral("  ")));
+    encodingLabel_->setToolTip(result_.source && result_.onDisk
+                                   ? tr("文件和它的索引放不下所设的内存：借助临时文件分区查找重复项，"
+                                        "列表和查看器从文件读取各行。")
+                                   : QString());
     // Every item copies source lines, which are gone once released.
     for (QAction* a : copyMenu_->actions())
         a->setEnabled(!result_.memoryPreserved);

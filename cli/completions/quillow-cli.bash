@@ -23,6 +23,7 @@ _quillow_cli()
         -c | --case | -r | --trim | -m | --save-empty | -p | --apply-filter | --compat) values='on off' ;;
         -e | --encoding) values='auto UTF-8 UTF-16LE UTF-16BE GB18030 GBK Big5 Shift_JIS EUC-JP EUC-KR windows-1252 ISO-8859-1 KOI8-R' ;;
         --format) values='classic tsv' ;;
+        --max-memory) values='auto 256M 1G 4G' ;;
         -f | --start | -a | --match | -x | --regex) return ;;
     esac
     if [[ -n $values ]]; then
@@ -32,7 +33,7 @@ _quillow_cli()
 
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W '-i --input -o --output -s --select -c --case -r --trim
-            -m --save-empty -f --start -x --regex -a --match -p --apply-filter -e --encoding --compat
+            -m --save-empty -f --start -x --regex -a --match -p --apply-filter -e --encoding --compat --max-memory
             -l --list --count
             --format --use-settings -q --quiet -h --help -V --version' -- "$cur")
         return

@@ -244,6 +244,14 @@ Do you want to replace it?</translation>
         <source>文本编码: %1</source>
         <translation>Text encoding: %1</translation>
     </message>
+    <message>
+        <source>行从文件读取</source>
+        <translation>Lines read from the file</translation>
+    </message>
+    <message>
+        <source>文件和它的索引放不下所设的内存：借助临时文件分区查找重复项，列表和查看器从文件读取各行。</source>
+        <translation>The file and its index do not fit in the memory set: duplicates are found through a temporary file, partition by partition, and the lists and the viewer read each line from the file.</translation>
+    </message>
 </context>
 <context>
     <name>quillow::OptionsDialog</name>
@@ -766,6 +774,15 @@ Qt %1, PCRE2 %2, ICU %3</translation>
         <source>参见</source>
         <translation>See also</translation>
     </message>
+    <message>
+        <source>扫描最多使用的内存（512M、4G ...；auto 为
+本机可用的内存）；文件和索引放不下时借助
+$TMPDIR 中的临时文件分区扫描，结果相同</source>
+        <translation>memory a scan may use (512M, 4G ...; auto: what
+the machine has available); a file whose index
+does not fit is scanned in partitions through a
+temporary file in $TMPDIR, with the same result</translation>
+    </message>
 </context>
 <context>
     <name>quillow::text</name>
@@ -1101,6 +1118,18 @@ add the extension of the original file name? (Recommended)</translation>
     <message>
         <source>错误: 内存不足</source>
         <translation>Error: out of memory</translation>
+    </message>
+    <message>
+        <source>auto，或带 K、M、G、T 的大小，如 512M</source>
+        <translation>auto, or a size with K, M, G or T, such as 512M</translation>
+    </message>
+    <message>
+        <source>内存不够，正借助临时文件查找重复项...</source>
+        <translation>Not enough memory: finding duplicates through a temporary file...</translation>
+    </message>
+    <message>
+        <source>错误: 无法写入临时文件</source>
+        <translation>Error: cannot write the temporary file</translation>
     </message>
 </context>
 </TS>

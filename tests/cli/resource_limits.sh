@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # quillow-cli where the system holds back: with no thread to spare
 # (prlimit --nproc) the work runs on one core and gives the same file; with
-# little address space (ulimit -v) a run either succeeds or ends with the
-# out-of-memory error, status 2 or 3, never an abort. No temporary file is
-# left either way. Parts whose tool is missing print "SKIP: reason".
+# little address space (ulimit -v) a run either succeeds (through a
+# temporary file when the scan does not fit) with the same file, or ends with
+# the out-of-memory error, status 2 or 3, never an abort. No temporary file
+# is left either way. Parts whose tool is missing print "SKIP: reason".
 #
 # usage: bash resource_limits.sh PATH_OF_QUILLOW_CLI
 set -u
@@ -58,7 +59,10 @@ for kib in $(seq 40000 6000 160000); do
     status=$?
     last=$(tail -1 "$err")
     case $status in
-    0) ran=$((ran + 1)) ;;
+    0)
+        ran=$((ran + 1))
+        cmp -s "$work/out-$kib.txt" "$work/expected.txt" || fail "ulimit -v $kib: a different file"
+        ;;
     127) ;;  # the loader could not map the libraries: the program never started
     2 | 3)
         [[ $last == *"内存不足"* ]] || fail "ulimit -v $kib: status $status with the last line: $last"

@@ -219,6 +219,26 @@ TEST_F(SaveTest, StopAnsweredNoGoesOn)
     EXPECT_EQ(readFile(dir.file("out.txt")), joinLines(lines, "\n"));
 }
 
+// With the line texts freed the save reads the file again, block by block:
+// kept lines that run across the blocks come out byte for byte.
+TEST_F(SaveTest, LinesReadAgainComeOutByteForByte)
+{
+    std::string input, expected;
+    for (int i = 0; i < 250000; ++i) {
+        const std::string line = "line number " + std::to_string(i % 200000) + (i % 3 ? "\n" : "\r\n");
+        input += line;
+        if (i != 200000 && i != 200002)
+            expected += line;
+    }
+    settings.options.preserveMemory = true;
+    scan(input);
+    ASSERT_TRUE(result.memoryPreserved);
+    selectLines({200001, 200003});
+    const std::string target = dir.file("out.txt");
+    EXPECT_EQ(saveTo(target), WriteOutcome::Written);
+    EXPECT_TRUE(readFile(target) == expected);
+}
+
 struct FaultCase {
     const char* name;
     void (*arm)(FaultyOps&);

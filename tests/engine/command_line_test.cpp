@@ -206,7 +206,7 @@ TEST(GnuOptions, FillsEveryValue)
     const CommandLine o = parseGnuOptions({"--input=/data/in.txt", "--output", "/data/out.txt",
                                            "--select=all-but-last", "--case=ON", "-r", "off", "--save-empty", "on",
                                            "-f4", "-x", "^(\\w+)", "--match=-1", "-p", "On", "-q", "-e", "gb18030",
-                                           "--compat=on"});
+                                           "--compat=on", "--max-memory=512m"});
     ASSERT_EQ(o.action, CommandLine::Action::Run) << o.error;
     const RunRequest& r = o.run;
     EXPECT_EQ(r.input, "/data/in.txt");
@@ -221,6 +221,7 @@ TEST(GnuOptions, FillsEveryValue)
     EXPECT_EQ(r.saveApplyFilter, true);
     EXPECT_EQ(r.textEncoding, "gb18030");
     EXPECT_EQ(r.compatForms, true);
+    EXPECT_EQ(r.maxMemory, "512m");
     EXPECT_TRUE(o.quiet);
     EXPECT_FALSE(r.inputIsStdin);
 }
@@ -303,6 +304,8 @@ TEST(GnuOptions, BadUsageIsOneClearLine)
         {"unknown encoding", {"-i", "a", "-o", "b", "-s", "1", "--encoding=klingon"}, "klingon"},
         {"encoding not by lines", {"-i", "a", "-o", "b", "-s", "1", "-e", "UTF-7"}, "UTF-7"},
         {"bad compat", {"-i", "a", "-o", "b", "-s", "1", "--compat", "yes"}, "--compat"},
+        {"memory without a size", {"-i", "a", "-o", "b", "-s", "1", "--max-memory", "lots"}, "'lots'"},
+        {"memory of nothing", {"-i", "a", "-o", "b", "-s", "1", "--max-memory=0K"}, "--max-memory"},
         {"list and count", {"--list", "--count", "a"}, "--count"},
         {"format without list", {"--count", "--format=tsv", "a"}, "--format"},
         {"unknown format", {"--list", "--format", "csv", "a"}, "'csv'"},
@@ -321,12 +324,13 @@ TEST(GnuOptions, HelpDescribesEachOptionOnceForEachProgram)
                                            "-c, --case=on|off", "-r, --trim=on|off", "-m, --save-empty=on|off",
                                            "-f, --start=N", "-x, --regex=PATTERN", "-a, --match=N",
                                            "-p, --apply-filter=on|off", "-e, --encoding=NAME", "--compat=on|off",
-                                           "-h, --help", "-V, --version"};
+                                           "--max-memory=SIZE", "-h, --help", "-V, --version"};
     const std::vector<std::string> cliOnly = {"-l, --list", "--count", "--format=FORM", "--use-settings", "-q, --quiet",
                                               "- 读标准输入", "- 写到标准输出"};
     // quillow-cli shows the default of every option that has one.
-    const std::vector<std::string> withDefault = {"--case",  "--trim",         "--save-empty", "--start",  "--regex",
-                                                  "--match", "--apply-filter", "--encoding",   "--compat", "--format"};
+    const std::vector<std::string> withDefault = {"--case",         "--trim",     "--save-empty", "--start",
+                                                  "--regex",        "--match",    "--apply-filter", "--encoding",
+                                                  "--compat",       "--max-memory", "--format"};
     for (Program program : {Program::Desktop, Program::Cli}) {
         const std::string help = commandLineHelp(program);
         SCOPED_TRACE(help);

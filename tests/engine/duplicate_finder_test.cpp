@@ -1,14 +1,17 @@
-// The duplicate finder cut short by time (as a slow filter makes it) finds
-// the same groups as in one pass, on one core and on two; the keyed set
-// grows beyond its reserve without losing a key.
+// The duplicate finder agrees with a plain map from each key's form to its
+// first line, on one partition and on thousands, one core and two, in every
+// way of comparing; cut short by time (as a slow filter makes it) it finds
+// the same groups as in one pass.
 #include "engine/duplicate_finder.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/keys.h"
+#include "support/generated_lines.h"
 
 namespace quillow {
 namespace {
@@ -19,12 +22,13 @@ struct Found {
     int earlyReturns = 0;
 };
 
-Found findAll(const std::string& bytes, const Options& options, std::chrono::steady_clock::duration budget)
+Found findAll(const std::string& bytes, const Options& options, std::chrono::steady_clock::duration budget,
+              const Encoding& encoding = Encoding())
 {
-    auto source = std::make_shared<SourceLines>(bytes);
+    auto source = std::make_shared<SourceLines>(bytes, codeUnitOf(encoding));
     DupsList list(source, 7);
     const std::unique_ptr<LineFilter> filter = filterFor(options);
-    DuplicateFinder finder(*source, keyRules(options, filter.get()), list);
+    DuplicateFinder finder(*source, keyRules(options, filter.get(), encoding), list);
     Found found;
     constexpr int64_t kRange = 1 << 16;
     for (int64_t begin = 0; begin < source->count();) {
@@ -34,10 +38,77 @@ Found findAll(const std::string& bytes, const Options& options, std::chrono::ste
         found.earlyReturns += end < rangeEnd;
         begin = end;
     }
+    while (!finder.finish(budget))
+        ++found.earlyReturns;
     list.sort();
     for (int64_t i = 0; i < list.count(); ++i)
-        found.entries.push_back(std::to_string(list.lineNumber(i)) + ":" + std::string(list.key(i)));
+        found.entries.push_back(std::to_string(list.lineNumber(i)) + ":" + std::to_string(list.group(i)) + ":" +
+                                std::string(list.key(i)));
     return found;
+}
+
+// The same entries the plain way: a map from each key's form (the key
+// itself, its case fold, or KeyMaker's form) to its first line.
+std::vector<std::string> findByMap(const std::string& bytes, const Options& options, const Encoding& encoding)
+{
+    const SourceLines source(bytes, codeUnitOf(encoding));
+    const std::unique_ptr<LineFilter> filter = filterFor(options);
+    const KeyRules rules = keyRules(options, filter.get(), encoding);
+    KeyMaker maker(rules);
+    struct Group {
+        int64_t first;
+        bool repeated;
+    };
+    std::unordered_map<std::string, Group> groups;
+    std::vector<std::pair<std::pair<int64_t, int64_t>, std::string>> entries;
+    std::string scratch, form;
+    for (int64_t i = 0; i < source.count(); ++i) {
+        const std::string_view line = source.view(i);
+        const std::string_view made = maker.key(line, scratch);
+        const bool inLine = made.data() >= line.data() && made.data() + made.size() <= line.data() + line.size();
+        const std::string key(made);
+        if (maker.blank(key, inLine))
+            continue;
+        if (comparedByForm(rules))
+            form = maker.form(key, inLine, scratch);
+        else if (rules.mode == CompareMode::Text)
+            foldCase(key, form);
+        else
+            form = key;
+        auto [it, added] = groups.try_emplace(form, Group{i, false});
+        if (added)
+            continue;
+        if (!it->second.repeated)
+            entries.push_back({{it->second.first, it->second.first}, key});
+        it->second.repeated = true;
+        entries.push_back({{it->second.first, i}, key});
+    }
+    std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::string> out;
+    for (const auto& [at, key] : entries)
+        out.push_back(std::to_string(at.second + 1) + ":" + std::to_string(at.first) + ":" + key);
+    return out;
+}
+
+TEST(DuplicateFinder, AgreesWithAPlainMapOfForms)
+{
+    const testing::ComparedCase rows[] = {
+        {"few lines, folded case", 300, 40, false, false, false, "", ""},
+        {"many duplicates, two cores, exact", 120000, 70, true, false, false, "", ""},
+        {"few duplicates, two cores, folded case, trimmed", 120000, 5, false, true, false, "", ""},
+        {"filtered, folded case", 30000, 50, false, false, false, "\\d+|[A-Z]+", ""},
+        {"compatibility forms, folded case", 30000, 50, false, false, true, "", ""},
+        {"UTF-16LE, two cores, folded case, trimmed", 100000, 50, false, true, false, "", "UTF-16LE"},
+    };
+    for (const testing::ComparedCase& row : rows) {
+        const Options options = row.options();
+        const std::string bytes = row.bytes(static_cast<uint32_t>(row.lines + row.share));
+        const std::vector<std::string> expected = findByMap(bytes, options, row.textEncoding());
+        EXPECT_GT(expected.size(), static_cast<size_t>(row.lines * row.share / 200)) << row.name;
+        EXPECT_EQ(findAll(bytes, options, std::chrono::steady_clock::duration::max(), row.textEncoding()).entries,
+                  expected)
+            << row.name;
+    }
 }
 
 TEST(DuplicateFinder, RangesCutShortFindTheSameGroups)
@@ -70,23 +141,6 @@ TEST(DuplicateFinder, RangesCutShortFindTheSameGroups)
         EXPECT_GT(whole.entries.size(), 100000u) << row.name;
         EXPECT_EQ(sliced.entries, whole.entries) << row.name;
     }
-}
-
-TEST(KeyedSet, GrowsWithoutLosingKeys)
-{
-    std::vector<std::string> keys;
-    for (int i = 0; i < 100000; ++i)
-        keys.push_back("k" + std::to_string(i % 30000));
-    struct KeyOf {
-        const std::vector<std::string>* keys;
-        std::string_view operator()(uint32_t id) const { return (*keys)[id]; }
-    };
-    KeyedSet<KeyOf> set(CompareMode::Binary, KeyOf{&keys});  // no reserve: it grows from nothing
-    for (uint32_t id = 0; id < keys.size(); ++id)
-        ASSERT_EQ(set.findOrAdd(keys[id], id), id % 30000) << id;
-    EXPECT_EQ(set.size(), 30000u);
-    EXPECT_EQ(set.find("k29999"), 29999);
-    EXPECT_EQ(set.find("k30000"), -1);
 }
 
 }  // namespace

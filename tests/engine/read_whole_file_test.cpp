@@ -1,5 +1,7 @@
 // Standard input read straight into the scan's buffer: a file behind it, a
-// pipe of unknown size, a stop while nothing arrives.
+// pipe of unknown size, a stop while nothing arrives. A big file is mapped,
+// and one that shrinks under the mapping reads as zeros instead of ending
+// the program.
 #include "engine/read_whole_file.h"
 
 #include <fcntl.h>
@@ -59,6 +61,29 @@ TEST(ReadWholeStream, FilePipeAndStop)
     fd = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY);
     EXPECT_THROW(readWholeStream(fd, {}), ReadError);
     ::close(fd);
+}
+
+TEST(ReadWholeFile, AMappedFileThatShrinksReadsAsZeros)
+{
+    testing::TempDir dir;
+    const std::string big(3 << 20, 'x');
+    const std::string path = dir.write("big.txt", big);
+    FileBytes bytes = readWholeFile(path);
+    ASSERT_TRUE(bytes.mapped());
+    EXPECT_EQ(bytes.view(), big);
+    EXPECT_FALSE(bytes.damaged());
+    FileBytes small = readWholeFile(dir.write("small.txt", "a\nb\n"));
+    EXPECT_FALSE(small.mapped());
+    EXPECT_EQ(small.view(), "a\nb\n");
+
+    ASSERT_EQ(::truncate(path.c_str(), 100), 0);
+    const volatile char* p = bytes.data();
+    EXPECT_EQ(p[2 << 20], '\0');
+    EXPECT_EQ(p[50], 'x');
+    EXPECT_TRUE(bytes.damaged());
+    bytes = FileBytes();
+    FileBytes again = readWholeFile(dir.write("again.txt", big));
+    EXPECT_FALSE(again.damaged());
 }
 
 }  // namespace

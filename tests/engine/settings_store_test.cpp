@@ -304,14 +304,15 @@ TEST_F(SettingsStoreTest, SavedFileHoldsEveryValueAsText)
     EXPECT_EQ(text.find("[Quillow]\n"), 0u) << text;
     for (const char* line : {"caseSensitive=0\n", "saveEmptyLines=1\n", "iRegExpMatch=-1\n", "winLeft=6218\n",
                              "winTop=4185\n", "winWidth=6765\n", "winState=0\n", "viewWinLeft=6052\n",
-                             "statDupsFound=6765\n", "lastSavedFile=\n", "textEncoding=auto\n", "compatForms=0\n"})
+                             "statDupsFound=6765\n", "lastSavedFile=\n", "textEncoding=auto\n", "compatForms=0\n",
+                             "maxMemory=auto\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line << " missing in\n" << text;
     EXPECT_EQ(text.find("@Variant"), std::string::npos) << "numbers must be stored as text:\n" << text;
-    // 30 keys, each once.
+    // 31 keys, each once.
     int keys = 0;
     for (char c : text)
         keys += c == '=';
-    EXPECT_EQ(keys, 30) << text;
+    EXPECT_EQ(keys, 31) << text;
     EXPECT_EQ(loaded().options.filterPattern, "a,b");
 }
 

@@ -39,6 +39,7 @@
 #include "support/temp_dir.h"
 #include "gui/progress_bar.h"
 #include "gui/status_label.h"
+#include "gui/viewer_window.h"
 
 namespace quillow {
 namespace {
@@ -804,6 +805,24 @@ TEST_F(MainWindowTest, BigFilesShowEveryLineAndEntry)
     EXPECT_EQ(w.statusText().toStdString(), "1 共  2 个重复项已选定。");
     QTest::mouseClick(dups->viewport(), Qt::RightButton, {}, rowCentre(dups, 0));
     EXPECT_EQ(dialogs.copyDialogs, (std::vector<int64_t>{1}));
+
+    // Within less memory than the file takes, the lines are read from it.
+    settings().options.maxMemory = "1K";
+    open(path);
+    ASSERT_TRUE(result().onDisk);
+    EXPECT_EQ(w.findChild<QLabel*>("encodingLabel")->text(), QStringLiteral("行从文件读取"));
+    ASSERT_EQ(w.sourceModel()->rowCount(), 40000);
+    EXPECT_EQ(show->model()->index(39999, 0).data().toString().toStdString(), "line 40000");
+    ASSERT_EQ(w.dupsModel()->rowCount(), 2);
+    EXPECT_EQ(w.dupsModel()->index(1).data().toString().toStdString(), "[30000]   dup");
+    QTest::mouseClick(dups->viewport(), Qt::LeftButton, {}, rowCentre(dups, 1));
+    EXPECT_EQ(show->currentIndex().row(), 29999);
+    EXPECT_EQ(show->currentIndex().data().toString().toStdString(), "dup");
+    ViewerModel viewer;
+    viewer.fill(result().source, result().dups.get());
+    EXPECT_EQ(viewer.index(29999, 0).data().toString().toStdString(), "dup");
+    EXPECT_EQ(viewer.index(29999, 0).data(Qt::ForegroundRole).isValid(), true);
+    settings().options.maxMemory = "auto";
 
     // With the line texts released the source list has nothing to show.
     settings().options.preserveMemory = true;

@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# quillow-cli given less memory than a file takes (--max-memory 4K) scans it
+# through a temporary file and gives what a run in memory gives: the same
+# cleaned file (read again from the source), list and counts, on files with
+# many and few duplicates, CR LF ends, with and without a filter, case folded
+# or not, trimmed, compatibility forms, another encoding; standard output gets
+# the input as it is when nothing is to be dropped. The temporary folder is empty after
+# every run: a success, a stop (Ctrl-C), and a full temporary filesystem (a
+# 64 KiB tmpfs in a private mount namespace), which ends with status 2, a
+# line naming the folder and the reason, and the source as it was.
+# Parts whose tool is missing or not permitted print "SKIP: reason".
+#
+# usage: bash partitioned_scan.sh PATH_OF_QUILLOW_CLI
+set -u
+
+cli=${1:?usage: partitioned_scan.sh PATH_OF_QUILLOW_CLI}
+cli=$(realpath "$cli")
+gen="$(dirname "$0")/../../bench/gen_lines.py"
+work=$(realpath "$(mktemp -d)")
+trap 'rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME="$work/config" TMPDIR="$work/tmp" LC_ALL=C.UTF-8
+mkdir -p "$TMPDIR"
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+leftovers() { find "$TMPDIR" -mindepth 1 | tr '\n' ' '; }
+
+common=(--lines 20000 --pool 6000 --avg-len 40 --case-variants 0.3 --blank-variants 0.2 --empty-lines 0.02
+        --non-ascii 0.2)
+python3 "$gen" "${common[@]}" --seed 21 --dup-share 0.6 -o "$work/many.txt"
+python3 "$gen" "${common[@]}" --seed 22 --dup-share 0.02 --lines 120000 -o "$work/few.txt"
+python3 "$gen" "${common[@]}" --seed 23 --dup-share 0.3 --crlf -o "$work/crlf.txt"
+iconv -f UTF-8 -t GB18030 "$work/many.txt" > "$work/gb18030.txt"
+
+# same NAME FILE OPTIONS...: the clean-up, --list and --count agree in
+# memory and partitioned, and nothing stays in the temporary folder.
+same() {
+    local name=$1 file=$2 before=$failures
+    shift 2
+    local mode
+    for mode in auto 4K; do
+        "$cli" -q -i "$file" -o "$work/out-$mode" -s 2 --max-memory "$mode" "$@" ||
+            fail "$name ($mode): clean-up status $?"
+        "$cli" -q --list --format tsv --max-memory "$mode" "$@" "$file" > "$work/list-$mode" ||
+            fail "$name ($mode): --list status $?"
+        "$cli" -q --count --max-memory "$mode" "$@" "$file" > "$work/count-$mode" ||
+            fail "$name ($mode): --count status $?"
+    done
+    local what
+    for what in out list count; do
+        cmp -s "$work/$what-auto" "$work/$what-4K" || fail "$name: the $what differs"
+    done
+    [ -s "$work/list-auto" ] || fail "$name: no duplicates to compare"
+    [ -z "$(leftovers)" ] || fail "$name: left $(leftovers)"
+    [ "$failures" -ne "$before" ] || echo "ok: $name"
+}
+
+same "many duplicates, folded case" "$work/many.txt"
+same "many duplicates, exact" "$work/many.txt" -c on
+same "trimmed, from the third character" "$work/many.txt" -r on -f 2
+same "filtered, joined matches" "$work/many.txt" -x '[0-9]+|[A-Z][a-z]+' -a 0
+same "compatibility forms" "$work/many.txt" --compat on
+same "few duplicates" "$work/few.txt" -c on
+same "CR LF ends" "$work/crlf.txt"
+same "GB18030" "$work/gb18030.txt" -e GB18030
+
+# Standard output gets the file as it is when there is nothing to drop.
+before=$failures
+python3 "$gen" --lines 20000 --seed 24 --dup-share 0 --empty-lines 0 -o "$work/unique.txt"
+"$cli" -q -i "$work/unique.txt" -o - -s 2 --max-memory 4K > "$work/passed.txt" || fail "passed through: status $?"
+cmp -s "$work/passed.txt" "$work/unique.txt" || fail "passed through: not the input"
+[ "$failures" -ne "$before" ] || echo "ok: nothing to drop passes the file through"
+
+# Ctrl-C half a second into a partitioned run under a slow filter.
+awk 'BEGIN { for (i = 0; i < 20000; i++) printf "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab%d\n", i % 10000 }' > "$work/slow.txt"
+"$cli" -q -i "$work/slow.txt" -o "$work/stopped.txt" -s 2 -x '(a|aa)+$' --max-memory 4K 2> /dev/null &
+pid=$!
+sleep 0.5
+kill -INT "$pid"
+wait "$pid"
+status=$?
+before=$failures
+[ "$status" -eq 130 ] || fail "stopped: exit status $status, expected 130"
+[ ! -e "$work/stopped.txt" ] || fail "stopped: an output was written"
+[ -z "$(leftovers)" ] || fail "stopped: left $(leftovers)"
+[ "$failures" -ne "$before" ] || echo "ok: a stopped partitioned run leaves nothing"
+
+# A temporary filesystem too small for the partitions.
+full_tmp() {
+    local mnt="$work/full"
+    mkdir -p "$mnt"
+    cat > "$work/full.sh" <<'INNER'
+set -u
+cli=$1 work=$2 mnt=$3
+mount -t tmpfs -o size=64k quillow-full "$mnt" || exit 99
+TMPDIR=$mnt "$cli" -q -i "$work/many.txt" -o "$work/full-out.txt" -s 2 --max-memory 4K 2> "$work/full-err"
+echo "status $?"
+find "$mnt" -mindepth 1 | sed 's/^/left /'
+INNER
+    cp "$work/many.txt" "$work/many.orig"
+    local result
+    result=$(unshare -Urm bash "$work/full.sh" "$cli" "$work" "$mnt" 2>/dev/null)
+    local rc=$?
+    if [ $rc -eq 99 ] || { [ $rc -ne 0 ] && [ -z "$result" ]; }; then
+        echo "SKIP: cannot mount a small tmpfs in a private namespace (unshare -Urm)"
+        return
+    fi
+    local before=$failures
+    grep -qx "status 2" <<< "$result" || fail "full temporary filesystem: $(grep status <<< "$result")"
+    local last
+    last=$(tail -1 "$work/full-err")
+    [ "$last" = "quillow-cli: 错误: 无法写入临时文件 $mnt: No space left on device" ] ||
+        fail "full temporary filesystem: the last line is: $last"
+    cmp -s "$work/many.txt" "$work/many.orig" || fail "full temporary filesystem: the source changed"
+    [ ! -e "$work/full-out.txt" ] || fail "full temporary filesystem: an output was written"
+    ! grep -q '^left' <<< "$result" || fail "full temporary filesystem: $(grep '^left' <<< "$result" | tr '\n' ' ')"
+    [ "$failures" -ne "$before" ] || echo "ok: a full temporary filesystem fails clearly and leaves nothing"
+}
+
+if command -v unshare > /dev/null; then
+    full_tmp
+else
+    echo "SKIP: unshare is not installed"
+fi
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures failure(s)"
+    exit 1
+fi
+exit 0

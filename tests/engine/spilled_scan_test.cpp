@@ -1,0 +1,246 @@
+// A file scanned within a few kilobytes of memory works through a temporary
+// file and gives what the scan in memory gives: entries, status, lines and
+// the cleaned file, in every way of comparing. The temporary file is never
+// left behind: after success (with or without unnamed files), a full disk
+// and a stop.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+
+#include "engine/file_ops.h"
+#include "engine/memory_limit.h"
+#include "engine/shown_text.h"
+#include "engine/text_encoder.h"
+#include "engine/unattended_run.h"
+#include "support/generated_lines.h"
+#include "support/recording_host.h"
+#include "support/temp_dir.h"
+
+namespace quillow {
+namespace {
+
+using testing::RecordingHost;
+using testing::TempDir;
+
+// $TMPDIR pointed at a folder of the test's own while it runs.
+class TemporaryFolder {
+public:
+    TemporaryFolder()
+    {
+        const char* old = std::getenv("TMPDIR");
+        old_ = old ? std::optional<std::string>(old) : std::nullopt;
+        ::setenv("TMPDIR", dir_.path().c_str(), 1);
+    }
+    ~TemporaryFolder()
+    {
+        if (old_)
+            ::setenv("TMPDIR", old_->c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
+    }
+    std::string path() const { return dir_.path().string(); }
+    bool empty() const { return std::filesystem::is_empty(dir_.path()); }
+
+private:
+    TempDir dir_;
+    std::optional<std::string> old_;
+};
+
+struct CleanUp {
+    Settings settings;
+    ScanResult result;
+    RunFlags flags;
+    RecordingHost host;
+    RunOutcome outcome{};
+
+    // Scans in and writes the cleaned file to out (all but the first of each key).
+    CleanUp(const Options& options, const std::string& maxMemory, const std::string& in, const std::string& out)
+    {
+        settings.options = options;
+        settings.options.maxMemory = maxMemory;
+        RunRequest request;
+        request.input = in;
+        request.output = out;
+        request.select = SelectCommand::AllButFirst;
+        outcome = runUnattended(settings, result, flags, host, request);
+    }
+
+    // The scan's last word.
+    std::string summary() const
+    {
+        for (auto it = host.statuses.rbegin(); it != host.statuses.rend(); ++it)
+            if (it->rfind("扫描 ", 0) == 0)
+                return *it;
+        return {};
+    }
+
+    std::vector<std::string> entries() const
+    {
+        std::vector<std::string> out;
+        ShownText shown(result.encoding.encoding);
+        for (int64_t i = 0; result.dups && i < result.dups->count(); ++i)
+            out.push_back(std::to_string(result.dups->group(i)) + shown.entry(*result.dups, i));
+        return out;
+    }
+};
+
+TEST(SpilledScan, AgreesWithTheScanInMemory)
+{
+    const testing::ComparedCase rows[] = {
+        {"many duplicates, folded case", 20000, 70, false, false, false, "", ""},
+        {"few duplicates, exact, trimmed", 20000, 3, true, true, false, "", ""},
+        {"filtered (joined matches), folded case", 5000, 50, false, false, false, "\\d+|[A-Z]+", ""},
+        {"compatibility forms", 5000, 50, false, false, true, "", ""},
+        {"UTF-16LE with a mark, folded case", 5000, 50, false, false, false, "", "UTF-16LE"},
+        {"GB18030, exact", 5000, 50, true, false, false, "", "GB18030"},
+    };
+    TemporaryFolder temp;
+    for (const testing::ComparedCase& row : rows) {
+        TempDir dir;
+        Options options = row.options();
+        std::string bytes = row.bytes(static_cast<uint32_t>(row.share));
+        // UTF-16LE by its mark, GB18030 by name.
+        if (row.textEncoding().form() == EncodingForm::Utf16LE)
+            bytes = "\xFF\xFE" + bytes;
+        else if (*row.encoding)
+            options.textEncoding = row.encoding;
+        const std::string in = dir.write("in.txt", bytes);
+        const CleanUp memory(options, "auto", in, dir.file("memory.txt"));
+        const CleanUp disk(options, "1K", in, dir.file("disk.txt"));
+        EXPECT_FALSE(memory.result.onDisk) << row.name;
+        EXPECT_TRUE(disk.result.onDisk) << row.name;
+        EXPECT_EQ(disk.outcome, RunOutcome::Written) << row.name;
+        EXPECT_EQ(disk.result.encoding.encoding, memory.result.encoding.encoding) << row.name;
+        EXPECT_GT(memory.entries().size(), static_cast<size_t>(row.lines * row.share / 200)) << row.name;
+        EXPECT_EQ(disk.entries(), memory.entries()) << row.name;
+        EXPECT_EQ(disk.summary(), memory.summary()) << row.name;
+        EXPECT_EQ(testing::readFile(dir.file("disk.txt")), testing::readFile(dir.file("memory.txt"))) << row.name;
+        // The source list reads its lines from the file.
+        for (const int64_t i : {int64_t{0}, int64_t{1}, int64_t{row.lines / 2}, int64_t{row.lines - 1}}) {
+            EXPECT_EQ(disk.result.source->view(i), memory.result.source->view(i)) << row.name << " line " << i;
+            EXPECT_EQ(disk.result.source->lineEnd(i), memory.result.source->lineEnd(i)) << row.name << " line " << i;
+        }
+    }
+    EXPECT_TRUE(temp.empty());
+}
+
+// The encoding settled from the bytes as in memory: a legacy encoding by the
+// detector, UTF-8 that a stray byte does not overturn, CR LF ends by their
+// majority.
+TEST(SpilledScan, SettlesTheEncodingAsTheScanInMemory)
+{
+    TemporaryFolder temp;
+    const std::string text = testing::generatedLines(8000, 40, 3);
+    std::string scratch;
+    const std::string gb = std::string(TextEncoder(*encodingNamed("GB18030").encoding).encode(text, scratch));
+    std::string stray = text;
+    stray.insert(stray.size() / 2, "\xFF");
+    std::string crlf;
+    for (char c : text)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    for (const auto& [name, bytes] : {std::pair{"GB18030, detected", gb}, std::pair{"UTF-8 with a stray byte", stray},
+                                      std::pair{"CR LF", crlf}}) {
+        TempDir dir;
+        const std::string in = dir.write("in.txt", bytes);
+        const CleanUp memory(Options(), "auto", in, dir.file("memory.txt"));
+        const CleanUp disk(Options(), "1K", in, dir.file("disk.txt"));
+        EXPECT_TRUE(disk.result.onDisk) << name;
+        EXPECT_EQ(disk.result.encoding.encoding, memory.result.encoding.encoding) << name;
+        EXPECT_EQ(disk.result.encoding.evidence, memory.result.encoding.evidence) << name;
+        EXPECT_EQ(disk.result.lineEndMode, memory.result.lineEndMode) << name;
+        EXPECT_EQ(disk.entries(), memory.entries()) << name;
+        EXPECT_EQ(testing::readFile(dir.file("disk.txt")), testing::readFile(dir.file("memory.txt"))) << name;
+    }
+    EXPECT_TRUE(temp.empty());
+}
+
+// File operations that fail the way a test asks: no unnamed files, or a
+// full disk.
+struct FailingOps : FileOps {
+    bool noUnnamedFiles = false;
+    bool fullDisk = false;
+    int open(const char* path, int flags, mode_t mode) override
+    {
+        if (noUnnamedFiles && (flags & O_TMPFILE) == O_TMPFILE) {
+            errno = EOPNOTSUPP;
+            return -1;
+        }
+        return FileOps::open(path, flags, mode);
+    }
+    ssize_t write(int fd, const void* buf, size_t count) override
+    {
+        if (fullDisk) {
+            errno = ENOSPC;
+            return -1;
+        }
+        return FileOps::write(fd, buf, count);
+    }
+};
+
+TEST(SpilledScan, LeavesNoTemporaryFile)
+{
+    TempDir dir;
+    const std::string bytes = testing::generatedLines(20000, 50, 7);
+    const std::string in = dir.write("in.txt", bytes);
+    struct Row {
+        const char* name;
+        bool noUnnamedFiles, fullDisk, stop;
+        RunOutcome outcome;
+    } rows[] = {
+        {"unnamed file", false, false, false, RunOutcome::Written},
+        {"named file, removed at once", true, false, false, RunOutcome::Written},
+        {"a full disk", false, true, false, RunOutcome::InputError},
+        {"stopped", false, false, true, RunOutcome::Stopped},
+    };
+    for (const Row& row : rows) {
+        TemporaryFolder temp;
+        FailingOps ops;
+        ops.noUnnamedFiles = row.noUnnamedFiles;
+        ops.fullDisk = row.fullDisk;
+        const ScopedFileOps scoped(ops);
+        Settings settings;
+        settings.options.maxMemory = "1K";
+        ScanResult result;
+        RunFlags flags;
+        RecordingHost host;
+        int yields = 0;
+        host.onYield = [&] {
+            if (row.stop && ++yields == 100)
+                flags.stopRequested = true;
+        };
+        host.answers = {Answer::Yes};
+        RunRequest request;
+        request.input = in;
+        request.output = dir.file("out.txt");
+        request.select = SelectCommand::AllButFirst;
+        EXPECT_EQ(runUnattended(settings, result, flags, host, request), row.outcome) << row.name;
+        EXPECT_TRUE(temp.empty()) << row.name;
+        EXPECT_EQ(testing::readFile(in), bytes) << row.name;
+        if (row.fullDisk)
+            EXPECT_EQ(host.status(), "错误: 无法写入临时文件 " + temp.path() + ": " + std::strerror(ENOSPC)) << row.name;
+        std::filesystem::remove(dir.file("out.txt"));
+    }
+}
+
+TEST(MemoryLimit, SizesAndTheMachine)
+{
+    struct Row {
+        const char* text;
+        std::optional<int64_t> bytes;
+    } rows[] = {
+        {"512M", int64_t{512} << 20}, {"4g", int64_t{4} << 30}, {"1024", 1024}, {" 2K ", 2048},
+        {"1T", int64_t{1} << 40},     {"auto", std::nullopt},   {"0", std::nullopt}, {"1.5G", std::nullopt},
+        {"-1M", std::nullopt},        {"M", std::nullopt},      {"99999999999T", std::nullopt},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(parseMemorySize(row.text), row.bytes) << row.text;
+    EXPECT_GT(availableMemory(), 0);
+    EXPECT_EQ(memoryLimit("1K"), 1024);
+    EXPECT_GT(memoryLimit("auto"), 0);
+}
+
+}  // namespace
+}  // namespace quillow
