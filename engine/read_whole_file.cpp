@@ -5,9 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <new>
 
+#include "engine/spill_file.h"
 #include "engine/texts.h"
 #include "engine/two_cores.h"
 
@@ -47,27 +50,11 @@ BigVector<char> readRegular(int fd, off_t start, size_t size)
     return bytes;
 }
 
-// A pipe or terminal: read as it comes, in slices short enough to notice a
-// stop while nothing arrives.
-std::optional<BigVector<char>> readPipe(int fd, const std::function<bool()>& stopRequested)
+// Waits for fd in slices short enough to notice a stop, then reads up to n
+// bytes into to: how many (0 at the end), or nothing when stopRequested
+// said yes.
+std::optional<size_t> readWhenReady(int fd, char* to, size_t n, const std::function<bool()>& stopRequested)
 {
-    // A bigger pipe means fewer wake-ups; the system may refuse, which is fine.
-#ifdef F_SETPIPE_SZ
-    ::fcntl(fd, F_SETPIPE_SZ, 1 << 20);
-#endif
-    constexpr size_t kSlice = size_t{1} << 20;
-    BigVector<char> bytes;
-    // Room for as much as the machine has memory: that only reserves address
-    // space (pages are taken as the bytes arrive), and no growth copies the
-    // buffer. Where the system refuses, the buffer grows by doubling.
-    const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
-    try {
-        if (pages > 0 && pageSize > 0)
-            bytes.reserve(static_cast<size_t>(pages) * static_cast<size_t>(pageSize));
-    } catch (const std::bad_alloc&) {
-    }
-    bytes.resize(size_t{4} << 20);
-    size_t have = 0;
     for (;;) {
         pollfd p{fd, POLLIN, 0};
         const int ready = ::poll(&p, 1, 200);
@@ -78,17 +65,51 @@ std::optional<BigVector<char>> readPipe(int fd, const std::function<bool()>& sto
             throw ReadError{text::kFileError, pollError};
         if (ready <= 0)
             continue;
-        if (bytes.size() - have < kSlice)  // inside the reservation this moves nothing
-            bytes.resize(bytes.size() * 2);
-        const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
-        if (n < 0) {
+        const ssize_t got = ::read(fd, to, n);
+        if (got < 0) {
             if (errno == EINTR || errno == EAGAIN)
                 continue;
             throw ReadError{text::kFileError, errno};
         }
-        if (n == 0)
+        return static_cast<size_t>(got);
+    }
+}
+
+// A pipe or terminal: read as it comes, up to a little more than limit.
+std::optional<BigVector<char>> readPipe(int fd, const std::function<bool()>& stopRequested, size_t limit,
+                                        bool& complete)
+{
+    // A bigger pipe means fewer wake-ups; the system may refuse, which is fine.
+#ifdef F_SETPIPE_SZ
+    ::fcntl(fd, F_SETPIPE_SZ, 1 << 20);
+#endif
+    constexpr size_t kSlice = size_t{1} << 20;
+    // Never more than this: reading stops once past the limit.
+    const size_t most = limit < SIZE_MAX - 2 * kSlice ? limit + 2 * kSlice : SIZE_MAX;
+    BigVector<char> bytes;
+    // Room for as much as the machine has memory: that only reserves address
+    // space (pages are taken as the bytes arrive), and no growth copies the
+    // buffer. Where the system refuses, the buffer grows by doubling.
+    const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
+    try {
+        if (pages > 0 && pageSize > 0)
+            bytes.reserve(std::min(most, static_cast<size_t>(pages) * static_cast<size_t>(pageSize)));
+    } catch (const std::bad_alloc&) {
+    }
+    bytes.resize(std::min(most, size_t{4} << 20));
+    size_t have = 0;
+    complete = false;
+    while (have <= limit) {
+        if (bytes.size() - have < kSlice)  // inside the reservation this moves nothing
+            bytes.resize(std::min(bytes.size() * 2, std::max(most, bytes.size() + kSlice)));
+        const std::optional<size_t> got = readWhenReady(fd, bytes.data() + have, bytes.size() - have, stopRequested);
+        if (!got)
+            return std::nullopt;
+        if (*got == 0) {
+            complete = true;
             break;
-        have += static_cast<size_t>(n);
+        }
+        have += *got;
     }
     bytes.resize(have);
     return bytes;
@@ -137,23 +158,45 @@ FileBytes readWholeFile(const std::string& path, FileIdentity* identity)
     return std::move(*bytes);
 }
 
-std::optional<BigVector<char>> readWholeStream(int fd, const std::function<bool()>& stopRequested)
+std::optional<BigVector<char>> readWholeStream(int fd, const std::function<bool()>& stopRequested, size_t limit,
+                                               bool* complete)
 {
+    bool ended = true;
+    if (!complete)
+        complete = &ended;
     struct stat st {};
     if (::fstat(fd, &st) != 0)
         throw ReadError{text::kCannotOpen, errno};
     if (S_ISDIR(st.st_mode))
         throw ReadError{text::kCannotOpen, EISDIR};
     if (!S_ISREG(st.st_mode))
-        return readPipe(fd, stopRequested);
+        return readPipe(fd, stopRequested, limit, *complete);
     // A file given as standard input (< FILE) is read from where it stands,
     // as fast as a named one, and left at its end as a filter leaves it.
     off_t start = ::lseek(fd, 0, SEEK_CUR);
     if (start < 0 || start > st.st_size)
         start = start < 0 ? 0 : st.st_size;
+    // Too big: left where it stands for spoolStream.
+    *complete = static_cast<size_t>(st.st_size - start) <= limit;
+    if (!*complete)
+        return BigVector<char>();
     BigVector<char> bytes = readRegular(fd, start, static_cast<size_t>(st.st_size - start));
     ::lseek(fd, start + static_cast<off_t>(bytes.size()), SEEK_SET);
     return bytes;
+}
+
+bool spoolStream(std::string_view head, int fd, SpillFile& file, const std::function<bool()>& stopRequested)
+{
+    file.append(head);
+    std::string block(size_t{4} << 20, '\0');
+    for (;;) {
+        const std::optional<size_t> got = readWhenReady(fd, block.data(), block.size(), stopRequested);
+        if (!got)
+            return false;
+        if (*got == 0)
+            return true;
+        file.append(std::string_view(block.data(), *got));
+    }
 }
 
 }  // namespace quillow

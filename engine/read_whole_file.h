@@ -1,14 +1,18 @@
 #pragma once
 // Reads a whole file into one buffer: the scan needs every line at once.
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/big_allocator.h"
 #include "engine/file_bytes.h"
 #include "engine/file_info.h"
 
 namespace quillow {
+
+class SpillFile;
 
 // Why a file could not be read; the text is the status the scan shows,
 // error the system's error number (or kNotRegularError, or 0).
@@ -33,6 +37,15 @@ FileBytes readWholeFile(const std::string& path, FileIdentity* identity = nullpt
 // pipe or terminal is waited on in short slices: stopRequested is asked
 // between them, and when it says yes the read ends without a result. Throws
 // ReadError or std::bad_alloc; leaves fd open.
-std::optional<BigVector<char>> readWholeStream(int fd, const std::function<bool()>& stopRequested);
+// A stream of more than limit bytes is not read to its end: *complete
+// (when given) is then false, the bytes are what was read (none of a
+// regular file), and the rest waits in fd for spoolStream.
+std::optional<BigVector<char>> readWholeStream(int fd, const std::function<bool()>& stopRequested,
+                                               size_t limit = SIZE_MAX, bool* complete = nullptr);
+
+// Copies head, then the rest of fd to its end, into file: a stream that does
+// not fit in memory, to be scanned from there. False when stopRequested said
+// yes. Throws ReadError (the stream) or SpillError (the file).
+bool spoolStream(std::string_view head, int fd, SpillFile& file, const std::function<bool()>& stopRequested);
 
 }  // namespace quillow

@@ -55,7 +55,7 @@ private:
     bool chooseFile(std::string& file);
     void checkFile(const std::string& file);
     // False (and nothing done) when the lines and their index would not fit.
-    bool loadLines(FileBytes bytes);
+    bool loadLines(FileBytes& bytes);
     void findDuplicates();
     void finish();
     void interrupted();
@@ -79,6 +79,11 @@ private:
     bool mayUseDisk_ = false;
     int64_t fileSize_ = 0;
     int64_t memory_ = 0;
+    // A stream read up to memory_ (streamComplete_: to its end); what was
+    // read of one that does not fit waits in pending_ to be spooled.
+    int streamFd_ = -1;
+    bool streamComplete_ = true;
+    std::optional<FileBytes> pending_;
 };
 
 void Scan::showButtons(bool stopEnabled)
@@ -120,7 +125,7 @@ void Scan::checkFile(const std::string& file)
     r_.fromStream = false;
 }
 
-bool Scan::loadLines(FileBytes bytes)
+bool Scan::loadLines(FileBytes& bytes)
 {
     const std::string_view all(bytes.data(), bytes.size());
     const bool parallel = worthTwoCores(static_cast<int64_t>(all.size()), kTwoCoresFromBytes);
@@ -272,6 +277,7 @@ void Scan::discard(bool dropLists)
     if (dropLists) {
         r_.source.reset();
         r_.dups.reset();
+        r_.spooledInput.reset();
         h_.listsChanged();
     }
 }
@@ -315,11 +321,17 @@ ScanOutcome Scan::runStream(int fd, const std::string& name)
     r_.identity = {};
     r_.fromStream = true;
     h_.setCaption(text::productVersion(flags_.debugMode) + " - " + name);
+    mayUseDisk_ = true;
+    memory_ = memoryLimit(settings_.options.maxMemory);
+    streamFd_ = fd;
     return load(name, [&] {
-        std::optional<BigVector<char>> bytes = readWholeStream(fd, [&] {
-            h_.yield();
-            return cadence_.stopConfirmed();
-        });
+        std::optional<BigVector<char>> bytes = readWholeStream(
+            fd,
+            [&] {
+                h_.yield();
+                return cadence_.stopConfirmed();
+            },
+            static_cast<size_t>(memory_), &streamComplete_);
         return bytes ? std::optional(FileBytes(std::move(*bytes))) : std::nullopt;
     });
 }
@@ -330,6 +342,7 @@ ScanOutcome Scan::load(const std::string& name, const std::function<std::optiona
     h_.setPointer(Pointer::Busy);
     h_.setStatus(text::translated(text::kLoading));
     h_.yield();
+    r_.spooledInput.reset();
 
     try {
         // A name that is no encoding fails before the file is read.
@@ -344,7 +357,8 @@ ScanOutcome Scan::load(const std::string& name, const std::function<std::optiona
                 if (std::optional<ScanOutcome> outcome = scanInMemory(read))
                     return *outcome;
             } catch (const std::bad_alloc&) {
-                if (!mayUseDisk_)
+                // A stream cannot be read again: what it lost stays lost.
+                if (!mayUseDisk_ || streamFd_ >= 0)
                     throw;
             }
         }
@@ -376,12 +390,19 @@ std::optional<ScanOutcome> Scan::scanInMemory(const std::function<std::optional<
         interrupted();
         return ScanOutcome::Stopped;
     }
+    if (!streamComplete_) {
+        pending_ = std::move(bytes);
+        return std::nullopt;
+    }
     if (bytes->empty()) {
         failed(text::translated(text::kFileEmpty));
         return ScanOutcome::EmptyFile;
     }
-    if (!loadLines(std::move(*bytes)))
+    if (!loadLines(*bytes)) {
+        if (streamFd_ >= 0)
+            pending_ = std::move(bytes);
         return std::nullopt;
+    }
     if (!stopped_)
         findDuplicates();
     if (stopped_) {
@@ -409,13 +430,35 @@ ScanOutcome Scan::scanOnDisk(const std::string& file)
     showButtons();
     h_.yield();
 
+    // A stream is copied to a temporary file first: the scan reads twice.
+    std::string path = file;
+    if (streamFd_ >= 0) {
+        h_.setStatus(text::translated(text::kFindingOnDisk));
+        auto spool = std::make_shared<SpillFile>();
+        const std::string_view head = pending_ ? std::string_view(pending_->data(), pending_->size()) : std::string_view();
+        const bool copied = spoolStream(head, streamFd_, *spool, [&] {
+            h_.yield();
+            return cadence_.stopConfirmed();
+        });
+        pending_.reset();
+        if (!copied) {
+            interrupted();
+            return ScanOutcome::Stopped;
+        }
+        path = spool->path();
+        r_.spooledInput = std::move(spool);
+    }
+
     const Options& options = settings_.options;
     SpilledScanResult spilled;
-    if (!runSpilledScan(file, options, memory_, h_, cadence_, spilled)) {
+    if (!runSpilledScan(path, options, memory_, h_, cadence_, spilled)) {
+        r_.spooledInput.reset();
         interrupted();
         return ScanOutcome::Stopped;
     }
     r_.identity = spilled.identity;
+    if (r_.spooledInput)
+        r_.file = path;  // read again by the save
     r_.encoding = spilled.encoding;
     r_.lineEndMode = spilled.mode;
     r_.lineCount = lineCount_ = spilled.lines;

@@ -17,10 +17,12 @@ namespace quillow {
 // freed after the scan (Options::preserveMemory).
 inline constexpr int64_t kBigFileLines = 32768;
 
+class SpillFile;
+
 struct ScanResult {
     std::string file;       // the file the lines came from; empty: nothing to save from
-    // Read from standard input: there is no file to check or to read again,
-    // the lines exist only in source.
+    // Read from standard input: there is no file to check, and the lines
+    // exist only in source (or in spooledInput, which file then names).
     bool fromStream = false;
     FileIdentity identity;  // the file as the scan read it; the save writes only from that
     // A fingerprint of the bytes read, kept when the line texts are freed
@@ -38,6 +40,9 @@ struct ScanResult {
     // The file did not fit in memory: it was scanned through a temporary
     // file, and its lines are read from it when shown (source->onDisk()).
     bool onDisk = false;
+    // A stream that did not fit in memory, copied into a temporary file
+    // that file names while this holds it.
+    std::shared_ptr<SpillFile> spooledInput;
     int64_t lineCount = 0;
     std::shared_ptr<SourceLines> source;
     std::shared_ptr<DupsList> dups;

@@ -44,6 +44,11 @@ SpillFile::~SpillFile()
         ::close(fd_);
 }
 
+std::string SpillFile::path() const
+{
+    return "/proc/self/fd/" + std::to_string(fd_);
+}
+
 uint64_t SpillFile::append(std::string_view bytes)
 {
     const uint64_t at = size_;

@@ -34,6 +34,8 @@ public:
     // Reads n bytes at offset; throws SpillError.
     void read(uint64_t offset, char* to, size_t n) const;
     uint64_t size() const { return size_; }
+    // A name that opens the file while this object lives.
+    std::string path() const;
 
 private:
     std::string folder_;

@@ -4,7 +4,8 @@
 # cleaned file (read again from the source), list and counts, on files with
 # many and few duplicates, CR LF ends, with and without a filter, case folded
 # or not, trimmed, compatibility forms, another encoding; standard output gets
-# the input as it is when nothing is to be dropped. The temporary folder is empty after
+# the input as it is when nothing is to be dropped; standard input is
+# copied to the temporary file first. The temporary folder is empty after
 # every run: a success, a stop (Ctrl-C), and a full temporary filesystem (a
 # 64 KiB tmpfs in a private mount namespace), which ends with status 2, a
 # line naming the folder and the reason, and the source as it was.
@@ -70,6 +71,19 @@ python3 "$gen" --lines 20000 --seed 24 --dup-share 0 --empty-lines 0 -o "$work/u
 "$cli" -q -i "$work/unique.txt" -o - -s 2 --max-memory 4K > "$work/passed.txt" || fail "passed through: status $?"
 cmp -s "$work/passed.txt" "$work/unique.txt" || fail "passed through: not the input"
 [ "$failures" -ne "$before" ] || echo "ok: nothing to drop passes the file through"
+
+# Standard input bigger than the memory given: copied to the temporary
+# file first, from a pipe and from a file behind it, with the same result.
+before=$failures
+"$cli" -q -i "$work/many.txt" -o "$work/stream-expected" -s 2 || fail "stream: in-memory status $?"
+cat "$work/many.txt" | "$cli" -q -i - -o - -s 2 --max-memory 4K > "$work/stream-piped" || fail "piped: status $?"
+"$cli" -q -i - -o - -s 2 --max-memory 4K < "$work/many.txt" > "$work/stream-redirected" || fail "redirected: status $?"
+cmp -s "$work/stream-piped" "$work/stream-expected" || fail "piped: the output differs"
+cmp -s "$work/stream-redirected" "$work/stream-expected" || fail "redirected: the output differs"
+cat "$work/unique.txt" | "$cli" -q -i - -o - -s 2 --max-memory 4K | cmp -s - "$work/unique.txt" ||
+    fail "piped, nothing to drop: not the input"
+[ -z "$(leftovers)" ] || fail "stream: left $(leftovers)"
+[ "$failures" -ne "$before" ] || echo "ok: standard input beyond the memory given is scanned through the disk"
 
 # Ctrl-C half a second into a partitioned run under a slow filter.
 awk 'BEGIN { for (i = 0; i < 20000; i++) printf "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab%d\n", i % 10000 }' > "$work/slow.txt"

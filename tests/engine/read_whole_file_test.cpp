@@ -1,5 +1,6 @@
 // Standard input read straight into the scan's buffer: a file behind it, a
-// pipe of unknown size, a stop while nothing arrives. A big file is mapped,
+// pipe of unknown size, one beyond the memory given, a stop while nothing
+// arrives. A big file is mapped,
 // and one that shrinks under the mapping reads as zeros instead of ending
 // the program.
 #include "engine/read_whole_file.h"
@@ -11,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "engine/spill_file.h"
 #include "support/temp_dir.h"
 
 namespace quillow {
@@ -49,6 +51,32 @@ TEST(ReadWholeStream, FilePipeAndStop)
     ::close(fds[0]);
     ASSERT_TRUE(bytes);
     EXPECT_TRUE(text(*bytes) == sent);
+
+    // Beyond the limit a stream is read no further; spoolStream copies what
+    // was read and the rest, and a file behind it is left to spoolStream.
+    ASSERT_EQ(::pipe(fds), 0);
+    std::thread limited([&] {
+        EXPECT_EQ(::write(fds[1], sent.data(), sent.size()), static_cast<ssize_t>(sent.size()));
+        ::close(fds[1]);
+    });
+    bool complete = true;
+    bytes = readWholeStream(fds[0], {}, 1 << 20, &complete);
+    ASSERT_TRUE(bytes);
+    EXPECT_FALSE(complete);
+    EXPECT_LT(bytes->size(), sent.size());
+    SpillFile spool;
+    EXPECT_TRUE(spoolStream(text(*bytes), fds[0], spool, {}));
+    limited.join();
+    ::close(fds[0]);
+    std::string copied(spool.size(), '\0');
+    spool.read(0, copied.data(), copied.size());
+    EXPECT_TRUE(copied == sent);
+    fd = ::open(dir.write("big.txt", sent).c_str(), O_RDONLY);
+    bytes = readWholeStream(fd, {}, 100, &complete);
+    EXPECT_FALSE(complete);
+    EXPECT_TRUE(bytes && bytes->empty());
+    EXPECT_EQ(::lseek(fd, 0, SEEK_CUR), 0);
+    ::close(fd);
 
     // Nothing arrives and the writer stays: a stop ends the wait.
     ASSERT_EQ(::pipe(fds), 0);
