@@ -6,23 +6,13 @@
 # complete file.
 #
 # usage: bash concurrent_saves.sh PATH_OF_QUILLOW_CLI
-set -u
-
-cli=${1:?usage: concurrent_saves.sh PATH_OF_QUILLOW_CLI}
-cli=$(realpath "$cli")
-work=$(realpath "$(mktemp -d)")
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config"
-export LC_ALL=C.UTF-8
+. "$(dirname "$0")/script_prelude.sh" "$@"
 
 # Two inputs whose cleaned copies differ and take a few 1 MiB writes each.
 awk 'BEGIN { for (i = 0; i < 150000; i++) printf "first %d\n", i % 100000 }' > "$work/a.txt"
 awk 'BEGIN { for (i = 0; i < 150000; i++) printf "second %d\n", i % 90000 }' > "$work/b.txt"
 "$cli" -q -i "$work/a.txt" -o "$work/a.expected" -s 2 || exit 1
 "$cli" -q -i "$work/b.txt" -o "$work/b.expected" -s 3 || exit 1
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 target="$work/out.txt"
 echo "old" > "$target"
@@ -47,8 +37,5 @@ done
 stray=$(find "$work" -name '*.quillowtemp' | tr '\n' ' ')
 [ -z "$stray" ] || fail "left $stray"
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures failure(s)"
-    exit 1
-fi
-echo "ok: 25 rounds of two concurrent saves"
+[ "$failures" -ne 0 ] || echo "ok: 25 rounds of two concurrent saves"
+finish

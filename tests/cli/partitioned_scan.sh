@@ -12,18 +12,8 @@
 # Parts whose tool is missing or not permitted print "SKIP: reason".
 #
 # usage: bash partitioned_scan.sh PATH_OF_QUILLOW_CLI
-set -u
-
-cli=${1:?usage: partitioned_scan.sh PATH_OF_QUILLOW_CLI}
-cli=$(realpath "$cli")
+. "$(dirname "$0")/script_prelude.sh" "$@"
 gen="$(dirname "$0")/../../bench/gen_lines.py"
-work=$(realpath "$(mktemp -d)")
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config" TMPDIR="$work/tmp" LC_ALL=C.UTF-8
-mkdir -p "$TMPDIR"
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 leftovers() { find "$TMPDIR" -mindepth 1 | tr '\n' ' '; }
 
 common=(--lines 20000 --pool 6000 --avg-len 40 --case-variants 0.3 --blank-variants 0.2 --empty-lines 0.02
@@ -113,12 +103,7 @@ find "$mnt" -mindepth 1 | sed 's/^/left /'
 INNER
     cp "$work/many.txt" "$work/many.orig"
     local result
-    result=$(unshare -Urm bash "$work/full.sh" "$cli" "$work" "$mnt" 2>/dev/null)
-    local rc=$?
-    if [ $rc -eq 99 ] || { [ $rc -ne 0 ] && [ -z "$result" ]; }; then
-        echo "SKIP: cannot mount a small tmpfs in a private namespace (unshare -Urm)"
-        return
-    fi
+    result=$(in_private_mounts "$work/full.sh" "$cli" "$work" "$mnt") || { echo "$result"; return; }
     local before=$failures
     grep -qx "status 2" <<< "$result" || fail "full temporary filesystem: $(grep status <<< "$result")"
     local last
@@ -131,14 +116,6 @@ INNER
     [ "$failures" -ne "$before" ] || echo "ok: a full temporary filesystem fails clearly and leaves nothing"
 }
 
-if command -v unshare > /dev/null; then
-    full_tmp
-else
-    echo "SKIP: unshare is not installed"
-fi
+full_tmp
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures failure(s)"
-    exit 1
-fi
-exit 0
+finish

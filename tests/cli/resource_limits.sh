@@ -7,17 +7,9 @@
 # is left either way. Parts whose tool is missing print "SKIP: reason".
 #
 # usage: bash resource_limits.sh PATH_OF_QUILLOW_CLI
-set -u
-
-cli=${1:?usage: resource_limits.sh PATH_OF_QUILLOW_CLI}
-cli=$(realpath "$cli")
-work=$(realpath "$(mktemp -d)")
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/script_prelude.sh" "$@"
 chmod 755 "$work"
-export XDG_CONFIG_HOME="$work/config" TMPDIR="$work" LC_ALL=C.UTF-8
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+export TMPDIR="$work"
 
 # Over 16 MB and 65,536 lines: reading, splitting and comparing all ask for
 # a second thread.
@@ -75,8 +67,4 @@ stray=$(find "$work" -name '*.quillowtemp' -o -name 'quillow-std*' | tr '\n' ' '
 [ -z "$stray" ] || fail "left $stray"
 [ "$failures" -ne 0 ] || echo "ok: ulimit -v from 40000 to 160000 KiB: every run succeeded or ran out of memory clearly"
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures failure(s)"
-    exit 1
-fi
-exit 0
+finish

@@ -8,20 +8,7 @@
 # Parts whose tool is missing or not permitted print "SKIP: reason".
 #
 # usage: bash save_faults.sh PATH_OF_QUILLOW_CLI
-set -u
-
-cli=${1:?usage: save_faults.sh PATH_OF_QUILLOW_CLI}
-[ -x "$cli" ] || { echo "save_faults: $cli is not an executable" >&2; exit 2; }
-cli=$(realpath "$cli")
-
-work=$(realpath "$(mktemp -d)")
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config"
-mkdir -p "$XDG_CONFIG_HOME"
-export LC_ALL=C.UTF-8
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/script_prelude.sh" "$@"
 
 # About 3.6 MB with duplicates, so the output takes several 1 MiB writes.
 big="$work/big.orig"
@@ -105,12 +92,7 @@ echo "new-target $?"
 find "$mnt" -name '*.quillowtemp' | sed 's/^/stray /'
 INNER
     local result
-    result=$(unshare -Urm bash "$work/full.sh" "$cli" "$work" "$mnt" 2>/dev/null)
-    local rc=$?
-    if [ $rc -eq 99 ] || { [ $rc -ne 0 ] && [ -z "$result" ]; }; then
-        echo "SKIP: cannot mount a small tmpfs in a private namespace (unshare -Urm)"
-        return
-    fi
+    result=$(in_private_mounts "$work/full.sh" "$cli" "$work" "$mnt") || { echo "$result"; return; }
     local before=$failures
     grep -qx "in-place 3" <<< "$result" || fail "full filesystem in place: $(grep in-place <<< "$result" | head -1)"
     grep -qx "in-place-source-same" <<< "$result" || fail "full filesystem in place: the source changed"
@@ -120,14 +102,6 @@ INNER
     [ "$failures" -ne "$before" ] || echo "ok: full-filesystem"
 }
 
-if command -v unshare > /dev/null; then
-    full_fs
-else
-    echo "SKIP: unshare is not installed"
-fi
+full_fs
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures failure(s)"
-    exit 1
-fi
-exit 0
+finish

@@ -7,17 +7,7 @@
 # Parts whose tool is missing or not permitted print "SKIP: reason".
 #
 # usage: bash stop_latency.sh PATH_OF_QUILLOW_CLI
-set -u
-
-cli=${1:?usage: stop_latency.sh PATH_OF_QUILLOW_CLI}
-cli=$(realpath "$cli")
-work=$(realpath "$(mktemp -d)")
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config" TMPDIR="$work/tmp" LC_ALL=C.UTF-8
-mkdir -p "$TMPDIR"
-
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$(dirname "$0")/script_prelude.sh" "$@"
 now_ms() { date +%s%3N; }
 strays() { find "$work" -name '*.quillowtemp' | tr '\n' ' '; }
 
@@ -88,8 +78,4 @@ else
     fi
 fi
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures failure(s)"
-    exit 1
-fi
-exit 0
+finish

@@ -1,0 +1,45 @@
+# Sourced by the test scripts of quillow-cli: the program's path from the
+# first argument, a private work folder (removed on exit) that holds the
+# settings store and the temporary folder, the C locale, failures counted.
+#
+# usage: . "$(dirname "$0")/script_prelude.sh" "$@"
+set -u
+
+cli=${1:?usage: $(basename "$0") PATH_OF_QUILLOW_CLI}
+[ -x "$cli" ] || { echo "$(basename "$0"): $cli is not an executable" >&2; exit 2; }
+cli=$(realpath "$cli")
+work=$(realpath "$(mktemp -d)")
+trap 'rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME="$work/config" TMPDIR="$work/tmp" LC_ALL=C.UTF-8
+mkdir -p "$XDG_CONFIG_HOME" "$TMPDIR"
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Ends the script: status 1 after any failure, else 0.
+finish() {
+    if [ "$failures" -ne 0 ]; then
+        echo "$failures failure(s)"
+        exit 1
+    fi
+    exit 0
+}
+
+# in_private_mounts SCRIPT ARGS...: runs SCRIPT with bash in a private
+# user and mount namespace, where it may mount a small tmpfs (its status
+# 99 says it could not), and prints what it printed. Where that is not
+# possible it prints a SKIP line instead and returns 1.
+in_private_mounts() {
+    if ! command -v unshare > /dev/null; then
+        echo "SKIP: unshare is not installed"
+        return 1
+    fi
+    local out rc
+    out=$(unshare -Urm bash "$@" 2>/dev/null)
+    rc=$?
+    if [ $rc -eq 99 ] || { [ $rc -ne 0 ] && [ -z "$out" ]; }; then
+        echo "SKIP: cannot mount a small tmpfs in a private namespace (unshare -Urm)"
+        return 1
+    fi
+    printf '%s\n' "$out"
+}
