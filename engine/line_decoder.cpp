@@ -143,26 +143,23 @@ std::optional<std::string_view> LineDecoder::asciiUtf16(std::string_view line, s
 
 std::string_view LineDecoder::text(std::string_view line, std::string& scratch)
 {
-    if (passesThrough(line))
-        return line;
-    if (auto ascii = asciiUtf16(line, scratch))
-        return *ascii;
-    const size_t units = toUtf16(line);
-    if (scratch.size() < units * 3)
-        scratch.resize(units * 3);
-    return std::string_view(scratch.data(), utf16ToUtf8(std::u16string_view(u16_.data(), units), scratch.data(), false));
+    return passesThrough(line) ? line : decoded(line, scratch, false);
 }
 
 std::string_view LineDecoder::displayText(std::string_view line, std::string& scratch)
 {
-    if (encoding_.isUtf8() ? isValidUtf8(line) : passesThrough(line))
-        return line;
+    return (encoding_.isUtf8() ? isValidUtf8(line) : passesThrough(line)) ? line : decoded(line, scratch, true);
+}
+
+std::string_view LineDecoder::decoded(std::string_view line, std::string& scratch, bool replaceEscapes)
+{
     if (auto ascii = asciiUtf16(line, scratch))
         return *ascii;
     const size_t units = toUtf16(line);
     if (scratch.size() < units * 3)
         scratch.resize(units * 3);
-    return std::string_view(scratch.data(), utf16ToUtf8(std::u16string_view(u16_.data(), units), scratch.data(), true));
+    return std::string_view(scratch.data(),
+                            utf16ToUtf8(std::u16string_view(u16_.data(), units), scratch.data(), replaceEscapes));
 }
 
 std::string_view LineDecoder::key(std::string_view line, KeyForm& form, std::string& scratch)

@@ -56,6 +56,9 @@ private:
     // A UTF-16 line of ASCII characters only, packed into out (most lines
     // of most files take this way).
     std::optional<std::string_view> asciiUtf16(std::string_view line, std::string& out);
+    // The line through UTF-16 as UTF-8 in scratch; replaceEscapes: invalid
+    // bytes shown as replacement characters rather than kept as escapes.
+    std::string_view decoded(std::string_view line, std::string& scratch, bool replaceEscapes);
 
     Encoding encoding_;
     UConverter* converter_ = nullptr;
