@@ -25,6 +25,17 @@ finish() {
     exit 0
 }
 
+# stopped_cleanly NAME STATUS OUTPUT LEFT: a run ended by Ctrl-C or a
+# signal exited 130, wrote no OUTPUT and left nothing (LEFT: what it left).
+# True when all three hold; each that does not is a failure.
+stopped_cleanly() {
+    local before=$failures
+    [ "$2" -eq 130 ] || fail "$1: exit status $2, expected 130"
+    [ ! -e "$3" ] || fail "$1: an output was written"
+    [ -z "$4" ] || fail "$1: left $4"
+    [ "$failures" -eq "$before" ]
+}
+
 # in_private_mounts SCRIPT ARGS...: runs SCRIPT with bash in a private
 # user and mount namespace, where it may mount a small tmpfs (its status
 # 99 says it could not), and prints what it printed. Where that is not

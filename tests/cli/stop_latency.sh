@@ -36,12 +36,7 @@ for sig in INT TERM HUP; do
         continue
     fi
     wait "$pid"
-    status=$?
-    before=$failures
-    [ "$status" -eq 130 ] || fail "SIG$sig: exit status $status, expected 130"
-    [ ! -e "$out" ] || fail "SIG$sig: an output was written"
-    [ -z "$(strays)" ] || fail "SIG$sig: left $(strays)"
-    [ "$failures" -ne "$before" ] || echo "ok: SIG$sig ended the run in $took ms"
+    stopped_cleanly "SIG$sig" $? "$out" "$(strays)" && echo "ok: SIG$sig ended the run in $took ms"
 done
 
 # The second request while the save's own temporary file exists: strace
