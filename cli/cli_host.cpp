@@ -2,8 +2,8 @@
 
 #include <csignal>
 
-#include "engine/pending_temp_files.h"
-#include "engine/texts.h"
+#include "engine/io/pending_temp_files.h"
+#include "app/texts.h"
 
 namespace quillow {
 

@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "engine/host.h"
-#include "engine/run_flags.h"
+#include "app/host.h"
+#include "app/run_flags.h"
 
 namespace quillow {
 

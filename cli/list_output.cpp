@@ -9,7 +9,7 @@
 #include <string>
 
 #include "cli/cli_host.h"
-#include "engine/two_cores.h"
+#include "engine/work/two_cores.h"
 
 namespace quillow {
 

@@ -1,8 +1,8 @@
 #pragma once
 // What --list and --count write to standard output.
-#include "engine/command_line.h"
-#include "engine/dups_list.h"
-#include "engine/shown_text.h"
+#include "app/command_line/command_line.h"
+#include "engine/dedup/dups_list.h"
+#include "engine/text/shown_text.h"
 
 namespace quillow {
 

@@ -15,14 +15,14 @@
 #include "cli/cli_host.h"
 #include "cli/list_output.h"
 #include "cli/run_guards.h"
-#include "engine/command_line.h"
-#include "engine/command_line_help.h"
-#include "engine/command_line_texts.h"
-#include "engine/settings_store.h"
-#include "engine/shown_text.h"
-#include "engine/texts.h"
-#include "engine/translation.h"
-#include "engine/unattended_run.h"
+#include "app/command_line/command_line.h"
+#include "app/command_line/command_line_help.h"
+#include "app/command_line/command_line_texts.h"
+#include "app/settings/settings_store.h"
+#include "engine/text/shown_text.h"
+#include "app/texts.h"
+#include "app/translation.h"
+#include "app/unattended_run.h"
 
 using namespace quillow;
 

@@ -6,12 +6,12 @@
 #include <exception>
 #include <new>
 
-#include "engine/file_info.h"
-#include "engine/pending_temp_files.h"
-#include "engine/settings_files.h"
-#include "engine/slash_path_warning.h"
-#include "engine/texts.h"
-#include "engine/unattended_run.h"
+#include "engine/io/file_info.h"
+#include "engine/io/pending_temp_files.h"
+#include "app/settings/settings_files.h"
+#include "app/command_line/slash_path_warning.h"
+#include "app/texts.h"
+#include "app/unattended_run.h"
 
 namespace quillow {
 

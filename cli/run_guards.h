@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/command_line.h"
+#include "app/command_line/command_line.h"
 
 namespace quillow {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "engine/command_line_help.h"
-#include "engine/translation.h"
+#include "app/command_line/command_line_help.h"
+#include "app/translation.h"
 
 int main(int argc, char** argv)
 {

@@ -12,7 +12,7 @@ set(QUILLOW_TS_FILES ${PROJECT_SOURCE_DIR}/resources/translations/quillow_en.ts)
 set(QUILLOW_QM_DIR ${PROJECT_BINARY_DIR}/translations)
 # lupdate reads every folder with texts, from the source folder (includes are
 # relative to it); the test translations_complete runs it the same way.
-set(QUILLOW_LUPDATE_ARGS -silent -no-obsolete -locations none -source-language zh_CN -I . engine cli gui)
+set(QUILLOW_LUPDATE_ARGS -silent -no-obsolete -locations none -source-language zh_CN -I . engine app cli gui)
 
 set_source_files_properties(${QUILLOW_TS_FILES} PROPERTIES OUTPUT_LOCATION ${QUILLOW_QM_DIR})
 add_custom_target(quillow_translations ALL)

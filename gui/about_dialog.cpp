@@ -11,9 +11,9 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "engine/host.h"
-#include "engine/settings.h"
-#include "engine/texts.h"
+#include "app/host.h"
+#include "app/settings/settings.h"
+#include "app/texts.h"
 #include "gui/window_setup.h"
 
 namespace quillow {

@@ -9,7 +9,7 @@
 #include <new>
 #include <stdexcept>
 
-#include "engine/texts.h"
+#include "app/texts.h"
 #include "gui/window_setup.h"
 
 namespace quillow {

@@ -4,8 +4,8 @@
 #include <QDialog>
 #include <cstdint>
 
-#include "engine/copy_text.h"
-#include "engine/host.h"
+#include "app/copy_text.h"
+#include "app/host.h"
 
 class QGroupBox;
 class QPushButton;

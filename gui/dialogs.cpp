@@ -8,7 +8,7 @@
 #include <QUrl>
 #include <vector>
 
-#include "engine/texts.h"
+#include "app/texts.h"
 #include "gui/about_dialog.h"
 #include "gui/options_dialog.h"
 #include "gui/copy_dialog.h"

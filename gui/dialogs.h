@@ -10,10 +10,10 @@
 #include <optional>
 #include <string>
 
-#include "engine/host.h"
-#include "engine/run_flags.h"
-#include "engine/scan_result.h"
-#include "engine/settings.h"
+#include "app/host.h"
+#include "app/run_flags.h"
+#include "app/scan_result.h"
+#include "app/settings/settings.h"
 
 class QWidget;
 

@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "engine/shown_text.h"
+#include "engine/text/shown_text.h"
 
 namespace quillow {
 

@@ -11,7 +11,7 @@
 #include <QTreeView>
 #include <algorithm>
 
-#include "engine/file_filter.h"
+#include "app/file_filter.h"
 
 namespace quillow {
 

@@ -5,7 +5,7 @@
 // overwrite confirmation for saving. Cancel returns false.
 #include <QCoreApplication>
 
-#include "engine/host.h"
+#include "app/host.h"
 
 class QWidget;
 

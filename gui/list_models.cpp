@@ -1,6 +1,6 @@
 #include "gui/list_models.h"
 
-#include "engine/texts.h"
+#include "app/texts.h"
 #include "gui/display_text.h"
 
 #include <algorithm>

@@ -12,8 +12,8 @@
 #include <optional>
 #include <string>
 
-#include "engine/scan_result.h"
-#include "engine/shown_text.h"
+#include "app/scan_result.h"
+#include "engine/text/shown_text.h"
 
 namespace quillow {
 

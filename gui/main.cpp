@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/command_line.h"
-#include "engine/command_line_help.h"
-#include "engine/command_line_texts.h"
-#include "engine/pending_temp_files.h"
-#include "engine/translation.h"
-#include "engine/unattended_run.h"
+#include "app/command_line/command_line.h"
+#include "app/command_line/command_line_help.h"
+#include "app/command_line/command_line_texts.h"
+#include "engine/io/pending_temp_files.h"
+#include "app/translation.h"
+#include "app/unattended_run.h"
 #include "gui/dialogs.h"
 #include "gui/main_window.h"
 #include "gui/translations.h"

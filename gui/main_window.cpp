@@ -18,13 +18,13 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include "engine/button_states.h"
-#include "engine/save.h"
-#include "engine/scan.h"
-#include "engine/settings_store.h"
-#include "engine/text_util.h"
-#include "engine/texts.h"
-#include "engine/unattended_run.h"
+#include "app/button_states.h"
+#include "app/save.h"
+#include "app/scan.h"
+#include "app/settings/settings_store.h"
+#include "engine/text/text_util.h"
+#include "app/texts.h"
+#include "app/unattended_run.h"
 #include "gui/line_list_view.h"
 #include "gui/list_models.h"
 #include "gui/main_window_internal.h"

@@ -12,13 +12,13 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/command_line.h"
-#include "engine/copy_text.h"
-#include "engine/host.h"
-#include "engine/run_flags.h"
-#include "engine/scan_result.h"
-#include "engine/selection.h"
-#include "engine/settings.h"
+#include "app/command_line/command_line.h"
+#include "app/copy_text.h"
+#include "app/host.h"
+#include "app/run_flags.h"
+#include "app/scan_result.h"
+#include "engine/dedup/selection.h"
+#include "app/settings/settings.h"
 #include "gui/dialogs.h"
 
 class QAction;

@@ -10,7 +10,7 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "engine/texts.h"
+#include "app/texts.h"
 
 #include "gui/line_list_view.h"
 #include "gui/list_models.h"

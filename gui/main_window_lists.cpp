@@ -11,9 +11,9 @@
 #include "gui/list_models.h"
 #include "gui/main_window.h"
 #include "gui/main_window_internal.h"
-#include "engine/copy_text.h"
-#include "engine/scan.h"
-#include "engine/texts.h"
+#include "app/copy_text.h"
+#include "app/scan.h"
+#include "app/texts.h"
 #include "gui/window_setup.h"
 
 namespace quillow {

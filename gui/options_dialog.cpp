@@ -12,9 +12,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/filter_tryout.h"
-#include "engine/text_encoding.h"
-#include "engine/text_util.h"
+#include "app/filter_tryout.h"
+#include "engine/text/text_encoding.h"
+#include "engine/text/text_util.h"
 #include "gui/window_setup.h"
 
 namespace quillow {

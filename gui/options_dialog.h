@@ -3,9 +3,9 @@
 // only on OK; Cancel and the close box discard the edits.
 #include <QDialog>
 
-#include "engine/host.h"
-#include "engine/scan_result.h"
-#include "engine/settings.h"
+#include "app/host.h"
+#include "app/scan_result.h"
+#include "app/settings/settings.h"
 
 class QCheckBox;
 class QComboBox;

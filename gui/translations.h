@@ -5,7 +5,7 @@
 #include <QTranslator>
 #include <memory>
 
-#include "engine/translation.h"
+#include "app/translation.h"
 
 namespace quillow {
 

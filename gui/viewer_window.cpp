@@ -20,8 +20,8 @@
 #include <climits>
 #include <exception>
 
-#include "engine/selection.h"
-#include "engine/text_util.h"
+#include "engine/dedup/selection.h"
+#include "engine/text/text_util.h"
 #include "gui/screen_fit.h"
 #include "gui/window_setup.h"
 

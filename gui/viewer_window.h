@@ -10,11 +10,11 @@
 #include <optional>
 #include <vector>
 
-#include "engine/host.h"
-#include "engine/run_flags.h"
-#include "engine/scan_result.h"
-#include "engine/settings.h"
-#include "engine/shown_text.h"
+#include "app/host.h"
+#include "app/run_flags.h"
+#include "app/scan_result.h"
+#include "app/settings/settings.h"
+#include "engine/text/shown_text.h"
 
 class QLabel;
 class QStatusBar;

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Every text has its translation.
 
-- Every Chinese string literal in engine/, cli/ and gui/ is marked for
+- Every Chinese string literal in engine/, app/, cli/ and gui/ is marked for
   translation (QT_TRANSLATE_NOOP, QT_TR_NOOP, tr() ...) and lupdate found it
   (it misses a marker inside a call of a function named tr).
 - lupdate, run over a copy of each .ts file as the update_translations target
@@ -20,7 +20,7 @@ import sys
 import tempfile
 import xml.etree.ElementTree as ET
 
-FOLDERS = ("engine", "cli", "gui")
+FOLDERS = ("engine", "app", "cli", "gui")
 # Chinese literals that are never shown.
 NOT_SHOWN = {
     "Xg中",  # gui/line_list_view.cpp: the sample that measures a row's height

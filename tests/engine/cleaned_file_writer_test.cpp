@@ -5,8 +5,8 @@
 
 #include <climits>
 
-#include "save_fixture.h"
-#include "engine/texts.h"
+#include "support/save_fixture.h"
+#include "app/texts.h"
 
 namespace quillow {
 namespace {

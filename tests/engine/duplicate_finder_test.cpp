@@ -2,7 +2,7 @@
 // first line, on one partition and on thousands, one core and two, in every
 // way of comparing; cut short by time (as a slow filter makes it) it finds
 // the same groups as in one pass.
-#include "engine/duplicate_finder.h"
+#include "engine/dedup/duplicate_finder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "engine/keys.h"
+#include "engine/dedup/keys.h"
 #include "support/generated_lines.h"
 
 namespace quillow {

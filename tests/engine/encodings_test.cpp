@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/copy_text.h"
-#include "engine/shown_text.h"
-#include "save_fixture.h"
+#include "app/copy_text.h"
+#include "engine/text/shown_text.h"
+#include "support/save_fixture.h"
 
 namespace quillow {
 namespace {

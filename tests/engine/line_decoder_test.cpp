@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "engine/line_decoder.h"
+#include "engine/text/line_decoder.h"
 
 namespace quillow {
 namespace {

@@ -1,4 +1,4 @@
-#include "engine/line_filter.h"
+#include "engine/dedup/line_filter.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/keys.h"
+#include "engine/dedup/keys.h"
 
 namespace quillow {
 namespace {

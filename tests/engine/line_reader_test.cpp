@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/line_reader.h"
+#include "engine/io/line_reader.h"
 #include "support/temp_dir.h"
 
 namespace quillow {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/line_splitter.h"
+#include "engine/text/line_splitter.h"
 
 namespace quillow {
 namespace {

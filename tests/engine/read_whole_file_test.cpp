@@ -3,7 +3,7 @@
 // arrives. A big file is mapped,
 // and one that shrinks under the mapping reads as zeros instead of ending
 // the program.
-#include "engine/read_whole_file.h"
+#include "engine/io/read_whole_file.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "engine/spill_file.h"
+#include "engine/io/spill_file.h"
 #include "support/temp_dir.h"
 
 namespace quillow {

@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "engine/file_ops.h"
-#include "engine/memory_limit.h"
-#include "engine/shown_text.h"
-#include "engine/text_encoder.h"
-#include "engine/unattended_run.h"
+#include "engine/io/file_ops.h"
+#include "engine/work/memory_limit.h"
+#include "engine/text/shown_text.h"
+#include "engine/text/text_encoder.h"
+#include "app/unattended_run.h"
 #include "support/generated_lines.h"
 #include "support/recording_host.h"
 #include "support/temp_dir.h"

@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "engine/text_encoding.h"
+#include "engine/text/text_encoding.h"
 
 namespace quillow {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "gui/about_dialog.h"
-#include "engine/settings.h"
+#include "app/settings/settings.h"
 
 namespace quillow {
 namespace {

@@ -13,7 +13,7 @@
 #include <functional>
 #include <vector>
 
-#include "engine/texts.h"
+#include "app/texts.h"
 #include "support/temp_dir.h"
 #include "gui/file_dialogs.h"
 

@@ -30,11 +30,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/texts.h"
+#include "app/texts.h"
 #include "gui/line_list_view.h"
 #include "gui/list_models.h"
 #include "gui/main_window.h"
-#include "engine/text_util.h"
+#include "engine/text/text_util.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 #include "gui/progress_bar.h"

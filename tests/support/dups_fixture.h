@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/scan_result.h"
-#include "engine/text_util.h"
+#include "app/scan_result.h"
+#include "engine/text/text_util.h"
 
 namespace quillow::testing {
 

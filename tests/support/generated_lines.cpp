@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "engine/text_encoder.h"
+#include "engine/text/text_encoder.h"
 
 namespace quillow::testing {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/settings.h"
-#include "engine/text_encoding.h"
+#include "app/settings/settings.h"
+#include "engine/text/text_encoding.h"
 
 namespace quillow::testing {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/host.h"
-#include "engine/texts.h"
+#include "app/host.h"
+#include "app/texts.h"
 #include "support/script.h"
 
 namespace quillow::testing {

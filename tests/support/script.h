@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/host.h"
+#include "app/host.h"
 
 namespace quillow::testing {
 

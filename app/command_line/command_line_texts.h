@@ -1,0 +1,66 @@
+#pragma once
+// Every message of the command line and of quillow-cli: usage errors,
+// run-time errors, the filter's pass-through note. The engine's status texts
+// are in texts.h, --help and --version in command_line_help.h. Chinese
+// source texts, marked for lupdate; the functions give them in the interface
+// language, and so must a caller that shows a constant (text::translated).
+#include <string>
+#include <string_view>
+
+#include "app/translation.h"
+
+namespace quillow::text {
+
+// What a value must be, for invalidValue.
+inline constexpr const char* kExpectSelect =
+    QT_TRANSLATE_NOOP("quillow::text", "1 或 all、2 或 all-but-first、3 或 all-but-last");
+inline constexpr const char* kExpectOnOff = QT_TRANSLATE_NOOP("quillow::text", "on 或 off");
+inline constexpr const char* kExpectStart = QT_TRANSLATE_NOOP("quillow::text", "0 到 32767 的整数");
+inline constexpr const char* kExpectMatch = QT_TRANSLATE_NOOP("quillow::text", "-1 到 32767 的整数");
+inline constexpr const char* kExpectFormat = QT_TRANSLATE_NOOP("quillow::text", "classic 或 tsv");
+inline constexpr const char* kExpectMemory = QT_TRANSLATE_NOOP("quillow::text", "auto，或带 K、M、G、T 的大小，如 512M");
+
+// Usage errors: one line each, without the program's name.
+std::string unknownOption(std::string_view option);
+std::string optionNeedsValue(std::string_view option);
+std::string optionTakesNoValue(std::string_view option);
+std::string invalidValue(std::string_view option, std::string_view value, const char* expected);
+inline constexpr const char* kMoreThanOneInput = QT_TRANSLATE_NOOP("quillow::text", "给出了多个输入文件");
+inline constexpr const char* kNoInput = QT_TRANSLATE_NOOP("quillow::text", "没有给出输入文件（-i 文件，或直接写文件；- 读标准输入）");
+inline constexpr const char* kNoOutput = QT_TRANSLATE_NOOP("quillow::text", "没有给出输出文件（-o 文件；-o - 写到标准输出）");
+inline constexpr const char* kNoSelect =
+    QT_TRANSLATE_NOOP("quillow::text", "没有给出选择规则（-s 1|all、2|all-but-first、3|all-but-last）");
+inline constexpr const char* kEmptyOutputName = QT_TRANSLATE_NOOP("quillow::text", "选项 -o (--output) 需要一个文件名");
+inline constexpr const char* kListTakesNoOutput =
+    QT_TRANSLATE_NOOP("quillow::text", "--list 和 --count 把结果写到标准输出，不能与 -o 同用");
+inline constexpr const char* kListOrCount = QT_TRANSLATE_NOOP("quillow::text", "--list 和 --count 只能用一个");
+inline constexpr const char* kFormatOnlyForList = QT_TRANSLATE_NOOP("quillow::text", "--format 只用于 --list");
+inline constexpr const char* kNothingGiven = QT_TRANSLATE_NOOP("quillow::text", "没有给出输入文件、输出文件和选择规则");
+inline constexpr const char* kSlashSwitchesRequired = QT_TRANSLATE_NOOP("quillow::text", "开关 /i、/o 和 /s 都必须给出");
+std::string slashSelectInvalid(std::string_view value);
+// An encoding the engine cannot read; why is the engine's reason.
+std::string unknownEncoding(std::string_view option, std::string_view name, std::string_view why);
+// A pattern PCRE2 refuses, with PCRE2's own words.
+std::string invalidPattern(std::string_view option, std::string_view pattern, std::string_view why);
+// An option of quillow-cli given to the desktop program.
+std::string onlyForCli(std::string_view what);
+inline constexpr const char* kStandardStreams = QT_TRANSLATE_NOOP("quillow::text", "标准输入和标准输出");
+
+// The standard streams where a file's name would stand.
+inline constexpr const char* kStandardInput = QT_TRANSLATE_NOOP("quillow::text", "标准输入");
+inline constexpr const char* kStandardOutput = QT_TRANSLATE_NOOP("quillow::text", "标准输出");
+// --list, --count and --help when standard output fails.
+std::string cannotWriteStandardOutput(std::string_view reason);
+// The text encoding a file was read in, when it is not UTF-8: named by a
+// byte-order mark, detected, or as asked.
+std::string encodingNote(std::string_view name, bool byMark, bool detected);
+
+// The last word of a filter run that passed its input through unchanged.
+inline constexpr const char* kPassedThrough = QT_TRANSLATE_NOOP("quillow::text", "没有要删除的行，输入原样写到标准输出。");
+
+// A whole line for stderr: "program: message", and for usage errors the
+// pointer to --help after it.
+std::string errorLine(std::string_view program, std::string_view message);
+std::string usageErrorLine(std::string_view program, std::string_view message);
+
+}  // namespace quillow::text

@@ -1,0 +1,463 @@
+#include "engine/dedup/duplicate_finder.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/dedup/hash_partitions.h"
+#include "engine/dedup/key_hash.h"
+#include "engine/text/text_util.h"
+#include "engine/work/two_cores.h"
+
+namespace quillow {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Where a key lives: in the file's buffer, or (top bit set) in the
+// finder's arena of the keys a filter joined from its matches.
+#pragma pack(push, 4)
+struct KeyRef {
+    uint64_t offset;
+    uint32_t length;
+};
+#pragma pack(pop)
+constexpr uint64_t kInArena = uint64_t{1} << 63;
+
+// A line in its partition, with the low 32 bits of its key's hash (the
+// top bits chose the partition).
+struct Pair {
+    uint32_t hash;
+    uint32_t line;
+};
+
+// Below this many lines a second thread costs more than it saves.
+constexpr int64_t kParallelFrom = 1 << 16;
+// Up to this many lines are grouped as soon as the last one is hashed.
+constexpr int64_t kGroupAtOnce = 1 << 16;
+// Lines per partition: its table (16 bytes a key at most) stays in the
+// second-level cache. More partitions than 2^13 would scatter the lines
+// over more places than that cache holds.
+constexpr int64_t kPerPartition = 4096;
+constexpr int kMaxPartitionBits = 13;
+// Grouping fetches the records of lines this far ahead, their keys half as far.
+constexpr size_t kAhead = 16;
+
+// Key building looks at the clock every this many lines: often where a
+// filter may spend milliseconds on a line, rarely where keys are slices.
+constexpr int64_t kClockStrideFiltered = 8;
+constexpr int64_t kClockStride = 256;
+
+// Counts lines and says when the deadline has passed, looking at the clock
+// only every stride lines.
+class Deadline {
+public:
+    Deadline(Clock::time_point at, int64_t stride) : at_(at), stride_(stride), left_(stride) {}
+    bool passed()
+    {
+        if (--left_ != 0)
+            return false;
+        left_ = stride_;
+        return Clock::now() >= at_;
+    }
+
+private:
+    Clock::time_point at_;
+    int64_t stride_;
+    int64_t left_;
+};
+
+Clock::time_point deadlineAfter(Clock::duration budget)
+{
+    const Clock::time_point now = Clock::now();
+    return budget >= Clock::time_point::max() - now ? Clock::time_point::max() : now + budget;
+}
+
+// Lines spread over partitions, each partition's in line order: chunks of
+// a shared pool, linked per partition. The pool is sized for every line at
+// once; pages no line reaches are never touched.
+class PartitionedLines {
+public:
+    static constexpr uint32_t kChunkBits = 8;
+    static constexpr uint32_t kChunk = 1u << kChunkBits;
+    static constexpr uint32_t kNone = 0xFFFFFFFF;
+
+    void reset(int bits, int64_t lines)
+    {
+        const size_t count = size_t{1} << bits;
+        const size_t chunks = static_cast<size_t>(lines) / kChunk + count + 1;
+        pool_.resize(chunks * kChunk);
+        next_.assign(chunks, kNone);
+        head_.assign(count, kNone);
+        tail_.assign(count, kNone);
+        fill_.assign(count, kChunk);
+        size_.assign(count, 0);
+        used_ = 0;
+    }
+    void add(uint32_t p, Pair pair)
+    {
+        if (fill_[p] == kChunk) {
+            const auto chunk = static_cast<uint32_t>(used_++);
+            (tail_[p] == kNone ? head_[p] : next_[tail_[p]]) = chunk;
+            tail_[p] = chunk;
+            fill_[p] = 0;
+        }
+        pool_[(size_t{tail_[p]} << kChunkBits) + fill_[p]++] = pair;
+        ++size_[p];
+    }
+    // Appends partition p's lines, in line order, to to.
+    void copyOut(uint32_t p, std::vector<Pair>& to) const
+    {
+        size_t at = to.size();
+        to.resize(at + size_[p]);
+        for (uint32_t c = head_[p]; c != kNone; c = next_[c]) {
+            const uint32_t n = c == tail_[p] ? fill_[p] : kChunk;
+            std::copy_n(&pool_[size_t{c} << kChunkBits], n, &to[at]);
+            at += n;
+        }
+    }
+    void release() { BigVector<Pair>().swap(pool_); }
+
+private:
+    BigVector<Pair> pool_;
+    std::vector<uint32_t> next_, head_, tail_, fill_, size_;
+    size_t used_ = 0;
+};
+
+// What grouping found: an entry of the duplicates list, its key where
+// keyOf left it.
+struct Found {
+    uint32_t line;
+    uint32_t group;
+    KeyRef key;
+};
+
+// A list that grows by blocks: nothing is moved, and it can be emptied from
+// the front while it is read.
+template <typename T>
+class BlockList {
+public:
+    static constexpr size_t kBlock = size_t{1} << 16;
+    void push_back(const T& item)
+    {
+        if (size_ % kBlock == 0)
+            blocks_.push_back(std::make_unique_for_overwrite<T[]>(kBlock));
+        blocks_.back()[size_++ % kBlock] = item;
+    }
+    size_t size() const { return size_; }
+    // Calls f on every item in order, freeing each block once done.
+    template <typename F>
+    void drain(F&& f)
+    {
+        for (size_t b = 0; b < blocks_.size(); ++b) {
+            const size_t n = std::min(kBlock, size_ - b * kBlock);
+            for (size_t i = 0; i < n; ++i)
+                f(blocks_[b][i]);
+            blocks_[b].reset();
+        }
+        blocks_.clear();
+        size_ = 0;
+    }
+
+private:
+    std::vector<std::unique_ptr<T[]>> blocks_;
+    size_t size_ = 0;
+};
+
+}  // namespace
+
+struct DuplicateFinder::Impl {
+    enum class Stage { Hashing, Grouping, Done };
+
+    const SourceLines& src;
+    const KeyRules rules;
+    DupsList& out;
+    const std::string_view buf;
+    const int64_t lines;
+    const bool byForm;    // keys are compared by their forms (KeyMaker)
+    const bool filtered;  // the filter runs once per line: its keys are kept
+    const bool parallel;
+    // Per thread: a key maker, and the two forms an equality test compares.
+    std::vector<KeyMaker> makers;
+    std::array<std::array<std::string, 2>, 2> forms;
+    std::array<std::string, 2> scratch;
+
+    BigVector<KeyRef> keyRefs;  // per line, when filtered
+    std::string arena;
+
+    // With two cores each hashes one half of the lines, [0, half) and
+    // [half, lines), and files them in partitions of its own: a partition's
+    // lines are the first half's, then the second's, in line order.
+    const int64_t half;
+    std::array<int64_t, 2> next;  // the next line of each half
+    const int bits;
+    std::array<PartitionedLines, 2> parts;
+    std::atomic<uint32_t> nextPartition{0};
+    // Per thread: the partition it groups (its lines, its table, which of
+    // its keys have duplicates), and the entries and groups found.
+    std::array<std::vector<Pair>, 2> local;
+    std::array<HashSlots, 2> tables;
+    std::array<std::vector<uint8_t>, 2> repeated;
+    std::array<BlockList<Found>, 2> found;
+    std::array<int64_t, 2> groups{};
+    Stage stage = Stage::Hashing;
+
+    Impl(const SourceLines& s, const KeyRules& r, DupsList& o)
+        : src(s), rules(r), out(o), buf(s.bytes()), lines(s.count()), byForm(comparedByForm(r)),
+          filtered(r.filter != nullptr), parallel(worthTwoCores(s.count(), kParallelFrom)),
+          // The filter's matcher is not shared between threads.
+          half(parallel && !filtered ? s.count() / 2 : s.count()), next{0, half},
+          bits(partitionBits(s.count(), kPerPartition, kMaxPartitionBits))
+    {
+        if (byForm) {
+            makers.reserve(2);
+            makers.emplace_back(rules);
+            makers.emplace_back(makers[0]);
+        }
+        if (filtered)
+            keyRefs.resize(static_cast<size_t>(lines));
+        parts[0].reset(bits, half);
+        parts[1].reset(bits, lines - half);
+    }
+
+    bool inFile(std::string_view key) const
+    {
+        return key.data() >= buf.data() && key.data() + key.size() <= buf.data() + buf.size();
+    }
+
+    KeyRef refOf(std::string_view key) const
+    {
+        if (inFile(key))
+            return KeyRef{static_cast<uint64_t>(key.data() - buf.data()), static_cast<uint32_t>(key.size())};
+        return KeyRef{kInArena | static_cast<uint64_t>(key.data() - arena.data()), static_cast<uint32_t>(key.size())};
+    }
+
+    std::string_view keyAt(const KeyRef& k) const
+    {
+        return k.offset & kInArena ? std::string_view(arena).substr(k.offset & ~kInArena, k.length)
+                                   : buf.substr(k.offset, k.length);
+    }
+
+    // The key of a line as listed; inLine tells whether it is bytes of the
+    // line (else decoded text the filter made).
+    std::string_view keyOf(uint32_t line, int part, bool& inLine)
+    {
+        if (filtered) {
+            const KeyRef& k = keyRefs[line];
+            inLine = !(k.offset & kInArena);
+            return keyAt(k);
+        }
+        inLine = true;
+        const std::string_view view = src.view(line);
+        std::string& unused = scratch[static_cast<size_t>(part)];  // only a filter writes there
+        return byForm ? makers[static_cast<size_t>(part)].key(view, unused) : lineKey(rules, view, unused);
+    }
+
+    // Fetches what keyOf(line) reads first: its record, then its bytes.
+    void prefetchRecord(uint32_t line) const
+    {
+        if (filtered)
+            __builtin_prefetch(&keyRefs[line]);
+        else
+            src.prefetchRecord(line);
+    }
+    void prefetchKey(uint32_t line) const
+    {
+        if (!filtered) {
+            src.prefetchText(line);
+        } else if (const KeyRef& k = keyRefs[line]; !(k.offset & kInArena)) {
+            __builtin_prefetch(buf.data() + k.offset);
+        }
+    }
+
+    // Hashes the keys of lines [a, b) and files them in part's partitions;
+    // stops early once the deadline has passed. Returns the end of the
+    // lines done.
+    int64_t hashLines(int64_t a, int64_t b, int part, Clock::time_point at)
+    {
+        Deadline deadline(at, filtered ? kClockStrideFiltered : kClockStride);
+        std::string keyScratch, form;
+        PartitionedLines& filed = parts[static_cast<size_t>(part)];
+        for (int64_t i = a; i < b; ++i) {
+            const std::string_view view = src.view(i);
+            const std::string_view key =
+                byForm ? makers[static_cast<size_t>(part)].key(view, keyScratch) : lineKey(rules, view, keyScratch);
+            bool inLine = true;
+            if (filtered) {
+                // The filter runs on one thread: the arena needs no lock.
+                inLine = inFile(key);
+                if (inLine) {
+                    keyRefs[static_cast<size_t>(i)] = refOf(key);
+                } else {
+                    keyRefs[static_cast<size_t>(i)] = KeyRef{kInArena | arena.size(), static_cast<uint32_t>(key.size())};
+                    arena.append(key);
+                }
+            }
+            bool blank = true;
+            uint64_t hash = 0;
+            if (byForm) {
+                KeyMaker& maker = makers[static_cast<size_t>(part)];
+                blank = maker.blank(key, inLine);
+                if (!blank)
+                    hash = keyHash(CompareMode::Binary, maker.form(key, inLine, form));
+            } else {
+                blank = isBlankOnly(key);
+                if (!blank)
+                    hash = keyHash(rules.mode, key);
+            }
+            if (!blank)
+                filed.add(partitionOf(hash, bits), Pair{static_cast<uint32_t>(hash), static_cast<uint32_t>(i)});
+            if (deadline.passed())
+                return i + 1;
+        }
+        return b;
+    }
+
+    // Hashes the next end - begin lines, half from each half of the file on
+    // two cores (the rest of one half when the other is done).
+    int64_t process(int64_t begin, int64_t end, Clock::duration budget)
+    {
+        const Clock::time_point at = deadlineAfter(budget);
+        const std::array<int64_t, 2> stop{half, lines};
+        const std::array<int64_t, 2> left{stop[0] - next[0], stop[1] - next[1]};
+        const int64_t want = end - begin;
+        std::array<int64_t, 2> take{std::min(left[0], want - std::min(left[1], want / 2)), 0};
+        take[1] = std::min(left[1], want - take[0]);
+        const bool split = take[0] > 0 && take[1] > 0;
+        onTwoCores(split, [&](int part) {
+            for (int t = split ? part : 0; t <= (split ? part : 1); ++t) {
+                const auto u = static_cast<size_t>(t);
+                if (take[u] > 0)
+                    next[u] = hashLines(next[u], next[u] + take[u], t, at);
+            }
+        });
+        const int64_t done = next[0] + next[1] - half;
+        if (done == lines && lines <= kGroupAtOnce)
+            finish(Clock::duration::max());
+        return done;
+    }
+
+    // Groups one partition: a line whose key is in the table joins the
+    // group of the line there, and both become entries. The keys compared
+    // are fetched a few lines ahead, found by a look at the table that
+    // changes nothing.
+    void group(uint32_t p, int part)
+    {
+        const auto t = static_cast<size_t>(part);
+        std::vector<Pair>& batch = local[t];
+        batch.clear();
+        parts[0].copyOut(p, batch);
+        parts[1].copyOut(p, batch);
+        const size_t n = batch.size();
+        HashSlots& table = tables[t];
+        table.reset(n);
+        std::vector<uint8_t>& hasMore = repeated[t];
+        hasMore.assign(n, 0);
+        for (size_t k = 0; k < n; ++k) {
+            if (k + kAhead < n) {
+                const Pair& ahead = batch[k + kAhead];
+                if (const int64_t c = table.peek(ahead.hash); c >= 0) {
+                    prefetchRecord(ahead.line);
+                    prefetchRecord(batch[static_cast<size_t>(c)].line);
+                }
+            }
+            if (k + kAhead / 2 < n) {
+                const Pair& ahead = batch[k + kAhead / 2];
+                if (const int64_t c = table.peek(ahead.hash); c >= 0) {
+                    prefetchKey(ahead.line);
+                    prefetchKey(batch[static_cast<size_t>(c)].line);
+                }
+            }
+            const Pair& pair = batch[k];
+            std::string_view key;
+            bool inLine = true;
+            const auto first = static_cast<size_t>(table.findOrAdd(pair.hash, static_cast<uint32_t>(k), [&](uint32_t other) {
+                if (key.data() == nullptr)
+                    key = keyOf(pair.line, part, inLine);
+                return same(batch[other].line, key, inLine, part);
+            }));
+            if (first == k)
+                continue;
+            const uint32_t head = batch[first].line;
+            const KeyRef ref = refOf(key);
+            if (!hasMore[first]) {
+                // A group's first entry shows the key that found it a duplicate.
+                hasMore[first] = 1;
+                found[t].push_back(Found{head, head, ref});
+                ++groups[t];
+            }
+            found[t].push_back(Found{pair.line, head, ref});
+        }
+    }
+
+    // Whether line's key equals key (of a line, when inLine).
+    bool same(uint32_t line, std::string_view key, bool inLine, int part)
+    {
+        bool in = true;
+        const std::string_view other = keyOf(line, part, in);
+        if (!byForm)
+            return sameKey(rules.mode, other, key);
+        KeyMaker& maker = makers[static_cast<size_t>(part)];
+        auto& f = forms[static_cast<size_t>(part)];
+        return maker.form(other, in, f[0]) == maker.form(key, inLine, f[1]);
+    }
+
+    // Groups partitions on both cores until the deadline (one each at
+    // least); true when all are grouped.
+    bool groupPartitions(Clock::time_point at)
+    {
+        const uint32_t count = uint32_t{1} << bits;
+        onTwoCores(parallel, [&](int part) {
+            do {
+                const uint32_t p = nextPartition.fetch_add(1);
+                if (p >= count)
+                    return;
+                group(p, part);
+            } while (Clock::now() < at);
+        });
+        return nextPartition.load() >= count;
+    }
+
+    bool finish(Clock::duration budget)
+    {
+        const Clock::time_point at = deadlineAfter(budget);
+        if (stage == Stage::Hashing) {
+            if (next[0] < half || next[1] < lines)
+                return false;
+            stage = Stage::Grouping;
+        }
+        if (stage == Stage::Grouping && groupPartitions(at)) {
+            for (PartitionedLines& filed : parts)
+                filed.release();
+            // Each group's entries came in line order from one thread; the
+            // sort puts the groups in order.
+            out.reserve(out.count() + static_cast<int64_t>(found[0].size() + found[1].size()));
+            for (BlockList<Found>& list : found)
+                list.drain([&](const Found& f) { out.append(f.line, f.group, keyAt(f.key)); });
+            stage = Stage::Done;
+        }
+        return stage == Stage::Done;
+    }
+};
+
+DuplicateFinder::DuplicateFinder(const SourceLines& source, const KeyRules& rules, DupsList& out)
+    : impl_(std::make_unique<Impl>(source, rules, out))
+{
+}
+
+DuplicateFinder::~DuplicateFinder() = default;
+
+int64_t DuplicateFinder::process(int64_t begin, int64_t end, Duration budget)
+{
+    return end > begin ? impl_->process(begin, end, budget) : end;
+}
+
+bool DuplicateFinder::finish(Duration budget) { return impl_->finish(budget); }
+
+int64_t DuplicateFinder::groupCount() const { return impl_->groups[0] + impl_->groups[1]; }
+
+}  // namespace quillow

@@ -1,0 +1,48 @@
+#pragma once
+// Builds each line's comparison key and finds the keys that occur more than
+// once, filling the duplicates list with one entry per occurrence.
+//
+// Two steps. process() hashes the keys of the lines a number at a time, so
+// that the scan can show progress and stop in between, and files each line
+// in a partition by its hash (in line order). finish() then groups each
+// partition with a table that stays in the processor's cache, comparing
+// keys only where hashes are equal, and lists the entries. Large files use a
+// second core for both steps (unfiltered keys for the first: each core
+// hashes one half of the file).
+#include <chrono>
+#include <cstdint>
+#include <memory>
+
+#include "engine/dedup/dups_list.h"
+#include "engine/dedup/keys.h"
+#include "engine/io/source_lines.h"
+
+namespace quillow {
+
+class DuplicateFinder {
+public:
+    using Duration = std::chrono::steady_clock::duration;
+
+    DuplicateFinder(const SourceLines& source, const KeyRules& rules, DupsList& out);
+    ~DuplicateFinder();
+    DuplicateFinder(const DuplicateFinder&) = delete;
+    DuplicateFinder& operator=(const DuplicateFinder&) = delete;
+
+    // The next end - begin lines, where begin counts the lines done by the
+    // previous calls. Building the keys stops early once it has taken about
+    // budget (a slow filter), so the caller can show progress and notice
+    // Stop; returns begin plus the lines done, past begin whenever
+    // begin < end. A small file is grouped as soon as its last line is done.
+    int64_t process(int64_t begin, int64_t end, Duration budget = Duration::max());
+    // Once every line is done: groups and lists for about budget; true when
+    // the duplicates list is complete.
+    bool finish(Duration budget = Duration::max());
+    // Keys found at least twice (once finished).
+    int64_t groupCount() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace quillow

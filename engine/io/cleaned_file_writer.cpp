@@ -1,0 +1,517 @@
+#include "engine/io/cleaned_file_writer.h"
+
+#include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "app/button_states.h"
+#include "engine/io/content_hash.h"
+#include "engine/io/file_info.h"
+#include "engine/io/file_ops.h"
+#include "engine/dedup/keys.h"
+#include "engine/io/line_reader.h"
+#include "engine/text/line_splitter.h"
+#include "engine/io/pending_temp_files.h"
+#include "engine/text/text_util.h"
+#include "app/texts.h"
+#include "engine/work/work_cadence.h"
+
+namespace quillow {
+
+namespace {
+
+// Writes go out in blocks of this size: large enough that a gigabyte costs
+// a thousand calls, small enough to keep the progress and Stop responsive.
+constexpr size_t kBlock = size_t{1} << 20;
+
+ssize_t readThroughOps(int fd, void* buf, size_t count) { return fileOps().read(fd, buf, count); }
+
+std::string parentFolder(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Eight random letters and digits for a temporary name.
+std::string randomTag()
+{
+    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    unsigned char bytes[8];
+    if (::getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
+        // No entropy source: the clock and the process still differ between runs.
+        uint64_t seed = static_cast<uint64_t>(::getpid()) * 0x9E3779B97F4A7C15ull ^
+                        static_cast<uint64_t>(reinterpret_cast<uintptr_t>(&seed)) ^ static_cast<uint64_t>(::time(nullptr));
+        for (unsigned char& b : bytes) {
+            seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+            b = static_cast<unsigned char>(seed >> 56);
+        }
+    }
+    std::string tag;
+    for (unsigned char b : bytes)
+        tag += kAlphabet[b % (sizeof kAlphabet - 1)];
+    return tag;
+}
+
+// The kept lines, in order, to a descriptor. Lines that go out as the file
+// holds them are gathered in runs over the source's bytes and written from
+// there; other text is copied into a block first.
+class Output {
+public:
+    // toDisk: a file that is flushed to disk at the end; its pages start
+    // going there as they are written, so the final flush waits for little.
+    Output(int fd, bool toDisk) : fd_(fd), toDisk_(toDisk) { block_.reserve(kBlock + 4096); }
+
+    // Bytes of the source buffer, which outlives the Output.
+    void source(std::string_view bytes)
+    {
+        if (runEnd_ != bytes.data()) {
+            flushRun();
+            runBegin_ = bytes.data();
+        }
+        runEnd_ = bytes.data() + bytes.size();
+        if (static_cast<size_t>(runEnd_ - runBegin_) >= kBlock)
+            flushRun();
+    }
+
+    void copy(std::string_view text)
+    {
+        flushRun();
+        block_.append(text);
+        if (block_.size() >= kBlock)
+            flushBlock();
+    }
+
+    // Writes out the run of source bytes gathered so far: the bytes it
+    // refers to are about to change.
+    void settle() { flushRun(); }
+
+    // False (with error()) when a write failed.
+    bool flush()
+    {
+        flushRun();
+        flushBlock();
+        return error_ == 0;
+    }
+    bool failed() const { return error_ != 0; }
+    int error() const { return error_; }
+
+private:
+    void flushRun()
+    {
+        if (runBegin_ == runEnd_)
+            return;
+        const std::string_view run(runBegin_, static_cast<size_t>(runEnd_ - runBegin_));
+        runBegin_ = runEnd_ = nullptr;
+        if (run.size() < kBlock / 4) {  // short runs are cheaper copied together
+            block_.append(run);
+            if (block_.size() >= kBlock)
+                flushBlock();
+            return;
+        }
+        flushBlock();
+        writeAll(run);
+    }
+
+    void flushBlock()
+    {
+        writeAll(block_);
+        block_.clear();
+    }
+
+    void writeAll(std::string_view bytes)
+    {
+        while (!bytes.empty() && error_ == 0) {
+            const ssize_t n = fileOps().write(fd_, bytes.data(), std::min(bytes.size(), kBlock));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                error_ = n < 0 && errno ? errno : EIO;
+                return;
+            }
+            bytes.remove_prefix(static_cast<size_t>(n));
+            written_ += static_cast<uint64_t>(n);
+        }
+        if (toDisk_ && written_ - started_ >= kWriteBack) {
+            ::sync_file_range(fd_, static_cast<off_t>(started_), static_cast<off_t>(written_ - started_),
+                              SYNC_FILE_RANGE_WRITE);
+            started_ = written_;
+        }
+    }
+
+    // Written pages are handed to the disk in steps of this size.
+    static constexpr uint64_t kWriteBack = uint64_t{16} << 20;
+
+    int fd_;
+    bool toDisk_;
+    uint64_t written_ = 0, started_ = 0;
+    std::string block_;
+    const char* runBegin_ = nullptr;
+    const char* runEnd_ = nullptr;
+    int error_ = 0;
+};
+
+class Writer {
+public:
+    Writer(Settings& settings, ScanResult& result, RunFlags& flags, Host& host, SaveTarget target)
+        : settings_(settings),
+          r_(result),
+          flags_(flags),
+          h_(host),
+          cadence_(host, flags, text::kSaveStopQuestion),
+          target_(std::move(target)),
+          dups_(result.dups),
+          source_(result.source)
+    {
+    }
+    ~Writer() { discardTemp(); }
+
+    WriteResult run()
+    {
+        busy();
+        try {
+            work();
+        } catch (const std::exception&) {
+            fail(WriteOutcome::Failed, text::kSaveFailed, dest_, ENOMEM);
+        }
+        idle();
+        return outcome_;
+    }
+
+private:
+    enum class Step { Go, Stop };
+
+    int64_t lastLineIndex() const { return r_.lineCount - 1; }
+    bool fromMemory() const { return source_ && source_->inMemory(); }
+
+    void busy()
+    {
+        flags_.busy = true;
+        h_.setPointer(Pointer::Busy);
+        flags_.stopRequested = false;
+        h_.showButtons(buttonStates(r_, flags_));
+        h_.setProgressBar(0, lastLineIndex());
+        h_.yield();
+        cadence_.restart();
+        h_.setStatus(text::translated(text::kSavePreparing));
+        h_.yield();
+    }
+
+    void idle()
+    {
+        h_.yield();
+        h_.setPointer(Pointer::Normal);
+        flags_.busy = false;
+        h_.showButtons(buttonStates(r_, flags_));
+    }
+
+    void fail(WriteOutcome outcome, const char* status, const std::string& file, int error)
+    {
+        discardTemp();
+        h_.setStatus(text::failureStatus(status, file, error));
+        outcome_ = WriteResult{outcome, file, error};
+    }
+
+    void stopped()
+    {
+        discardTemp();
+        h_.setStatus(text::translated(text::kSaveCancelled));
+        outcome_ = WriteResult{WriteOutcome::Stopped, {}, 0};
+    }
+
+    void work()
+    {
+        if (collect() == Step::Stop)
+            return stopped();
+
+        cadence_.restart();
+        filter_ = filterFor(settings_.options);
+        keys_ = std::make_unique<KeysAsWritten>(keyRules(settings_.options, filter_.get(), r_.encoding.encoding));
+        h_.setStatus(text::translated(text::kSaveWriting));
+        h_.yield();
+
+        // Without the line texts in memory the file is read again; it must
+        // then prove to be what the scan read.
+        std::unique_ptr<LineReader> reader;
+        ContentHash reread;
+        if (!fromMemory()) {
+            reader = std::make_unique<LineReader>(unit_, r_.lineEndMode, kBlock, &readThroughOps);
+            reader->onRead = [&reread](std::string_view bytes) { reread.add(bytes); };
+            if (!reader->open(r_.file))
+                return fail(WriteOutcome::SourceUnreadable, text::kSourceUnreadable, r_.file, reader->error());
+        }
+
+        int fd = target_.fd;
+        if (!target_.isStream()) {
+            const int error = openTemp();
+            if (error)
+                return fail(WriteOutcome::TargetUnwritable, text::kTargetUnwritable, dest_, error);
+            fd = tmpFd_;
+        }
+
+        Output out(fd, !target_.isStream());
+        // The byte-order mark comes first, so the copy keeps its encoding.
+        out.copy(r_.encoding.mark.bytes());
+        int64_t deleted = 0;
+        int64_t lines = 0;
+        const Step step = reader ? copyFromFile(*reader, out, deleted, lines) : copyFromMemory(out, deleted, lines);
+        if (step == Step::Stop)
+            return stopped();
+        if (!out.flush())
+            return fail(WriteOutcome::Failed, text::kSaveFailed, targetName(), out.error());
+        if (reader && reader->failed())
+            return fail(WriteOutcome::SourceUnreadable, text::kSaveFailed, r_.file, reader->error());
+        h_.setProgressBar(lines, lastLineIndex());
+        std::vector<bool>().swap(drop_);
+
+        const bool sourceSame = !reader || reread.value() == r_.contentHash;
+        if (!target_.isStream()) {
+            if (const int error = commit(sourceSame))
+                return error < 0 ? fail(WriteOutcome::SourceChanged, text::kSourceChanged, r_.file, 0)
+                                 : fail(WriteOutcome::Failed, text::kSaveFailed, dest_, error);
+        } else if (!sourceSame) {
+            return fail(WriteOutcome::SourceChanged, text::kSourceChanged, r_.file, 0);
+        }
+        settings_.counters.dupsDeleted = addSaturating(settings_.counters.dupsDeleted, deleted);
+        h_.setStatus(text::translated(text::kSaveDone));
+        outcome_ = WriteResult{WriteOutcome::Written, {}, 0};
+    }
+
+    std::string targetName() const { return target_.isStream() ? target_.path : dest_; }
+
+    // The line numbers of the selected entries, as a bitmap.
+    Step collect()
+    {
+        const int64_t n = dups_ ? dups_->count() - 1 : -1;
+        drop_.assign(static_cast<size_t>(std::max<int64_t>(lastLineIndex(), 0)) + 2, false);
+        for (int64_t i = 0; i <= n; ++i) {
+            if (dups_->isSelected(i)) {
+                const auto line = static_cast<size_t>(dups_->lineNumber(i));
+                if (line >= drop_.size())
+                    drop_.resize(line + 1, false);
+                drop_[line] = true;
+            }
+            if (cadence_.step(Stage::PreparingSave, i, n))
+                return Step::Stop;
+        }
+        return Step::Go;
+    }
+
+    bool dropped(int64_t lineNo) const
+    {
+        return static_cast<uint64_t>(lineNo) < drop_.size() && drop_[static_cast<size_t>(lineNo)];
+    }
+
+    // Writes one kept line with its line end; false when it is left out as
+    // empty. inBuffer: the line lies in a buffer (ownEnd after it) that stays
+    // as it is until out is settled: the source's, or the block of a reader
+    // that settles out before it refills.
+    bool writeLine(Output& out, std::string_view line, std::string_view ownEnd, bool inBuffer)
+    {
+        const Options& options = settings_.options;
+        if (options.saveApplyFilter)
+            line = keys_->of(line);  // back in the source's encoding
+        if (line.empty() && !options.saveEmptyLines)
+            return false;
+        std::string_view end = lineEndToWrite(unit_, r_.lineEndMode, ownEnd);
+        if (end == ownEnd)
+            end = ownEnd;  // the file's own bytes: the line goes out as it stands
+        if (line.data() + line.size() == ownEnd.data() && end.data() == ownEnd.data()) {
+            // As the file holds it.
+            const std::string_view whole(line.data(), line.size() + end.size());
+            if (inBuffer)
+                out.source(whole);
+            else
+                out.copy(whole);
+        } else {
+            if (inBuffer && !options.saveApplyFilter)
+                out.source(line);
+            else
+                out.copy(line);
+            out.copy(end);
+        }
+        return true;
+    }
+
+    // The progress rhythm after line index; lines run through the filter
+    // may each take milliseconds. True when the user confirmed a stop.
+    bool tick(int64_t index)
+    {
+        if (settings_.options.saveApplyFilter && filter_)
+            return cadence_.stepSlow(Stage::Writing, index, lastLineIndex());
+        return cadence_.step(Stage::Writing, index, lastLineIndex());
+    }
+
+    Step copyFromMemory(Output& out, int64_t& deleted, int64_t& lines)
+    {
+        const int64_t count = source_->count();
+        for (int64_t i = 0; i < count && !out.failed(); ++i) {
+            if (dropped(i + 1) || !writeLine(out, source_->view(i), source_->lineEnd(i), true))
+                ++deleted;
+            if (tick(i))
+                return Step::Stop;
+            lines = i + 1;
+        }
+        return Step::Go;
+    }
+
+    // The lines read again: kept lines are gathered in runs over the
+    // reader's block, written out before it is refilled.
+    Step copyFromFile(LineReader& reader, Output& out, int64_t& deleted, int64_t& lines)
+    {
+        std::string_view line, end;
+        reader.beforeFill = [&out] { out.settle(); };
+        Step step = Step::Go;
+        for (int64_t lineNo = 1; !out.failed() && reader.next(line, &end); ++lineNo) {
+            if (lineNo == 1)
+                line.remove_prefix(std::min(line.size(), r_.encoding.textStart()));
+            if (dropped(lineNo) || !writeLine(out, line, end, true))
+                ++deleted;
+            if (tick(lineNo - 1)) {
+                step = Step::Stop;
+                break;
+            }
+            lines = lineNo;
+        }
+        out.settle();
+        reader.beforeFill = nullptr;
+        return step;
+    }
+
+    // Settles where the output goes (symlinks resolved, so a link stays a
+    // link) and creates a temporary file of this run's own beside it; 0, or
+    // the reason it cannot be written.
+    int openTemp()
+    {
+        dest_ = target_.path;
+        if (dest_.empty())
+            return ENOENT;
+        struct stat st {};
+        bool existing = false;
+        if (::lstat(dest_.c_str(), &st) == 0) {
+            if (S_ISLNK(st.st_mode)) {
+                std::unique_ptr<char, decltype(&std::free)> real(::realpath(dest_.c_str(), nullptr), &std::free);
+                if (!real || ::stat(real.get(), &st) != 0)
+                    return ENOENT;  // a dangling link: nowhere sound to write
+                dest_ = real.get();
+            }
+            if (!S_ISREG(st.st_mode))
+                return S_ISDIR(st.st_mode) ? EISDIR : kNotRegularError;
+            // Replacing a file the user may not write would bypass its protection.
+            if (::faccessat(AT_FDCWD, dest_.c_str(), W_OK, AT_EACCESS) != 0)
+                return errno;
+            existing = true;
+        } else if (errno != ENOENT) {
+            return errno;
+        }
+
+        // A name no other run uses: never a file someone else made, never
+        // through a link planted at it.
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            temp_ = dest_ + "." + randomTag() + kTempSuffix;
+            tmpFd_ = fileOps().open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                    existing ? 0600 : 0666);
+            if (tmpFd_ >= 0 || errno != EEXIST)
+                break;
+        }
+        if (tmpFd_ < 0)
+            return errno;
+        tempCreated_ = true;
+        pending_ = PendingTempFile(temp_);
+        if (existing) {
+            // The replacement keeps the owner (when we may set it) and the mode.
+            mode_t mode = st.st_mode & 07777;
+            if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
+                if (fileOps().fchown(tmpFd_, st.st_uid, st.st_gid) != 0)
+                    mode &= ~mode_t(S_ISUID | S_ISGID);
+            }
+            if (fileOps().fchmod(tmpFd_, mode) != 0) {
+                const int error = errno;
+                discardTemp();
+                return error;
+            }
+        }
+        return 0;
+    }
+
+    // Makes the output durable and, when the source is still the file that
+    // was scanned, puts it in place in one step. 0 when done, -1 when the
+    // source changed, else the system's error.
+    int commit(bool sourceSame)
+    {
+        if (fileOps().fsync(tmpFd_) != 0)
+            return errno;
+        const int fd = tmpFd_;
+        tmpFd_ = -1;
+        if (fileOps().close(fd) != 0)
+            return errno;
+        // The last look, as late as it can be: a file rewritten or grown
+        // since the scan keeps what it holds now.
+        if (!sourceSame || (!r_.fromStream && identityOf(r_.file) != r_.identity))
+            return -1;
+        if (fileOps().rename(temp_.c_str(), dest_.c_str()) != 0)
+            return errno;
+        tempCreated_ = false;
+        pending_.release();
+        const int dir = fileOps().open(parentFolder(dest_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+        if (dir < 0)
+            return errno;
+        const int synced = fileOps().fsync(dir) == 0 ? 0 : errno;
+        fileOps().close(dir);
+        return synced;
+    }
+
+    void discardTemp()
+    {
+        if (tmpFd_ >= 0) {
+            fileOps().close(tmpFd_);
+            tmpFd_ = -1;
+        }
+        if (tempCreated_) {
+            fileOps().unlink(temp_.c_str());
+            tempCreated_ = false;
+            pending_.release();
+        }
+    }
+
+    Settings& settings_;
+    ScanResult& r_;
+    RunFlags& flags_;
+    Host& h_;
+    WorkCadence cadence_;
+    SaveTarget target_;
+    std::shared_ptr<DupsList> dups_;
+    std::shared_ptr<SourceLines> source_;
+    std::unique_ptr<LineFilter> filter_;
+    std::unique_ptr<KeysAsWritten> keys_;
+    const CodeUnit unit_ = codeUnitOf(r_.encoding.encoding);
+    std::vector<bool> drop_;
+    std::string dest_, temp_;
+    int tmpFd_ = -1;
+    bool tempCreated_ = false;
+    PendingTempFile pending_;  // for a program that must end at once
+    WriteResult outcome_;
+};
+
+}  // namespace
+
+WriteResult writeCleanedFile(Settings& settings, ScanResult& result, RunFlags& flags, Host& host,
+                             const SaveTarget& target)
+{
+    Writer writer(settings, result, flags, host, target);
+    return writer.run();
+}
+
+}  // namespace quillow

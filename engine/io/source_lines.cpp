@@ -1,0 +1,95 @@
+#include "engine/io/source_lines.h"
+
+#include <limits>
+#include <stdexcept>
+
+#include "engine/work/two_cores.h"
+
+namespace quillow {
+
+SourceLines::SourceLines(FileBytes bytes, size_t textStart, CodeUnit unit)
+    : buf_(std::move(bytes)), textStart_(std::min(textStart, buf_.size())), unit_(unit)
+{
+}
+
+SourceLines::SourceLines(std::string_view bytes, CodeUnit unit)
+    : SourceLines(FileBytes(BigVector<char>(bytes.begin(), bytes.end())), 0, unit)
+{
+    addAllLines(layOutLines(bytes, unit, false), false);
+}
+
+SourceLines::SourceLines(std::shared_ptr<const LineFile> file, CodeUnit unit, LineEndMode mode)
+    : file_(std::move(file)), count_(file_->count()), unit_(unit), mode_(mode)
+{
+}
+
+void SourceLines::addAllLines(const LineLayout& layout, bool parallel)
+{
+    const std::string_view text = bytes().substr(textStart_);
+    mode_ = layout.mode;
+    const size_t first = lines_.size();
+    lines_.resize(first + static_cast<size_t>(layout.total));
+    auto fillPart = [&](int part) {
+        const size_t base = textStart_ + (part == 0 ? 0 : layout.at);
+        size_t index = first + (part == 0 ? 0 : static_cast<size_t>(layout.firstCount));
+        splitLines(part == 0 ? text.substr(0, layout.at) : text.substr(layout.at), unit_, mode_,
+                   [&](size_t begin, size_t length) {
+                       if (length > std::numeric_limits<uint32_t>::max())
+                           throw std::length_error("a line is longer than 4 GiB");
+                       lines_[index++] = Line{base + begin, static_cast<uint32_t>(length)};
+                   });
+    };
+    onTwoCores(parallel, [&](int part) {
+        fillPart(part);
+        if (!parallel)
+            fillPart(1);
+    });
+    count_ += layout.total;
+}
+
+const SourceLines::Line& SourceLines::line(int64_t index) const
+{
+    if (index < 0 || index >= static_cast<int64_t>(lines_.size()) || index >= count_)
+        throw ListIndexError("source list: index out of range");
+    return lines_[static_cast<size_t>(index)];
+}
+
+std::string_view SourceLines::view(int64_t index) const
+{
+    if (file_ && !released_) {
+        if (index < 0 || index >= count_)
+            throw ListIndexError("source list: index out of range");
+        return file_->line(index);
+    }
+    const Line& l = line(index);
+    return bytes().substr(l.offset, l.length);
+}
+
+std::string_view SourceLines::lineEnd(int64_t index) const
+{
+    if (file_ && !released_) {
+        if (index < 0 || index >= count_)
+            throw ListIndexError("source list: index out of range");
+        return file_->lineEnd(index);
+    }
+    // Lines follow each other: a line's end runs up to the next line's start.
+    const Line& l = line(index);
+    const size_t end = l.offset + l.length;
+    const size_t next = index + 1 < count_ ? lines_[static_cast<size_t>(index + 1)].offset : buf_.size();
+    return bytes().substr(end, next - end);
+}
+
+std::string_view SourceLines::fileBytes(uint64_t offset, uint32_t length) const
+{
+    return file_ ? file_->bytes(offset, length) : bytes().substr(offset, length);
+}
+
+void SourceLines::release()
+{
+    buf_ = FileBytes();
+    BigVector<Line>().swap(lines_);
+    file_.reset();
+    released_ = true;
+}
+
+}  // namespace quillow

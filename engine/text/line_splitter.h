@@ -1,0 +1,201 @@
+#pragma once
+// Where the lines of a text end, for every encoding. Line ends are code units
+// (a byte in UTF-8 and the legacy encodings, two bytes in UTF-16, four in
+// UTF-32), so a 0x0A byte inside a UTF-16 character ends nothing.
+//
+// Two ways to end lines; the file's majority picks one:
+// - LF mode: LF ends a line, a CR just before it belongs to the line end, a
+//   lone CR is text. Kept lines are written with their own end.
+// - Classic mode: CR or CR LF ends a line, a lone LF is text (cells of
+//   spreadsheet exports). Kept lines are written with CR LF.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+#include <type_traits>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+#include "engine/text/text_encoding.h"
+
+namespace quillow {
+
+enum class LineEndMode : uint8_t { Lf, Classic };
+enum class CodeUnit : uint8_t { Byte, Utf16LE, Utf16BE, Utf32LE, Utf32BE };
+
+CodeUnit codeUnitOf(const Encoding& encoding);
+inline size_t unitWidth(CodeUnit unit)
+{
+    return unit == CodeUnit::Byte ? 1 : (unit == CodeUnit::Utf16LE || unit == CodeUnit::Utf16BE) ? 2 : 4;
+}
+
+// Line end units of a text: LF units, CR units, and CR LF pairs among them.
+struct LineEndTally {
+    int64_t lf = 0;
+    int64_t cr = 0;
+    int64_t crlf = 0;
+};
+LineEndTally tallyLineEnds(std::string_view text, CodeUnit unit);
+// Classic mode when the lines ended by CR (CR LF or a lone CR) outnumber
+// those ended by a lone LF; LF mode on a tie and without any line end.
+LineEndMode lineEndMode(const LineEndTally& tally);
+// The number of lines splitLines finds, from the text's tally.
+int64_t lineCount(std::string_view text, CodeUnit unit, LineEndMode mode, const LineEndTally& tally);
+
+// The text (after any byte-order mark) measured in one pass, halved for two
+// cores when parallel: [0, at) and [at, size) hold whole lines, firstCount
+// and total - firstCount of them.
+struct LineLayout {
+    LineEndMode mode = LineEndMode::Lf;
+    size_t at = 0;
+    int64_t firstCount = 0;
+    int64_t total = 0;
+};
+LineLayout layOutLines(std::string_view text, CodeUnit unit, bool parallel);
+
+// LF or CR LF in the unit's encoding.
+std::string_view encodedLineEnd(CodeUnit unit, bool crlf);
+// What the cleaned file gets after a kept line whose own end (the bytes from
+// the end of its text to the start of the next line) is ownEnd: in LF mode
+// that end, or LF when the line has none; in classic mode CR LF.
+inline std::string_view lineEndToWrite(CodeUnit unit, LineEndMode mode, std::string_view ownEnd)
+{
+    if (mode == LineEndMode::Classic)
+        return encodedLineEnd(unit, true);
+    return ownEnd.empty() ? encodedLineEnd(unit, false) : ownEnd;
+}
+
+// Calls onLine(begin, length) -- or onLine(begin, length, next) when it takes
+// three arguments -- for every line of text in order: [begin, begin + length)
+// is the line's text, [begin + length, next) its end. A last line without an
+// end counts (an incomplete code unit at the end is part of it); an end at
+// the very end adds no empty line.
+// When final is false, text is the start of a stream: a line is only
+// reported once its end is certain, and the return value is where the
+// unreported rest begins (the caller passes it again with more bytes).
+// Otherwise the return value is text.size().
+template <typename F>
+size_t splitLines(std::string_view text, CodeUnit unit, LineEndMode mode, F&& onLine, bool final = true);
+
+namespace line_splitter_detail {
+
+template <size_t W, bool BigEndian>
+struct Unit {
+    static constexpr size_t width = W;
+    // The unit holding the ASCII character c, as the machine loads it.
+    static constexpr uint32_t of(char c)
+    {
+        return BigEndian ? static_cast<uint32_t>(static_cast<unsigned char>(c)) << (8 * (W - 1))
+                         : static_cast<unsigned char>(c);
+    }
+    static uint32_t at(const char* p)
+    {
+        uint32_t v = 0;
+        std::memcpy(&v, p, W);
+        return v;
+    }
+#ifdef __SSE2__
+    static __m128i equal(__m128i block, uint32_t unit)
+    {
+        if constexpr (W == 1)
+            return _mm_cmpeq_epi8(block, _mm_set1_epi8(static_cast<char>(unit)));
+        else if constexpr (W == 2)
+            return _mm_cmpeq_epi16(block, _mm_set1_epi16(static_cast<short>(unit)));
+        else
+            return _mm_cmpeq_epi32(block, _mm_set1_epi32(static_cast<int>(unit)));
+    }
+    // One bit per unit of the 16-byte mask: the lowest bit of each lane.
+    static constexpr unsigned laneBits = W == 1 ? 0xFFFFu : (W == 2 ? 0x5555u : 0x1111u);
+#endif
+};
+
+template <typename U, LineEndMode Mode, typename F>
+size_t split(std::string_view text, F& onLine, bool final)
+{
+    constexpr size_t W = U::width;
+    const char* data = text.data();
+    const size_t n = text.size();
+    const size_t units = n - n % W;  // bytes in whole units
+    constexpr uint32_t lf = U::of('\n'), cr = U::of('\r');
+    constexpr uint32_t wanted = Mode == LineEndMode::Lf ? lf : cr;
+    size_t lineStart = 0;
+    auto report = [&](size_t begin, size_t length, size_t next) {
+        if constexpr (std::is_invocable_v<F&, size_t, size_t, size_t>)
+            onLine(begin, length, next);
+        else
+            onLine(begin, length);
+    };
+    // The terminator at pos ends the line from lineStart; false when its end
+    // is not certain yet (a CR closing an unfinished stream).
+    auto closeLine = [&](size_t pos) {
+        size_t textEnd = pos, next = pos + W;
+        if constexpr (Mode == LineEndMode::Lf) {
+            // Branch-free: this runs once per line of every file.
+            textEnd -= (pos != lineStart && U::at(data + pos - W) == cr) ? W : 0;
+        } else {
+            if (next + W <= n) {
+                if (U::at(data + next) == lf)
+                    next += W;
+            } else if (!final) {
+                return false;
+            }
+        }
+        report(lineStart, textEnd - lineStart, next);
+        lineStart = next;
+        return true;
+    };
+    size_t pos = 0;
+#ifdef __SSE2__
+    // Sixteen bytes at a time: lines average a few dozen bytes, so this beats
+    // a library call per line.
+    for (; pos + 16 <= units; pos += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
+        auto mask = static_cast<unsigned>(_mm_movemask_epi8(U::equal(block, wanted))) & U::laneBits;
+        while (mask) {
+            const size_t at = pos + static_cast<size_t>(__builtin_ctz(mask));
+            if (!closeLine(at))
+                return lineStart;
+            mask &= mask - 1;
+        }
+    }
+#endif
+    for (; pos < units; pos += W)
+        if (U::at(data + pos) == wanted && !closeLine(pos))
+            return lineStart;
+    if (!final)
+        return lineStart;
+    if (lineStart < n)
+        report(lineStart, n - lineStart, n);
+    return n;
+}
+
+template <LineEndMode Mode, typename F>
+size_t splitIn(std::string_view text, CodeUnit unit, F& onLine, bool final)
+{
+    switch (unit) {
+    case CodeUnit::Byte:
+        return split<Unit<1, false>, Mode>(text, onLine, final);
+    case CodeUnit::Utf16LE:
+        return split<Unit<2, false>, Mode>(text, onLine, final);
+    case CodeUnit::Utf16BE:
+        return split<Unit<2, true>, Mode>(text, onLine, final);
+    case CodeUnit::Utf32LE:
+        return split<Unit<4, false>, Mode>(text, onLine, final);
+    case CodeUnit::Utf32BE:
+        return split<Unit<4, true>, Mode>(text, onLine, final);
+    }
+    return 0;
+}
+
+}  // namespace line_splitter_detail
+
+template <typename F>
+size_t splitLines(std::string_view text, CodeUnit unit, LineEndMode mode, F&& onLine, bool final)
+{
+    using namespace line_splitter_detail;
+    return mode == LineEndMode::Lf ? splitIn<LineEndMode::Lf>(text, unit, onLine, final)
+                                   : splitIn<LineEndMode::Classic>(text, unit, onLine, final);
+}
+
+}  // namespace quillow
