@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/host.h"
+#include "app/front_end.h"
 
 namespace quillow {
 

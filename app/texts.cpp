@@ -40,6 +40,8 @@ const char* progressPrefix(Stage stage)
         return QT_TRANSLATE_NOOP("quillow::text", "正保存文件...       ");
     case Stage::Selecting:
         return QT_TRANSLATE_NOOP("quillow::text", "正在选择...      ");
+    default:
+        break;
     }
     return "";
 }
@@ -61,6 +63,31 @@ int64_t progressPercent(Stage stage, int64_t done, int64_t total)
     if (stage == Stage::PreparingSave || stage == Stage::Writing)
         return percentHalfEven(done, total);
     return total > 0 ? done * 100 / total : 0;
+}
+
+const char* stageStatus(Stage stage)
+{
+    switch (stage) {
+    case Stage::Loading:
+        return kLoading;
+    case Stage::Loaded:
+        return kLoaded;
+    case Stage::Finding:
+        return kFinding;
+    case Stage::FindingOnDisk:
+        return kFindingOnDisk;
+    case Stage::Finishing:
+        return kFinishing;
+    case Stage::Sorting:
+        return kSorting;
+    case Stage::PreparingSave:
+        return kSavePreparing;
+    case Stage::Writing:
+        return kSaveWriting;
+    case Stage::Selecting:
+        return kSelecting;
+    }
+    return "";
 }
 
 std::string progressText(Stage stage, int64_t done, int64_t total)
@@ -92,6 +119,11 @@ std::string failureMessage(const char* documented, const std::string& file, int 
 {
     const std::string detail = failureDetail(file, error);
     return detail.empty() ? translated(documented) : translated(documented) + "\n" + detail;
+}
+
+std::string encodingRefusal(const EncodingRefusal& refusal)
+{
+    return arg(translated(refusal.unsupported ? kUnsupportedEncoding : kUnknownEncoding), {refusal.name});
 }
 
 std::string slashCutWarning(const std::string& argument)

@@ -54,11 +54,11 @@ int checkedIndex(QRadioButton* const (&buttons)[3])
 
 }  // namespace
 
-CopyDialog::CopyDialog(const ScanResult& result, Host& mainHost, int64_t highlightedEntry, QWidget* parent)
+CopyDialog::CopyDialog(Session& session, int64_t highlightedEntry, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      result_(result),
-      host_(mainHost),
+      session_(session),
+      result_(session.result),
       highlighted_(highlightedEntry)
 {
     setObjectName("copyDialog");
@@ -97,25 +97,26 @@ CopyContent CopyDialog::content() const { return static_cast<CopyContent>(checke
 
 void CopyDialog::onCopyClicked()
 {
-    host_.setPointer(Pointer::Wait);
-    setEnabled(false);
-    QCoreApplication::processEvents();
-
+    // A large text is put together off the GUI thread.
     std::string copied;
     const char* failure = nullptr;
-    try {
-        copied = buildCopyText(result_, range(), content(), highlighted_);
-    } catch (const std::bad_alloc&) {
-        failure = kOutOfMemory;
-    } catch (const std::logic_error&) {
-        // The source texts are gone; the option is disabled then, so this
-        // only guards against a state the dialog was not built for.
-        copied.clear();
-    }
+    const CopyRange chosenRange = range();
+    const CopyContent chosenContent = content();
+    session_.frontEnd.runWork(nullptr, [&](Work&) {
+        try {
+            copied = buildCopyText(result_, chosenRange, chosenContent, highlighted_);
+        } catch (const std::bad_alloc&) {
+            failure = kOutOfMemory;
+        } catch (const std::logic_error&) {
+            // The source texts are gone; the option is disabled then, so this
+            // only guards against a state the dialog was not built for.
+            copied.clear();
+        }
+    });
 
-    host_.setPointer(Pointer::Normal);
+    FrontEnd& front = session_.frontEnd;
     if (failure) {
-        host_.messageBox(tr(failure).toStdString(), Icon::Warning, Buttons::Ok);
+        front.messageBox(tr(failure).toStdString(), Icon::Warning, Buttons::Ok);
     } else if (!copied.empty()) {
         // The clipboard takes text, not bytes: a line that is not valid UTF-8
         // arrives with replacement characters where its invalid bytes were.
@@ -123,11 +124,8 @@ void CopyDialog::onCopyClicked()
         clipboard->clear();
         clipboard->setText(QString::fromUtf8(copied.data(), static_cast<qsizetype>(copied.size())));
     } else {
-        host_.messageBox(text::translated(text::kNothingToCopy), Icon::Warning, Buttons::Ok);
+        front.messageBox(text::translated(text::kNothingToCopy), Icon::Warning, Buttons::Ok);
     }
-
-    QCoreApplication::processEvents();
-    setEnabled(true);
     accept();
 }
 

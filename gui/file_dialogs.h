@@ -5,7 +5,7 @@
 // overwrite confirmation for saving. Cancel returns false.
 #include <QCoreApplication>
 
-#include "app/host.h"
+#include "app/front_end.h"
 
 class QWidget;
 

@@ -19,8 +19,8 @@
 #include <QToolButton>
 
 #include "app/button_states.h"
-#include "app/save.h"
-#include "app/scan.h"
+#include "app/flows/open_flow.h"
+#include "app/flows/save_flow.h"
 #include "app/settings/settings_store.h"
 #include "engine/text/text_util.h"
 #include "app/texts.h"
@@ -32,6 +32,7 @@
 #include "gui/screen_fit.h"
 #include "gui/status_label.h"
 #include "gui/window_setup.h"
+#include "gui/work_runner.h"
 
 namespace quillow {
 
@@ -45,16 +46,16 @@ bool isFile(const std::string& path)
 
 }  // namespace
 
-MainWindow::MainWindow(Settings& settings, ScanResult& result, RunFlags& flags, Dialogs& dialogs,
-                       CommandLine command, QWidget* parent)
+MainWindow::MainWindow(Settings& settings, Dialogs& dialogs, CommandLine command, QWidget* parent)
     : QMainWindow(parent),
+      session_(settings, *this),
       settings_(settings),
-      result_(result),
-      flags_(flags),
+      result_(session_.result),
       dialogs_(dialogs),
       command_(std::move(command))
 {
     setObjectName(QStringLiteral("mainWindow"));
+    work_ = new WorkRunner(this);
     setWindowTitle(QStringLiteral("Quillow"));
     buildControls();
     loadSettingsAndPlace();
@@ -64,10 +65,6 @@ MainWindow::MainWindow(Settings& settings, ScanResult& result, RunFlags& flags, 
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
-    while (overrideCursors_ > 0) {
-        QGuiApplication::restoreOverrideCursor();
-        --overrideCursors_;
-    }
 }
 
 void MainWindow::buildControls()
@@ -211,11 +208,6 @@ void MainWindow::buildControls()
     selected->setObjectName(QStringLiteral("copySelected"));
 
     progressBar_ = new ProgressBar(this);
-
-    flushTimer_ = new QTimer(this);
-    flushTimer_->setSingleShot(true);
-    flushTimer_->setInterval(std::chrono::duration_cast<std::chrono::milliseconds>(kDisplayInterval));
-    connect(flushTimer_, &QTimer::timeout, this, &MainWindow::flushDisplay);
 }
 
 void MainWindow::place(Control c, const TwipRect& r)
@@ -236,8 +228,8 @@ LineListView* MainWindow::dupsList() const { return dupsList_; }
 
 void MainWindow::loadSettingsAndPlace()
 {
-    flags_.debugMode = command_.debugMode;
-    showButtons(buttonStates(result_, flags_));
+    session_.debugMode = command_.debugMode;
+    showButtons(buttonStates(session_));
 
     ScreenSize screen;
     QRect primaryArea;
@@ -259,14 +251,11 @@ void MainWindow::loadSettingsAndPlace()
     pendingOuterSize_ = frame.size();
     resize(pendingOuterSize_ - frameExtent(this));
 
-    flags_.viewerOpen = false;
 
     progressBar_->setWidget(controls_[ProgressArea]);
     progressBar_->setBackgroundRole(QPalette::Button);
     progressBar_->setBarRole(QPalette::Highlight);
     progressBar_->setBorderStyle(ProgressBar::BorderStyle::None);
-    barValue_ = progressBar_->value();
-    barMax_ = progressBar_->maximum();
 
     applyWindowIcon(this, true);
 }
@@ -308,10 +297,9 @@ void MainWindow::firstActivation()
         return;
     activating_ = true;
     settleFrame();
-    setCaption(text::productVersion(flags_.debugMode) + tr(kHelpCaptionSuffix).toStdString());
-    setStatus(text::productVersion(flags_.debugMode) + tr(kStartNotice).toStdString());
-    result_.bigFile = false;
-    setMinimumClientSize(this, kMainMinClientTwips, flags_.debugMode);
+    setCaption(text::productVersion(session_.debugMode) + tr(kHelpCaptionSuffix).toStdString());
+    setStatus(text::productVersion(session_.debugMode) + tr(kStartNotice).toStdString());
+    setMinimumClientSize(this, kMainMinClientTwips, session_.debugMode);
     runCommandLine();
     activated_ = true;
     activating_ = false;
@@ -326,7 +314,7 @@ void MainWindow::runCommandLine()
             scan(command_.openFile);
         return;
     }
-    const RunOutcome outcome = runUnattended(settings_, result_, flags_, *this, command_.run);
+    const RunOutcome outcome = runUnattended(session_, command_.run);
     if (outcome == RunOutcome::Stopped)
         return;  // interactive from here on
     exitCode_ = exitStatus(outcome);
@@ -395,7 +383,7 @@ void MainWindow::settleFrame()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (flags_.busy) {
+    if (session_.busy || work_->running()) {
         event->ignore();
         return;
     }
@@ -403,7 +391,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    if (!flags_.unattended) {
+    if (!session_.unattended) {
         MainWindowPlacement placement;
         if (windowState() & Qt::WindowMinimized)
             placement.state = WindowState::Minimized;
@@ -414,7 +402,6 @@ void MainWindow::closeEvent(QCloseEvent* event)
         saveSettings(settings_, placement);
     }
     restoreMinimumSize(this);
-    setPointer(Pointer::Normal);
     event->accept();
     ended_ = true;
     emit programEnded(exitCode_);
@@ -424,38 +411,36 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::scan(const std::string& file)
 {
-    runScan(settings_, result_, flags_, *this, file);
+    if (!session_.busy && !work_->running())
+        openFile(session_, file);
 }
 
-void MainWindow::onOpenClicked()
-{
-    if (!flags_.busy)
-        scan(std::string());
-}
-
-void MainWindow::onStopClicked() { flags_.stopRequested = true; }
+void MainWindow::onOpenClicked() { scan(std::string()); }
 
 void MainWindow::onSaveClicked()
 {
-    if (!flags_.busy)
-        runSave(settings_, result_, flags_, *this);
+    if (!session_.busy && !work_->running())
+        saveCleanedCopy(session_);
 }
 
 void MainWindow::onViewerClicked()
 {
-    flags_.viewerOpen = true;
-    dialogs_.showViewer(settings_, result_, flags_, *this, this);
-    flags_.viewerOpen = false;
+    viewerOpen_ = true;
+    dialogs_.showViewer(session_, this);
+    viewerOpen_ = false;
     dupsModel_->refreshChecks();
 }
 
 void MainWindow::onOptionsClicked()
 {
-    dialogs_.showOptionsDialog(settings_, result_, *this, this);
+    dialogs_.showOptionsDialog(session_, this);
     button(OpenButton)->setFocus();
 }
 
-void MainWindow::onAboutClicked() { dialogs_.showAbout(settings_, flags_.debugMode, *this, this); }
+void MainWindow::onAboutClicked()
+{
+    dialogs_.showAbout(settings_, session_.debugMode, [this](const std::string& url) { openDocument(url); }, this);
+}
 
 // ---- keys ----
 
@@ -566,13 +551,16 @@ void MainWindow::openHelp()
 {
     const std::string path = helpDocumentPath();
     if (!isFile(path)) {
-        if (!flags_.unattended)
-            messageBox(text::arg(tr("找不到帮助文档 %1。").toStdString(), {path}), Icon::Warning, Buttons::Ok);
+        if (!session_.unattended)
+            messageBox(tr("找不到帮助文档 %1。").arg(QString::fromStdString(path)).toStdString(), Icon::Warning,
+                       Buttons::Ok);
         return;
     }
     // The desktop says no when it has no program for HTML documents.
-    if (!dialogs_.openDocument(path) && !flags_.unattended)
-        messageBox(text::arg(tr("没有可以打开 HTML 文档的程序（例如网页浏览器）。帮助文档位于:\n%1").toStdString(), {path}),
+    if (!dialogs_.openDocument(path) && !session_.unattended)
+        messageBox(tr("没有可以打开 HTML 文档的程序（例如网页浏览器）。帮助文档位于:\n%1")
+                       .arg(QString::fromStdString(path))
+                       .toStdString(),
                    Icon::Warning, Buttons::Ok);
 }
 

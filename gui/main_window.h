@@ -1,10 +1,11 @@
 #pragma once
-// The desktop program's main window and the engine's Host on it.
+// The desktop program's main window, the front end of its session.
 // Controls sit at absolute positions kept in twips (15 per logical pixel), so
 // the resize rules work on the same numbers as the classic layout; Qt's
 // device-independent pixels take care of high-density screens.
-// The window itself is in main_window.cpp, the Host in main_window_host.cpp,
-// the lists and the Select menu in main_window_lists.cpp.
+// The window itself is in main_window.cpp, the front end in
+// main_window_front_end.cpp, the lists and the Select menu in
+// main_window_lists.cpp.
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
@@ -12,13 +13,12 @@
 #include <cstdint>
 #include <string>
 
+#include "app/button_states.h"
 #include "app/command_line/command_line.h"
 #include "app/copy_text.h"
-#include "app/host.h"
-#include "app/run_flags.h"
-#include "app/scan_result.h"
+#include "app/front_end.h"
+#include "app/session.h"
 #include "engine/dedup/selection.h"
-#include "app/settings/settings.h"
 #include "gui/dialogs.h"
 
 class QAction;
@@ -34,6 +34,7 @@ class DupsListModel;
 class LineListView;
 class SourceListModel;
 class StatusLabel;
+class WorkRunner;
 
 struct TwipRect {
     double left = 0, top = 0, width = 0, height = 0;
@@ -46,7 +47,7 @@ struct TwipRect {
 inline const char* const kStartNotice = QT_TRANSLATE_NOOP("quillow::MainWindow", " - 找出文本文件中的重复行，留下干净的副本。");
 inline const char* const kHelpCaptionSuffix = QT_TRANSLATE_NOOP("quillow::MainWindow", " - 按 F1 寻求帮助");
 
-class MainWindow : public QMainWindow, public Host {
+class MainWindow : public QMainWindow, public FrontEnd {
     Q_OBJECT
 public:
     enum Control {
@@ -67,8 +68,7 @@ public:
 
     // Runs the start-up sequence (settings, placement); showAtStart() then
     // shows the window, and its first activation carries out command.
-    MainWindow(Settings& settings, ScanResult& result, RunFlags& flags, Dialogs& dialogs, CommandLine command,
-               QWidget* parent = nullptr);
+    MainWindow(Settings& settings, Dialogs& dialogs, CommandLine command, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Places the window from the settings (left, top, outer size, state) and
@@ -105,26 +105,22 @@ public:
     // installed data folder, else a copy of the one built into the program.
     static std::string helpDocumentPath();
 
-    // Host.
+    // The front end.
     void setStatus(const std::string& text) override;
     void setCaption(const std::string& text) override;
-    void progress(Stage stage, int64_t done, int64_t total) override;
-    void setProgressBar(int64_t value, int64_t maximum) override;
-    void setPointer(Pointer p) override;
-    void showButtons(const ButtonStates& states) override;
-    void yield() override;
+    void stateChanged() override;
+    void selectionChanged() override;
     Answer messageBox(const std::string& text, Icon icon, Buttons buttons) override;
     std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                         const std::string& preset) override;
     bool chooseOpenFile(FileDialogRequest& request) override;
     bool chooseSaveFile(FileDialogRequest& request) override;
-    void openDocument(const std::string& path) override;
-    void listsChanged() override;
-    void selectionChanged() override;
-    void setMainWindowEnabled(bool enabled) override;
+    void runWork(const char* stopQuestion, const std::function<void(Work&)>& work) override;
 
-    // Shows what the throttled display still holds back.
-    void flushDisplay();
+    // A local path or web address handed to the desktop; a message when it cannot.
+    void openDocument(const std::string& path);
+    // The work that runs now (scan, save, selection), if any.
+    bool workRunning() const;
 
     // For the program's main and for tests.
     bool ended() const { return ended_; }
@@ -142,9 +138,10 @@ public:
     // Where the Select button pops up its menu, in client pixels.
     QPoint selectMenuPosition() const;
     ProgressBar& progressBar() const { return *progressBar_; }
-    const Settings& settings() const { return settings_; }
-    const ScanResult& result() const { return result_; }
-    const RunFlags& flags() const { return flags_; }
+    const Settings& settings() const { return session_.settings; }
+    Session& session() { return session_; }
+    const ScanResult& result() const { return session_.result; }
+    bool viewerOpen() const { return viewerOpen_; }
 
 signals:
     // The window unloaded: the program ends with this status.
@@ -174,14 +171,14 @@ private:
     void onSourceRightClicked();
     bool handleKey(QWidget* target, QKeyEvent* event);
     void copySourceLines(CopyRange range);
-    void showProgress();
-    void scheduleFlush();
+    void showButtons(const ButtonStates& states);
+    void showProgress(int64_t value, int64_t maximum);
     template <typename F>
     auto withArrowCursor(F&& f) -> decltype(f());
 
+    Session session_;
     Settings& settings_;
-    ScanResult& result_;
-    RunFlags& flags_;
+    const ScanResult& result_;
     Dialogs& dialogs_;
     CommandLine command_;
 
@@ -198,19 +195,18 @@ private:
     QAction* copyCurrentAction_ = nullptr;
     ProgressBar* progressBar_ = nullptr;
 
-    // One throttle: progress (status text and bar) and the event processing
-    // of yield() come at most every kDisplayInterval; plain status texts show
-    // at once, and a timer shows what waits.
-    using Clock = std::chrono::steady_clock;
-    QTimer* flushTimer_ = nullptr;
+    // Long work runs on a worker; its progress shows every kDisplayInterval.
+    WorkRunner* work_ = nullptr;
     QString statusText_;
-    bool progressPending_ = false;
-    Clock::time_point shownAt_{};
-    int64_t barValue_ = 0, barMax_ = 100;
-    Clock::time_point yieldedAt_{};
-    bool forceYield_ = true;
+    // The lists the views show (a new scan's replace them).
+    const void* shownSource_ = nullptr;
+    const void* shownDups_ = nullptr;
+    bool viewerOpen_ = false;
+    const char* stopQuestion_ = nullptr;  // the running work's, when it can be stopped
+    // A selection command runs: the duplicates view goes back to its first
+    // entry without moving the source list.
+    bool selecting_ = false;
 
-    int overrideCursors_ = 0;
     QPointer<QWidget> focusBeforeDisable_;
     bool activationQueued_ = false;
     bool activating_ = false;

@@ -13,6 +13,7 @@
 #include <cmath>
 
 #include "app/filter_tryout.h"
+#include "app/texts.h"
 #include "engine/text/text_encoding.h"
 #include "engine/text/text_util.h"
 #include "gui/window_setup.h"
@@ -85,12 +86,12 @@ bool dropKey(const QKeyEvent* key, bool allowMinus)
 
 }  // namespace
 
-OptionsDialog::OptionsDialog(Settings& settings, const ScanResult& result, Host& mainHost, QWidget* parent)
+OptionsDialog::OptionsDialog(Session& session, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      settings_(settings),
-      result_(result),
-      host_(mainHost)
+      settings_(session.settings),
+      result_(session.result),
+      frontEnd_(session.frontEnd)
 {
     setObjectName("optionsDialog");
     setWindowTitle(tr("Quillow 选项"));
@@ -295,7 +296,7 @@ void OptionsDialog::onOkClicked()
     if (encoding == tr(kAutoCaption).toStdString() || isAutoEncoding(encoding)) {
         encoding = kAutoEncoding;
     } else if (EncodingLookup named = encodingNamed(encoding); !named.encoding) {
-        host_.messageBox(named.error, Icon::Critical, Buttons::Ok);
+        frontEnd_.messageBox(text::encodingRefusal(named.refusal), Icon::Critical, Buttons::Ok);
         encodingBox_->setFocus();
         return;
     }
@@ -324,7 +325,7 @@ void OptionsDialog::onTestFilterClicked()
     values.startPosText = startPosEdit_->text().toStdString();
     values.pattern = filterEdit_->text().toStdString();
     values.matchText = matchBox_->currentText().toStdString();
-    tryFilter(settings_.filterTestText, result_, host_, values);
+    tryFilter(settings_.filterTestText, result_, frontEnd_, values);
 }
 
 void OptionsDialog::addToolTips()

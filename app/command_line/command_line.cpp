@@ -197,7 +197,7 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args)
         case 'e':
             if (!isAutoEncoding(value))
                 if (EncodingLookup named = encodingNamed(value); !named.encoding)
-                    return failure(text::unknownEncoding(optionName('e'), value, named.error));
+                    return failure(text::unknownEncoding(optionName('e'), value, text::encodingRefusal(named.refusal)));
             run.textEncoding = std::string(value);
             break;
         case kMaxMemory:

@@ -12,7 +12,7 @@
 #include "engine/dedup/key_hash.h"
 #include "engine/text/line_decoder.h"
 #include "engine/dedup/line_filter.h"
-#include "app/settings/settings.h"
+#include "engine/options.h"
 #include "engine/text/text_encoder.h"
 #include "engine/text/text_encoding.h"
 

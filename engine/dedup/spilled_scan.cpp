@@ -16,7 +16,6 @@
 #include "engine/io/read_whole_file.h"
 #include "engine/io/spill_file.h"
 #include "engine/text/text_util.h"
-#include "app/texts.h"
 
 namespace quillow {
 
@@ -105,8 +104,8 @@ private:
 
 class SpilledScan {
 public:
-    SpilledScan(const Options& options, int64_t memory, Host& host, WorkCadence& cadence, SpilledScanResult& out)
-        : options_(options), memory_(memory), host_(host), cadence_(cadence), out_(out)
+    SpilledScan(const Options& options, int64_t memory, Work& work, SpilledScanResult& out)
+        : options_(options), memory_(memory), work_(work), out_(out)
     {
     }
     ~SpilledScan()
@@ -121,7 +120,7 @@ public:
         struct stat st {};
         fd_ = openRegularFile(path, error, &st);
         if (fd_ < 0)
-            throw ReadError{text::kCannotOpen, error};
+            throw ReadError{ReadFailure::CannotOpen, error};
         out_.identity = identityOf(st);
         size_ = static_cast<uint64_t>(st.st_size);
         return readThrough() && spill() && group();
@@ -140,7 +139,7 @@ private:
         } else {
             EncodingChoice choice = chooseEncoding(options_.textEncoding, start);
             if (!choice.source)
-                throw EncodingRefusal{choice.error};
+                throw choice.refusal;
             settled = choice.source;
         }
         // Not settled yet: UTF-8 or a legacy encoding, lines end in bytes.
@@ -172,8 +171,7 @@ private:
             if (!settled)
                 utf8.add(text, n < kBlock);
             at += n;
-            host_.progress(Stage::Loading, static_cast<int64_t>(std::min(at, size_)), static_cast<int64_t>(size_));
-            if (cadence_.poll())
+            if (work_.report(Stage::Loading, static_cast<int64_t>(std::min(at, size_)), static_cast<int64_t>(size_)))
                 return false;
             if (n < kBlock)
                 break;
@@ -184,7 +182,7 @@ private:
         out_.mode = lineEndMode(tally);
         lineEstimate_ = (out_.mode == LineEndMode::Lf ? tally.lf : tally.cr) + 1;
         if (lineEstimate_ > INT32_MAX)
-            throw ReadError{text::kFileError};
+            throw ReadError{ReadFailure::FileError};
         return true;
     }
 
@@ -252,8 +250,7 @@ private:
                ((memory_ / 8) >> (bits_ + 1)) >= kSmallBuffer)
             ++bits_;
         const size_t buffer = static_cast<size_t>(std::clamp<int64_t>((memory_ / 8) >> bits_, 4 << 10, 4 << 20));
-        host_.setStatus(text::translated(text::kFindingOnDisk));
-        host_.setProgressBar(0, lineEstimate_);
+        work_.begin(Stage::FindingOnDisk);
         file_ = std::make_unique<SpillFile>();
         partitions_ = std::make_unique<SpilledPartitions>(*file_, uint32_t{1} << bits_, buffer);
 
@@ -262,7 +259,7 @@ private:
             const int error = errno;
             if (readFd >= 0)
                 ::close(readFd);
-            throw ReadError{text::kFileError, error};
+            throw ReadError{ReadFailure::FileError, error};
         }
         LineReader reader(unit_, out_.mode, kBlock);
         reader.attach(readFd);
@@ -297,14 +294,14 @@ private:
                     record.append(key);
                 partitions_->add(partitionOf(h.hash, bits_), record);
             }
-            if (cadence_.step(Stage::Finding, index, lineEstimate_))
+            if (work_.step(Stage::Finding, index, lineEstimate_))
                 return false;
         }
         if (reader.failed())
-            throw ReadError{text::kFileError, reader.error()};
+            throw ReadError{ReadFailure::FileError, reader.error()};
         // What the second pass read must be what the first one did.
         if (again.value() != out_.contentHash || index > INT32_MAX)
-            throw ReadError{text::kFileError};
+            throw ReadError{ReadFailure::FileError};
         partitions_->flush();
         lines->finish(index, size_);
         out_.lines = index;
@@ -371,7 +368,7 @@ private:
                     add(h.line);
                 }
             });
-            if (cadence_.poll())
+            if (work_.check())
                 return false;
         }
         return true;
@@ -379,8 +376,7 @@ private:
 
     const Options& options_;
     const int64_t memory_;
-    Host& host_;
-    WorkCadence& cadence_;
+    Work& work_;
     SpilledScanResult& out_;
     int fd_ = -1;
     uint64_t size_ = 0;
@@ -394,10 +390,10 @@ private:
 
 }  // namespace
 
-bool runSpilledScan(const std::string& path, const Options& options, int64_t memory, Host& host,
-                    WorkCadence& cadence, SpilledScanResult& out)
+bool runSpilledScan(const std::string& path, const Options& options, int64_t memory, Work& work,
+                    SpilledScanResult& out)
 {
-    return SpilledScan(options, memory, host, cadence, out).run(path);
+    return SpilledScan(options, memory, work, out).run(path);
 }
 
 }  // namespace quillow
