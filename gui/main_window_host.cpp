@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QProgressBar>
 #include <QStringList>
 #include <QTimer>
 #include <QToolButton>
@@ -16,7 +17,6 @@
 #include "gui/list_models.h"
 #include "gui/main_window.h"
 #include "gui/main_window_internal.h"
-#include "gui/progress_bar.h"
 #include "gui/status_label.h"
 
 namespace quillow {
@@ -53,13 +53,16 @@ void MainWindow::setProgressBar(int64_t value, int64_t maximum)
 void MainWindow::showProgress()
 {
     statusLabel_->setStatusText(statusText_);
-    const auto clamp = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, 0, INT32_MAX)); };
+    // An empty range would turn the bar into a busy indicator, and a value
+    // beyond the maximum would be ignored: both show as the bar's ends.
+    const int32_t maximum = static_cast<int32_t>(std::clamp<int64_t>(barMax_, 1, INT32_MAX));
+    const int32_t value = static_cast<int32_t>(std::clamp<int64_t>(barValue_, 0, maximum));
     if (progressBar_->minimum() != 0)
         progressBar_->setMinimum(0);
-    if (progressBar_->maximum() != clamp(barMax_))
-        progressBar_->setMaximum(clamp(barMax_));
-    if (progressBar_->value() != clamp(barValue_))
-        progressBar_->setValue(clamp(barValue_));
+    if (progressBar_->maximum() != maximum)
+        progressBar_->setMaximum(maximum);
+    if (progressBar_->value() != value)
+        progressBar_->setValue(value);
     shownAt_ = Clock::now();
     progressPending_ = false;
 }
