@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
 #include <new>
 #include <stdexcept>
 
@@ -25,20 +27,19 @@ constexpr const char* kContentCaptions[] = {QT_TRANSLATE_NOOP("quillow::CopyDial
                                             QT_TRANSLATE_NOOP("quillow::CopyDialog", "行数")};
 constexpr const char* kOutOfMemory = QT_TRANSLATE_NOOP("quillow::CopyDialog", "内存不足，无法复制这么多文本。");
 
-// A frame with its three option buttons at the classic places.
-QGroupBox* optionFrame(QWidget* parent, const char* name, const QString& caption, int top,
+// A frame with its three option buttons, one under the other.
+QGroupBox* optionFrame(QWidget* parent, const char* name, const QString& caption,
                        const char* const (&captions)[3], const char* buttonName, QRadioButton* (&buttons)[3])
 {
     auto* frame = new QGroupBox(caption, parent);
     frame->setObjectName(name);
-    placeTwips(frame, 120, top, 2895, 1335);
     auto* group = new QButtonGroup(frame);
-    constexpr int kTops[] = {330, 630, 930};
+    auto* layout = new QVBoxLayout(frame);
     for (int i = 0; i < 3; ++i) {
         buttons[i] = new QRadioButton(CopyDialog::tr(captions[i]), frame);
         buttons[i]->setObjectName(QString::fromLatin1(buttonName) + QString::number(i));
-        placeButtonTwips(buttons[i], 240, kTops[i], 2895 - 240 - 120, 195);
         group->addButton(buttons[i], i);
+        layout->addWidget(buttons[i], 0, Qt::AlignLeft);
     }
     return frame;
 }
@@ -63,21 +64,27 @@ CopyDialog::CopyDialog(Session& session, int64_t highlightedEntry, QWidget* pare
 {
     setObjectName("copyDialog");
     setWindowTitle(tr("复制到剪贴板"));
-    setFixedSize(twipsToPixel(3135), twipsToPixel(3645));
 
-    rangeFrame_ = optionFrame(this, "rangeFrame", tr("要复制的行"), 120, kLineCaptions, "range",
-                              rangeButtons_);
-    contentFrame_ = optionFrame(this, "contentFrame", tr("要复制的内容"), 1560, kContentCaptions, "content",
-                                contentButtons_);
+    rangeFrame_ = optionFrame(this, "rangeFrame", tr("要复制的行"), kLineCaptions, "range", rangeButtons_);
+    contentFrame_ =
+        optionFrame(this, "contentFrame", tr("要复制的内容"), kContentCaptions, "content", contentButtons_);
 
     copyButton_ = new QPushButton(tr("复制"), this);
     copyButton_->setObjectName("copyButton");
     copyButton_->setDefault(true);
-    placeTwips(copyButton_, 960, 3120, 975, 375);
     cancelButton_ = new QPushButton(tr("取消"), this);
     cancelButton_->setObjectName("cancelButton");
     cancelButton_->setAutoDefault(false);
-    placeTwips(cancelButton_, 2040, 3120, 975, 375);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(copyButton_, QDialogButtonBox::AcceptRole);
+    buttons->addButton(cancelButton_, QDialogButtonBox::RejectRole);
+
+    auto* root = new QVBoxLayout(this);
+    root->addWidget(rangeFrame_);
+    root->addWidget(contentFrame_);
+    root->addWidget(buttons);
+    // Fixed border: the dialog keeps the size its contents need.
+    root->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(copyButton_, &QPushButton::clicked, this, &CopyDialog::onCopyClicked);
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);

@@ -7,16 +7,21 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFrame>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressBar>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include "app/button_states.h"
 #include "app/flows/open_flow.h"
@@ -28,7 +33,6 @@
 #include "gui/line_list_view.h"
 #include "gui/list_models.h"
 #include "gui/main_window_internal.h"
-#include "gui/progress_bar.h"
 #include "gui/screen_fit.h"
 #include "gui/status_label.h"
 #include "gui/window_setup.h"
@@ -43,6 +47,31 @@ bool isFile(const std::string& path)
     QFileInfo info(QFile::decodeName(QByteArray::fromStdString(path)));
     return info.exists() && info.isFile();
 }
+
+// The progress bar under the buttons: it fills from the bottom while it is
+// higher than wide, and from the left, with the percentage on it, when a low
+// window leaves it wider than high. Styles draw the text of an upright bar
+// each their own way (Fusion not at all once it is tall); the status text
+// carries the percentage too.
+class ColumnProgressBar : public QProgressBar {
+public:
+    using QProgressBar::QProgressBar;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QProgressBar::resizeEvent(event);
+        const Qt::Orientation fits = height() > width() ? Qt::Vertical : Qt::Horizontal;
+        if (fits != orientation()) {
+            // The turn would turn the size policy as well: the column's bar
+            // keeps its own.
+            const QSizePolicy policy = sizePolicy();
+            setOrientation(fits);
+            setSizePolicy(policy);
+        }
+        setTextVisible(fits == Qt::Horizontal);
+    }
+};
 
 }  // namespace
 
@@ -79,17 +108,16 @@ void MainWindow::buildControls()
         const char* caption;
         const char* tip;
         const char* picture;
-        double top;
     };
     const ButtonDef buttons[] = {
-        {OpenButton, "openButton", QT_TR_NOOP("打开"), QT_TR_NOOP("打开一个文本文档，扫描重复行。"), "open", 120},
-        {StopButton, "stopButton", QT_TR_NOOP("取消"), QT_TR_NOOP("停止处理！"), "stop", 120},
-        {SaveButton, "saveButton", QT_TR_NOOP("另存为"), QT_TR_NOOP("保存为没有所选重复项的文件。"), "save", 960},
+        {OpenButton, "openButton", QT_TR_NOOP("打开"), QT_TR_NOOP("打开一个文本文档，扫描重复行。"), "open"},
+        {StopButton, "stopButton", QT_TR_NOOP("取消"), QT_TR_NOOP("停止处理！"), "stop"},
+        {SaveButton, "saveButton", QT_TR_NOOP("另存为"), QT_TR_NOOP("保存为没有所选重复项的文件。"), "save"},
         {SelectButton, "selectButton", QT_TR_NOOP("选择"),
-         QT_TR_NOOP("使用不同方法选择重复项。在你保存文件时无法选择重复项。"), "select", 1800},
-        {ViewerButton, "viewerButton", QT_TR_NOOP("查看器"), QT_TR_NOOP("查看用红色标记为重复行的文件"), "view", 2640},
-        {OptionsButton, "optionsButton", QT_TR_NOOP("选项"), QT_TR_NOOP("编辑选项。"), "options", 3480},
-        {AboutButton, "aboutButton", QT_TR_NOOP(" 关于 "), QT_TR_NOOP("显示关于 Quillow 的信息。"), "about", 4320},
+         QT_TR_NOOP("使用不同方法选择重复项。在你保存文件时无法选择重复项。"), "select"},
+        {ViewerButton, "viewerButton", QT_TR_NOOP("查看器"), QT_TR_NOOP("查看用红色标记为重复行的文件"), "view"},
+        {OptionsButton, "optionsButton", QT_TR_NOOP("选项"), QT_TR_NOOP("编辑选项。"), "options"},
+        {AboutButton, "aboutButton", QT_TR_NOOP(" 关于 "), QT_TR_NOOP("显示关于 Quillow 的信息。"), "about"},
     };
     for (const ButtonDef& d : buttons) {
         auto* b = new QToolButton(client);
@@ -100,36 +128,54 @@ void MainWindow::buildControls()
         b->setIconSize(QSize(32, 32));
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setFocusPolicy(Qt::StrongFocus);
+        // As wide as the column, as high as picture and caption need.
+        b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         controls_[d.id] = b;
-        place(d.id, {120, d.top, 855, 735});
+    }
+    // Stop stands in Open's place while work runs: the place keeps its size
+    // whichever of the two shows.
+    for (Control c : {OpenButton, StopButton}) {
+        QSizePolicy policy = controls_[c]->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        controls_[c]->setSizePolicy(policy);
     }
     button(StopButton)->hide();
 
-    auto* pic = new QFrame(client);
-    pic->setObjectName(QStringLiteral("progressArea"));
-    pic->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    controls_[ProgressArea] = pic;
-    place(ProgressArea, {120, 5160, 855, 615});
+    // The bar takes the column's width and the height left under the
+    // buttons, at least room for its text lying flat.
+    progressBar_ = new ColumnProgressBar(client);
+    progressBar_->setObjectName(QStringLiteral("progressArea"));
+    progressBar_->setOrientation(Qt::Vertical);
+    progressBar_->setTextVisible(false);
+    progressBar_->setFormat(QStringLiteral("%p%"));
+    progressBar_->setAlignment(Qt::AlignCenter);
+    progressBar_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    const QFontMetrics text = progressBar_->fontMetrics();
+    progressBar_->setMinimumSize(text.horizontalAdvance(QStringLiteral("100%")) + 8, text.height() + 4);
+    controls_[ProgressArea] = progressBar_;
 
     auto* sourceLabel = new QLabel(tr("来源文件:"), client);
     sourceLabel->setObjectName(QStringLiteral("sourceLabel"));
     controls_[SourceLabel] = sourceLabel;
-    place(SourceLabel, {1140, 120, 1215, 255});
 
+    // Beside the heading; a long note wraps instead of widening the window.
     encodingLabel_ = new QLabel(client);
     encodingLabel_->setObjectName(QStringLiteral("encodingLabel"));
     encodingLabel_->setTextFormat(Qt::PlainText);
-    placeTwips(encodingLabel_, 2475, 120, 3840, 255);
+    encodingLabel_->setWordWrap(true);
 
     auto* dupsLabel = new QLabel(tr("找到重复项:"), client);
     dupsLabel->setObjectName(QStringLiteral("dupsLabel"));
     controls_[DupsLabel] = dupsLabel;
-    place(DupsLabel, {1140, 3000, 1455, 255});
 
     auto setUpList = [&](LineListView* v, const char* name, const char* tip) {
         v->setObjectName(QString::fromLatin1(name));
         v->setToolTip(tr(tip));
         v->setContextMenuPolicy(Qt::PreventContextMenu);
+        // The lists share the height by their stretch alone, whatever their
+        // contents would like.
+        v->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+        v->setMinimumHeight(v->minimumSizeHint().height());
     };
 
     sourceList_ = new LineListView(client);
@@ -143,7 +189,6 @@ void MainWindow::buildControls()
     sourceList_->acceptsDrop = [this](const QMimeData* d) { return acceptsDrop(d); };
     sourceList_->onDrop = [this](const QMimeData* d) { dropOnSourceList(d); };
     controls_[SourceList] = sourceList_;
-    place(SourceList, {1140, 360, 5175, 2460});
 
     dupsList_ = new LineListView(client);
     setUpList(dupsList_, "dupsList", QT_TR_NOOP("显示找到的重复项。右键点击弹出复制选项。"));
@@ -160,10 +205,36 @@ void MainWindow::buildControls()
     connect(dupsList_, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& i) { showDupsEntryLine(i.row()); });
     controls_[DupsList] = dupsList_;
-    place(DupsList, {1140, 3240, 5175, 2475});
 
-    // Tab order as the classic window has it; the labels and the progress bar
-    // take no focus.
+    // Left: the buttons from Open to About, Open and Stop in one place, the
+    // progress bar under them down to the status bar.
+    auto* column = new QGridLayout;
+    int row = 0;
+    column->addWidget(controls_[OpenButton], row, 0);
+    column->addWidget(controls_[StopButton], row++, 0);
+    for (Control c : {SaveButton, SelectButton, ViewerButton, OptionsButton, AboutButton})
+        column->addWidget(controls_[c], row++, 0);
+    column->addWidget(progressBar_, row, 0);
+    column->setRowStretch(row, 1);
+
+    // Right: each list under its heading; the two lists share the height.
+    auto* heading = new QHBoxLayout;
+    heading->addWidget(sourceLabel, 0, Qt::AlignTop);
+    heading->addWidget(encodingLabel_, 1, Qt::AlignTop);
+    auto* lists = new QVBoxLayout;
+    lists->setSpacing(2);
+    lists->addLayout(heading);
+    lists->addWidget(sourceList_, 1);
+    lists->addSpacing(client->style()->pixelMetric(QStyle::PM_LayoutVerticalSpacing));
+    lists->addWidget(dupsLabel);
+    lists->addWidget(dupsList_, 1);
+
+    auto* root = new QHBoxLayout(client);
+    root->addLayout(column);
+    root->addLayout(lists, 1);
+
+    // Tab order: the buttons from the top, then the two lists; the labels
+    // and the progress bar take no focus.
     for (int c = OpenButton; c < AboutButton; ++c)
         setTabOrder(controls_[c], controls_[c + 1]);
     setTabOrder(controls_[AboutButton], sourceList_);
@@ -207,19 +278,6 @@ void MainWindow::buildControls()
     QAction* selected = copyMenu_->addAction(tr("全部复制所选"), this, &MainWindow::copySelectedSources);
     selected->setObjectName(QStringLiteral("copySelected"));
 
-    progressBar_ = new ProgressBar(this);
-}
-
-void MainWindow::place(Control c, const TwipRect& r)
-{
-    rects_[c] = r;
-    applyGeometry(c);
-}
-
-void MainWindow::applyGeometry(Control c)
-{
-    const TwipRect& r = rects_[c];
-    placeTwips(controls_[c], r.left, r.top, r.width, r.height);
 }
 
 QToolButton* MainWindow::button(Control c) const { return qobject_cast<QToolButton*>(controls_[c]); }
@@ -251,11 +309,6 @@ void MainWindow::loadSettingsAndPlace()
     pendingOuterSize_ = frame.size();
     resize(pendingOuterSize_ - frameExtent(this));
 
-
-    progressBar_->setWidget(controls_[ProgressArea]);
-    progressBar_->setBackgroundRole(QPalette::Button);
-    progressBar_->setBarRole(QPalette::Highlight);
-    progressBar_->setBorderStyle(ProgressBar::BorderStyle::None);
 
     applyWindowIcon(this, true);
 }
@@ -321,35 +374,11 @@ void MainWindow::runCommandLine()
     close();
 }
 
-void MainWindow::layoutClient(double H, double W)
-{
-    // A negative size is refused, as the window system refuses it; the
-    // other assignments still take place.
-    auto setSize = [](double& field, double value) {
-        if (value >= 0)
-            field = value;
-    };
-    TwipRect& show = rects_[SourceList];
-    TwipRect& dups = rects_[DupsList];
-    TwipRect& label = rects_[DupsLabel];
-    TwipRect& prog = rects_[ProgressArea];
-    setSize(show.height, H / 2 - 620);
-    dups.top = show.top + show.height + 400;
-    setSize(dups.height, show.height);
-    label.top = dups.top - 250;
-    setSize(prog.height, H - prog.top - 480);
-    setSize(show.width, W - 1250);
-    setSize(dups.width, show.width);
-    for (Control c : {SourceList, DupsList, DupsLabel, ProgressArea})
-        applyGeometry(c);
-    recordPlacement();
-}
-
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     settleFrame();
-    layoutClient(height() * double(kTwipsPerPixel), width() * double(kTwipsPerPixel));
+    recordPlacement();
 }
 
 void MainWindow::moveEvent(QMoveEvent* event)

@@ -1,8 +1,9 @@
 #pragma once
 // The desktop program's main window, the front end of its session.
-// Controls sit at absolute positions kept in twips (15 per logical pixel), so
-// the resize rules work on the same numbers as the classic layout; Qt's
-// device-independent pixels take care of high-density screens.
+// Qt layouts place the controls: the buttons in a column on the left with the
+// progress bar under them, the source list and the duplicates list on the
+// right sharing the height, each under its heading. Twips (15 per logical
+// pixel) appear only in the stored window placement.
 // The window itself is in main_window.cpp, the front end in
 // main_window_front_end.cpp, the lists and the Select menu in
 // main_window_lists.cpp.
@@ -24,22 +25,17 @@
 class QAction;
 class QMenu;
 class QMimeData;
+class QProgressBar;
 class QTimer;
 class QToolButton;
 
 namespace quillow {
 
-class ProgressBar;
 class DupsListModel;
 class LineListView;
 class SourceListModel;
 class StatusLabel;
 class WorkRunner;
-
-struct TwipRect {
-    double left = 0, top = 0, width = 0, height = 0;
-    bool operator==(const TwipRect&) const = default;
-};
 
 // The status-bar notice that follows the product name and version, and the
 // caption's hint after them (MainWindow::tr gives them in the interface
@@ -77,9 +73,6 @@ public:
     // The one-time work of the first activation: caption, status text,
     // minimum size, the command line. Later calls do nothing.
     void firstActivation();
-    // The resize rules for a client area of the given height and width in
-    // twips (the status bar lies inside it).
-    void layoutClient(double clientHeightTwips, double clientWidthTwips);
 
     // Button and menu handlers.
     void onOpenClicked();
@@ -126,7 +119,6 @@ public:
     bool ended() const { return ended_; }
     int exitCode() const { return exitCode_; }
     QString statusText() const;
-    const TwipRect& twips(Control c) const { return rects_[c]; }
     QWidget* control(Control c) const { return controls_[c]; }
     QToolButton* button(Control c) const;
     LineListView* sourceList() const;
@@ -137,7 +129,7 @@ public:
     QMenu* copyMenu() const { return copyMenu_; }
     // Where the Select button pops up its menu, in client pixels.
     QPoint selectMenuPosition() const;
-    ProgressBar& progressBar() const { return *progressBar_; }
+    QProgressBar& progressBar() const { return *progressBar_; }
     const Settings& settings() const { return session_.settings; }
     Session& session() { return session_; }
     const ScanResult& result() const { return session_.result; }
@@ -157,8 +149,6 @@ protected:
 
 private:
     void buildControls();
-    void place(Control c, const TwipRect& r);
-    void applyGeometry(Control c);
     void loadSettingsAndPlace();
     void runCommandLine();
     // Scans file, or the file the open dialog gives when file is empty.
@@ -183,7 +173,6 @@ private:
     CommandLine command_;
 
     std::array<QWidget*, ControlCount> controls_{};
-    std::array<TwipRect, ControlCount> rects_{};
     LineListView* sourceList_ = nullptr;
     LineListView* dupsList_ = nullptr;
     SourceListModel* sourceModel_ = nullptr;
@@ -193,7 +182,7 @@ private:
     QMenu* selectMenu_ = nullptr;
     QMenu* copyMenu_ = nullptr;
     QAction* copyCurrentAction_ = nullptr;
-    ProgressBar* progressBar_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
 
     // Long work runs on a worker; its progress shows every kDisplayInterval.
     WorkRunner* work_ = nullptr;

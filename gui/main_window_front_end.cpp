@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QProgressBar>
 #include <QStringList>
 #include <QToolButton>
 #include <algorithm>
@@ -14,7 +15,6 @@
 #include "gui/list_models.h"
 #include "gui/main_window.h"
 #include "gui/main_window_internal.h"
-#include "gui/progress_bar.h"
 #include "gui/status_label.h"
 #include "gui/work_runner.h"
 
@@ -49,13 +49,16 @@ void MainWindow::setCaption(const std::string& text) { setWindowTitle(QString::f
 
 void MainWindow::showProgress(int64_t value, int64_t maximum)
 {
-    const auto clamp = [](int64_t v) { return static_cast<int32_t>(std::clamp<int64_t>(v, 0, INT32_MAX)); };
+    // An empty range would turn the bar into a busy indicator, and a value
+    // beyond the maximum would be ignored: both show as the bar's ends.
+    const int32_t top = static_cast<int32_t>(std::clamp<int64_t>(maximum, 1, INT32_MAX));
+    const int32_t at = static_cast<int32_t>(std::clamp<int64_t>(value, 0, top));
     if (progressBar_->minimum() != 0)
         progressBar_->setMinimum(0);
-    if (progressBar_->maximum() != clamp(maximum))
-        progressBar_->setMaximum(clamp(maximum));
-    if (progressBar_->value() != clamp(value))
-        progressBar_->setValue(clamp(value));
+    if (progressBar_->maximum() != top)
+        progressBar_->setMaximum(top);
+    if (progressBar_->value() != at)
+        progressBar_->setValue(at);
 }
 
 void MainWindow::showButtons(const ButtonStates& s)

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 
 #include "gui/line_list_view.h"
@@ -23,8 +24,8 @@ namespace quillow {
 
 QPoint MainWindow::selectMenuPosition() const
 {
-    const TwipRect& r = rects_[SelectButton];
-    return QPoint(twipsToPixel(r.left), twipsToPixel(r.top + r.height));
+    const QToolButton* select = button(SelectButton);
+    return select->mapTo(centralWidget(), QPoint(0, select->height()));
 }
 
 void MainWindow::onSelectClicked()

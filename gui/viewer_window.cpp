@@ -29,8 +29,6 @@ namespace quillow {
 
 namespace {
 
-constexpr int kStatusBarTwips = 375;
-
 // Status texts; ViewerWindow::tr gives them in the interface language.
 constexpr const char* kLoading = QT_TRANSLATE_NOOP("quillow::ViewerWindow", "正载入，请稍等...");
 constexpr const char* kUpdating = QT_TRANSLATE_NOOP("quillow::ViewerWindow", "正在更新所选项。请稍等...");
@@ -231,7 +229,6 @@ ViewerWindow::ViewerWindow(Session& session, QWidget* parent)
 
     statusBar_ = new QStatusBar(this);
     statusBar_->setObjectName("statusBar");
-    statusBar_->setFixedHeight(twipsToPixel(kStatusBarTwips));
     statusLabel_ = new QLabel(statusBar_);
     statusLabel_->setObjectName("statusText");
     statusBar_->addWidget(statusLabel_, 1);
