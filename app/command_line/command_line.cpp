@@ -109,8 +109,8 @@ std::optional<SelectCommand> selectRule(std::string_view value)
 
 std::optional<ListForm> listForm(std::string_view value)
 {
-    if (value == "classic")
-        return ListForm::Classic;
+    if (value == "numbered" || value == "classic")  // "classic": its earlier name
+        return ListForm::Numbered;
     if (value == "tsv")
         return ListForm::Tsv;
     return std::nullopt;

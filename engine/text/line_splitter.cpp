@@ -122,7 +122,7 @@ LineEndTally tallyLineEnds(std::string_view text, CodeUnit unit)
 
 LineEndMode lineEndMode(const LineEndTally& t)
 {
-    return t.cr > t.lf - t.crlf ? LineEndMode::Classic : LineEndMode::Lf;
+    return t.cr > t.lf - t.crlf ? LineEndMode::Cr : LineEndMode::Lf;
 }
 
 int64_t lineCount(std::string_view text, CodeUnit unit, LineEndMode mode, const LineEndTally& t)

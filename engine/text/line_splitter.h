@@ -6,7 +6,7 @@
 // Two ways to end lines; the file's majority picks one:
 // - LF mode: LF ends a line, a CR just before it belongs to the line end, a
 //   lone CR is text. Kept lines are written with their own end.
-// - Classic mode: CR or CR LF ends a line, a lone LF is text (cells of
+// - CR mode: CR or CR LF ends a line, a lone LF is text (cells of
 //   spreadsheet exports). Kept lines are written with CR LF.
 #include <cstddef>
 #include <cstdint>
@@ -21,7 +21,7 @@
 
 namespace quillow {
 
-enum class LineEndMode : uint8_t { Lf, Classic };
+enum class LineEndMode : uint8_t { Lf, Cr };
 enum class CodeUnit : uint8_t { Byte, Utf16LE, Utf16BE, Utf32LE, Utf32BE };
 
 CodeUnit codeUnitOf(const Encoding& encoding);
@@ -37,7 +37,7 @@ struct LineEndTally {
     int64_t crlf = 0;
 };
 LineEndTally tallyLineEnds(std::string_view text, CodeUnit unit);
-// Classic mode when the lines ended by CR (CR LF or a lone CR) outnumber
+// CR mode when the lines ended by CR (CR LF or a lone CR) outnumber
 // those ended by a lone LF; LF mode on a tie and without any line end.
 LineEndMode lineEndMode(const LineEndTally& tally);
 // The number of lines splitLines finds, from the text's tally.
@@ -58,10 +58,10 @@ LineLayout layOutLines(std::string_view text, CodeUnit unit, bool parallel);
 std::string_view encodedLineEnd(CodeUnit unit, bool crlf);
 // What the cleaned file gets after a kept line whose own end (the bytes from
 // the end of its text to the start of the next line) is ownEnd: in LF mode
-// that end, or LF when the line has none; in classic mode CR LF.
+// that end, or LF when the line has none; in CR mode CR LF.
 inline std::string_view lineEndToWrite(CodeUnit unit, LineEndMode mode, std::string_view ownEnd)
 {
-    if (mode == LineEndMode::Classic)
+    if (mode == LineEndMode::Cr)
         return encodedLineEnd(unit, true);
     return ownEnd.empty() ? encodedLineEnd(unit, false) : ownEnd;
 }
@@ -195,7 +195,7 @@ size_t splitLines(std::string_view text, CodeUnit unit, LineEndMode mode, F&& on
 {
     using namespace line_splitter_detail;
     return mode == LineEndMode::Lf ? splitIn<LineEndMode::Lf>(text, unit, onLine, final)
-                                   : splitIn<LineEndMode::Classic>(text, unit, onLine, final);
+                                   : splitIn<LineEndMode::Cr>(text, unit, onLine, final);
 }
 
 }  // namespace quillow

@@ -236,7 +236,7 @@ TEST(GnuOptions, ShapesOfArguments)
         std::string input, output;
         std::optional<SelectCommand> select;
         bool stdinIn, stdoutOut, quiet;
-        ListForm form = ListForm::Classic;
+        ListForm form = ListForm::Numbered;
         bool storedSettings = false;
     };
     using A = CommandLine::Action;
@@ -253,7 +253,7 @@ TEST(GnuOptions, ShapesOfArguments)
          false, ListForm::Tsv},
         {"count", {"--count", "-"}, A::Count, "", "", std::nullopt, true, false, false},
         {"stored settings asked for", {"--use-settings", "-i", "a", "-o", "b", "-s", "2"}, A::Run, "a", "b",
-         S::AllButFirst, false, false, false, ListForm::Classic, true},
+         S::AllButFirst, false, false, false, ListForm::Numbered, true},
         {"standard streams", {"-i", "-", "-o", "-", "-s", "3"}, A::Run, "", "", S::AllButLast, true, true, false},
         {"positional - is stdin", {"-o", "b", "-s", "3", "-"}, A::Run, "", "b", S::AllButLast, true, false, false},
         {"-- ends the options", {"-o", "b", "-s", "1", "--", "-odd name"}, A::Run, "-odd name", "b", S::All, false,

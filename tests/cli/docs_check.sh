@@ -105,7 +105,7 @@ bash_offers() { # WORDS...: what bash completes for the last word
 since=$failures
 bash_offers -- | offers "bash (--)" "${long[@]}"
 bash_offers --select "" | offers "bash (--select)" $select_values
-bash_offers --format = "" | offers "bash (--format=)" classic tsv
+bash_offers --format = "" | offers "bash (--format=)" numbered tsv
 bash_offers -c o | offers "bash (-c o)" on off
 ok "$since" "bash completion"
 
@@ -127,7 +127,7 @@ if command -v fish > /dev/null; then
     }
     fish_offers "quillow-cli --" | offers "fish (--)" "${long[@]}"
     fish_offers "quillow-cli --select " | offers "fish (--select)" $select_values
-    fish_offers "quillow-cli --format " | offers "fish (--format)" classic tsv
+    fish_offers "quillow-cli --format " | offers "fish (--format)" numbered tsv
     ok "$since" "fish completion"
 else
     echo "SKIP: fish is not installed"

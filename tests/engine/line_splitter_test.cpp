@@ -59,9 +59,9 @@ TEST(LineSplitter, MajorityDecidesAndEveryUnitWidthAgrees)
         {"tie is LF mode, lone CR is text", "a\rb\nc", M::Lf, {{"a\rb", "\n"}, {"c", ""}}},
         {"only one CR joins the end", "a\r\r\nb\nc\n", M::Lf, {{"a\r", "\r\n"}, {"b", "\n"}, {"c", "\n"}}},
         {"empty lines", "\n\n", M::Lf, {{"", "\n"}, {"", "\n"}}},
-        {"CR majority is classic", "a\r\nb\r\nc\n", M::Classic, {{"a", "\r\n"}, {"b", "\r\n"}, {"c\n", ""}}},
-        {"lone CRs", "x\r\ry\r", M::Classic, {{"x", "\r"}, {"", "\r"}, {"y", "\r"}}},
-        {"cell with a line break", "h\r\n\"c\nd\"\r\nz\r\n", M::Classic, {{"h", "\r\n"}, {"\"c\nd\"", "\r\n"}, {"z", "\r\n"}}},
+        {"CR majority is CR mode", "a\r\nb\r\nc\n", M::Cr, {{"a", "\r\n"}, {"b", "\r\n"}, {"c\n", ""}}},
+        {"lone CRs", "x\r\ry\r", M::Cr, {{"x", "\r"}, {"", "\r"}, {"y", "\r"}}},
+        {"cell with a line break", "h\r\n\"c\nd\"\r\nz\r\n", M::Cr, {{"h", "\r\n"}, {"\"c\nd\"", "\r\n"}, {"z", "\r\n"}}},
     };
     for (const Row& row : rows) {
         for (CodeUnit unit : kUnits) {
@@ -129,12 +129,12 @@ TEST(LineSplitter, HalvesAndStreamedBlocksSplitAsTheWhole)
     }
 }
 
-TEST(LineSplitter, WritingEveryLineBackKeepsLfFilesAndGivesClassicCrLf)
+TEST(LineSplitter, WritingEveryLineBackKeepsLfFilesAndGivesCrModeCrLf)
 {
     for (CodeUnit unit : kUnits) {
         const std::string lf = widen("a\r\nb\nc\rd\ne", unit);
-        const std::string classic = widen("a\r\nb\rc\nd", unit);
-        for (const std::string* file : {&lf, &classic}) {
+        const std::string crMode = widen("a\r\nb\rc\nd", unit);
+        for (const std::string* file : {&lf, &crMode}) {
             const LineEndMode mode = lineEndMode(tallyLineEnds(*file, unit));
             std::string out;
             for (const Line& l : split(*file, unit, mode))
