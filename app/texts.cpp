@@ -123,7 +123,7 @@ std::string failureMessage(const char* documented, const std::string& file, int 
 
 std::string encodingRefusal(const EncodingRefusal& refusal)
 {
-    return arg(translated(refusal.unsupported ? kUnsupportedEncoding : kUnknownEncoding), {refusal.name});
+    return arg(translated(refusal.unsupported ? kUnsupportedEncoding : kUnknownEncoding), refusal.name);
 }
 
 std::string slashCutWarning(const std::string& argument)
@@ -131,7 +131,7 @@ std::string slashCutWarning(const std::string& argument)
     return arg(translated(QT_TRANSLATE_NOOP("quillow::text",
                                     "警告: 斜杠开关截断了路径 %1；含有斜杠的路径请用 GNU 选项: -i 输入文件 -o 输出文件 "
                                     "-s 1|2|3 (见 quillow-cli --help)")),
-               {argument});
+               argument);
 }
 
 std::string scanSummary(int64_t lines, int64_t entries, int64_t groups)
@@ -139,7 +139,7 @@ std::string scanSummary(int64_t lines, int64_t entries, int64_t groups)
     return arg(translatedN(QT_TRANSLATE_N_NOOP("quillow::text",
                                        "扫描      %1 行: 找到        %2 个重复项包含有              %n 个唯一的重复项！"),
                    groups),
-               {std::to_string(lines), std::to_string(entries)});
+               std::to_string(lines), std::to_string(entries));
 }
 
 std::string scanInterrupted(int64_t entries)
@@ -152,7 +152,7 @@ std::string scanInterrupted(int64_t entries)
 std::string selectionStatus(int64_t selected, int64_t entries)
 {
     return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "%1 共  %2 个重复项已选定。")),
-               {std::to_string(selected), std::to_string(entries)});
+               std::to_string(selected), std::to_string(entries));
 }
 
 }  // namespace quillow::text

@@ -126,7 +126,6 @@ public:
     SourceListModel* sourceModel() const { return sourceModel_; }
     DupsListModel* dupsModel() const { return dupsModel_; }
     QMenu* selectMenu() const { return selectMenu_; }
-    QMenu* copyMenu() const { return copyMenu_; }
     // Where the Select button pops up its menu, in client pixels.
     QPoint selectMenuPosition() const;
     QProgressBar& progressBar() const { return *progressBar_; }

@@ -256,11 +256,6 @@ OptionsDialog::OptionsDialog(Session& session, QWidget* parent)
 
 void OptionsDialog::loadFromSettings()
 {
-    if (!filterEngineAvailable()) {
-        filterEdit_->setEnabled(false);
-        matchBox_->setEnabled(false);
-        testFilterButton_->setEnabled(false);
-    }
     const Options& o = settings_.options;
     caseCheck_->setChecked(o.caseSensitive);
     trimCheck_->setChecked(o.trimLines);

@@ -16,13 +16,6 @@ class QPushButton;
 
 namespace quillow {
 
-// The filter controls are disabled only when no regular-expression engine
-// can be built at all. Whether the stored pattern compiles is no guide: it
-// fails when the stored pattern is one the engine refuses, and disabling the pattern box then
-// would lock the user out of correcting it. PCRE2 is linked in, so the
-// engine is always there.
-constexpr bool filterEngineAvailable() { return true; }
-
 class OptionsDialog : public QDialog {
     Q_OBJECT
 public:

@@ -287,7 +287,7 @@ std::string withDefault(const OptionHelp& o, Program program)
     std::string text = helpText(o.text);
     if (program == Program::Cli && !o.defaultValue.empty())
         text = text::arg(helpText(QT_TRANSLATE_NOOP("quillow::help", "%1（默认：%2）")),
-                         {text, helpText(o.defaultValue.c_str())});
+                         text, helpText(o.defaultValue.c_str()));
     return text;
 }
 
@@ -384,7 +384,7 @@ std::string commandLineHelp(Program program)
     for (const Section& section : page.sections) {
         if (*section.helpTitle) {
             const std::string title = helpText(section.helpTitle);
-            out += "\n" + text::arg(helpText(QT_TRANSLATE_NOOP("quillow::help", "%1：")), {title}) + "\n";
+            out += "\n" + text::arg(helpText(QT_TRANSLATE_NOOP("quillow::help", "%1：")), title) + "\n";
         }
         for (const Item& item : section.items) {
             const std::string itemText = helpText(item.text);
@@ -414,7 +414,7 @@ std::string versionText(Program program)
     u_versionToString(icu, icuVersion);
     return std::string(pageOf(program).name) + " " + text::kVersion + "\n" +
            text::arg(helpText(QT_TRANSLATE_NOOP("quillow::help", "许可证：MIT\nQt %1，PCRE2 %2，ICU %3")),
-                     {qVersion(), pcre2Version, icuVersion}) +
+                     qVersion(), pcre2Version, icuVersion) +
            "\n";
 }
 

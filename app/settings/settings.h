@@ -35,9 +35,6 @@ struct Settings {
     std::string filterTestText;  // the text last used in the options dialog's filter test
     std::string lastLoadedFile;
     std::string lastSavedFile;
-    // Nothing reads these two; the store keeps whatever they hold.
-    int16_t includeEmptyLines = 0;
-    int16_t trimSaveLines = 0;
     WindowPlacement mainWindow{0, 0, kMainWindowWidth, kMainWindowHeight, WindowState::Normal};
     WindowPlacement viewerWindow{0, 0, kViewerWidth, kViewerHeight, WindowState::Normal};
     UsageCounters counters;
