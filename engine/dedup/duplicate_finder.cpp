@@ -176,6 +176,7 @@ struct DuplicateFinder::Impl {
     const SourceLines& src;
     const KeyRules rules;
     DupsList& out;
+    const HashFn hash;
     const std::string_view buf;
     const int64_t lines;
     const bool byForm;    // keys are compared by their forms (KeyMaker)
@@ -202,12 +203,18 @@ struct DuplicateFinder::Impl {
     std::array<std::vector<Pair>, 2> local;
     std::array<HashSlots, 2> tables;
     std::array<std::vector<uint8_t>, 2> repeated;
+    // Per thread: the pairs of lines whose hashes match, to be compared.
+    struct Match {
+        uint32_t line, first;  // in the partition's batch
+        KeyRef key, firstKey;
+    };
+    std::array<std::vector<Match>, 2> pending;
     std::array<BlockList<Found>, 2> found;
     std::array<int64_t, 2> groups{};
     Stage stage = Stage::Hashing;
 
-    Impl(const SourceLines& s, const KeyRules& r, DupsList& o)
-        : src(s), rules(r), out(o), buf(s.bytes()), lines(s.count()), byForm(comparedByForm(r)),
+    Impl(const SourceLines& s, const KeyRules& r, DupsList& o, HashFn h)
+        : src(s), rules(r), out(o), hash(h), buf(s.bytes()), lines(s.count()), byForm(comparedByForm(r)),
           filtered(r.filter != nullptr), parallel(worthTwoCores(s.count(), kParallelFrom)),
           // The filter's matcher is not shared between threads.
           half(parallel && !filtered ? s.count() / 2 : s.count()), next{0, half},
@@ -298,19 +305,19 @@ struct DuplicateFinder::Impl {
                 }
             }
             bool blank = true;
-            uint64_t hash = 0;
+            uint64_t h = 0;
             if (byForm) {
                 KeyMaker& maker = makers[static_cast<size_t>(part)];
                 blank = maker.blank(key, inLine);
                 if (!blank)
-                    hash = keyHash(CompareMode::Binary, maker.form(key, inLine, form));
+                    h = hash(CompareMode::Binary, maker.form(key, inLine, form));
             } else {
                 blank = isBlankOnly(key);
                 if (!blank)
-                    hash = keyHash(rules.mode, key);
+                    h = hash(rules.mode, key);
             }
             if (!blank)
-                filed.add(partitionOf(hash, bits), Pair{static_cast<uint32_t>(hash), static_cast<uint32_t>(i)});
+                filed.add(partitionOf(h, bits), Pair{static_cast<uint32_t>(h), static_cast<uint32_t>(i)});
             if (deadline.passed())
                 return i + 1;
         }
@@ -342,9 +349,12 @@ struct DuplicateFinder::Impl {
     }
 
     // Groups one partition: a line whose key is in the table joins the
-    // group of the line there, and both become entries. The keys compared
-    // are fetched a few lines ahead, found by a look at the table that
-    // changes nothing.
+    // group of the line there, and both become entries. Lines are first
+    // matched by hash alone, which reads nothing but the partition; then the
+    // keys of each matched pair are compared, all fetched well ahead, so
+    // that their far-apart places in the file are read at the same time
+    // rather than one after the other. A pair whose keys differ (hashes that
+    // collide) sends the partition to groupComparing.
     void group(uint32_t p, int part)
     {
         const auto t = static_cast<size_t>(part);
@@ -352,6 +362,62 @@ struct DuplicateFinder::Impl {
         batch.clear();
         parts[0].copyOut(p, batch);
         parts[1].copyOut(p, batch);
+        const size_t n = batch.size();
+        HashSlots& table = tables[t];
+        table.reset(n);
+        // The pairs to compare: a line and the first line of its hash.
+        std::vector<Match>& matches = pending[t];
+        matches.clear();
+        for (size_t k = 0; k < n; ++k) {
+            const auto first = table.findOrAdd(batch[k].hash, static_cast<uint32_t>(k), [](uint32_t) { return true; });
+            if (first != k)
+                matches.push_back(Match{static_cast<uint32_t>(k), first, {}, {}});
+        }
+        if (matches.empty())
+            return;
+        // The keys of both lines of each pair: their records fetched ahead...
+        constexpr size_t kRecordsAhead = 32, kKeysAhead = 16;
+        for (size_t m = 0; m < matches.size(); ++m) {
+            if (m + kRecordsAhead < matches.size()) {
+                prefetchRecord(batch[matches[m + kRecordsAhead].line].line);
+                prefetchRecord(batch[matches[m + kRecordsAhead].first].line);
+            }
+            Match& match = matches[m];
+            match.key = keyRefOf(batch[match.line].line, part);
+            match.firstKey = keyRefOf(batch[match.first].line, part);
+        }
+        // ...then their texts, and compared.
+        for (size_t m = 0; m < matches.size(); ++m) {
+            if (m + kKeysAhead < matches.size()) {
+                const Match& ahead = matches[m + kKeysAhead];
+                prefetchText(ahead.key);
+                prefetchText(ahead.firstKey);
+            }
+            const Match& match = matches[m];
+            if (!sameKeys(match.key, match.firstKey, part))
+                return groupComparing(batch, part);
+        }
+        std::vector<uint8_t>& hasMore = repeated[t];
+        hasMore.assign(n, 0);
+        for (const Match& match : matches) {
+            const uint32_t head = batch[match.first].line;
+            if (!hasMore[match.first]) {
+                // A group's first entry shows the key that found it a duplicate.
+                hasMore[match.first] = 1;
+                found[t].push_back(Found{head, head, match.key});
+                ++groups[t];
+            }
+            found[t].push_back(Found{batch[match.line].line, head, match.key});
+        }
+    }
+
+    // Groups a partition comparing keys wherever hashes are equal: the
+    // table's first line of a hash may have another key than a later line.
+    // The keys compared are fetched a few lines ahead, found by a look at
+    // the table that changes nothing.
+    void groupComparing(const std::vector<Pair>& batch, int part)
+    {
+        const auto t = static_cast<size_t>(part);
         const size_t n = batch.size();
         HashSlots& table = tables[t];
         table.reset(n);
@@ -392,6 +458,33 @@ struct DuplicateFinder::Impl {
             }
             found[t].push_back(Found{pair.line, head, ref});
         }
+    }
+
+    // Where the key of a line lies, as an entry records it.
+    KeyRef keyRefOf(uint32_t line, int part)
+    {
+        if (filtered)
+            return keyRefs[line];
+        bool inLine = true;
+        return refOf(keyOf(line, part, inLine));
+    }
+
+    void prefetchText(const KeyRef& k) const
+    {
+        const char* at = k.offset & kInArena ? arena.data() + (k.offset & ~kInArena) : buf.data() + k.offset;
+        __builtin_prefetch(at);
+        __builtin_prefetch(at + k.length);  // a key often spans two cache lines
+    }
+
+    // Whether two keys where refs put them are equal under the rules.
+    bool sameKeys(const KeyRef& a, const KeyRef& b, int part)
+    {
+        const std::string_view x = keyAt(a), y = keyAt(b);
+        if (!byForm)
+            return sameKey(rules.mode, x, y);
+        KeyMaker& maker = makers[static_cast<size_t>(part)];
+        auto& f = forms[static_cast<size_t>(part)];
+        return maker.form(x, !(a.offset & kInArena), f[0]) == maker.form(y, !(b.offset & kInArena), f[1]);
     }
 
     // Whether line's key equals key (of a line, when inLine).
@@ -444,8 +537,8 @@ struct DuplicateFinder::Impl {
     }
 };
 
-DuplicateFinder::DuplicateFinder(const SourceLines& source, const KeyRules& rules, DupsList& out)
-    : impl_(std::make_unique<Impl>(source, rules, out))
+DuplicateFinder::DuplicateFinder(const SourceLines& source, const KeyRules& rules, DupsList& out, HashFn hash)
+    : impl_(std::make_unique<Impl>(source, rules, out, hash))
 {
 }
 
@@ -459,5 +552,12 @@ int64_t DuplicateFinder::process(int64_t begin, int64_t end, Duration budget)
 bool DuplicateFinder::finish(Duration budget) { return impl_->finish(budget); }
 
 int64_t DuplicateFinder::groupCount() const { return impl_->groups[0] + impl_->groups[1]; }
+
+int64_t DuplicateFinder::partitionsGrouped() const
+{
+    return std::min<int64_t>(impl_->nextPartition.load(), partitionCount());
+}
+
+int64_t DuplicateFinder::partitionCount() const { return int64_t{1} << impl_->bits; }
 
 }  // namespace quillow

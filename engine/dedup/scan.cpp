@@ -47,7 +47,8 @@ private:
     // False (and nothing done) when the lines and their index would not fit.
     bool loadLines(FileBytes& bytes);
     void findDuplicates();
-    void finish();
+    // Sorts the duplicates list; false when stopped.
+    bool finish();
     Scanned end(ScanStatus status);
     Scanned fail(ScanFailure failure);
 
@@ -160,8 +161,7 @@ std::optional<ScanStatus> Scan::scanInMemory(const ReadBytes& read)
     // A mapped file that shrank meanwhile was read in part as zeros.
     if (src_->damaged())
         throw ReadError{ReadFailure::FileError};
-    finish();
-    return ScanStatus::Completed;
+    return finish() ? ScanStatus::Completed : ScanStatus::Stopped;
 }
 
 bool Scan::loadLines(FileBytes& bytes)
@@ -223,8 +223,9 @@ void Scan::findDuplicates()
         begin = end;
     }
     // Grouping and listing, a slice at a time.
+    work_.begin(Stage::Grouping);
     while (!finder.finish(kSlice)) {
-        if (work_.check()) {
+        if (work_.report(Stage::Grouping, finder.partitionsGrouped(), finder.partitionCount())) {
             stopped_ = true;
             return;
         }
@@ -234,7 +235,7 @@ void Scan::findDuplicates()
     work_.begin(Stage::Finishing);
 }
 
-void Scan::finish()
+bool Scan::finish()
 {
     if (r_.memoryPreserved) {
         ContentHash hash;
@@ -245,9 +246,11 @@ void Scan::finish()
     }
     if (dups_->count() > 0)
         work_.begin(Stage::Sorting);
-    dups_->sort();
+    if (!dups_->sort(work_))
+        return false;
     r_.groupCount = groupCount_;
     r_.ready = dups_->count() > 0;
+    return true;
 }
 
 ScanStatus Scan::scanOnDisk(const std::string& file)
@@ -293,8 +296,7 @@ ScanStatus Scan::scanOnDisk(const std::string& file)
     dups_ = spilled.dups;
     groupCount_ = spilled.groups;
     work_.begin(Stage::Finishing);
-    finish();
-    return ScanStatus::Completed;
+    return finish() ? ScanStatus::Completed : ScanStatus::Stopped;
 }
 
 Scanned Scan::end(ScanStatus status)

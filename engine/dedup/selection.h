@@ -11,9 +11,9 @@ namespace quillow {
 
 enum class SelectCommand { All, None, Invert, AllButFirst, AllButLast };
 
-// The flags (one per entry, 1: selected) that command gives list: All and
+// The flags (one per entry, set: selected) that command gives list: All and
 // None set every flag, Invert flips each, AllButFirst and AllButLast select
 // every entry of a group but its first or last. Empty when work was stopped.
-std::vector<uint8_t> selectionAfter(const DupsList& list, SelectCommand command, Work& work);
+std::vector<bool> selectionAfter(const DupsList& list, SelectCommand command, Work& work);
 
 }  // namespace quillow

@@ -315,6 +315,9 @@ private:
     {
         out_.dups = std::make_shared<DupsList>(out_.source, digitCount(out_.lines));
         DupsList& dups = *out_.dups;
+        // The list gets a quarter of the memory; the rest waits in sorted runs.
+        dups.keepWithin(memory_ / 4);
+        work_.begin(Stage::Grouping);
         struct Member {
             uint64_t hash;
             uint32_t line;
@@ -368,7 +371,7 @@ private:
                     add(h.line);
                 }
             });
-            if (work_.check())
+            if (work_.report(Stage::Grouping, p + 1, partitions_->count()))
                 return false;
         }
         return true;

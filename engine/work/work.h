@@ -17,6 +17,7 @@ enum class Stage {
     Loaded,         // the lines are recorded
     Finding,        // keys made and compared
     FindingOnDisk,  // the same through a temporary file (the file does not fit in memory)
+    Grouping,       // lines of equal keys gathered into groups
     Finishing,      // groups settled
     Sorting,        // the duplicates list ordered
     PreparingSave,  // the lines to drop collected

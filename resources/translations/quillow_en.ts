@@ -1131,5 +1131,17 @@ add the extension of the original file name? (Recommended)</translation>
         <source>numbered 或 tsv</source>
         <translation>numbered or tsv</translation>
     </message>
+    <message>
+        <source>正在归组重复项...       </source>
+        <translation>Grouping duplicates... </translation>
+    </message>
+    <message>
+        <source>正在给重复项排序...       </source>
+        <translation>Sorting the duplicates... </translation>
+    </message>
+    <message>
+        <source>正在归组重复项...</source>
+        <translation>Grouping duplicates...</translation>
+    </message>
 </context>
 </TS>

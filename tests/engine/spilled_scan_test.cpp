@@ -236,5 +236,46 @@ TEST(MemoryLimit, SizesAndTheMachine)
     EXPECT_GT(memoryLimit("auto"), 0);
 }
 
+// The control group's limit, less what it uses beyond its file cache,
+// counts at every level up to the mount point, in both hierarchies.
+TEST(MemoryLimit, ControlGroups)
+{
+    struct Row {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> files;
+        std::optional<int64_t> room;
+    } rows[] = {
+        {"v2: the tighter of the group and its parent",
+         {{"proc/self/cgroup", "0::/jobs/run\n"},
+          {"proc/self/mountinfo", "30 1 0:26 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"},
+          {"sys/fs/cgroup/jobs/run/memory.max", "max\n"},
+          {"sys/fs/cgroup/jobs/memory.max", "1000000\n"},
+          {"sys/fs/cgroup/jobs/memory.current", "300000\n"},
+          {"sys/fs/cgroup/jobs/memory.stat", "anon 100000\ninactive_file 150000\nactive_file 50000\n"}},
+         int64_t{900000}},
+        {"v1: the memory controller's group, seen from a container",
+         {{"proc/self/cgroup", "5:cpu:/\n4:memory:/box/job\n0::/\n"},
+          {"proc/self/mountinfo", "35 31 0:32 /box /sys/fs/cgroup/memory rw - cgroup cgroup rw,memory\n"},
+          {"sys/fs/cgroup/memory/job/memory.limit_in_bytes", "500000\n"},
+          {"sys/fs/cgroup/memory/job/memory.usage_in_bytes", "200000\n"},
+          {"sys/fs/cgroup/memory/job/memory.stat", "total_inactive_file 50000\n"},
+          {"sys/fs/cgroup/memory/memory.limit_in_bytes", "9223372036854771712\n"}},
+         int64_t{350000}},
+        {"no limit anywhere",
+         {{"proc/self/cgroup", "0::/a\n"},
+          {"proc/self/mountinfo", "30 1 0:26 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"},
+          {"sys/fs/cgroup/a/memory.max", "max\n"}},
+         std::nullopt},
+    };
+    for (const Row& row : rows) {
+        TempDir root;
+        for (const auto& [name, text] : row.files) {
+            std::filesystem::create_directories(std::filesystem::path(root.file(name)).parent_path());
+            root.write(name, text);
+        }
+        EXPECT_EQ(cgroupMemoryRoom(root.path().string()), row.room) << row.name;
+    }
+}
+
 }  // namespace
 }  // namespace quillow
