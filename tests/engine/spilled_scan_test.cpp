@@ -137,8 +137,17 @@ TEST(SpilledScan, SettlesTheEncodingAsTheScanInMemory)
     std::string crlf;
     for (char c : text)
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    // Past the first 4 MiB, which the scan on disk first goes by.
+    std::string ascii;
+    for (int i = 0; ascii.size() < (size_t{9} << 19); ++i)
+        ascii += "line " + std::to_string(i % 20000) + std::string(120, '.') + "\n";
+    std::string crlfs;
+    for (int i = 0; i < 6; ++i)
+        crlfs += crlf;
     for (const auto& [name, bytes] : {std::pair{"GB18030, detected", gb}, std::pair{"UTF-8 with a stray byte", stray},
-                                      std::pair{"CR LF", crlf}}) {
+                                      std::pair{"CR LF", crlf}, std::pair{"GB18030 after 4.5 MiB of ASCII", ascii + gb},
+                                      std::pair{"UTF-8 with a stray byte after 4.5 MiB", ascii + stray},
+                                      std::pair{"CR LF after 4.5 MiB of LF", ascii + crlfs}}) {
         TempDir dir;
         const std::string in = dir.write("in.txt", bytes);
         const CleanUp memory(Options(), "auto", in, dir.file("memory.txt"));
