@@ -171,10 +171,13 @@ bool Scan::loadLines(FileBytes& bytes)
     EncodingChoice choice = chooseEncoding(options_.textEncoding, all, parallel);
     if (!choice.source)
         throw choice.refusal;
+    // Three passes over the bytes, each a share of the loading's progress.
+    work_.sink().progress(Stage::Loading, 1, 3);
     const SourceEncoding& source = *choice.source;
     const CodeUnit unit = codeUnitOf(source.encoding);
     // Count first, so the line records are allocated once.
     const LineLayout layout = layOutLines(all.substr(source.textStart()), unit, parallel);
+    work_.sink().progress(Stage::Loading, 2, 3);
     const int64_t perLine = kMemoryPerLine + (options_.filterPattern.empty() ? 0 : kMemoryPerFilteredLine);
     if (mayUseDisk_ && static_cast<int64_t>(all.size()) + layout.total * perLine > memory_)
         return false;
