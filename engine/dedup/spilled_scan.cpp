@@ -318,11 +318,15 @@ private:
     {
         out_.dups = std::make_shared<DupsList>(out_.source, digitCount(out_.lines));
         DupsList& dups = *out_.dups;
+        // A key met first: its compared bytes in kept at at, and where its
+        // own text lies (in the file, or in kept after the compared bytes).
         struct Member {
             uint64_t hash;
             uint32_t line;
             uint32_t length;
             size_t at;
+            uint64_t keyOffset;
+            uint32_t keyLength;
             bool repeated;
         };
         std::vector<Member> members;
@@ -351,24 +355,27 @@ private:
                                sameKey(compareMode_, std::string_view(kept).substr(m.at, m.length), compared);
                     });
                     if (id == next) {
-                        members.push_back(Member{h.hash, h.line, h.compareLength, kept.size(), false});
+                        members.push_back(Member{h.hash, h.line, h.compareLength, kept.size(), h.keyOffset,
+                                                 h.keyLength, false});
                         kept.append(compared);
+                        kept.append(keyText);
                         continue;
                     }
+                    // Every entry shows its own line's key, the first one too.
                     Member& first = members[id];
-                    // A group's first entry shows the key that found it a duplicate.
-                    auto add = [&](uint32_t line) {
-                        if (h.keyOffset == kKeyText)
-                            dups.append(line, first.line, keyText);
-                        else
-                            dups.appendAt(line, first.line, h.keyOffset, h.keyLength);
-                    };
                     if (!first.repeated) {
                         first.repeated = true;
-                        add(first.line);
+                        if (first.keyOffset == kKeyText)
+                            dups.append(first.line, first.line,
+                                        std::string_view(kept).substr(first.at + first.length, first.keyLength));
+                        else
+                            dups.appendAt(first.line, first.line, first.keyOffset, first.keyLength);
                         ++out_.groups;
                     }
-                    add(h.line);
+                    if (h.keyOffset == kKeyText)
+                        dups.append(h.line, first.line, keyText);
+                    else
+                        dups.appendAt(h.line, first.line, h.keyOffset, h.keyLength);
                 }
             });
             if (cadence_.poll())

@@ -142,6 +142,22 @@ TEST_F(CliProcessTest, ListWritesEveryEntryBytesExactly)
     EXPECT_EQ(r.err, kSixLinesStatus);
 }
 
+// Every form of the list shows each line's own key; a group's is its first line's.
+TEST_F(CliProcessTest, EntriesShowTheirOwnLines)
+{
+    const std::string in = dir.write("q.txt", "q\nQ\n");
+    const struct {
+        std::vector<std::string> args;
+        const char* out;
+    } rows[] = {
+        {{"--list", in}, "[1]   q\n[2]   Q\n"},
+        {{"--count", in}, "2\tq\n"},
+        {{"--list", "--format=tsv", in}, "1\t1\tq\n2\t1\tQ\n"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(run(row.args).out, row.out) << row.args[0];
+}
+
 TEST_F(CliProcessTest, ListDecodesOtherEncodingsAndNamesThem)
 {
     // GB18030 "你好" twice, "x" twice; written back as its own bytes.
@@ -167,7 +183,7 @@ TEST_F(CliProcessTest, ListPadsLineNumbersAndHonoursOptions)
     std::string in = dir.write("in.txt", text);
     CliResult r = run({"-l", "--case=off", "--trim=on", in});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "[01]   X1\n[10]   X1\n");
+    EXPECT_EQ(r.out, "[01]   x1\n[10]   X1\n");
 }
 
 TEST_F(CliProcessTest, ListStatuses)

@@ -66,9 +66,9 @@ END {
 AWK
 
 # The duplicates list. Entries go by group (in the order of the groups' first
-# lines), then by line. An entry shows its line's key text (trimmed when trim
-# is on, letter case kept), except the group's first, which shows the key
-# text of the group's second line. form: classic, tsv or count.
+# lines), then by line. Each entry shows its own line's key text (trimmed
+# when trim is on, letter case kept); --count shows the group's first line's.
+# form: classic, tsv or count.
 read -r -d '' list_reference <<'AWK' || true
 BEGIN {
     if (cr) RS = "\r\n|\r"
@@ -84,20 +84,19 @@ NR == FNR {
     lines = FNR
     if ($0 ~ /^ *$/) next
     k = key($0)
-    if (++n[k] == 1) first[k] = FNR
-    else if (n[k] == 2) second[k] = shown($0)
+    if (++n[k] == 1) first[k] = shown($0)
     next
 }
 $0 !~ /^ *$/ && n[k = key($0)] > 1 {
     if (!(k in group)) { group[k] = ++groups; keyOf[groups] = k }
     g = group[k]
-    text = FNR == first[k] ? second[k] : shown($0)
+    text = shown($0)
     if (form == "tsv") out[g] = out[g] sprintf("%d\t%d\t%s\n", FNR, g, text)
     else out[g] = out[g] sprintf("[%0" length(lines) "d]   %s\n", FNR, text)
 }
 END {
     for (g = 1; g <= groups; g++)
-        if (form == "count") printf "%d\t%s\n", n[keyOf[g]], second[keyOf[g]]
+        if (form == "count") printf "%d\t%s\n", n[keyOf[g]], first[keyOf[g]]
         else printf "%s", out[g]
 }
 AWK

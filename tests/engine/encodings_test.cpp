@@ -122,13 +122,13 @@ TEST_F(EncodingsTest, MajorityOfLineEndsDecides)
 TEST_F(EncodingsTest, CompatibilityFormsMatchWhenAsked)
 {
     const CleanUp cases[] = {
-        {"full width", "ＡＢＣ１２\nABC12\n", "auto", {"[1]   ABC12", "[2]   ABC12"}, {}, "", true},
-        {"full width and case", "ａｂｃ\nABC\n", "auto", {"[1]   ABC", "[2]   ABC"}, {}, "", true, false},
-        {"ligature and circled digit", "ﬁle ①\nfile 1\n", "auto", {"[1]   file 1", "[2]   file 1"}, {}, "", true},
+        {"full width", "ＡＢＣ１２\nABC12\n", "auto", {"[1]   ＡＢＣ１２", "[2]   ABC12"}, {}, "", true},
+        {"full width and case", "ａｂｃ\nABC\n", "auto", {"[1]   ａｂｃ", "[2]   ABC"}, {}, "", true, false},
+        {"ligature and circled digit", "ﬁle ①\nfile 1\n", "auto", {"[1]   ﬁle ①", "[2]   file 1"}, {}, "", true},
         {"off by default", "ＡＢＣ\nABC\n", "auto", {}, {}, ""},
         {"in gb18030, shown as the line's own text", kFullAbc + "\nABC\nABC\n", "GB18030",
-         {"[1]   ABC", "[2]   ABC", "[3]   ABC"}, {2, 3}, kFullAbc + "\n", true},
-        {"with a filter", "k:ＡＢ\nk:AB\n", "auto", {"[1]   AB", "[2]   AB"}, {}, "", true, true, "[^:]+$"},
+         {"[1]   ＡＢＣ", "[2]   ABC", "[3]   ABC"}, {2, 3}, kFullAbc + "\n", true},
+        {"with a filter", "k:ＡＢ\nk:AB\n", "auto", {"[1]   ＡＢ", "[2]   AB"}, {}, "", true, true, "[^:]+$"},
     };
     for (const CleanUp& c : cases)
         run(c);
