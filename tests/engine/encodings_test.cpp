@@ -94,6 +94,13 @@ TEST_F(EncodingsTest, KeptLinesComeBackAsTheirOwnBytes)
         // filtered keys encoded back, an invalid byte as itself.
         {"utf-16 trimmed", le(" x \nx\n"), "UTF-16LE", {"[1]   x", "[2]   x"}, {2}, le("x\n"), false, true, "",
          true, true},
+        // A character beyond U+FFFF is a pair of units, not an escape.
+        {"utf-16le key beyond the bmp", "\xFF\xFE=\xD8M\xDC\n\0=\xD8M\xDC"s, "auto", {"[1]   👍", "[2]   👍"}, {2},
+         "\xFF\xFE=\xD8M\xDC\n\0"s, false, true, ".", true},
+        {"utf-32le key beyond the bmp", "\xFF\xFE\0\0M\xF4\x01\0\n\0\0\0M\xF4\x01\0"s, "auto",
+         {"[1]   👍", "[2]   👍"}, {2}, "\xFF\xFE\0\0M\xF4\x01\0\n\0\0\0"s, false, true, ".", true},
+        {"gb18030 key beyond the bmp", "\x94\x39\xD1\x31\n\x94\x39\xD1\x31", "GB18030", {"[1]   👍", "[2]   👍"}, {2},
+         "\x94\x39\xD1\x31\n", false, true, ".", true},
         {"gb18030 filtered", "id " + kNiHao + "\nno " + kNiHao + "\nk \xFF\n", "GB18030",
          {"[1]   你好", "[2]   你好"}, {2}, kNiHao + "\n\xFF\n", false, true, "\\S+$", true},
         {"utf-16 filtered", le("a1b22\nx1y22\n"), "UTF-16LE", {"[1]   122", "[2]   122"}, {1}, le("122\n"), false,
