@@ -11,12 +11,9 @@
 #include "app/run_flags.h"
 #include "app/scan_result.h"
 #include "app/settings/settings.h"
+#include "engine/io/temp_name.h"
 
 namespace quillow {
-
-// Temporary files end with this; the part before it is the target's name
-// and a random tag, so a run only ever removes a file it created itself.
-inline constexpr const char* kTempSuffix = ".quillowtemp";
 
 // Where the cleaned text goes: a file, or a descriptor that is already open.
 struct SaveTarget {
