@@ -182,7 +182,7 @@ private:
         out_.contentHash = hash.value();
         out_.encoding = settled ? *settled : utf8.invalidAt() < 0 ? SourceEncoding{} : detectorGuess(utf8.invalidAt());
         out_.mode = lineEndMode(tally);
-        lineEstimate_ = (out_.mode == LineEndMode::Lf ? tally.lf : tally.cr) + 1;
+        lineEstimate_ = mostLines(tally, out_.mode);
         if (lineEstimate_ > INT32_MAX)
             throw ReadError{text::kFileError};
         return true;
