@@ -432,10 +432,9 @@ TEST_F(CliProcessTest, HelpAndVersion)
         EXPECT_NE(r.out.find(part), std::string::npos) << part;
 }
 
-// The language comes from the locale as Qt reads it: LANGUAGE (a list of
-// preferences) first, then LC_ALL, LC_MESSAGES and LANG. English for English;
-// Chinese, the source language, for Chinese, C, POSIX and any language
-// without a translation.
+// The language comes from the locale's first language: the first entry of
+// LANGUAGE, else LC_ALL, LC_MESSAGES or LANG. Chinese for Chinese (zh*),
+// English for everything else: C, POSIX, none, untranslated languages.
 TEST_F(CliProcessTest, LanguageFollowsTheLocale)
 {
     struct Row {
@@ -444,17 +443,19 @@ TEST_F(CliProcessTest, LanguageFollowsTheLocale)
         bool english;
     };
     const Row rows[] = {
-        {"C", {"LC_ALL=C"}, false},
-        {"POSIX", {"LC_ALL=POSIX"}, false},
+        {"C", {"LC_ALL=C"}, true},
+        {"POSIX", {"LC_ALL=POSIX"}, true},
+        {"nothing set", {}, true},
+        {"de_DE", {"LANG=de_DE.UTF-8"}, true},
+        {"en_US", {"LANG=en_US.UTF-8"}, true},
         {"zh_CN", {"LANG=zh_CN.UTF-8"}, false},
         {"zh_TW", {"LANG=zh_TW.UTF-8"}, false},
-        {"fr_FR", {"LANG=fr_FR.UTF-8"}, false},
-        {"en_US", {"LANG=en_US.UTF-8"}, true},
+        {"zh alone", {"LANG=zh"}, false},
         {"LC_MESSAGES over LANG", {"LC_MESSAGES=en_GB.UTF-8", "LANG=zh_CN.UTF-8"}, true},
         {"LC_ALL over LC_MESSAGES", {"LC_ALL=zh_CN.UTF-8", "LC_MESSAGES=en_US.UTF-8"}, false},
-        {"LANGUAGE over LC_ALL", {"LANGUAGE=en_US", "LC_ALL=C.UTF-8"}, true},
+        {"LANGUAGE over LC_ALL", {"LANGUAGE=zh_CN", "LC_ALL=C.UTF-8"}, false},
+        {"LANGUAGE: its first entry", {"LANGUAGE=fr:zh_CN", "LANG=zh_CN.UTF-8"}, true},
         {"LANGUAGE: Chinese before English", {"LANGUAGE=zh_CN:en", "LANG=en_US.UTF-8"}, false},
-        {"LANGUAGE: French, then English", {"LANGUAGE=fr:en", "LANG=fr_FR.UTF-8"}, true},
     };
     for (const Row& row : rows) {
         environment = {"LANGUAGE=", "LC_ALL=", "LC_MESSAGES=", "LANG="};
