@@ -65,6 +65,7 @@ public:
                 invalidAt_ = static_cast<int64_t>(offset_);
                 return;
             }
+            ++multiByte_;
             offset_ += carry_.size();
             carry_.clear();
         }
@@ -72,13 +73,17 @@ public:
         size_t bad = 0;
         if (!isValidUtf8(piece.substr(0, piece.size() - cut), &bad)) {
             invalidAt_ = static_cast<int64_t>(offset_ + bad);
+            multiByte_ += multiByteCharacters(piece.substr(0, bad));
             return;
         }
+        multiByte_ += multiByteCharacters(piece.substr(0, piece.size() - cut));
         offset_ += piece.size() - cut;
         carry_.assign(piece.substr(piece.size() - cut));
     }
     // The offset of the first invalid byte, or -1.
     int64_t invalidAt() const { return invalidAt_; }
+    // The multi-byte characters before it.
+    int64_t multiByteBefore() const { return multiByte_; }
 
 private:
     static size_t sequenceLength(char lead)
@@ -101,6 +106,7 @@ private:
     std::string carry_;
     uint64_t offset_ = 0;
     int64_t invalidAt_ = -1;
+    int64_t multiByte_ = 0;
 };
 
 class SpilledScan {
@@ -180,7 +186,7 @@ private:
         }
         size_ = at;
         out_.contentHash = hash.value();
-        out_.encoding = settled ? *settled : utf8.invalidAt() < 0 ? SourceEncoding{} : detectorGuess(utf8.invalidAt());
+        out_.encoding = settled ? *settled : utf8.invalidAt() < 0 ? SourceEncoding{} : detectorGuess(utf8.invalidAt(), utf8.multiByteBefore());
         out_.mode = lineEndMode(tally);
         lineEstimate_ = mostLines(tally, out_.mode);
         if (lineEstimate_ > INT32_MAX)
@@ -203,8 +209,9 @@ private:
     }
 
     // The detector's guess over the lines from the one holding the byte at
-    // invalid on, as the scan in memory makes it.
-    SourceEncoding detectorGuess(int64_t invalid)
+    // invalid on, as the scan in memory makes it; multiByteBefore UTF-8
+    // characters precede that byte.
+    SourceEncoding detectorGuess(int64_t invalid, int64_t multiByteBefore)
     {
         // Back to the start of the line.
         auto from = static_cast<uint64_t>(invalid);
@@ -230,7 +237,8 @@ private:
             if (window.size() < want || window.find_first_of("\r\n", kEncodingWindow - 1) != std::string::npos)
                 break;
         }
-        return encodingOfInvalidUtf8(window);
+        const auto inWindow = static_cast<size_t>(static_cast<uint64_t>(invalid) - from);
+        return encodingOfInvalidUtf8(window, multiByteBefore - multiByteCharacters(window.substr(0, inWindow)));
     }
 
     // The second pass: every line's key filed in a partition.
