@@ -2,10 +2,10 @@
 
 namespace quillow {
 
-ButtonStates buttonStates(const ScanResult& result, const RunFlags& flags)
+ButtonStates buttonStates(const Session& session)
 {
     ButtonStates s;
-    if (flags.busy) {
+    if (session.busy) {
         // Only Stop, in Open's place.
         s.scanEnabled = false;
         s.scanVisible = false;
@@ -15,6 +15,7 @@ ButtonStates buttonStates(const ScanResult& result, const RunFlags& flags)
         s.settingsEnabled = s.aboutEnabled = false;
         return s;
     }
+    const ScanResult& result = session.result;
     s.saveEnabled = s.selectEnabled = result.ready;
     s.viewEnabled = result.ready && !result.memoryPreserved;
     return s;

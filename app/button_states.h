@@ -1,12 +1,18 @@
 #pragma once
 // What the main-window buttons show follows from what is running and what the
 // last scan left.
-#include "app/host.h"
-#include "app/run_flags.h"
-#include "app/scan_result.h"
+#include "app/session.h"
 
 namespace quillow {
 
-ButtonStates buttonStates(const ScanResult& result, const RunFlags& flags);
+struct ButtonStates {
+    bool scanEnabled = true, scanVisible = true;
+    bool stopEnabled = false, stopVisible = false;
+    bool saveEnabled = false, selectEnabled = false, viewEnabled = false;
+    bool settingsEnabled = true, aboutEnabled = true;
+    bool operator==(const ButtonStates&) const = default;
+};
+
+ButtonStates buttonStates(const Session& session);
 
 }  // namespace quillow

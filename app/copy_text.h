@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/scan_result.h"
+#include "engine/dedup/scan_result.h"
 
 namespace quillow {
 

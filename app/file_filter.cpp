@@ -37,7 +37,7 @@ char asciiUpper(char c)
     return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
 }
 
-// A classic pattern as a Qt wildcard that matches the same names.
+// A filter-list pattern as a Qt wildcard that matches the same names.
 std::string qtPattern(std::string_view pattern)
 {
     if (pattern == "*.*")

@@ -1,5 +1,5 @@
 #pragma once
-// The widget-free half of the file dialogs: the classic filter list
+// The widget-free half of the file dialogs: the filter list
 // ("description|pattern|description|pattern") in Qt's name-filter form, the
 // default-extension rule, and the loop that asks again when an opened file
 // does not exist or an overwrite is declined. The dialog itself is plugged in
@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/host.h"
+#include "app/front_end.h"
 
 namespace quillow {
 
@@ -19,12 +19,12 @@ struct NameFilter {
     std::vector<std::string> patterns;  // as written, e.g. "*.txt"
 };
 
-// Splits the classic filter list into its entries. Entries are separated by
+// Splits the filter list into its entries. Entries are separated by
 // "|", and a pattern may hold several patterns separated by ";". An empty
-// element ends the list, as it does for the classic dialogs.
+// element ends the list.
 std::vector<NameFilter> parseFilterList(std::string_view filter);
 
-// "description (patterns)" for Qt. Patterns keep their classic meaning on a
+// "description (patterns)" for Qt. Patterns keep their meaning on a
 // case-sensitive file system: "*.*" matches every name (with or without a
 // dot) and letters match either case, so "*.txt" becomes "*.[tT][xX][tT]".
 std::string toQtNameFilter(const NameFilter& entry);

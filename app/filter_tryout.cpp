@@ -102,7 +102,7 @@ std::string filterResult(const TestText& test, const FilterDialogValues& values)
 
 }  // namespace
 
-void tryFilter(std::string& lastText, const ScanResult& scan, Host& host, const FilterDialogValues& values)
+void tryFilter(std::string& lastText, const ScanResult& scan, FrontEnd& host, const FilterDialogValues& values)
 {
     try {
         std::optional<std::string> answer =

@@ -4,8 +4,8 @@
 // or that the filter failed.
 #include <string>
 
-#include "app/host.h"
-#include "app/scan_result.h"
+#include "app/front_end.h"
+#include "engine/dedup/scan_result.h"
 
 namespace quillow {
 
@@ -19,6 +19,6 @@ struct FilterDialogValues {
 };
 
 // lastText is the text last tested (offered again, and replaced by the new one).
-void tryFilter(std::string& lastText, const ScanResult& scan, Host& host, const FilterDialogValues& values);
+void tryFilter(std::string& lastText, const ScanResult& scan, FrontEnd& host, const FilterDialogValues& values);
 
 }  // namespace quillow

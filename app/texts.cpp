@@ -40,6 +40,8 @@ const char* progressPrefix(Stage stage)
         return QT_TRANSLATE_NOOP("quillow::text", "正保存文件...       ");
     case Stage::Selecting:
         return QT_TRANSLATE_NOOP("quillow::text", "正在选择...      ");
+    default:
+        break;
     }
     return "";
 }
@@ -61,6 +63,31 @@ int64_t progressPercent(Stage stage, int64_t done, int64_t total)
     if (stage == Stage::PreparingSave || stage == Stage::Writing)
         return percentHalfEven(done, total);
     return total > 0 ? done * 100 / total : 0;
+}
+
+const char* stageStatus(Stage stage)
+{
+    switch (stage) {
+    case Stage::Loading:
+        return kLoading;
+    case Stage::Loaded:
+        return kLoaded;
+    case Stage::Finding:
+        return kFinding;
+    case Stage::FindingOnDisk:
+        return kFindingOnDisk;
+    case Stage::Finishing:
+        return kFinishing;
+    case Stage::Sorting:
+        return kSorting;
+    case Stage::PreparingSave:
+        return kSavePreparing;
+    case Stage::Writing:
+        return kSaveWriting;
+    case Stage::Selecting:
+        return kSelecting;
+    }
+    return "";
 }
 
 std::string progressText(Stage stage, int64_t done, int64_t total)
@@ -94,12 +121,17 @@ std::string failureMessage(const char* documented, const std::string& file, int 
     return detail.empty() ? translated(documented) : translated(documented) + "\n" + detail;
 }
 
+std::string encodingRefusal(const EncodingRefusal& refusal)
+{
+    return arg(translated(refusal.unsupported ? kUnsupportedEncoding : kUnknownEncoding), refusal.name);
+}
+
 std::string slashCutWarning(const std::string& argument)
 {
     return arg(translated(QT_TRANSLATE_NOOP("quillow::text",
                                     "警告: 斜杠开关截断了路径 %1；含有斜杠的路径请用 GNU 选项: -i 输入文件 -o 输出文件 "
                                     "-s 1|2|3 (见 quillow-cli --help)")),
-               {argument});
+               argument);
 }
 
 std::string scanSummary(int64_t lines, int64_t entries, int64_t groups)
@@ -107,7 +139,7 @@ std::string scanSummary(int64_t lines, int64_t entries, int64_t groups)
     return arg(translatedN(QT_TRANSLATE_N_NOOP("quillow::text",
                                        "扫描      %1 行: 找到        %2 个重复项包含有              %n 个唯一的重复项！"),
                    groups),
-               {std::to_string(lines), std::to_string(entries)});
+               std::to_string(lines), std::to_string(entries));
 }
 
 std::string scanInterrupted(int64_t entries)
@@ -120,7 +152,7 @@ std::string scanInterrupted(int64_t entries)
 std::string selectionStatus(int64_t selected, int64_t entries)
 {
     return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "%1 共  %2 个重复项已选定。")),
-               {std::to_string(selected), std::to_string(entries)});
+               std::to_string(selected), std::to_string(entries));
 }
 
 }  // namespace quillow::text

@@ -7,8 +7,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/host.h"
 #include "app/translation.h"
+#include "engine/text/text_encoding.h"
+#include "engine/work/work.h"
 
 namespace quillow::text {
 
@@ -71,6 +72,8 @@ std::string programVersion(bool debugMode);
 // "Quillow 3.0", with " Debug Version" in a debug run.
 std::string productVersion(bool debugMode);
 
+// The status text that shows when a stage begins (untranslated).
+const char* stageStatus(Stage stage);
 // The percentage a stage shows: the scan and the selection round down, the
 // save rounds to the nearest whole number (halves to even). total <= 0
 // counts as nothing done (as 1 for the save).
@@ -88,6 +91,11 @@ std::string failureDetail(const std::string& file, int error);
 std::string failureStatus(const char* documented, const std::string& file, int error);
 // A message box text: documented, the detail on a line of its own.
 std::string failureMessage(const char* documented, const std::string& file, int error);
+
+// Why a named encoding is refused; %1 is the name.
+inline constexpr const char* kUnknownEncoding = QT_TRANSLATE_NOOP("quillow::text", "未知的文本编码：%1");
+inline constexpr const char* kUnsupportedEncoding = QT_TRANSLATE_NOOP("quillow::text", "不支持按行处理的文本编码：%1");
+std::string encodingRefusal(const EncodingRefusal& refusal);
 
 // quillow-cli: the store's file refused, memory running out outside the
 // scan, and a path the slash switches cut apart.

@@ -8,6 +8,7 @@
 #include <QtGlobal>
 #include <cstdint>
 #include <initializer_list>
+#include <QString>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,8 +53,13 @@ std::string translated(const char* source, const char* context = kContext);
 // A text with a count: the form the translation gives for n, "%n" replaced
 // by n.
 std::string translatedN(const char* source, int64_t n, const char* context = kContext);
-// "%1" to "%9" replaced by the arguments in one pass: an argument is never
-// searched for markers itself.
-std::string arg(std::string_view pattern, std::initializer_list<std::string_view> args);
+// "%1" to "%9" replaced by the arguments in one pass (QString::arg with all
+// of them at once): an argument is never searched for markers itself.
+template <typename... Args>
+std::string arg(std::string_view pattern, const Args&... args)
+{
+    const auto utf16 = [](std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); };
+    return utf16(pattern).arg(utf16(args)...).toStdString();
+}
 
 }  // namespace quillow::text

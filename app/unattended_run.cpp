@@ -2,87 +2,101 @@
 
 #include <unistd.h>
 
-#include <algorithm>
-#include <cerrno>
-
+#include "app/flows/open_flow.h"
+#include "app/flows/save_flow.h"
+#include "app/flows/select_flow.h"
 #include "app/command_line/command_line_texts.h"
-#include "engine/io/content_hash.h"
-#include "engine/io/file_info.h"
-#include "engine/io/read_whole_file.h"
-#include "app/save.h"
-#include "app/scan.h"
-#include "engine/dedup/selection.h"
 #include "app/texts.h"
+#include "engine/io/pass_through.h"
 
 namespace quillow {
 
 namespace {
 
-// The input exactly as it was read, byte-order mark and all. Stop is
-// honoured between blocks: a reader that does not read blocks the write. A
-// file scanned on disk is read again and must prove to be what was scanned.
-RunOutcome passThrough(const ScanResult& result, RunFlags& flags, Host& host, int fd)
+// The input exactly as it was read, to fd, on the front end's worker.
+RunOutcome passInputThrough(Session& session, int fd)
 {
-    constexpr size_t kBlock = size_t{4} << 20;
-    const bool fromFile = result.source && result.source->onDisk();
-    const std::string_view bytes = result.source && !fromFile ? result.source->bytes() : std::string_view();
-    int in = -1;
-    if (fromFile) {
-        int error = 0;
-        in = openRegularFile(result.file, error);
-        if (in < 0) {
-            host.setStatus(text::failureStatus(text::kSourceUnreadable, result.file, error));
-            return RunOutcome::InputError;
-        }
-    }
-    struct Closer {
-        int fd;
-        ~Closer()
-        {
-            if (fd >= 0)
-                ::close(fd);
-        }
-    } closer{in};
-    std::string buffer;
-    ContentHash reread;
-    for (uint64_t at = 0;;) {
-        std::string_view block = bytes.substr(std::min<uint64_t>(at, bytes.size()), kBlock);
-        if (fromFile) {
-            buffer.resize(kBlock);
-            try {
-                block = std::string_view(buffer.data(), readFileAt(in, buffer.data(), kBlock, at));
-            } catch (const ReadError& e) {
-                host.setStatus(text::failureStatus(text::kSourceUnreadable, result.file, e.error));
-                return RunOutcome::InputError;
-            }
-            reread.add(block);
-        }
-        if (block.empty())
-            break;
-        for (size_t done = 0; done < block.size();) {
-            const ssize_t n = ::write(fd, block.data() + done, block.size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0) {
-                host.setStatus(text::failureStatus(text::kSaveFailed, text::translated(text::kStandardOutput),
-                                                   n < 0 ? errno : EIO));
-                return RunOutcome::OutputError;
-            }
-            done += static_cast<size_t>(n);
-        }
-        at += block.size();
-        host.yield();
-        if (flags.stopRequested) {
-            host.setStatus(text::translated(text::kSaveCancelled));
-            return RunOutcome::Stopped;
-        }
-    }
-    if (fromFile && reread.value() != result.contentHash) {
-        host.setStatus(text::failureStatus(text::kSourceChanged, result.file, 0));
+    PassThroughResult passed;
+    session.frontEnd.runWork(text::kSaveStopQuestion,
+                             [&](Work& work) { passed = passThrough(session.result, fd, work); });
+    FrontEnd& front = session.frontEnd;
+    const std::string& file = session.result.file;
+    switch (passed.outcome) {
+    case PassThroughOutcome::Done:
+        front.setStatus(text::translated(text::kPassedThrough));
+        return RunOutcome::PassedThrough;
+    case PassThroughOutcome::Stopped:
+        front.setStatus(text::translated(text::kSaveCancelled));
+        return RunOutcome::Stopped;
+    case PassThroughOutcome::SourceUnreadable:
+        front.setStatus(text::failureStatus(text::kSourceUnreadable, file, passed.error));
         return RunOutcome::InputError;
+    case PassThroughOutcome::SourceChanged:
+        front.setStatus(text::failureStatus(text::kSourceChanged, file, 0));
+        return RunOutcome::InputError;
+    case PassThroughOutcome::WriteFailed:
+        break;
     }
-    host.setStatus(text::translated(text::kPassedThrough));
-    return RunOutcome::PassedThrough;
+    front.setStatus(text::failureStatus(text::kSaveFailed, text::translated(text::kStandardOutput), passed.error));
+    return RunOutcome::OutputError;
+}
+
+RunOutcome outcomeOf(SaveOutcome saved)
+{
+    switch (saved) {
+    case SaveOutcome::Written:
+        return RunOutcome::Written;
+    case SaveOutcome::Stopped:
+        return RunOutcome::Stopped;
+    case SaveOutcome::NothingToSave:
+    case SaveOutcome::NothingSelected:
+        return RunOutcome::NothingToDo;
+    case SaveOutcome::SourceMissing:
+    case SaveOutcome::SourceChanged:
+    case SaveOutcome::SourceUnreadable:
+        return RunOutcome::InputError;
+    case SaveOutcome::Cancelled:
+    case SaveOutcome::TargetUnwritable:
+    case SaveOutcome::Failed:
+        break;
+    }
+    return RunOutcome::OutputError;
+}
+
+RunOutcome run(Session& session, const RunRequest& request)
+{
+    Settings& settings = session.settings;
+    ScanResult& result = session.result;
+    result.bigFile = false;
+    applyOverrides(request, settings.options);
+    // Standard input cannot be read again and standard output is written
+    // from the buffer: the scan keeps the lines.
+    if (request.inputIsStdin || request.outputIsStdout)
+        settings.options.preserveMemory = false;
+
+    const ScanOutcome scanned = request.inputIsStdin
+                                    ? openStream(session, STDIN_FILENO, text::translated(text::kStandardInput))
+                                    : openFile(session, request.input);
+    if (scanned == ScanOutcome::Stopped)
+        return RunOutcome::Stopped;
+    if (scanned == ScanOutcome::NoFile || scanned == ScanOutcome::Failed)
+        return RunOutcome::InputError;
+    // A filter passes on what has nothing to drop; a file is not written.
+    const bool filter = request.outputIsStdout && request.select;
+    if (scanned == ScanOutcome::EmptyFile || !result.ready)  // an empty file holds no duplicates either
+        return filter ? passInputThrough(session, STDOUT_FILENO) : RunOutcome::NothingToDo;
+    if (!request.select)
+        return RunOutcome::DuplicatesFound;
+
+    selectEntries(session, *request.select);
+    if (filter && result.dups->selectedCount() == 0)
+        return passInputThrough(session, STDOUT_FILENO);
+
+    // A stream target's path is the name its failures give.
+    const SaveTarget target = request.outputIsStdout
+                                  ? SaveTarget{text::translated(text::kStandardOutput), STDOUT_FILENO}
+                                  : SaveTarget{request.output};
+    return outcomeOf(saveCleanedCopy(session, target).outcome);
 }
 
 }  // namespace
@@ -106,63 +120,14 @@ int exitStatus(RunOutcome outcome)
     return kExitUsage;
 }
 
-RunOutcome runUnattended(Settings& settings, ScanResult& result, RunFlags& flags, Host& host,
-                         const RunRequest& request)
+RunOutcome runUnattended(Session& session, const RunRequest& request)
 {
-    flags.unattended = true;
-    result.bigFile = false;
-    applyOverrides(request, settings.options);
-    // Standard input cannot be read again and standard output is written
-    // from the buffer: the scan keeps the lines.
-    if (request.inputIsStdin || request.outputIsStdout)
-        settings.options.preserveMemory = false;
-
-    const ScanOutcome scanned =
-        request.inputIsStdin
-            ? runScanOfStream(settings, result, flags, host, STDIN_FILENO, text::translated(text::kStandardInput))
-            : runScan(settings, result, flags, host, request.input);
-    if (scanned == ScanOutcome::Stopped || !flags.unattended)
-        return RunOutcome::Stopped;
-    if (scanned == ScanOutcome::NoFile || scanned == ScanOutcome::Failed)
-        return RunOutcome::InputError;
-    // A filter passes on what has nothing to drop; a file is not written.
-    const bool filter = request.outputIsStdout && request.select;
-    if (scanned == ScanOutcome::EmptyFile || !result.ready)  // an empty file holds no duplicates either
-        return filter ? passThrough(result, flags, host, STDOUT_FILENO) : RunOutcome::NothingToDo;
-    if (!request.select)
-        return RunOutcome::DuplicatesFound;
-
-    runSelectCommand(result, flags, host, *request.select);
-    if (filter && result.dups->selectedCount() == 0)
-        return passThrough(result, flags, host, STDOUT_FILENO);
-
-    // A stream target's path is the name its failures give.
-    const SaveTarget target = request.outputIsStdout
-                                  ? SaveTarget{text::translated(text::kStandardOutput), STDOUT_FILENO}
-                                  : SaveTarget{request.output};
-    const WriteResult written = runSave(settings, result, flags, host, target);
-    if (!flags.unattended)
-        return RunOutcome::Stopped;
-    switch (written.outcome) {
-    case WriteOutcome::Written:
-        return RunOutcome::Written;
-    case WriteOutcome::Stopped:
-        return RunOutcome::Stopped;
-    case WriteOutcome::SourceUnreadable:
-    case WriteOutcome::SourceChanged:
-        return RunOutcome::InputError;
-    case WriteOutcome::TargetUnwritable:
-    case WriteOutcome::Failed:
-        return RunOutcome::OutputError;
-    case WriteOutcome::NotStarted:
-        break;
-    }
-    // The save's checks ended it silently, as they do in an unattended run.
-    if (!result.dups || result.dups->selectedCount() == 0)
-        return RunOutcome::NothingToDo;
-    if (!result.fromStream && !fileExists(result.file))
-        return RunOutcome::InputError;
-    return RunOutcome::OutputError;
+    session.unattended = true;
+    const RunOutcome outcome = run(session, request);
+    // A stopped run hands the window to the user.
+    if (outcome == RunOutcome::Stopped)
+        session.unattended = false;
+    return outcome;
 }
 
 }  // namespace quillow

@@ -3,10 +3,7 @@
 // selection by rule and the save, with nothing asked of the user (unless
 // Stop is pressed), and the exit status that reports it.
 #include "app/command_line/command_line.h"
-#include "app/host.h"
-#include "app/run_flags.h"
-#include "app/scan_result.h"
-#include "app/settings/settings.h"
+#include "app/session.h"
 
 namespace quillow {
 
@@ -17,7 +14,7 @@ enum class RunOutcome {
     NothingToDo,      // no duplicates, or nothing selected: nothing written
     InputError,       // the input could not be read
     OutputError,      // the output could not be written
-    Stopped,          // the user stopped; the run is no longer unattended
+    Stopped,          // the user stopped; the session is no longer unattended
 };
 
 // Exit statuses: 0 written, passed through or duplicates found, 1 nothing
@@ -32,7 +29,6 @@ int exitStatus(RunOutcome outcome);
 // input is read straight into the scan's buffer. Standard output gets the
 // cleaned text straight, or the input as it came when nothing is to be
 // dropped; a file target is not written then.
-RunOutcome runUnattended(Settings& settings, ScanResult& result, RunFlags& flags, Host& host,
-                         const RunRequest& request);
+RunOutcome runUnattended(Session& session, const RunRequest& request);
 
 }  // namespace quillow

@@ -8,7 +8,7 @@
 #include <charconv>
 #include <string>
 
-#include "cli/cli_host.h"
+#include "cli/cli_front_end.h"
 #include "engine/work/two_cores.h"
 
 namespace quillow {

@@ -6,7 +6,7 @@
 
 namespace quillow {
 
-// --list: every entry of the duplicates list, bytes exactly as held. Classic:
+// --list: every entry of the duplicates list, bytes exactly as held. Numbered:
 // "[line]   text" (the line number padded as in the lists); tsv: line number,
 // group number (1-based, in list order) and text, separated by tabs.
 // Returns 0, or the errno of a failed write (-1: stopped by Ctrl-C).

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_host.h"
+#include "cli/cli_front_end.h"
 #include "cli/list_output.h"
 #include "cli/run_guards.h"
 #include "app/command_line/command_line.h"
@@ -57,7 +57,7 @@ int closeStandardOutput()
 
 // --list or --count after the scan, then the scan's summary once the list
 // is out.
-int writeDuplicates(const CommandLine& command, const ScanResult& result, const CliHost& host)
+int writeDuplicates(const CommandLine& command, const ScanResult& result, const CliFrontEnd& front)
 {
     ShownText shown(result.encoding.encoding);
     const int error = command.action == CommandLine::Action::Count
@@ -68,7 +68,7 @@ int writeDuplicates(const CommandLine& command, const ScanResult& result, const 
     if (const int closeError = error ? error : closeStandardOutput())
         return fail(kExitOutput, text::cannotWriteStandardOutput(std::strerror(closeError)));
     if (!command.quiet)
-        say(host.lastStatus() + "\n");
+        say(front.lastStatus() + "\n");
     return 0;
 }
 
@@ -122,17 +122,17 @@ int main(int argc, char** argv)
     Settings settings;  // the documented defaults
     if (command.useStoredSettings)
         loadSettings(settings, ScreenSize{});
-    ScanResult result;
-    RunFlags flags;
-    CliHost host(flags, ::isatty(STDERR_FILENO) == 1 && !command.quiet);
-    const RunOutcome outcome = runUnattended(settings, result, flags, host, command.run);
-    host.finish();
+    CliFrontEnd front(::isatty(STDERR_FILENO) == 1 && !command.quiet);
+    Session session(settings, front);
+    const RunOutcome outcome = runUnattended(session, command.run);
+    front.finish();
+    const ScanResult& result = session.result;
     if (!command.quiet)
         reportEncoding(result);
 
     switch (outcome) {
     case RunOutcome::DuplicatesFound:
-        return writeDuplicates(command, result, host);
+        return writeDuplicates(command, result, front);
     case RunOutcome::Written:
     case RunOutcome::PassedThrough:
         if (command.run.outputIsStdout)
@@ -142,14 +142,14 @@ int main(int argc, char** argv)
         [[fallthrough]];
     case RunOutcome::NothingToDo:
         if (!command.quiet)
-            say(host.lastStatus() + "\n");
+            say(front.lastStatus() + "\n");
         return exitStatus(outcome);
     case RunOutcome::InputError:
     case RunOutcome::OutputError:  // the status names the file and the reason
-        return fail(exitStatus(outcome), host.lastStatus());
+        return fail(exitStatus(outcome), front.lastStatus());
     case RunOutcome::Stopped:
-        if (!host.lastStatus().empty())
-            say(host.lastStatus() + "\n");
+        if (!front.lastStatus().empty())
+            say(front.lastStatus() + "\n");
         return kExitStopped;
     }
     return exitStatus(outcome);

@@ -1,5 +1,5 @@
 #pragma once
-// What quillow-cli adds around a run beyond its Host: warnings before it
+// What quillow-cli adds around a run beyond its front end: warnings before it
 // starts, and a clear last word when memory runs out where nothing else
 // catches it.
 #include <cstdio>

@@ -11,7 +11,6 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "app/host.h"
 #include "app/settings/settings.h"
 #include "app/texts.h"
 #include "gui/window_setup.h"
@@ -203,10 +202,10 @@ void AboutDialog::showEvent(QShowEvent* event)
     }
 }
 
-void showAboutDialog(const UsageCounters& counters, bool debugMode, Host& host, QWidget* parent)
+void showAboutDialog(const UsageCounters& counters, bool debugMode, const AboutDialog::OpenLink& openLink,
+                     QWidget* parent)
 {
-    AboutDialog box(counters, text::programVersion(debugMode),
-                    [&host](const std::string& url) { host.openDocument(url); }, parent);
+    AboutDialog box(counters, text::programVersion(debugMode), openLink, parent);
     box.exec();
 }
 

@@ -12,7 +12,6 @@ class QLabel;
 
 namespace quillow {
 
-class Host;
 struct UsageCounters;
 
 inline constexpr const char* kMakerWebAddress = "https://quillow.example.org";
@@ -24,7 +23,7 @@ QString aboutStatsText(const UsageCounters& counters);
 class AboutDialog : public QDialog {
     Q_OBJECT
 public:
-    // openLink opens the maker's page (the main window passes the Host's
+    // openLink opens the maker's page (the main window passes its own
     // openDocument); without one the desktop's browser is asked directly.
     using OpenLink = std::function<void(const std::string& url)>;
     AboutDialog(const UsageCounters& counters, const std::string& version, OpenLink openLink = {},
@@ -54,8 +53,8 @@ private:
     bool centred_ = false;
 };
 
-// Shows the about box modally over parent; the link opens through
-// host.openDocument.
-void showAboutDialog(const UsageCounters& counters, bool debugMode, Host& host, QWidget* parent);
+// Shows the about box modally over parent; the link opens through openLink.
+void showAboutDialog(const UsageCounters& counters, bool debugMode, const AboutDialog::OpenLink& openLink,
+                     QWidget* parent);
 
 }  // namespace quillow

@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
 #include <new>
 #include <stdexcept>
 
@@ -25,20 +27,19 @@ constexpr const char* kContentCaptions[] = {QT_TRANSLATE_NOOP("quillow::CopyDial
                                             QT_TRANSLATE_NOOP("quillow::CopyDialog", "行数")};
 constexpr const char* kOutOfMemory = QT_TRANSLATE_NOOP("quillow::CopyDialog", "内存不足，无法复制这么多文本。");
 
-// A frame with its three option buttons at the classic places.
-QGroupBox* optionFrame(QWidget* parent, const char* name, const QString& caption, int top,
+// A frame with its three option buttons, one under the other.
+QGroupBox* optionFrame(QWidget* parent, const char* name, const QString& caption,
                        const char* const (&captions)[3], const char* buttonName, QRadioButton* (&buttons)[3])
 {
     auto* frame = new QGroupBox(caption, parent);
     frame->setObjectName(name);
-    placeTwips(frame, 120, top, 2895, 1335);
     auto* group = new QButtonGroup(frame);
-    constexpr int kTops[] = {330, 630, 930};
+    auto* layout = new QVBoxLayout(frame);
     for (int i = 0; i < 3; ++i) {
         buttons[i] = new QRadioButton(CopyDialog::tr(captions[i]), frame);
         buttons[i]->setObjectName(QString::fromLatin1(buttonName) + QString::number(i));
-        placeButtonTwips(buttons[i], 240, kTops[i], 2895 - 240 - 120, 195);
         group->addButton(buttons[i], i);
+        layout->addWidget(buttons[i], 0, Qt::AlignLeft);
     }
     return frame;
 }
@@ -54,30 +55,36 @@ int checkedIndex(QRadioButton* const (&buttons)[3])
 
 }  // namespace
 
-CopyDialog::CopyDialog(const ScanResult& result, Host& mainHost, int64_t highlightedEntry, QWidget* parent)
+CopyDialog::CopyDialog(Session& session, int64_t highlightedEntry, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      result_(result),
-      host_(mainHost),
+      session_(session),
+      result_(session.result),
       highlighted_(highlightedEntry)
 {
     setObjectName("copyDialog");
     setWindowTitle(tr("复制到剪贴板"));
-    setFixedSize(twipsToPixel(3135), twipsToPixel(3645));
 
-    rangeFrame_ = optionFrame(this, "rangeFrame", tr("要复制的行"), 120, kLineCaptions, "range",
-                              rangeButtons_);
-    contentFrame_ = optionFrame(this, "contentFrame", tr("要复制的内容"), 1560, kContentCaptions, "content",
-                                contentButtons_);
+    rangeFrame_ = optionFrame(this, "rangeFrame", tr("要复制的行"), kLineCaptions, "range", rangeButtons_);
+    contentFrame_ =
+        optionFrame(this, "contentFrame", tr("要复制的内容"), kContentCaptions, "content", contentButtons_);
 
     copyButton_ = new QPushButton(tr("复制"), this);
     copyButton_->setObjectName("copyButton");
     copyButton_->setDefault(true);
-    placeTwips(copyButton_, 960, 3120, 975, 375);
     cancelButton_ = new QPushButton(tr("取消"), this);
     cancelButton_->setObjectName("cancelButton");
     cancelButton_->setAutoDefault(false);
-    placeTwips(cancelButton_, 2040, 3120, 975, 375);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(copyButton_, QDialogButtonBox::AcceptRole);
+    buttons->addButton(cancelButton_, QDialogButtonBox::RejectRole);
+
+    auto* root = new QVBoxLayout(this);
+    root->addWidget(rangeFrame_);
+    root->addWidget(contentFrame_);
+    root->addWidget(buttons);
+    // Fixed border: the dialog keeps the size its contents need.
+    root->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(copyButton_, &QPushButton::clicked, this, &CopyDialog::onCopyClicked);
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
@@ -97,25 +104,26 @@ CopyContent CopyDialog::content() const { return static_cast<CopyContent>(checke
 
 void CopyDialog::onCopyClicked()
 {
-    host_.setPointer(Pointer::Wait);
-    setEnabled(false);
-    QCoreApplication::processEvents();
-
+    // A large text is put together off the GUI thread.
     std::string copied;
     const char* failure = nullptr;
-    try {
-        copied = buildCopyText(result_, range(), content(), highlighted_);
-    } catch (const std::bad_alloc&) {
-        failure = kOutOfMemory;
-    } catch (const std::logic_error&) {
-        // The source texts are gone; the option is disabled then, so this
-        // only guards against a state the dialog was not built for.
-        copied.clear();
-    }
+    const CopyRange chosenRange = range();
+    const CopyContent chosenContent = content();
+    session_.frontEnd.runWork(nullptr, [&](Work&) {
+        try {
+            copied = buildCopyText(result_, chosenRange, chosenContent, highlighted_);
+        } catch (const std::bad_alloc&) {
+            failure = kOutOfMemory;
+        } catch (const std::logic_error&) {
+            // The source texts are gone; the option is disabled then, so this
+            // only guards against a state the dialog was not built for.
+            copied.clear();
+        }
+    });
 
-    host_.setPointer(Pointer::Normal);
+    FrontEnd& front = session_.frontEnd;
     if (failure) {
-        host_.messageBox(tr(failure).toStdString(), Icon::Warning, Buttons::Ok);
+        front.messageBox(tr(failure).toStdString(), Icon::Warning, Buttons::Ok);
     } else if (!copied.empty()) {
         // The clipboard takes text, not bytes: a line that is not valid UTF-8
         // arrives with replacement characters where its invalid bytes were.
@@ -123,11 +131,8 @@ void CopyDialog::onCopyClicked()
         clipboard->clear();
         clipboard->setText(QString::fromUtf8(copied.data(), static_cast<qsizetype>(copied.size())));
     } else {
-        host_.messageBox(text::translated(text::kNothingToCopy), Icon::Warning, Buttons::Ok);
+        front.messageBox(text::translated(text::kNothingToCopy), Icon::Warning, Buttons::Ok);
     }
-
-    QCoreApplication::processEvents();
-    setEnabled(true);
     accept();
 }
 

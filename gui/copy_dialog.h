@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "app/copy_text.h"
-#include "app/host.h"
+#include "app/session.h"
 
 class QGroupBox;
 class QPushButton;
@@ -17,7 +17,7 @@ class CopyDialog : public QDialog {
     Q_OBJECT
 public:
     // highlightedEntry: the duplicates view's current entry, -1 when none.
-    CopyDialog(const ScanResult& result, Host& mainHost, int64_t highlightedEntry, QWidget* parent = nullptr);
+    CopyDialog(Session& session, int64_t highlightedEntry, QWidget* parent = nullptr);
 
     CopyRange range() const;
     CopyContent content() const;
@@ -25,8 +25,8 @@ public:
 private:
     void onCopyClicked();
 
+    Session& session_;
     const ScanResult& result_;
-    Host& host_;
     int64_t highlighted_;
     QGroupBox *rangeFrame_, *contentFrame_;
     QRadioButton* rangeButtons_[3];

@@ -148,27 +148,28 @@ bool QtDialogs::openDocument(const std::string& pathOrUrl)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(pathOrUrl))));
 }
 
-void QtDialogs::showViewer(Settings& settings, ScanResult& result, RunFlags& flags, Host& host, QWidget* parent)
+void QtDialogs::showViewer(Session& session, QWidget* parent)
 {
-    ViewerWindow viewer(settings, result, flags, host, parent);
+    ViewerWindow viewer(session, parent);
     viewer.exec();
 }
 
-void QtDialogs::showCopyDialog(const ScanResult& result, Host& host, int64_t highlightedEntry, QWidget* parent)
+void QtDialogs::showCopyDialog(Session& session, int64_t highlightedEntry, QWidget* parent)
 {
-    CopyDialog dialog(result, host, highlightedEntry, parent);
+    CopyDialog dialog(session, highlightedEntry, parent);
     dialog.exec();
 }
 
-void QtDialogs::showOptionsDialog(Settings& settings, const ScanResult& result, Host& host, QWidget* parent)
+void QtDialogs::showOptionsDialog(Session& session, QWidget* parent)
 {
-    OptionsDialog dialog(settings, result, host, parent);
+    OptionsDialog dialog(session, parent);
     dialog.exec();
 }
 
-void QtDialogs::showAbout(const Settings& settings, bool debugMode, Host& host, QWidget* parent)
+void QtDialogs::showAbout(const Settings& settings, bool debugMode,
+                          const std::function<void(const std::string&)>& openLink, QWidget* parent)
 {
-    quillow::showAboutDialog(settings.counters, debugMode, host, parent);
+    quillow::showAboutDialog(settings.counters, debugMode, openLink, parent);
 }
 
 }  // namespace quillow

@@ -1,19 +1,18 @@
 #pragma once
-// Everything modal that the main window shows: message boxes in the classic
-// styles, the input box, the file choosers, documents handed to the desktop,
+// Everything modal that the main window shows: message boxes (product name
+// as title, the first button the default), the input box, the file choosers, documents handed to the desktop,
 // and the dialog windows behind its buttons. The main window reaches them
 // through Dialogs, so tests can answer them from a script.
 #include <QMessageBox>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "app/host.h"
-#include "app/run_flags.h"
-#include "app/scan_result.h"
-#include "app/settings/settings.h"
+#include "app/front_end.h"
+#include "app/session.h"
 
 class QWidget;
 
@@ -31,10 +30,12 @@ public:
     // A local path or a web address; false when the desktop could not open it.
     virtual bool openDocument(const std::string& pathOrUrl) = 0;
 
-    virtual void showViewer(Settings& settings, ScanResult& result, RunFlags& flags, Host& host, QWidget* parent) = 0;
-    virtual void showCopyDialog(const ScanResult& result, Host& host, int64_t highlightedEntry, QWidget* parent) = 0;
-    virtual void showOptionsDialog(Settings& settings, const ScanResult& result, Host& host, QWidget* parent) = 0;
-    virtual void showAbout(const Settings& settings, bool debugMode, Host& host, QWidget* parent) = 0;
+    virtual void showViewer(Session& session, QWidget* parent) = 0;
+    virtual void showCopyDialog(Session& session, int64_t highlightedEntry, QWidget* parent) = 0;
+    virtual void showOptionsDialog(Session& session, QWidget* parent) = 0;
+    // openLink opens the maker's page.
+    virtual void showAbout(const Settings& settings, bool debugMode,
+                           const std::function<void(const std::string&)>& openLink, QWidget* parent) = 0;
 };
 
 // The real thing: QMessageBox, QInputDialog, the file-dialog wrappers,
@@ -47,10 +48,11 @@ public:
     bool chooseOpenFile(QWidget* parent, FileDialogRequest& request) override;
     bool chooseSaveFile(QWidget* parent, FileDialogRequest& request) override;
     bool openDocument(const std::string& pathOrUrl) override;
-    void showViewer(Settings& settings, ScanResult& result, RunFlags& flags, Host& host, QWidget* parent) override;
-    void showCopyDialog(const ScanResult& result, Host& host, int64_t highlightedEntry, QWidget* parent) override;
-    void showOptionsDialog(Settings& settings, const ScanResult& result, Host& host, QWidget* parent) override;
-    void showAbout(const Settings& settings, bool debugMode, Host& host, QWidget* parent) override;
+    void showViewer(Session& session, QWidget* parent) override;
+    void showCopyDialog(Session& session, int64_t highlightedEntry, QWidget* parent) override;
+    void showOptionsDialog(Session& session, QWidget* parent) override;
+    void showAbout(const Settings& settings, bool debugMode, const std::function<void(const std::string&)>& openLink,
+                   QWidget* parent) override;
 };
 
 

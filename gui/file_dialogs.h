@@ -1,11 +1,11 @@
 #pragma once
 // FileDialogs: the open and save file choosers (QFileDialog) with the
-// classic arguments of a FileDialogRequest: start name, filter list with a
+// arguments of a FileDialogRequest: start name, filter list with a
 // preselected entry, default extension, existence check for opening and
 // overwrite confirmation for saving. Cancel returns false.
 #include <QCoreApplication>
 
-#include "app/host.h"
+#include "app/front_end.h"
 
 class QWidget;
 

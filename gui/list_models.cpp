@@ -1,5 +1,7 @@
 #include "gui/list_models.h"
 
+#include <QTimer>
+
 #include "app/texts.h"
 #include "gui/display_text.h"
 
@@ -12,10 +14,39 @@ namespace {
 
 int clampRows(int64_t n) { return static_cast<int>(std::clamp<int64_t>(n, 0, INT_MAX)); }
 
+// Rows added in one turn of the event loop.
+constexpr int kRowsPerStep = 1 << 20;
+
 }  // namespace
 
+void GrowingListModel::resetRows(int total)
+{
+    total_ = total;
+    rows_ = std::min(total, kRowsPerStep);
+    const uint64_t generation = ++generation_;
+    if (rows_ < total_)
+        QTimer::singleShot(0, this, [this, generation] {
+            if (generation == generation_)
+                grow();
+        });
+}
+
+void GrowingListModel::grow()
+{
+    const int next = std::min(total_, rows_ + kRowsPerStep);
+    beginInsertRows(QModelIndex(), rows_, next - 1);
+    rows_ = next;
+    endInsertRows();
+    const uint64_t generation = generation_;
+    if (rows_ < total_)
+        QTimer::singleShot(0, this, [this, generation] {
+            if (generation == generation_)
+                grow();
+        });
+}
+
 SourceListModel::SourceListModel(const ScanResult& result, QObject* parent)
-    : QAbstractListModel(parent), result_(result)
+    : GrowingListModel(parent), result_(result)
 {
 }
 
@@ -25,7 +56,7 @@ void SourceListModel::reload()
     lines_ = result_.source;
     placeholder_ = lines_ && lines_->released();
     shown_.emplace(result_.encoding.encoding);
-    rows_ = placeholder_ ? 1 : lines_ ? clampRows(lines_->count()) : 0;
+    resetRows(placeholder_ ? 1 : lines_ ? clampRows(lines_->count()) : 0);
     endResetModel();
 }
 
@@ -38,8 +69,6 @@ std::string SourceListModel::rowText(int row) const
     std::string scratch;
     return std::string(shown_->line(lines_->view(row), scratch));
 }
-
-int SourceListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
 QVariant SourceListModel::data(const QModelIndex& index, int role) const
 {
@@ -58,7 +87,7 @@ Qt::ItemFlags SourceListModel::flags(const QModelIndex& index) const
 }
 
 DupsListModel::DupsListModel(const ScanResult& result, std::function<void(int64_t)> onCheck, QObject* parent)
-    : QAbstractListModel(parent), result_(result), onCheck_(std::move(onCheck))
+    : GrowingListModel(parent), result_(result), onCheck_(std::move(onCheck))
 {
 }
 
@@ -67,7 +96,7 @@ void DupsListModel::reload()
     beginResetModel();
     list_ = result_.dups;
     shown_.emplace(result_.encoding.encoding);
-    rows_ = list_ && list_->sorted() ? clampRows(list_->count()) : 0;
+    resetRows(list_ && list_->sorted() ? clampRows(list_->count()) : 0);
     endResetModel();
 }
 
@@ -76,8 +105,6 @@ void DupsListModel::refreshChecks()
     if (rows_ > 0)
         emit dataChanged(index(0), index(rows_ - 1), {Qt::CheckStateRole});
 }
-
-int DupsListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
 QVariant DupsListModel::data(const QModelIndex& index, int role) const
 {

@@ -12,12 +12,34 @@
 #include <optional>
 #include <string>
 
-#include "app/scan_result.h"
+#include "engine/dedup/scan_result.h"
 #include "engine/text/shown_text.h"
 
 namespace quillow {
 
-class SourceListModel : public QAbstractListModel {
+// A list model that shows a long list in steps: the first rows at once, the
+// rest a million at a time in later turns of the event loop, so a view of
+// ten million rows never holds the window still for long.
+class GrowingListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override { return parent.isValid() ? 0 : rows_; }
+    // True once every row is shown.
+    bool complete() const { return rows_ == total_; }
+
+protected:
+    // Call between beginResetModel and endResetModel with the rows to show.
+    void resetRows(int total);
+    int rows_ = 0;
+
+private:
+    void grow();
+    int total_ = 0;
+    uint64_t generation_ = 0;
+};
+
+class SourceListModel : public GrowingListModel {
     Q_OBJECT
 public:
     explicit SourceListModel(const ScanResult& result, QObject* parent = nullptr);
@@ -28,7 +50,6 @@ public:
     // The row's text as shown (UTF-8; a UTF-8 file's line as its bytes), or the placeholder.
     std::string rowText(int row) const;
 
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
@@ -36,11 +57,10 @@ private:
     const ScanResult& result_;
     std::shared_ptr<const SourceLines> lines_;
     mutable std::optional<ShownText> shown_;  // decodes the rows
-    int rows_ = 0;
     bool placeholder_ = false;
 };
 
-class DupsListModel : public QAbstractListModel {
+class DupsListModel : public GrowingListModel {
     Q_OBJECT
 public:
     // onCheck runs after the user changed the check box of a row, with the
@@ -53,7 +73,6 @@ public:
     // The selected flags changed in bulk: repaint the check boxes.
     void refreshChecks();
 
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
@@ -63,7 +82,6 @@ private:
     std::function<void(int64_t)> onCheck_;
     std::shared_ptr<DupsList> list_;
     mutable std::optional<ShownText> shown_;
-    int rows_ = 0;
 };
 
 }  // namespace quillow

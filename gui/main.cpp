@@ -96,10 +96,8 @@ int main(int argc, char** argv)
     const std::unique_ptr<QTranslator> qtTranslator = installTranslations(language);
 
     Settings settings;
-    ScanResult result;
-    RunFlags flags;
     QtDialogs dialogs;
-    MainWindow window(settings, result, flags, dialogs, command);
+    MainWindow window(settings, dialogs, command);
     // The program ends when the main window unloads, with the status it says;
     // dialogs that are still open close with it.
     QApplication::setQuitOnLastWindowClosed(false);

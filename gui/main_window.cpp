@@ -7,20 +7,25 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFrame>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressBar>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include "app/button_states.h"
-#include "app/save.h"
-#include "app/scan.h"
+#include "app/flows/open_flow.h"
+#include "app/flows/save_flow.h"
 #include "app/settings/settings_store.h"
 #include "engine/text/text_util.h"
 #include "app/texts.h"
@@ -28,10 +33,10 @@
 #include "gui/line_list_view.h"
 #include "gui/list_models.h"
 #include "gui/main_window_internal.h"
-#include "gui/progress_bar.h"
 #include "gui/screen_fit.h"
 #include "gui/status_label.h"
 #include "gui/window_setup.h"
+#include "gui/work_runner.h"
 
 namespace quillow {
 
@@ -43,18 +48,43 @@ bool isFile(const std::string& path)
     return info.exists() && info.isFile();
 }
 
+// The progress bar under the buttons: it fills from the bottom while it is
+// higher than wide, and from the left, with the percentage on it, when a low
+// window leaves it wider than high. Styles draw the text of an upright bar
+// each their own way (Fusion not at all once it is tall); the status text
+// carries the percentage too.
+class ColumnProgressBar : public QProgressBar {
+public:
+    using QProgressBar::QProgressBar;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QProgressBar::resizeEvent(event);
+        const Qt::Orientation fits = height() > width() ? Qt::Vertical : Qt::Horizontal;
+        if (fits != orientation()) {
+            // The turn would turn the size policy as well: the column's bar
+            // keeps its own.
+            const QSizePolicy policy = sizePolicy();
+            setOrientation(fits);
+            setSizePolicy(policy);
+        }
+        setTextVisible(fits == Qt::Horizontal);
+    }
+};
+
 }  // namespace
 
-MainWindow::MainWindow(Settings& settings, ScanResult& result, RunFlags& flags, Dialogs& dialogs,
-                       CommandLine command, QWidget* parent)
+MainWindow::MainWindow(Settings& settings, Dialogs& dialogs, CommandLine command, QWidget* parent)
     : QMainWindow(parent),
+      session_(settings, *this),
       settings_(settings),
-      result_(result),
-      flags_(flags),
+      result_(session_.result),
       dialogs_(dialogs),
       command_(std::move(command))
 {
     setObjectName(QStringLiteral("mainWindow"));
+    work_ = new WorkRunner(this);
     setWindowTitle(QStringLiteral("Quillow"));
     buildControls();
     loadSettingsAndPlace();
@@ -64,10 +94,6 @@ MainWindow::MainWindow(Settings& settings, ScanResult& result, RunFlags& flags, 
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
-    while (overrideCursors_ > 0) {
-        QGuiApplication::restoreOverrideCursor();
-        --overrideCursors_;
-    }
 }
 
 void MainWindow::buildControls()
@@ -82,17 +108,16 @@ void MainWindow::buildControls()
         const char* caption;
         const char* tip;
         const char* picture;
-        double top;
     };
     const ButtonDef buttons[] = {
-        {OpenButton, "openButton", QT_TR_NOOP("打开"), QT_TR_NOOP("打开一个文本文档，扫描重复行。"), "open", 120},
-        {StopButton, "stopButton", QT_TR_NOOP("取消"), QT_TR_NOOP("停止处理！"), "stop", 120},
-        {SaveButton, "saveButton", QT_TR_NOOP("另存为"), QT_TR_NOOP("保存为没有所选重复项的文件。"), "save", 960},
+        {OpenButton, "openButton", QT_TR_NOOP("打开"), QT_TR_NOOP("打开一个文本文档，扫描重复行。"), "open"},
+        {StopButton, "stopButton", QT_TR_NOOP("取消"), QT_TR_NOOP("停止处理！"), "stop"},
+        {SaveButton, "saveButton", QT_TR_NOOP("另存为"), QT_TR_NOOP("保存为没有所选重复项的文件。"), "save"},
         {SelectButton, "selectButton", QT_TR_NOOP("选择"),
-         QT_TR_NOOP("使用不同方法选择重复项。在你保存文件时无法选择重复项。"), "select", 1800},
-        {ViewerButton, "viewerButton", QT_TR_NOOP("查看器"), QT_TR_NOOP("查看用红色标记为重复行的文件"), "view", 2640},
-        {OptionsButton, "optionsButton", QT_TR_NOOP("选项"), QT_TR_NOOP("编辑选项。"), "options", 3480},
-        {AboutButton, "aboutButton", QT_TR_NOOP(" 关于 "), QT_TR_NOOP("显示关于 Quillow 的信息。"), "about", 4320},
+         QT_TR_NOOP("使用不同方法选择重复项。在你保存文件时无法选择重复项。"), "select"},
+        {ViewerButton, "viewerButton", QT_TR_NOOP("查看器"), QT_TR_NOOP("查看用红色标记为重复行的文件"), "view"},
+        {OptionsButton, "optionsButton", QT_TR_NOOP("选项"), QT_TR_NOOP("编辑选项。"), "options"},
+        {AboutButton, "aboutButton", QT_TR_NOOP(" 关于 "), QT_TR_NOOP("显示关于 Quillow 的信息。"), "about"},
     };
     for (const ButtonDef& d : buttons) {
         auto* b = new QToolButton(client);
@@ -103,36 +128,54 @@ void MainWindow::buildControls()
         b->setIconSize(QSize(32, 32));
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         b->setFocusPolicy(Qt::StrongFocus);
+        // As wide as the column, as high as picture and caption need.
+        b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         controls_[d.id] = b;
-        place(d.id, {120, d.top, 855, 735});
+    }
+    // Stop stands in Open's place while work runs: the place keeps its size
+    // whichever of the two shows.
+    for (Control c : {OpenButton, StopButton}) {
+        QSizePolicy policy = controls_[c]->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        controls_[c]->setSizePolicy(policy);
     }
     button(StopButton)->hide();
 
-    auto* pic = new QFrame(client);
-    pic->setObjectName(QStringLiteral("progressArea"));
-    pic->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    controls_[ProgressArea] = pic;
-    place(ProgressArea, {120, 5160, 855, 615});
+    // The bar takes the column's width and the height left under the
+    // buttons, at least room for its text lying flat.
+    progressBar_ = new ColumnProgressBar(client);
+    progressBar_->setObjectName(QStringLiteral("progressArea"));
+    progressBar_->setOrientation(Qt::Vertical);
+    progressBar_->setTextVisible(false);
+    progressBar_->setFormat(QStringLiteral("%p%"));
+    progressBar_->setAlignment(Qt::AlignCenter);
+    progressBar_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    const QFontMetrics text = progressBar_->fontMetrics();
+    progressBar_->setMinimumSize(text.horizontalAdvance(QStringLiteral("100%")) + 8, text.height() + 4);
+    controls_[ProgressArea] = progressBar_;
 
     auto* sourceLabel = new QLabel(tr("来源文件:"), client);
     sourceLabel->setObjectName(QStringLiteral("sourceLabel"));
     controls_[SourceLabel] = sourceLabel;
-    place(SourceLabel, {1140, 120, 1215, 255});
 
+    // Beside the heading; a long note wraps instead of widening the window.
     encodingLabel_ = new QLabel(client);
     encodingLabel_->setObjectName(QStringLiteral("encodingLabel"));
     encodingLabel_->setTextFormat(Qt::PlainText);
-    placeTwips(encodingLabel_, 2475, 120, 3840, 255);
+    encodingLabel_->setWordWrap(true);
 
     auto* dupsLabel = new QLabel(tr("找到重复项:"), client);
     dupsLabel->setObjectName(QStringLiteral("dupsLabel"));
     controls_[DupsLabel] = dupsLabel;
-    place(DupsLabel, {1140, 3000, 1455, 255});
 
     auto setUpList = [&](LineListView* v, const char* name, const char* tip) {
         v->setObjectName(QString::fromLatin1(name));
         v->setToolTip(tr(tip));
         v->setContextMenuPolicy(Qt::PreventContextMenu);
+        // The lists share the height by their stretch alone, whatever their
+        // contents would like.
+        v->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+        v->setMinimumHeight(v->minimumSizeHint().height());
     };
 
     sourceList_ = new LineListView(client);
@@ -146,7 +189,6 @@ void MainWindow::buildControls()
     sourceList_->acceptsDrop = [this](const QMimeData* d) { return acceptsDrop(d); };
     sourceList_->onDrop = [this](const QMimeData* d) { dropOnSourceList(d); };
     controls_[SourceList] = sourceList_;
-    place(SourceList, {1140, 360, 5175, 2460});
 
     dupsList_ = new LineListView(client);
     setUpList(dupsList_, "dupsList", QT_TR_NOOP("显示找到的重复项。右键点击弹出复制选项。"));
@@ -163,10 +205,36 @@ void MainWindow::buildControls()
     connect(dupsList_, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& i) { showDupsEntryLine(i.row()); });
     controls_[DupsList] = dupsList_;
-    place(DupsList, {1140, 3240, 5175, 2475});
 
-    // Tab order as the classic window has it; the labels and the progress bar
-    // take no focus.
+    // Left: the buttons from Open to About, Open and Stop in one place, the
+    // progress bar under them down to the status bar.
+    auto* column = new QGridLayout;
+    int row = 0;
+    column->addWidget(controls_[OpenButton], row, 0);
+    column->addWidget(controls_[StopButton], row++, 0);
+    for (Control c : {SaveButton, SelectButton, ViewerButton, OptionsButton, AboutButton})
+        column->addWidget(controls_[c], row++, 0);
+    column->addWidget(progressBar_, row, 0);
+    column->setRowStretch(row, 1);
+
+    // Right: each list under its heading; the two lists share the height.
+    auto* heading = new QHBoxLayout;
+    heading->addWidget(sourceLabel, 0, Qt::AlignTop);
+    heading->addWidget(encodingLabel_, 1, Qt::AlignTop);
+    auto* lists = new QVBoxLayout;
+    lists->setSpacing(2);
+    lists->addLayout(heading);
+    lists->addWidget(sourceList_, 1);
+    lists->addSpacing(client->style()->pixelMetric(QStyle::PM_LayoutVerticalSpacing));
+    lists->addWidget(dupsLabel);
+    lists->addWidget(dupsList_, 1);
+
+    auto* root = new QHBoxLayout(client);
+    root->addLayout(column);
+    root->addLayout(lists, 1);
+
+    // Tab order: the buttons from the top, then the two lists; the labels
+    // and the progress bar take no focus.
     for (int c = OpenButton; c < AboutButton; ++c)
         setTabOrder(controls_[c], controls_[c + 1]);
     setTabOrder(controls_[AboutButton], sourceList_);
@@ -210,24 +278,6 @@ void MainWindow::buildControls()
     QAction* selected = copyMenu_->addAction(tr("全部复制所选"), this, &MainWindow::copySelectedSources);
     selected->setObjectName(QStringLiteral("copySelected"));
 
-    progressBar_ = new ProgressBar(this);
-
-    flushTimer_ = new QTimer(this);
-    flushTimer_->setSingleShot(true);
-    flushTimer_->setInterval(std::chrono::duration_cast<std::chrono::milliseconds>(kDisplayInterval));
-    connect(flushTimer_, &QTimer::timeout, this, &MainWindow::flushDisplay);
-}
-
-void MainWindow::place(Control c, const TwipRect& r)
-{
-    rects_[c] = r;
-    applyGeometry(c);
-}
-
-void MainWindow::applyGeometry(Control c)
-{
-    const TwipRect& r = rects_[c];
-    placeTwips(controls_[c], r.left, r.top, r.width, r.height);
 }
 
 QToolButton* MainWindow::button(Control c) const { return qobject_cast<QToolButton*>(controls_[c]); }
@@ -236,8 +286,8 @@ LineListView* MainWindow::dupsList() const { return dupsList_; }
 
 void MainWindow::loadSettingsAndPlace()
 {
-    flags_.debugMode = command_.debugMode;
-    showButtons(buttonStates(result_, flags_));
+    session_.debugMode = command_.debugMode;
+    showButtons(buttonStates(session_));
 
     ScreenSize screen;
     QRect primaryArea;
@@ -259,14 +309,6 @@ void MainWindow::loadSettingsAndPlace()
     pendingOuterSize_ = frame.size();
     resize(pendingOuterSize_ - frameExtent(this));
 
-    flags_.viewerOpen = false;
-
-    progressBar_->setWidget(controls_[ProgressArea]);
-    progressBar_->setBackgroundRole(QPalette::Button);
-    progressBar_->setBarRole(QPalette::Highlight);
-    progressBar_->setBorderStyle(ProgressBar::BorderStyle::None);
-    barValue_ = progressBar_->value();
-    barMax_ = progressBar_->maximum();
 
     applyWindowIcon(this, true);
 }
@@ -308,10 +350,9 @@ void MainWindow::firstActivation()
         return;
     activating_ = true;
     settleFrame();
-    setCaption(text::productVersion(flags_.debugMode) + tr(kHelpCaptionSuffix).toStdString());
-    setStatus(text::productVersion(flags_.debugMode) + tr(kStartNotice).toStdString());
-    result_.bigFile = false;
-    setMinimumClientSize(this, kMainMinClientTwips, flags_.debugMode);
+    setCaption(text::productVersion(session_.debugMode) + tr(kHelpCaptionSuffix).toStdString());
+    setStatus(text::productVersion(session_.debugMode) + tr(kStartNotice).toStdString());
+    setMinimumClientSize(this, kMainMinClientTwips, session_.debugMode);
     runCommandLine();
     activated_ = true;
     activating_ = false;
@@ -326,42 +367,18 @@ void MainWindow::runCommandLine()
             scan(command_.openFile);
         return;
     }
-    const RunOutcome outcome = runUnattended(settings_, result_, flags_, *this, command_.run);
+    const RunOutcome outcome = runUnattended(session_, command_.run);
     if (outcome == RunOutcome::Stopped)
         return;  // interactive from here on
     exitCode_ = exitStatus(outcome);
     close();
 }
 
-void MainWindow::layoutClient(double H, double W)
-{
-    // A negative size is refused, as the window system refuses it; the
-    // other assignments still take place.
-    auto setSize = [](double& field, double value) {
-        if (value >= 0)
-            field = value;
-    };
-    TwipRect& show = rects_[SourceList];
-    TwipRect& dups = rects_[DupsList];
-    TwipRect& label = rects_[DupsLabel];
-    TwipRect& prog = rects_[ProgressArea];
-    setSize(show.height, H / 2 - 620);
-    dups.top = show.top + show.height + 400;
-    setSize(dups.height, show.height);
-    label.top = dups.top - 250;
-    setSize(prog.height, H - prog.top - 480);
-    setSize(show.width, W - 1250);
-    setSize(dups.width, show.width);
-    for (Control c : {SourceList, DupsList, DupsLabel, ProgressArea})
-        applyGeometry(c);
-    recordPlacement();
-}
-
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
     settleFrame();
-    layoutClient(height() * double(kTwipsPerPixel), width() * double(kTwipsPerPixel));
+    recordPlacement();
 }
 
 void MainWindow::moveEvent(QMoveEvent* event)
@@ -395,7 +412,7 @@ void MainWindow::settleFrame()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (flags_.busy) {
+    if (session_.busy || work_->running()) {
         event->ignore();
         return;
     }
@@ -403,7 +420,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    if (!flags_.unattended) {
+    if (!session_.unattended) {
         MainWindowPlacement placement;
         if (windowState() & Qt::WindowMinimized)
             placement.state = WindowState::Minimized;
@@ -414,7 +431,6 @@ void MainWindow::closeEvent(QCloseEvent* event)
         saveSettings(settings_, placement);
     }
     restoreMinimumSize(this);
-    setPointer(Pointer::Normal);
     event->accept();
     ended_ = true;
     emit programEnded(exitCode_);
@@ -424,38 +440,36 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::scan(const std::string& file)
 {
-    runScan(settings_, result_, flags_, *this, file);
+    if (!session_.busy && !work_->running())
+        openFile(session_, file);
 }
 
-void MainWindow::onOpenClicked()
-{
-    if (!flags_.busy)
-        scan(std::string());
-}
-
-void MainWindow::onStopClicked() { flags_.stopRequested = true; }
+void MainWindow::onOpenClicked() { scan(std::string()); }
 
 void MainWindow::onSaveClicked()
 {
-    if (!flags_.busy)
-        runSave(settings_, result_, flags_, *this);
+    if (!session_.busy && !work_->running())
+        saveCleanedCopy(session_);
 }
 
 void MainWindow::onViewerClicked()
 {
-    flags_.viewerOpen = true;
-    dialogs_.showViewer(settings_, result_, flags_, *this, this);
-    flags_.viewerOpen = false;
+    viewerOpen_ = true;
+    dialogs_.showViewer(session_, this);
+    viewerOpen_ = false;
     dupsModel_->refreshChecks();
 }
 
 void MainWindow::onOptionsClicked()
 {
-    dialogs_.showOptionsDialog(settings_, result_, *this, this);
+    dialogs_.showOptionsDialog(session_, this);
     button(OpenButton)->setFocus();
 }
 
-void MainWindow::onAboutClicked() { dialogs_.showAbout(settings_, flags_.debugMode, *this, this); }
+void MainWindow::onAboutClicked()
+{
+    dialogs_.showAbout(settings_, session_.debugMode, [this](const std::string& url) { openDocument(url); }, this);
+}
 
 // ---- keys ----
 
@@ -566,13 +580,16 @@ void MainWindow::openHelp()
 {
     const std::string path = helpDocumentPath();
     if (!isFile(path)) {
-        if (!flags_.unattended)
-            messageBox(text::arg(tr("找不到帮助文档 %1。").toStdString(), {path}), Icon::Warning, Buttons::Ok);
+        if (!session_.unattended)
+            messageBox(tr("找不到帮助文档 %1。").arg(QString::fromStdString(path)).toStdString(), Icon::Warning,
+                       Buttons::Ok);
         return;
     }
     // The desktop says no when it has no program for HTML documents.
-    if (!dialogs_.openDocument(path) && !flags_.unattended)
-        messageBox(text::arg(tr("没有可以打开 HTML 文档的程序（例如网页浏览器）。帮助文档位于:\n%1").toStdString(), {path}),
+    if (!dialogs_.openDocument(path) && !session_.unattended)
+        messageBox(tr("没有可以打开 HTML 文档的程序（例如网页浏览器）。帮助文档位于:\n%1")
+                       .arg(QString::fromStdString(path))
+                       .toStdString(),
                    Icon::Warning, Buttons::Ok);
 }
 

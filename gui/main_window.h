@@ -1,10 +1,12 @@
 #pragma once
-// The desktop program's main window and the engine's Host on it.
-// Controls sit at absolute positions kept in twips (15 per logical pixel), so
-// the resize rules work on the same numbers as the classic layout; Qt's
-// device-independent pixels take care of high-density screens.
-// The window itself is in main_window.cpp, the Host in main_window_host.cpp,
-// the lists and the Select menu in main_window_lists.cpp.
+// The desktop program's main window, the front end of its session.
+// Qt layouts place the controls: the buttons in a column on the left with the
+// progress bar under them, the source list and the duplicates list on the
+// right sharing the height, each under its heading. Twips (15 per logical
+// pixel) appear only in the stored window placement.
+// The window itself is in main_window.cpp, the front end in
+// main_window_front_end.cpp, the lists and the Select menu in
+// main_window_lists.cpp.
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
@@ -12,33 +14,28 @@
 #include <cstdint>
 #include <string>
 
+#include "app/button_states.h"
 #include "app/command_line/command_line.h"
 #include "app/copy_text.h"
-#include "app/host.h"
-#include "app/run_flags.h"
-#include "app/scan_result.h"
+#include "app/front_end.h"
+#include "app/session.h"
 #include "engine/dedup/selection.h"
-#include "app/settings/settings.h"
 #include "gui/dialogs.h"
 
 class QAction;
 class QMenu;
 class QMimeData;
+class QProgressBar;
 class QTimer;
 class QToolButton;
 
 namespace quillow {
 
-class ProgressBar;
 class DupsListModel;
 class LineListView;
 class SourceListModel;
 class StatusLabel;
-
-struct TwipRect {
-    double left = 0, top = 0, width = 0, height = 0;
-    bool operator==(const TwipRect&) const = default;
-};
+class WorkRunner;
 
 // The status-bar notice that follows the product name and version, and the
 // caption's hint after them (MainWindow::tr gives them in the interface
@@ -46,7 +43,7 @@ struct TwipRect {
 inline const char* const kStartNotice = QT_TRANSLATE_NOOP("quillow::MainWindow", " - 找出文本文件中的重复行，留下干净的副本。");
 inline const char* const kHelpCaptionSuffix = QT_TRANSLATE_NOOP("quillow::MainWindow", " - 按 F1 寻求帮助");
 
-class MainWindow : public QMainWindow, public Host {
+class MainWindow : public QMainWindow, public FrontEnd {
     Q_OBJECT
 public:
     enum Control {
@@ -67,8 +64,7 @@ public:
 
     // Runs the start-up sequence (settings, placement); showAtStart() then
     // shows the window, and its first activation carries out command.
-    MainWindow(Settings& settings, ScanResult& result, RunFlags& flags, Dialogs& dialogs, CommandLine command,
-               QWidget* parent = nullptr);
+    MainWindow(Settings& settings, Dialogs& dialogs, CommandLine command, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Places the window from the settings (left, top, outer size, state) and
@@ -77,9 +73,6 @@ public:
     // The one-time work of the first activation: caption, status text,
     // minimum size, the command line. Later calls do nothing.
     void firstActivation();
-    // The resize rules for a client area of the given height and width in
-    // twips (the status bar lies inside it).
-    void layoutClient(double clientHeightTwips, double clientWidthTwips);
 
     // Button and menu handlers.
     void onOpenClicked();
@@ -105,32 +98,27 @@ public:
     // installed data folder, else a copy of the one built into the program.
     static std::string helpDocumentPath();
 
-    // Host.
+    // The front end.
     void setStatus(const std::string& text) override;
     void setCaption(const std::string& text) override;
-    void progress(Stage stage, int64_t done, int64_t total) override;
-    void setProgressBar(int64_t value, int64_t maximum) override;
-    void setPointer(Pointer p) override;
-    void showButtons(const ButtonStates& states) override;
-    void yield() override;
+    void stateChanged() override;
+    void selectionChanged() override;
     Answer messageBox(const std::string& text, Icon icon, Buttons buttons) override;
     std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
                                         const std::string& preset) override;
     bool chooseOpenFile(FileDialogRequest& request) override;
     bool chooseSaveFile(FileDialogRequest& request) override;
-    void openDocument(const std::string& path) override;
-    void listsChanged() override;
-    void selectionChanged() override;
-    void setMainWindowEnabled(bool enabled) override;
+    void runWork(const char* stopQuestion, const std::function<void(Work&)>& work) override;
 
-    // Shows what the throttled display still holds back.
-    void flushDisplay();
+    // A local path or web address handed to the desktop; a message when it cannot.
+    void openDocument(const std::string& path);
+    // The work that runs now (scan, save, selection), if any.
+    bool workRunning() const;
 
     // For the program's main and for tests.
     bool ended() const { return ended_; }
     int exitCode() const { return exitCode_; }
     QString statusText() const;
-    const TwipRect& twips(Control c) const { return rects_[c]; }
     QWidget* control(Control c) const { return controls_[c]; }
     QToolButton* button(Control c) const;
     LineListView* sourceList() const;
@@ -138,13 +126,13 @@ public:
     SourceListModel* sourceModel() const { return sourceModel_; }
     DupsListModel* dupsModel() const { return dupsModel_; }
     QMenu* selectMenu() const { return selectMenu_; }
-    QMenu* copyMenu() const { return copyMenu_; }
     // Where the Select button pops up its menu, in client pixels.
     QPoint selectMenuPosition() const;
-    ProgressBar& progressBar() const { return *progressBar_; }
-    const Settings& settings() const { return settings_; }
-    const ScanResult& result() const { return result_; }
-    const RunFlags& flags() const { return flags_; }
+    QProgressBar& progressBar() const { return *progressBar_; }
+    const Settings& settings() const { return session_.settings; }
+    Session& session() { return session_; }
+    const ScanResult& result() const { return session_.result; }
+    bool viewerOpen() const { return viewerOpen_; }
 
 signals:
     // The window unloaded: the program ends with this status.
@@ -160,8 +148,6 @@ protected:
 
 private:
     void buildControls();
-    void place(Control c, const TwipRect& r);
-    void applyGeometry(Control c);
     void loadSettingsAndPlace();
     void runCommandLine();
     // Scans file, or the file the open dialog gives when file is empty.
@@ -174,19 +160,18 @@ private:
     void onSourceRightClicked();
     bool handleKey(QWidget* target, QKeyEvent* event);
     void copySourceLines(CopyRange range);
-    void showProgress();
-    void scheduleFlush();
+    void showButtons(const ButtonStates& states);
+    void showProgress(int64_t value, int64_t maximum);
     template <typename F>
     auto withArrowCursor(F&& f) -> decltype(f());
 
+    Session session_;
     Settings& settings_;
-    ScanResult& result_;
-    RunFlags& flags_;
+    const ScanResult& result_;
     Dialogs& dialogs_;
     CommandLine command_;
 
     std::array<QWidget*, ControlCount> controls_{};
-    std::array<TwipRect, ControlCount> rects_{};
     LineListView* sourceList_ = nullptr;
     LineListView* dupsList_ = nullptr;
     SourceListModel* sourceModel_ = nullptr;
@@ -196,21 +181,20 @@ private:
     QMenu* selectMenu_ = nullptr;
     QMenu* copyMenu_ = nullptr;
     QAction* copyCurrentAction_ = nullptr;
-    ProgressBar* progressBar_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
 
-    // One throttle: progress (status text and bar) and the event processing
-    // of yield() come at most every kDisplayInterval; plain status texts show
-    // at once, and a timer shows what waits.
-    using Clock = std::chrono::steady_clock;
-    QTimer* flushTimer_ = nullptr;
+    // Long work runs on a worker; its progress shows every kDisplayInterval.
+    WorkRunner* work_ = nullptr;
     QString statusText_;
-    bool progressPending_ = false;
-    Clock::time_point shownAt_{};
-    int64_t barValue_ = 0, barMax_ = 100;
-    Clock::time_point yieldedAt_{};
-    bool forceYield_ = true;
+    // The lists the views show (a new scan's replace them).
+    const void* shownSource_ = nullptr;
+    const void* shownDups_ = nullptr;
+    bool viewerOpen_ = false;
+    const char* stopQuestion_ = nullptr;  // the running work's, when it can be stopped
+    // A selection command runs: the duplicates view goes back to its first
+    // entry without moving the source list.
+    bool selecting_ = false;
 
-    int overrideCursors_ = 0;
     QPointer<QWidget> focusBeforeDisable_;
     bool activationQueued_ = false;
     bool activating_ = false;

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 
 #include "gui/line_list_view.h"
@@ -12,9 +13,10 @@
 #include "gui/main_window.h"
 #include "gui/main_window_internal.h"
 #include "app/copy_text.h"
-#include "app/scan.h"
+#include "app/flows/select_flow.h"
 #include "app/texts.h"
 #include "gui/window_setup.h"
+#include "gui/work_runner.h"
 
 namespace quillow {
 
@@ -22,8 +24,8 @@ namespace quillow {
 
 QPoint MainWindow::selectMenuPosition() const
 {
-    const TwipRect& r = rects_[SelectButton];
-    return QPoint(twipsToPixel(r.left), twipsToPixel(r.top + r.height));
+    const QToolButton* select = button(SelectButton);
+    return select->mapTo(centralWidget(), QPoint(0, select->height()));
 }
 
 void MainWindow::onSelectClicked()
@@ -33,16 +35,18 @@ void MainWindow::onSelectClicked()
 
 void MainWindow::runSelectCommand(SelectCommand command)
 {
-    if (flags_.busy || !result_.ready)
+    if (session_.busy || work_->running() || !result_.ready)
         return;
-    quillow::runSelectCommand(result_, flags_, *this, command);
+    selecting_ = true;
+    selectEntries(session_, command);
+    selecting_ = false;
 }
 
 // ---- copying ----
 
 void MainWindow::copySourceLines(CopyRange range)
 {
-    if (flags_.busy || !result_.dups || result_.memoryPreserved)
+    if (session_.busy || !result_.dups || result_.memoryPreserved)
         return;
     const QModelIndex current = dupsList_->currentIndex();
     const int64_t highlighted = current.isValid() ? current.row() : -1;
@@ -64,7 +68,7 @@ void MainWindow::copySelectedSources() { copySourceLines(CopyRange::Selected); }
 
 void MainWindow::showDupsEntryLine(int row)
 {
-    const int64_t line = locateLine(result_, flags_, row);
+    const int64_t line = selecting_ ? -1 : lineOfEntry(result_, row);
     if (line < 0 || line >= sourceModel_->rowCount() || sourceModel_->isPlaceholder())
         return;
     const QModelIndex index = sourceModel_->index(static_cast<int>(line));
@@ -79,21 +83,22 @@ void MainWindow::onEntryChecked(int64_t row)
     const QModelIndex index = dupsModel_->index(static_cast<int>(row));
     if (dupsList_->currentIndex() != index)
         dupsList_->setCurrentIndex(index);
-    entryCheckChanged(result_, flags_, *this, row);
+    if (!selecting_)
+        entryCheckChanged(session_, row);
 }
 
 void MainWindow::onDupsRightClicked()
 {
-    if (flags_.busy || dupsModel_->rowCount() == 0)
+    if (session_.busy || dupsModel_->rowCount() == 0)
         return;
     const QModelIndex current = dupsList_->currentIndex();
     const int64_t highlighted = current.isValid() ? current.row() : -1;
-    dialogs_.showCopyDialog(result_, *this, highlighted, this);
+    dialogs_.showCopyDialog(session_, highlighted, this);
 }
 
 void MainWindow::onSourceRightClicked()
 {
-    if (flags_.busy || sourceModel_->rowCount() == 0)
+    if (session_.busy || sourceModel_->rowCount() == 0)
         return;
     const QModelIndex current = sourceList_->currentIndex();
     const std::string text = current.isValid() ? sourceModel_->rowText(current.row()) : std::string();
@@ -115,7 +120,7 @@ bool MainWindow::acceptsDrop(const QMimeData* data) const
 void MainWindow::dropOnSourceList(const QMimeData* data)
 {
     // A second scan must never start while one runs.
-    if (flags_.busy || !isEnabled() || !acceptsDrop(data))
+    if (session_.busy || work_->running() || !isEnabled() || !acceptsDrop(data))
         return;
     std::string dropped;
     for (const QUrl& url : data->urls()) {
@@ -127,7 +132,7 @@ void MainWindow::dropOnSourceList(const QMimeData* data)
     // Scanning inside the drop would keep the drag source waiting for the
     // whole scan; it starts right after the drop instead.
     QTimer::singleShot(0, this, [this, dropped] {
-        if (!flags_.busy && !dropped.empty())
+        if (!dropped.empty())
             scan(dropped);
     });
 }

@@ -2,17 +2,22 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
 #include "app/filter_tryout.h"
+#include "app/texts.h"
 #include "engine/text/text_encoding.h"
 #include "engine/text/text_util.h"
 #include "gui/window_setup.h"
@@ -85,53 +90,47 @@ bool dropKey(const QKeyEvent* key, bool allowMinus)
 
 }  // namespace
 
-OptionsDialog::OptionsDialog(Settings& settings, const ScanResult& result, Host& mainHost, QWidget* parent)
+OptionsDialog::OptionsDialog(Session& session, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      settings_(settings),
-      result_(result),
-      host_(mainHost)
+      settings_(session.settings),
+      result_(session.result),
+      frontEnd_(session.frontEnd)
 {
     setObjectName("optionsDialog");
     setWindowTitle(tr("Quillow 选项"));
-    setFixedSize(twipsToPixel(3510), twipsToPixel(6570));
 
     findFrame_ = new QGroupBox(tr("查找重复项"), this);
     findFrame_->setObjectName("findFrame");
-    placeTwips(findFrame_, 120, 120, 3255, 3195);
 
     caseCheck_ = new QCheckBox(tr("匹配大小写。"), findFrame_);
     caseCheck_->setObjectName("caseCheck");
-    placeButtonTwips(caseCheck_, 240, 380, 1455, 195);
 
     trimCheck_ = new QCheckBox(tr("移除首尾空格。"), findFrame_);
     trimCheck_->setObjectName("trimCheck");
-    placeButtonTwips(trimCheck_, 240, 690, 2895, 315);
 
     compatCheck_ = new QCheckBox(tr("全角/半角等兼容字符视为相同"), findFrame_);
     compatCheck_->setObjectName("compatCheck");
-    placeButtonTwips(compatCheck_, 240, 1000, 2895, 315);
 
     startPosLabel_ = new QLabel(tr("开始偏移:"), findFrame_);
     startPosLabel_->setObjectName("startPosLabel");
-    placeTwips(startPosLabel_, 240, 1500, 1095, 255);
 
     startPosEdit_ = new QLineEdit(QStringLiteral("0"), findFrame_);
     startPosEdit_->setObjectName("startPosEdit");
     startPosEdit_->setMaxLength(kStartPosMaxLength);
-    placeTwips(startPosEdit_, 1200, 1455, 615, 285);
+    // Room for the longest number it takes, in the font it shows.
+    startPosEdit_->setMaximumWidth(
+        startPosEdit_->fontMetrics().horizontalAdvance(QString(kStartPosMaxLength + 2, u'0')) +
+        startPosEdit_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, startPosEdit_) * 2);
 
     filterLabel_ = new QLabel(tr("正则表达式过滤:"), findFrame_);
     filterLabel_->setObjectName("filterLabel");
-    placeTwips(filterLabel_, 240, 1980, 2055, 255);
 
     filterEdit_ = new QLineEdit(findFrame_);
     filterEdit_->setObjectName("filterEdit");
-    placeTwips(filterEdit_, 240, 2220, 2775, 285);
 
     matchLabel_ = new QLabel(tr("匹配:"), findFrame_);
     matchLabel_->setObjectName("matchLabel");
-    placeTwips(matchLabel_, 360, 2700, 735, 255);
 
     matchBox_ = new QComboBox(findFrame_);
     matchBox_->setObjectName("matchBox");
@@ -142,36 +141,30 @@ OptionsDialog::OptionsDialog(Settings& settings, const ScanResult& result, Host&
         matchBox_->addItem(tr(e.caption));
     matchBox_->lineEdit()->setMaxLength(kMatchMaxLength);
     matchBox_->setEditText(QStringLiteral("0"));
-    placeTwips(matchBox_, 960, 2655, 735, 315);
+    matchBox_->setMinimumContentsLength(kMatchMaxLength);
+    matchBox_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
 
     testFilterButton_ = new QPushButton(tr("测试过滤"), findFrame_);
     testFilterButton_->setObjectName("testFilterButton");
     testFilterButton_->setAutoDefault(false);
-    placeTwips(testFilterButton_, 1920, 2625, 975, 375);
 
     saveFrame_ = new QGroupBox(tr("保存"), this);
     saveFrame_->setObjectName("saveFrame");
-    placeTwips(saveFrame_, 120, 3420, 3255, 1095);
 
     saveEmptyCheck_ = new QCheckBox(tr("保存空白行。"), saveFrame_);
     saveEmptyCheck_->setObjectName("saveEmptyCheck");
-    placeButtonTwips(saveEmptyCheck_, 240, 325, 1815, 195);
 
     applyFilterCheck_ = new QCheckBox(tr("应用过滤到每行。"), saveFrame_);
     applyFilterCheck_->setObjectName("applyFilterCheck");
-    placeButtonTwips(applyFilterCheck_, 240, 690, 2655, 195);
 
     miscFrame_ = new QGroupBox(tr("杂项"), this);
     miscFrame_->setObjectName("miscFrame");
-    placeTwips(miscFrame_, 120, 4620, 3255, 1250);
 
     preserveMemoryCheck_ = new QCheckBox(tr("禁止保存记忆功能。"), miscFrame_);
     preserveMemoryCheck_->setObjectName("preserveMemoryCheck");
-    placeButtonTwips(preserveMemoryCheck_, 240, 325, 2775, 255);
 
     encodingLabel_ = new QLabel(tr("文本编码:"), miscFrame_);
     encodingLabel_->setObjectName("encodingLabel");
-    placeTwips(encodingLabel_, 240, 780, 1095, 255);
 
     encodingBox_ = new QComboBox(miscFrame_);
     encodingBox_->setObjectName("encodingBox");
@@ -180,17 +173,59 @@ OptionsDialog::OptionsDialog(Settings& settings, const ScanResult& result, Host&
     encodingBox_->addItem(tr(kAutoCaption));
     for (const char* name : kEncodingNames)
         encodingBox_->addItem(QString::fromUtf8(name));
-    placeTwips(encodingBox_, 1200, 735, 1815, 315);
 
     okButton_ = new QPushButton(tr("确定"), this);
     okButton_->setObjectName("okButton");
     okButton_->setDefault(true);
-    placeTwips(okButton_, 1080, 6030, 1095, 375);
 
     cancelButton_ = new QPushButton(tr("取消"), this);
     cancelButton_->setObjectName("cancelButton");
     cancelButton_->setAutoDefault(false);
-    placeTwips(cancelButton_, 2280, 6030, 1095, 375);
+
+    // Finding: three options, the start offset beside its label, the filter
+    // under its label, and the match number with the filter test below it.
+    // Each option is as wide as its text.
+    auto* startRow = new QHBoxLayout;
+    startRow->addWidget(startPosLabel_);
+    startRow->addWidget(startPosEdit_);
+    startRow->addStretch(1);
+    auto* matchRow = new QHBoxLayout;
+    matchRow->addSpacing(findFrame_->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing));
+    matchRow->addWidget(matchLabel_);
+    matchRow->addWidget(matchBox_);
+    matchRow->addStretch(1);
+    matchRow->addWidget(testFilterButton_);
+    auto* find = new QVBoxLayout(findFrame_);
+    find->addWidget(caseCheck_, 0, Qt::AlignLeft);
+    find->addWidget(trimCheck_, 0, Qt::AlignLeft);
+    find->addWidget(compatCheck_, 0, Qt::AlignLeft);
+    find->addLayout(startRow);
+    find->addWidget(filterLabel_);
+    find->addWidget(filterEdit_);
+    find->addLayout(matchRow);
+
+    auto* save = new QVBoxLayout(saveFrame_);
+    save->addWidget(saveEmptyCheck_, 0, Qt::AlignLeft);
+    save->addWidget(applyFilterCheck_, 0, Qt::AlignLeft);
+
+    auto* encodingRow = new QHBoxLayout;
+    encodingRow->addWidget(encodingLabel_);
+    encodingRow->addWidget(encodingBox_, 1);
+    auto* misc = new QVBoxLayout(miscFrame_);
+    misc->addWidget(preserveMemoryCheck_, 0, Qt::AlignLeft);
+    misc->addLayout(encodingRow);
+
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(okButton_, QDialogButtonBox::AcceptRole);
+    buttons->addButton(cancelButton_, QDialogButtonBox::RejectRole);
+
+    auto* root = new QVBoxLayout(this);
+    root->addWidget(findFrame_);
+    root->addWidget(saveFrame_);
+    root->addWidget(miscFrame_);
+    root->addWidget(buttons);
+    // Fixed border: the dialog keeps the size its contents need.
+    root->setSizeConstraint(QLayout::SetFixedSize);
 
     // Tab order: OK first, so the dialog opens with the focus on it.
     QWidget* order[] = {okButton_,      cancelButton_,    caseCheck_,       trimCheck_,
@@ -221,11 +256,6 @@ OptionsDialog::OptionsDialog(Settings& settings, const ScanResult& result, Host&
 
 void OptionsDialog::loadFromSettings()
 {
-    if (!filterEngineAvailable()) {
-        filterEdit_->setEnabled(false);
-        matchBox_->setEnabled(false);
-        testFilterButton_->setEnabled(false);
-    }
     const Options& o = settings_.options;
     caseCheck_->setChecked(o.caseSensitive);
     trimCheck_->setChecked(o.trimLines);
@@ -295,7 +325,7 @@ void OptionsDialog::onOkClicked()
     if (encoding == tr(kAutoCaption).toStdString() || isAutoEncoding(encoding)) {
         encoding = kAutoEncoding;
     } else if (EncodingLookup named = encodingNamed(encoding); !named.encoding) {
-        host_.messageBox(named.error, Icon::Critical, Buttons::Ok);
+        frontEnd_.messageBox(text::encodingRefusal(named.refusal), Icon::Critical, Buttons::Ok);
         encodingBox_->setFocus();
         return;
     }
@@ -324,7 +354,7 @@ void OptionsDialog::onTestFilterClicked()
     values.startPosText = startPosEdit_->text().toStdString();
     values.pattern = filterEdit_->text().toStdString();
     values.matchText = matchBox_->currentText().toStdString();
-    tryFilter(settings_.filterTestText, result_, host_, values);
+    tryFilter(settings_.filterTestText, result_, frontEnd_, values);
 }
 
 void OptionsDialog::addToolTips()

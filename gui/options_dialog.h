@@ -3,8 +3,8 @@
 // only on OK; Cancel and the close box discard the edits.
 #include <QDialog>
 
-#include "app/host.h"
-#include "app/scan_result.h"
+#include "app/session.h"
+#include "engine/dedup/scan_result.h"
 #include "app/settings/settings.h"
 
 class QCheckBox;
@@ -16,18 +16,11 @@ class QPushButton;
 
 namespace quillow {
 
-// The filter controls are disabled only when no regular-expression engine
-// can be built at all. Whether the stored pattern compiles is no guide: it
-// fails when the stored pattern is one the engine refuses, and disabling the pattern box then
-// would lock the user out of correcting it. PCRE2 is linked in, so the
-// engine is always there.
-constexpr bool filterEngineAvailable() { return true; }
-
 class OptionsDialog : public QDialog {
     Q_OBJECT
 public:
     // result supplies the lines the filter tryout offers (line=N).
-    OptionsDialog(Settings& settings, const ScanResult& result, Host& mainHost, QWidget* parent = nullptr);
+    explicit OptionsDialog(Session& session, QWidget* parent = nullptr);
 
     // The focus-loss rules of the two number boxes, applied to a text.
     static QString startPosOnLostFocus(const QString& text);
@@ -46,7 +39,7 @@ private:
 
     Settings& settings_;
     const ScanResult& result_;
-    Host& host_;
+    FrontEnd& frontEnd_;
     QGroupBox *findFrame_, *saveFrame_, *miscFrame_;
     QCheckBox *caseCheck_, *trimCheck_, *compatCheck_, *saveEmptyCheck_, *applyFilterCheck_, *preserveMemoryCheck_;
     QLabel *startPosLabel_, *filterLabel_, *matchLabel_, *encodingLabel_;

@@ -20,7 +20,7 @@
 #include <climits>
 #include <exception>
 
-#include "engine/dedup/selection.h"
+#include "app/flows/select_flow.h"
 #include "engine/text/text_util.h"
 #include "gui/screen_fit.h"
 #include "gui/window_setup.h"
@@ -28,8 +28,6 @@
 namespace quillow {
 
 namespace {
-
-constexpr int kStatusBarTwips = 375;
 
 // Status texts; ViewerWindow::tr gives them in the interface language.
 constexpr const char* kLoading = QT_TRANSLATE_NOOP("quillow::ViewerWindow", "正载入，请稍等...");
@@ -86,25 +84,37 @@ protected:
 
 ViewerModel::ViewerModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-void ViewerModel::fill(std::shared_ptr<const SourceLines> source, const DupsList* dups, const Encoding& encoding)
+std::vector<uint8_t> ViewerModel::marksFor(const SourceLines* source, const DupsList* dups)
 {
-    shown_.emplace(encoding);
-    beginResetModel();
-    source_ = std::move(source);
-    int64_t lines = source_ ? std::min<int64_t>(source_->count(), INT_MAX) : 0;
-    marks_.assign(static_cast<size_t>(lines), 0);
+    const int64_t lines = source ? std::min<int64_t>(source->count(), INT_MAX) : 0;
+    std::vector<uint8_t> marks(static_cast<size_t>(lines), 0);
     if (dups) {
         const int64_t n = dups->count();
         for (int64_t i = 0; i < n; ++i) {
-            int64_t row = dups->lineNumber(i) - 1;
+            const int64_t row = dups->lineNumber(i) - 1;
             if (row < 0 || row >= lines)
                 continue;
-            uint8_t& m = marks_[static_cast<size_t>(row)];
+            uint8_t& m = marks[static_cast<size_t>(row)];
             m |= kDuplicate;
             if (dups->isSelected(i))
                 m |= kChecked;
         }
     }
+    return marks;
+}
+
+void ViewerModel::fill(std::shared_ptr<const SourceLines> source, const DupsList* dups, const Encoding& encoding)
+{
+    std::vector<uint8_t> marks = marksFor(source.get(), dups);
+    fill(std::move(source), std::move(marks), encoding);
+}
+
+void ViewerModel::fill(std::shared_ptr<const SourceLines> source, std::vector<uint8_t> marks, const Encoding& encoding)
+{
+    shown_.emplace(encoding);
+    beginResetModel();
+    source_ = std::move(source);
+    marks_ = std::move(marks);
     endResetModel();
 }
 
@@ -178,13 +188,12 @@ QVariant ViewerModel::headerData(int section, Qt::Orientation orientation, int r
 
 // --- ViewerWindow ---------------------------------------------------------------
 
-ViewerWindow::ViewerWindow(Settings& settings, ScanResult& result, RunFlags& flags, Host& mainHost, QWidget* parent)
+ViewerWindow::ViewerWindow(Session& session, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
-      placement_(settings.viewerWindow),
-      result_(result),
-      flags_(flags),
-      host_(mainHost)
+      session_(session),
+      placement_(session.settings.viewerWindow),
+      result_(session.result)
 {
     setObjectName("viewerWindow");
     setWindowTitle(tr("Quillow 查看器"));
@@ -220,7 +229,6 @@ ViewerWindow::ViewerWindow(Settings& settings, ScanResult& result, RunFlags& fla
 
     statusBar_ = new QStatusBar(this);
     statusBar_->setObjectName("statusBar");
-    statusBar_->setFixedHeight(twipsToPixel(kStatusBarTwips));
     statusLabel_ = new QLabel(statusBar_);
     statusLabel_->setObjectName("statusText");
     statusBar_->addWidget(statusLabel_, 1);
@@ -306,19 +314,21 @@ void ViewerWindow::fill()
 {
     if (filled_ || unloaded_)
         return;
-    host_.setPointer(Pointer::Wait);
     setStatusText(tr(kLoading));
     if (!hooked_)
-        hooked_ = setMinimumClientSize(this, kViewerMinClientTwips, flags_.debugMode);
+        hooked_ = setMinimumClientSize(this, kViewerMinClientTwips, session_.debugMode);
 
-    model_->fill(result_.source, result_.dups.get(), result_.encoding.encoding);
+    // Which rows are red and checked is worked out off the GUI thread.
+    std::vector<uint8_t> marks;
+    const SourceLines* source = result_.source.get();
+    const DupsList* dups = result_.dups.get();
+    session_.frontEnd.runWork(nullptr, [&](Work&) { marks = ViewerModel::marksFor(source, dups); });
+    model_->fill(result_.source, std::move(marks), result_.encoding.encoding);
     if (model_->rowCount() > 0) {
         table_->setCurrentIndex(model_->index(0, 0));
         showLineNumber(0);
     }
-
     filled_ = true;
-    host_.setPointer(Pointer::Normal);
 }
 
 void ViewerWindow::showLineNumber(int row) { setStatusText(tr(kLineStatus).arg(row + 1)); }
@@ -372,19 +382,7 @@ void ViewerWindow::done(int result)
 
 void ViewerWindow::writeBack()
 {
-    if (!flags_.viewerOpen) {
-        attempt([&] {
-            if (hooked_) {
-                restoreMinimumSize(this);
-                hooked_ = false;
-            }
-        });
-        return;
-    }
-    attempt([&] {
-        host_.setPointer(Pointer::Wait);
-        setStatusText(tr(kUpdating));
-    });
+    attempt([&] { setStatusText(tr(kUpdating)); });
 
     attempt([&] {
         if (normalState() && filled_) {
@@ -402,12 +400,12 @@ void ViewerWindow::writeBack()
         if (!filled_)
             return;
         const int rowCount = model_->rowCount();
-        applyLineMarks(result_, flags_, host_, [&](int64_t row) {
+        applyLineMarks(session_, [&](int64_t row) {
             return row >= 0 && row < rowCount && model_->isChecked(static_cast<int>(row));
         });
     });
 
-    attempt([&] { host_.setStatus(selectionStatusText(result_)); });
+    attempt([&] { session_.frontEnd.setStatus(selectionStatusText(result_)); });
     filled_ = false;
     attempt([&] {
         if (hooked_) {
@@ -415,7 +413,6 @@ void ViewerWindow::writeBack()
             hooked_ = false;
         }
     });
-    attempt([&] { host_.setPointer(Pointer::Normal); });
 }
 
 }  // namespace quillow

@@ -10,9 +10,8 @@
 #include <optional>
 #include <vector>
 
-#include "app/host.h"
-#include "app/run_flags.h"
-#include "app/scan_result.h"
+#include "app/session.h"
+#include "engine/dedup/scan_result.h"
 #include "app/settings/settings.h"
 #include "engine/text/shown_text.h"
 
@@ -30,6 +29,9 @@ public:
     // One row per source line; rows of lines that have a duplicates entry are
     // red, and checked where that entry is selected.
     void fill(std::shared_ptr<const SourceLines> source, const DupsList* dups, const Encoding& encoding = Encoding());
+    // The same with the rows' marks worked out beforehand (marksFor, on a worker).
+    void fill(std::shared_ptr<const SourceLines> source, std::vector<uint8_t> marks, const Encoding& encoding);
+    static std::vector<uint8_t> marksFor(const SourceLines* source, const DupsList* dups);
 
     bool isDuplicate(int row) const { return (marks_[static_cast<size_t>(row)] & kDuplicate) != 0; }
     bool isChecked(int row) const { return (marks_[static_cast<size_t>(row)] & kChecked) != 0; }
@@ -60,9 +62,10 @@ private:
 class ViewerWindow : public QDialog {
     Q_OBJECT
 public:
-    // The caller sets flags.viewerOpen around the showing; the placement is
-    // read from and written to settings.viewerWindow.
-    ViewerWindow(Settings& settings, ScanResult& result, RunFlags& flags, Host& mainHost, QWidget* parent = nullptr);
+    // The placement is read from and written to the session's
+    // settings.viewerWindow; closing writes the check marks back as the
+    // selection.
+    explicit ViewerWindow(Session& session, QWidget* parent = nullptr);
     ~ViewerWindow() override;
 
     // Fills the rows. Runs once; showing the window schedules it, tests may
@@ -92,10 +95,9 @@ private:
     void recordPlacement();
     void settleFrame();
 
+    Session& session_;
     WindowPlacement& placement_;
     ScanResult& result_;
-    RunFlags& flags_;
-    Host& host_;
     QTableView* table_;
     ViewerModel* model_;
     QStatusBar* statusBar_;

@@ -36,20 +36,6 @@ QSize twipsToPixels(QSize twips)
     return QSize(twipsToPixel(twips.width()), twipsToPixel(twips.height()));
 }
 
-void placeTwips(QWidget* w, double left, double top, double width, double height)
-{
-    w->setGeometry(twipsToPixel(left), twipsToPixel(top), twipsToPixel(width), twipsToPixel(height));
-}
-
-void placeButtonTwips(QWidget* w, double left, double top, double width, double height)
-{
-    placeTwips(w, left, top, width, height);
-    const int need = w->sizeHint().height();
-    const QRect r = w->geometry();
-    if (need > r.height())
-        w->setGeometry(r.x(), r.y() - (need - r.height()) / 2, r.width(), need);
-}
-
 QSize frameExtent(const QWidget* window) { return window->frameGeometry().size() - window->size(); }
 
 bool settleOuterSize(QWidget* window, QSize& pendingOuter)
@@ -74,7 +60,7 @@ bool setMinimumClientSize(QWidget* window, QSize minClientTwips, bool debugMode)
     if (!window->property(kPreviousMinimum).isValid())
         window->setProperty(kPreviousMinimum, window->minimumSize());
     // A top-level widget's size is its client area: the frame is not included.
-    window->setMinimumSize(twipsToPixels(minClientTwips));
+    window->setMinimumSize(twipsToPixels(minClientTwips).expandedTo(window->minimumSizeHint()));
     return true;
 }
 

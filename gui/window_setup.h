@@ -1,10 +1,11 @@
 #pragma once
-// Window minimum sizes and icons shared by the program's windows.
+// Window minimum sizes, twips and icons shared by the program's windows.
 //
-// setMinimumClientSize gives a window a minimum client size (given in twips,
-// 15 per logical pixel) so that it cannot be dragged smaller;
-// restoreMinimumSize takes it away again. applyWindowIcon gives a window,
-// and optionally its top-level owner, the program's icon.
+// Layouts place the controls; twips (15 per logical pixel) remain in the
+// stored window placement and in the windows' minimum client sizes.
+// setMinimumClientSize gives a window a minimum client size so that it cannot
+// be dragged smaller; restoreMinimumSize takes it away again. applyWindowIcon
+// gives a window, and optionally its top-level owner, the program's icon.
 #include <QIcon>
 #include <QSize>
 #include <QString>
@@ -23,13 +24,6 @@ constexpr QSize kViewerMinClientTwips{2880, 2595};
 int twipsToPixel(double twips);
 QSize twipsToPixels(QSize twips);
 
-// Sets the geometry of w (relative to its parent) from a rectangle in twips.
-void placeTwips(QWidget* w, double left, double top, double width, double height);
-// The same for a check box or option button: drawn at 13 pixels it would
-// clip its indicator in some styles, so it gets the height it needs, centred
-// on the place it was given.
-void placeButtonTwips(QWidget* w, double left, double top, double width, double height);
-
 // A stored window size is the outer one, frame included, but Qt sizes a
 // window by its client area and the frame is known only once the window
 // system has decorated the window. frameExtent is what the frame adds to the
@@ -41,8 +35,10 @@ void placeButtonTwips(QWidget* w, double left, double top, double width, double 
 QSize frameExtent(const QWidget* window);
 bool settleOuterSize(QWidget* window, QSize& pendingOuter);
 
-// Installs the minimum client size on window. In a debug run ("DEBUG_MODE")
-// nothing is installed and false is returned.
+// Installs the minimum client size on window, or the size its layout needs
+// where that is larger, so no control is ever cut off. In a debug run
+// ("DEBUG_MODE") nothing is installed and false is returned: the layout's own
+// minimum still holds.
 bool setMinimumClientSize(QWidget* window, QSize minClientTwips, bool debugMode = false);
 // Restores the minimum size the window had before setMinimumClientSize;
 // nothing when it has none of ours.

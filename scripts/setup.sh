@@ -8,7 +8,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libqt6svg6-dev libgl-dev
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
-  libpcre2-dev libicu-dev libabsl-dev libgtest-dev
+  libpcre2-dev libicu-dev libabsl-dev libxxhash-dev libgtest-dev
   fonts-wqy-microhei
   python3 mawk gawk strace fiu-utils time hyperfine xvfb xauth desktop-file-utils
   dpkg-dev file appstream

@@ -109,8 +109,8 @@ std::optional<SelectCommand> selectRule(std::string_view value)
 
 std::optional<ListForm> listForm(std::string_view value)
 {
-    if (value == "classic")
-        return ListForm::Classic;
+    if (value == "numbered" || value == "classic")  // "classic": its earlier name
+        return ListForm::Numbered;
     if (value == "tsv")
         return ListForm::Tsv;
     return std::nullopt;
@@ -197,7 +197,7 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args)
         case 'e':
             if (!isAutoEncoding(value))
                 if (EncodingLookup named = encodingNamed(value); !named.encoding)
-                    return failure(text::unknownEncoding(optionName('e'), value, named.error));
+                    return failure(text::unknownEncoding(optionName('e'), value, text::encodingRefusal(named.refusal)));
             run.textEncoding = std::string(value);
             break;
         case kMaxMemory:

@@ -1,6 +1,6 @@
 #pragma once
 // What the arguments of either program ask for, parsed once. Two syntaxes:
-// the classic slash switches, and GNU-style options for Linux paths (slash
+// the slash switches, and GNU-style options for Linux paths (slash
 // switches clash with absolute paths: "/in.txt" holds "/i"). The first
 // argument decides: a slash switch or "DEBUG_MODE" there means slash
 // switches for the whole line (so "/f -3" keeps its meaning); otherwise any
@@ -35,7 +35,7 @@ struct RunRequest {
 
 // How --list writes the duplicates: "[line]   text" per entry, or line,
 // group and text separated by tabs.
-enum class ListForm { Classic, Tsv };
+enum class ListForm { Numbered, Tsv };
 
 struct CommandLine {
     enum class Action {
@@ -55,7 +55,7 @@ struct CommandLine {
     // do, GNU-style options only with --use-settings (otherwise the
     // documented defaults hold). The desktop program always does.
     bool useStoredSettings = true;
-    ListForm listForm = ListForm::Classic;
+    ListForm listForm = ListForm::Numbered;
     std::string error;
     bool errorIsUsage = true;  // a usage error (the help names the right form), not a missing file
     std::string openFile;

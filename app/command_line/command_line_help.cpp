@@ -117,10 +117,10 @@ const std::vector<OptionHelp>& options()
                                             "制表符、--list 显示的该组文本"),
          ""},
         {kCli, "    --format=FORM",
-         QT_TRANSLATE_NOOP("quillow::help", "--list 的格式：classic 每项一行 \"[行号]   文本\"；\n"
+         QT_TRANSLATE_NOOP("quillow::help", "--list 的格式：numbered 每项一行 \"[行号]   文本\"；\n"
                                             "tsv 每项一行：行号、组号、文本，以制表符\n"
                                             "分隔"),
-         "classic"},
+         "numbered"},
         {kCli, "    --use-settings",
          QT_TRANSLATE_NOOP("quillow::help", "未给出的选项取桌面程序保存的设置，\n"
                                             "而不是这里写的默认值"),
@@ -134,7 +134,7 @@ const std::vector<OptionHelp>& options()
 
 const char* const kSyntax =
     QT_TRANSLATE_NOOP("quillow::help", "第一个参数是斜杠开关（以 /i、/o、/s、/c、/r、/m、/f、/x、/a、/p 开头）\n"
-                                       "或 DEBUG_MODE 时，整行按经典的斜杠开关解读：开关的值一直延续到下一个\n"
+                                       "或 DEBUG_MODE 时，整行按斜杠开关解读：开关的值一直延续到下一个\n"
                                        "开关（所以 /f -3 和 /a -5 照常使用），路径中间出现开关文本时值在那里\n"
                                        "被截断，绝对路径请用上面的选项。否则只要有参数以 - 开头，就按上面的\n"
                                        "选项解读。");
@@ -159,7 +159,7 @@ const Page& cliPage()
              {
                  {nullptr,
                   QT_TRANSLATE_NOOP("quillow::help", "未给出的选项取上面写的默认值，不读桌面程序保存的设置；给出\n"
-                                                     "--use-settings 时取保存的设置。经典斜杠开关总是从保存的设置开始，\n"
+                                                     "--use-settings 时取保存的设置。斜杠开关总是从保存的设置开始，\n"
                                                      "开关覆盖其中的值。quillow-cli 从不改动保存的设置。")},
                  {nullptr, kSyntax},
                  {nullptr,
@@ -287,7 +287,7 @@ std::string withDefault(const OptionHelp& o, Program program)
     std::string text = helpText(o.text);
     if (program == Program::Cli && !o.defaultValue.empty())
         text = text::arg(helpText(QT_TRANSLATE_NOOP("quillow::help", "%1（默认：%2）")),
-                         {text, helpText(o.defaultValue.c_str())});
+                         text, helpText(o.defaultValue.c_str()));
     return text;
 }
 
@@ -384,7 +384,7 @@ std::string commandLineHelp(Program program)
     for (const Section& section : page.sections) {
         if (*section.helpTitle) {
             const std::string title = helpText(section.helpTitle);
-            out += "\n" + text::arg(helpText(QT_TRANSLATE_NOOP("quillow::help", "%1：")), {title}) + "\n";
+            out += "\n" + text::arg(helpText(QT_TRANSLATE_NOOP("quillow::help", "%1：")), title) + "\n";
         }
         for (const Item& item : section.items) {
             const std::string itemText = helpText(item.text);
@@ -414,7 +414,7 @@ std::string versionText(Program program)
     u_versionToString(icu, icuVersion);
     return std::string(pageOf(program).name) + " " + text::kVersion + "\n" +
            text::arg(helpText(QT_TRANSLATE_NOOP("quillow::help", "许可证：MIT\nQt %1，PCRE2 %2，ICU %3")),
-                     {qVersion(), pcre2Version, icuVersion}) +
+                     qVersion(), pcre2Version, icuVersion) +
            "\n";
 }
 

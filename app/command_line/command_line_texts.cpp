@@ -10,49 +10,49 @@ std::string quoted(std::string_view s) { return "'" + std::string(s) + "'"; }
 
 std::string unknownOption(std::string_view option)
 {
-    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "未知或有歧义的选项 %1")), {quoted(option)});
+    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "未知或有歧义的选项 %1")), quoted(option));
 }
 
 std::string optionNeedsValue(std::string_view option)
 {
-    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "选项 %1 需要一个值")), {option});
+    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "选项 %1 需要一个值")), option);
 }
 
 std::string optionTakesNoValue(std::string_view option)
 {
-    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "选项 %1 不带值")), {option});
+    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "选项 %1 不带值")), option);
 }
 
 std::string invalidValue(std::string_view option, std::string_view value, const char* expected)
 {
     return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "选项 %1 的值 %2 无效（应为 %3）")),
-               {option, quoted(value), translated(expected)});
+               option, quoted(value), translated(expected));
 }
 
 std::string slashSelectInvalid(std::string_view value)
 {
-    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "/s 必须是 1、2 或 3，不是 %1")), {quoted(value)});
+    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "/s 必须是 1、2 或 3，不是 %1")), quoted(value));
 }
 
 std::string unknownEncoding(std::string_view option, std::string_view name, std::string_view why)
 {
-    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "选项 %1 的值 %2 无效: %3")), {option, quoted(name), why});
+    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "选项 %1 的值 %2 无效: %3")), option, quoted(name), why);
 }
 
 std::string invalidPattern(std::string_view option, std::string_view pattern, std::string_view why)
 {
     return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "选项 %1 的正则表达式 %2 无效: %3")),
-               {option, quoted(pattern), why});
+               option, quoted(pattern), why);
 }
 
 std::string onlyForCli(std::string_view what)
 {
-    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "%1 只用于 quillow-cli")), {what});
+    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "%1 只用于 quillow-cli")), what);
 }
 
 std::string cannotWriteStandardOutput(std::string_view reason)
 {
-    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "无法写入标准输出: %1")), {reason});
+    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "无法写入标准输出: %1")), reason);
 }
 
 std::string encodingNote(std::string_view name, bool byMark, bool detected)
@@ -60,7 +60,7 @@ std::string encodingNote(std::string_view name, bool byMark, bool detected)
     const char* note = byMark     ? QT_TRANSLATE_NOOP("quillow::text", "文本编码 %1（字节顺序标记）")
                        : detected ? QT_TRANSLATE_NOOP("quillow::text", "文本编码 %1（检测得出）")
                                   : QT_TRANSLATE_NOOP("quillow::text", "文本编码 %1");
-    return arg(translated(note), {name});
+    return arg(translated(note), name);
 }
 
 std::string errorLine(std::string_view program, std::string_view message)
@@ -71,7 +71,7 @@ std::string errorLine(std::string_view program, std::string_view message)
 std::string usageErrorLine(std::string_view program, std::string_view message)
 {
     return std::string(program) + ": " +
-           arg(translated(QT_TRANSLATE_NOOP("quillow::text", "%1（见 %2 --help）")), {message, program}) + "\n";
+           arg(translated(QT_TRANSLATE_NOOP("quillow::text", "%1（见 %2 --help）")), message, program) + "\n";
 }
 
 }  // namespace quillow::text

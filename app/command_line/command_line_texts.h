@@ -17,7 +17,7 @@ inline constexpr const char* kExpectSelect =
 inline constexpr const char* kExpectOnOff = QT_TRANSLATE_NOOP("quillow::text", "on 或 off");
 inline constexpr const char* kExpectStart = QT_TRANSLATE_NOOP("quillow::text", "0 到 32767 的整数");
 inline constexpr const char* kExpectMatch = QT_TRANSLATE_NOOP("quillow::text", "-1 到 32767 的整数");
-inline constexpr const char* kExpectFormat = QT_TRANSLATE_NOOP("quillow::text", "classic 或 tsv");
+inline constexpr const char* kExpectFormat = QT_TRANSLATE_NOOP("quillow::text", "numbered 或 tsv");
 inline constexpr const char* kExpectMemory = QT_TRANSLATE_NOOP("quillow::text", "auto，或带 K、M、G、T 的大小，如 512M");
 
 // Usage errors: one line each, without the program's name.

@@ -1,6 +1,6 @@
 #pragma once
-// The classic slash switches (/i /o /s /c /r /m /f /x /a /p) split from the
-// argument text exactly as the classic program does: a value runs up to the
+// The slash switches (/i /o /s /c /r /m /f /x /a /p) split from the
+// argument text in one fixed way: a value runs up to the
 // next switch text wherever it stands, inside a path or a pattern too.
 #include <string>
 #include <string_view>
@@ -17,7 +17,7 @@ struct SlashSwitches {
 // True when text holds a switch text ("/i", "/o" ...) at offset.
 bool switchTextAt(std::string_view text, size_t offset);
 
-// The argument text as the classic program sees it: the arguments joined by blanks.
+// The argument text the slash switches are read from: the arguments joined by blanks.
 std::string argumentText(const std::vector<std::string>& args);
 
 // Splits and cleans the values: blanks trimmed, then every double quote

@@ -91,13 +91,11 @@ struct StoredKey {
 const StoredKey kKeys[] = {
     {"caseSensitive", QUILLOW_FIELD(options.caseSensitive), QUILLOW_VALUE(0)},
     {"trimLines", QUILLOW_FIELD(options.trimLines), QUILLOW_VALUE(0)},
-    {"includeEmptyLines", QUILLOW_FIELD(includeEmptyLines), QUILLOW_VALUE(0)},
     {"preserveMemory", QUILLOW_FIELD(options.preserveMemory), QUILLOW_VALUE(0)},
     {"iStartPos", QUILLOW_FIELD(options.startPos), QUILLOW_VALUE(0)},
     {"sRegExp", QUILLOW_FIELD(options.filterPattern), nullptr},
     {"iRegExpMatch", QUILLOW_FIELD(options.filterMatch), QUILLOW_VALUE(0)},
     {"sFilterTestBackup", QUILLOW_FIELD(filterTestText), nullptr},
-    {"trimSaveLines", QUILLOW_FIELD(trimSaveLines), QUILLOW_VALUE(0)},
     {"saveEmptyLines", QUILLOW_FIELD(options.saveEmptyLines), QUILLOW_VALUE(1)},
     {"saveApplyFilter", QUILLOW_FIELD(options.saveApplyFilter), QUILLOW_VALUE(0)},
     {"textEncoding", QUILLOW_FIELD(options.textEncoding), nullptr, Group::Plain, kAutoEncoding},

@@ -22,7 +22,7 @@ _quillow_cli()
         -s | --select) values='1 2 3 all all-but-first all-but-last' ;;
         -c | --case | -r | --trim | -m | --save-empty | -p | --apply-filter | --compat) values='on off' ;;
         -e | --encoding) values='auto UTF-8 UTF-16LE UTF-16BE GB18030 GBK Big5 Shift_JIS EUC-JP EUC-KR windows-1252 ISO-8859-1 KOI8-R' ;;
-        --format) values='classic tsv' ;;
+        --format) values='numbered tsv' ;;
         --max-memory) values='auto 256M 1G 4G' ;;
         -f | --start | -a | --match | -x | --regex) return ;;
     esac

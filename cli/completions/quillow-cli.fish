@@ -37,7 +37,7 @@ complete -c quillow-cli -l compat -x -a 'on off' -d (__quillow_cli_say '兼容�
 complete -c quillow-cli -l max-memory -x -a 'auto 256M 1G 4G' -d (__quillow_cli_say '扫描最多使用的内存' 'memory a scan may use')
 complete -c quillow-cli -s l -l list -d (__quillow_cli_say '只扫描，列出重复项' 'scan only, list the duplicates')
 complete -c quillow-cli -l count -d (__quillow_cli_say '只扫描，统计每组重复行' 'scan only, count each group')
-complete -c quillow-cli -l format -x -a 'classic tsv' -d (__quillow_cli_say '--list 的格式' 'form of --list')
+complete -c quillow-cli -l format -x -a 'numbered tsv' -d (__quillow_cli_say '--list 的格式' 'form of --list')
 complete -c quillow-cli -l use-settings -d (__quillow_cli_say '未给出的选项取保存的设置' 'options not given come from the stored settings')
 complete -c quillow-cli -s q -l quiet -d (__quillow_cli_say '成功时什么也不输出' 'print nothing on success')
 complete -c quillow-cli -s h -l help -d (__quillow_cli_say '显示帮助' 'show the help')

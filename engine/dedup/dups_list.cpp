@@ -187,4 +187,16 @@ void DupsList::setSelected(int64_t index, bool selected)
     flag = selected ? 1 : 0;
 }
 
+void DupsList::setSelection(std::vector<uint8_t> flags)
+{
+    flags.resize(selected_.size(), 0);
+    int64_t count = 0;
+    for (uint8_t& f : flags) {
+        f = f != 0;
+        count += f;
+    }
+    selected_ = std::move(flags);
+    selectedCount_ = count;
+}
+
 }  // namespace quillow

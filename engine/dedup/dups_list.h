@@ -49,6 +49,9 @@ public:
     // Whether the occurrence is marked for deletion; the list keeps the count.
     bool isSelected(int64_t index) const;
     void setSelected(int64_t index, bool selected);
+    // Every entry's flag at once (one per entry, non-zero: selected).
+    const std::vector<uint8_t>& selection() const { return selected_; }
+    void setSelection(std::vector<uint8_t> flags);
     int64_t selectedCount() const { return selectedCount_; }
 
 private:

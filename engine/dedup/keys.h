@@ -12,7 +12,7 @@
 #include "engine/dedup/key_hash.h"
 #include "engine/text/line_decoder.h"
 #include "engine/dedup/line_filter.h"
-#include "app/settings/settings.h"
+#include "engine/options.h"
 #include "engine/text/text_encoder.h"
 #include "engine/text/text_encoding.h"
 
@@ -36,7 +36,7 @@ std::unique_ptr<LineFilter> filterFor(const Options& options);
 KeyRules keyRules(const Options& options, const LineFilter* filter, const Encoding& encoding = Encoding());
 
 // UTF-8 lines compared without compatibility forms take the fast way: the
-// key is a slice of the line (lineKey) and the keyed set folds case itself.
+// key is a slice of the line (lineKey), and hashing and comparing fold case.
 // Every other key is compared by its form (KeyMaker).
 inline bool comparedByForm(const KeyRules& rules) { return rules.compatForms || !rules.encoding.isUtf8(); }
 

@@ -240,7 +240,7 @@ std::string_view LineFilter::select(std::string_view text, int selector, std::st
             return text.substr(firstOffset, firstLength);
         return scratch;
     }
-    if (selector < -1)  // no such match: the classic engine fails the lookup
+    if (selector < -1)  // no such match: the lookup fails, as a JavaScript index past the end does
         return text;
     // The n-th match: later matches cannot change it, so stop there.
     int seen = 0;

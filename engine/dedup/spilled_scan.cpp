@@ -16,7 +16,6 @@
 #include "engine/io/read_whole_file.h"
 #include "engine/io/spill_file.h"
 #include "engine/text/text_util.h"
-#include "app/texts.h"
 
 namespace quillow {
 
@@ -111,8 +110,8 @@ private:
 
 class SpilledScan {
 public:
-    SpilledScan(const Options& options, int64_t memory, Host& host, WorkCadence& cadence, SpilledScanResult& out)
-        : options_(options), memory_(memory), host_(host), cadence_(cadence), out_(out)
+    SpilledScan(const Options& options, int64_t memory, Work& work, SpilledScanResult& out)
+        : options_(options), memory_(memory), work_(work), out_(out)
     {
     }
     ~SpilledScan()
@@ -127,7 +126,7 @@ public:
         struct stat st {};
         fd_ = openRegularFile(path, error, &st);
         if (fd_ < 0)
-            throw ReadError{text::kCannotOpen, error};
+            throw ReadError{ReadFailure::CannotOpen, error};
         out_.identity = identityOf(st);
         size_ = static_cast<uint64_t>(st.st_size);
         return readThrough() && spill() && group();
@@ -146,7 +145,7 @@ private:
         } else {
             EncodingChoice choice = chooseEncoding(options_.textEncoding, start);
             if (!choice.source)
-                throw EncodingRefusal{choice.error};
+                throw choice.refusal;
             settled = choice.source;
         }
         // Not settled yet: UTF-8 or a legacy encoding, lines end in bytes.
@@ -178,8 +177,7 @@ private:
             if (!settled)
                 utf8.add(text, n < kBlock);
             at += n;
-            host_.progress(Stage::Loading, static_cast<int64_t>(std::min(at, size_)), static_cast<int64_t>(size_));
-            if (cadence_.poll())
+            if (work_.report(Stage::Loading, static_cast<int64_t>(std::min(at, size_)), static_cast<int64_t>(size_)))
                 return false;
             if (n < kBlock)
                 break;
@@ -190,7 +188,7 @@ private:
         out_.mode = lineEndMode(tally);
         lineEstimate_ = mostLines(tally, out_.mode);
         if (lineEstimate_ > INT32_MAX)
-            throw ReadError{text::kFileError};
+            throw ReadError{ReadFailure::FileError};
         return true;
     }
 
@@ -260,8 +258,7 @@ private:
                ((memory_ / 8) >> (bits_ + 1)) >= kSmallBuffer)
             ++bits_;
         const size_t buffer = static_cast<size_t>(std::clamp<int64_t>((memory_ / 8) >> bits_, 4 << 10, 4 << 20));
-        host_.setStatus(text::translated(text::kFindingOnDisk));
-        host_.setProgressBar(0, lineEstimate_);
+        work_.begin(Stage::FindingOnDisk);
         file_ = std::make_unique<SpillFile>();
         partitions_ = std::make_unique<SpilledPartitions>(*file_, uint32_t{1} << bits_, buffer);
 
@@ -270,7 +267,7 @@ private:
             const int error = errno;
             if (readFd >= 0)
                 ::close(readFd);
-            throw ReadError{text::kFileError, error};
+            throw ReadError{ReadFailure::FileError, error};
         }
         LineReader reader(unit_, out_.mode, kBlock);
         reader.attach(readFd);
@@ -305,14 +302,14 @@ private:
                     record.append(key);
                 partitions_->add(partitionOf(h.hash, bits_), record);
             }
-            if (cadence_.step(Stage::Finding, index, lineEstimate_))
+            if (work_.step(Stage::Finding, index, lineEstimate_))
                 return false;
         }
         if (reader.failed())
-            throw ReadError{text::kFileError, reader.error()};
+            throw ReadError{ReadFailure::FileError, reader.error()};
         // What the second pass read must be what the first one did.
         if (again.value() != out_.contentHash || index > INT32_MAX)
-            throw ReadError{text::kFileError};
+            throw ReadError{ReadFailure::FileError};
         partitions_->flush();
         lines->finish(index, size_);
         out_.lines = index;
@@ -386,7 +383,7 @@ private:
                         dups.appendAt(h.line, first.line, h.keyOffset, h.keyLength);
                 }
             });
-            if (cadence_.poll())
+            if (work_.check())
                 return false;
         }
         return true;
@@ -394,8 +391,7 @@ private:
 
     const Options& options_;
     const int64_t memory_;
-    Host& host_;
-    WorkCadence& cadence_;
+    Work& work_;
     SpilledScanResult& out_;
     int fd_ = -1;
     uint64_t size_ = 0;
@@ -409,10 +405,10 @@ private:
 
 }  // namespace
 
-bool runSpilledScan(const std::string& path, const Options& options, int64_t memory, Host& host,
-                    WorkCadence& cadence, SpilledScanResult& out)
+bool runSpilledScan(const std::string& path, const Options& options, int64_t memory, Work& work,
+                    SpilledScanResult& out)
 {
-    return SpilledScan(options, memory, host, cadence, out).run(path);
+    return SpilledScan(options, memory, work, out).run(path);
 }
 
 }  // namespace quillow

@@ -13,11 +13,11 @@
 
 #include "engine/dedup/dups_list.h"
 #include "engine/io/file_info.h"
-#include "app/host.h"
-#include "app/settings/settings.h"
 #include "engine/io/source_lines.h"
+#include "engine/options.h"
+#include "engine/text/line_splitter.h"
 #include "engine/text/text_encoding.h"
-#include "engine/work/work_cadence.h"
+#include "engine/work/work.h"
 
 namespace quillow {
 
@@ -32,17 +32,10 @@ struct SpilledScanResult {
     std::shared_ptr<DupsList> dups;  // not yet sorted
 };
 
-// The encoding setting names no encoding the lines can be read in; status
-// says why.
-struct EncodingRefusal {
-    std::string status;
-};
-
-// Scans path within about memory bytes, with the cadence's progress
-// (loading, then finding) and its Stop question. False when the user
-// stopped. Throws ReadError (the file), SpillError (the temporary file),
-// EncodingRefusal or std::bad_alloc.
-bool runSpilledScan(const std::string& path, const Options& options, int64_t memory, Host& host,
-                    WorkCadence& cadence, SpilledScanResult& out);
+// Scans path within about memory bytes, reporting progress (loading, then
+// finding) to work. False when work was stopped. Throws ReadError (the
+// file), SpillError (the temporary file), EncodingRefusal or std::bad_alloc.
+bool runSpilledScan(const std::string& path, const Options& options, int64_t memory, Work& work,
+                    SpilledScanResult& out);
 
 }  // namespace quillow

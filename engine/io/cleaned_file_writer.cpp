@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "app/button_states.h"
 #include "engine/io/content_hash.h"
 #include "engine/io/file_info.h"
 #include "engine/io/file_ops.h"
@@ -23,8 +22,6 @@
 #include "engine/io/pending_temp_files.h"
 #include "engine/io/temp_name.h"
 #include "engine/text/text_util.h"
-#include "app/texts.h"
-#include "engine/work/work_cadence.h"
 
 namespace quillow {
 
@@ -144,12 +141,10 @@ private:
 
 class Writer {
 public:
-    Writer(Settings& settings, ScanResult& result, RunFlags& flags, Host& host, SaveTarget target)
-        : settings_(settings),
+    Writer(const ScanResult& result, const Options& options, SaveTarget target, Work& work)
+        : options_(options),
           r_(result),
-          flags_(flags),
-          h_(host),
-          cadence_(host, flags, text::kSaveStopQuestion),
+          work_(work),
           target_(std::move(target)),
           dups_(result.dups),
           source_(result.source)
@@ -159,13 +154,11 @@ public:
 
     WriteResult run()
     {
-        busy();
         try {
             work();
         } catch (const std::exception&) {
-            fail(WriteOutcome::Failed, text::kSaveFailed, dest_, ENOMEM);
+            fail(WriteOutcome::Failed, dest_, ENOMEM);
         }
-        idle();
         return outcome_;
     }
 
@@ -175,51 +168,27 @@ private:
     int64_t lastLineIndex() const { return r_.lineCount - 1; }
     bool fromMemory() const { return source_ && source_->inMemory(); }
 
-    void busy()
-    {
-        flags_.busy = true;
-        h_.setPointer(Pointer::Busy);
-        flags_.stopRequested = false;
-        h_.showButtons(buttonStates(r_, flags_));
-        h_.setProgressBar(0, lastLineIndex());
-        h_.yield();
-        cadence_.restart();
-        h_.setStatus(text::translated(text::kSavePreparing));
-        h_.yield();
-    }
-
-    void idle()
-    {
-        h_.yield();
-        h_.setPointer(Pointer::Normal);
-        flags_.busy = false;
-        h_.showButtons(buttonStates(r_, flags_));
-    }
-
-    void fail(WriteOutcome outcome, const char* status, const std::string& file, int error)
+    void fail(WriteOutcome outcome, const std::string& file, int error)
     {
         discardTemp();
-        h_.setStatus(text::failureStatus(status, file, error));
         outcome_ = WriteResult{outcome, file, error};
     }
 
     void stopped()
     {
         discardTemp();
-        h_.setStatus(text::translated(text::kSaveCancelled));
         outcome_ = WriteResult{WriteOutcome::Stopped, {}, 0};
     }
 
     void work()
     {
+        work_.begin(Stage::PreparingSave);
         if (collect() == Step::Stop)
             return stopped();
 
-        cadence_.restart();
-        filter_ = filterFor(settings_.options);
-        keys_ = std::make_unique<KeysAsWritten>(keyRules(settings_.options, filter_.get(), r_.encoding.encoding));
-        h_.setStatus(text::translated(text::kSaveWriting));
-        h_.yield();
+        filter_ = filterFor(options_);
+        keys_ = std::make_unique<KeysAsWritten>(keyRules(options_, filter_.get(), r_.encoding.encoding));
+        work_.begin(Stage::Writing);
 
         // Without the line texts in memory the file is read again; it must
         // then prove to be what the scan read.
@@ -229,14 +198,14 @@ private:
             reader = std::make_unique<LineReader>(unit_, r_.lineEndMode, kBlock, &readThroughOps);
             reader->onRead = [&reread](std::string_view bytes) { reread.add(bytes); };
             if (!reader->open(r_.file))
-                return fail(WriteOutcome::SourceUnreadable, text::kSourceUnreadable, r_.file, reader->error());
+                return fail(WriteOutcome::SourceUnreadable, r_.file, reader->error());
         }
 
         int fd = target_.fd;
         if (!target_.isStream()) {
             const int error = openTemp();
             if (error)
-                return fail(WriteOutcome::TargetUnwritable, text::kTargetUnwritable, dest_, error);
+                return fail(WriteOutcome::TargetUnwritable, dest_, error);
             fd = tmpFd_;
         }
 
@@ -249,23 +218,21 @@ private:
         if (step == Step::Stop)
             return stopped();
         if (!out.flush())
-            return fail(WriteOutcome::Failed, text::kSaveFailed, targetName(), out.error());
+            return fail(WriteOutcome::Failed, targetName(), out.error());
         if (reader && reader->failed())
-            return fail(WriteOutcome::SourceUnreadable, text::kSaveFailed, r_.file, reader->error());
-        h_.setProgressBar(lines, lastLineIndex());
+            return fail(WriteOutcome::SourceReadFailed, r_.file, reader->error());
+        work_.sink().progress(Stage::Writing, lines - 1, lastLineIndex());
         std::vector<bool>().swap(drop_);
 
         const bool sourceSame = !reader || reread.value() == r_.contentHash;
         if (!target_.isStream()) {
             if (const int error = commit(sourceSame))
-                return error < 0 ? fail(WriteOutcome::SourceChanged, text::kSourceChanged, r_.file, 0)
-                                 : fail(WriteOutcome::Failed, text::kSaveFailed, dest_, error);
+                return error < 0 ? fail(WriteOutcome::SourceChanged, r_.file, 0)
+                                 : fail(WriteOutcome::Failed, dest_, error);
         } else if (!sourceSame) {
-            return fail(WriteOutcome::SourceChanged, text::kSourceChanged, r_.file, 0);
+            return fail(WriteOutcome::SourceChanged, r_.file, 0);
         }
-        settings_.counters.dupsDeleted = addSaturating(settings_.counters.dupsDeleted, deleted);
-        h_.setStatus(text::translated(text::kSaveDone));
-        outcome_ = WriteResult{WriteOutcome::Written, {}, 0};
+        outcome_ = WriteResult{WriteOutcome::Written, {}, 0, deleted};
     }
 
     std::string targetName() const { return target_.isStream() ? target_.path : dest_; }
@@ -282,7 +249,7 @@ private:
                     drop_.resize(line + 1, false);
                 drop_[line] = true;
             }
-            if (cadence_.step(Stage::PreparingSave, i, n))
+            if (work_.step(Stage::PreparingSave, i, n))
                 return Step::Stop;
         }
         return Step::Go;
@@ -299,7 +266,7 @@ private:
     // that settles out before it refills.
     bool writeLine(Output& out, std::string_view line, std::string_view ownEnd, bool inBuffer)
     {
-        const Options& options = settings_.options;
+        const Options& options = options_;
         if (options.saveApplyFilter)
             line = keys_->of(line);  // back in the source's encoding
         if (line.empty() && !options.saveEmptyLines)
@@ -324,13 +291,14 @@ private:
         return true;
     }
 
-    // The progress rhythm after line index; lines run through the filter
-    // may each take milliseconds. True when the user confirmed a stop.
+    // Progress after line index; lines run through the filter may each
+    // take milliseconds, so then the clock is read after every line. True
+    // when the work must stop.
     bool tick(int64_t index)
     {
-        if (settings_.options.saveApplyFilter && filter_)
-            return cadence_.stepSlow(Stage::Writing, index, lastLineIndex());
-        return cadence_.step(Stage::Writing, index, lastLineIndex());
+        if (options_.saveApplyFilter && filter_)
+            return work_.report(Stage::Writing, index, lastLineIndex());
+        return work_.step(Stage::Writing, index, lastLineIndex());
     }
 
     Step copyFromMemory(Output& out, int64_t& deleted, int64_t& lines)
@@ -465,11 +433,9 @@ private:
         }
     }
 
-    Settings& settings_;
-    ScanResult& r_;
-    RunFlags& flags_;
-    Host& h_;
-    WorkCadence cadence_;
+    const Options& options_;
+    const ScanResult& r_;
+    Work& work_;
     SaveTarget target_;
     std::shared_ptr<DupsList> dups_;
     std::shared_ptr<SourceLines> source_;
@@ -486,10 +452,9 @@ private:
 
 }  // namespace
 
-WriteResult writeCleanedFile(Settings& settings, ScanResult& result, RunFlags& flags, Host& host,
-                             const SaveTarget& target)
+WriteResult writeCleanedFile(const ScanResult& result, const Options& options, const SaveTarget& target, Work& work)
 {
-    Writer writer(settings, result, flags, host, target);
+    Writer writer(result, options, target, work);
     return writer.run();
 }
 

@@ -7,11 +7,10 @@
 // a line. A stream target (standard output) is written straight.
 #include <string>
 
-#include "app/host.h"
-#include "app/run_flags.h"
-#include "app/scan_result.h"
-#include "app/settings/settings.h"
+#include "engine/dedup/scan_result.h"
+#include "engine/options.h"
 #include "engine/io/temp_name.h"
+#include "engine/work/work.h"
 
 namespace quillow {
 
@@ -22,19 +21,19 @@ struct SaveTarget {
     bool isStream() const { return fd >= 0; }
 };
 
-// How a save ended, for callers that report it (quillow-cli's exit status);
-// the status text says the same to the user.
-enum class WriteOutcome { Written, Stopped, SourceUnreadable, SourceChanged, TargetUnwritable, Failed, NotStarted };
+// How writing ended. SourceUnreadable: the source could not be opened to be
+// read again; SourceReadFailed: reading it again failed on the way.
+enum class WriteOutcome { Written, Stopped, SourceUnreadable, SourceReadFailed, SourceChanged, TargetUnwritable, Failed };
 
 struct WriteResult {
-    WriteOutcome outcome = WriteOutcome::NotStarted;
-    std::string file;  // the file a failure concerns
-    int error = 0;     // the system's error number, kNotRegularError, or 0 when there is none
+    WriteOutcome outcome = WriteOutcome::Failed;
+    std::string file;     // the file a failure concerns
+    int error = 0;        // the system's error number, kNotRegularError, or 0 when there is none
+    int64_t dropped = 0;  // lines left out (selected, or empty and not written)
 };
 
-// Reads the save options from settings and counts the dropped lines into
-// its counters.
-WriteResult writeCleanedFile(Settings& settings, ScanResult& result, RunFlags& flags, Host& host,
-                             const SaveTarget& target);
+// Writes every line of the scanned file whose entry is not selected, by the
+// save options (empty lines, keys written as compared), to target.
+WriteResult writeCleanedFile(const ScanResult& result, const Options& options, const SaveTarget& target, Work& work);
 
 }  // namespace quillow

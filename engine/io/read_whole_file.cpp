@@ -11,7 +11,6 @@
 #include <new>
 
 #include "engine/io/spill_file.h"
-#include "app/texts.h"
 #include "engine/work/two_cores.h"
 
 namespace quillow {
@@ -62,14 +61,14 @@ std::optional<size_t> readWhenReady(int fd, char* to, size_t n, const std::funct
         if (stopRequested && stopRequested())
             return std::nullopt;
         if (pollError && pollError != EINTR)
-            throw ReadError{text::kFileError, pollError};
+            throw ReadError{ReadFailure::FileError, pollError};
         if (ready <= 0)
             continue;
         const ssize_t got = ::read(fd, to, n);
         if (got < 0) {
             if (errno == EINTR || errno == EAGAIN)
                 continue;
-            throw ReadError{text::kFileError, errno};
+            throw ReadError{ReadFailure::FileError, errno};
         }
         return static_cast<size_t>(got);
     }
@@ -125,7 +124,7 @@ size_t readFileAt(int fd, char* to, size_t count, uint64_t offset)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            throw ReadError{text::kFileError, errno};
+            throw ReadError{ReadFailure::FileError, errno};
         }
         if (n == 0)
             break;
@@ -142,7 +141,7 @@ FileBytes readWholeFile(const std::string& path, FileIdentity* identity)
     int error = 0;
     const int fd = openRegularFile(path, error, &st);
     if (fd < 0)
-        throw ReadError{text::kCannotOpen, error};
+        throw ReadError{ReadFailure::CannotOpen, error};
     if (identity)
         *identity = identityOf(st);
     const auto size = static_cast<size_t>(st.st_size);
@@ -166,9 +165,9 @@ std::optional<BigVector<char>> readWholeStream(int fd, const std::function<bool(
         complete = &ended;
     struct stat st {};
     if (::fstat(fd, &st) != 0)
-        throw ReadError{text::kCannotOpen, errno};
+        throw ReadError{ReadFailure::CannotOpen, errno};
     if (S_ISDIR(st.st_mode))
-        throw ReadError{text::kCannotOpen, EISDIR};
+        throw ReadError{ReadFailure::CannotOpen, EISDIR};
     if (!S_ISREG(st.st_mode))
         return readPipe(fd, stopRequested, limit, *complete);
     // A file given as standard input (< FILE) is read from where it stands,

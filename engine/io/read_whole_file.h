@@ -14,10 +14,12 @@ namespace quillow {
 
 class SpillFile;
 
-// Why a file could not be read; the text is the status the scan shows,
-// error the system's error number (or kNotRegularError, or 0).
+// Why a file could not be read: it could not be opened (or is no regular
+// file), it holds nothing, or reading it failed; error is the system's error
+// number (or kNotRegularError, or 0).
+enum class ReadFailure { CannotOpen, Empty, FileError };
 struct ReadError {
-    const char* status;
+    ReadFailure kind = ReadFailure::FileError;
     int error = 0;
 };
 

@@ -35,7 +35,7 @@ UConverter* openConverter(const Encoding& encoding)
         ucnv_setToUCallBack(cnv, escapeInvalidBytes, nullptr, nullptr, nullptr, &err);
     if (U_FAILURE(err)) {
         ucnv_close(cnv);
-        throw std::invalid_argument(text::arg(text::translated(kUnknownEncoding), {encoding.converterName()}));
+        throw std::invalid_argument("unknown encoding " + encoding.converterName());
     }
     return cnv;
 }

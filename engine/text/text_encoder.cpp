@@ -18,7 +18,7 @@ TextEncoder::TextEncoder(const Encoding& encoding) : encoding_(encoding)
     converter_ = ucnv_open(encoding_.converterName().c_str(), &err);
     if (U_FAILURE(err)) {
         ucnv_close(converter_);
-        throw std::invalid_argument(text::arg(text::translated(kUnknownEncoding), {encoding_.converterName()}));
+        throw std::invalid_argument("unknown encoding " + encoding_.converterName());
     }
     // Every ASCII character encodes as its own byte (checked, not assumed).
     asciiKept_ = true;

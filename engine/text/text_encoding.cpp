@@ -288,7 +288,7 @@ EncodingLookup lookUp(std::string_view rawName, bool* anyOrder)
     // ICU opens its default converter for an empty name; that is no choice.
     ConverterPtr cnv(name.empty() || name.find('\0') != std::string::npos ? nullptr : ucnv_open(name.c_str(), &err));
     if (!cnv || U_FAILURE(err)) {
-        result.error = text::arg(text::translated(kUnknownEncoding), {rawName});
+        result.refusal = EncodingRefusal{false, std::string(rawName)};
         return result;
     }
     const UConverterType type = ucnv_getType(cnv.get());
@@ -316,7 +316,7 @@ EncodingLookup lookUp(std::string_view rawName, bool* anyOrder)
         break;
     }
     if (isStateful(type) || !lineEndsAreBytes(cnv.get())) {
-        result.error = text::arg(text::translated(kUnsupportedEncoding), {rawName});
+        result.refusal = EncodingRefusal{true, std::string(rawName)};
         return result;
     }
     // Shown as named: the user's own spelling, or the detector's.
@@ -573,7 +573,7 @@ EncodingChoice chooseEncoding(std::string_view setting, std::string_view bytes, 
     bool anyOrder = false;
     EncodingLookup found = lookUp(name, &anyOrder);
     if (!found.encoding) {
-        choice.error = std::move(found.error);
+        choice.refusal = std::move(found.refusal);
         return choice;
     }
     SourceEncoding source;

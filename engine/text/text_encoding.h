@@ -8,14 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/translation.h"
 #include "engine/text/locale_language.h"
 
 namespace quillow {
 
-// Why a name is refused; %1 is the name (text::translated gives the interface's words).
-inline constexpr const char* kUnknownEncoding = QT_TRANSLATE_NOOP("quillow::text", "未知的文本编码：%1");
-inline constexpr const char* kUnsupportedEncoding = QT_TRANSLATE_NOOP("quillow::text", "不支持按行处理的文本编码：%1");
 // The value of the textEncoding setting that lets the file decide.
 inline constexpr const char* kAutoEncoding = "auto";
 
@@ -75,12 +71,18 @@ struct SourceEncoding {
     size_t textStart() const { return mark.length(); }
 };
 
-// The encoding a user named (any ICU converter name or alias), or an error
-// text naming it: unknown names, and encodings whose line ends are not the
-// bytes or units of CR and LF (stateful or EBCDIC converters), are refused.
+// Why a named encoding cannot be used: no converter knows the name, or its
+// line ends are not the bytes or units of CR and LF (stateful or EBCDIC
+// converters). name is the name as given.
+struct EncodingRefusal {
+    bool unsupported = false;
+    std::string name;
+};
+
+// The encoding a user named (any ICU converter name or alias), or why not.
 struct EncodingLookup {
     std::optional<Encoding> encoding;
-    std::string error;
+    EncodingRefusal refusal;
 };
 EncodingLookup encodingNamed(std::string_view name);
 
@@ -113,7 +115,7 @@ inline constexpr size_t kEncodingWindow = size_t{1} << 23;
 bool isAutoEncoding(std::string_view setting);
 struct EncodingChoice {
     std::optional<SourceEncoding> source;
-    std::string error;
+    EncodingRefusal refusal;
 };
 EncodingChoice chooseEncoding(std::string_view setting, std::string_view bytes, bool parallel = false);
 

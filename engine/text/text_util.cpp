@@ -1,5 +1,6 @@
 #include "engine/text/text_util.h"
 
+#include <unicode/ucasemap.h>
 #include <unicode/uchar.h>
 #include <unicode/ustring.h>
 #include <unicode/utf8.h>
@@ -7,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace quillow {
@@ -202,6 +204,21 @@ void lowerAscii(const char* src, size_t n, char* dst)
         dst[i] = lower1(src[i]);
 }
 
+namespace {
+
+// One case map per thread, for the whole run of the program.
+const UCaseMap* caseMap()
+{
+    thread_local const std::unique_ptr<UCaseMap, decltype(&ucasemap_close)> map = [] {
+        UErrorCode err = U_ZERO_ERROR;
+        return std::unique_ptr<UCaseMap, decltype(&ucasemap_close)>(ucasemap_open("", U_FOLD_CASE_DEFAULT, &err),
+                                                                      &ucasemap_close);
+    }();
+    return map.get();
+}
+
+}  // namespace
+
 void foldCase(std::string_view s, std::string& out)
 {
     out.clear();
@@ -210,8 +227,8 @@ void foldCase(std::string_view s, std::string& out)
         lowerAscii(s.data(), s.size(), out.data());
         return;
     }
-    // Fold each valid run through ICU's full case folding; keep invalid bytes.
-    std::vector<UChar> u16, folded;
+    // Each valid run through ICU's full case folding on UTF-8; invalid bytes
+    // stay as they are.
     size_t i = 0;
     while (i < s.size()) {
         size_t runStart = i;
@@ -230,24 +247,24 @@ void foldCase(std::string_view s, std::string& out)
             i = static_cast<size_t>(j);
         }
         if (i > runStart) {
-            std::string_view run = s.substr(runStart, i - runStart);
+            const std::string_view run = s.substr(runStart, i - runStart);
+            // Full folding can grow a text (ß to ss): retry once with the size asked for.
+            const size_t at = out.size();
+            out.resize(at + run.size() * 3 + 4);
             UErrorCode err = U_ZERO_ERROR;
-            int32_t n16 = 0;
-            u16.resize(run.size() + 1);
-            u_strFromUTF8(u16.data(), static_cast<int32_t>(u16.size()), &n16, run.data(),
-                          static_cast<int32_t>(run.size()), &err);
-            folded.resize(static_cast<size_t>(n16) * 3 + 4);
-            err = U_ZERO_ERROR;
-            int32_t nf = u_strFoldCase(folded.data(), static_cast<int32_t>(folded.size()), u16.data(), n16,
-                                       U_FOLD_CASE_DEFAULT, &err);
+            int32_t n = ucasemap_utf8FoldCase(caseMap(), out.data() + at, static_cast<int32_t>(out.size() - at),
+                                              run.data(), static_cast<int32_t>(run.size()), &err);
+            if (err == U_BUFFER_OVERFLOW_ERROR) {
+                out.resize(at + static_cast<size_t>(n));
+                err = U_ZERO_ERROR;
+                n = ucasemap_utf8FoldCase(caseMap(), out.data() + at, n, run.data(), static_cast<int32_t>(run.size()),
+                                          &err);
+            }
             if (U_FAILURE(err)) {
+                out.resize(at);
                 out.append(run);
             } else {
-                std::string u8(static_cast<size_t>(nf) * 3 + 4, '\0');
-                int32_t n8 = 0;
-                err = U_ZERO_ERROR;
-                u_strToUTF8(u8.data(), static_cast<int32_t>(u8.size()), &n8, folded.data(), nf, &err);
-                out.append(u8.data(), static_cast<size_t>(n8));
+                out.resize(at + static_cast<size_t>(n));
             }
         }
         if (i < s.size()) {  // an invalid byte stays as it is

@@ -1,6 +1,6 @@
 #pragma once
 // An allocator for the few very large arrays of a scan (file bytes, line
-// offsets, the hash set): blocks of a megabyte or more come straight from mmap
+// offsets, the hash partitions, the duplicates list): blocks of a megabyte or more come straight from mmap
 // and are offered to transparent huge pages, which cuts the TLB misses of
 // random access over hundreds of megabytes; elements are default-initialised,
 // so sizing a byte buffer before reading into it costs no memset.

@@ -3,7 +3,7 @@
 // core is there and the work is large enough to pay for a thread.
 #include <cstdint>
 #include <exception>
-#include <optional>
+#include <future>
 #include <system_error>
 #include <thread>
 
@@ -19,9 +19,9 @@ inline bool worthTwoCores(int64_t work, int64_t threshold)
 }
 
 // Runs job(0) here and, when split is set, job(1) on a second thread at the
-// same time; waits for both and rethrows what either threw. Where no thread
-// can be started (a process or memory limit), job(1) runs here after job(0):
-// the parts never wait for each other.
+// same time; waits for both and rethrows what either threw (job(0)'s first).
+// Where no thread can be started (a process or memory limit), job(1) runs
+// here after job(0): the parts never wait for each other.
 template <typename Job>
 void onTwoCores(bool split, Job job)
 {
@@ -29,16 +29,9 @@ void onTwoCores(bool split, Job job)
         job(0);
         return;
     }
-    std::exception_ptr failure;
-    std::optional<std::thread> helper;
+    std::future<void> second;
     try {
-        helper.emplace([&] {
-            try {
-                job(1);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        });
+        second = std::async(std::launch::async, [&] { job(1); });
     } catch (const std::system_error&) {
         job(0);
         job(1);
@@ -47,12 +40,10 @@ void onTwoCores(bool split, Job job)
     try {
         job(0);
     } catch (...) {
-        helper->join();
+        second.wait();
         throw;
     }
-    helper->join();
-    if (failure)
-        std::rethrow_exception(failure);
+    second.get();
 }
 
 }  // namespace quillow

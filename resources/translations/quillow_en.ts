@@ -527,14 +527,6 @@ duplicates: its count, a tab, and the group&apos;s
 text as --list shows it</translation>
     </message>
     <message>
-        <source>--list 的格式：classic 每项一行 &quot;[行号]   文本&quot;；
-tsv 每项一行：行号、组号、文本，以制表符
-分隔</source>
-        <translation>the form of --list: classic, one entry a line
-&quot;[line]   text&quot;; tsv, one entry a line: line,
-group and text, separated by tabs</translation>
-    </message>
-    <message>
         <source>未给出的选项取桌面程序保存的设置，
 而不是这里写的默认值</source>
         <translation>options not given take the desktop program&apos;s
@@ -555,13 +547,13 @@ the libraries in use, and exit</translation>
     </message>
     <message>
         <source>第一个参数是斜杠开关（以 /i、/o、/s、/c、/r、/m、/f、/x、/a、/p 开头）
-或 DEBUG_MODE 时，整行按经典的斜杠开关解读：开关的值一直延续到下一个
+或 DEBUG_MODE 时，整行按斜杠开关解读：开关的值一直延续到下一个
 开关（所以 /f -3 和 /a -5 照常使用），路径中间出现开关文本时值在那里
 被截断，绝对路径请用上面的选项。否则只要有参数以 - 开头，就按上面的
 选项解读。</source>
         <translation>When the first argument is a slash switch (starting with /i, /o, /s, /c,
 /r, /m, /f, /x, /a or /p) or DEBUG_MODE, the whole line is read as
-classic slash switches: a switch&apos;s value runs on to the next switch (so
+slash switches: a switch&apos;s value runs on to the next switch (so
 /f -3 and /a -5 work as usual), and a value is cut where switch text
 appears inside a path; for absolute paths use the options above.
 Otherwise any argument starting with - makes the line read as the
@@ -596,11 +588,11 @@ or counts the duplicated lines. Needs no display.</translation>
     </message>
     <message>
         <source>未给出的选项取上面写的默认值，不读桌面程序保存的设置；给出
---use-settings 时取保存的设置。经典斜杠开关总是从保存的设置开始，
+--use-settings 时取保存的设置。斜杠开关总是从保存的设置开始，
 开关覆盖其中的值。quillow-cli 从不改动保存的设置。</source>
         <translation>Options not given take the defaults shown above, not the desktop
 program&apos;s stored settings; with --use-settings they take the stored
-settings. Classic slash switches always start from the stored settings
+settings. Slash switches always start from the stored settings
 and override their values. quillow-cli never changes the stored settings.</translation>
     </message>
     <message>
@@ -783,6 +775,14 @@ the machine has available); a file whose index
 does not fit is scanned in partitions through a
 temporary file in $TMPDIR, with the same result</translation>
     </message>
+    <message>
+        <source>--list 的格式：numbered 每项一行 &quot;[行号]   文本&quot;；
+tsv 每项一行：行号、组号、文本，以制表符
+分隔</source>
+        <translation>the form of --list: numbered, one entry a line
+&quot;[line]   text&quot;; tsv, one entry a line: line,
+group and text, separated by tabs</translation>
+    </message>
 </context>
 <context>
     <name>quillow::text</name>
@@ -853,10 +853,6 @@ temporary file in $TMPDIR, with the same result</translation>
     <message>
         <source>-1 到 32767 的整数</source>
         <translation>a whole number from -1 to 32767</translation>
-    </message>
-    <message>
-        <source>classic 或 tsv</source>
-        <translation>classic or tsv</translation>
     </message>
     <message>
         <source>给出了多个输入文件</source>
@@ -1130,6 +1126,10 @@ add the extension of the original file name? (Recommended)</translation>
     <message>
         <source>错误: 无法写入临时文件</source>
         <translation>Error: cannot write the temporary file</translation>
+    </message>
+    <message>
+        <source>numbered 或 tsv</source>
+        <translation>numbered or tsv</translation>
     </message>
 </context>
 </TS>

@@ -15,14 +15,15 @@
 #include "app/command_line/slash_path_warning.h"
 #include "app/command_line/slash_switches.h"
 #include "app/unattended_run.h"
-#include "support/recording_host.h"
+#include "support/recording_front_end.h"
 #include "support/temp_dir.h"
 
 namespace quillow {
 namespace {
 
 using testing::readFile;
-using testing::RecordingHost;
+using testing::RecordingFrontEnd;
+using testing::TestSession;
 using testing::TempDir;
 
 // Slash values cannot hold absolute Linux paths ("/tmp/..." holds "/t" and
@@ -235,7 +236,7 @@ TEST(GnuOptions, ShapesOfArguments)
         std::string input, output;
         std::optional<SelectCommand> select;
         bool stdinIn, stdoutOut, quiet;
-        ListForm form = ListForm::Classic;
+        ListForm form = ListForm::Numbered;
         bool storedSettings = false;
     };
     using A = CommandLine::Action;
@@ -252,7 +253,7 @@ TEST(GnuOptions, ShapesOfArguments)
          false, ListForm::Tsv},
         {"count", {"--count", "-"}, A::Count, "", "", std::nullopt, true, false, false},
         {"stored settings asked for", {"--use-settings", "-i", "a", "-o", "b", "-s", "2"}, A::Run, "a", "b",
-         S::AllButFirst, false, false, false, ListForm::Classic, true},
+         S::AllButFirst, false, false, false, ListForm::Numbered, true},
         {"standard streams", {"-i", "-", "-o", "-", "-s", "3"}, A::Run, "", "", S::AllButLast, true, true, false},
         {"positional - is stdin", {"-o", "b", "-s", "3", "-"}, A::Run, "", "b", S::AllButLast, true, false, false},
         {"-- ends the options", {"-o", "b", "-s", "1", "--", "-odd name"}, A::Run, "-odd name", "b", S::All, false,
@@ -442,14 +443,10 @@ TEST(SlashSwitches, PathsCutBySwitchesAreFound)
 // ---- The unattended run ------------------------------------------------
 // These drive the real scan, selection and save through a recording host.
 
-struct UnattendedRun {
+struct UnattendedRun : TestSession {
     TempDir dir;
-    Settings settings;
-    ScanResult result;
-    RunFlags flags;
-    RecordingHost host;
 
-    RunOutcome go(const RunRequest& request) { return runUnattended(settings, result, flags, host, request); }
+    RunOutcome go(const RunRequest& request) { return runUnattended(session, request); }
     RunOutcome go(const std::string& input, const std::string& output, SelectCommand select)
     {
         RunRequest request;
@@ -474,7 +471,7 @@ TEST(UnattendedRun, KeepsTheFirstOccurrenceWithoutAskingAnything)
     EXPECT_TRUE(r.host.saveRequests.empty());
     EXPECT_TRUE(r.host.openRequests.empty());
     EXPECT_TRUE(r.settings.options.caseSensitive);
-    EXPECT_TRUE(r.flags.unattended);
+    EXPECT_TRUE(r.session.unattended);
 }
 
 TEST(UnattendedRun, SelectionRules)
@@ -578,10 +575,11 @@ TEST(UnattendedRun, TheLastStatusIsTheFailure)
         UnattendedRun r;
         const std::string in = row.input(r);
         const std::string out = r.dir.file(row.outcome == RunOutcome::OutputError ? "no/out.txt" : "out.txt");
-        r.host.onYield = [&] {
-            if (row.meanwhile && r.host.status().ends_with("个重复项已选定。")) {
+        r.host.onCheckIn = [&] {
+            // After the scan, before the save looks at the source.
+            if (row.meanwhile && r.host.status() == text::kSelecting) {
                 row.meanwhile(r, in);
-                r.host.onYield = nullptr;
+                r.host.onCheckIn = nullptr;
             }
         };
         EXPECT_EQ(r.go(in, out, SelectCommand::AllButFirst), row.outcome) << row.name;
@@ -609,10 +607,10 @@ TEST(UnattendedRun, ConfirmedStopEndsTheRun)
     for (int i = 0; i < 500; ++i)
         text += "line " + std::to_string(i % 100) + "\n";
     std::string in = r.dir.write("in.txt", text);
-    r.host.onYield = [&r] { r.flags.stopRequested = true; };
+    r.host.onCheckIn = [&r] { r.host.pressStop(); };
     r.host.answers.push_back(Answer::Yes);
     EXPECT_EQ(r.go(in, r.dir.file("out.txt"), SelectCommand::AllButFirst), RunOutcome::Stopped);
-    EXPECT_FALSE(r.flags.unattended);
+    EXPECT_FALSE(r.session.unattended);
     EXPECT_FALSE(std::filesystem::exists(r.dir.file("out.txt")));
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/texts.h"
-#include "support/recording_host.h"
+#include "support/recording_front_end.h"
 
 namespace quillow {
 namespace {
@@ -15,7 +15,7 @@ class FilterTryout : public ::testing::Test {
 protected:
     ScanResult scan;
     std::string lastText;
-    testing::RecordingHost host;
+    testing::RecordingFrontEnd host;
     FilterDialogValues controls;
 
     void SetUp() override

@@ -48,7 +48,7 @@ struct CheckCase {
     std::function<void(SaveTest&, const std::string&)> spoil;
     std::string message;  // interactive; empty: none
     Icon icon;
-    WriteOutcome outcome = WriteOutcome::NotStarted;
+    SaveOutcome outcome = SaveOutcome::NothingToSave;
     // The source's name and ": " reason follow the message ("": the name
     // alone); nullopt: nothing follows.
     std::optional<std::string> reason = std::nullopt;
@@ -112,23 +112,23 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CheckCase{"no_scanned_file", [](SaveTest& t, const std::string&) { t.result.file.clear(); }, "",
                   Icon::None},
-        CheckCase{"busy", [](SaveTest& t, const std::string&) { t.flags.busy = true; }, "", Icon::None},
+        CheckCase{"busy", [](SaveTest& t, const std::string&) { t.session.busy = true; }, "", Icon::None},
         CheckCase{"source_deleted", [](SaveTest&, const std::string& p) { ::unlink(p.c_str()); },
-                  "无法找到来源文件！", Icon::Critical, WriteOutcome::SourceUnreadable, std::strerror(ENOENT)},
+                  "无法找到来源文件！", Icon::Critical, SaveOutcome::SourceMissing, std::strerror(ENOENT)},
         CheckCase{"source_now_a_directory",
                   [](SaveTest&, const std::string& p) {
                       ::unlink(p.c_str());
                       ::mkdir(p.c_str(), 0755);
                   },
-                  "无法找到来源文件！", Icon::Critical, WriteOutcome::SourceUnreadable, "不是普通文件"},
+                  "无法找到来源文件！", Icon::Critical, SaveOutcome::SourceMissing, "不是普通文件"},
         CheckCase{"source_touched", [](SaveTest&, const std::string& p) { touchLater(p); },
-                  "来源文件已被更改！取消保存...", Icon::Critical, WriteOutcome::SourceChanged, ""},
+                  "来源文件已被更改！取消保存...", Icon::Critical, SaveOutcome::SourceChanged, ""},
         CheckCase{"nothing_selected",
                   [](SaveTest& t, const std::string&) {
                       for (int64_t i = 0; i < t.result.dups->count(); ++i)
                           t.result.dups->setSelected(i, false);
                   },
-                  kNothingSelected, Icon::Warning}),
+                  kNothingSelected, Icon::Warning, SaveOutcome::NothingSelected}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SaveTest, SaveDialogStartsAtTheLastSavedFile)
@@ -137,7 +137,7 @@ TEST_F(SaveTest, SaveDialogStartsAtTheLastSavedFile)
     selectLines({3});
     settings.lastSavedFile = dir.file("previous.txt");
     host.saveFiles = {std::nullopt};
-    EXPECT_EQ(save(), WriteOutcome::NotStarted);
+    EXPECT_EQ(save(), SaveOutcome::Cancelled);
     ASSERT_EQ(host.saveRequests.size(), 1u);
     const FileDialogRequest& r = host.saveRequests[0];
     EXPECT_EQ(r.fileName, dir.file("previous.txt"));
@@ -157,7 +157,7 @@ TEST_F(SaveTest, AByteOrderMarkIsKeptWithoutAQuestion)
     selectLines({2});
     std::string target = dir.file("out.txt");
     host.saveFiles = {target};
-    EXPECT_EQ(save(), WriteOutcome::Written);
+    EXPECT_EQ(save(), SaveOutcome::Written);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(readFile(target), "\xEF\xBB\xBFx\n");
 }
@@ -184,7 +184,7 @@ TEST_P(Extension, QuestionAndResult)
     host.saveFiles = {dir.file(c.typed)};
     if (c.answer)
         host.answers = {*c.answer};
-    WriteOutcome outcome = save();
+    SaveOutcome outcome = save();
 
     if (c.answer) {
         ASSERT_EQ(host.messages.size(), 1u);
@@ -195,11 +195,11 @@ TEST_P(Extension, QuestionAndResult)
         EXPECT_TRUE(host.messages.empty());
     }
     if (c.written) {
-        EXPECT_EQ(outcome, WriteOutcome::Written);
+        EXPECT_EQ(outcome, SaveOutcome::Written);
         EXPECT_EQ(readFile(dir.file(c.written)), kCleaned);
         EXPECT_EQ(settings.lastSavedFile, dir.file(c.written));
     } else {
-        EXPECT_EQ(outcome, WriteOutcome::NotStarted);
+        EXPECT_EQ(outcome, SaveOutcome::Cancelled);
         EXPECT_EQ(settings.lastSavedFile, "before");
         EXPECT_FALSE(std::filesystem::exists(dir.file(c.typed)));
         EXPECT_TRUE(host.statuses.empty());
@@ -221,10 +221,10 @@ TEST_F(SaveTest, UnattendedAsksNoExtensionQuestion)
 {
     scan(kInput);
     selectLines({3});
-    EXPECT_EQ(saveTo(dir.file("cleaned")), WriteOutcome::Written);
+    EXPECT_EQ(saveTo(dir.file("cleaned")), SaveOutcome::Written);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_EQ(readFile(dir.file("cleaned")), kCleaned);
-    EXPECT_TRUE(flags.unattended);
+    EXPECT_TRUE(session.unattended);
 }
 
 // The source named in another way is still the source: written through the
@@ -260,10 +260,10 @@ TEST_P(SameFile, WritesThroughTheTemporaryFile)
     } ops;
     ScopedFileOps scoped(ops);
     host.saveFiles = {target};
-    WriteOutcome outcome = save();
+    SaveOutcome outcome = save();
     std::filesystem::current_path(cwd);
 
-    EXPECT_EQ(outcome, WriteOutcome::Written);
+    EXPECT_EQ(outcome, SaveOutcome::Written);
     EXPECT_TRUE(host.messages.empty());
     ASSERT_EQ(ops.renames.size(), 1u);
     // A temporary name of this run's own beside the target.
@@ -314,7 +314,7 @@ TEST_F(SaveTest, ScannedThroughASymlinkKeepsTheLink)
     source = dir.file("in.txt");
     scanFile(source);
     selectLines({3});
-    EXPECT_EQ(saveTo(source), WriteOutcome::Written);
+    EXPECT_EQ(saveTo(source), SaveOutcome::Written);
     struct stat st {};
     ASSERT_EQ(::lstat(source.c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
@@ -330,7 +330,7 @@ TEST_F(SaveTest, InPlaceSaveKeepsTheModeAndMakesTheNextSaveStop)
     struct stat scanned {};
     ASSERT_EQ(::stat(source.c_str(), &scanned), 0);
     host.saveFiles = {source, source};
-    ASSERT_EQ(save(), WriteOutcome::Written);
+    ASSERT_EQ(save(), SaveOutcome::Written);
     struct stat st {};
     ASSERT_EQ(::stat(source.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -340,7 +340,7 @@ TEST_F(SaveTest, InPlaceSaveKeepsTheModeAndMakesTheNextSaveStop)
     // numbers must not be applied to it.
     struct timeval tv[2] = {{scanned.st_atime, 0}, {scanned.st_mtime, 0}};
     ASSERT_EQ(::utimes(source.c_str(), tv), 0);
-    EXPECT_EQ(save(), WriteOutcome::SourceChanged);
+    EXPECT_EQ(save(), SaveOutcome::SourceChanged);
     ASSERT_EQ(host.messages.size(), 1u);
     EXPECT_EQ(host.messages[0].text, "来源文件已被更改！取消保存...\n" + source);
     EXPECT_EQ(readFile(source), kCleaned);
@@ -352,7 +352,7 @@ TEST_F(SaveTest, ModesOfNewAndReplacedTargets)
     selectLines({3});
     std::string existing = dir.write("existing.txt", "old\n");
     ASSERT_EQ(::chmod(existing.c_str(), 0600), 0);
-    ASSERT_EQ(saveTo(existing), WriteOutcome::Written);
+    ASSERT_EQ(saveTo(existing), SaveOutcome::Written);
     struct stat st {};
     ASSERT_EQ(::stat(existing.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0600u);
@@ -360,7 +360,7 @@ TEST_F(SaveTest, ModesOfNewAndReplacedTargets)
 
     mode_t mask = ::umask(022);
     ::umask(mask);
-    ASSERT_EQ(saveTo(dir.file("new.txt")), WriteOutcome::Written);
+    ASSERT_EQ(saveTo(dir.file("new.txt")), SaveOutcome::Written);
     ASSERT_EQ(::stat(dir.file("new.txt").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0666u & ~mask);
 }
@@ -380,7 +380,7 @@ TEST_P(UnwritableTarget, ReportsAndWritesNothing)
     scan(kInput);
     selectLines({3});
     std::string target = GetParam().make(dir);
-    EXPECT_EQ(saveTo(target), WriteOutcome::TargetUnwritable);
+    EXPECT_EQ(saveTo(target), SaveOutcome::TargetUnwritable);
     EXPECT_EQ(host.status(), std::string(text::kTargetUnwritable) + " " + target + ": " + GetParam().reason);
     EXPECT_EQ(last.file, target);
     EXPECT_EQ(readFile(source), kInput);
@@ -425,8 +425,8 @@ TEST_F(SaveTest, OtherTemporaryFilesAreLeftAlone)
     std::string victim = dir.write("victim.txt", "keep me\n");
     ASSERT_EQ(::symlink(victim.c_str(), dir.file("out.txt.quillowtemp").c_str()), 0);
     dir.write("out.txt.Ab12Cd34.quillowtemp", "another run's output\n");
-    EXPECT_EQ(saveTo(dir.file("x.txt")), WriteOutcome::Written);
-    EXPECT_EQ(saveTo(dir.file("out.txt")), WriteOutcome::Written);
+    EXPECT_EQ(saveTo(dir.file("x.txt")), SaveOutcome::Written);
+    EXPECT_EQ(saveTo(dir.file("out.txt")), SaveOutcome::Written);
     EXPECT_EQ(readFile(source), kInput);
     EXPECT_EQ(readFile(dir.file("x.txt")), kCleaned);
     EXPECT_EQ(readFile(dir.file("out.txt")), kCleaned);
@@ -473,7 +473,7 @@ TEST_F(SaveTest, LongNamesSaveInPlace)
         ASSERT_EQ(name.size(), length);
         scan(kInput, name);
         selectLines({3});
-        EXPECT_EQ(saveTo(source), WriteOutcome::Written) << length << ": " << host.status();
+        EXPECT_EQ(saveTo(source), SaveOutcome::Written) << length << ": " << host.status();
         EXPECT_EQ(readFile(source), kCleaned) << length;
         EXPECT_TRUE(strayTemporaries().empty()) << length;
     }
@@ -508,13 +508,13 @@ TEST_F(SaveTest, ASourceChangedDuringTheSaveStopsIt)
             scan(kInput);
             selectLines({3});
             const std::string target = inPlace ? source : dir.file("out.txt");
-            host.onYield = [&] {
+            host.onCheckIn = [&] {
                 if (host.status() == text::kSaveWriting) {
                     row.change(source);
-                    host.onYield = nullptr;
+                    host.onCheckIn = nullptr;
                 }
             };
-            EXPECT_EQ(saveTo(target), WriteOutcome::SourceChanged);
+            EXPECT_EQ(saveTo(target), SaveOutcome::SourceChanged);
             EXPECT_EQ(host.status(), std::string(text::kSourceChanged) + " " + source);
             EXPECT_FALSE(std::filesystem::exists(dir.file("out.txt")));
             if (std::filesystem::exists(source))
@@ -556,7 +556,7 @@ protected:
                 host.saveFiles = {target};
             if (answer)
                 host.answers = {*answer};
-            WriteOutcome o = interactive ? save() : saveTo(target);
+            SaveOutcome o = interactive ? save() : saveTo(target);
             std::string s = std::to_string(static_cast<int>(o)) + "|" + host.status() + "|";
             for (const auto& m : host.messages)
                 s += m.text + "/" + std::to_string(static_cast<int>(m.icon));
@@ -574,7 +574,7 @@ protected:
         return st.st_mode & 07777;
     }
 
-    static std::string summary(WriteOutcome o, const std::string& status, const std::string& messages = "")
+    static std::string summary(SaveOutcome o, const std::string& status, const std::string& messages = "")
     {
         return std::to_string(static_cast<int>(o)) + "|" + status + "|" + messages;
     }
@@ -585,7 +585,7 @@ TEST_F(WriteProtection, AnsweredNoCancels)
     scanSource();
     std::string target = owned("ro.txt", 0444, user, group);
     EXPECT_EQ(run(true, target, Answer::No),
-              summary(WriteOutcome::NotStarted, text::kSaveCancelled, std::string(kWriteProtected) + "/3"));
+              summary(SaveOutcome::Cancelled, text::kSaveCancelled, std::string(kWriteProtected) + "/3"));
     EXPECT_EQ(readFile(target), "protected\n");
     EXPECT_EQ(modeOf(target), 0444u);
 }
@@ -595,7 +595,7 @@ TEST_F(WriteProtection, AnsweredYesClearsItAndWrites)
     scanSource();
     std::string target = owned("ro.txt", 0444, user, group);
     EXPECT_EQ(run(true, target, Answer::Yes),
-              summary(WriteOutcome::Written, text::kSaveDone, std::string(kWriteProtected) + "/3"));
+              summary(SaveOutcome::Written, text::kSaveDone, std::string(kWriteProtected) + "/3"));
     EXPECT_EQ(readFile(target), kCleaned);
     EXPECT_EQ(modeOf(target), 0644u);
 }
@@ -604,7 +604,7 @@ TEST_F(WriteProtection, UnattendedClearsItWithoutAsking)
 {
     scanSource();
     std::string target = owned("ro.txt", 0444, user, group);
-    EXPECT_EQ(run(false, target), summary(WriteOutcome::Written, text::kSaveDone));
+    EXPECT_EQ(run(false, target), summary(SaveOutcome::Written, text::kSaveDone));
     EXPECT_EQ(readFile(target), kCleaned);
 }
 
@@ -614,7 +614,7 @@ TEST_F(WriteProtection, ProtectionThatCannotBeClearedIsNotBypassed)
         GTEST_SKIP() << "needs root to create a file owned by another user";
     scanSource();
     std::string target = owned("root.txt", 0444, 0, 0);
-    EXPECT_EQ(run(false, target), summary(WriteOutcome::TargetUnwritable,
+    EXPECT_EQ(run(false, target), summary(SaveOutcome::TargetUnwritable,
                                           std::string(text::kTargetUnwritable) + " " + target + ": " +
                                               std::strerror(EACCES)));
     EXPECT_EQ(readFile(target), "protected\n");
@@ -631,7 +631,7 @@ TEST_F(WriteProtection, InPlaceInAReadOnlyFolderLeavesTheSource)
     }
     ASSERT_EQ(::chmod(dir.file("ro").c_str(), 0555), 0);
     result.identity = *identityOf(inner);
-    EXPECT_EQ(run(false, inner), summary(WriteOutcome::TargetUnwritable,
+    EXPECT_EQ(run(false, inner), summary(SaveOutcome::TargetUnwritable,
                                          std::string(text::kTargetUnwritable) + " " + inner + ": " +
                                              std::strerror(EACCES)));
     EXPECT_EQ(readFile(inner), kInput);

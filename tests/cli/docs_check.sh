@@ -106,7 +106,7 @@ bash_offers() { # WORDS...: what bash completes for the last word
 since=$failures
 bash_offers -- | offers "bash (--)" "${long[@]}"
 bash_offers --select "" | offers "bash (--select)" $select_values
-bash_offers --format = "" | offers "bash (--format=)" classic tsv
+bash_offers --format = "" | offers "bash (--format=)" numbered tsv
 bash_offers -c o | offers "bash (-c o)" on off
 ok "$since" "bash completion"
 
@@ -128,7 +128,7 @@ if command -v fish > /dev/null; then
     }
     fish_offers "quillow-cli --" | offers "fish (--)" "${long[@]}"
     fish_offers "quillow-cli --select " | offers "fish (--select)" $select_values
-    fish_offers "quillow-cli --format " | offers "fish (--format)" classic tsv
+    fish_offers "quillow-cli --format " | offers "fish (--format)" numbered tsv
     # Descriptions in the locale's language.
     for locale in LANGUAGE=zh_CN:区分大小写 LANG=C:"match case"; do
         described=$(env "${locale%%:*}" fish --no-config -c 'source $argv[1]; complete -C "quillow-cli --cas"' \

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Peer check: quillow-cli's clean-up (-s 1, 2, 3, to a file and as a filter
-# from a pipe to standard output), --list (classic and tsv) and --count must
+# from a pipe to standard output), --list (numbered and tsv) and --count must
 # write byte for byte what an awk reference writes, on generated files with LF
 # and CR LF line ends, on a few hand-made files with odd and mixed line ends,
 # blank-only lines and a byte-order mark, and on the generated files in
@@ -66,7 +66,7 @@ AWK
 # The duplicates list. Entries go by group (in the order of the groups' first
 # lines), then by line. Each entry shows its own line's key text (trimmed
 # when trim is on, letter case kept); --count shows the group's first line's.
-# form: classic, tsv or count.
+# form: numbered, tsv or count.
 read -r -d '' list_reference <<'AWK' || true
 BEGIN { bom = sprintf("%c%c%c", 239, 187, 191) }
 FNR == 1 && substr($0, 1, 3) == bom { $0 = substr($0, 4) }
@@ -223,7 +223,7 @@ check_lists() {
     [ "$cs" = off ] && fold=1
     [ "$tr" = on ] && trim=1
     lf_mode "$file" "$work/list.lf"
-    for form in classic tsv count; do
+    for form in numbered tsv count; do
         local tag="$name $form -c $cs -r $tr" args=(--list)
         [ "$form" = tsv ] && args=(--list --format=tsv)
         [ "$form" = count ] && args=(--count)
@@ -247,17 +247,17 @@ check_lists() {
     done
 }
 
-# The reference must agree with the classic one-liners where those apply:
+# The reference must agree with the usual one-liners where those apply:
 # '$0 ~ /^ *$/ || !seen[$0]++' for the first occurrence, the same under tac
 # for the last, on LF text (CR LF files are converted for them).
 self_check() {
     local file=$1 strip=cat add=cat
     if has_cr "$file"; then strip="sed s/\r\$//"; add="sed s/\$/\r/"; fi
     local prog='$0 ~ /^ *$/ || !seen[$0]++'
-    $strip < "$file" | "$awk_bin" "$prog" | $add > "$work/classic2"
-    $strip < "$file" | tac | "$awk_bin" "$prog" | tac | $add > "$work/classic3"
-    ref "$file" 2 0 0 | cmp -s - "$work/classic2" &&
-        ref "$file" 3 0 0 | cmp -s - "$work/classic3" ||
+    $strip < "$file" | "$awk_bin" "$prog" | $add > "$work/oneliner2"
+    $strip < "$file" | tac | "$awk_bin" "$prog" | tac | $add > "$work/oneliner3"
+    ref "$file" 2 0 0 | cmp -s - "$work/oneliner2" &&
+        ref "$file" 3 0 0 | cmp -s - "$work/oneliner3" ||
         { echo "peer_check: the awk reference disagrees with the one-liners on $file" >&2; exit 2; }
 }
 

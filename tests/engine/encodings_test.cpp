@@ -72,7 +72,7 @@ protected:
         for (int64_t line : c.drop)
             selectLines({line});
         const std::string target = dir.file("out.txt");
-        ASSERT_EQ(saveTo(target), WriteOutcome::Written);
+        ASSERT_EQ(saveTo(target), SaveOutcome::Written);
         EXPECT_EQ(readFile(target), c.written);
     }
 };
@@ -156,10 +156,10 @@ TEST_F(EncodingsTest, AnEncodingThatCannotBeUsedFailsTheScan)
     for (const auto& [name, status] : {std::pair{"no-such-encoding", "未知的文本编码：no-such-encoding"},
                                        std::pair{"ISO-2022-JP", "不支持按行处理的文本编码：ISO-2022-JP"}}) {
         settings.options.textEncoding = name;
-        EXPECT_EQ(runScan(settings, result, flags, host, path), ScanOutcome::Failed) << name;
+        EXPECT_EQ(openFile(session, path), ScanOutcome::Failed) << name;
         EXPECT_EQ(host.status(), status);
         EXPECT_TRUE(result.file.empty());
-        EXPECT_FALSE(flags.busy);
+        EXPECT_FALSE(session.busy);
     }
 }
 

@@ -56,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{"EmptyPatternLastIsEmpty", "", 1, -1, "abc", ""}),
     [](const auto& info) { return info.param.name; });
 
-// Patterns written for the classic JavaScript-style engine keep working.
+// Patterns written for a JavaScript-style engine keep working.
 INSTANTIATE_TEST_SUITE_P(
     ScriptSyntax, FilterKeyTest,
     ::testing::Values(KeyCase{"UnicodeEscape", "\\u0041+", 1, 0, "xAAy", "AA"},

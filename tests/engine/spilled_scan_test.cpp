@@ -16,13 +16,13 @@
 #include "engine/text/text_encoder.h"
 #include "app/unattended_run.h"
 #include "support/generated_lines.h"
-#include "support/recording_host.h"
+#include "support/recording_front_end.h"
 #include "support/temp_dir.h"
 
 namespace quillow {
 namespace {
 
-using testing::RecordingHost;
+using testing::RecordingFrontEnd;
 using testing::TempDir;
 
 // $TMPDIR pointed at a folder of the test's own while it runs.
@@ -49,11 +49,7 @@ private:
     std::optional<std::string> old_;
 };
 
-struct CleanUp {
-    Settings settings;
-    ScanResult result;
-    RunFlags flags;
-    RecordingHost host;
+struct CleanUp : testing::TestSession {
     RunOutcome outcome{};
 
     // Scans in and writes the cleaned file to out (all but the first of each key).
@@ -65,7 +61,7 @@ struct CleanUp {
         request.input = in;
         request.output = out;
         request.select = SelectCommand::AllButFirst;
-        outcome = runUnattended(settings, result, flags, host, request);
+        outcome = runUnattended(session, request);
     }
 
     // The scan's last word.
@@ -208,22 +204,20 @@ TEST(SpilledScan, LeavesNoTemporaryFile)
         ops.noUnnamedFiles = row.noUnnamedFiles;
         ops.fullDisk = row.fullDisk;
         const ScopedFileOps scoped(ops);
-        Settings settings;
-        settings.options.maxMemory = "1K";
-        ScanResult result;
-        RunFlags flags;
-        RecordingHost host;
-        int yields = 0;
-        host.onYield = [&] {
-            if (row.stop && ++yields == 100)
-                flags.stopRequested = true;
+        testing::TestSession t;
+        t.settings.options.maxMemory = "1K";
+        RecordingFrontEnd& host = t.host;
+        int checkIns = 0;
+        host.onCheckIn = [&] {
+            if (row.stop && ++checkIns == 100)
+                host.pressStop();
         };
         host.answers = {Answer::Yes};
         RunRequest request;
         request.input = in;
         request.output = dir.file("out.txt");
         request.select = SelectCommand::AllButFirst;
-        EXPECT_EQ(runUnattended(settings, result, flags, host, request), row.outcome) << row.name;
+        EXPECT_EQ(runUnattended(t.session, request), row.outcome) << row.name;
         EXPECT_TRUE(temp.empty()) << row.name;
         EXPECT_EQ(testing::readFile(in), bytes) << row.name;
         if (row.fullDisk)

@@ -11,12 +11,12 @@
 
 #include "gui/copy_dialog.h"
 #include "support/dups_fixture.h"
-#include "support/recording_host.h"
+#include "support/recording_front_end.h"
 
 namespace quillow {
 namespace {
 
-using testing::RecordingHost;
+using testing::RecordingFrontEnd;
 
 constexpr const char* kSentinel = "clipboard before";
 
@@ -55,12 +55,13 @@ class CopyDialogClipboard : public ::testing::TestWithParam<CopyCase> {};
 TEST_P(CopyDialogClipboard, HoldsTheItemsEachWithCrLf)
 {
     const CopyCase& c = GetParam();
-    ScanResult result;
+    testing::TestSession t;
+    ScanResult& result = t.result;
+    RecordingFrontEnd& host = t.host;
     fill(result);
-    RecordingHost host;
     QGuiApplication::clipboard()->setText(kSentinel);
 
-    CopyDialog dialog(result, host, 2);  // entry 2: line 5 highlighted
+    CopyDialog dialog(t.session, 2);  // entry 2: line 5 highlighted
     dialog.show();
     choose(dialog, QString("range%1").arg(c.line));
     choose(dialog, QString("content%1").arg(c.content));
@@ -70,7 +71,6 @@ TEST_P(CopyDialogClipboard, HoldsTheItemsEachWithCrLf)
     EXPECT_TRUE(host.messages.empty());
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(host.pointer, Pointer::Normal);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -88,12 +88,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CopyDialog, OpensWithAllDuplicatesAndSourceTexts)
 {
-    ScanResult result;
+    testing::TestSession t;
+    ScanResult& result = t.result;
+    RecordingFrontEnd& host = t.host;
     fill(result);
-    RecordingHost host;
-    CopyDialog dialog(result, host, -1);
+    CopyDialog dialog(t.session, -1);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("复制到剪贴板"));
-    EXPECT_EQ(dialog.size(), QSize(209, 243));
+    dialog.show();
+    EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());  // sized by its contents, not by the user
     EXPECT_TRUE(dialog.findChild<QRadioButton*>("range0")->isChecked());
     EXPECT_TRUE(dialog.findChild<QRadioButton*>("content0")->isChecked());
     for (const char* name : {"range0", "range1", "range2", "content0", "content1", "content2"})
@@ -102,12 +104,13 @@ TEST(CopyDialog, OpensWithAllDuplicatesAndSourceTexts)
 
 TEST(CopyDialog, ReleasedSourceTextsDisableTheSourceOption)
 {
-    ScanResult result;
+    testing::TestSession t;
+    ScanResult& result = t.result;
+    RecordingFrontEnd& host = t.host;
     fill(result);
     result.bigFile = true;
     result.memoryPreserved = true;
-    RecordingHost host;
-    CopyDialog dialog(result, host, 0);
+    CopyDialog dialog(t.session, 0);
     EXPECT_FALSE(dialog.findChild<QRadioButton*>("content0")->isEnabled());
     EXPECT_TRUE(dialog.findChild<QRadioButton*>("content1")->isChecked());
     EXPECT_TRUE(dialog.findChild<QRadioButton*>("range2")->isEnabled());
@@ -124,14 +127,15 @@ class CopyDialogNothing : public ::testing::TestWithParam<NothingCase> {};
 
 TEST_P(CopyDialogNothing, SaysSoAndLeavesTheClipboard)
 {
-    ScanResult result;
+    testing::TestSession t;
+    ScanResult& result = t.result;
+    RecordingFrontEnd& host = t.host;
     fill(result);
     for (int64_t i = 0; i < result.dups->count(); ++i)
         result.dups->setSelected(i, false);
-    RecordingHost host;
     QGuiApplication::clipboard()->setText(kSentinel);
 
-    CopyDialog dialog(result, host, GetParam().highlighted);
+    CopyDialog dialog(t.session, GetParam().highlighted);
     dialog.show();
     choose(dialog, QString("range%1").arg(GetParam().line));
     QTest::mouseClick(dialog.findChild<QPushButton*>("copyButton"), Qt::LeftButton);
@@ -149,11 +153,12 @@ INSTANTIATE_TEST_SUITE_P(Ranges, CopyDialogNothing,
 
 TEST(CopyDialog, CancelLeavesTheClipboard)
 {
-    ScanResult result;
+    testing::TestSession t;
+    ScanResult& result = t.result;
+    RecordingFrontEnd& host = t.host;
     fill(result);
-    RecordingHost host;
     QGuiApplication::clipboard()->setText(kSentinel);
-    CopyDialog dialog(result, host, 0);
+    CopyDialog dialog(t.session, 0);
     dialog.show();
     QTest::mouseClick(dialog.findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), kSentinel);

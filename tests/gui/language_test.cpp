@@ -23,7 +23,7 @@
 #include "gui/options_dialog.h"
 #include "gui/translations.h"
 #include "gui/viewer_window.h"
-#include "support/recording_host.h"
+#include "support/recording_front_end.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 
@@ -73,25 +73,21 @@ TEST_F(LanguageTest, TheDesktopProgramInEnglish)
 {
     use(Language::English);
     Settings settings;
-    ScanResult result;
-    RunFlags flags;
     testing::ScriptedDialogs dialogs;
-    MainWindow w(settings, result, flags, dialogs, parseCommandLine({}, Program::Desktop));
+    MainWindow w(settings, dialogs, parseCommandLine({}, Program::Desktop));
     w.showAtStart();
     w.firstActivation();
     const std::string caption = w.windowTitle().toStdString();
     dialogs.openFiles.push_back(files.write("in.txt", "a\nb\na\n"));
     QTest::mouseClick(w.button(MainWindow::OpenButton), Qt::LeftButton);
-    w.flushDisplay();
     const std::string status = w.statusText().toStdString();
     QTest::mouseClick(w.button(MainWindow::SaveButton), Qt::LeftButton);
     ASSERT_EQ(dialogs.messages.size(), 1u);
 
-    testing::RecordingHost host;
-    OptionsDialog options(settings, result, host);
-    CopyDialog copy(result, host, 0);
+    OptionsDialog options(w.session());
+    CopyDialog copy(w.session(), 0);
     AboutDialog about(settings.counters, "3.0");
-    ViewerWindow viewer(settings, result, flags, host);
+    ViewerWindow viewer(w.session());
     const std::unique_ptr<QMessageBox> box = makeMessageBox(nullptr, QStringLiteral("x"), Icon::None, Buttons::YesNo);
     struct Row {
         const char* name;

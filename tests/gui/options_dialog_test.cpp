@@ -12,12 +12,12 @@
 #include <QTest>
 
 #include "gui/options_dialog.h"
-#include "support/recording_host.h"
+#include "support/recording_front_end.h"
 
 namespace quillow {
 namespace {
 
-using testing::RecordingHost;
+using testing::RecordingFrontEnd;
 
 class OptionsDialogTest : public ::testing::Test {
 protected:
@@ -32,7 +32,7 @@ protected:
         o.startPos = 4;
         o.filterMatch = 2;
         o.filterPattern = "\\d+";
-        dialog = std::make_unique<OptionsDialog>(settings, result, host);
+        dialog = std::make_unique<OptionsDialog>(t.session);
         dialog->show();
         QApplication::setActiveWindow(dialog.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
@@ -71,16 +71,17 @@ protected:
 
     void clickOk() { QTest::mouseClick(child<QPushButton>("okButton"), Qt::LeftButton); }
 
-    Settings settings;
-    ScanResult result;
-    RecordingHost host;
+    testing::TestSession t;
+    Settings& settings = t.settings;
+    ScanResult& result = t.result;
+    RecordingFrontEnd& host = t.host;
     std::unique_ptr<OptionsDialog> dialog;
 };
 
 TEST_F(OptionsDialogTest, OpensWithTheStoredValuesAndTheFocusOnOk)
 {
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Quillow 选项"));
-    EXPECT_EQ(dialog->size(), QSize(234, 438));
+    EXPECT_EQ(dialog->minimumSize(), dialog->maximumSize());  // sized by its contents, not by the user
     EXPECT_TRUE(child<QCheckBox>("caseCheck")->isChecked());
     EXPECT_FALSE(child<QCheckBox>("trimCheck")->isChecked());
     EXPECT_TRUE(child<QCheckBox>("saveEmptyCheck")->isChecked());
@@ -98,7 +99,7 @@ TEST_F(OptionsDialogTest, OpensWithTheStoredValuesAndTheFocusOnOk)
 TEST_F(OptionsDialogTest, FilterControlsStayUsableWhenTheStoredPatternWasRefused)
 {
     settings.options.filterPattern = "(";
-    OptionsDialog refused(settings, result, host);
+    OptionsDialog refused(t.session);
     EXPECT_TRUE(refused.findChild<QLineEdit*>("filterEdit")->isEnabled());
     EXPECT_TRUE(refused.findChild<QComboBox*>("matchBox")->isEnabled());
     EXPECT_TRUE(refused.findChild<QPushButton*>("testFilterButton")->isEnabled());
@@ -210,7 +211,7 @@ TEST_F(OptionsDialogTest, EncodingAndCompatibilityForms)
     EXPECT_TRUE(settings.options.compatForms);
 
     settings.options.textEncoding = "GB18030";
-    OptionsDialog named(settings, result, host);
+    OptionsDialog named(t.session);
     EXPECT_EQ(named.findChild<QComboBox*>("encodingBox")->currentText(), "GB18030");
     named.findChild<QComboBox*>("encodingBox")->setCurrentIndex(0);
     named.findChild<QPushButton*>("okButton")->click();
@@ -240,7 +241,7 @@ TEST_F(OptionsDialogTest, CancelAndCloseBoxDiscardEveryEdit)
 {
     for (bool viaCloseBox : {false, true}) {
         SCOPED_TRACE(viaCloseBox);
-        auto d = std::make_unique<OptionsDialog>(settings, result, host);
+        auto d = std::make_unique<OptionsDialog>(t.session);
         d->show();
         d->findChild<QCheckBox*>("caseCheck")->click();
         d->findChild<QCheckBox*>("preserveMemoryCheck")->click();

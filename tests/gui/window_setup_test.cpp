@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QMainWindow>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "gui/window_setup.h"
@@ -27,26 +28,22 @@ TEST(WindowSetup, MinimumClientSizesInPixels)
     EXPECT_EQ(twipsToPixels(kViewerMinClientTwips), QSize(192, 173));
     EXPECT_EQ(twipsToPixels(QSize(22, 23)), QSize(1, 2));  // 1.47 and 1.53
     EXPECT_EQ(twipsToPixels(QSize(2 * 15 + 7, 0)), QSize(2, 0));
-}
-
-TEST(WindowSetup, ControlsArePlacedInTwips)
-{
-    // Fractional twips come from window arithmetic; halves go to even.
+    // Stored placements may hold fractions of a pixel; halves go to even.
     EXPECT_EQ(twipsToPixel(22.5), 2);
     EXPECT_EQ(twipsToPixel(37.5), 2);
     EXPECT_EQ(twipsToPixel(52.5), 4);
+}
 
-    QWidget parent;
-    QWidget label(&parent);
-    placeTwips(&label, 120, 5160, 855, 615);
-    EXPECT_EQ(label.geometry(), QRect(8, 344, 57, 41));
-
-    // A check box 13 pixels high grows to its own height around the same centre.
-    QCheckBox box(QStringLiteral("x"), &parent);
-    placeButtonTwips(&box, 240, 300, 1455, 195);
-    const int need = box.sizeHint().height();
-    ASSERT_GT(need, 13);
-    EXPECT_EQ(box.geometry(), QRect(16, 20 - (need - 13) / 2, 97, need));
+TEST(WindowSetup, TheMinimumClientSizeNeverCutsTheControlsOff)
+{
+    QDialog window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* tall = new QCheckBox(QStringLiteral("x"), &window);
+    tall->setMinimumSize(100, 500);
+    layout->addWidget(tall);
+    ASSERT_TRUE(setMinimumClientSize(&window, kViewerMinClientTwips));
+    EXPECT_EQ(window.minimumSize(), QSize(192, window.minimumSizeHint().height()));
+    EXPECT_GT(window.minimumSize().height(), 500);
 }
 
 TEST(WindowSetup, OuterSizeIsSettledOnceTheFrameIsKnown)

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/scan_result.h"
+#include "engine/dedup/scan_result.h"
 #include "engine/text/text_util.h"
 
 namespace quillow::testing {

@@ -14,9 +14,9 @@
 
 #include "engine/io/cleaned_file_writer.h"
 #include "engine/io/file_ops.h"
-#include "app/save.h"
-#include "app/scan.h"
-#include "support/recording_host.h"
+#include "app/flows/open_flow.h"
+#include "app/flows/save_flow.h"
+#include "support/recording_front_end.h"
 #include "support/temp_dir.h"
 
 namespace quillow::testing {
@@ -25,15 +25,11 @@ namespace quillow::testing {
 inline const std::string kSavePreparingPrefix = "正准备保存...             ";
 inline const std::string kSaveWritingPrefix = "正保存文件...       ";
 
-class SaveTest : public ::testing::Test {
+class SaveTest : public ::testing::Test, public TestSession {
 public:
     TempDir dir;
-    Settings settings;
-    ScanResult result;
-    RunFlags flags;
-    RecordingHost host;
     std::string source;
-    WriteResult last;  // what the last save said
+    SaveResult last;  // what the last save said
 
     // Writes name with bytes and scans it.
     void scan(const std::string& bytes, const std::string& name = "in.txt")
@@ -43,9 +39,9 @@ public:
     }
     void scanFile(const std::string& path)
     {
-        runScan(settings, result, flags, host, path);
+        openFile(session, path);
         ASSERT_EQ(result.file, path);
-        host = RecordingHost();
+        host.forget();
     }
 
     // Selects every duplicates entry whose line number is listed.
@@ -59,17 +55,17 @@ public:
     }
 
     // Saves through the dialogs the host answers.
-    WriteOutcome save()
+    SaveOutcome save()
     {
-        last = runSave(settings, result, flags, host);
+        last = saveCleanedCopy(session);
         return last.outcome;
     }
 
     // Saves unattended to target (no dialogs).
-    WriteOutcome saveTo(const std::string& target)
+    SaveOutcome saveTo(const std::string& target)
     {
-        flags.unattended = true;
-        last = runSave(settings, result, flags, host, SaveTarget{target});
+        session.unattended = true;
+        last = saveCleanedCopy(session, SaveTarget{target});
         return last.outcome;
     }
 
@@ -85,8 +81,7 @@ public:
 
     void expectIdle() const
     {
-        EXPECT_FALSE(flags.busy);
-        EXPECT_EQ(host.pointer, Pointer::Normal);
+        EXPECT_FALSE(session.busy);
         EXPECT_TRUE(host.buttons.scanVisible && host.buttons.scanEnabled);
         EXPECT_FALSE(host.buttons.stopVisible);
         EXPECT_TRUE(host.buttons.saveEnabled);

@@ -1,13 +1,13 @@
 #pragma once
 // The user of a test: answers every question from a script and records what
-// was asked. The recording Host and the scripted dialogs of the GUI tests
+// was asked. The recording front end and the scripted dialogs of the GUI tests
 // both answer through it.
 #include <deque>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "app/host.h"
+#include "app/front_end.h"
 
 namespace quillow::testing {
 

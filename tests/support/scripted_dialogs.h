@@ -14,7 +14,6 @@ class ScriptedDialogs : public Dialogs, public Script {
 public:
     std::vector<int64_t> copyDialogs;  // highlighted entry of each showing
     int viewers = 0, options = 0, abouts = 0;
-    bool viewerOpenWhileShown = false;
     bool desktopOpensDocuments = true;  // false: no program for them
 
     Answer messageBox(QWidget*, const std::string& text, Icon icon, Buttons buttons) override
@@ -33,17 +32,13 @@ public:
         openedDocuments.push_back(path);
         return desktopOpensDocuments;
     }
-    void showViewer(Settings&, ScanResult&, RunFlags& flags, Host&, QWidget*) override
+    void showViewer(Session&, QWidget*) override { ++viewers; }
+    void showCopyDialog(Session&, int64_t highlighted, QWidget*) override { copyDialogs.push_back(highlighted); }
+    void showOptionsDialog(Session&, QWidget*) override { ++options; }
+    void showAbout(const Settings&, bool, const std::function<void(const std::string&)>&, QWidget*) override
     {
-        ++viewers;
-        viewerOpenWhileShown = flags.viewerOpen;
+        ++abouts;
     }
-    void showCopyDialog(const ScanResult&, Host&, int64_t highlighted, QWidget*) override
-    {
-        copyDialogs.push_back(highlighted);
-    }
-    void showOptionsDialog(Settings&, const ScanResult&, Host&, QWidget*) override { ++options; }
-    void showAbout(const Settings&, bool, Host&, QWidget*) override { ++abouts; }
 };
 
 }  // namespace quillow::testing

@@ -1,46 +1,36 @@
 #pragma once
-// The terminal front end's Host: progress on stderr (only for a terminal),
-// no dialogs, and Ctrl-C turned into the Stop button. It keeps the last
-// status text for main's last line.
+// The terminal front end: progress on stderr (only for a terminal), no
+// dialogs, and Ctrl-C turned into a stop. It keeps the last status text for
+// main's last line.
 #include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
 
-#include "app/host.h"
-#include "app/run_flags.h"
+#include "app/front_end.h"
 
 namespace quillow {
 
-// SIGINT, SIGTERM and SIGHUP set a flag that CliHost::yield passes on as a
-// press of Stop; a second one ends the process at once, removing its
-// temporary files.
+// SIGINT, SIGTERM and SIGHUP set a flag that running work takes as a stop;
+// a second one ends the process at once, removing its temporary files.
 void installInterruptHandler();
 bool interruptRequested();
 void clearInterrupt();
 
-class CliHost : public Host {
+class CliFrontEnd : public FrontEnd {
 public:
     using Clock = std::chrono::steady_clock;
 
     // showProgress: status texts overwrite one line of err as they come
     // (stderr is a terminal and -q was not given).
-    CliHost(RunFlags& flags, bool showProgress, std::FILE* err = stderr,
-            std::function<Clock::time_point()> now = &Clock::now);
+    explicit CliFrontEnd(bool showProgress, std::FILE* err = stderr,
+                         std::function<Clock::time_point()> now = &Clock::now);
 
     // The success text of a save is not shown as it comes: main writes it
     // once the output is complete (standard output closed without error).
     void setStatus(const std::string& text) override;
-    void setCaption(const std::string&) override {}
-    // Progress texts are thinned out to a few a second.
-    void progress(Stage stage, int64_t done, int64_t total) override;
-    void setProgressBar(int64_t, int64_t) override {}
-    void setPointer(Pointer) override {}
-    void showButtons(const ButtonStates&) override {}
-    void yield() override;
     // Nobody is there to answer: the text goes to err and the default answer
-    // (Ok, or No / Cancel) comes back; after an interrupt the stop question
-    // is answered Yes.
+    // (Ok, or No / Cancel) comes back.
     Answer messageBox(const std::string& text, Icon icon, Buttons buttons) override;
     std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&) override
     {
@@ -48,8 +38,12 @@ public:
     }
     bool chooseOpenFile(FileDialogRequest&) override { return false; }
     bool chooseSaveFile(FileDialogRequest&) override { return false; }
-    void openDocument(const std::string&) override {}
+    // Runs work here; an interrupt stops it (the stop question goes to err
+    // as the answer it got).
+    void runWork(const char* stopQuestion, const std::function<void(Work&)>& work) override;
 
+    // Progress texts are thinned out to a few a second.
+    void showProgress(Stage stage, int64_t done, int64_t total);
     // Clears the progress line.
     void finish();
     const std::string& lastStatus() const { return lastStatus_; }
@@ -57,8 +51,8 @@ public:
 private:
     void clearLine();
     void show(const std::string& text);
+    void printLine(const std::string& text);
 
-    RunFlags& flags_;
     bool showProgress_;
     std::FILE* err_;
     std::function<Clock::time_point()> now_;

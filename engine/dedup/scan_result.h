@@ -1,6 +1,6 @@
 #pragma once
-// What the last scan left: the file it read, how it compared, and the two
-// lists the views, the selection, the copy and the save work on.
+// What a scan leaves: the file it read, how it compared, and the two lists
+// the views, the selection, the copy and the save work on.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -44,6 +44,7 @@ struct ScanResult {
     // that file names while this holds it.
     std::shared_ptr<SpillFile> spooledInput;
     int64_t lineCount = 0;
+    int64_t groupCount = 0;  // keys found at least twice
     std::shared_ptr<SourceLines> source;
     std::shared_ptr<DupsList> dups;
     bool ready = false;  // a completed scan found duplicates: they can be selected and saved

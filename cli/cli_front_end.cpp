@@ -1,4 +1,4 @@
-#include "cli/cli_host.h"
+#include "cli/cli_front_end.h"
 
 #include <csignal>
 
@@ -48,12 +48,12 @@ bool interruptRequested() { return g_interrupts != 0; }
 
 void clearInterrupt() { g_interrupts = 0; }
 
-CliHost::CliHost(RunFlags& flags, bool showProgress, std::FILE* err, std::function<Clock::time_point()> now)
-    : flags_(flags), showProgress_(showProgress), err_(err), now_(std::move(now))
+CliFrontEnd::CliFrontEnd(bool showProgress, std::FILE* err, std::function<Clock::time_point()> now)
+    : showProgress_(showProgress), err_(err), now_(std::move(now))
 {
 }
 
-void CliHost::clearLine()
+void CliFrontEnd::clearLine()
 {
     if (lineShown_) {
         std::fputs("\r\x1b[K", err_);
@@ -61,7 +61,7 @@ void CliHost::clearLine()
     }
 }
 
-void CliHost::show(const std::string& text)
+void CliFrontEnd::show(const std::string& text)
 {
     lastShown_ = now_();
     everShown_ = true;
@@ -73,15 +73,15 @@ void CliHost::show(const std::string& text)
 }
 
 // Stage texts ("正在给重复项排序...") always show: the stage after them can
-// take long. Percentages come every 50 lines and are thinned out.
-void CliHost::setStatus(const std::string& text)
+// take long. Percentages are thinned out.
+void CliFrontEnd::setStatus(const std::string& text)
 {
     lastStatus_ = text;
     if (showProgress_ && text != text::translated(text::kSaveDone))
         show(text);
 }
 
-void CliHost::progress(Stage stage, int64_t done, int64_t total)
+void CliFrontEnd::showProgress(Stage stage, int64_t done, int64_t total)
 {
     lastStatus_ = text::progressText(stage, done, total);
     if (!showProgress_)
@@ -91,13 +91,7 @@ void CliHost::progress(Stage stage, int64_t done, int64_t total)
     show(lastStatus_);
 }
 
-void CliHost::yield()
-{
-    if (interruptRequested())
-        flags_.stopRequested = true;
-}
-
-Answer CliHost::messageBox(const std::string& text, Icon, Buttons buttons)
+void CliFrontEnd::printLine(const std::string& text)
 {
     clearLine();
     std::string line = text;
@@ -106,10 +100,15 @@ Answer CliHost::messageBox(const std::string& text, Icon, Buttons buttons)
             c = ' ';
     std::fprintf(err_, "%s\n", line.c_str());
     std::fflush(err_);
+}
+
+Answer CliFrontEnd::messageBox(const std::string& text, Icon, Buttons buttons)
+{
+    printLine(text);
     switch (buttons) {
     case Buttons::YesNo:
     case Buttons::YesNoCancel:
-        return interruptRequested() ? Answer::Yes : Answer::No;
+        return Answer::No;
     case Buttons::OkCancel:
         return Answer::Cancel;
     case Buttons::Ok:
@@ -118,7 +117,33 @@ Answer CliHost::messageBox(const std::string& text, Icon, Buttons buttons)
     return Answer::Ok;
 }
 
-void CliHost::finish()
+void CliFrontEnd::runWork(const char* stopQuestion, const std::function<void(Work&)>& work)
+{
+    class Sink : public WorkSink {
+    public:
+        Sink(CliFrontEnd& front, const char* question) : front_(front), question_(question) {}
+        void begin(Stage stage) override { front_.setStatus(text::translated(text::stageStatus(stage))); }
+        void progress(Stage stage, int64_t done, int64_t total) override { front_.showProgress(stage, done, total); }
+        void checkIn() override
+        {
+            if (question_ && interruptRequested() && !stop_.stop_requested()) {
+                front_.printLine(text::translated(question_));
+                stop_.request_stop();
+            }
+        }
+        std::stop_token token() const { return stop_.get_token(); }
+
+    private:
+        CliFrontEnd& front_;
+        const char* question_;
+        std::stop_source stop_;
+    } sink(*this, stopQuestion);
+    Work running(sink, sink.token());
+    running.checkIn();
+    work(running);
+}
+
+void CliFrontEnd::finish()
 {
     clearLine();
     std::fflush(err_);

@@ -1,0 +1,118 @@
+#include "app/flows/open_flow.h"
+
+#include "app/file_filter.h"
+#include "app/texts.h"
+#include "engine/dedup/scan.h"
+#include "engine/text/text_util.h"
+
+namespace quillow {
+
+namespace {
+
+std::string failureText(const ScanFailure& failure)
+{
+    switch (failure.kind) {
+    case ScanFailure::Kind::Read:
+        return text::failureStatus(failure.read == ReadFailure::CannotOpen ? text::kCannotOpen : text::kFileError,
+                                   failure.file, failure.error);
+    case ScanFailure::Kind::Encoding:
+        return text::encodingRefusal(failure.encoding);
+    case ScanFailure::Kind::OutOfMemory:
+        return text::failureStatus(text::kOutOfMemory, failure.file, 0);
+    case ScanFailure::Kind::Spill:
+        return text::failureStatus(text::kSpillFailed, failure.file, failure.error);
+    }
+    return {};
+}
+
+void countScan(UsageCounters& c, const ScanResult& result)
+{
+    const int64_t entries = result.dups ? result.dups->count() : 0;
+    c.filesOpened = addSaturating(c.filesOpened, 1);
+    c.linesScanned = addSaturating(c.linesScanned, result.lineCount);
+    c.dupsFound = addSaturating(c.dupsFound, entries);
+    c.uniqueDupsFound = addSaturating(c.uniqueDupsFound, result.groupCount);
+}
+
+// Runs scan on the front end's worker and takes over what it left.
+template <typename ScanFn>
+ScanOutcome runScan(Session& session, ScanFn scan)
+{
+    FrontEnd& front = session.frontEnd;
+    // The last scan's lists go first: the new ones may need the memory.
+    ScanResult& result = session.result;
+    result.source.reset();
+    result.dups.reset();
+    result.spooledInput.reset();
+    result.ready = false;
+    session.busy = true;
+    front.stateChanged();
+
+    Scanned scanned;
+    front.runWork(text::kScanStopQuestion, [&](Work& work) { scanned = scan(work); });
+    session.busy = false;
+    result = std::move(scanned.result);
+    const int64_t entries = result.dups ? result.dups->count() : 0;
+
+    ScanOutcome outcome = ScanOutcome::Failed;
+    switch (scanned.status) {
+    case ScanStatus::Completed:
+        if (entries > 0 && !result.bigFile)
+            front.setStatus(text::translated(text::kShowingList));
+        front.setStatus(entries > 0 ? text::scanSummary(result.lineCount, entries, result.groupCount)
+                                    : text::translated(text::kNoDuplicates));
+        countScan(session.settings.counters, result);
+        outcome = ScanOutcome::Completed;
+        break;
+    case ScanStatus::Empty:
+        front.setStatus(text::translated(text::kFileEmpty));
+        outcome = ScanOutcome::EmptyFile;
+        break;
+    case ScanStatus::Failed:
+        front.setStatus(failureText(scanned.failure));
+        break;
+    case ScanStatus::Stopped:
+        front.setStatus(text::scanInterrupted(entries));
+        outcome = ScanOutcome::Stopped;
+        break;
+    }
+    front.stateChanged();
+    return outcome;
+}
+
+}  // namespace
+
+ScanOutcome openFile(Session& session, std::string file)
+{
+    FrontEnd& front = session.frontEnd;
+    if (file.empty() && !session.unattended) {
+        FileDialogRequest request = textFileDialog(session.settings.lastLoadedFile);
+        request.mustExist = true;
+        if (front.chooseOpenFile(request))
+            file = request.fileName;
+    }
+    if (file.empty())
+        return ScanOutcome::NoFile;
+    // Looked at before anything is read: a failure here leaves the last scan as it was.
+    if (const std::optional<ReadError> refused = checkScannable(file)) {
+        if (refused->kind == ReadFailure::Empty) {
+            front.setStatus(text::translated(text::kFileEmpty));
+            return ScanOutcome::EmptyFile;
+        }
+        front.setStatus(text::failureStatus(text::kCannotOpen, file, refused->error));
+        return ScanOutcome::Failed;
+    }
+    session.settings.lastLoadedFile = file;
+    front.setCaption(text::productVersion(session.debugMode) + " - " + file);
+    const Options options = session.settings.options;
+    return runScan(session, [&](Work& work) { return scanFile(file, options, work); });
+}
+
+ScanOutcome openStream(Session& session, int fd, const std::string& name)
+{
+    session.frontEnd.setCaption(text::productVersion(session.debugMode) + " - " + name);
+    const Options options = session.settings.options;
+    return runScan(session, [&](Work& work) { return scanStream(fd, name, options, work); });
+}
+
+}  // namespace quillow
