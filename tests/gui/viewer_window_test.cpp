@@ -94,7 +94,7 @@ TEST_F(ViewerTest, DuplicatesAreRedAndSelectedOnesChecked)
     ViewerModel* m = view->model();
     ASSERT_EQ(m->rowCount(), 12);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Quillow 查看器"));
-    EXPECT_EQ(m->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Line");
+    EXPECT_EQ(m->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("行"));
     for (int row = 0; row < 12; ++row) {
         const int line = row + 1;
         const bool dup = line == 3 || line == 7 || line == 11;
