@@ -12,6 +12,18 @@ namespace {
 
 constexpr const char* kContext = "quillow::DisplayCheck";
 
+// While the platforms are tried, the complaints of the ones that fail are
+// ours to sum up.
+QtMessageHandler previousHandler = nullptr;
+
+void quietPlatforms(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (context.category && QByteArray(context.category).startsWith("qt.qpa."))
+        return;
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+
 std::string environment(const char* name)
 {
     const char* value = std::getenv(name);
@@ -41,6 +53,7 @@ DisplayCheck::DisplayCheck(const std::vector<std::string>& args)
     if (!x11.empty())
         platforms += "xcb;";
     qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(platforms + "offscreen"));
+    previousHandler = qInstallMessageHandler(quietPlatforms);
     checking_ = true;
 }
 
@@ -50,6 +63,7 @@ std::string DisplayCheck::failure() const
         return {};
     // The choice was for this program alone, not for what it starts.
     qunsetenv("QT_QPA_PLATFORM");
+    qInstallMessageHandler(previousHandler);
     if (QGuiApplication::platformName() != QStringLiteral("offscreen"))
         return {};
     return text::arg(text::translated(QT_TRANSLATE_NOOP("quillow::DisplayCheck", "无法连接到 %1"), kContext),

@@ -15,7 +15,7 @@ namespace {
 int clampRows(int64_t n) { return static_cast<int>(std::clamp<int64_t>(n, 0, INT_MAX)); }
 
 // Rows added in one turn of the event loop.
-constexpr int kRowsPerStep = 1 << 20;
+constexpr int kRowsPerStep = 1 << 18;
 
 }  // namespace
 

@@ -18,8 +18,8 @@
 namespace quillow {
 
 // A list model that shows a long list in steps: the first rows at once, the
-// rest a million at a time in later turns of the event loop, so a view of
-// ten million rows never holds the window still for long.
+// rest a quarter of a million at a time in later turns of the event loop, so
+// a view of ten million rows never holds the window still for long.
 class GrowingListModel : public QAbstractListModel {
     Q_OBJECT
 public:

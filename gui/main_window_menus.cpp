@@ -132,7 +132,7 @@ void MainWindow::updateActions(const ButtonStates& s)
     if (!recentMenu_)
         return;
     const bool free = !session_.busy && !work_->running();
-    const bool lines = free && result_.source && sourceModel_->rowCount() > 0;
+    const bool lines = free && result_.source && result_.source->count() > 0;
     action("fileOpen")->setEnabled(s.scanEnabled && s.scanVisible);
     recentMenu_->setEnabled(s.scanEnabled && s.scanVisible);
     action("fileSaveAs")->setEnabled(s.saveEnabled);
@@ -140,7 +140,7 @@ void MainWindow::updateActions(const ButtonStates& s)
     action("editCopy")->setEnabled(free && result_.ready);
     for (const char* name : {"editFind", "editFindNext", "editFindPrevious"})
         action(name)->setEnabled(lines);
-    action("editGoToLine")->setEnabled(lines && !sourceModel_->isPlaceholder());
+    action("editGoToLine")->setEnabled(lines && !result_.source->released());
     action("editUndo")->setEnabled(free && undo_->canUndo());
     action("editRedo")->setEnabled(free && undo_->canRedo());
     action("editUndo")->setText(undo_->canUndo() ? tr("撤销(&U): %1").arg(undo_->undoText()) : tr("撤销(&U)"));

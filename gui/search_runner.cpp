@@ -53,7 +53,8 @@ void SearchRunner::cancel()
     matcher_.reset();
 }
 
-bool SearchRunner::running() const { return hits_ && !hits_->complete() && (timer_->isActive()); }
+// Running until the tick that reports the last rows has run.
+bool SearchRunner::running() const { return timer_->isActive(); }
 
 void SearchRunner::tick()
 {

@@ -25,6 +25,7 @@ public:
     void cancel();
     // The running or finished search's hits; null when none ran.
     const SearchHits* hits() const { return hits_.get(); }
+    // True until progressed() has reported the last rows.
     bool running() const;
 
 signals:
