@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QStyle>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace quillow {
 
@@ -47,17 +48,24 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent)
     close->setAutoRaise(true);
     close->setToolTip(tr("关闭查找栏 (Esc)"));
 
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(label);
-    row->addWidget(scopes_);
-    row->addWidget(text_, 1);
-    row->addWidget(previous_);
-    row->addWidget(next_);
-    row->addWidget(pattern_);
-    row->addWidget(matchCase_);
-    row->addWidget(result_);
-    row->addWidget(close);
+    // Two rows, so that a window at its smallest still shows every part:
+    // the text with its buttons, then how to find and what was found.
+    auto* textRow = new QHBoxLayout;
+    textRow->addWidget(label);
+    textRow->addWidget(text_, 1);
+    textRow->addWidget(previous_);
+    textRow->addWidget(next_);
+    textRow->addWidget(close);
+    auto* optionRow = new QHBoxLayout;
+    optionRow->addWidget(scopes_);
+    optionRow->addWidget(pattern_);
+    optionRow->addWidget(matchCase_);
+    optionRow->addWidget(result_, 1, Qt::AlignRight);
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(2);
+    rows->addLayout(textRow);
+    rows->addLayout(optionRow);
 
     connect(text_, &QLineEdit::textChanged, this, &FindBar::queryChanged);
     connect(pattern_, &QCheckBox::toggled, this, &FindBar::queryChanged);

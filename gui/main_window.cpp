@@ -613,8 +613,15 @@ HelpWindow* MainWindow::helpWindow() const { return help_; }
 
 void MainWindow::openHelp()
 {
-    if (!help_)
+    if (!help_) {
         help_ = new HelpWindow(this);
+        // Over the main window, as far as the screen allows.
+        QRect place(QPoint(), help_->size());
+        place.moveCenter(frameGeometry().center());
+        if (const QScreen* here = screen())
+            place = fitOnScreens(place, availableScreenAreas(), here->availableGeometry());
+        help_->move(place.topLeft());
+    }
     help_->show();
     help_->raise();
     help_->activateWindow();
