@@ -378,9 +378,14 @@ void MainWindow::runCommandLine()
 {
     if (command_.action != CommandLine::Action::Run) {
         // A file manager's "open with" passes the file alone: it is scanned
-        // as if dropped on the window.
-        if (!command_.openFile.empty() && !reportUnopenable(command_.openFile))
+        // as if dropped on the window. Options given with it (how to scan:
+        // --max-memory, --encoding) hold for that scan; the stored ones stay.
+        if (!command_.openFile.empty() && !reportUnopenable(command_.openFile)) {
+            const Options stored = settings_.options;
+            applyOverrides(command_.run, settings_.options);
             scan(command_.openFile);
+            settings_.options = stored;
+        }
         return;
     }
     const RunOutcome outcome = runUnattended(session_, command_.run);

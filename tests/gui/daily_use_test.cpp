@@ -265,6 +265,20 @@ TEST_F(DailyUseTest, NamesGivenToTheProgramThatAreNoFileAreAnsweredAsTheOpenDial
     }
 }
 
+TEST_F(DailyUseTest, OptionsGivenWithTheFileHoldForItsScanOnly)
+{
+    // As the command line gives "quillow --max-memory 64K FILE".
+    CommandLine command;
+    command.openFile = files.write("big.txt", numbered(40000, {{10, "dup"}, {30000, "dup"}}));
+    command.run.maxMemory = "64K";
+    window = std::make_unique<MainWindow>(settings(), dialogs, command);
+    window->showAtStart();
+    window->firstActivation();
+    EXPECT_EQ(result().file, command.openFile);
+    EXPECT_TRUE(result().onDisk);
+    EXPECT_EQ(settings().options.maxMemory, "auto");
+}
+
 TEST_F(DailyUseTest, RecentFilesComeNewestFirstAndAMissingOneLeavesTheList)
 {
     MainWindow& w = start();
