@@ -273,7 +273,9 @@ TEST_P(SameFile, WritesThroughTheTemporaryFile)
     EXPECT_EQ(std::filesystem::weakly_canonical(ops.renames[0].second),
               std::filesystem::canonical(dir.file(c.sourceCleaned ? "in.txt" : "hard.txt")));
     std::filesystem::current_path(cwd);
-    EXPECT_EQ(host.status(), text::kSaveDone);
+    // The window's status says what was dropped and where the file went.
+    EXPECT_TRUE(host.status().starts_with(text::kSaveDone)) << host.status();
+    EXPECT_TRUE(host.status().ends_with(" " + target)) << host.status();
     EXPECT_EQ(settings.lastSavedFile, target);
     EXPECT_EQ(readFile(dir.file(target)), kCleaned);
     EXPECT_EQ(readFile(source), c.sourceCleaned ? kCleaned : kInput);
@@ -595,7 +597,7 @@ TEST_F(WriteProtection, AnsweredYesClearsItAndWrites)
     scanSource();
     std::string target = owned("ro.txt", 0444, user, group);
     EXPECT_EQ(run(true, target, Answer::Yes),
-              summary(SaveOutcome::Written, text::kSaveDone, std::string(kWriteProtected) + "/3"));
+              summary(SaveOutcome::Written, text::saveSummary(1, target), std::string(kWriteProtected) + "/3"));
     EXPECT_EQ(readFile(target), kCleaned);
     EXPECT_EQ(modeOf(target), 0644u);
 }

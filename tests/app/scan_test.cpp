@@ -52,6 +52,8 @@ struct ScanRun : testing::TestSession {
 void scan(ScanRun& r, const std::string& bytes, const ScanOptions& o = {})
 {
     r.path = r.dir.write("in.txt", bytes);
+    // A file that looks binary (NUL bytes) is opened when the user says so.
+    r.host.answers.push_back(Answer::Yes);
     Options& options = r.settings.options;
     options.caseSensitive = o.caseSensitive;
     options.trimLines = o.trimLines;
@@ -125,6 +127,37 @@ TEST(Scan, EntriesForTheDocumentedCases)
         scan(r, row.bytes, row.options);
         EXPECT_EQ(r.entries(), row.entries) << row.name;
         EXPECT_FALSE(r.session.busy) << row.name;
+    }
+}
+
+TEST(Scan, AFileThatLooksBinaryOpensOnlyWhenTheUserSaysSo)
+{
+    ScanRun r;
+    const std::string path = r.dir.write("prog", std::string("\x7F" "ELF\x02\x01\x01\0\0\0\0\0", 12) + "a\na\n");
+    struct Row {
+        const char* name;
+        bool unattended;
+        std::optional<Answer> answer;  // none: nothing may be asked
+        ScanOutcome outcome;
+    };
+    const Row rows[] = {
+        {"declined: nothing is read", false, Answer::No, ScanOutcome::NoFile},
+        {"accepted: scanned as any file", false, Answer::Yes, ScanOutcome::Completed},
+        {"an unattended run asks nothing", true, std::nullopt, ScanOutcome::Completed},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        r.host.messages.clear();
+        r.session.unattended = row.unattended;
+        if (row.answer)
+            r.host.answers.push_back(*row.answer);
+        EXPECT_EQ(r.run(path), row.outcome);
+        ASSERT_EQ(r.host.messages.size(), row.answer ? 1u : 0u);
+        if (row.answer) {
+            EXPECT_EQ(r.host.messages[0].text, text::arg(text::translated(text::kBinaryQuestion), path));
+            EXPECT_EQ(r.host.messages[0].buttons, Buttons::YesNo);
+        }
+        EXPECT_EQ(r.result.file, row.outcome == ScanOutcome::Completed ? path : std::string());
     }
 }
 

@@ -146,8 +146,8 @@ TEST_F(EncodingsTest, ClipboardTextsAreDecoded)
     settings.options.textEncoding = "GB18030";
     settings.options.filterPattern = "\\S+$";
     scan("a " + kNiHao + "\nb " + kNiHao + "\n");
-    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::Source, -1), "a 你好\r\nb 你好\r\n");
-    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::Filtered, -1), "你好\r\n你好\r\n");
+    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::Source, -1), "a 你好\nb 你好\n");
+    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::Filtered, -1), "你好\n你好\n");
 }
 
 TEST_F(EncodingsTest, AnEncodingThatCannotBeUsedFailsTheScan)
