@@ -140,6 +140,21 @@ std::string slashCutWarning(const std::string& argument)
                argument);
 }
 
+std::string saveSummary(int64_t dropped, const std::string& target)
+{
+    return arg(translatedN(QT_TRANSLATE_N_NOOP("quillow::text", "完成保存！删除了 %n 行，已写入 %1"), dropped),
+               target);
+}
+
+std::string reloadStatus(int64_t kept, int64_t lost)
+{
+    std::string status =
+        translatedN(QT_TRANSLATE_N_NOOP("quillow::text", "已重新载入，保留了 %n 个勾选。"), kept);
+    if (lost > 0)
+        status += translatedN(QT_TRANSLATE_N_NOOP("quillow::text", "%n 个勾选的行已改变或不再重复。"), lost);
+    return status;
+}
+
 std::string scanSummary(int64_t lines, int64_t entries, int64_t groups)
 {
     return arg(translatedN(QT_TRANSLATE_N_NOOP("quillow::text",

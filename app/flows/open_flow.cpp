@@ -1,8 +1,12 @@
 #include "app/flows/open_flow.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "app/file_filter.h"
 #include "app/texts.h"
 #include "engine/dedup/scan.h"
+#include "engine/text/binary_text.h"
 #include "engine/text/text_util.h"
 
 namespace quillow {
@@ -32,6 +36,26 @@ void countScan(UsageCounters& c, const ScanResult& result)
     c.linesScanned = addSaturating(c.linesScanned, result.lineCount);
     c.dupsFound = addSaturating(c.dupsFound, entries);
     c.uniqueDupsFound = addSaturating(c.uniqueDupsFound, result.groupCount);
+}
+
+// The first bytes of a file, for a look at what it holds; empty when it
+// cannot be read (the scan then says why).
+std::string fileStart(const std::string& path, size_t length)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    std::string head(length, '\0');
+    size_t got = 0;
+    while (got < length) {
+        const ssize_t n = ::read(fd, head.data() + got, length - got);
+        if (n <= 0)
+            break;
+        got += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    head.resize(got);
+    return head;
 }
 
 // Runs scan on the front end's worker and takes over what it left.
@@ -102,6 +126,11 @@ ScanOutcome openFile(Session& session, std::string file)
         front.setStatus(text::failureStatus(text::kCannotOpen, file, refused->error));
         return ScanOutcome::Failed;
     }
+    // A program or an image would open as a page of odd characters: the user says first.
+    if (!session.unattended && looksBinary(fileStart(file, kBinaryCheckBytes), session.settings.options.textEncoding) &&
+        front.messageBox(text::arg(text::translated(text::kBinaryQuestion), file), Icon::Warning, Buttons::YesNo) !=
+            Answer::Yes)
+        return ScanOutcome::NoFile;
     session.settings.lastLoadedFile = file;
     front.setCaption(text::productVersion(session.debugMode) + " - " + file);
     const Options options = session.settings.options;

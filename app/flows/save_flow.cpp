@@ -119,7 +119,11 @@ SaveResult write(Session& session, const SaveTarget& target)
         UsageCounters& c = session.settings.counters;
         c.dupsDeleted = addSaturating(c.dupsDeleted, written.dropped);
     }
-    front.setStatus(writeStatus(written));
+    // The window says what the save did; a run's last word stays the plain one.
+    if (written.outcome == WriteOutcome::Written && !session.unattended)
+        front.setStatus(text::saveSummary(written.dropped, target.isStream() ? std::string("-") : target.path));
+    else
+        front.setStatus(writeStatus(written));
     front.stateChanged();
     return SaveResult{outcomeOf(written.outcome), written.file, written.error};
 }

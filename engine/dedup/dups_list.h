@@ -64,6 +64,7 @@ public:
     bool isSelected(int64_t index) const;
     void setSelected(int64_t index, bool selected);
     // Every entry's flag at once (one per entry, set: selected).
+    const std::vector<bool>& selection() const { return selected_; }
     void setSelection(std::vector<bool> flags);
     int64_t selectedCount() const { return selectedCount_; }
 

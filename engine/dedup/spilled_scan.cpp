@@ -73,6 +73,7 @@ public:
                 invalidAt_ = static_cast<int64_t>(offset_);
                 return;
             }
+            ++multiByte_;
             offset_ += carry_.size();
             carry_.clear();
         }
@@ -80,13 +81,17 @@ public:
         size_t bad = 0;
         if (!isValidUtf8(piece.substr(0, piece.size() - cut), &bad)) {
             invalidAt_ = static_cast<int64_t>(offset_ + bad);
+            multiByte_ += multiByteCharacters(piece.substr(0, bad));
             return;
         }
+        multiByte_ += multiByteCharacters(piece.substr(0, piece.size() - cut));
         offset_ += piece.size() - cut;
         carry_.assign(piece.substr(piece.size() - cut));
     }
     // The offset of the first invalid byte, or -1.
     int64_t invalidAt() const { return invalidAt_; }
+    // The multi-byte characters before it.
+    int64_t multiByteBefore() const { return multiByte_; }
 
 private:
     static size_t sequenceLength(char lead)
@@ -109,6 +114,7 @@ private:
     std::string carry_;
     uint64_t offset_ = 0;
     int64_t invalidAt_ = -1;
+    int64_t multiByte_ = 0;
 };
 
 class SpilledScan {
@@ -171,7 +177,7 @@ private:
             Utf8Check utf8;
             utf8.add(start, start.size() == size_);
             if (utf8.invalidAt() >= 0)
-                settled = detectorGuess(utf8.invalidAt());
+                settled = detectorGuess(utf8.invalidAt(), utf8.multiByteBefore());
         }
         settled_ = settled.has_value();
         out_.encoding = settled.value_or(SourceEncoding{});
@@ -179,8 +185,9 @@ private:
         const std::string_view text = std::string_view(start).substr(std::min(start.size(), out_.encoding.textStart()));
         const LineEndTally tally = tallyLineEnds(text, unit_);
         out_.mode = lineEndMode(tally);
-        const int64_t ends = out_.mode == LineEndMode::Lf ? tally.lf : tally.cr;
-        lineEstimate_ = start.empty() ? 1 : static_cast<int64_t>(static_cast<double>(size_) * (ends + 1) / start.size());
+        lineEstimate_ = start.empty() ? 1
+                                      : static_cast<int64_t>(static_cast<double>(size_) * mostLines(tally, out_.mode) /
+                                                             static_cast<double>(start.size()));
     }
 
     uint32_t unitOf(char c) const
@@ -198,8 +205,9 @@ private:
     }
 
     // The detector's guess over the lines from the one holding the byte at
-    // invalid on, as the scan in memory makes it.
-    SourceEncoding detectorGuess(int64_t invalid)
+    // invalid on, as the scan in memory makes it; multiByteBefore UTF-8
+    // characters precede that byte.
+    SourceEncoding detectorGuess(int64_t invalid, int64_t multiByteBefore)
     {
         // Back to the start of the line.
         auto from = static_cast<uint64_t>(invalid);
@@ -225,7 +233,8 @@ private:
             if (window.size() < want || window.find_first_of("\r\n", kEncodingWindow - 1) != std::string::npos)
                 break;
         }
-        return encodingOfInvalidUtf8(window);
+        const auto inWindow = static_cast<size_t>(static_cast<uint64_t>(invalid) - from);
+        return encodingOfInvalidUtf8(window, multiByteBefore - multiByteCharacters(window.substr(0, inWindow)));
     }
 
     // The pass that files every line's key in a partition, taking the
@@ -326,7 +335,7 @@ private:
             settled_ = true;
             // A stray byte may leave it UTF-8; another encoding means other keys.
             if (utf8.invalidAt() >= 0) {
-                const SourceEncoding guess = detectorGuess(utf8.invalidAt());
+                const SourceEncoding guess = detectorGuess(utf8.invalidAt(), utf8.multiByteBefore());
                 const bool same = guess.encoding == out_.encoding.encoding;
                 out_.encoding = guess;
                 unit_ = codeUnitOf(guess.encoding);
@@ -402,6 +411,8 @@ private:
             uint32_t line;
             uint32_t length;
             size_t at;
+            uint64_t keyOffset;
+            uint32_t keyLength;
             bool repeated;
         };
         // An entry for the list: its key in the file, or its text in texts.
@@ -444,24 +455,30 @@ private:
                                sameKey(scan.compareMode_, std::string_view(kept).substr(m.at, m.length), compared);
                     });
                     if (found == id) {
-                        members.push_back(Member{h.hash, h.line, compareLength, kept.size(), false});
+                        members.push_back(
+                            Member{h.hash, h.line, compareLength, kept.size(), h.keyOffset, keyLength, false});
                         kept.append(compared);
+                        kept.append(keyText);
                         continue;
                     }
+                    // Every entry shows its own line's key, the first one too.
                     Member& first = members[found];
-                    // A group's first entry shows the key that found it a duplicate.
-                    auto add = [&](uint32_t line) {
-                        entries.push_back(Entry{line, first.line, h.keyOffset, keyLength, texts.size()});
-                        texts.append(keyText);
-                    };
                     if (!first.repeated) {
                         first.repeated = true;
-                        add(first.line);
+                        add(first.line, first.line, first.keyOffset, first.keyLength,
+                            std::string_view(kept).substr(first.at + first.length,
+                                                          first.keyOffset == kKeyText ? first.keyLength : 0));
                         ++groups;
                     }
-                    add(h.line);
+                    add(h.line, first.line, h.keyOffset, keyLength, keyText);
                 }
             });
+        }
+
+        void add(uint32_t line, uint32_t group, uint64_t keyOffset, uint32_t keyLength, std::string_view keyText)
+        {
+            entries.push_back(Entry{line, group, keyOffset, keyLength, texts.size()});
+            texts.append(keyText);
         }
 
         // Hands what group() found to the list.

@@ -109,6 +109,94 @@ Do you want to replace it?</translation>
     </message>
 </context>
 <context>
+    <name>quillow::DisplayCheck</name>
+    <message>
+        <source>DISPLAY 和 WAYLAND_DISPLAY 都没有设置</source>
+        <translation>neither DISPLAY nor WAYLAND_DISPLAY is set</translation>
+    </message>
+    <message>
+        <source>无法连接到 %1</source>
+        <translation>cannot connect to %1</translation>
+    </message>
+    <message>
+        <source>quillow: 无法打开显示 (%1)；quillow-cli 无需显示即可完成同样的工作</source>
+        <translation>quillow: cannot open a display (%1); quillow-cli does the same job without one</translation>
+    </message>
+</context>
+<context>
+    <name>quillow::FindBar</name>
+    <message>
+        <source>查找:</source>
+        <translation>Find:</translation>
+    </message>
+    <message>
+        <source>在哪个列表中查找。</source>
+        <translation>The list to search.</translation>
+    </message>
+    <message>
+        <source>要查找的文字；Enter 查找下一个，Shift+Enter 查找上一个，Esc 关闭查找栏。</source>
+        <translation>The text to find; Enter finds the next, Shift+Enter the previous, Esc closes the find bar.</translation>
+    </message>
+    <message>
+        <source>正则表达式</source>
+        <translation>Regular expression</translation>
+    </message>
+    <message>
+        <source>把文字当作正则表达式（与过滤使用相同的写法）。</source>
+        <translation>Read the text as a regular expression (written as for the filter).</translation>
+    </message>
+    <message>
+        <source>匹配大小写</source>
+        <translation>Match case</translation>
+    </message>
+    <message>
+        <source>只查找大小写也相同的文字。</source>
+        <translation>Find only text whose letter case matches too.</translation>
+    </message>
+    <message>
+        <source>查找上一个 (Shift+F3)</source>
+        <translation>Find previous (Shift+F3)</translation>
+    </message>
+    <message>
+        <source>查找下一个 (F3)</source>
+        <translation>Find next (F3)</translation>
+    </message>
+    <message>
+        <source>关闭查找栏 (Esc)</source>
+        <translation>Close the find bar (Esc)</translation>
+    </message>
+</context>
+<context>
+    <name>quillow::FindController</name>
+    <message>
+        <source>表达式有误: %1</source>
+        <translation>Faulty expression: %1</translation>
+    </message>
+    <message>
+        <source>没有找到</source>
+        <translation>Not found</translation>
+    </message>
+    <message>
+        <source>第 %1 个，共 %2 个</source>
+        <translation>%1 of %2</translation>
+    </message>
+    <message>
+        <source>共 %1 个</source>
+        <translation>%1 found</translation>
+    </message>
+    <message>
+        <source> (正在查找 %1%)</source>
+        <translation> (searching, %1%)</translation>
+    </message>
+</context>
+<context>
+    <name>quillow::HelpWindow</name>
+    <message>
+        <source>Quillow 帮助</source>
+        <translation>Quillow Help</translation>
+    </message>
+</context>
+<context>
     <name>quillow::MainWindow</name>
     <message>
         <source>打开</source>
@@ -219,16 +307,6 @@ Do you want to replace it?</translation>
         <translation>Copy All Selected</translation>
     </message>
     <message>
-        <source>找不到帮助文档 %1。</source>
-        <translation>Cannot find the help document %1.</translation>
-    </message>
-    <message>
-        <source>没有可以打开 HTML 文档的程序（例如网页浏览器）。帮助文档位于:
-%1</source>
-        <translation>There is no program that can open HTML documents (such as a web browser). The help document is at:
-%1</translation>
-    </message>
-    <message>
         <source> - 找出文本文件中的重复行，留下干净的副本。</source>
         <translation> - Find the duplicate lines in a text file and keep a clean copy.</translation>
     </message>
@@ -251,6 +329,146 @@ Do you want to replace it?</translation>
     <message>
         <source>文件和它的索引放不下所设的内存：借助临时文件分区查找重复项，列表和查看器从文件读取各行。</source>
         <translation>The file and its index do not fit in the memory set: duplicates are found through a temporary file, partition by partition, and the lists and the viewer read each line from the file.</translation>
+    </message>
+    <message>
+        <source>查看器中的勾选</source>
+        <translation>Ticks in the Viewer</translation>
+    </message>
+    <message>
+        <source>来源文件</source>
+        <translation>Source file</translation>
+    </message>
+    <message>
+        <source>找到重复项</source>
+        <translation>Duplicates</translation>
+    </message>
+    <message>
+        <source>转到行 (1 - %1):</source>
+        <translation>Go to line (1 - %1):</translation>
+    </message>
+    <message>
+        <source>转到行</source>
+        <translation>Go to Line</translation>
+    </message>
+    <message>
+        <source>没有第 %1 行：文件有 %2 行。</source>
+        <translation>There is no line %1: the file has %2 lines.</translation>
+    </message>
+    <message>
+        <source>文件(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>打开(&amp;O)...</source>
+        <translation>&amp;Open...</translation>
+    </message>
+    <message>
+        <source>最近打开的文件(&amp;R)</source>
+        <translation>Open &amp;Recent</translation>
+    </message>
+    <message>
+        <source>另存为(&amp;A)...</source>
+        <translation>Save &amp;As...</translation>
+    </message>
+    <message>
+        <source>重新载入(&amp;L)</source>
+        <translation>Re&amp;load</translation>
+    </message>
+    <message>
+        <source>退出(&amp;Q)</source>
+        <translation>&amp;Quit</translation>
+    </message>
+    <message>
+        <source>编辑(&amp;E)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>复制到剪贴板(&amp;C)...</source>
+        <translation>&amp;Copy to Clipboard...</translation>
+    </message>
+    <message>
+        <source>查找(&amp;F)...</source>
+        <translation>&amp;Find...</translation>
+    </message>
+    <message>
+        <source>查找下一个(&amp;N)</source>
+        <translation>Find &amp;Next</translation>
+    </message>
+    <message>
+        <source>查找上一个(&amp;P)</source>
+        <translation>Find &amp;Previous</translation>
+    </message>
+    <message>
+        <source>转到行(&amp;G)...</source>
+        <translation>&amp;Go to Line...</translation>
+    </message>
+    <message>
+        <source>撤销(&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>重做(&amp;R)</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>选择(&amp;S)</source>
+        <translation>&amp;Select</translation>
+    </message>
+    <message>
+        <source>查看(&amp;V)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>查看器(&amp;V)</source>
+        <translation>&amp;Viewer</translation>
+    </message>
+    <message>
+        <source>放大列表字体(&amp;I)</source>
+        <translation>&amp;Increase List Font Size</translation>
+    </message>
+    <message>
+        <source>缩小列表字体(&amp;D)</source>
+        <translation>&amp;Decrease List Font Size</translation>
+    </message>
+    <message>
+        <source>默认列表字体(&amp;N)</source>
+        <translation>&amp;Normal List Font Size</translation>
+    </message>
+    <message>
+        <source>工具(&amp;T)</source>
+        <translation>&amp;Tools</translation>
+    </message>
+    <message>
+        <source>选项(&amp;O)...</source>
+        <translation>&amp;Options...</translation>
+    </message>
+    <message>
+        <source>帮助(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>Quillow 帮助(&amp;H)</source>
+        <translation>Quillow &amp;Help</translation>
+    </message>
+    <message>
+        <source>关于 Quillow(&amp;A)</source>
+        <translation>&amp;About Quillow</translation>
+    </message>
+    <message>
+        <source>撤销(&amp;U): %1</source>
+        <translation>&amp;Undo: %1</translation>
+    </message>
+    <message>
+        <source>重做(&amp;R): %1</source>
+        <translation>&amp;Redo: %1</translation>
+    </message>
+    <message>
+        <source>(无)</source>
+        <translation>(none)</translation>
+    </message>
+    <message>
+        <source>清除列表(&amp;C)</source>
+        <translation>&amp;Clear List</translation>
     </message>
 </context>
 <context>
@@ -383,6 +601,20 @@ Do you want to replace it?</translation>
         <source>文件的文本编码。自动：按字节顺序标记、UTF-16 的特征、UTF-8 的有效性依次判断，否则由编码检测推测；也可以输入任何编码名称（如 GB18030、Big5、Shift_JIS、windows-1252）。保存时行保持原来的字节。</source>
         <translation>The file&apos;s text encoding. Automatic: decided by the byte-order mark, the pattern of UTF-16 and valid UTF-8, in that order, else guessed by encoding detection; any encoding name can be entered as well (such as GB18030, Big5, Shift_JIS, windows-1252). Saved lines keep their original bytes.</translation>
     </message>
+    <message>
+        <source>内存上限:</source>
+        <translation>Memory limit:</translation>
+    </message>
+    <message>
+        <source>内存上限无效: %1
+请输入一个大小，例如 512M 或 2G，或者选择“自动”。</source>
+        <translation>Not a memory limit: %1
+Enter a size such as 512M or 2G, or choose “Automatic”.</translation>
+    </message>
+    <message>
+        <source>扫描最多使用的内存（如 512M、2G）。文件和它的索引放不下时，借助临时文件分区查找重复项，结果相同；自动：本机可用的内存。</source>
+        <translation>The most memory a scan may use (such as 512M or 2G). A file whose lines and index do not fit is scanned through a temporary file, partition by partition, with the same result; Automatic: what the machine has available.</translation>
+    </message>
 </context>
 <context>
     <name>quillow::QtDialogs</name>
@@ -404,6 +636,24 @@ Do you want to replace it?</translation>
     </message>
 </context>
 <context>
+    <name>quillow::TickCommand</name>
+    <message>
+        <source>勾选</source>
+        <translation>Tick</translation>
+    </message>
+    <message>
+        <source>取消勾选</source>
+        <translation>Untick</translation>
+    </message>
+</context>
+<context>
+    <name>quillow::ViewerModel</name>
+    <message>
+        <source>行</source>
+        <translation>Line</translation>
+    </message>
+</context>
+<context>
     <name>quillow::ViewerWindow</name>
     <message>
         <source>正载入，请稍等...</source>
@@ -420,6 +670,26 @@ Do you want to replace it?</translation>
     <message>
         <source>Quillow 查看器</source>
         <translation>Quillow Viewer</translation>
+    </message>
+    <message>
+        <source>后面没有更多重复组。</source>
+        <translation>No more duplicate groups below.</translation>
+    </message>
+    <message>
+        <source>前面没有更多重复组。</source>
+        <translation>No more duplicate groups above.</translation>
+    </message>
+    <message>
+        <source>转到行 (1 - %1):</source>
+        <translation>Go to line (1 - %1):</translation>
+    </message>
+    <message>
+        <source>转到行</source>
+        <translation>Go to Line</translation>
+    </message>
+    <message>
+        <source>没有第 %1 行：文件有 %2 行。</source>
+        <translation>There is no line %1: the file has %2 lines.</translation>
     </message>
 </context>
 <context>
@@ -1130,6 +1400,45 @@ add the extension of the original file name? (Recommended)</translation>
     <message>
         <source>numbered 或 tsv</source>
         <translation>numbered or tsv</translation>
+    </message>
+    <message numerus="yes">
+        <source>完成保存！删除了 %n 行，已写入 %1</source>
+        <translation>
+            <numerusform>Save complete! Dropped %n line, wrote %1</numerusform>
+            <numerusform>Save complete! Dropped %n lines, wrote %1</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>已重新载入，保留了 %n 个勾选。</source>
+        <translation>
+            <numerusform>Reloaded; %n tick kept.</numerusform>
+            <numerusform>Reloaded; %n ticks kept.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 个勾选的行已改变或不再重复。</source>
+        <translation>
+            <numerusform> %n ticked line changed or is no longer a duplicate.</numerusform>
+            <numerusform> %n ticked lines changed or are no longer duplicates.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>没有过滤：比较整行。比较的内容是:<byte value="xd"/>
+<byte value="xd"/>
+</source>
+        <translation>No filter: whole lines are compared. The line as compared:<byte value="xd"/>
+<byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>%1
+看起来是二进制文件，不是文本文件。仍要打开吗？</source>
+        <translation>%1
+looks like a binary file, not a text file. Open it anyway?</translation>
+    </message>
+    <message>
+        <source>已勾选的 %1 个重复项将丢失。仍要重新扫描吗？</source>
+        <translation>The %1 ticked duplicates will be lost. Scan anyway?</translation>
     </message>
     <message>
         <source>正在归组重复项...       </source>

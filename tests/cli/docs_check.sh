@@ -1,18 +1,18 @@
 #!/usr/bin/env bash
 # The man pages and the shell completions against quillow-cli --help: each
-# man page, Chinese (MAN_DIR) and English (MAN_DIR/en), renders without
+# man page, English (MAN_DIR) and Chinese (MAN_DIR/zh_CN), renders without
 # warnings and holds every line of its program's --help in that language,
 # and holds nothing else beyond its own headings; the bash, zsh and
 # fish completions offer every long option --help names, and the values of
-# the options that take a fixed set. A shell that is not installed is
-# skipped ("SKIP: ...").
+# the options that take a fixed set, with descriptions in the locale's
+# language. A shell that is not installed is skipped ("SKIP: ...").
 #
 # usage: bash docs_check.sh QUILLOW_CLI QUILLOW_OR_EMPTY MAN_DIR COMPLETIONS_DIR
 set -uo pipefail
 
 cli=${1:?usage: docs_check.sh QUILLOW_CLI QUILLOW_OR_EMPTY MAN_DIR COMPLETIONS_DIR}
 desktop=${2-} man_dir=${3:?} completions=${4:?}
-export LC_ALL=C.UTF-8 LANGUAGE= MANWIDTH=200
+export LC_ALL=C.UTF-8 LANGUAGE= MANWIDTH=200  # English
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export HOME="$work" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
@@ -72,14 +72,15 @@ PY
 }
 
 "$cli" --help > "$work/help.txt" || fail "quillow-cli --help"
-man_vs_help quillow-cli "$work/help.txt" "$man_dir/quillow-cli.1" zh
-LANGUAGE=en "$cli" --help > "$work/help-en.txt" || fail "quillow-cli --help (en)"
-man_vs_help quillow-cli "$work/help-en.txt" "$man_dir/en/quillow-cli.1" en
+man_vs_help quillow-cli "$work/help.txt" "$man_dir/quillow-cli.1" en
+LANGUAGE=zh_CN "$cli" --help > "$work/help-zh.txt" || fail "quillow-cli --help (zh)"
+man_vs_help quillow-cli "$work/help-zh.txt" "$man_dir/zh_CN/quillow-cli.1" zh
 if [ -n "$desktop" ]; then
     QT_QPA_PLATFORM=offscreen "$desktop" --help > "$work/help-desktop.txt" || fail "quillow --help"
-    man_vs_help quillow "$work/help-desktop.txt" "$man_dir/quillow.1" zh
-    LANGUAGE=en QT_QPA_PLATFORM=offscreen "$desktop" --help > "$work/help-desktop-en.txt" || fail "quillow --help (en)"
-    man_vs_help quillow "$work/help-desktop-en.txt" "$man_dir/en/quillow.1" en
+    man_vs_help quillow "$work/help-desktop.txt" "$man_dir/quillow.1" en
+    LANGUAGE=zh_CN QT_QPA_PLATFORM=offscreen "$desktop" --help > "$work/help-desktop-zh.txt" ||
+        fail "quillow --help (zh)"
+    man_vs_help quillow "$work/help-desktop-zh.txt" "$man_dir/zh_CN/quillow.1" zh
 fi
 
 # The long options of quillow-cli, from the options part of --help.
@@ -128,6 +129,12 @@ if command -v fish > /dev/null; then
     fish_offers "quillow-cli --" | offers "fish (--)" "${long[@]}"
     fish_offers "quillow-cli --select " | offers "fish (--select)" $select_values
     fish_offers "quillow-cli --format " | offers "fish (--format)" numbered tsv
+    # Descriptions in the locale's language.
+    for locale in LANGUAGE=zh_CN:区分大小写 LANG=C:"match case"; do
+        described=$(env "${locale%%:*}" fish --no-config -c 'source $argv[1]; complete -C "quillow-cli --cas"' \
+            "$completions/quillow-cli.fish" | cut -f2)
+        [ "$described" = "${locale#*:}" ] || fail "fish under ${locale%%:*} describes --case as: $described"
+    done
     ok "$since" "fish completion"
 else
     echo "SKIP: fish is not installed"

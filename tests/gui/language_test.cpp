@@ -6,7 +6,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QTextBrowser>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
@@ -19,6 +21,7 @@
 #include "gui/copy_dialog.h"
 #include "gui/dialogs.h"
 #include "gui/file_dialogs.h"
+#include "gui/help_window.h"
 #include "gui/main_window.h"
 #include "gui/options_dialog.h"
 #include "gui/translations.h"
@@ -89,6 +92,7 @@ TEST_F(LanguageTest, TheDesktopProgramInEnglish)
     AboutDialog about(settings.counters, "3.0");
     ViewerWindow viewer(w.session());
     const std::unique_ptr<QMessageBox> box = makeMessageBox(nullptr, QStringLiteral("x"), Icon::None, Buttons::YesNo);
+    const QString help = HelpWindow(&w).browser()->toPlainText();
     struct Row {
         const char* name;
         std::string shown, expected;
@@ -102,7 +106,14 @@ TEST_F(LanguageTest, TheDesktopProgramInEnglish)
         {"menu item", w.selectMenu()->findChild<QAction*>("selectAllButFirst")->text().toStdString(),
          "All but the First Occurrence"},
         {"tool tip", w.button(MainWindow::OpenButton)->toolTip().toStdString(),
-         "Open a text document and scan it for duplicate lines."},
+         "Open a text document and scan it for duplicate lines. (Ctrl+O)"},
+        {"menu bar", w.menuBar()->actions().at(0)->text().toStdString(), "&File"},
+        {"help page",
+         help.contains(QStringLiteral("What Quillow does")) && !help.contains(QStringLiteral("基本步骤")) ? "English only"
+                                                                                                    : "not English only",
+         "English only"},
+        {"viewer header", viewer.model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(),
+         "Line"},
         {"options dialog", options.windowTitle().toStdString(), "Quillow Options"},
         {"copy dialog", copy.windowTitle().toStdString(), "Copy to Clipboard"},
         {"about box", about.windowTitle().toStdString(), "About Quillow"},
