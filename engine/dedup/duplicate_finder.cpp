@@ -128,13 +128,21 @@ private:
     size_t used_ = 0;
 };
 
-// What grouping found: an entry of the duplicates list, its key where
-// keyOf left it.
+// What grouping found: an entry of the duplicates list, the group it joins
+// (numbered by the thread that found it), its key where keyOf left it.
 struct Found {
     uint32_t line;
     uint32_t group;
     KeyRef key;
 };
+
+// A group as its thread found it: its first line, and its entries (then
+// where the next of them goes in the list).
+struct FoundGroup {
+    uint32_t head;
+    uint32_t count;
+};
+constexpr uint32_t kNoGroup = 0xFFFFFFFF;
 
 // A list that grows by blocks: nothing is moved, and it can be emptied from
 // the front while it is read.
@@ -202,7 +210,9 @@ struct DuplicateFinder::Impl {
     // its keys have duplicates), and the entries and groups found.
     std::array<std::vector<Pair>, 2> local;
     std::array<HashSlots, 2> tables;
-    std::array<std::vector<uint8_t>, 2> repeated;
+    // Per thread: the group of each line of its partition that has one.
+    std::array<std::vector<uint32_t>, 2> groupOf;
+    std::array<std::vector<FoundGroup>, 2> foundGroups;
     // Per thread: the pairs of lines whose hashes match, to be compared.
     struct Match {
         uint32_t line, first;  // in the partition's batch
@@ -210,7 +220,7 @@ struct DuplicateFinder::Impl {
     };
     std::array<std::vector<Match>, 2> pending;
     std::array<BlockList<Found>, 2> found;
-    std::array<int64_t, 2> groups{};
+    int64_t groupCount = 0;
     Stage stage = Stage::Hashing;
 
     Impl(const SourceLines& s, const KeyRules& r, DupsList& o, HashFn h)
@@ -406,18 +416,26 @@ struct DuplicateFinder::Impl {
             if (!sameKeys(match.key, match.firstKey, part))
                 return groupComparing(batch, part);
         }
-        std::vector<uint8_t>& hasMore = repeated[t];
-        hasMore.assign(n, 0);
-        for (const Match& match : matches) {
-            const uint32_t head = batch[match.first].line;
-            if (!hasMore[match.first]) {
-                // Every entry shows its own line's key, the first one too.
-                hasMore[match.first] = 1;
-                found[t].push_back(Found{head, head, match.firstKey});
-                ++groups[t];
-            }
-            found[t].push_back(Found{batch[match.line].line, head, match.key});
+        groupOf[t].assign(n, kNoGroup);
+        for (const Match& match : matches)
+            add(part, match.first, batch[match.first].line, batch[match.line].line, match.firstKey, match.key);
+    }
+
+    // Lists line, whose key is key, in the group of the partition's line
+    // first (head in the file), whose key is headKey; the group and its first
+    // entry are made when it has none yet.
+    void add(int part, uint32_t first, uint32_t head, uint32_t line, KeyRef headKey, KeyRef key)
+    {
+        const auto t = static_cast<size_t>(part);
+        uint32_t& group = groupOf[t][first];
+        if (group == kNoGroup) {
+            // Every entry shows its own line's key, the first one too.
+            group = static_cast<uint32_t>(foundGroups[t].size());
+            foundGroups[t].push_back(FoundGroup{head, 1});
+            found[t].push_back(Found{head, group, headKey});
         }
+        ++foundGroups[t][group].count;
+        found[t].push_back(Found{line, group, key});
     }
 
     // Groups a partition comparing keys wherever hashes are equal: the
@@ -430,8 +448,7 @@ struct DuplicateFinder::Impl {
         const size_t n = batch.size();
         HashSlots& table = tables[t];
         table.reset(n);
-        std::vector<uint8_t>& hasMore = repeated[t];
-        hasMore.assign(n, 0);
+        groupOf[t].assign(n, kNoGroup);
         for (size_t k = 0; k < n; ++k) {
             if (k + kAhead < n) {
                 const Pair& ahead = batch[k + kAhead];
@@ -458,13 +475,8 @@ struct DuplicateFinder::Impl {
             if (first == k)
                 continue;
             const uint32_t head = batch[first].line;
-            if (!hasMore[first]) {
-                // Every entry shows its own line's key, the first one too.
-                hasMore[first] = 1;
-                found[t].push_back(Found{head, head, keyRefOf(head, part)});
-                ++groups[t];
-            }
-            found[t].push_back(Found{pair.line, head, refOf(key)});
+            add(part, static_cast<uint32_t>(first), head, pair.line,
+                groupOf[t][first] == kNoGroup ? keyRefOf(head, part) : KeyRef{}, refOf(key));
         }
     }
 
@@ -526,14 +538,50 @@ struct DuplicateFinder::Impl {
         if (stage == Stage::Grouping && groupPartitions(at)) {
             for (PartitionedLines& filed : parts)
                 filed.release();
-            // Each group's entries came in line order from one thread; the
-            // sort puts the groups in order.
-            out.reserve(out.count() + static_cast<int64_t>(found[0].size() + found[1].size()));
-            for (BlockList<Found>& list : found)
-                list.drain([&](const Found& f) { out.append(f.line, f.group, keyAt(f.key)); });
+            list();
             stage = Stage::Done;
         }
         return stage == Stage::Done;
+    }
+
+    // Puts the entries found straight where they go in the list, which needs
+    // no sort then: the groups in the order of their first lines, each
+    // group's entries (found in line order by one thread) after one another.
+    void list()
+    {
+        // The groups by first line: the line, then the thread in the top
+        // bit and the group's number below it.
+        std::vector<uint64_t> order;
+        order.reserve(foundGroups[0].size() + foundGroups[1].size());
+        for (uint64_t t = 0; t < 2; ++t)
+            for (uint64_t g = 0; g < foundGroups[t].size(); ++g)
+                order.push_back(uint64_t{foundGroups[t][g].head} << 32 | t << 31 | g);
+        std::sort(order.begin(), order.end());
+        groupCount = static_cast<int64_t>(order.size());
+        // Each group's count becomes where its next entry goes.
+        uint32_t at = 0;
+        for (const uint64_t o : order) {
+            uint32_t& count = foundGroups[(o >> 31) & 1][o & 0x7FFFFFFF].count;
+            const uint32_t entries = count;
+            count = at;
+            at += entries;
+        }
+        std::vector<uint64_t>().swap(order);
+        BigVector<DupRecord> records(at);
+        // The threads' entries go to places of their own; keys the filter
+        // made are copied into the list, on one thread.
+        const bool split = parallel && !filtered;
+        onTwoCores(split, [&](int part) {
+            for (auto t = static_cast<size_t>(split ? part : 0); t <= static_cast<size_t>(split ? part : 1); ++t) {
+                std::vector<FoundGroup>& groups = foundGroups[t];
+                found[t].drain([&](const Found& f) {
+                    FoundGroup& g = groups[f.group];
+                    const uint64_t key = f.key.offset & kInArena ? out.textKey(keyAt(f.key)) : f.key.offset;
+                    records[g.count++] = DupRecord{f.line, g.head, key, f.key.length};
+                });
+            }
+        });
+        out.adopt(std::move(records));
     }
 };
 
@@ -551,7 +599,7 @@ int64_t DuplicateFinder::process(int64_t begin, int64_t end, Duration budget)
 
 bool DuplicateFinder::finish(Duration budget) { return impl_->finish(budget); }
 
-int64_t DuplicateFinder::groupCount() const { return impl_->groups[0] + impl_->groups[1]; }
+int64_t DuplicateFinder::groupCount() const { return impl_->groupCount; }
 
 int64_t DuplicateFinder::partitionsGrouped() const
 {

@@ -126,10 +126,12 @@ void DupsList::keepWithin(int64_t bytes)
     }
     if (recs_.size() >= runRecords_)
         spillRun();
+    recs_.reserve(runRecords_);
 }
 
 void DupsList::add(const DupRecord& record)
 {
+    sorted_ = false;
     recs_.push_back(record);
     selected_.push_back(false);
     ++count_;
@@ -143,22 +145,36 @@ void DupsList::spillRun()
         spilled_ = std::make_unique<SpilledEntries>();
     sortRecords(recs_, nullptr, [](int, int) { return true; });
     spilled_->addRun(recs_);
-    BigVector<DupRecord>().swap(recs_);
+    recs_.clear();  // the next run fills the same memory
 }
 
 void DupsList::append(uint32_t line, uint32_t groupFirst, std::string_view key)
 {
     DupRecord r{line, groupFirst, 0, static_cast<uint32_t>(key.size())};
     std::string_view buf = source_ ? source_->bytes() : std::string_view();
-    if (!buf.empty() && key.data() >= buf.data() && key.data() + key.size() <= buf.data() + buf.size()) {
+    if (!buf.empty() && key.data() >= buf.data() && key.data() + key.size() <= buf.data() + buf.size())
         r.keyOffset = static_cast<uint64_t>(key.data() - buf.data());
-    } else if (spilledArena_) {
-        r.keyOffset = kArena | spilledArena_->append(key);
-    } else {
-        r.keyOffset = kArena | arena_.size();
-        arena_.append(key);
-    }
+    else
+        r.keyOffset = textKey(key);
     add(r);
+}
+
+uint64_t DupsList::textKey(std::string_view text)
+{
+    if (spilledArena_)
+        return kArena | spilledArena_->append(text);
+    const uint64_t at = kArena | arena_.size();
+    arena_.append(text);
+    return at;
+}
+
+void DupsList::adopt(BigVector<DupRecord> records)
+{
+    recs_ = std::move(records);
+    count_ = static_cast<int64_t>(recs_.size());
+    selected_.assign(recs_.size(), false);
+    selectedCount_ = 0;
+    sorted_ = true;
 }
 
 void DupsList::appendAt(uint32_t line, uint32_t groupFirst, uint64_t offset, uint32_t length)
@@ -175,9 +191,12 @@ void DupsList::reserve(int64_t n)
 
 bool DupsList::sort(Work& work)
 {
+    if (sorted_)
+        return true;
     if (spilled_) {
         if (!recs_.empty())
             spillRun();
+        BigVector<DupRecord>().swap(recs_);
         if (!spilled_->merge(memory_, work))
             return false;
         sorted_ = true;

@@ -37,6 +37,10 @@ public:
     void appendAt(uint32_t line, uint32_t groupFirst, uint64_t offset, uint32_t length);
     // Room for n entries in all, so that appending them moves nothing.
     void reserve(int64_t n);
+    // Keeps a key's text in the list; the keyOffset of a record whose key it is.
+    uint64_t textKey(std::string_view text);
+    // Takes over every record at once, in the list's order, the list empty before.
+    void adopt(BigVector<DupRecord> records);
     // Orders the entries by group (first occurrence) and line; until then the
     // entries read in their working form, prefixed with the group's index.
     // Reports progress as Stage::Sorting; false (the list unsorted) when

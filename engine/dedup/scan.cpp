@@ -304,6 +304,8 @@ ScanStatus Scan::scanOnDisk(const std::string& file)
 
 Scanned Scan::end(ScanStatus status)
 {
+    // The blocks the scan gave back go back to the system.
+    releaseBigMemory();
     r_.source = src_;
     r_.dups = dups_;
     if (status != ScanStatus::Completed) {
