@@ -36,7 +36,7 @@ void countScan(UsageCounters& c, const ScanResult& result)
 
 // Runs scan on the front end's worker and takes over what it left.
 template <typename ScanFn>
-ScanOutcome runScan(Session& session, ScanFn scan)
+ScanOutcome runScan(Session& session, ScanFn scan, ScanFailure* failure)
 {
     FrontEnd& front = session.frontEnd;
     // The last scan's lists go first: the new ones may need the memory.
@@ -70,6 +70,8 @@ ScanOutcome runScan(Session& session, ScanFn scan)
         break;
     case ScanStatus::Failed:
         front.setStatus(failureText(scanned.failure));
+        if (failure)
+            *failure = scanned.failure;
         break;
     case ScanStatus::Stopped:
         front.setStatus(text::scanInterrupted(entries));
@@ -82,7 +84,7 @@ ScanOutcome runScan(Session& session, ScanFn scan)
 
 }  // namespace
 
-ScanOutcome openFile(Session& session, std::string file)
+ScanOutcome openFile(Session& session, std::string file, ScanFailure* failure)
 {
     FrontEnd& front = session.frontEnd;
     if (file.empty() && !session.unattended) {
@@ -100,19 +102,25 @@ ScanOutcome openFile(Session& session, std::string file)
             return ScanOutcome::EmptyFile;
         }
         front.setStatus(text::failureStatus(text::kCannotOpen, file, refused->error));
+        if (failure) {
+            failure->kind = ScanFailure::Kind::Read;
+            failure->read = refused->kind;
+            failure->file = file;
+            failure->error = refused->error;
+        }
         return ScanOutcome::Failed;
     }
     session.settings.lastLoadedFile = file;
     front.setCaption(text::productVersion(session.debugMode) + " - " + file);
     const Options options = session.settings.options;
-    return runScan(session, [&](Work& work) { return scanFile(file, options, work); });
+    return runScan(session, [&](Work& work) { return scanFile(file, options, work); }, failure);
 }
 
-ScanOutcome openStream(Session& session, int fd, const std::string& name)
+ScanOutcome openStream(Session& session, int fd, const std::string& name, ScanFailure* failure)
 {
     session.frontEnd.setCaption(text::productVersion(session.debugMode) + " - " + name);
     const Options options = session.settings.options;
-    return runScan(session, [&](Work& work) { return scanStream(fd, name, options, work); });
+    return runScan(session, [&](Work& work) { return scanStream(fd, name, options, work); }, failure);
 }
 
 }  // namespace quillow

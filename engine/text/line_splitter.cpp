@@ -182,6 +182,64 @@ LineLayout layOutLines(std::string_view text, CodeUnit unit, bool parallel)
     });
 }
 
+int64_t countNulUnits(std::string_view text, CodeUnit unit)
+{
+    return withUnit(unit, [&](auto u) -> int64_t {
+        using U = decltype(u);
+        constexpr size_t W = U::width;
+        if constexpr (W == 1)
+            return std::count(text.begin(), text.end(), '\0');
+        int64_t n = 0;
+        for (size_t pos = 0; pos + W <= text.size(); pos += W)
+            n += U::at(text.data() + pos) == 0;
+        return n;
+    });
+}
+
+int64_t nulLineCount(std::string_view text, CodeUnit unit, int64_t nuls)
+{
+    const size_t w = unitWidth(unit);
+    const size_t n = text.size();
+    if (n == 0)
+        return 0;
+    const bool endsWithNul = n % w == 0 && text.substr(n - w).find_first_not_of('\0') == std::string_view::npos;
+    return nuls + (endsWithNul ? 0 : 1);
+}
+
+LineLayout layOutNulLines(std::string_view text, CodeUnit unit, bool parallel)
+{
+    return withUnit(unit, [&](auto u) {
+        using U = decltype(u);
+        constexpr size_t W = U::width;
+        const size_t n = text.size();
+        const size_t mid = parallel ? (n / 2) / W * W : n;
+        int64_t halves[2] = {0, 0};
+        onTwoCores(parallel, [&](int part) {
+            halves[part] = countNulUnits(part == 0 ? text.substr(0, mid) : text.substr(mid), unit);
+            if (!parallel)
+                halves[1] = countNulUnits(text.substr(mid), unit);
+        });
+        LineLayout layout;
+        layout.mode = LineEndMode::Nul;
+        layout.total = nulLineCount(text, unit, halves[0] + halves[1]);
+        const size_t end = findUnit<U>(text, mid, 0);
+        if (end == std::string_view::npos) {
+            layout.at = n;
+            layout.firstCount = layout.total;
+            return layout;
+        }
+        layout.at = end + W;
+        layout.firstCount = halves[0] + 1;
+        return layout;
+    });
+}
+
+std::string_view encodedNul(CodeUnit unit)
+{
+    static constexpr char zeros[4] = {0, 0, 0, 0};
+    return std::string_view(zeros, unitWidth(unit));
+}
+
 std::string_view encodedLineEnd(CodeUnit unit, bool crlf)
 {
     using namespace std::string_view_literals;

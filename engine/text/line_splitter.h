@@ -8,6 +8,9 @@
 //   lone CR is text. Kept lines are written with their own end.
 // - CR mode: CR or CR LF ends a line, a lone LF is text (cells of
 //   spreadsheet exports). Kept lines are written with CR LF.
+// A third is asked for, never chosen by majority:
+// - NUL mode (-z): NUL ends a line, CR and LF are text. Kept lines keep
+//   their own end; a last line without one gets NUL.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -21,7 +24,7 @@
 
 namespace quillow {
 
-enum class LineEndMode : uint8_t { Lf, Cr };
+enum class LineEndMode : uint8_t { Lf, Cr, Nul };
 enum class CodeUnit : uint8_t { Byte, Utf16LE, Utf16BE, Utf32LE, Utf32BE };
 
 CodeUnit codeUnitOf(const Encoding& encoding);
@@ -53,16 +56,26 @@ struct LineLayout {
     int64_t total = 0;
 };
 LineLayout layOutLines(std::string_view text, CodeUnit unit, bool parallel);
+// The same for NUL mode.
+LineLayout layOutNulLines(std::string_view text, CodeUnit unit, bool parallel);
+// NUL units of a text, and the number of lines they end in NUL mode.
+int64_t countNulUnits(std::string_view text, CodeUnit unit);
+int64_t nulLineCount(std::string_view text, CodeUnit unit, int64_t nuls);
 
 // LF or CR LF in the unit's encoding.
 std::string_view encodedLineEnd(CodeUnit unit, bool crlf);
+// NUL in the unit's encoding.
+std::string_view encodedNul(CodeUnit unit);
 // What the cleaned file gets after a kept line whose own end (the bytes from
 // the end of its text to the start of the next line) is ownEnd: in LF mode
-// that end, or LF when the line has none; in CR mode CR LF.
+// that end, or LF when the line has none; in CR mode CR LF; in NUL mode
+// that end, or NUL.
 inline std::string_view lineEndToWrite(CodeUnit unit, LineEndMode mode, std::string_view ownEnd)
 {
     if (mode == LineEndMode::Cr)
         return encodedLineEnd(unit, true);
+    if (mode == LineEndMode::Nul)
+        return ownEnd.empty() ? encodedNul(unit) : ownEnd;
     return ownEnd.empty() ? encodedLineEnd(unit, false) : ownEnd;
 }
 
@@ -118,7 +131,7 @@ size_t split(std::string_view text, F& onLine, bool final)
     const size_t n = text.size();
     const size_t units = n - n % W;  // bytes in whole units
     constexpr uint32_t lf = U::of('\n'), cr = U::of('\r');
-    constexpr uint32_t wanted = Mode == LineEndMode::Lf ? lf : cr;
+    constexpr uint32_t wanted = Mode == LineEndMode::Lf ? lf : Mode == LineEndMode::Cr ? cr : 0;
     size_t lineStart = 0;
     auto report = [&](size_t begin, size_t length, size_t next) {
         if constexpr (std::is_invocable_v<F&, size_t, size_t, size_t>)
@@ -133,7 +146,7 @@ size_t split(std::string_view text, F& onLine, bool final)
         if constexpr (Mode == LineEndMode::Lf) {
             // Branch-free: this runs once per line of every file.
             textEnd -= (pos != lineStart && U::at(data + pos - W) == cr) ? W : 0;
-        } else {
+        } else if constexpr (Mode == LineEndMode::Cr) {
             if (next + W <= n) {
                 if (U::at(data + next) == lf)
                     next += W;
@@ -194,8 +207,15 @@ template <typename F>
 size_t splitLines(std::string_view text, CodeUnit unit, LineEndMode mode, F&& onLine, bool final)
 {
     using namespace line_splitter_detail;
-    return mode == LineEndMode::Lf ? splitIn<LineEndMode::Lf>(text, unit, onLine, final)
-                                   : splitIn<LineEndMode::Cr>(text, unit, onLine, final);
+    switch (mode) {
+    case LineEndMode::Cr:
+        return splitIn<LineEndMode::Cr>(text, unit, onLine, final);
+    case LineEndMode::Nul:
+        return splitIn<LineEndMode::Nul>(text, unit, onLine, final);
+    case LineEndMode::Lf:
+        break;
+    }
+    return splitIn<LineEndMode::Lf>(text, unit, onLine, final);
 }
 
 }  // namespace quillow

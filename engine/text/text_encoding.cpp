@@ -593,10 +593,11 @@ SourceEncoding encodingOfInvalidUtf8(std::string_view fromLine)
     return result;
 }
 
-SourceEncoding detectEncoding(std::string_view bytes, bool parallel)
+SourceEncoding detectEncoding(std::string_view bytes, bool parallel, bool nulEndsLines)
 {
     if (std::optional<SourceEncoding> fromStart = encodingFromStart(bytes))
-        return *fromStart;
+        if (!nulEndsLines || fromStart->evidence != EncodingEvidence::NulPattern)
+            return *fromStart;
     size_t firstInvalid = 0;
     if (isValidUtf8(bytes, &firstInvalid, parallel))
         return SourceEncoding{};
@@ -610,12 +611,12 @@ bool isAutoEncoding(std::string_view setting)
     return name.empty() || equalsIgnoringCase(name, kAutoEncoding);
 }
 
-EncodingChoice chooseEncoding(std::string_view setting, std::string_view bytes, bool parallel)
+EncodingChoice chooseEncoding(std::string_view setting, std::string_view bytes, bool parallel, bool nulEndsLines)
 {
     EncodingChoice choice;
     const std::string_view name = trimmed(setting);
     if (isAutoEncoding(name)) {
-        choice.source = detectEncoding(bytes, parallel);
+        choice.source = detectEncoding(bytes, parallel, nulEndsLines);
         return choice;
     }
     bool anyOrder = false;

@@ -87,8 +87,9 @@ EncodingLookup encodingNamed(std::string_view name);
 // The automatic choice: a mark decides; else UTF-16 when the NUL bytes fall
 // on one side of the code units; else UTF-8 when every byte sequence is valid
 // UTF-8; else ICU's detector's best guess among legacy encodings. The UTF-8
-// check reads every byte, in two halves on two cores when parallel.
-SourceEncoding detectEncoding(std::string_view bytes, bool parallel = false);
+// check reads every byte, in two halves on two cores when parallel. When
+// NUL ends lines (-z), NUL bytes say nothing of UTF-16.
+SourceEncoding detectEncoding(std::string_view bytes, bool parallel = false, bool nulEndsLines = false);
 // The same in steps, for a file read in pieces: the mark or the NUL
 // pattern of its start (the first 64 KiB or more), when they decide; else
 // UTF-8 when every byte is; else the detector's guess from the file's
@@ -110,7 +111,8 @@ struct EncodingChoice {
     std::optional<SourceEncoding> source;
     EncodingRefusal refusal;
 };
-EncodingChoice chooseEncoding(std::string_view setting, std::string_view bytes, bool parallel = false);
+EncodingChoice chooseEncoding(std::string_view setting, std::string_view bytes, bool parallel = false,
+                              bool nulEndsLines = false);
 
 // True when every byte sequence of bytes is valid UTF-8; firstInvalid (when
 // given) receives the offset of the first invalid one, or bytes.size().
