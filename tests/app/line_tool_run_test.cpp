@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "app/flows/open_flow.h"
+#include "app/flows/save_flow.h"
+#include "app/flows/select_flow.h"
 #include "support/recording_front_end.h"
 #include "support/temp_dir.h"
 
@@ -83,6 +86,35 @@ TEST(LineToolRunTest, WritesWhatEachOptionAsksFor)
     for (const Row& row : rows) {
         LineToolRun r;
         EXPECT_EQ(r.run(row.args, row.input), row.output) << row.name;
+    }
+}
+
+// The default run writes what the desktop program saves after "All but the
+// first" with letter case compared: the same bytes, in place or not.
+TEST(LineToolRunTest, WritesWhatTheDesktopProgramSaves)
+{
+    using namespace std::string_literals;
+    const std::string inputs[] = {
+        "b\na\nB\nb\na",                                    // no end after the last line
+        "\xEF\xBB\xBFx\r\ny\r\nx\r\n \r\n \r\nz",           // a mark, CR LF, blank lines
+        "p\rq\r\np\nbad\xFF\nbad\xFF\n\n\n",                // a lone CR, invalid bytes, empty lines
+        "\xFF\xFE"s + "a\0\n\0a\0\n\0"s,                    // UTF-16LE
+    };
+    for (const std::string& input : inputs) {
+        TestSession desktop;
+        TempDir dir;
+        const std::string in = dir.write("in.txt", input);
+        desktop.settings.options.caseSensitive = true;
+        ASSERT_EQ(openFile(desktop.session, in), ScanOutcome::Completed);
+        selectEntries(desktop.session, SelectCommand::AllButFirst);
+        desktop.host.saveFiles.push_back(dir.file("saved.txt"));
+        ASSERT_EQ(saveCleanedCopy(desktop.session).outcome, SaveOutcome::Written);
+        const std::string saved = readFile(dir.file("saved.txt"));
+
+        LineToolRun cli;
+        EXPECT_EQ(cli.run({}, input), saved);
+        EXPECT_EQ(runUnattended(cli.session, parseGnuOptions({"--in-place", in}).run), RunOutcome::Written);
+        EXPECT_EQ(readFile(in), saved);
     }
 }
 
