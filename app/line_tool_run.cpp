@@ -29,7 +29,9 @@ std::string reasonOf(int error, const char* otherwise)
 
 RunOutcome inputFailure(RunFailure& failure, std::string file, int error, std::string reason = {})
 {
-    failure = RunFailure{std::move(file), reason.empty() ? reasonOf(error, text::kFileError) : std::move(reason), error};
+    if (reason.empty())
+        reason = reasonOf(error, text::kFileError);
+    failure = RunFailure{std::move(file), std::move(reason), error};
     return RunOutcome::InputError;
 }
 

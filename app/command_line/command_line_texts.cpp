@@ -65,11 +65,6 @@ std::string onlyForCli(std::string_view what)
     return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "%1 只用于 quillow-cli")), what);
 }
 
-std::string cannotWriteStandardOutput(std::string_view reason)
-{
-    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "无法写入标准输出: %1")), reason);
-}
-
 std::string encodingNote(std::string_view name, bool byMark, bool detected)
 {
     const char* note = byMark     ? QT_TRANSLATE_NOOP("quillow::text", "文本编码 %1（字节顺序标记）")

@@ -62,14 +62,9 @@ inline constexpr const char* kReasonStdinName =
 // The standard streams where a file's name would stand.
 inline constexpr const char* kStandardInput = QT_TRANSLATE_NOOP("quillow::text", "标准输入");
 inline constexpr const char* kStandardOutput = QT_TRANSLATE_NOOP("quillow::text", "标准输出");
-// --list, --count and --help when standard output fails.
-std::string cannotWriteStandardOutput(std::string_view reason);
 // The text encoding a file was read in, when it is not UTF-8: named by a
 // byte-order mark, detected, or as asked.
 std::string encodingNote(std::string_view name, bool byMark, bool detected);
-
-// The last word of a filter run that passed its input through unchanged.
-inline constexpr const char* kPassedThrough = QT_TRANSLATE_NOOP("quillow::text", "没有要删除的行，输入原样写到标准输出。");
 
 // A whole line for stderr: "program: message", and for usage errors the
 // pointer to --help after it.

@@ -139,7 +139,9 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args, Program progra
             return failure(text::onlyForCli(optionName(spec)));
         given.insert(spec.id);
         const std::string_view value = optarg ? std::string_view(optarg) : std::string_view();
-        auto invalid = [&](const char* expected) { return failure(text::invalidValue(optionName(spec), value, expected)); };
+        auto invalid = [&](const char* expected) {
+            return failure(text::invalidValue(optionName(spec), value, expected));
+        };
         switch (spec.id) {
         case OptionId::Keep:
             if (value != "first" && value != "last")
@@ -229,7 +231,8 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args, Program progra
         case OptionId::Encoding:
             if (!isAutoEncoding(value))
                 if (EncodingLookup named = encodingNamed(value); !named.encoding)
-                    return failure(text::unknownEncoding(optionName(spec), value, text::encodingRefusal(named.refusal)));
+                    return failure(
+                        text::unknownEncoding(optionName(spec), value, text::encodingRefusal(named.refusal)));
             run.textEncoding = std::string(value);
             break;
         case OptionId::MaxMemory:

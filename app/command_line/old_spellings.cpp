@@ -86,7 +86,11 @@ std::optional<std::string> todaysSpelling(const std::vector<std::string>& args, 
                    a.size() <= 5 && (isOnOff(a.substr(2)) || (a.size() == 2 && isOnOff(following)))) {
             std::string v;
             valueOf(a, 2, v);
-            (a[1] == 'c' ? old.caseSensitive : a[1] == 'r' ? old.trim : a[1] == 'm' ? old.saveEmpty : old.applyFilter) = v;
+            std::string& to = a[1] == 'c'   ? old.caseSensitive
+                              : a[1] == 'r' ? old.trim
+                              : a[1] == 'm' ? old.saveEmpty
+                                            : old.applyFilter;
+            to = v;
             refused = true;
         } else if (a.starts_with("--case") || a.starts_with("--save-empty") || a.starts_with("--apply-filter")) {
             const size_t name = a.starts_with("--case") ? 6 : a.starts_with("--save-empty") ? 12 : 14;

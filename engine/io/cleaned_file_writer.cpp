@@ -305,7 +305,8 @@ private:
         const std::vector<GroupSize>& counts = *choice_.counts;
         while (nextCount_ < counts.size() && counts[nextCount_].line < index)
             ++nextCount_;
-        const uint32_t n = nextCount_ < counts.size() && counts[nextCount_].line == index ? counts[nextCount_].count : 1;
+        const bool listed = nextCount_ < counts.size() && counts[nextCount_].line == index;
+        const uint32_t n = listed ? counts[nextCount_].count : 1;
         char prefix[16];
         const int length = std::snprintf(prefix, sizeof prefix, "%7u ", n);
         out.copy(counter_->encode(std::string_view(prefix, static_cast<size_t>(length)), countBytes_));

@@ -856,10 +856,6 @@ the options given add to them</translation>
         <translation>%1 is only for quillow-cli</translation>
     </message>
     <message>
-        <source>无法写入标准输出: %1</source>
-        <translation>cannot write to standard output: %1</translation>
-    </message>
-    <message>
         <source>文本编码 %1（字节顺序标记）</source>
         <translation>text encoding %1 (byte-order mark)</translation>
     </message>
@@ -902,10 +898,6 @@ the options given add to them</translation>
     <message>
         <source>标准输出</source>
         <translation>standard output</translation>
-    </message>
-    <message>
-        <source>没有要删除的行，输入原样写到标准输出。</source>
-        <translation>No lines to drop; the input was written to standard output unchanged.</translation>
     </message>
     <message>
         <source>未知的文本编码：%1</source>
