@@ -1,6 +1,8 @@
 #include "engine/io/joined_files.h"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -83,11 +85,19 @@ JoinedFiles::JoinedFiles(std::vector<std::string> paths) : state_(std::make_shar
     ::shutdown(ends[1], SHUT_RD);
     fd_ = ends[0];
     state_->fd = ends[1];
+    // The copy never takes the signals that stop a run: they go to the
+    // thread that waits on the reading end or on the output.
+    sigset_t stops, before;
+    sigemptyset(&stops);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&stops, sig);
+    ::pthread_sigmask(SIG_BLOCK, &stops, &before);
     std::thread([state = state_] {
         copyAll(*state);
         ::close(state->fd);  // the reader sees the end
         state->done.set_value();
     }).detach();
+    ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
 }
 
 JoinedFiles::~JoinedFiles()
