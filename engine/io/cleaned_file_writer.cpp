@@ -1,7 +1,6 @@
 #include "engine/io/cleaned_file_writer.h"
 
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,7 +9,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <memory>
 #include <new>
 #include <string>
@@ -24,6 +22,7 @@
 #include "engine/text/line_splitter.h"
 #include "engine/text/text_encoder.h"
 #include "engine/io/pending_temp_files.h"
+#include "engine/io/temp_name.h"
 #include "engine/text/text_util.h"
 
 namespace quillow {
@@ -42,26 +41,6 @@ std::string parentFolder(const std::string& path)
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Eight random letters and digits for a temporary name.
-std::string randomTag()
-{
-    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    unsigned char bytes[8];
-    if (::getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
-        // No entropy source: the clock and the process still differ between runs.
-        uint64_t seed = static_cast<uint64_t>(::getpid()) * 0x9E3779B97F4A7C15ull ^
-                        static_cast<uint64_t>(reinterpret_cast<uintptr_t>(&seed)) ^ static_cast<uint64_t>(::time(nullptr));
-        for (unsigned char& b : bytes) {
-            seed = seed * 6364136223846793005ull + 1442695040888963407ull;
-            b = static_cast<unsigned char>(seed >> 56);
-        }
-    }
-    std::string tag;
-    for (unsigned char b : bytes)
-        tag += kAlphabet[b % (sizeof kAlphabet - 1)];
-    return tag;
 }
 
 // The kept lines, in order, to a descriptor. Lines that go out as the file
@@ -425,7 +404,7 @@ private:
         // A name no other run uses: never a file someone else made, never
         // through a link planted at it.
         for (int attempt = 0; attempt < 100; ++attempt) {
-            temp_ = dest_ + "." + randomTag() + kTempSuffix;
+            temp_ = temporaryPathBeside(dest_);
             tmpFd_ = fileOps().open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                                     existing ? 0600 : 0666);
             if (tmpFd_ >= 0 || errno != EEXIST)

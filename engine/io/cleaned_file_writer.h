@@ -11,13 +11,10 @@
 #include "engine/dedup/scan_result.h"
 #include "engine/dedup/selection.h"
 #include "engine/options.h"
+#include "engine/io/temp_name.h"
 #include "engine/work/work.h"
 
 namespace quillow {
-
-// Temporary files end with this; the part before it is the target's name
-// and a random tag, so a run only ever removes a file it created itself.
-inline constexpr const char* kTempSuffix = ".quillowtemp";
 
 // Where the cleaned text goes: a file, or a descriptor that is already open.
 struct SaveTarget {

@@ -141,6 +141,12 @@ LineEndMode lineEndMode(const LineEndTally& t)
 
 int64_t lineCount(std::string_view text, CodeUnit unit, LineEndMode mode, const LineEndTally& t)
 {
+    if (mode == LineEndMode::Cr && t.lf > t.crlf) {
+        // Whether a lone LF ends a line depends on the quotes before it.
+        int64_t count = 0;
+        splitLines(text, unit, mode, [&](size_t, size_t) { ++count; });
+        return count;
+    }
     return withUnit(unit, [&](auto u) -> int64_t {
         using U = decltype(u);
         constexpr size_t W = U::width;
@@ -175,11 +181,12 @@ LineLayout layOutLines(std::string_view text, CodeUnit unit, bool parallel)
 
         LineLayout layout;
         layout.mode = lineEndMode(all);
-        layout.total = lineCount(text, unit, layout.mode, all);
         const bool lfMode = layout.mode == LineEndMode::Lf;
-        // Split after the first line end at or after the middle.
+        // Split after the first line end at or after the middle: an LF in LF
+        // mode, a CR in CR mode (a lone LF may be inside quotes).
         const size_t end = findUnit<U>(text, mid, U::of(lfMode ? '\n' : '\r'));
         if (end == std::string_view::npos) {
+            layout.total = lineCount(text, unit, layout.mode, all);
             layout.at = n;
             layout.firstCount = layout.total;
             return layout;
@@ -187,7 +194,24 @@ LineLayout layOutLines(std::string_view text, CodeUnit unit, bool parallel)
         layout.at = end + W;
         if (!lfMode && layout.at + W <= n && unitAt<U>(text, layout.at) == U::of('\n'))
             layout.at += W;
-        layout.firstCount = (lfMode ? halves[0].lf : halves[0].cr) + 1;
+        if (lfMode || all.lf == all.crlf) {
+            layout.total = lineCount(text, unit, layout.mode, all);
+            layout.firstCount = (lfMode ? halves[0].lf : halves[0].cr) + 1;
+            return layout;
+        }
+        // Lone LFs in CR mode: each half counts its lines by the quotes.
+        int64_t counts[2] = {0, 0};
+        onTwoCores(parallel, [&](int part) {
+            auto count = [&](int half) {
+                const std::string_view piece = half == 0 ? text.substr(0, layout.at) : text.substr(layout.at);
+                splitLines(piece, unit, layout.mode, [&](size_t, size_t) { ++counts[half]; });
+            };
+            count(part);
+            if (!parallel)
+                count(1);
+        });
+        layout.firstCount = counts[0];
+        layout.total = counts[0] + counts[1];
         return layout;
     });
 }

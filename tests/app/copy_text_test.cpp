@@ -21,8 +21,8 @@ struct CopyCase {
 };
 
 // trimLines = 1: line 3 is " abc", line 7 is "abc", both with the key abc;
-// lines 5 and 9 hold bytes that are not UTF-8 and a lone LF of a CR file, and
-// only line 9 is selected.
+// lines 5 and 9 hold bytes that are not UTF-8 and a line break inside
+// quotes of a CR file, and only line 9 is selected.
 class CopyExamples : public ::testing::TestWithParam<CopyCase> {};
 
 TEST_P(CopyExamples, BuildsTheClipboardText)
@@ -31,10 +31,10 @@ TEST_P(CopyExamples, BuildsTheClipboardText)
     std::vector<std::string> lines = numberedLines(10);
     lines[2] = " abc";
     lines[6] = "abc";
-    lines[4] = "x\xff\nend ";
-    lines[8] = "x\xff\nend";
+    lines[4] = "\"x\xff\nend\" ";
+    lines[8] = "\"x\xff\nend\"";
     ScanResult result;
-    fillResult(result, lines, {{3, 3, "abc"}, {7, 3, "abc"}, {5, 5, "x\xff\nend"}, {9, 5, "x\xff\nend"}});
+    fillResult(result, lines, {{3, 3, "abc"}, {7, 3, "abc"}, {5, 5, "\"x\xff\nend\""}, {9, 5, "\"x\xff\nend\""}});
     result.dups->setSelected(3, true);
     ASSERT_EQ(result.dups->text(0), "[03]   abc");
 
@@ -46,10 +46,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CopyCase{"AllLineNumbers", CopyRange::All, CopyContent::LineNumber, -1, "3\r\n7\r\n5\r\n9\r\n"},
         CopyCase{"AllFiltered", CopyRange::All, CopyContent::Filtered, -1,
-                 "abc\r\nabc\r\nx\xff\nend\r\nx\xff\nend\r\n"},
+                 "abc\r\nabc\r\n\"x\xff\nend\"\r\n\"x\xff\nend\"\r\n"},
         CopyCase{"AllSource", CopyRange::All, CopyContent::Source, -1,
-                 " abc\r\nabc\r\nx\xff\nend \r\nx\xff\nend\r\n"},
-        CopyCase{"SelectedSource", CopyRange::Selected, CopyContent::Source, -1, "x\xff\nend\r\n"},
+                 " abc\r\nabc\r\n\"x\xff\nend\" \r\n\"x\xff\nend\"\r\n"},
+        CopyCase{"SelectedSource", CopyRange::Selected, CopyContent::Source, -1, "\"x\xff\nend\"\r\n"},
         CopyCase{"HighlightedSource", CopyRange::Highlighted, CopyContent::Source, 0, " abc\r\n"},
         CopyCase{"HighlightedNumber", CopyRange::Highlighted, CopyContent::LineNumber, 3, "9\r\n"},
         CopyCase{"NothingHighlighted", CopyRange::Highlighted, CopyContent::LineNumber, -1, ""},

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -404,8 +405,8 @@ INSTANTIATE_TEST_SUITE_P(
                                  "不是普通文件"},
                       TargetCase{"missing_folder", [](testing::TempDir& d) { return d.file("nowhere/out.txt"); },
                                  std::strerror(ENOENT)},
-                      TargetCase{"name_too_long_with_suffix",
-                                 [](testing::TempDir& d) { return d.file(std::string(250, 'n')); },
+                      TargetCase{"name_too_long",
+                                 [](testing::TempDir& d) { return d.file(std::string(NAME_MAX + 1, 'n')); },
                                  std::strerror(ENAMETOOLONG)},
                       TargetCase{"dangling_symlink",
                                  [](testing::TempDir& d) {
@@ -435,6 +436,47 @@ TEST_F(SaveTest, OtherTemporaryFilesAreLeftAlone)
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"out.txt.Ab12Cd34.quillowtemp", "out.txt.quillowtemp",
                                               "x.txt.quillowtemp"}));
+}
+
+// The temporary name keeps the start of the target's name, whole
+// characters of it, and fits the folder's limit.
+TEST(TemporaryPath, FitsTheNameLimit)
+{
+    const std::string han = "中";  // three bytes in UTF-8
+    std::string long255;
+    while (long255.size() + han.size() <= 251)
+        long255 += han;
+    long255 += std::string(251 - long255.size(), 'x') + ".txt";
+    const struct {
+        const char* name;
+        std::string target;
+        size_t nameMax;
+        std::string expected;
+    } rows[] = {
+        {"short name", "d/x.txt", 255, "d/x.txt.Tag12345.quillowtemp"},
+        {"no folder", "x.txt", 255, "x.txt.Tag12345.quillowtemp"},
+        {"cut at a character boundary", "/d/中中中.txt", 26, "/d/中.Tag12345.quillowtemp"},
+        {"255 bytes", "/d/" + long255, 255, "/d/" + long255.substr(0, 234) + ".Tag12345.quillowtemp"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(temporaryPath(row.target, "Tag12345", row.nameMax), row.expected) << row.name;
+}
+
+// Any legal name saves, in place too, however long.
+TEST_F(SaveTest, LongNamesSaveInPlace)
+{
+    for (const size_t length : {200, 234, 235, 254, 255}) {
+        std::string name;
+        while (name.size() + 3 + 4 <= length)
+            name += "名";
+        name += std::string(length - 4 - name.size(), 'n') + ".txt";
+        ASSERT_EQ(name.size(), length);
+        scan(kInput, name);
+        selectLines({3});
+        EXPECT_EQ(saveTo(source), SaveOutcome::Written) << length << ": " << host.status();
+        EXPECT_EQ(readFile(source), kCleaned) << length;
+        EXPECT_TRUE(strayTemporaries().empty()) << length;
+    }
 }
 
 // The cleaned file comes from the bytes the scan read; when the source is no

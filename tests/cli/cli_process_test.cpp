@@ -146,6 +146,22 @@ TEST_F(CliProcessTest, ListWritesEveryEntryBytesExactly)
     EXPECT_EQ(r.err, kSixLinesStatus);
 }
 
+// Every form of the list shows each line's own key; a group's is its first line's.
+TEST_F(CliProcessTest, EntriesShowTheirOwnLines)
+{
+    const std::string in = dir.write("q.txt", "q\nQ\n");
+    const struct {
+        std::vector<std::string> args;
+        const char* out;
+    } rows[] = {
+        {{"--list", "-i", in}, "[1]   q\n[2]   Q\n"},
+        {{"-c", "-i", in}, "      2 q\n"},
+        {{"--list", "--format=tsv", "-i", in}, "1\t1\tq\n2\t1\tQ\n"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(run(row.args).out, row.out) << row.args[0];
+}
+
 TEST_F(CliProcessTest, ListDecodesOtherEncodingsAndNamesThem)
 {
     // GB18030 "你好" twice, "x" twice; written back as its own bytes.
@@ -171,7 +187,7 @@ TEST_F(CliProcessTest, ListPadsLineNumbersAndHonoursOptions)
     std::string in = dir.write("in.txt", text);
     CliResult r = run({"--list", "-i", "--trim", in});
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "[01]   X1\n[10]   X1\n");
+    EXPECT_EQ(r.out, "[01]   x1\n[10]   X1\n");
 }
 
 TEST_F(CliProcessTest, ListStatuses)
@@ -431,10 +447,9 @@ TEST_F(CliProcessTest, HelpAndVersion)
         EXPECT_NE(r.out.find(part), std::string::npos) << part;
 }
 
-// The language comes from the locale as Qt reads it: LANGUAGE (a list of
-// preferences) first, then LC_ALL, LC_MESSAGES and LANG. English for English;
-// Chinese, the source language, for Chinese, C, POSIX and any language
-// without a translation.
+// The language comes from the locale's first language: the first entry of
+// LANGUAGE, else LC_ALL, LC_MESSAGES or LANG. Chinese for Chinese (zh*),
+// English for everything else: C, POSIX, none, untranslated languages.
 TEST_F(CliProcessTest, LanguageFollowsTheLocale)
 {
     struct Row {
@@ -443,17 +458,19 @@ TEST_F(CliProcessTest, LanguageFollowsTheLocale)
         bool english;
     };
     const Row rows[] = {
-        {"C", {"LC_ALL=C"}, false},
-        {"POSIX", {"LC_ALL=POSIX"}, false},
+        {"C", {"LC_ALL=C"}, true},
+        {"POSIX", {"LC_ALL=POSIX"}, true},
+        {"nothing set", {}, true},
+        {"de_DE", {"LANG=de_DE.UTF-8"}, true},
+        {"en_US", {"LANG=en_US.UTF-8"}, true},
         {"zh_CN", {"LANG=zh_CN.UTF-8"}, false},
         {"zh_TW", {"LANG=zh_TW.UTF-8"}, false},
-        {"fr_FR", {"LANG=fr_FR.UTF-8"}, false},
-        {"en_US", {"LANG=en_US.UTF-8"}, true},
+        {"zh alone", {"LANG=zh"}, false},
         {"LC_MESSAGES over LANG", {"LC_MESSAGES=en_GB.UTF-8", "LANG=zh_CN.UTF-8"}, true},
         {"LC_ALL over LC_MESSAGES", {"LC_ALL=zh_CN.UTF-8", "LC_MESSAGES=en_US.UTF-8"}, false},
-        {"LANGUAGE over LC_ALL", {"LANGUAGE=en_US", "LC_ALL=C.UTF-8"}, true},
+        {"LANGUAGE over LC_ALL", {"LANGUAGE=zh_CN", "LC_ALL=C.UTF-8"}, false},
+        {"LANGUAGE: its first entry", {"LANGUAGE=fr:zh_CN", "LANG=zh_CN.UTF-8"}, true},
         {"LANGUAGE: Chinese before English", {"LANGUAGE=zh_CN:en", "LANG=en_US.UTF-8"}, false},
-        {"LANGUAGE: French, then English", {"LANGUAGE=fr:en", "LANG=fr_FR.UTF-8"}, true},
     };
     for (const Row& row : rows) {
         environment = {"LANGUAGE=", "LC_ALL=", "LC_MESSAGES=", "LANG="};

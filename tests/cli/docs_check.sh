@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The man pages and the shell completions against --help, all made from the
 # one option table. For each program (quillow-cli, and quillow when it is
-# built) and each language: the man page renders without warnings, holds
+# built) and each language (English in MAN_DIR, Chinese in MAN_DIR/zh_CN):
+# the man page renders without warnings, holds
 # every piece of --help and nothing else beyond its own headings; the bash,
 # zsh and fish completions offer exactly the options --help lists, the
 # values of the options that take a fixed set, and (zsh, fish) describe each
@@ -163,8 +164,8 @@ check_program() {
     local program=$1 binary=$2 since
     LANGUAGE=zh_CN QT_QPA_PLATFORM=offscreen "$binary" --help > "$work/help-zh.txt" || fail "$program --help (zh)"
     LANGUAGE=en QT_QPA_PLATFORM=offscreen "$binary" --help > "$work/help-en.txt" || fail "$program --help (en)"
-    man_vs_help "$program" "$work/help-zh.txt" "$man_dir/$program.1" zh
-    man_vs_help "$program" "$work/help-en.txt" "$man_dir/en/$program.1" en
+    man_vs_help "$program" "$work/help-en.txt" "$man_dir/$program.1" en
+    man_vs_help "$program" "$work/help-zh.txt" "$man_dir/zh_CN/$program.1" zh
 
     since=$failures
     bash_offers "$program" - | sed 's/$/\t/' > "$work/bash"

@@ -10,8 +10,7 @@ cli=${1:?usage: $(basename "$0") PATH_OF_QUILLOW_CLI}
 cli=$(realpath "$cli")
 work=$(realpath "$(mktemp -d)")
 trap 'rm -rf "$work"' EXIT
-# Messages are checked in Chinese, the source language.
-export XDG_CONFIG_HOME="$work/config" TMPDIR="$work/tmp" LC_ALL=C.UTF-8 LANGUAGE=zh_CN
+export XDG_CONFIG_HOME="$work/config" TMPDIR="$work/tmp" LC_ALL=C.UTF-8
 mkdir -p "$XDG_CONFIG_HOME" "$TMPDIR"
 
 failures=0

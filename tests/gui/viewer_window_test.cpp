@@ -210,10 +210,10 @@ TEST_F(ViewerTest, AViewerClosedBeforeFillingKeepsTheSelection)
 
 TEST_F(ViewerTest, LinesThatAreNotUtf8AreShownWithReplacementCharacters)
 {
-    testing::fillResult(result, {"ok", std::string("\xff\xfe" "abc"), "a\nb"}, {});
+    testing::fillResult(result, {"ok", std::string("\xff\xfe" "abc"), "\"a\nb\""}, {});
     auto view = open();
     EXPECT_EQ(view->model()->index(1, 0).data().toString(), QString::fromUtf8("\xEF\xBF\xBD\xEF\xBF\xBD" "abc"));
-    EXPECT_EQ(view->model()->index(2, 0).data().toString(), QString::fromUtf8("a\xE2\x90\x8A" "b"));
+    EXPECT_EQ(view->model()->index(2, 0).data().toString(), QString::fromUtf8("\"a\xE2\x90\x8A" "b\""));
 }
 
 TEST_F(ViewerTest, PlacementComesFromAndGoesToTheSettings)

@@ -79,10 +79,16 @@ desktop_report=$(desktop-file-validate "$work/root/usr/share/applications/quillo
 if grep -Eq 'error:|warning:' <<<"$desktop_report"; then fail "desktop-file-validate: $desktop_report"; fi
 
 for program in quillow quillow-cli; do
-  "$work/root/usr/bin/$program" --help >/dev/null || fail "$program --help from the package"
   # The translation is found from where the program is installed.
-  help=$(LANGUAGE=en "$work/root/usr/bin/$program" --help) || true
+  help=$(LANG=C "$work/root/usr/bin/$program" --help) || fail "$program --help from the package"
   [[ $help == "Usage: "* ]] || fail "$program --help from the package speaks no English: ${help%%$'\n'*}"
+  help=$(LANGUAGE=zh_CN "$work/root/usr/bin/$program" --help) || true
+  [[ $help == "用法："* ]] || fail "$program --help under LANGUAGE=zh_CN speaks no Chinese: ${help%%$'\n'*}"
+  # man finds the English page for C and the Chinese one for zh_CN and zh_TW.
+  for locale in C:NAME zh_CN:名称 zh_TW:名称; do
+    page=$(MANPATH="$work/root/usr/share/man" LANG=C man -L "${locale%%:*}" "$program" 2>&1) || true
+    [[ $page == *"${locale#*:}"* ]] || fail "man $program under ${locale%%:*}: ${page:0:200}"
+  done
 done
 
 if ((failures)); then
