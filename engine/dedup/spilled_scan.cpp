@@ -142,6 +142,9 @@ private:
         std::optional<SourceEncoding> settled;
         if (automatic) {
             settled = encodingFromStart(start);
+            // NUL ends lines: NUL bytes say nothing of UTF-16.
+            if (settled && options_.zeroTerminated && settled->evidence == EncodingEvidence::NulPattern)
+                settled.reset();
         } else {
             EncodingChoice choice = chooseEncoding(options_.textEncoding, start);
             if (!choice.source)
@@ -155,6 +158,7 @@ private:
 
         Utf8Check utf8;
         LineEndTally tally;
+        int64_t nuls = 0;
         ContentHash hash;
         std::string block(kBlock, '\0');
         uint32_t lastUnit = 0;
@@ -164,7 +168,9 @@ private:
             const std::string_view bytes(block.data(), n);
             hash.add(bytes);
             const std::string_view text = at == 0 ? bytes.substr(std::min(n, assumed.textStart())) : bytes;
-            const LineEndTally t = tallyLineEnds(text, unit_);
+            if (options_.zeroTerminated)
+                nuls += countNulUnits(text, unit_);
+            const LineEndTally t = options_.zeroTerminated ? LineEndTally{} : tallyLineEnds(text, unit_);
             tally.lf += t.lf;
             tally.cr += t.cr;
             tally.crlf += t.crlf;
@@ -184,9 +190,11 @@ private:
         }
         size_ = at;
         out_.contentHash = hash.value();
-        out_.encoding = settled ? *settled : utf8.invalidAt() < 0 ? SourceEncoding{} : detectorGuess(utf8.invalidAt(), utf8.multiByteBefore());
-        out_.mode = lineEndMode(tally);
-        lineEstimate_ = mostLines(tally, out_.mode);
+        out_.encoding = settled                  ? *settled
+                        : utf8.invalidAt() < 0 ? SourceEncoding{}
+                                               : detectorGuess(utf8.invalidAt(), utf8.multiByteBefore());
+        out_.mode = options_.zeroTerminated ? LineEndMode::Nul : lineEndMode(tally);
+        lineEstimate_ = out_.mode == LineEndMode::Nul ? nuls + 1 : mostLines(tally, out_.mode);
         if (lineEstimate_ > INT32_MAX)
             throw ReadError{ReadFailure::FileError};
         return true;
