@@ -135,8 +135,8 @@ std::string encodingRefusal(const EncodingRefusal& refusal)
 std::string slashCutWarning(const std::string& argument)
 {
     return arg(translated(QT_TRANSLATE_NOOP("quillow::text",
-                                    "警告: 斜杠开关截断了路径 %1；含有斜杠的路径请用 GNU 选项: -i 输入文件 -o 输出文件 "
-                                    "-s 1|2|3 (见 quillow-cli --help)")),
+                                    "警告: 斜杠开关截断了路径 %1；含有斜杠的路径请用 GNU 选项: quillow-cli 输入文件 -o "
+                                    "输出文件 (见 quillow-cli --help)")),
                argument);
 }
 

@@ -26,11 +26,13 @@ void appendNumber(std::string& out, int64_t n, int width = 0)
     out.append(digits, end);
 }
 
-// 0, or the errno of a failed write.
+// 0, the errno of a failed write, or -1 when a signal asked to stop.
 int writeAll(int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (interruptRequested())
+            return -1;
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -39,36 +41,6 @@ int writeAll(int fd, std::string_view bytes)
     }
     return 0;
 }
-
-// Collects lines and writes them in big blocks.
-class BlockWriter {
-public:
-    explicit BlockWriter(int fd) : fd_(fd) { buf_.reserve(kBlock + 4096); }
-
-    std::string& buf() { return buf_; }
-    void number(int64_t n, int width = 0) { appendNumber(buf_, n, width); }
-    // After each line: writes when a block is full. 0, an errno, or -1 for Ctrl-C.
-    int lineDone()
-    {
-        buf_ += '\n';
-        if (buf_.size() < kBlock)
-            return 0;
-        if (interruptRequested())
-            return -1;
-        return flush();
-    }
-    int flush()
-    {
-        const int error = writeAll(fd_, buf_);
-        buf_.clear();
-        return error;
-    }
-
-private:
-    static constexpr size_t kBlock = size_t{4} << 20;
-    int fd_;
-    std::string buf_;
-};
 
 // The list is written in batches of this many entries, two at a time on
 // two cores: the keys lie all over the file's buffer, and formatting waits
@@ -147,32 +119,6 @@ int writeList(const DupsList& list, ShownText& shown, ListForm form, int fd)
             return -1;
     }
     return 0;
-}
-
-int writeCounts(const DupsList& list, ShownText& shown, int fd)
-{
-    std::string scratch;
-    BlockWriter out(fd);
-    const int64_t count = list.count();
-    // The groups' first keys lie all over the file: fetched some entries ahead.
-    constexpr int64_t kAhead = 48;
-    const bool inMemory = list.keysInMemory();
-    int64_t fetched = 1;
-    for (int64_t first = 0; first < count;) {
-        for (; inMemory && fetched < std::min(count, first + kAhead); ++fetched)
-            if (list.group(fetched) != list.group(fetched - 1))
-                __builtin_prefetch(list.key(fetched).data());
-        int64_t end = first + 1;
-        while (end < count && list.group(end) == list.group(first))
-            ++end;
-        out.number(end - first);
-        out.buf() += '\t';
-        out.buf() += shown.key(list, first, scratch);
-        if (int failed = out.lineDone())
-            return failed;
-        first = end;
-    }
-    return out.flush();
 }
 
 }  // namespace quillow

@@ -60,7 +60,7 @@ std::string fileStart(const std::string& path, size_t length)
 
 // Runs scan on the front end's worker and takes over what it left.
 template <typename ScanFn>
-ScanOutcome runScan(Session& session, ScanFn scan)
+ScanOutcome runScan(Session& session, ScanFn scan, ScanFailure* failure)
 {
     FrontEnd& front = session.frontEnd;
     // The last scan's lists go first: the new ones may need the memory.
@@ -94,6 +94,8 @@ ScanOutcome runScan(Session& session, ScanFn scan)
         break;
     case ScanStatus::Failed:
         front.setStatus(failureText(scanned.failure));
+        if (failure)
+            *failure = scanned.failure;
         break;
     case ScanStatus::Stopped:
         front.setStatus(text::scanInterrupted(entries));
@@ -106,7 +108,7 @@ ScanOutcome runScan(Session& session, ScanFn scan)
 
 }  // namespace
 
-ScanOutcome openFile(Session& session, std::string file)
+ScanOutcome openFile(Session& session, std::string file, ScanFailure* failure)
 {
     FrontEnd& front = session.frontEnd;
     if (file.empty() && !session.unattended) {
@@ -124,6 +126,12 @@ ScanOutcome openFile(Session& session, std::string file)
             return ScanOutcome::EmptyFile;
         }
         front.setStatus(text::failureStatus(text::kCannotOpen, file, refused->error));
+        if (failure) {
+            failure->kind = ScanFailure::Kind::Read;
+            failure->read = refused->kind;
+            failure->file = file;
+            failure->error = refused->error;
+        }
         return ScanOutcome::Failed;
     }
     // A program or an image would open as a page of odd characters: the user says first.
@@ -134,14 +142,14 @@ ScanOutcome openFile(Session& session, std::string file)
     session.settings.lastLoadedFile = file;
     front.setCaption(text::productVersion(session.debugMode) + " - " + file);
     const Options options = session.settings.options;
-    return runScan(session, [&](Work& work) { return scanFile(file, options, work); });
+    return runScan(session, [&](Work& work) { return scanFile(file, options, work); }, failure);
 }
 
-ScanOutcome openStream(Session& session, int fd, const std::string& name)
+ScanOutcome openStream(Session& session, int fd, const std::string& name, ScanFailure* failure)
 {
     session.frontEnd.setCaption(text::productVersion(session.debugMode) + " - " + name);
     const Options options = session.settings.options;
-    return runScan(session, [&](Work& work) { return scanStream(fd, name, options, work); });
+    return runScan(session, [&](Work& work) { return scanStream(fd, name, options, work); }, failure);
 }
 
 }  // namespace quillow

@@ -104,15 +104,17 @@ std::string writeStatus(const WriteResult& written)
     return text::failureStatus(text::kSaveFailed, written.file, written.error);
 }
 
-// Writes on the front end's worker; the counters hear of the dropped lines.
-SaveResult write(Session& session, const SaveTarget& target)
+}  // namespace
+
+// The counters hear of the dropped lines.
+SaveResult writeLines(Session& session, const SaveTarget& target, const LineChoice& choice)
 {
     FrontEnd& front = session.frontEnd;
     session.busy = true;
     front.stateChanged();
     WriteResult written;
     front.runWork(text::kSaveStopQuestion, [&](Work& work) {
-        written = writeCleanedFile(session.result, session.settings.options, target, work);
+        written = writeCleanedFile(session.result, session.settings.options, target, work, choice);
     });
     session.busy = false;
     if (written.outcome == WriteOutcome::Written) {
@@ -127,8 +129,6 @@ SaveResult write(Session& session, const SaveTarget& target)
     front.stateChanged();
     return SaveResult{outcomeOf(written.outcome), written.file, written.error};
 }
-
-}  // namespace
 
 SaveResult saveCleanedCopy(Session& session, const SaveTarget& unattendedTarget)
 {
@@ -170,7 +170,7 @@ SaveResult saveCleanedCopy(Session& session, const SaveTarget& unattendedTarget)
             target.path = request.fileName;
     }
     if (target.isStream())
-        return write(session, target);
+        return writeLines(session, target);
     if (target.path.empty())
         return {SaveOutcome::Cancelled, {}, 0};
 
@@ -214,7 +214,7 @@ SaveResult saveCleanedCopy(Session& session, const SaveTarget& unattendedTarget)
 
     // 10. Write; a target made writable for the save gets its mode back when
     // nothing replaced it.
-    const SaveResult saved = write(session, target);
+    const SaveResult saved = writeLines(session, target);
     if (protectedMode && saved.outcome != SaveOutcome::Written)
         ::chmod(chosen.c_str(), *protectedMode);
     return saved;

@@ -33,4 +33,9 @@ struct SaveResult {
 // message box (unattended: in the status text).
 SaveResult saveCleanedCopy(Session& session, const SaveTarget& unattendedTarget = {});
 
+// The writing alone, without the checks and questions before it: the lines
+// choice names to target, on the front end's worker; the status says how it
+// ended.
+SaveResult writeLines(Session& session, const SaveTarget& target, const LineChoice& choice = {});
+
 }  // namespace quillow

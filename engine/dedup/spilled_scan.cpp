@@ -167,6 +167,9 @@ private:
         std::optional<SourceEncoding> settled;
         if (isAutoEncoding(options_.textEncoding)) {
             settled = encodingFromStart(head);
+            // NUL ends lines: NUL bytes say nothing of UTF-16.
+            if (settled && options_.zeroTerminated && settled->evidence == EncodingEvidence::NulPattern)
+                settled.reset();
         } else {
             EncodingChoice choice = chooseEncoding(options_.textEncoding, head);
             if (!choice.source)
@@ -183,10 +186,17 @@ private:
         out_.encoding = settled.value_or(SourceEncoding{});
         unit_ = codeUnitOf(out_.encoding.encoding);
         const std::string_view text = std::string_view(start).substr(std::min(start.size(), out_.encoding.textStart()));
-        const LineEndTally tally = tallyLineEnds(text, unit_);
-        out_.mode = lineEndMode(tally);
+        int64_t startLines = 0;
+        if (options_.zeroTerminated) {
+            out_.mode = LineEndMode::Nul;
+            startLines = countNulUnits(text, unit_) + 1;
+        } else {
+            const LineEndTally tally = tallyLineEnds(text, unit_);
+            out_.mode = lineEndMode(tally);
+            startLines = mostLines(tally, out_.mode);
+        }
         lineEstimate_ = start.empty() ? 1
-                                      : static_cast<int64_t>(static_cast<double>(size_) * mostLines(tally, out_.mode) /
+                                      : static_cast<int64_t>(static_cast<double>(size_) * static_cast<double>(startLines) /
                                                              static_cast<double>(start.size()));
     }
 
@@ -274,7 +284,7 @@ private:
         reader.onRead = [&](std::string_view bytes) {
             hash.add(bytes);
             const std::string_view text = at == 0 ? bytes.substr(std::min(bytes.size(), out_.encoding.textStart())) : bytes;
-            const LineEndTally t = tallyLineEnds(text, unit_);
+            const LineEndTally t = options_.zeroTerminated ? LineEndTally{} : tallyLineEnds(text, unit_);
             tally.lf += t.lf;
             tally.cr += t.cr;
             tally.crlf += t.crlf;
@@ -343,7 +353,7 @@ private:
                     return Pass::Again;
             }
         }
-        if (const LineEndMode mode = lineEndMode(tally); mode != out_.mode) {
+        if (const LineEndMode mode = options_.zeroTerminated ? LineEndMode::Nul : lineEndMode(tally); mode != out_.mode) {
             out_.mode = mode;
             return Pass::Again;
         }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <new>
@@ -19,6 +20,7 @@
 #include "engine/dedup/keys.h"
 #include "engine/io/line_reader.h"
 #include "engine/text/line_splitter.h"
+#include "engine/text/text_encoder.h"
 #include "engine/io/pending_temp_files.h"
 #include "engine/io/temp_name.h"
 #include "engine/text/text_util.h"
@@ -48,7 +50,7 @@ class Output {
 public:
     // toDisk: a file that is flushed to disk at the end; its pages start
     // going there as they are written, so the final flush waits for little.
-    Output(int fd, bool toDisk) : fd_(fd), toDisk_(toDisk) { block_.reserve(kBlock + 4096); }
+    Output(int fd, bool toDisk, Work& work) : fd_(fd), toDisk_(toDisk), work_(work) { block_.reserve(kBlock + 4096); }
 
     // Bytes of the source buffer, which outlives the Output.
     void source(std::string_view bytes)
@@ -79,10 +81,12 @@ public:
     {
         flushRun();
         flushBlock();
-        return error_ == 0;
+        return !failed();
     }
-    bool failed() const { return error_ != 0; }
+    bool failed() const { return error_ != 0 || stopped_; }
     int error() const { return error_; }
+    // A stop came while a write waited (a reader that does not read).
+    bool stopped() const { return stopped_; }
 
 private:
     void flushRun()
@@ -109,10 +113,18 @@ private:
 
     void writeAll(std::string_view bytes)
     {
-        while (!bytes.empty() && error_ == 0) {
-            const ssize_t n = fileOps().write(fd_, bytes.data(), std::min(bytes.size(), kBlock));
-            if (n < 0 && errno == EINTR)
-                continue;
+        while (!bytes.empty() && error_ == 0 && !stopped_) {
+            const size_t want = std::min(bytes.size(), kBlock);
+            const ssize_t n = fileOps().write(fd_, bytes.data(), want);
+            // A signal ends a wait for the reader: the stop it may bring counts now.
+            if ((n < 0 && errno == EINTR) || (n >= 0 && static_cast<size_t>(n) < want)) {
+                if (work_.checkIn()) {
+                    stopped_ = true;
+                    return;
+                }
+                if (n < 0)
+                    continue;
+            }
             if (n <= 0) {
                 error_ = n < 0 && errno ? errno : EIO;
                 return;
@@ -132,6 +144,8 @@ private:
 
     int fd_;
     bool toDisk_;
+    Work& work_;
+    bool stopped_ = false;
     uint64_t written_ = 0, started_ = 0;
     std::string block_;
     const char* runBegin_ = nullptr;
@@ -141,8 +155,9 @@ private:
 
 class Writer {
 public:
-    Writer(const ScanResult& result, const Options& options, SaveTarget target, Work& work)
+    Writer(const ScanResult& result, const Options& options, SaveTarget target, Work& work, const LineChoice& choice)
         : options_(options),
+          choice_(choice),
           r_(result),
           work_(work),
           target_(std::move(target)),
@@ -188,6 +203,8 @@ private:
 
         filter_ = filterFor(options_);
         keys_ = std::make_unique<KeysAsWritten>(keyRules(options_, filter_.get(), r_.encoding.encoding));
+        if (choice_.counts)
+            counter_ = std::make_unique<TextEncoder>(r_.encoding.encoding);
         work_.begin(Stage::Writing);
 
         // Without the line texts in memory the file is read again; it must
@@ -209,15 +226,15 @@ private:
             fd = tmpFd_;
         }
 
-        Output out(fd, !target_.isStream());
+        Output out(fd, !target_.isStream(), work_);
         // The byte-order mark comes first, so the copy keeps its encoding.
         out.copy(r_.encoding.mark.bytes());
         int64_t deleted = 0;
         int64_t lines = 0;
         const Step step = reader ? copyFromFile(*reader, out, deleted, lines) : copyFromMemory(out, deleted, lines);
-        if (step == Step::Stop)
+        if (step == Step::Stop || (!out.flush() && out.stopped()))
             return stopped();
-        if (!out.flush())
+        if (out.failed())
             return fail(WriteOutcome::Failed, targetName(), out.error());
         if (reader && reader->failed())
             return fail(WriteOutcome::SourceReadFailed, r_.file, reader->error());
@@ -257,20 +274,40 @@ private:
 
     bool dropped(int64_t lineNo) const
     {
-        return static_cast<uint64_t>(lineNo) < drop_.size() && drop_[static_cast<size_t>(lineNo)];
+        const bool selected = static_cast<uint64_t>(lineNo) < drop_.size() && drop_[static_cast<size_t>(lineNo)];
+        return selected != choice_.selectedOnly;
+    }
+
+    // "%7d " for the line at index, in the file's encoding.
+    void writeCount(Output& out, int64_t index)
+    {
+        const std::vector<GroupSize>& counts = *choice_.counts;
+        while (nextCount_ < counts.size() && counts[nextCount_].line < index)
+            ++nextCount_;
+        const bool listed = nextCount_ < counts.size() && counts[nextCount_].line == index;
+        const uint32_t n = listed ? counts[nextCount_].count : 1;
+        char prefix[16];
+        const int length = std::snprintf(prefix, sizeof prefix, "%7u ", n);
+        out.copy(counter_->encode(std::string_view(prefix, static_cast<size_t>(length)), countBytes_));
     }
 
     // Writes one kept line with its line end; false when it is left out as
     // empty. inBuffer: the line lies in a buffer (ownEnd after it) that stays
     // as it is until out is settled: the source's, or the block of a reader
     // that settles out before it refills.
-    bool writeLine(Output& out, std::string_view line, std::string_view ownEnd, bool inBuffer)
+    bool writeLine(Output& out, int64_t index, std::string_view line, std::string_view ownEnd, bool inBuffer)
     {
         const Options& options = options_;
+        if (choice_.asRead) {
+            out.source(std::string_view(line.data(), line.size() + ownEnd.size()));
+            return true;
+        }
         if (options.saveApplyFilter)
             line = keys_->of(line);  // back in the source's encoding
         if (line.empty() && !options.saveEmptyLines)
             return false;
+        if (choice_.counts)
+            writeCount(out, index);
         std::string_view end = lineEndToWrite(unit_, r_.lineEndMode, ownEnd);
         if (end == ownEnd)
             end = ownEnd;  // the file's own bytes: the line goes out as it stands
@@ -305,7 +342,7 @@ private:
     {
         const int64_t count = source_->count();
         for (int64_t i = 0; i < count && !out.failed(); ++i) {
-            if (dropped(i + 1) || !writeLine(out, source_->view(i), source_->lineEnd(i), true))
+            if (dropped(i + 1) || !writeLine(out, i, source_->view(i), source_->lineEnd(i), true))
                 ++deleted;
             if (tick(i))
                 return Step::Stop;
@@ -324,7 +361,7 @@ private:
         for (int64_t lineNo = 1; !out.failed() && reader.next(line, &end); ++lineNo) {
             if (lineNo == 1)
                 line.remove_prefix(std::min(line.size(), r_.encoding.textStart()));
-            if (dropped(lineNo) || !writeLine(out, line, end, true))
+            if (dropped(lineNo) || !writeLine(out, lineNo - 1, line, end, true))
                 ++deleted;
             if (tick(lineNo - 1)) {
                 step = Step::Stop;
@@ -434,6 +471,7 @@ private:
     }
 
     const Options& options_;
+    const LineChoice choice_;
     const ScanResult& r_;
     Work& work_;
     SaveTarget target_;
@@ -441,6 +479,9 @@ private:
     std::shared_ptr<SourceLines> source_;
     std::unique_ptr<LineFilter> filter_;
     std::unique_ptr<KeysAsWritten> keys_;
+    std::unique_ptr<TextEncoder> counter_;
+    std::string countBytes_;
+    size_t nextCount_ = 0;
     const CodeUnit unit_ = codeUnitOf(r_.encoding.encoding);
     std::vector<bool> drop_;
     std::string dest_, temp_;
@@ -452,9 +493,10 @@ private:
 
 }  // namespace
 
-WriteResult writeCleanedFile(const ScanResult& result, const Options& options, const SaveTarget& target, Work& work)
+WriteResult writeCleanedFile(const ScanResult& result, const Options& options, const SaveTarget& target, Work& work,
+                             const LineChoice& choice)
 {
-    Writer writer(result, options, target, work);
+    Writer writer(result, options, target, work, choice);
     return writer.run();
 }
 

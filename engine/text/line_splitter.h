@@ -11,6 +11,9 @@
 //   break in a cell of a spreadsheet export), where it is text. Lines ended
 //   by CR or CR LF are written with CR LF, lines ended by a lone LF with LF:
 //   a file that simply mixes two conventions keeps both.
+// A third is asked for, never chosen by majority:
+// - NUL mode (-z): NUL ends a line, CR and LF are text. Kept lines keep
+//   their own end; a last line without one gets NUL.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -24,7 +27,7 @@
 
 namespace quillow {
 
-enum class LineEndMode : uint8_t { Lf, Cr };
+enum class LineEndMode : uint8_t { Lf, Cr, Nul };
 enum class CodeUnit : uint8_t { Byte, Utf16LE, Utf16BE, Utf32LE, Utf32BE };
 
 CodeUnit codeUnitOf(const Encoding& encoding);
@@ -62,18 +65,27 @@ struct LineLayout {
     int64_t total = 0;
 };
 LineLayout layOutLines(std::string_view text, CodeUnit unit, bool parallel);
+// The same for NUL mode.
+LineLayout layOutNulLines(std::string_view text, CodeUnit unit, bool parallel);
+// NUL units of a text, and the number of lines they end in NUL mode.
+int64_t countNulUnits(std::string_view text, CodeUnit unit);
+int64_t nulLineCount(std::string_view text, CodeUnit unit, int64_t nuls);
 
 // LF or CR LF in the unit's encoding.
 std::string_view encodedLineEnd(CodeUnit unit, bool crlf);
+// NUL in the unit's encoding.
+std::string_view encodedNul(CodeUnit unit);
 // What the cleaned file gets after a kept line whose own end (the bytes from
 // the end of its text to the start of the next line) is ownEnd: in LF mode
 // that end, or LF when the line has none; in CR mode LF after a lone LF, else
-// CR LF.
+// CR LF; in NUL mode that end, or NUL.
 inline std::string_view lineEndToWrite(CodeUnit unit, LineEndMode mode, std::string_view ownEnd)
 {
     const std::string_view lf = encodedLineEnd(unit, false);
     if (mode == LineEndMode::Cr)
         return ownEnd == lf ? lf : encodedLineEnd(unit, true);
+    if (mode == LineEndMode::Nul)
+        return ownEnd.empty() ? encodedNul(unit) : ownEnd;
     return ownEnd.empty() ? lf : ownEnd;
 }
 
@@ -129,6 +141,8 @@ size_t split(std::string_view text, F& onLine, bool final)
     const size_t n = text.size();
     const size_t units = n - n % W;  // bytes in whole units
     constexpr uint32_t lf = U::of('\n'), cr = U::of('\r'), quote = U::of('"');
+    // The unit each mode looks for first (CR mode: LF and quotes too).
+    constexpr uint32_t first = Mode == LineEndMode::Lf ? lf : Mode == LineEndMode::Cr ? cr : 0;
     size_t lineStart = 0;
     bool quoted = false;  // CR mode: an odd number of quotes since lineStart
     auto report = [&](size_t begin, size_t length, size_t next) {
@@ -148,6 +162,8 @@ size_t split(std::string_view text, F& onLine, bool final)
         if constexpr (Mode == LineEndMode::Lf) {
             // Branch-free: this runs once per line of every file.
             endLine(pos - ((pos != lineStart && U::at(data + pos - W) == cr) ? W : 0), pos + W);
+        } else if constexpr (Mode == LineEndMode::Nul) {
+            endLine(pos, pos + W);
         } else {
             if (pos < lineStart)
                 return true;  // the LF of a CR LF pair already ended
@@ -176,7 +192,7 @@ size_t split(std::string_view text, F& onLine, bool final)
     // a library call per line.
     for (; pos + 16 <= units; pos += 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
-        __m128i hits = U::equal(block, Mode == LineEndMode::Lf ? lf : cr);
+        __m128i hits = U::equal(block, first);
         if constexpr (Mode == LineEndMode::Cr)
             hits = _mm_or_si128(hits, _mm_or_si128(U::equal(block, lf), U::equal(block, quote)));
         auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits)) & U::laneBits;
@@ -190,7 +206,7 @@ size_t split(std::string_view text, F& onLine, bool final)
 #endif
     for (; pos < units; pos += W) {
         const uint32_t u = U::at(data + pos);
-        const bool wanted = Mode == LineEndMode::Lf ? u == lf : (u == cr || u == lf || u == quote);
+        const bool wanted = Mode == LineEndMode::Cr ? (u == cr || u == lf || u == quote) : u == first;
         if (wanted && !atUnit(pos))
             return lineStart;
     }
@@ -225,8 +241,15 @@ template <typename F>
 size_t splitLines(std::string_view text, CodeUnit unit, LineEndMode mode, F&& onLine, bool final)
 {
     using namespace line_splitter_detail;
-    return mode == LineEndMode::Lf ? splitIn<LineEndMode::Lf>(text, unit, onLine, final)
-                                   : splitIn<LineEndMode::Cr>(text, unit, onLine, final);
+    switch (mode) {
+    case LineEndMode::Cr:
+        return splitIn<LineEndMode::Cr>(text, unit, onLine, final);
+    case LineEndMode::Nul:
+        return splitIn<LineEndMode::Nul>(text, unit, onLine, final);
+    case LineEndMode::Lf:
+        break;
+    }
+    return splitIn<LineEndMode::Lf>(text, unit, onLine, final);
 }
 
 }  // namespace quillow

@@ -543,10 +543,11 @@ int64_t multiByteCharacters(std::string_view validUtf8)
     return count;
 }
 
-SourceEncoding detectEncoding(std::string_view bytes, bool parallel, bool chineseLocale)
+SourceEncoding detectEncoding(std::string_view bytes, bool parallel, bool chineseLocale, bool nulEndsLines)
 {
     if (std::optional<SourceEncoding> fromStart = encodingFromStart(bytes))
-        return *fromStart;
+        if (!nulEndsLines || fromStart->evidence != EncodingEvidence::NulPattern)
+            return *fromStart;
     size_t firstInvalid = 0;
     if (isValidUtf8(bytes, &firstInvalid, parallel))
         return SourceEncoding{};
@@ -562,12 +563,12 @@ bool isAutoEncoding(std::string_view setting)
     return name.empty() || equalsIgnoringCase(name, kAutoEncoding);
 }
 
-EncodingChoice chooseEncoding(std::string_view setting, std::string_view bytes, bool parallel)
+EncodingChoice chooseEncoding(std::string_view setting, std::string_view bytes, bool parallel, bool nulEndsLines)
 {
     EncodingChoice choice;
     const std::string_view name = trimmed(setting);
     if (isAutoEncoding(name)) {
-        choice.source = detectEncoding(bytes, parallel);
+        choice.source = detectEncoding(bytes, parallel, localeIsChinese(), nulEndsLines);
         return choice;
     }
     bool anyOrder = false;

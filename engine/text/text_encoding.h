@@ -90,8 +90,10 @@ EncodingLookup encodingNamed(std::string_view name);
 // on one side of the code units; else UTF-8 when every byte sequence is valid
 // UTF-8, or nearly every one (a stray byte); else the best guess among legacy
 // encodings (legacy_guess.h), in which a Chinese locale has a say. The UTF-8
-// check reads every byte, in two halves on two cores when parallel.
-SourceEncoding detectEncoding(std::string_view bytes, bool parallel = false, bool chineseLocale = localeIsChinese());
+// check reads every byte, in two halves on two cores when parallel. When
+// NUL ends lines (-z), NUL bytes say nothing of UTF-16.
+SourceEncoding detectEncoding(std::string_view bytes, bool parallel = false, bool chineseLocale = localeIsChinese(),
+                              bool nulEndsLines = false);
 // The same in steps, for a file read in pieces: the mark or the NUL
 // pattern of its start (the first 64 KiB or more), when they decide; else
 // UTF-8 when every byte is; else the guess from the file's lines that begin
@@ -117,7 +119,8 @@ struct EncodingChoice {
     std::optional<SourceEncoding> source;
     EncodingRefusal refusal;
 };
-EncodingChoice chooseEncoding(std::string_view setting, std::string_view bytes, bool parallel = false);
+EncodingChoice chooseEncoding(std::string_view setting, std::string_view bytes, bool parallel = false,
+                              bool nulEndsLines = false);
 
 // True when every byte sequence of bytes is valid UTF-8; firstInvalid (when
 // given) receives the offset of the first invalid one, or bytes.size().

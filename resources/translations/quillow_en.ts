@@ -695,78 +695,10 @@ Enter a size such as 512M or 2G, or choose “Automatic”.</translation>
 <context>
     <name>quillow::help</name>
     <message>
-        <source>要扫描的文件（也可以直接写 FILE）</source>
-        <translation>the file to scan (or just give FILE)</translation>
-    </message>
-    <message>
-        <source>要扫描的文件（也可以直接写 FILE）；
-- 读标准输入</source>
-        <translation>the file to scan (or just give FILE);
-- reads standard input</translation>
-    </message>
-    <message>
-        <source>要写出的清理后的文件，可以就是输入文件</source>
-        <translation>the cleaned file to write; may be the input file</translation>
-    </message>
-    <message>
-        <source>要写出的清理后的文件，可以就是输入文件；
-- 写到标准输出，没有要删除的行时原样输出</source>
-        <translation>the cleaned file to write; may be the input file;
-- writes to standard output, the input unchanged
-when there is nothing to drop</translation>
-    </message>
-    <message>
-        <source>删除哪些出现：
-  1, all            每个重复行的所有出现
-  2, all-but-first  除第一次以外的所有出现
-  3, all-but-last   除最后一次以外的所有出现</source>
-        <translation>which occurrences to drop:
-  1, all            every occurrence
-  2, all-but-first  all but the first occurrence
-  3, all-but-last   all but the last occurrence</translation>
-    </message>
-    <message>
-        <source>on: 只有大小写不同的行算作不同</source>
-        <translation>on: lines that differ only in letter case
-count as different</translation>
-    </message>
-    <message>
-        <source>on: 比较时忽略两端的空格</source>
-        <translation>on: ignore blanks at both ends of a line
-when comparing</translation>
-    </message>
-    <message>
-        <source>off: 清理后的文件中不写空行</source>
-        <translation>off: no empty lines in the cleaned file</translation>
-    </message>
-    <message>
-        <source>比较时跳过每行的前 N 个字符，N &gt;= 0</source>
-        <translation>skip the first N characters of each line when
-comparing, N &gt;= 0</translation>
-    </message>
-    <message>
-        <source>只比较正则表达式 PATTERN 匹配的部分；
-空的 PATTERN 关闭过滤</source>
-        <translation>compare only what the regular expression
-PATTERN matches; an empty PATTERN turns the
-filter off</translation>
-    </message>
-    <message>
-        <source>不过滤</source>
-        <translation>no filter</translation>
-    </message>
-    <message>
         <source>哪个匹配作为比较的键：-1 最后一个，
 0 所有匹配连在一起，N 第 N 个</source>
         <translation>which match is the comparison key: -1 the last,
 0 all matches joined, N the Nth</translation>
-    </message>
-    <message>
-        <source>on: 各行按比较时的样子写出：去掉两端
-空格、跳过前面的字符、过滤之后</source>
-        <translation>on: write lines the way they are compared:
-trimmed, first characters skipped and
-filtered</translation>
     </message>
     <message>
         <source>文件的文本编码：auto 按字节顺序标记、UTF-16 的
@@ -778,35 +710,6 @@ UTF-8, in that order, else guesses; or any ICU
 encoding name (GB18030, UTF-16LE ...)</translation>
     </message>
     <message>
-        <source>on: 兼容字符视为相同（全角与半角字母和
-数字、连字等：NFKC）</source>
-        <translation>on: compatibility characters count as the same
-(full- and half-width letters and digits,
-ligatures ...: NFKC)</translation>
-    </message>
-    <message>
-        <source>只扫描，把每个重复项写到标准输出（UTF-8）</source>
-        <translation>scan only, and write every duplicate entry to
-standard output (UTF-8)</translation>
-    </message>
-    <message>
-        <source>只扫描，每组重复行写一行：出现次数、
-制表符、--list 显示的该组文本</source>
-        <translation>scan only, and write one line per group of
-duplicates: its count, a tab, and the group&apos;s
-text as --list shows it</translation>
-    </message>
-    <message>
-        <source>未给出的选项取桌面程序保存的设置，
-而不是这里写的默认值</source>
-        <translation>options not given take the desktop program&apos;s
-stored settings, not the defaults shown here</translation>
-    </message>
-    <message>
-        <source>成功时什么也不输出（错误照样报告）</source>
-        <translation>print nothing on success (errors still show)</translation>
-    </message>
-    <message>
         <source>显示此帮助并退出</source>
         <translation>show this help and exit</translation>
     </message>
@@ -816,79 +719,16 @@ stored settings, not the defaults shown here</translation>
 the libraries in use, and exit</translation>
     </message>
     <message>
-        <source>第一个参数是斜杠开关（以 /i、/o、/s、/c、/r、/m、/f、/x、/a、/p 开头）
-或 DEBUG_MODE 时，整行按斜杠开关解读：开关的值一直延续到下一个
-开关（所以 /f -3 和 /a -5 照常使用），路径中间出现开关文本时值在那里
-被截断，绝对路径请用上面的选项。否则只要有参数以 - 开头，就按上面的
-选项解读。</source>
-        <translation>When the first argument is a slash switch (starting with /i, /o, /s, /c,
-/r, /m, /f, /x, /a or /p) or DEBUG_MODE, the whole line is read as
-slash switches: a switch&apos;s value runs on to the next switch (so
-/f -3 and /a -5 work as usual), and a value is cut where switch text
-appears inside a path; for absolute paths use the options above.
-Otherwise any argument starting with - makes the line read as the
-options above.</translation>
-    </message>
-    <message>
         <source>查找并删除文本文件中重复的行（命令行）</source>
         <translation>find and remove duplicate lines in text files (command line)</translation>
-    </message>
-    <message>
-        <source>quillow-cli -i FILE -o FILE -s RULE [选项]...</source>
-        <translation>quillow-cli -i FILE -o FILE -s RULE [OPTION]...</translation>
-    </message>
-    <message>
-        <source>quillow-cli --list [--format=FORM] [选项]... FILE</source>
-        <translation>quillow-cli --list [--format=FORM] [OPTION]... FILE</translation>
-    </message>
-    <message>
-        <source>quillow-cli --count [选项]... FILE</source>
-        <translation>quillow-cli --count [OPTION]... FILE</translation>
-    </message>
-    <message>
-        <source>查找文本文件中出现不止一次的行，按 RULE 删除其中一些出现，写出清理后
-的副本；或者只列出、统计重复的行。不需要图形界面。</source>
-        <translation>Finds the lines that occur more than once in a text file, drops some of
-their occurrences as RULE says, and writes a cleaned copy; or only lists
-or counts the duplicated lines. Needs no display.</translation>
     </message>
     <message>
         <source>说明</source>
         <translation>Notes</translation>
     </message>
     <message>
-        <source>未给出的选项取上面写的默认值，不读桌面程序保存的设置；给出
---use-settings 时取保存的设置。斜杠开关总是从保存的设置开始，
-开关覆盖其中的值。quillow-cli 从不改动保存的设置。</source>
-        <translation>Options not given take the defaults shown above, not the desktop
-program&apos;s stored settings; with --use-settings they take the stored
-settings. Slash switches always start from the stored settings
-and override their values. quillow-cli never changes the stored settings.</translation>
-    </message>
-    <message>
-        <source>标准错误是终端时显示进度。文本编码不是 UTF-8 时在标准错误上说明
-（-q 时不说）。最后一行是结果：输出完整写好之后的状态文本（-q 时
-没有），或者写明程序、文件和原因的错误。Ctrl-C 干净地停止，不留下
-写了一半的文件。</source>
-        <translation>Progress shows when standard error is a terminal. A text encoding other
-than UTF-8 is named on standard error (not with -q). The last line is
-the outcome: the status text once the output is completely written
-(none with -q), or the error, naming the program, the file and the
-reason. Ctrl-C stops cleanly and leaves no half-written file.</translation>
-    </message>
-    <message>
         <source>退出状态</source>
         <translation>Exit status</translation>
-    </message>
-    <message>
-        <source>写出了清理后的文件，或者把输入原样写到了标准输出；
---list 和 --count：找到了重复的行</source>
-        <translation>the cleaned file was written, or the input passed unchanged to
-standard output; --list and --count: duplicates were found</translation>
-    </message>
-    <message>
-        <source>没有可做的：没有重复的行，或者没有选中的行；不写文件</source>
-        <translation>nothing to do: no duplicates, or none selected; no file written</translation>
     </message>
     <message>
         <source>用法错误，或者无法读取输入</source>
@@ -899,24 +739,8 @@ standard output; --list and --count: duplicates were found</translation>
         <translation>the output cannot be written (the source is left as it was)</translation>
     </message>
     <message>
-        <source>被 Ctrl-C 停止</source>
-        <translation>stopped by Ctrl-C</translation>
-    </message>
-    <message>
         <source>示例</source>
         <translation>Examples</translation>
-    </message>
-    <message>
-        <source>每个重复的行只保留第一次出现</source>
-        <translation>keep only the first occurrence of each duplicated line</translation>
-    </message>
-    <message>
-        <source>删除所有重复的行（区分大小写），改写 in.txt 本身</source>
-        <translation>drop every duplicated line (case-sensitive), rewriting in.txt itself</translation>
-    </message>
-    <message>
-        <source>作为过滤器：去掉重复的行，其余原样传下去</source>
-        <translation>as a filter: drop the duplicated lines, pass the rest on unchanged</translation>
     </message>
     <message>
         <source>出现次数最多的行</source>
@@ -942,37 +766,8 @@ never written</translation>
         <translation>find and remove duplicate lines in text files (desktop program)</translation>
     </message>
     <message>
-        <source>quillow -i FILE -o FILE -s RULE [选项]...</source>
-        <translation>quillow -i FILE -o FILE -s RULE [OPTION]...</translation>
-    </message>
-    <message>
-        <source>查找文本文件中出现不止一次的行，选择删除哪些出现，写出清理后的副本。
-不带参数时打开窗口供交互使用；只给 FILE 时打开窗口并扫描 FILE；给出
-下面的选项时自己清理 FILE，在窗口中显示进度，然后关闭。</source>
-        <translation>Finds the lines that occur more than once in a text file, lets you choose
-which occurrences to drop, and writes a cleaned copy. Without arguments
-it opens its window for interactive use; with FILE alone it opens the
-window and scans FILE; with the options below it cleans up FILE by
-itself, shows the progress in its window, and closes.</translation>
-    </message>
-    <message>
-        <source>选项只在这一次运行中覆盖保存的设置；完成的运行不改动保存的设置。
-DEBUG_MODE 取消窗口的最小尺寸。quillow-cli 不开窗口做同样的事。</source>
-        <translation>Options override the stored settings for this run only; a finished run
-leaves the stored settings unchanged. DEBUG_MODE lifts the window&apos;s
-minimum size. quillow-cli does the same job without a window.</translation>
-    </message>
-    <message>
         <source>运行的退出状态</source>
         <translation>Exit status of a run</translation>
-    </message>
-    <message>
-        <source>写出了清理后的文件</source>
-        <translation>the cleaned file was written</translation>
-    </message>
-    <message>
-        <source>没有可做的：没有重复的行，或者没有选中的行</source>
-        <translation>nothing to do: no duplicates, or none selected</translation>
     </message>
     <message>
         <source>无法写出输出</source>
@@ -997,10 +792,6 @@ minimum size. quillow-cli does the same job without a window.</translation>
     <message>
         <source>  或：</source>
         <translation>   or: </translation>
-    </message>
-    <message>
-        <source>选项：</source>
-        <translation>Options:</translation>
     </message>
     <message>
         <source>%1：</source>
@@ -1046,12 +837,258 @@ does not fit is scanned in partitions through a
 temporary file in $TMPDIR, with the same result</translation>
     </message>
     <message>
-        <source>--list 的格式：numbered 每项一行 &quot;[行号]   文本&quot;；
-tsv 每项一行：行号、组号、文本，以制表符
-分隔</source>
-        <translation>the form of --list: numbered, one entry a line
-&quot;[line]   text&quot;; tsv, one entry a line: line,
-group and text, separated by tabs</translation>
+        <source>写出什么</source>
+        <translation>What is written</translation>
+    </message>
+    <message>
+        <source>怎样比较</source>
+        <translation>How lines compare</translation>
+    </message>
+    <message>
+        <source>文件和内存</source>
+        <translation>Files and memory</translation>
+    </message>
+    <message>
+        <source>其他</source>
+        <translation>Other</translation>
+    </message>
+    <message>
+        <source>第一个参数是斜杠开关（以 /i、/o、/s、/c、/r、/m、/f、/x、/a、/p 开头）
+或 DEBUG_MODE 时，整行按斜杠开关解读：开关的值一直延续到下一个
+开关（所以 /f -3 和 /a -5 照常使用），路径中间出现开关文本时值在那里
+被截断，绝对路径请用上面的选项。</source>
+        <translation>When the first argument is a slash switch (starting with /i, /o, /s, /c,
+/r, /m, /f, /x, /a or /p) or DEBUG_MODE, the whole line is read as
+slash switches: a switch&apos;s value runs on to the next switch (so
+/f -3 and /a -5 work as usual), and a value is cut where switch text
+appears inside a path; for absolute paths use the options above.</translation>
+    </message>
+    <message>
+        <source>比较的部分依次这样取：-k 的字段，跳过 -f 个字段，--trim，跳过 -s 个
+字符，最多 -w 个字符，--regex 匹配的部分；然后按 -i 和 --compat 比较。
+比较的部分为空或只有空格的行从不算重复。</source>
+        <translation>The part of a line that is compared, step by step: the field of -k,
+after -f fields, --trim, after -s characters, at most -w characters,
+what --regex matches; then compared as -i and --compat say. Lines
+whose compared part is empty or blank are never duplicates.</translation>
+    </message>
+    <message>
+        <source>quillow-cli [选项]... [INPUT [OUTPUT]]</source>
+        <translation>quillow-cli [OPTION]... [INPUT [OUTPUT]]</translation>
+    </message>
+    <message>
+        <source>把 INPUT 写到 OUTPUT，每个行只留第一次出现（像 awk &apos;!a[$0]++&apos;）。
+没有 INPUT 或为 - 时读标准输入，没有 OUTPUT 或为 - 时写到标准输出。
+行默认按原样比较；空行和只有空格的行从不算重复。写出的行都是它们在
+输入中的字节：编码、无效字节和行尾都不变。</source>
+        <translation>Write INPUT to OUTPUT with only the first occurrence of each line (as
+awk &apos;!a[$0]++&apos; does). Without INPUT, or when it is -, read standard
+input; without OUTPUT, or when it is -, write to standard output. Lines
+compare exactly unless options say otherwise; empty and blank lines are
+never duplicates. Lines are written as their own bytes: encoding,
+invalid bytes and line ends stay as they are.</translation>
+    </message>
+    <message>
+        <source>未给出的选项取上面写的默认值，不读桌面程序保存的设置（除非给出
+--use-settings）。斜杠开关总是从保存的设置开始，开关覆盖其中的值。
+quillow-cli 从不改动保存的设置。</source>
+        <translation>Options not given take the defaults shown above; the desktop program&apos;s
+stored settings are not read (unless --use-settings is given). Slash
+switches always start from the stored settings and override them.
+quillow-cli never changes the stored settings.</translation>
+    </message>
+    <message>
+        <source>成功时标准错误上什么也没有（-v 写一行摘要）；错误写成
+&quot;quillow-cli: 文件: 原因&quot;。Ctrl-C、SIGTERM 和 SIGHUP 立即停止，不留下
+写了一半的文件；标准输出被关闭时悄然结束（SIGPIPE）。斜杠开关的运行
+在标准错误上写出最后的状态文本。</source>
+        <translation>Nothing is written to standard error on success (-v writes a summary
+line); errors read &quot;quillow-cli: FILE: reason&quot;. Ctrl-C, SIGTERM and
+SIGHUP stop at once and leave no half-written file; a closed standard
+output ends the run quietly (SIGPIPE). Runs of slash switches end with
+their status text on standard error.</translation>
+    </message>
+    <message>
+        <source>输出写好了（没有要删除的行时，输出就是输入）</source>
+        <translation>the output was written (with nothing to drop, the output is the input)</translation>
+    </message>
+    <message>
+        <source>只用于斜杠开关：没有重复的行或没有选中的行，不写文件</source>
+        <translation>slash switches only: no duplicates, or nothing selected; nothing written</translation>
+    </message>
+    <message>
+        <source>被 Ctrl-C、SIGTERM 或 SIGHUP 停止</source>
+        <translation>stopped by Ctrl-C, SIGTERM or SIGHUP</translation>
+    </message>
+    <message>
+        <source>每个重复的行只留第一次出现</source>
+        <translation>keep the first occurrence of each repeated line</translation>
+    </message>
+    <message>
+        <source>同上，不区分大小写，改写 names.txt 本身</source>
+        <translation>the same ignoring letter case, rewriting names.txt itself</translation>
+    </message>
+    <message>
+        <source>只写只出现一次的行</source>
+        <translation>only the lines that occur once</translation>
+    </message>
+    <message>
+        <source>第二个字段重复的记录只留第一条</source>
+        <translation>keep the first record of each value of the second field</translation>
+    </message>
+    <message>
+        <source>所有日志中重复的行，每次出现都写</source>
+        <translation>every occurrence of the lines repeated across all logs</translation>
+    </message>
+    <message>
+        <source>quillow [选项]... FILE</source>
+        <translation>quillow [OPTION]... FILE</translation>
+    </message>
+    <message>
+        <source>quillow [选项]... INPUT -o OUTPUT</source>
+        <translation>quillow [OPTION]... INPUT -o OUTPUT</translation>
+    </message>
+    <message>
+        <source>查找文本文件中出现不止一次的行，选择删除哪些出现，写出清理后的副本。
+不带参数时打开窗口；给出 FILE 时打开窗口并扫描 FILE，选择如何比较和
+读取的选项用于这次扫描；给出输出（-o、OUTPUT 或 --in-place）时自己
+清理 INPUT，像 quillow-cli 那样写出，在窗口中显示进度，然后关闭。</source>
+        <translation>Find the lines that occur more than once in a text file, choose which
+occurrences to drop, and write a cleaned copy. Without arguments the
+window opens; with FILE it opens and scans FILE, by the options given
+that choose how to compare and read; with an output (-o, OUTPUT or
+--in-place) the program cleans INPUT by itself, writing as quillow-cli
+does, shows the progress in its window and closes.</translation>
+    </message>
+    <message>
+        <source>运行从上面写的默认值开始（--use-settings 时从保存的设置开始）；
+完成的运行不改动保存的设置。DEBUG_MODE 取消窗口的最小尺寸。</source>
+        <translation>Runs start from the defaults shown above (from the stored settings with
+--use-settings); a completed run leaves the stored settings as they
+were. DEBUG_MODE lifts the windows&apos; minimum sizes.</translation>
+    </message>
+    <message>
+        <source>输出写好了</source>
+        <translation>the output was written</translation>
+    </message>
+    <message>
+        <source>只用于斜杠开关：没有重复的行或没有选中的行</source>
+        <translation>slash switches only: no duplicates, or nothing selected</translation>
+    </message>
+    <message>
+        <source>重复的行留下哪一次出现：first 第一次，last 最后一次；
+也用于 -d 和 -c</source>
+        <translation>which occurrence of a repeated line stays: first or
+last; also for -d and -c</translation>
+    </message>
+    <message>
+        <source>每个重复的行只写一次（第一次出现的那一行）</source>
+        <translation>each repeated line once (its first occurrence)</translation>
+    </message>
+    <message>
+        <source>重复的行每次出现都写，按文件中的顺序</source>
+        <translation>every occurrence of each repeated line, in file order</translation>
+    </message>
+    <message>
+        <source>每个行写一次，前面是出现的次数（同 uniq -c），
+按第一次出现的顺序；与 -d 同用时只写重复的行</source>
+        <translation>each line once, after its number of occurrences (as
+uniq -c), in order of first occurrence; with -d only
+the repeated lines</translation>
+    </message>
+    <message>
+        <source>桌面程序的重复项列表：每次出现一行
+&quot;[行号]   文本&quot;（UTF-8）</source>
+        <translation>the desktop program&apos;s duplicates list: a line
+&quot;[line]   text&quot; for every occurrence (UTF-8)</translation>
+    </message>
+    <message>
+        <source>--list 的格式：numbered，或 tsv（行号、组号和
+文本，以制表符分隔）</source>
+        <translation>form of --list: numbered, or tsv (line number,
+group number and text separated by tabs)</translation>
+    </message>
+    <message>
+        <source>不写空行</source>
+        <translation>do not write empty lines</translation>
+    </message>
+    <message>
+        <source>每行写成它比较的部分（去掉两端空格、跳过
+字段和字符、过滤之后）</source>
+        <translation>write each line as the part that is compared
+(trimmed, fields and characters skipped, filtered)</translation>
+    </message>
+    <message>
+        <source>不区分大小写（Unicode 大小写折叠）</source>
+        <translation>letter case does not count (Unicode case folding)</translation>
+    </message>
+    <message>
+        <source>不比较前 N 个字段（字段是空白加非空白；
+有 -t 时以 SEP 分隔）</source>
+        <translation>ignore the first N fields (blanks, then non-blanks;
+with -t, fields end at SEP)</translation>
+    </message>
+    <message>
+        <source>不比较前 N 个字符</source>
+        <translation>ignore the first N characters</translation>
+    </message>
+    <message>
+        <source>最多比较 N 个字符</source>
+        <translation>compare at most N characters</translation>
+    </message>
+    <message>
+        <source>只比较第 N 个字段</source>
+        <translation>compare only field N</translation>
+    </message>
+    <message>
+        <source>字段以字符 SEP 分隔（用于 -k 和 -f）；
+双引号中的字段可以包含 SEP（CSV）</source>
+        <translation>fields end at the character SEP (for -k and -f); a
+field in double quotes may hold SEP (CSV)</translation>
+    </message>
+    <message>
+        <source>不比较两端的空格</source>
+        <translation>blanks at both ends do not count</translation>
+    </message>
+    <message>
+        <source>只比较正则表达式 PATTERN 匹配的部分</source>
+        <translation>compare only what the regular expression PATTERN
+matches</translation>
+    </message>
+    <message>
+        <source>兼容字符视为相同（全角与半角字母和
+数字、连字等：NFKC）</source>
+        <translation>compatibility forms compare alike (full and half
+width letters and digits, ligatures ...: NFKC)</translation>
+    </message>
+    <message>
+        <source>行以 NUL 结束，而不是换行符</source>
+        <translation>lines end with NUL, not newline</translation>
+    </message>
+    <message>
+        <source>把结果写到 FILE，可以就是输入文件</source>
+        <translation>write the result to FILE, which may be the input</translation>
+    </message>
+    <message>
+        <source>把结果写回 INPUT（经临时文件整体替换）</source>
+        <translation>write the result back over INPUT (replaced whole,
+through a temporary file)</translation>
+    </message>
+    <message>
+        <source>依次读 F 中列出的文件（以 NUL 分隔），
+像 cat 一样连起来；F 为 - 时从标准输入读文件名</source>
+        <translation>read the files named in F (separated by NULs) one
+after another, as cat joins them; - as F reads the
+names from standard input</translation>
+    </message>
+    <message>
+        <source>从桌面程序保存的设置开始，给出的选项加在上面</source>
+        <translation>start from the desktop program&apos;s stored settings;
+the options given add to them</translation>
+    </message>
+    <message>
+        <source>结束时在标准错误上写一行摘要</source>
+        <translation>print a summary line on standard error at the end</translation>
     </message>
 </context>
 <context>
@@ -1089,10 +1126,6 @@ group and text, separated by tabs</translation>
         <translation>%1 is only for quillow-cli</translation>
     </message>
     <message>
-        <source>无法写入标准输出: %1</source>
-        <translation>cannot write to standard output: %1</translation>
-    </message>
-    <message>
         <source>文本编码 %1（字节顺序标记）</source>
         <translation>text encoding %1 (byte-order mark)</translation>
     </message>
@@ -1109,14 +1142,6 @@ group and text, separated by tabs</translation>
         <translation>%1 (see %2 --help)</translation>
     </message>
     <message>
-        <source>1 或 all、2 或 all-but-first、3 或 all-but-last</source>
-        <translation>1 or all, 2 or all-but-first, 3 or all-but-last</translation>
-    </message>
-    <message>
-        <source>on 或 off</source>
-        <translation>on or off</translation>
-    </message>
-    <message>
         <source>0 到 32767 的整数</source>
         <translation>a whole number from 0 to 32767</translation>
     </message>
@@ -1125,40 +1150,8 @@ group and text, separated by tabs</translation>
         <translation>a whole number from -1 to 32767</translation>
     </message>
     <message>
-        <source>给出了多个输入文件</source>
-        <translation>more than one input file given</translation>
-    </message>
-    <message>
-        <source>没有给出输入文件（-i 文件，或直接写文件；- 读标准输入）</source>
-        <translation>no input file given (-i FILE, or FILE alone; - reads standard input)</translation>
-    </message>
-    <message>
-        <source>没有给出输出文件（-o 文件；-o - 写到标准输出）</source>
-        <translation>no output file given (-o FILE; -o - writes to standard output)</translation>
-    </message>
-    <message>
-        <source>没有给出选择规则（-s 1|all、2|all-but-first、3|all-but-last）</source>
-        <translation>no selection rule given (-s 1|all, 2|all-but-first, 3|all-but-last)</translation>
-    </message>
-    <message>
-        <source>选项 -o (--output) 需要一个文件名</source>
-        <translation>option -o (--output) needs a file name</translation>
-    </message>
-    <message>
-        <source>--list 和 --count 把结果写到标准输出，不能与 -o 同用</source>
-        <translation>--list and --count write to standard output and cannot be used with -o</translation>
-    </message>
-    <message>
-        <source>--list 和 --count 只能用一个</source>
-        <translation>--list and --count cannot be used together</translation>
-    </message>
-    <message>
         <source>--format 只用于 --list</source>
         <translation>--format is for --list only</translation>
-    </message>
-    <message>
-        <source>没有给出输入文件、输出文件和选择规则</source>
-        <translation>no input file, output file or selection rule given</translation>
     </message>
     <message>
         <source>开关 /i、/o 和 /s 都必须给出</source>
@@ -1175,10 +1168,6 @@ group and text, separated by tabs</translation>
     <message>
         <source>标准输出</source>
         <translation>standard output</translation>
-    </message>
-    <message>
-        <source>没有要删除的行，输入原样写到标准输出。</source>
-        <translation>No lines to drop; the input was written to standard output unchanged.</translation>
     </message>
     <message>
         <source>未知的文本编码：%1</source>
@@ -1208,10 +1197,6 @@ group and text, separated by tabs</translation>
     <message>
         <source>正在选择...      </source>
         <translation>Selecting... </translation>
-    </message>
-    <message>
-        <source>警告: 斜杠开关截断了路径 %1；含有斜杠的路径请用 GNU 选项: -i 输入文件 -o 输出文件 -s 1|2|3 (见 quillow-cli --help)</source>
-        <translation>Warning: the slash switches cut the path %1; for paths with slashes use the GNU options: -i INPUT -o OUTPUT -s 1|2|3 (see quillow-cli --help)</translation>
     </message>
     <message numerus="yes">
         <source>扫描      %1 行: 找到        %2 个重复项包含有              %n 个唯一的重复项！</source>
@@ -1451,6 +1436,86 @@ looks like a binary file, not a text file. Open it anyway?</translation>
     <message>
         <source>正在归组重复项...</source>
         <translation>Grouping duplicates...</translation>
+    </message>
+    <message>
+        <source>选项 %1 和 %2 不能同时使用</source>
+        <translation>options %1 and %2 cannot be used together</translation>
+    </message>
+    <message>
+        <source>多余的操作数 %1</source>
+        <translation>extra operand %1</translation>
+    </message>
+    <message>
+        <source>不再接受这种选项写法（含义已改变）；现在写作：%1</source>
+        <translation>options written in a form that is no longer read (its meaning changed); write: %1</translation>
+    </message>
+    <message>
+        <source>first 或 last</source>
+        <translation>first or last</translation>
+    </message>
+    <message>
+        <source>0 或更大的整数</source>
+        <translation>a whole number of 0 or more</translation>
+    </message>
+    <message>
+        <source>1 或更大的整数</source>
+        <translation>a whole number of 1 or more</translation>
+    </message>
+    <message>
+        <source>一个字符</source>
+        <translation>one character</translation>
+    </message>
+    <message>
+        <source>没有给出输入文件</source>
+        <translation>no input file given</translation>
+    </message>
+    <message>
+        <source>没有给出输出文件（-o FILE、OUTPUT 或 --in-place）</source>
+        <translation>no output file given (-o FILE, OUTPUT or --in-place)</translation>
+    </message>
+    <message>
+        <source>选项 %1 需要一个文件名</source>
+        <translation>option %1 needs a file name</translation>
+    </message>
+    <message>
+        <source>--list 把结果写到标准输出，不能给出输出文件</source>
+        <translation>--list writes to standard output and takes no output file</translation>
+    </message>
+    <message>
+        <source>--in-place 需要一个输入文件</source>
+        <translation>--in-place needs an input file</translation>
+    </message>
+    <message>
+        <source>用 --files0-from 时不能再给出文件 %1</source>
+        <translation>extra operand %1: files cannot be given with --files0-from</translation>
+    </message>
+    <message>
+        <source>已中断</source>
+        <translation>interrupted</translation>
+    </message>
+    <message>
+        <source>内存不足</source>
+        <translation>out of memory</translation>
+    </message>
+    <message>
+        <source>文件在读取之后被更改</source>
+        <translation>the file changed after it was read</translation>
+    </message>
+    <message>
+        <source>无法写入临时文件（%1）</source>
+        <translation>cannot write the temporary file (%1)</translation>
+    </message>
+    <message>
+        <source>文件名为空</source>
+        <translation>empty file name</translation>
+    </message>
+    <message>
+        <source>从标准输入读文件名时，- 不能作为文件名</source>
+        <translation>- cannot name a file when the names come from standard input</translation>
+    </message>
+    <message>
+        <source>警告: 斜杠开关截断了路径 %1；含有斜杠的路径请用 GNU 选项: quillow-cli 输入文件 -o 输出文件 (见 quillow-cli --help)</source>
+        <translation>Warning: the slash switches cut the path %1; for paths with slashes use the GNU options: quillow-cli INPUT -o OUTPUT (see quillow-cli --help)</translation>
     </message>
 </context>
 </TS>

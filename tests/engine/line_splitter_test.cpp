@@ -101,19 +101,21 @@ TEST(LineSplitter, OnlyWholeUnitsEndLines)
 TEST(LineSplitter, HalvesAndStreamedBlocksSplitAsTheWhole)
 {
     std::mt19937 rng(2024);
-    const char alphabet[] = {'a', 'b', '\r', '\n', '"'};
+    const char alphabet[] = {'a', 'b', '\r', '\n', '"', '\0'};
     for (int round = 0; round < 300; ++round) {
+        // Every third round in NUL mode (-z), where CR and LF are text.
+        const bool nul = round % 3 == 0;
         std::string ascii(rng() % 80, ' ');
         for (char& c : ascii)
-            c = alphabet[rng() % sizeof alphabet];
+            c = alphabet[rng() % (nul ? 6 : 5)];
         const CodeUnit unit = kUnits[round % 5];
         std::string bytes = widen(ascii, unit);
         if (round % 7 == 0)
             bytes += 'x';  // an incomplete unit (a whole one in bytes)
-        const LineEndMode mode = lineEndMode(tallyLineEnds(bytes, unit));
+        const LineEndMode mode = nul ? LineEndMode::Nul : lineEndMode(tallyLineEnds(bytes, unit));
         const std::vector<Line> whole = split(bytes, unit, mode);
 
-        const LineLayout layout = layOutLines(bytes, unit, true);
+        const LineLayout layout = nul ? layOutNulLines(bytes, unit, true) : layOutLines(bytes, unit, true);
         ASSERT_EQ(layout.mode, mode);
         const std::string_view all = bytes;
         std::vector<Line> first = split(all.substr(0, layout.at), unit, mode);
@@ -151,6 +153,12 @@ TEST(LineSplitter, WritingEveryLineBackKeepsLfFilesAndGivesCrLfInCrMode)
                 out += l.text + std::string(lineEndToWrite(unit, mode, l.end));
             EXPECT_EQ(out, file == &lf ? lf + widen("\n", unit) : widen("a\r\nb\r\nc\nd\r\n\"e\nf\"\r\n", unit));
         }
+        // NUL mode: each line keeps its own end; a last line gets NUL.
+        const std::string nul = widen("a\r\n\0b"s, unit);
+        std::string out;
+        for (const Line& l : split(nul, unit, LineEndMode::Nul))
+            out += l.text + std::string(lineEndToWrite(unit, LineEndMode::Nul, l.end));
+        EXPECT_EQ(out, widen("a\r\n\0b\0"s, unit));
     }
 }
 

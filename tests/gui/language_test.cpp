@@ -28,38 +28,14 @@
 #include "gui/viewer_window.h"
 #include "support/recording_front_end.h"
 #include "support/scripted_dialogs.h"
+#include "language_fixture.h"
 #include "support/temp_dir.h"
 
 namespace quillow {
 namespace {
 
-class LanguageTest : public ::testing::Test {
+class LanguageTest : public testing::LanguageFixture {
 protected:
-    void SetUp() override
-    {
-        const std::string dir = store.path().string();
-        setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(dir));
-    }
-
-    void TearDown() override
-    {
-        if (QTranslator* ours = interfaceTranslator())
-            QCoreApplication::removeTranslator(ours);
-        if (qt)
-            QCoreApplication::removeTranslator(qt.get());
-        useLanguage(Language::Chinese);
-    }
-
-    void use(Language language)
-    {
-        if (language == Language::English) {
-            ASSERT_TRUE(useTranslationFile(QUILLOW_QM_DIR "/quillow_en.qm"));
-        }
-        qt = installTranslations(language);
-        ASSERT_NE(qt, nullptr) << "Qt's translations are not installed (qt6-translations-l10n)";
-    }
-
     // The text of a standard button that the program leaves to Qt.
     static std::string qtCancel()
     {
@@ -68,8 +44,6 @@ protected:
         return box.button(QMessageBox::Cancel)->text().toStdString();
     }
 
-    testing::TempDir store, files;
-    std::unique_ptr<QTranslator> qt;
 };
 
 TEST_F(LanguageTest, TheDesktopProgramInEnglish)

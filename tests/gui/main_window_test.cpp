@@ -137,7 +137,7 @@ TEST_F(MainWindowTest, DebugModeNamesTheVersionAndLiftsTheMinimumSize)
         {"marker alone", {"DEBUG_MODE"}, true},
         {"marker inside a switch value", {"/x", "aDEBUG_MODEb"}, true},
         {"other letter case is no marker", {"debug_mode"}, false},
-        {"marker beside options", {"-c", "on", "DEBUG_MODE"}, true},
+        {"marker beside options", {"--trim", "DEBUG_MODE"}, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -258,10 +258,11 @@ TEST_F(MainWindowTest, UnattendedRunEndsTheProgramAndLeavesTheStoreAsItWas)
     const Row rows[] = {
         {"slash switches", "a\nb\na\nc\na\n", {"/i", "in.txt", "/o", "out.txt", "/s", "2"}, 0, "a\nb\nc\n"},
         {"slash switches without blanks", "a\nb\na\nc\na\n", {"/i\"in.txt\"/o\"out.txt\"/s3"}, 0, "b\nc\na\n"},
-        {"GNU options", "a\nb\nA\na\n", {"-i", "IN", "-o", "OUT", "--select=all", "--case=on"}, 0, "b\nA\n"},
-        {"GNU options, letter case ignored", "a\nb\nA\nc\n", {"-i", "IN", "-o", "OUT", "-s", "1"}, 0, "b\nc\n"},
+        {"GNU options", "a\nb\nA\na\n", {"-u", "IN", "-o", "OUT"}, 0, "b\nA\n"},
+        {"GNU options, letter case ignored", "a\nb\nA\nc\n", {"-u", "-i", "IN", "-o", "OUT"}, 0, "b\nc\n"},
+        {"GNU options, nothing to drop: the input", "x\ny", {"IN", "-o", "OUT"}, 0, "x\ny"},
         {"no duplicates", "x\ny\n", {"/i", "in.txt", "/o", "out.txt", "/s", "1"}, 1, std::nullopt},
-        {"output folder missing", "a\na\n", {"-i", "IN", "-o", "OUT/none", "-s", "2"}, 3, std::nullopt},
+        {"output folder missing", "a\na\n", {"IN", "-o", "OUT/none"}, 3, std::nullopt},
     };
     writeStore("caseSensitive=0\nwinLeft=1500\nwinTop=900\nstatFilesOpened=3\nsRegExp=\n");
     const std::string before = readFile(storeFile());
