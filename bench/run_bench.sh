@@ -57,6 +57,8 @@ bench_floor() {
 # Case-sensitive runs compare with mawk keyed on the line as it is; the
 # case-insensitive scan (the default setting) with mawk keyed on tolower.
 bench_scan() {
+    # Every repeated line once: the scan, without formatting millions of entries.
+    measure repeated "quillow-cli -d F" -- "$cli" -d "$file"
     measure list_cs "quillow-cli --list F" -- "$cli" --list "$file"
     measure list_ci "quillow-cli --list -i F" -- "$cli" --list -i "$file"
     measure mawk "mawk '!a[\$0]++' F" -- env LC_ALL=C mawk '!a[$0]++' "$file"

@@ -40,6 +40,8 @@ public:
     Scanned stream(int fd, const std::string& name);
 
 private:
+    // Reports progress while a stream is read or copied: have bytes are in.
+    void streamRead(size_t have);
     Scanned load(const std::string& name, const ReadBytes& read);
     // The scan in memory; nothing when the input turns out not to fit.
     std::optional<ScanStatus> scanInMemory(const ReadBytes& read);
@@ -89,11 +91,23 @@ Scanned Scan::stream(int fd, const std::string& name)
     mayUseDisk_ = true;
     memory_ = memoryLimit(options_.maxMemory);
     streamFd_ = fd;
+    // A file given as standard input has a length: the rest from where it stands.
+    if (struct stat st {}; ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+        fileSize_ = std::max<int64_t>(0, st.st_size - std::max<int64_t>(0, ::lseek(fd, 0, SEEK_CUR)));
     return load(name, [&] {
         std::optional<BigVector<char>> bytes =
-            readWholeStream(fd, [&] { return work_.check(); }, static_cast<size_t>(memory_), &streamComplete_);
+            readWholeStream(fd, [&] { return work_.check(); }, static_cast<size_t>(memory_), &streamComplete_,
+                            [&](size_t have) { streamRead(have); });
         return bytes ? std::optional(FileBytes(std::move(*bytes))) : std::nullopt;
     });
+}
+
+void Scan::streamRead(size_t have)
+{
+    // A pipe's length is unknown: the share read of what is known to come at
+    // least, have and the memory's worth more, which moves all the way.
+    const auto done = static_cast<int64_t>(have);
+    work_.report(Stage::Loading, done, fileSize_ > 0 ? fileSize_ : done + memory_);
 }
 
 Scanned Scan::load(const std::string& name, const ReadBytes& read)
@@ -272,7 +286,8 @@ ScanStatus Scan::scanOnDisk(const std::string& file)
         work_.begin(Stage::FindingOnDisk);
         auto spool = std::make_shared<SpillFile>();
         const std::string_view head = pending_ ? std::string_view(pending_->data(), pending_->size()) : std::string_view();
-        const bool copied = spoolStream(head, streamFd_, *spool, [&] { return work_.check(); });
+        const bool copied = spoolStream(head, streamFd_, *spool, [&] { return work_.check(); },
+                                        [&](size_t have) { streamRead(have); });
         pending_.reset();
         if (!copied)
             return ScanStatus::Stopped;
@@ -280,6 +295,9 @@ ScanStatus Scan::scanOnDisk(const std::string& file)
         r_.spooledInput = std::move(spool);
     }
 
+    // What the try in memory held (the stream's head, a file that did not
+    // fit after all) is not kept for reuse: the scan on disk counts without it.
+    releaseBigMemory();
     SpilledScanResult spilled;
     if (!runSpilledScan(path, options_, memory_, work_, spilled)) {
         r_.spooledInput.reset();
