@@ -549,24 +549,38 @@ struct DuplicateFinder::Impl {
     // group's entries (found in line order by one thread) after one another.
     void list()
     {
-        // The groups by first line: the line, then the thread in the top
-        // bit and the group's number below it.
-        std::vector<uint64_t> order;
-        order.reserve(foundGroups[0].size() + foundGroups[1].size());
-        for (uint64_t t = 0; t < 2; ++t)
-            for (uint64_t g = 0; g < foundGroups[t].size(); ++g)
-                order.push_back(uint64_t{foundGroups[t][g].head} << 32 | t << 31 | g);
-        std::sort(order.begin(), order.end());
-        groupCount = static_cast<int64_t>(order.size());
-        // Each group's count becomes where its next entry goes.
-        uint32_t at = 0;
-        for (const uint64_t o : order) {
-            uint32_t& count = foundGroups[(o >> 31) & 1][o & 0x7FFFFFFF].count;
-            const uint32_t entries = count;
-            count = at;
-            at += entries;
+        // The groups in the order of their first lines without a sort: a
+        // bit per line marks the first lines, and a group's place in that
+        // order is the number of marks before its own.
+        const auto words = static_cast<size_t>(lines / 64 + 1);
+        std::vector<uint64_t> isHead(words, 0);
+        for (const std::vector<FoundGroup>& groups : foundGroups)
+            for (const FoundGroup& g : groups)
+                isHead[g.head / 64] |= uint64_t{1} << (g.head % 64);
+        std::vector<uint32_t> marksBefore(words);
+        uint32_t marks = 0;
+        for (size_t w = 0; w < words; ++w) {
+            marksBefore[w] = marks;
+            marks += static_cast<uint32_t>(__builtin_popcountll(isHead[w]));
         }
-        std::vector<uint64_t>().swap(order);
+        auto rank = [&](uint32_t head) {
+            const uint64_t below = isHead[head / 64] & ((uint64_t{1} << (head % 64)) - 1);
+            return marksBefore[head / 64] + static_cast<uint32_t>(__builtin_popcountll(below));
+        };
+        groupCount = marks;
+        // Where each group's entries start, by its place.
+        std::vector<uint32_t> start(marks + size_t{1}, 0);
+        for (const std::vector<FoundGroup>& groups : foundGroups)
+            for (const FoundGroup& g : groups)
+                start[rank(g.head) + size_t{1}] = g.count;
+        for (size_t r = 1; r <= marks; ++r)
+            start[r] += start[r - 1];
+        // Each group's count becomes where its next entry goes.
+        for (std::vector<FoundGroup>& groups : foundGroups)
+            for (FoundGroup& g : groups)
+                g.count = start[rank(g.head)];
+        const uint32_t at = start[marks];
+        std::vector<uint64_t>().swap(isHead);
         BigVector<DupRecord> records(at);
         // The threads' entries go to places of their own; keys the filter
         // made are copied into the list, on one thread.

@@ -70,7 +70,7 @@ public:
     // item: the clock is read every few calls. True when the work must stop.
     bool step(Stage stage, int64_t done, int64_t total)
     {
-        if (interval_ > Clock::duration::zero() && (++calls_ & 7) != 0)
+        if (interval_ > Clock::duration::zero() && (++calls_ & 63) != 0)
             return stop_.stop_requested();
         return report(stage, done, total);
     }
