@@ -2,19 +2,25 @@
 
 #include <unistd.h>
 
+#include <optional>
+
 #include "app/flows/open_flow.h"
 #include "app/flows/save_flow.h"
 #include "app/flows/select_flow.h"
 #include "app/command_line/command_line_texts.h"
 #include "app/texts.h"
+#include "engine/io/file_descriptor.h"
+#include "engine/io/file_info.h"
 #include "engine/io/pass_through.h"
+#include "engine/io/stream_target.h"
 
 namespace quillow {
 
 namespace {
 
-// The input exactly as it was read, to fd, on the front end's worker.
-RunOutcome passInputThrough(Session& session, int fd)
+// The input exactly as it was read, to fd, on the front end's worker;
+// name stands for fd in failures.
+RunOutcome passInputThrough(Session& session, int fd, const std::string& name)
 {
     PassThroughResult passed;
     session.frontEnd.runWork(text::kSaveStopQuestion,
@@ -32,12 +38,12 @@ RunOutcome passInputThrough(Session& session, int fd)
         front.setStatus(text::failureStatus(text::kSourceUnreadable, file, passed.error));
         return RunOutcome::InputError;
     case PassThroughOutcome::SourceChanged:
-        front.setStatus(text::failureStatus(text::kSourceChanged, file, 0));
+        front.setStatus(text::failureStatus(text::kFileError, file, kChangedWhileReadError));
         return RunOutcome::InputError;
     case PassThroughOutcome::WriteFailed:
         break;
     }
-    front.setStatus(text::failureStatus(text::kSaveFailed, text::translated(text::kStandardOutput), passed.error));
+    front.setStatus(text::failureStatus(text::kSaveFailed, name, passed.error));
     return RunOutcome::OutputError;
 }
 
@@ -46,6 +52,8 @@ RunOutcome outcomeOf(SaveOutcome saved)
     switch (saved) {
     case SaveOutcome::Written:
         return RunOutcome::Written;
+    case SaveOutcome::WrittenUnflushed:
+        return RunOutcome::WrittenUnflushed;
     case SaveOutcome::Stopped:
         return RunOutcome::Stopped;
     case SaveOutcome::NothingToSave:
@@ -69,9 +77,27 @@ RunOutcome run(Session& session, const RunRequest& request)
     ScanResult& result = session.result;
     result.bigFile = false;
     applyOverrides(request, settings.options);
-    // Standard input cannot be read again and standard output is written
-    // from the buffer: the scan keeps the lines.
-    if (request.inputIsStdin || request.outputIsStdout)
+
+    // A stream target: standard output, or an output that names one. It
+    // is opened first: a pipe that cannot be opened is no reason to scan.
+    std::optional<StreamTarget> stream;
+    std::string streamName = text::translated(text::kStandardOutput);
+    if (request.outputIsStdout) {
+        stream = StreamTarget{STDOUT_FILENO, false};
+    } else if (request.select) {
+        int error = 0;
+        stream = openStreamTarget(request.output, error);
+        streamName = request.output;
+        if (stream && stream->fd < 0) {
+            session.frontEnd.setStatus(text::failureStatus(text::kTargetUnwritable, request.output, error));
+            return RunOutcome::OutputError;
+        }
+    }
+    const FileDescriptor owned(stream && stream->owned ? stream->fd : -1);
+
+    // Standard input cannot be read again and a stream is written from the
+    // buffer: the scan keeps the lines.
+    if (request.inputIsStdin || stream)
         settings.options.preserveMemory = false;
 
     const ScanOutcome scanned = request.inputIsStdin
@@ -82,20 +108,18 @@ RunOutcome run(Session& session, const RunRequest& request)
     if (scanned == ScanOutcome::NoFile || scanned == ScanOutcome::Failed)
         return RunOutcome::InputError;
     // A filter passes on what has nothing to drop; a file is not written.
-    const bool filter = request.outputIsStdout && request.select;
+    const bool filter = stream && request.select;
     if (scanned == ScanOutcome::EmptyFile || !result.ready)  // an empty file holds no duplicates either
-        return filter ? passInputThrough(session, STDOUT_FILENO) : RunOutcome::NothingToDo;
+        return filter ? passInputThrough(session, stream->fd, streamName) : RunOutcome::NothingToDo;
     if (!request.select)
         return RunOutcome::DuplicatesFound;
 
     selectEntries(session, *request.select);
     if (filter && result.dups->selectedCount() == 0)
-        return passInputThrough(session, STDOUT_FILENO);
+        return passInputThrough(session, stream->fd, streamName);
 
     // A stream target's path is the name its failures give.
-    const SaveTarget target = request.outputIsStdout
-                                  ? SaveTarget{text::translated(text::kStandardOutput), STDOUT_FILENO}
-                                  : SaveTarget{request.output};
+    const SaveTarget target = stream ? SaveTarget{streamName, stream->fd} : SaveTarget{request.output};
     return outcomeOf(saveCleanedCopy(session, target).outcome);
 }
 
@@ -108,6 +132,8 @@ int exitStatus(RunOutcome outcome)
     case RunOutcome::PassedThrough:
     case RunOutcome::DuplicatesFound:
         return 0;
+    case RunOutcome::WrittenUnflushed:
+        return kExitUnflushed;
     case RunOutcome::NothingToDo:
         return 1;
     case RunOutcome::InputError:

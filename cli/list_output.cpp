@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cli/cli_front_end.h"
+#include "engine/io/file_info.h"
 #include "engine/work/two_cores.h"
 
 namespace quillow {
@@ -40,10 +41,17 @@ int writeAll(int fd, std::string_view bytes)
     return 0;
 }
 
+// 0, the errno of a failed write, or kChangedWhileReadError when the list's
+// keys (the file's mapping) lost pages: their zeros never go out.
+int writeKeys(const DupsList& list, int fd, std::string_view bytes)
+{
+    return list.sourceDamaged() ? kChangedWhileReadError : writeAll(fd, bytes);
+}
+
 // Collects lines and writes them in big blocks.
 class BlockWriter {
 public:
-    explicit BlockWriter(int fd) : fd_(fd) { buf_.reserve(kBlock + 4096); }
+    BlockWriter(const DupsList& list, int fd) : list_(list), fd_(fd) { buf_.reserve(kBlock + 4096); }
 
     std::string& buf() { return buf_; }
     void number(int64_t n, int width = 0) { appendNumber(buf_, n, width); }
@@ -54,18 +62,19 @@ public:
         if (buf_.size() < kBlock)
             return 0;
         if (interruptRequested())
-            return -1;
+            return kListStopped;
         return flush();
     }
     int flush()
     {
-        const int error = writeAll(fd_, buf_);
+        const int error = writeKeys(list_, fd_, buf_);
         buf_.clear();
         return error;
     }
 
 private:
     static constexpr size_t kBlock = size_t{4} << 20;
+    const DupsList& list_;
     int fd_;
     std::string buf_;
 };
@@ -139,12 +148,12 @@ int writeList(const DupsList& list, ShownText& shown, ListForm form, int fd)
         if (form == ListForm::Tsv)
             groupNumber = atMid + groupsStarting(list, mid, end);
         for (std::string& t : text) {
-            if (const int error = writeAll(fd, t))
+            if (const int error = writeKeys(list, fd, t))
                 return error;
             t.clear();
         }
         if (interruptRequested())
-            return -1;
+            return kListStopped;
     }
     return 0;
 }
@@ -152,7 +161,7 @@ int writeList(const DupsList& list, ShownText& shown, ListForm form, int fd)
 int writeCounts(const DupsList& list, ShownText& shown, int fd)
 {
     std::string scratch;
-    BlockWriter out(fd);
+    BlockWriter out(list, fd);
     const int64_t count = list.count();
     for (int64_t first = 0; first < count;) {
         int64_t end = first + 1;

@@ -6,10 +6,14 @@
 
 namespace quillow {
 
+// What writeList and writeCounts return beside 0 and a failed write's
+// errno: stopped by Ctrl-C, or kChangedWhileReadError (engine/io/file_info.h)
+// when the file's mapping lost pages, whose zeros are never written.
+inline constexpr int kListStopped = -1;
+
 // --list: every entry of the duplicates list, bytes exactly as held. Numbered:
 // "[line]   text" (the line number padded as in the lists); tsv: line number,
 // group number (1-based, in list order) and text, separated by tabs.
-// Returns 0, or the errno of a failed write (-1: stopped by Ctrl-C).
 int writeList(const DupsList& list, ShownText& shown, ListForm form, int fd);
 
 // --count: one line per group, in list order: the number of occurrences, a

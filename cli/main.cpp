@@ -19,6 +19,7 @@
 #include "app/command_line/command_line_help.h"
 #include "app/command_line/command_line_texts.h"
 #include "app/settings/settings_store.h"
+#include "engine/io/file_info.h"
 #include "engine/text/shown_text.h"
 #include "app/texts.h"
 #include "app/translation.h"
@@ -63,7 +64,11 @@ int writeDuplicates(const CommandLine& command, const ScanResult& result, const 
     const int error = command.action == CommandLine::Action::Count
                           ? writeCounts(*result.dups, shown, STDOUT_FILENO)
                           : writeList(*result.dups, shown, command.listForm, STDOUT_FILENO);
-    if (error < 0)
+    // The keys came from the file: it must still be the one scanned.
+    if (error == kChangedWhileReadError ||
+        (error == 0 && !result.fromStream && identityOf(result.file) != result.identity))
+        return fail(kExitUsage, text::failureStatus(text::kFileError, result.file, kChangedWhileReadError));
+    if (error == kListStopped)
         return kExitStopped;
     if (const int closeError = error ? error : closeStandardOutput())
         return fail(kExitOutput, text::cannotWriteStandardOutput(std::strerror(closeError)));
@@ -139,11 +144,15 @@ int main(int argc, char** argv)
             if (const int error = closeStandardOutput())
                 return fail(kExitOutput,
                             text::failureStatus(text::kSaveFailed, text::translated(text::kStandardOutput), error));
-        [[fallthrough]];
+        // A stop that came once the output was complete is said, not obeyed.
+        if (!command.quiet)
+            say((interruptRequested() ? text::translated(text::kStoppedAfterWriting) : front.lastStatus()) + "\n");
+        return exitStatus(outcome);
     case RunOutcome::NothingToDo:
         if (!command.quiet)
             say(front.lastStatus() + "\n");
         return exitStatus(outcome);
+    case RunOutcome::WrittenUnflushed:  // the status names the file and the reason
     case RunOutcome::InputError:
     case RunOutcome::OutputError:  // the status names the file and the reason
         return fail(exitStatus(outcome), front.lastStatus());

@@ -350,8 +350,8 @@ CommandLine parseSlash(const std::vector<std::string>& args, Program program)
     return result;
 }
 
-// quillow-cli refuses a pattern PCRE2 refuses: the run would otherwise
-// compare whole lines without a word.
+// A pattern PCRE2 refuses stops the run: it would otherwise compare whole
+// lines without a word.
 std::string patternRefusal(const CommandLine& command)
 {
     const std::optional<std::string>& pattern = command.run.filterPattern;
@@ -405,7 +405,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, Program progr
             // The desktop program starts from its stored settings, as ever.
             result.useStoredSettings = true;
         }
-        if (runs && program == Program::Cli && result.action != CommandLine::Action::Error)
+        if (runs && result.action != CommandLine::Action::Error)
             if (const std::string refusal = patternRefusal(result); !refusal.empty())
                 result = failure(refusal);
         if (runs && result.action != CommandLine::Action::Error && !result.run.inputIsStdin) {
@@ -416,7 +416,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, Program progr
         result.gnuSyntax = true;
     } else {
         result = parseSlash(args, program);
-        if (program == Program::Cli && result.action == CommandLine::Action::Run)
+        if (result.action == CommandLine::Action::Run)
             if (const std::string refusal = patternRefusal(result); !refusal.empty())
                 result = failure(refusal);
     }

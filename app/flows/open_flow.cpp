@@ -1,6 +1,7 @@
 #include "app/flows/open_flow.h"
 
 #include "app/file_filter.h"
+#include "app/settings/options_check.h"
 #include "app/texts.h"
 #include "engine/dedup/scan.h"
 #include "engine/text/text_util.h"
@@ -21,6 +22,8 @@ std::string failureText(const ScanFailure& failure)
         return text::failureStatus(text::kOutOfMemory, failure.file, 0);
     case ScanFailure::Kind::Spill:
         return text::failureStatus(text::kSpillFailed, failure.file, failure.error);
+    case ScanFailure::Kind::SpillRead:
+        return text::failureStatus(text::kSpillReadFailed, failure.file, failure.error);
     }
     return {};
 }
@@ -80,11 +83,27 @@ ScanOutcome runScan(Session& session, ScanFn scan)
     return outcome;
 }
 
+// Stored options that cannot run stop the open before anything is read:
+// said in a message box, or in the status of an unattended run.
+bool optionsCanRun(Session& session)
+{
+    const std::string problem = storedOptionsProblem(session.settings.options);
+    if (problem.empty())
+        return true;
+    if (session.unattended)
+        session.frontEnd.setStatus(problem);
+    else
+        session.frontEnd.messageBox(problem, Icon::Critical, Buttons::Ok);
+    return false;
+}
+
 }  // namespace
 
 ScanOutcome openFile(Session& session, std::string file)
 {
     FrontEnd& front = session.frontEnd;
+    if (!optionsCanRun(session))
+        return ScanOutcome::Failed;
     if (file.empty() && !session.unattended) {
         FileDialogRequest request = textFileDialog(session.settings.lastLoadedFile);
         request.mustExist = true;
@@ -110,6 +129,8 @@ ScanOutcome openFile(Session& session, std::string file)
 
 ScanOutcome openStream(Session& session, int fd, const std::string& name)
 {
+    if (!optionsCanRun(session))
+        return ScanOutcome::Failed;
     session.frontEnd.setCaption(text::productVersion(session.debugMode) + " - " + name);
     const Options options = session.settings.options;
     return runScan(session, [&](Work& work) { return scanStream(fd, name, options, work); });

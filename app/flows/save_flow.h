@@ -11,6 +11,7 @@ namespace quillow {
 
 enum class SaveOutcome {
     Written,
+    WrittenUnflushed,  // the target is the new file, but its folder was not flushed to disk
     Stopped,           // the user stopped the writing
     NothingToSave,     // no scan to save from, or work running
     NothingSelected,   // no entry is selected

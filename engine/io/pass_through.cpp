@@ -47,9 +47,17 @@ PassThroughResult passThrough(const ScanResult& result, int fd, Work& work)
         if (block.empty())
             break;
         for (size_t done = 0; done < block.size();) {
+            // Pages of a mapping the file lost read as zeros: none goes out.
+            if (result.source && result.source->damaged())
+                return {PassThroughOutcome::SourceChanged, kChangedWhileReadError};
             const ssize_t n = ::write(fd, block.data() + done, block.size() - done);
-            if (n < 0 && errno == EINTR)
+            if (n < 0 && errno == EINTR) {
+                if (work.checkIn())
+                    return {PassThroughOutcome::Stopped, 0};
                 continue;
+            }
+            if (n < 0 && errno == EFAULT && !fromFile)
+                return {PassThroughOutcome::SourceChanged, kChangedWhileReadError};
             if (n <= 0)
                 return {PassThroughOutcome::WriteFailed, n < 0 ? errno : EIO};
             done += static_cast<size_t>(n);
@@ -59,7 +67,9 @@ PassThroughResult passThrough(const ScanResult& result, int fd, Work& work)
             return {PassThroughOutcome::Stopped, 0};
     }
     if (fromFile && reread.value() != result.contentHash)
-        return {PassThroughOutcome::SourceChanged, 0};
+        return {PassThroughOutcome::SourceChanged, kChangedWhileReadError};
+    if (!result.fromStream && identityOf(result.file) != result.identity)
+        return {PassThroughOutcome::SourceChanged, kChangedWhileReadError};
     return {};
 }
 

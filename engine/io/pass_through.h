@@ -12,12 +12,13 @@ enum class PassThroughOutcome { Done, Stopped, SourceUnreadable, SourceChanged, 
 
 struct PassThroughResult {
     PassThroughOutcome outcome = PassThroughOutcome::Done;
-    int error = 0;  // the system's error number, or 0
+    int error = 0;  // the system's error number, kChangedWhileReadError, or 0
 };
 
 // Writes the scanned bytes to fd; a file scanned on disk is read again and
-// must prove to be what was scanned. A stop is noticed between blocks: a
-// reader that does not read blocks the write.
+// must prove to be what was scanned, and the file must still be the one
+// scanned when all is written. A stop is noticed between blocks and when a
+// signal interrupts a write that waits on its reader.
 PassThroughResult passThrough(const ScanResult& result, int fd, Work& work);
 
 }  // namespace quillow

@@ -1131,5 +1131,29 @@ add the extension of the original file name? (Recommended)</translation>
         <source>numbered 或 tsv</source>
         <translation>numbered or tsv</translation>
     </message>
+    <message>
+        <source>错误: 无法读取临时文件</source>
+        <translation>Error: cannot read the temporary file</translation>
+    </message>
+    <message>
+        <source>文件在读取时被更改</source>
+        <translation>the file changed while it was read</translation>
+    </message>
+    <message>
+        <source>共享文件夹中属于他人的符号链接，不跟随</source>
+        <translation>a symbolic link in a shared folder that belongs to someone else; not followed</translation>
+    </message>
+    <message>
+        <source>已写入 %1，但无法把所在文件夹写入磁盘: %2</source>
+        <translation>%1 written, but the folder could not be flushed: %2</translation>
+    </message>
+    <message>
+        <source>设置文件 %1 中的 %2 无效: %3</source>
+        <translation>%2 in the settings file %1 is invalid: %3</translation>
+    </message>
+    <message>
+        <source>已写入；写完后停止</source>
+        <translation>written; stopped after writing</translation>
+    </message>
 </context>
 </TS>

@@ -381,8 +381,8 @@ TEST(GnuOptions, TheInputMustBeAFileAndTheDesktopKeepsToItsForms)
         {"invalid pattern", Program::Cli, {"-x", "(", "-i", in, "-o", "b", "-s", "1"}, A::Error,
          "-x (--regex) 的正则表达式 '(' 无效: missing closing parenthesis at offset 1"},
         {"invalid pattern, listing", Program::Cli, {"-l", "--regex=a{2,1}", in}, A::Error, "at offset 5"},
-        {"the desktop keeps its silent fallback", Program::Desktop, {"-x", "(", "-i", in, "-o", "b", "-s", "1"},
-         A::Run, ""},
+        {"invalid pattern, desktop", Program::Desktop, {"-x", "(", "-i", in, "-o", "b", "-s", "1"}, A::Error,
+         "at offset 1"},
         {"desktop run", Program::Desktop, {"-i", in, "-o", "b", "-s", "1", "DEBUG_MODE"}, A::Run, ""},
         {"desktop list", Program::Desktop, {"--list", in}, A::Error, "quillow-cli"},
         {"desktop count", Program::Desktop, {"--count", in}, A::Error, "quillow-cli"},
@@ -407,7 +407,7 @@ TEST(GnuOptions, TheInputMustBeAFileAndTheDesktopKeepsToItsForms)
     EXPECT_EQ(options.filterPattern, "");  // an empty pattern switches the stored filter off
 }
 
-TEST(SlashSwitches, InvalidPatternIsAUsageErrorOfQuillowCliOnly)
+TEST(SlashSwitches, InvalidPatternIsAUsageErrorOfBothPrograms)
 {
     InTempDir cwd;
     cwd.dir.write("in.txt", "a\na\n");
@@ -415,8 +415,7 @@ TEST(SlashSwitches, InvalidPatternIsAUsageErrorOfQuillowCliOnly)
     EXPECT_EQ(cli.action, CommandLine::Action::Error);
     EXPECT_EQ(cli.error, "选项 /x 的正则表达式 '(' 无效: missing closing parenthesis at offset 1");
     EXPECT_TRUE(cli.errorIsUsage);
-    EXPECT_EQ(parseCommandLine({"/i in.txt /o out.txt /s 2 /x ("}, Program::Desktop).action,
-              CommandLine::Action::Run);
+    EXPECT_EQ(parseCommandLine({"/i in.txt /o out.txt /s 2 /x ("}, Program::Desktop).error, cli.error);
 }
 
 TEST(SlashSwitches, PathsCutBySwitchesAreFound)
@@ -432,8 +431,11 @@ TEST(SlashSwitches, PathsCutBySwitchesAreFound)
     } rows[] = {
         {"an existing file", {"/i", in, "/o", "out.txt", "/s", "2"}, in},
         {"a new file in an existing folder", {"/i", "in.txt", "/o", absent, "/s", "2"}, absent},
+        {"a path that does not exist", {"/i", "g.txt", "/o", "/nonexistent/x", "/s", "2"}, "/nonexistent/x"},
+        {"a relative path", {"/i", "data/in.txt", "/o", "b", "/s", "2"}, "data/in.txt"},
         {"relative names", {"/i", "in.txt", "/o", "out.txt", "/s", "2"}, ""},
         {"a packed switch", {"/iin.txt", "/oout.txt", "/s2"}, ""},
+        {"switches in one argument", {"/i in.txt /o out.txt /s 2"}, ""},
         {"a path without switch texts", {"/i", "/usr", "/o", "b", "/s", "1"}, ""},
     };
     for (const Row& row : rows)

@@ -25,6 +25,12 @@ finish() {
     exit 0
 }
 
+# holds_unnamed_file PID DIR: PID has a file open in DIR that has no name
+# (the save's file before it is put in place).
+holds_unnamed_file() {
+    ls -l "/proc/$1/fd" 2> /dev/null | grep -q -- "-> $2/.* (deleted)\$"
+}
+
 # stopped_cleanly NAME STATUS OUTPUT LEFT: a run ended by Ctrl-C or a
 # signal exited 130, wrote no OUTPUT and left nothing (LEFT: what it left).
 # True when all three hold; each that does not is a failure.

@@ -705,7 +705,8 @@ TEST_F(MainWindowTest, OtherEncodingsAreNamedAndShownDecoded)
     QLabel* encoding = w.findChild<QLabel*>("encodingLabel");
     ASSERT_NE(encoding, nullptr);
     // UTF-16LE with a mark: "你好", "x", "你好".
-    open(files.write("wide.txt", std::string("\xFF\xFE\x60\x4F\x7D\x59\n\0x\0\n\0\x60\x4F\x7D\x59\n\0", 20)));
+    static constexpr char kWide[] = "\xFF\xFE\x60\x4F\x7D\x59\n\0x\0\n\0\x60\x4F\x7D\x59\n\0";
+    open(files.write("wide.txt", std::string(kWide, sizeof kWide - 1)));
     EXPECT_EQ(encoding->text(), QStringLiteral("文本编码: UTF-16LE"));
     EXPECT_EQ(w.sourceModel()->data(w.sourceModel()->index(2)).toString(), QStringLiteral("你好"));
     EXPECT_EQ(w.dupsModel()->data(w.dupsModel()->index(1)).toString(), QStringLiteral("[3]   你好"));
