@@ -39,7 +39,9 @@ void installInterruptHandler()
     sigemptyset(&sa.sa_mask);
     for (int sig : kStopSignals)
         sigaddset(&sa.sa_mask, sig);
-    sa.sa_flags = SA_RESTART;
+    // No SA_RESTART: a write that waits on a slow reader returns EINTR, and
+    // the work takes the stop there.
+    sa.sa_flags = 0;
     for (int sig : kStopSignals)
         sigaction(sig, &sa, nullptr);
 }

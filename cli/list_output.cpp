@@ -27,16 +27,22 @@ void appendNumber(std::string& out, int64_t n, int width = 0)
     out.append(digits, end);
 }
 
-// 0, or the errno of a failed write.
+// 0, the errno of a failed write, or kListStopped when Ctrl-C came while a
+// write waited on its reader.
 int writeAll(int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && errno == EINTR) {
+            if (interruptRequested())
+                return kListStopped;
             continue;
+        }
         if (n <= 0)
             return n < 0 ? errno : EIO;
         bytes.remove_prefix(static_cast<size_t>(n));
+        if (!bytes.empty() && interruptRequested())  // a short write: a signal came
+            return kListStopped;
     }
     return 0;
 }

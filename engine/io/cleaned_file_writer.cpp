@@ -115,7 +115,10 @@ private:
                 error_ = kChangedWhileReadError;
                 return;
             }
-            const ssize_t n = fileOps().write(fd_, bytes.data(), std::min(bytes.size(), kBlock));
+            const size_t asked = std::min(bytes.size(), kBlock);
+            const ssize_t n = fileOps().write(fd_, bytes.data(), asked);
+            // A signal that interrupts a write waiting on its reader makes it
+            // return early: with what it wrote, or EINTR.
             if (n < 0 && errno == EINTR) {
                 stopped_ = work_.checkIn();
                 continue;
@@ -129,6 +132,8 @@ private:
             }
             bytes.remove_prefix(static_cast<size_t>(n));
             written_ += static_cast<uint64_t>(n);
+            if (static_cast<size_t>(n) < asked)
+                stopped_ = work_.checkIn();
         }
         if (toDisk_ && written_ - started_ >= kWriteBack) {
             ::sync_file_range(fd_, static_cast<off_t>(started_), static_cast<off_t>(written_ - started_),

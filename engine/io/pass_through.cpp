@@ -61,6 +61,9 @@ PassThroughResult passThrough(const ScanResult& result, int fd, Work& work)
             if (n <= 0)
                 return {PassThroughOutcome::WriteFailed, n < 0 ? errno : EIO};
             done += static_cast<size_t>(n);
+            // A short write: a signal came while the reader lagged.
+            if (done < block.size() && work.checkIn())
+                return {PassThroughOutcome::Stopped, 0};
         }
         at += block.size();
         if (work.checkIn())

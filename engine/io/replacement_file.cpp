@@ -89,10 +89,8 @@ int ReplacementFile::create(const TargetPlace& place, mode_t mode)
     folder_ = place.folder.get();
     if (procAvailable()) {
         fd_ = fileOps().openat(folder_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
-        if (fd_ >= 0) {
-            unnamed_ = true;
+        if (fd_ >= 0)
             return 0;
-        }
         // Anything but "no unnamed files here" would fail the named way too.
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
             return errno;
@@ -169,7 +167,6 @@ void ReplacementFile::discard()
         named_ = false;
         pending_.release();
     }
-    unnamed_ = false;
 }
 
 }  // namespace quillow

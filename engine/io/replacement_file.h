@@ -27,8 +27,6 @@ public:
     // umask, as open() takes it). 0 or the system's error.
     int create(const TargetPlace& place, mode_t mode);
     int fd() const { return fd_; }
-    // Whether it had a name from the start (no unnamed files here).
-    bool namedFromTheStart() const { return named_ && !unnamed_; }
 
     // Closes it (after the caller flushed it) and puts it in place of the
     // target in one step. 0 or the system's error; nothing of it is left
@@ -42,7 +40,6 @@ private:
 
     int fd_ = -1;
     int folder_ = -1;  // place's, which outlives this
-    bool unnamed_ = false;
     bool named_ = false;
     std::string name_;  // in the folder, once it has one
     PendingTempFile pending_;  // for a program that must end at once

@@ -629,10 +629,6 @@ standard output; --list and --count: duplicates were found</translation>
         <translation>the output cannot be written (the source is left as it was)</translation>
     </message>
     <message>
-        <source>被 Ctrl-C 停止</source>
-        <translation>stopped by Ctrl-C</translation>
-    </message>
-    <message>
         <source>示例</source>
         <translation>Examples</translation>
     </message>
@@ -782,6 +778,16 @@ tsv 每项一行：行号、组号、文本，以制表符
         <translation>the form of --list: numbered, one entry a line
 &quot;[line]   text&quot;; tsv, one entry a line: line,
 group and text, separated by tabs</translation>
+    </message>
+    <message>
+        <source>输出已写好并就位，但无法把所在文件夹写入磁盘
+（断电时可能丢失）</source>
+        <translation>the output was written and is in place, but its folder could not
+be flushed to disk (a power loss may still lose it)</translation>
+    </message>
+    <message>
+        <source>被 Ctrl-C 停止（输出写好之后才到的停止：0）</source>
+        <translation>stopped by Ctrl-C (a stop that comes once the output is written: 0)</translation>
     </message>
 </context>
 <context>

@@ -624,6 +624,7 @@ TEST(UnattendedRun, ExitStatuses)
     EXPECT_EQ(exitStatus(RunOutcome::NothingToDo), 1);
     EXPECT_EQ(exitStatus(RunOutcome::InputError), 2);
     EXPECT_EQ(exitStatus(RunOutcome::OutputError), 3);
+    EXPECT_EQ(exitStatus(RunOutcome::WrittenUnflushed), 4);
     EXPECT_EQ(exitStatus(RunOutcome::Stopped), 130);
 }
 
