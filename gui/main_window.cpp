@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "app/button_states.h"
 #include "app/flows/open_flow.h"
@@ -371,6 +372,9 @@ void MainWindow::runCommandLine()
     if (outcome == RunOutcome::Stopped)
         return;  // interactive from here on
     exitCode_ = exitStatus(outcome);
+    // The window closes at once: a failure is said where the caller sees it.
+    if (exitCode_ >= kExitUsage)
+        std::fprintf(stderr, "quillow: %s\n", statusText().toUtf8().constData());
     close();
 }
 

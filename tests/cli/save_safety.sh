@@ -19,10 +19,10 @@ as_nobody() {
     setpriv --reuid=65534 --regid=65534 --clear-groups "$@"
 }
 have_strace() { command -v strace > /dev/null && strace -qq -o /dev/null -e trace=none true 2> /dev/null; }
-# wait_in_syscall PID NR: waits (up to 10 s) until a thread of PID is in
-# system call NR (held there by strace).
+# wait_in_syscall PID NR: waits (up to 30 s: the machine may be busy) until
+# a thread of PID is in system call NR (held there by strace).
 wait_in_syscall() {
-    for _ in $(seq 1 200); do
+    for _ in $(seq 1 600); do
         grep -qs "^$2 " /proc/"$1"/task/*/syscall && return 0
         sleep 0.05
     done
@@ -31,7 +31,7 @@ wait_in_syscall() {
 # started PID_OF_TRACER: the traced program's pid, once it runs.
 started() {
     local pid=
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 600); do
         pid=$(pgrep -P "$1" | head -1)
         [ -n "$pid" ] && break
         sleep 0.05
@@ -118,7 +118,7 @@ shrink_before_output() {
     shift
     have_strace || { status=skip; return; }
     awk 'BEGIN { for (i = 0; i < 300000; i++) printf "line number %d of the file\n", i % 100000 }' > "$file"
-    strace -qq -o /dev/null -e trace=write -e inject=write:delay_enter=1500000:when=1 \
+    strace -qq -o /dev/null -e trace=write -e inject=write:delay_enter=3000000:when=1 \
         "$cli" -q "$@" "$file" > "$work/$name.out" 2> "$err" &
     local tracer=$!
     local pid
@@ -136,36 +136,33 @@ list_after_shrink() { shrink_before_output shrunk-list --list; }
 count_after_shrink() { shrink_before_output shrunk-count --count; }
 stdout_after_shrink() { shrink_before_output shrunk-stdout -s 2 -o - -i; }
 
-# Six lines of about a second each under (a|aa)+$; the stop comes at 1 s.
-slow_lines_stop() {
-    awk 'BEGIN { s = ""; for (i = 0; i < 2000; i++) s = s "aaaaaaaaaaaaaaaaaaaab"; for (i = 0; i < 6; i++) print s (i % 3) }' \
-        > "$work/slow6.txt"
-    "$cli" -i "$work/slow6.txt" -o "$work/slow6.out" -s 2 -x '(a|aa)+$' 2> "$err" &
+# stop_slow_save NAME FILE DELAY: saves FILE under (a|aa)+$, asks it to
+# stop after DELAY seconds, and holds the stop to 2 s.
+stop_slow_save() {
+    "$cli" -i "$2" -o "$2.out" -s 2 -x '(a|aa)+$' 2> "$err" &
     local pid=$!
-    sleep 1
+    sleep "$3"
     local start
     start=$(now_ms)
     kill -TERM "$pid"
     wait "$pid"
     status=$?
-    took_at_most slow_lines_stop 2000 "$start"
-    [ ! -e "$work/slow6.out" ] || fail "slow_lines_stop: an output was written"
+    took_at_most "$1" 2000 "$start"
+    [ ! -e "$2.out" ] || fail "$1: an output was written"
     target=
+}
+
+# Six lines of about a second each; the stop comes at 1 s.
+slow_lines_stop() {
+    awk 'BEGIN { s = ""; for (i = 0; i < 2000; i++) s = s "aaaaaaaaaaaaaaaaaaaab"; for (i = 0; i < 6; i++) print s (i % 3) }' \
+        > "$work/slow6.txt"
+    stop_slow_save slow_lines_stop "$work/slow6.txt" 1
 }
 
 # One line of half a minute: the stop comes between its match attempts.
 long_line_stop() {
     awk 'BEGIN { s = ""; for (i = 0; i < 60000; i++) s = s "aaaaaaaaaaaaaaaaaaaab"; print s; print s }' > "$work/long.txt"
-    "$cli" -i "$work/long.txt" -o "$work/long.out" -s 2 -x '(a|aa)+$' 2> "$err" &
-    local pid=$!
-    sleep 0.5
-    local start
-    start=$(now_ms)
-    kill -TERM "$pid"
-    wait "$pid"
-    status=$?
-    took_at_most long_line_stop 2000 "$start"
-    target=
+    stop_slow_save long_line_stop "$work/long.txt" 0.5
 }
 
 # The file's fsync takes 4 s (strace); the stop comes meanwhile: no rename.
@@ -188,15 +185,12 @@ stop_during_fsync() {
 stop_after_rename() {
     have_strace || { status=skip; return; }
     echo "older" > "$work/renamed.txt"
-    strace -f -qq -o /dev/null -e trace=renameat -e inject=renameat:delay_exit=2000000 \
+    strace -f -qq -o /dev/null -e trace=renameat -e inject=renameat:delay_exit=3000000 \
         "$cli" -i "$work/in.txt" -o "$work/renamed.txt" -s 2 2> "$err" &
     local tracer=$!
     local pid
     pid=$(started "$tracer")
-    for _ in $(seq 1 100); do
-        [ "$(cat "$work/renamed.txt")" != older ] && break
-        sleep 0.05
-    done
+    wait_in_syscall "$pid" 264 || fail "stop_after_rename: no rename seen"
     kill -TERM "$pid"
     wait "$tracer"
     status=$?

@@ -16,6 +16,13 @@ mkdir -p "$XDG_CONFIG_HOME" "$TMPDIR"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
+# A build with AddressSanitizer (QUILLOW_SANITIZE): its leak check needs
+# ptrace and a thread of its own, so runs that strace traces, or that may
+# start no thread, go without it.
+sanitized() { ldd "$cli" 2> /dev/null | grep -q libasan; }
+no_leak_check() { ASAN_OPTIONS="detect_leaks=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}" "$@"; }
+strace() { no_leak_check command strace "$@"; }
+
 # Ends the script: status 1 after any failure, else 0.
 finish() {
     if [ "$failures" -ne 0 ]; then

@@ -11,6 +11,8 @@ work=$(realpath "$(mktemp -d)")
 trap 'rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
 strays() { find "$work" -name '*.quillowtemp' | tr '\n' ' '; }
+# A leak check (AddressSanitizer) cannot run under ptrace.
+strace() { ASAN_OPTIONS="detect_leaks=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}" command strace "$@"; }
 # PID has a file open in DIR that has no name (the save's, before it is in place).
 holds_unnamed_file() { ls -l "/proc/$1/fd" 2> /dev/null | grep -q -- "-> $2/.* (deleted)\$"; }
 
