@@ -11,12 +11,12 @@ out="$build/sample-cleaned.txt"
 rm -f "$out"
 
 echo "== duplicates in $sample"
-"$build/quillow-cli" --list -q "$sample" > "$build/sample-list.txt" || true
+"$build/quillow-cli" --list "$sample" > "$build/sample-list.txt" || true
 head -n 12 "$build/sample-list.txt"
 echo "   ..."
-echo "== cleaning: quillow-cli -i $sample -o $out -s all-but-first"
+echo "== cleaning: quillow-cli $sample $out   (keeps the first of each line)"
 status=0
-"$build/quillow-cli" -q -i "$sample" -o "$out" -s all-but-first || status=$?
+"$build/quillow-cli" "$sample" "$out" || status=$?
 if [ "$status" -ne 0 ]; then
   echo "quillow-cli exited with status $status" >&2
   exit "$status"

@@ -10,7 +10,8 @@ namespace quillow {
 
 namespace {
 
-constexpr std::string_view kCrLf = "\r\n";
+// Text on a Linux clipboard ends its lines with LF, as every program pasting it expects.
+constexpr std::string_view kLineEnd = "\n";
 
 void appendNumber(std::string& out, int64_t n)
 {
@@ -62,7 +63,7 @@ std::string buildCopyText(const ScanResult& result, CopyRange range, CopyContent
             continue;
         size_t length = content == CopyContent::LineNumber ? static_cast<size_t>(digitCount(list->lineNumber(i)))
                                                            : item(i).size();
-        size += length + kCrLf.size();
+        size += length + kLineEnd.size();
     }
     std::string out;
     out.reserve(size);
@@ -73,7 +74,7 @@ std::string buildCopyText(const ScanResult& result, CopyRange range, CopyContent
             appendNumber(out, list->lineNumber(i));
         else
             out.append(item(i));
-        out.append(kCrLf);
+        out.append(kLineEnd);
     }
     return out;
 }

@@ -13,7 +13,7 @@ enum class CopyRange { All, Selected, Highlighted };
 // What of each entry: the line as read, its key, or its line number.
 enum class CopyContent { Source, Filtered, LineNumber };
 
-// One item per entry of the range, in list order, each followed by CR LF.
+// One item per entry of the range, in list order, each followed by LF.
 // highlighted is the duplicates view's current entry (-1: none); it is only
 // read for CopyRange::Highlighted. An empty result means there is nothing to
 // copy (text::kNothingToCopy). CopyContent::Source needs the source texts: it

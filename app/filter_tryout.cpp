@@ -50,9 +50,14 @@ TestText sourceBoxEntry(const ScanResult& scan, double n)
 
 std::string filterResult(const TestText& test, const FilterDialogValues& values)
 {
-    auto engine = LineFilter::create(values.pattern, !values.caseChecked);
-    if (!engine)
-        throw TestFailed{};
+    // A pattern of blanks alone is no filter, as the options store it.
+    const bool filtered = !trimBlanks(values.pattern).empty();
+    std::unique_ptr<LineFilter> engine;
+    if (filtered) {
+        engine = LineFilter::create(values.pattern, !values.caseChecked);
+        if (!engine)
+            throw TestFailed{};
+    }
 
     // Blanks and characters are taken off the line's own bytes, as the scan does.
     LineDecoder decoder(test.encoding);
@@ -71,6 +76,8 @@ std::string filterResult(const TestText& test, const FilterDialogValues& values)
     std::string decoded;
     const std::string_view text = decoder.text(bytes, decoded);
     const bool escaped = !test.encoding.isUtf8();
+    if (!engine)
+        return escaped ? shownDecodedText(text) : std::string(text);
 
     std::vector<std::pair<size_t, size_t>> matches;
     if (!engine->execute(text, matches, escaped))
@@ -125,7 +132,8 @@ void tryFilter(std::string& lastText, const ScanResult& scan, FrontEnd& host, co
         lastText = test.shown;
 
         std::string result = filterResult(test, values);
-        host.messageBox(text::translated(text::kFilterTestResult) +
+        const bool filtered = !trimBlanks(values.pattern).empty();
+        host.messageBox(text::translated(filtered ? text::kFilterTestResult : text::kFilterTestNoFilter) +
                             (result.empty() ? text::translated(text::kFilterTestEmpty) : result),
                         Icon::Information, Buttons::Ok);
     } catch (const TestFailed&) {

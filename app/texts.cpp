@@ -144,9 +144,24 @@ std::string badStoredSetting(const std::string& file, const std::string& key, co
 std::string slashCutWarning(const std::string& argument)
 {
     return arg(translated(QT_TRANSLATE_NOOP("quillow::text",
-                                    "警告: 斜杠开关截断了路径 %1；含有斜杠的路径请用 GNU 选项: -i 输入文件 -o 输出文件 "
-                                    "-s 1|2|3 (见 quillow-cli --help)")),
+                                    "警告: 斜杠开关截断了路径 %1；含有斜杠的路径请用 GNU 选项: quillow-cli 输入文件 -o "
+                                    "输出文件 (见 quillow-cli --help)")),
                argument);
+}
+
+std::string saveSummary(int64_t dropped, const std::string& target)
+{
+    return arg(translatedN(QT_TRANSLATE_N_NOOP("quillow::text", "完成保存！删除了 %n 行，已写入 %1"), dropped),
+               target);
+}
+
+std::string reloadStatus(int64_t kept, int64_t lost)
+{
+    std::string status =
+        translatedN(QT_TRANSLATE_N_NOOP("quillow::text", "已重新载入，保留了 %n 个勾选。"), kept);
+    if (lost > 0)
+        status += translatedN(QT_TRANSLATE_N_NOOP("quillow::text", "%n 个勾选的行已改变或不再重复。"), lost);
+    return status;
 }
 
 std::string scanSummary(int64_t lines, int64_t entries, int64_t groups)

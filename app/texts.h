@@ -68,6 +68,9 @@ inline constexpr const char* kFilterTestPrompt = QT_TRANSLATE_NOOP(
     "quillow::text", "请输入一个行以便用你的过滤测试。你也可以键入 line=# 在这里 # 为当前载入文件的行号");
 inline constexpr const char* kFilterTestResult = QT_TRANSLATE_NOOP("quillow::text", "你的过滤返回下述结果:\r\n\r\n");
 inline constexpr const char* kFilterTestEmpty = QT_TRANSLATE_NOOP("quillow::text", "(空)");
+// An empty pattern compares whole lines: the test shows the line as compared.
+inline constexpr const char* kFilterTestNoFilter =
+    QT_TRANSLATE_NOOP("quillow::text", "没有过滤：比较整行。比较的内容是:\r\n\r\n");
 inline constexpr const char* kFilterTestFailed = QT_TRANSLATE_NOOP("quillow::text", "执行失败！正则表达式可能有语法错误...");
 
 // The file dialogs' filter list: all files and text files.
@@ -113,6 +116,19 @@ std::string badStoredSetting(const std::string& file, const std::string& key, co
 inline constexpr const char* kSettingsUnusable = QT_TRANSLATE_NOOP("quillow::text", "无法使用设置文件，使用默认设置...");
 inline constexpr const char* kOutOfMemoryElsewhere = QT_TRANSLATE_NOOP("quillow::text", "错误: 内存不足");
 std::string slashCutWarning(const std::string& argument);
+
+// Questions before an open: a file that does not look like text (%1 the
+// file), and a new scan that would drop the ticks of the current list (%1 the
+// number of ticked entries).
+inline constexpr const char* kBinaryQuestion =
+    QT_TRANSLATE_NOOP("quillow::text", "%1\n看起来是二进制文件，不是文本文件。仍要打开吗？");
+inline constexpr const char* kRescanQuestion =
+    QT_TRANSLATE_NOOP("quillow::text", "已勾选的 %1 个重复项将丢失。仍要重新扫描吗？");
+// The status after a save in the window: lines dropped and where they went.
+std::string saveSummary(int64_t dropped, const std::string& target);
+// The status after a reload: ticks carried over, and ticked lines that
+// changed or are no longer duplicates.
+std::string reloadStatus(int64_t kept, int64_t lost);
 
 std::string scanSummary(int64_t lines, int64_t entries, int64_t groups);
 std::string scanInterrupted(int64_t entries);

@@ -2,14 +2,14 @@
 
 #include <absl/container/flat_hash_map.h>
 
-#include <QLocale>
 #include <QString>
-#include <QStringList>
 #include <QTranslator>
 #include <filesystem>
 #include <memory>
 #include <mutex>
 #include <utility>
+
+#include "engine/text/locale_language.h"
 
 namespace quillow {
 
@@ -44,20 +44,9 @@ const char* fileStem(Language language) { return language == Language::English ?
 
 }  // namespace
 
-Language languageFor(const QStringList& uiLanguages)
+Language languageFor(std::string_view localeLanguage)
 {
-    for (const QString& name : uiLanguages) {
-        switch (QLocale(name).language()) {
-        case QLocale::C:
-        case QLocale::Chinese:
-            return Language::Chinese;
-        case QLocale::English:
-            return Language::English;
-        default:
-            break;  // no translation: the next language in the list
-        }
-    }
-    return Language::Chinese;
+    return isChineseLanguage(localeLanguage) ? Language::Chinese : Language::English;
 }
 
 std::vector<std::string> translationFolders()
@@ -90,7 +79,7 @@ Language useLanguage(Language language, const std::vector<std::string>& folders)
     return Language::Chinese;
 }
 
-Language useLocaleLanguage() { return useLanguage(languageFor(QLocale::system().uiLanguages())); }
+Language useLocaleLanguage() { return useLanguage(languageFor(localeLanguage())); }
 
 bool useTranslationFile(const std::string& path)
 {

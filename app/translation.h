@@ -1,11 +1,10 @@
 #pragma once
 // The interface language. Every text is written in Chinese, the source
 // language; English comes from a Qt Linguist translation (quillow_en.qm)
-// when the locale asks for it. The texts are marked for lupdate with
+// for every locale that does not ask for Chinese. The texts are marked for lupdate with
 // QT_TRANSLATE_NOOP where they are defined and translated where they are
 // shown. One language per process, chosen in main before the first text is
 // made; quillow-cli needs no QCoreApplication for it.
-#include <QtContainerFwd>
 #include <QtGlobal>
 #include <cstdint>
 #include <initializer_list>
@@ -20,11 +19,10 @@ namespace quillow {
 
 enum class Language { Chinese, English };
 
-// The first of the locale's languages in order of preference
-// (QLocale::uiLanguages: LANGUAGE, else LC_ALL, LC_MESSAGES or LANG) that
-// the program speaks. C and POSIX mean Chinese, the source language, and so
-// does a list without English or Chinese.
-Language languageFor(const QStringList& uiLanguages);
+// Chinese when the locale's first language (engine/text/locale_language.h)
+// is Chinese (zh*); English for every other one, C, POSIX, none and
+// languages without a translation included.
+Language languageFor(std::string_view localeLanguage);
 
 // Where quillow_<language>.qm is looked for: beside the program (a build
 // tree), ../share/quillow/translations from it, the installed data folder.

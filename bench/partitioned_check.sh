@@ -53,7 +53,7 @@ mkdir -p "$work/tmp"
 run() {
     local name=$1
     shift
-    local args=(-i "$file" -o "$work/$name.out" -s 2 -c on -q)
+    local args=("$file" "$work/$name.out")
     [ "$name" = memory ] || args+=(--max-memory "$memory")
     rm -f "$work/$name.out"
     sync

@@ -57,8 +57,8 @@ bench_floor() {
 # Case-sensitive runs compare with mawk keyed on the line as it is; the
 # case-insensitive scan (the default setting) with mawk keyed on tolower.
 bench_scan() {
-    measure list_cs "quillow-cli --list -c on F" -- "$cli" --list -c on "$file"
-    measure list_ci "quillow-cli --list -c off F" -- "$cli" --list -c off "$file"
+    measure list_cs "quillow-cli --list F" -- "$cli" --list "$file"
+    measure list_ci "quillow-cli --list -i F" -- "$cli" --list -i "$file"
     measure mawk "mawk '!a[\$0]++' F" -- env LC_ALL=C mawk '!a[$0]++' "$file"
     measure mawk_lower "mawk '!a[tolower(\$0)]++' F" -- env LC_ALL=C mawk '!a[tolower($0)]++' "$file"
     measure sort_u "LC_ALL=C sort -u F" -- env LC_ALL=C sort -u "$file"
@@ -69,15 +69,15 @@ bench_scan() {
 # compared.
 bench_cleanup() {
     local ours=$dir/quillow.out theirs=$dir/mawk.out
-    measure clean "quillow-cli -i F -o OUT -s 2 -c on" --writes "$ours" -- \
-        "$cli" -i "$file" -o "$ours" -s 2 -c on -q
+    measure clean "quillow-cli F OUT" --writes "$ours" -- \
+        "$cli" "$file" "$ours"
     measure mawk_clean "mawk '!a[\$0]++' F > OUT" --stdout "$theirs" -- \
         env LC_ALL=C mawk '!a[$0]++' "$file"
     if cmp -s "$ours" "$theirs"; then
         echo same > "$dir/check"
     else
         echo differs > "$dir/check"
-        echo "run_bench: warning: quillow-cli -s 2 -c on wrote other lines than mawk '!a[\$0]++'" >&2
+        echo "run_bench: warning: quillow-cli F OUT wrote other lines than mawk '!a[\$0]++'" >&2
     fi
     rm -f "$ours" "$theirs"
 }
@@ -87,12 +87,12 @@ bench_cleanup() {
 # scan followed by writing the same bytes with cat and sync.
 bench_streams() {
     local cleaned=$dir/cleaned.out out=$dir/streams.out
-    "$cli" -i "$file" -o "$cleaned" -s 2 -c on -q
-    measure to_stdout "quillow-cli -i F -o - -s 2 -c on" -- "$cli" -i "$file" -o - -s 2 -c on -q
-    measure pipe_stdout "cat F | quillow-cli -i - -o - -s 2 -c on" -- \
-        sh -c 'cat "$1" | exec "$2" -i - -o - -s 2 -c on -q' sh "$file" "$cli"
-    measure scan_cat_sync "quillow-cli --list -c on F; cat CLEANED > OUT; sync OUT" --writes "$out" -- \
-        sh -c '"$1" --list -c on "$2" > /dev/null 2>&1; cat "$3" > "$4" && sync "$4"' sh "$cli" "$file" "$cleaned" "$out"
+    "$cli" "$file" "$cleaned"
+    measure to_stdout "quillow-cli F" -- "$cli" "$file"
+    measure pipe_stdout "cat F | quillow-cli" -- \
+        sh -c 'cat "$1" | exec "$2"' sh "$file" "$cli"
+    measure scan_cat_sync "quillow-cli --list F; cat CLEANED > OUT; sync OUT" --writes "$out" -- \
+        sh -c '"$1" --list "$2" > /dev/null 2>&1; cat "$3" > "$4" && sync "$4"' sh "$cli" "$file" "$cleaned" "$out"
     rm -f "$cleaned" "$out"
 }
 

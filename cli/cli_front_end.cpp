@@ -39,8 +39,8 @@ void installInterruptHandler()
     sigemptyset(&sa.sa_mask);
     for (int sig : kStopSignals)
         sigaddset(&sa.sa_mask, sig);
-    // No SA_RESTART: a write that waits on a slow reader returns EINTR, and
-    // the work takes the stop there.
+    // No SA_RESTART: a read or write that waits on a slow peer returns
+    // EINTR, and the work sees the stop at once.
     sa.sa_flags = 0;
     for (int sig : kStopSignals)
         sigaction(sig, &sa, nullptr);
@@ -128,10 +128,9 @@ void CliFrontEnd::runWork(const char* stopQuestion, const std::function<void(Wor
         void progress(Stage stage, int64_t done, int64_t total) override { front_.showProgress(stage, done, total); }
         void checkIn() override
         {
-            if (question_ && interruptRequested() && !stop_.stop_requested()) {
-                front_.printLine(text::translated(question_));
+            // Nobody is asked: a signal is the answer.
+            if (question_ && interruptRequested())
                 stop_.request_stop();
-            }
         }
         std::stop_token token() const { return stop_.get_token(); }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The terminal front end: progress on stderr (only for a terminal), no
-// dialogs, and Ctrl-C turned into a stop. It keeps the last status text for
-// main's last line.
+// dialogs, and Ctrl-C, SIGTERM and SIGHUP turned into a stop without a
+// question. It keeps the last status text for main's last line.
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -38,8 +38,7 @@ public:
     }
     bool chooseOpenFile(FileDialogRequest&) override { return false; }
     bool chooseSaveFile(FileDialogRequest&) override { return false; }
-    // Runs work here; an interrupt stops it (the stop question goes to err
-    // as the answer it got).
+    // Runs work here; an interrupt stops work that can be stopped.
     void runWork(const char* stopQuestion, const std::function<void(Work&)>& work) override;
 
     // Progress texts are thinned out to a few a second.

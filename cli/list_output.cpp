@@ -27,63 +27,25 @@ void appendNumber(std::string& out, int64_t n, int width = 0)
     out.append(digits, end);
 }
 
-// 0, the errno of a failed write, or kListStopped when Ctrl-C came while a
-// write waited on its reader.
-int writeAll(int fd, std::string_view bytes)
+// 0, the errno of a failed write, -1 when a signal asked to stop, or
+// kChangedWhileReadError when the keys' file lost pages of its mapping:
+// their zeros never go out.
+int writeAll(const DupsList& list, int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {
+        if (list.sourceDamaged())
+            return kChangedWhileReadError;
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) {
-            if (interruptRequested())
-                return kListStopped;
+        if (interruptRequested())
+            return -1;
+        if (n < 0 && errno == EINTR)
             continue;
-        }
         if (n <= 0)
             return n < 0 ? errno : EIO;
         bytes.remove_prefix(static_cast<size_t>(n));
-        if (!bytes.empty() && interruptRequested())  // a short write: a signal came
-            return kListStopped;
     }
     return 0;
 }
-
-// 0, the errno of a failed write, or kChangedWhileReadError when the list's
-// keys (the file's mapping) lost pages: their zeros never go out.
-int writeKeys(const DupsList& list, int fd, std::string_view bytes)
-{
-    return list.sourceDamaged() ? kChangedWhileReadError : writeAll(fd, bytes);
-}
-
-// Collects lines and writes them in big blocks.
-class BlockWriter {
-public:
-    BlockWriter(const DupsList& list, int fd) : list_(list), fd_(fd) { buf_.reserve(kBlock + 4096); }
-
-    std::string& buf() { return buf_; }
-    void number(int64_t n, int width = 0) { appendNumber(buf_, n, width); }
-    // After each line: writes when a block is full. 0, an errno, or -1 for Ctrl-C.
-    int lineDone()
-    {
-        buf_ += '\n';
-        if (buf_.size() < kBlock)
-            return 0;
-        if (interruptRequested())
-            return kListStopped;
-        return flush();
-    }
-    int flush()
-    {
-        const int error = writeKeys(list_, fd_, buf_);
-        buf_.clear();
-        return error;
-    }
-
-private:
-    static constexpr size_t kBlock = size_t{4} << 20;
-    const DupsList& list_;
-    int fd_;
-    std::string buf_;
-};
 
 // The list is written in batches of this many entries, two at a time on
 // two cores: the keys lie all over the file's buffer, and formatting waits
@@ -154,33 +116,14 @@ int writeList(const DupsList& list, ShownText& shown, ListForm form, int fd)
         if (form == ListForm::Tsv)
             groupNumber = atMid + groupsStarting(list, mid, end);
         for (std::string& t : text) {
-            if (const int error = writeKeys(list, fd, t))
+            if (const int error = writeAll(list, fd, t))
                 return error;
             t.clear();
         }
         if (interruptRequested())
-            return kListStopped;
+            return -1;
     }
     return 0;
-}
-
-int writeCounts(const DupsList& list, ShownText& shown, int fd)
-{
-    std::string scratch;
-    BlockWriter out(list, fd);
-    const int64_t count = list.count();
-    for (int64_t first = 0; first < count;) {
-        int64_t end = first + 1;
-        while (end < count && list.group(end) == list.group(first))
-            ++end;
-        out.number(end - first);
-        out.buf() += '\t';
-        out.buf() += shown.key(list, first, scratch);
-        if (int failed = out.lineDone())
-            return failed;
-        first = end;
-    }
-    return out.flush();
 }
 
 }  // namespace quillow

@@ -1,8 +1,8 @@
-// quillow-cli: the unattended clean-up for scripts and servers. Needs no
-// display, never writes the settings store (and reads it only for slash
-// switches or --use-settings), and says with its exit status whether it
-// wrote the output. Its last line on stderr is the outcome: the status text
-// once the output is complete (none with -q), or the error.
+// quillow-cli: the line tool for scripts and servers. Needs no display,
+// never writes the settings store (and reads it only for slash switches or
+// --use-settings). GNU-style runs behave as uniq and sort do: silent on
+// success, "quillow-cli: FILE: reason" on failure. Slash switches end with
+// the status text on stderr.
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,18 +12,18 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_front_end.h"
-#include "cli/list_output.h"
-#include "cli/run_guards.h"
 #include "app/command_line/command_line.h"
 #include "app/command_line/command_line_help.h"
 #include "app/command_line/command_line_texts.h"
 #include "app/settings/settings_store.h"
-#include "engine/io/file_info.h"
-#include "engine/text/shown_text.h"
 #include "app/texts.h"
 #include "app/translation.h"
 #include "app/unattended_run.h"
+#include "cli/cli_front_end.h"
+#include "cli/list_output.h"
+#include "cli/run_guards.h"
+#include "engine/io/file_info.h"
+#include "engine/text/shown_text.h"
 
 using namespace quillow;
 
@@ -56,25 +56,23 @@ int closeStandardOutput()
     return std::fclose(stdout) == 0 ? 0 : (errno ? errno : EIO);
 }
 
-// --list or --count after the scan, then the scan's summary once the list
-// is out.
-int writeDuplicates(const CommandLine& command, const ScanResult& result, const CliFrontEnd& front)
+// The reader of standard output went away: the run ends as a pipeline
+// expects, by SIGPIPE, with nothing said.
+[[noreturn]] void endByClosedPipe()
 {
-    ShownText shown(result.encoding.encoding);
-    const int error = command.action == CommandLine::Action::Count
-                          ? writeCounts(*result.dups, shown, STDOUT_FILENO)
-                          : writeList(*result.dups, shown, command.listForm, STDOUT_FILENO);
-    // The keys came from the file: it must still be the one scanned.
-    if (error == kChangedWhileReadError ||
-        (error == 0 && !result.fromStream && identityOf(result.file) != result.identity))
-        return fail(kExitUsage, text::failureStatus(text::kFileError, result.file, kChangedWhileReadError));
-    if (error == kListStopped)
-        return kExitStopped;
-    if (const int closeError = error ? error : closeStandardOutput())
-        return fail(kExitOutput, text::cannotWriteStandardOutput(std::strerror(closeError)));
-    if (!command.quiet)
-        say(front.lastStatus() + "\n");
-    return 0;
+    std::signal(SIGPIPE, SIG_DFL);
+    std::raise(SIGPIPE);
+    std::_Exit(128 + SIGPIPE);
+}
+
+int interrupted() { return fail(kExitStopped, text::translated(text::kInterrupted)); }
+
+// A failure of standard output: a closed pipe ends quietly, others are told.
+int standardOutputFailed(int error)
+{
+    if (error == EPIPE)
+        endByClosedPipe();
+    return fail(kExitOutput, text::failureDetail(text::translated(text::kStandardOutput), error));
 }
 
 // Which encoding the file was read in, when it is not UTF-8.
@@ -88,17 +86,102 @@ void reportEncoding(const ScanResult& result)
                                                           result.encoding.evidence == EncodingEvidence::Detector)));
 }
 
+// -v: what the scan found, once the output is complete.
+void reportSummary(const ScanResult& result)
+{
+    reportEncoding(result);
+    const int64_t entries = result.dups ? result.dups->count() : 0;
+    say((entries > 0 ? text::scanSummary(result.lineCount, entries, result.groupCount)
+                     : text::translated(text::kNoDuplicates)) +
+        "\n");
+}
+
+// A GNU-style run: uniq's ways.
+int runLineTool(const CommandLine& command, Settings& settings)
+{
+    CliFrontEnd front(command.verbose && ::isatty(STDERR_FILENO) == 1);
+    Session session(settings, front);
+    RunFailure failure;
+    const RunOutcome outcome = runUnattended(session, command.run, &failure);
+    front.finish();
+    const ScanResult& result = session.result;
+    switch (outcome) {
+    case RunOutcome::Stopped:
+        return interrupted();
+    case RunOutcome::WrittenUnflushed:  // the output is in place: said, not an interruption
+        return fail(exitStatus(outcome), failure.file + ": " + failure.reason);
+    case RunOutcome::InputError:
+    case RunOutcome::OutputError:
+        // Ctrl-C in a pipeline ends the reader too.
+        if (interruptRequested())
+            return interrupted();
+        if (outcome == RunOutcome::OutputError && command.run.outputIsStdout && failure.error == EPIPE)
+            endByClosedPipe();
+        return fail(exitStatus(outcome), failure.file + ": " + failure.reason);
+    case RunOutcome::DuplicatesFound: {
+        ShownText shown(result.encoding.encoding);
+        const int error = writeList(*result.dups, shown, command.run.listForm, STDOUT_FILENO);
+        // The keys came from the file: it must still be the one scanned.
+        if (error == kChangedWhileReadError ||
+            (error == 0 && !result.fromStream && identityOf(result.file) != result.identity))
+            return fail(kExitUsage, text::failureDetail(result.file, kChangedWhileReadError));
+        if (error)
+            return error < 0 ? interrupted() : standardOutputFailed(error);
+        break;
+    }
+    case RunOutcome::NothingToDo:  // an empty list
+    case RunOutcome::Written:
+        break;
+    }
+    if (const int error = closeStandardOutput())
+        return standardOutputFailed(error);
+    // A stop that came once the output was complete is said, not obeyed.
+    if (interruptRequested())
+        say(text::errorLine(kProgram, text::translated(text::kStoppedAfterWriting)));
+    if (command.verbose)
+        reportSummary(result);
+    return 0;
+}
+
+// A run of slash switches: the status text is the last word on stderr.
+int runSwitches(const CommandLine& command, Settings& settings)
+{
+    CliFrontEnd front(::isatty(STDERR_FILENO) == 1);
+    Session session(settings, front);
+    const RunOutcome outcome = runUnattended(session, command.run);
+    front.finish();
+    reportEncoding(session.result);
+    switch (outcome) {
+    case RunOutcome::Written:
+        // A stop that came once the output was complete is said, not obeyed.
+        say((interruptRequested() ? text::translated(text::kStoppedAfterWriting) : front.lastStatus()) + "\n");
+        return exitStatus(outcome);
+    case RunOutcome::DuplicatesFound:
+    case RunOutcome::NothingToDo:
+        say(front.lastStatus() + "\n");
+        return exitStatus(outcome);
+    case RunOutcome::WrittenUnflushed:
+    case RunOutcome::InputError:
+    case RunOutcome::OutputError:  // the status names the file and the reason
+        return fail(exitStatus(outcome), front.lastStatus());
+    case RunOutcome::Stopped:
+        break;
+    }
+    return interrupted();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     // The language of every text, the messages about the arguments included.
     useLocaleLanguage();
-    // A closed pipe is a write error like any other, reported and not a signal.
+    // A closed pipe shows as EPIPE wherever it is met; on standard output
+    // the run then ends by SIGPIPE itself (endByClosedPipe).
     std::signal(SIGPIPE, SIG_IGN);
     installOutOfMemoryHandler();
     const std::vector<std::string> args(argv + 1, argv + argc);
-    CommandLine command = parseCommandLine(args, Program::Cli);
+    const CommandLine command = parseCommandLine(args, Program::Cli);
     warnBeforeRun(args, command);
     switch (command.action) {
     case CommandLine::Action::Error:
@@ -112,54 +195,17 @@ int main(int argc, char** argv)
         errno = 0;
         std::fputs(page.c_str(), stdout);
         if (const int error = closeStandardOutput())
-            return fail(kExitOutput, text::cannotWriteStandardOutput(std::strerror(error)));
+            return standardOutputFailed(error);
         return 0;
     }
     case CommandLine::Action::Interactive:  // never for quillow-cli
     case CommandLine::Action::Run:
-    case CommandLine::Action::List:
-    case CommandLine::Action::Count:
         break;
     }
 
     installInterruptHandler();
-
-    Settings settings;  // the documented defaults
-    if (command.useStoredSettings)
+    Settings settings;
+    if (command.run.fromStoredSettings)
         loadSettings(settings, ScreenSize{});
-    CliFrontEnd front(::isatty(STDERR_FILENO) == 1 && !command.quiet);
-    Session session(settings, front);
-    const RunOutcome outcome = runUnattended(session, command.run);
-    front.finish();
-    const ScanResult& result = session.result;
-    if (!command.quiet)
-        reportEncoding(result);
-
-    switch (outcome) {
-    case RunOutcome::DuplicatesFound:
-        return writeDuplicates(command, result, front);
-    case RunOutcome::Written:
-    case RunOutcome::PassedThrough:
-        if (command.run.outputIsStdout)
-            if (const int error = closeStandardOutput())
-                return fail(kExitOutput,
-                            text::failureStatus(text::kSaveFailed, text::translated(text::kStandardOutput), error));
-        // A stop that came once the output was complete is said, not obeyed.
-        if (!command.quiet)
-            say((interruptRequested() ? text::translated(text::kStoppedAfterWriting) : front.lastStatus()) + "\n");
-        return exitStatus(outcome);
-    case RunOutcome::NothingToDo:
-        if (!command.quiet)
-            say(front.lastStatus() + "\n");
-        return exitStatus(outcome);
-    case RunOutcome::WrittenUnflushed:  // the status names the file and the reason
-    case RunOutcome::InputError:
-    case RunOutcome::OutputError:  // the status names the file and the reason
-        return fail(exitStatus(outcome), front.lastStatus());
-    case RunOutcome::Stopped:
-        if (!front.lastStatus().empty())
-            say(front.lastStatus() + "\n");
-        return kExitStopped;
-    }
-    return exitStatus(outcome);
+    return command.gnuSyntax ? runLineTool(command, settings) : runSwitches(command, settings);
 }

@@ -47,9 +47,7 @@ void warnBeforeRun(const std::vector<std::string>& args, const CommandLine& comm
         if (const std::string cut = pathCutBySwitches(args); !cut.empty())
             std::fprintf(err, "quillow-cli: %s\n", text::slashCutWarning(cut).c_str());
     // Only a run that reads the store hears about its file.
-    const bool runs = command.action == CommandLine::Action::Run || command.action == CommandLine::Action::List ||
-                      command.action == CommandLine::Action::Count;
-    if (runs && command.useStoredSettings)
+    if (command.action == CommandLine::Action::Run && command.run.fromStoredSettings)
         if (const std::string unusable = unusableSettingsFile(); !unusable.empty())
             std::fprintf(err, "quillow-cli: %s\n",
                          text::failureStatus(text::kSettingsUnusable, unusable, kNotRegularError).c_str());

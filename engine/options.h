@@ -19,6 +19,12 @@ struct Options {
     std::string textEncoding = "auto";  // the files' encoding: "auto" lets each file decide, else an ICU name
     bool compatForms = false;      // compatibility forms (full/half width, ligatures) compare alike (NFKC)
     std::string maxMemory = "auto";  // the memory a scan may use ("2G"); "auto": what the machine has available
+    // The command line's own rules (no stored setting keeps them).
+    int64_t keyField = 0;        // only this field (1-based) is compared; 0: the whole line
+    std::string fieldSeparator;  // one character that ends fields; empty: runs of blanks separate them
+    int64_t skipFields = 0;      // leading fields comparison ignores
+    int64_t checkChars = -1;     // at most this many characters are compared; -1: all
+    bool zeroTerminated = false; // NUL ends a line (CR and LF are text)
 };
 
 }  // namespace quillow

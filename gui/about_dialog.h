@@ -14,7 +14,7 @@ namespace quillow {
 
 struct UsageCounters;
 
-inline constexpr const char* kMakerWebAddress = "https://quillow.example.org";
+inline constexpr const char* kMakerWebAddress = QUILLOW_HOMEPAGE;  // the package's Homepage
 
 // The statistics block: five lines joined by "\n", each a label directly
 // followed by its counter.

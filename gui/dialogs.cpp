@@ -1,5 +1,6 @@
 #include "gui/dialogs.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
@@ -65,6 +66,14 @@ QMessageBox::Icon qtIcon(Icon icon)
     return QMessageBox::NoIcon;
 }
 
+// A question asked while a dialog of the program is open (the options
+// dialog's filter test) belongs to that dialog and is centred on it.
+QWidget* ownerFor(QWidget* parent)
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal && parent && modal != parent && modal->parentWidget() ? modal : parent;
+}
+
 }  // namespace
 
 std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const QString& text, Icon icon, Buttons kind)
@@ -107,7 +116,7 @@ Answer answerFor(QMessageBox::StandardButton button)
 
 Answer QtDialogs::messageBox(QWidget* parent, const std::string& text, Icon icon, Buttons buttons)
 {
-    std::unique_ptr<QMessageBox> box = makeMessageBox(parent, QString::fromStdString(text), icon, buttons);
+    std::unique_ptr<QMessageBox> box = makeMessageBox(ownerFor(parent), QString::fromStdString(text), icon, buttons);
     box->exec();
     QAbstractButton* clicked = box->clickedButton();
     if (!clicked)
@@ -118,7 +127,7 @@ Answer QtDialogs::messageBox(QWidget* parent, const std::string& text, Icon icon
 std::optional<std::string> QtDialogs::inputBox(QWidget* parent, const std::string& prompt, const std::string& title,
                                                const std::string& preset)
 {
-    QInputDialog dialog(parent);
+    QInputDialog dialog(ownerFor(parent));
     dialog.setWindowTitle(title.empty() ? QString::fromUtf8(text::kProductName) : QString::fromStdString(title));
     dialog.setLabelText(QString::fromStdString(prompt));
     dialog.setTextValue(QString::fromStdString(preset));

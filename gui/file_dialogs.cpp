@@ -55,6 +55,11 @@ void fitRoomy(QFileDialog& dialog)
 
 }  // namespace
 
+std::string FileDialogs::missingFileText(const std::string& path)
+{
+    return tr("%1\n找不到文件。\n请检查文件名是否正确，然后重试。").arg(fromPath(path)).toStdString();
+}
+
 bool FileDialogs::chooseOpenFile(FileDialogRequest& request)
 {
     return run(true, request);
@@ -111,8 +116,7 @@ bool FileDialogs::run(bool open, FileDialogRequest& request)
     };
     steps.fileExists = [](const std::string& path) { return QFileInfo(fromPath(path)).isFile(); };
     steps.reportMissing = [&](const std::string& path) {
-        QMessageBox::warning(owner_, title,
-                             tr("%1\n找不到文件。\n请检查文件名是否正确，然后重试。").arg(fromPath(path)));
+        QMessageBox::warning(owner_, title, QString::fromStdString(missingFileText(path)));
     };
     steps.confirmOverwrite = [&](const std::string& path) {
         const QString name = QFileInfo(fromPath(path)).fileName();

@@ -24,6 +24,9 @@ public:
     // when request.overwritePrompt is set).
     bool chooseSaveFile(FileDialogRequest& request);
 
+    // What the open dialog says of a name that is no file.
+    static std::string missingFileText(const std::string& path);
+
 private:
     bool run(bool open, FileDialogRequest& request);
 

@@ -43,6 +43,13 @@ void LineListView::setModel(QAbstractItemModel* model)
     fitColumn();
 }
 
+void LineListView::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    const int sideways = horizontalScrollBar()->value();
+    QTableView::scrollTo(index, hint);
+    horizontalScrollBar()->setValue(sideways);
+}
+
 void LineListView::fitRowHeight()
 {
     QStyleOptionViewItem option;

@@ -19,6 +19,8 @@ public:
     explicit LineListView(QWidget* parent = nullptr);
 
     void setModel(QAbstractItemModel* model) override;
+    // Brings the row into view; the sideways scroll stays where the user left it.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
     std::function<void()> onRightClick;
     std::function<bool(const QMimeData*)> acceptsDrop;

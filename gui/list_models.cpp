@@ -15,7 +15,7 @@ namespace {
 int clampRows(int64_t n) { return static_cast<int>(std::clamp<int64_t>(n, 0, INT_MAX)); }
 
 // Rows added in one turn of the event loop.
-constexpr int kRowsPerStep = 1 << 20;
+constexpr int kRowsPerStep = 1 << 18;
 
 }  // namespace
 
@@ -43,6 +43,16 @@ void GrowingListModel::grow()
             if (generation == generation_)
                 grow();
         });
+}
+
+void GrowingListModel::showRows(int64_t row)
+{
+    if (row < rows_ || rows_ >= total_)
+        return;
+    const int next = static_cast<int>(std::min<int64_t>(total_, row + 1));
+    beginInsertRows(QModelIndex(), rows_, next - 1);
+    rows_ = next;
+    endInsertRows();
 }
 
 SourceListModel::SourceListModel(const ScanResult& result, QObject* parent)
@@ -104,6 +114,12 @@ void DupsListModel::refreshChecks()
 {
     if (rows_ > 0)
         emit dataChanged(index(0), index(rows_ - 1), {Qt::CheckStateRole});
+}
+
+void DupsListModel::refreshRow(int row)
+{
+    if (row >= 0 && row < rows_)
+        emit dataChanged(index(row), index(row), {Qt::CheckStateRole});
 }
 
 QVariant DupsListModel::data(const QModelIndex& index, int role) const

@@ -18,8 +18,8 @@
 namespace quillow {
 
 // A list model that shows a long list in steps: the first rows at once, the
-// rest a million at a time in later turns of the event loop, so a view of
-// ten million rows never holds the window still for long.
+// rest a quarter of a million at a time in later turns of the event loop, so
+// a view of ten million rows never holds the window still for long.
 class GrowingListModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -27,6 +27,8 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override { return parent.isValid() ? 0 : rows_; }
     // True once every row is shown.
     bool complete() const { return rows_ == total_; }
+    // Shows the rows up to row now (find and go to line jump ahead of the steps).
+    void showRows(int64_t row);
 
 protected:
     // Call between beginResetModel and endResetModel with the rows to show.
@@ -72,6 +74,8 @@ public:
     void reload();
     // The selected flags changed in bulk: repaint the check boxes.
     void refreshChecks();
+    // One entry's flag changed.
+    void refreshRow(int row);
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;

@@ -16,6 +16,7 @@
 #include "app/translation.h"
 #include "app/unattended_run.h"
 #include "gui/dialogs.h"
+#include "gui/display_check.h"
 #include "gui/main_window.h"
 #include "gui/translations.h"
 #include "gui/window_setup.h"
@@ -79,16 +80,26 @@ int main(int argc, char** argv)
     if (command.action == CommandLine::Action::Error && !holdsQtOption(given))
         return usageError(command);
 
+    // Without a display Qt would abort; quillow-cli is the way to go then.
+    const DisplayCheck display(given);
+    if (!display.missing().empty()) {
+        std::fputs(DisplayCheck::message(display.missing()).c_str(), stderr);
+        return kExitUsage;
+    }
     removeTemporaryFilesOnSignals();
     const int givenArgs = argc;
     QApplication app(argc, argv);
+    if (const std::string failure = display.failure(); !failure.empty()) {
+        std::fputs(DisplayCheck::message(failure).c_str(), stderr);
+        return kExitUsage;
+    }
     // Qt takes its own options (-style, -platform ...) out of argv.
     if (argc != givenArgs)
         command = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc), Program::Desktop);
     if (command.action == CommandLine::Action::Error)
         return usageError(command);
 
-    QApplication::setDesktopFileName(QStringLiteral("quillow"));
+    QApplication::setDesktopFileName(QStringLiteral(QUILLOW_APP_ID));
     QApplication::setApplicationName(QStringLiteral("quillow"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLOW_VERSION));
     QApplication::setWindowIcon(programIcon());

@@ -21,16 +21,21 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <cstdio>
 
 #include "app/button_states.h"
 #include "app/flows/open_flow.h"
 #include "app/flows/save_flow.h"
+#include "app/settings/recent_files.h"
 #include "app/settings/settings_store.h"
 #include "engine/text/text_util.h"
 #include "app/texts.h"
 #include "app/unattended_run.h"
+#include "gui/file_dialogs.h"
+#include "gui/find_bar.h"
+#include "gui/help_window.h"
 #include "gui/line_list_view.h"
 #include "gui/list_models.h"
 #include "gui/main_window_internal.h"
@@ -42,12 +47,6 @@
 namespace quillow {
 
 namespace {
-
-bool isFile(const std::string& path)
-{
-    QFileInfo info(QFile::decodeName(QByteArray::fromStdString(path)));
-    return info.exists() && info.isFile();
-}
 
 // The progress bar under the buttons: it fills from the bottom while it is
 // higher than wide, and from the left, with the percentage on it, when a low
@@ -86,8 +85,14 @@ MainWindow::MainWindow(Settings& settings, Dialogs& dialogs, CommandLine command
 {
     setObjectName(QStringLiteral("mainWindow"));
     work_ = new WorkRunner(this);
+    undo_ = new QUndoStack(this);
+    // Enough steps back for a session's work; each costs a bit per entry at most.
+    undo_->setUndoLimit(100);
     setWindowTitle(QStringLiteral("Quillow"));
+    setAcceptDrops(true);
     buildControls();
+    buildMenus();
+    buildFind();
     loadSettingsAndPlace();
     qApp->installEventFilter(this);
 }
@@ -95,6 +100,8 @@ MainWindow::MainWindow(Settings& settings, Dialogs& dialogs, CommandLine command
 MainWindow::~MainWindow()
 {
     qApp->removeEventFilter(this);
+    // The stack empties as it goes and would have the menus follow.
+    undo_->disconnect(this);
 }
 
 void MainWindow::buildControls()
@@ -188,7 +195,7 @@ void MainWindow::buildControls()
     sourceList_->setDragDropMode(QAbstractItemView::DropOnly);
     sourceList_->onRightClick = [this] { onSourceRightClicked(); };
     sourceList_->acceptsDrop = [this](const QMimeData* d) { return acceptsDrop(d); };
-    sourceList_->onDrop = [this](const QMimeData* d) { dropOnSourceList(d); };
+    sourceList_->onDrop = [this](const QMimeData* d) { dropFiles(d); };
     controls_[SourceList] = sourceList_;
 
     dupsList_ = new LineListView(client);
@@ -230,9 +237,15 @@ void MainWindow::buildControls()
     lists->addWidget(dupsLabel);
     lists->addWidget(dupsList_, 1);
 
-    auto* root = new QHBoxLayout(client);
-    root->addLayout(column);
-    root->addLayout(lists, 1);
+    auto* panes = new QHBoxLayout;
+    panes->addLayout(column);
+    panes->addLayout(lists, 1);
+    // The find bar, when open, runs under both columns.
+    findBar_ = new FindBar(client);
+    findBar_->hide();
+    auto* root = new QVBoxLayout(client);
+    root->addLayout(panes, 1);
+    root->addWidget(findBar_);
 
     // Tab order: the buttons from the top, then the two lists; the labels
     // and the progress bar take no focus.
@@ -258,6 +271,7 @@ void MainWindow::buildControls()
     auto addCommand = [this](const char* name, const char* caption, SelectCommand command) {
         QAction* a = selectMenu_->addAction(tr(caption));
         a->setObjectName(QString::fromLatin1(name));
+        a->setData(static_cast<int>(command));
         connect(a, &QAction::triggered, this, [this, command] { runSelectCommand(command); });
     };
     addCommand("selectAll", QT_TR_NOOP("全选"), SelectCommand::All);
@@ -298,6 +312,8 @@ void MainWindow::loadSettingsAndPlace()
         screen.heightTwips = primaryArea.height() * double(kTwipsPerPixel);
     }
     loadSettings(settings_, screen);
+    applyListFont();
+    fillRecentMenu();
 
     // Placement as stored, kept on the screens. The stored size is the outer
     // one; the frame is not known before the window manager has decorated the
@@ -363,9 +379,14 @@ void MainWindow::runCommandLine()
 {
     if (command_.action != CommandLine::Action::Run) {
         // A file manager's "open with" passes the file alone: it is scanned
-        // as if dropped on the window.
-        if (!command_.openFile.empty())
+        // as if dropped on the window. Options given with it (how to scan:
+        // --max-memory, --encoding) hold for that scan; the stored ones stay.
+        if (!command_.openFile.empty() && !reportUnopenable(command_.openFile)) {
+            const Options stored = settings_.options;
+            applyOverrides(command_.run, settings_.options);
             scan(command_.openFile);
+            settings_.options = stored;
+        }
         return;
     }
     const RunOutcome outcome = runUnattended(session_, command_.run);
@@ -416,7 +437,24 @@ void MainWindow::settleFrame()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (session_.busy || work_->running()) {
+    if (work_->running()) {
+        // Long work asks to stop first; the window closes once it has.
+        event->ignore();
+        if (closeAfterWork_)
+            return;
+        if (!stopQuestion_) {
+            closeAfterWork_ = true;
+            return;
+        }
+        const char* question = stopQuestion_;
+        work_->stopIf([&] {
+            closeAfterWork_ =
+                messageBox(text::translated(question), Icon::Question, Buttons::YesNo) == Answer::Yes;
+            return closeAfterWork_;
+        });
+        return;
+    }
+    if (session_.busy) {
         event->ignore();
         return;
     }
@@ -442,30 +480,62 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 // ---- buttons and menus ----
 
+bool MainWindow::idle() const { return !session_.busy && !work_->running() && !ended_; }
+
 void MainWindow::scan(const std::string& file)
 {
-    if (!session_.busy && !work_->running())
-        openFile(session_, file);
+    if (!idle() || !mayDropTicks())
+        return;
+    const ScanOutcome outcome = openFile(session_, file);
+    if (outcome == ScanOutcome::Completed || outcome == ScanOutcome::EmptyFile) {
+        rememberRecentFile(settings_, settings_.lastLoadedFile);
+        fillRecentMenu();
+    }
+}
+
+bool MainWindow::mayDropTicks()
+{
+    const int64_t ticked = result_.dups ? result_.dups->selectedCount() : 0;
+    if (ticked == 0 || session_.unattended)
+        return true;
+    return messageBox(text::arg(text::translated(text::kRescanQuestion), std::to_string(ticked)), Icon::Question,
+                      Buttons::YesNo) == Answer::Yes;
+}
+
+bool MainWindow::reportUnopenable(const std::string& file)
+{
+    // Missing, or a folder: what the open dialog says of a name it cannot
+    // find. A file that cannot be read is left to the scan, which says why.
+    if (QFileInfo(QFile::decodeName(QByteArray::fromStdString(file))).isFile())
+        return false;
+    messageBox(FileDialogs::missingFileText(file), Icon::Warning, Buttons::Ok);
+    return true;
 }
 
 void MainWindow::onOpenClicked() { scan(std::string()); }
 
 void MainWindow::onSaveClicked()
 {
-    if (!session_.busy && !work_->running())
+    if (idle())
         saveCleanedCopy(session_);
 }
 
 void MainWindow::onViewerClicked()
 {
+    if (!idle() || !result_.ready || result_.memoryPreserved)
+        return;
+    const std::vector<uint8_t> before = result_.dups ? result_.dups->selection() : std::vector<uint8_t>();
     viewerOpen_ = true;
     dialogs_.showViewer(session_, this);
     viewerOpen_ = false;
     dupsModel_->refreshChecks();
+    pushSelectionChange(before, tr("查看器中的勾选"));
 }
 
 void MainWindow::onOptionsClicked()
 {
+    if (!idle())
+        return;
     dialogs_.showOptionsDialog(session_, this);
     button(OpenButton)->setFocus();
 }
@@ -489,36 +559,34 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 
 bool MainWindow::handleKey(QWidget* target, QKeyEvent* event)
 {
-    // The buttons' keys work as clicks: a hidden or disabled button ignores its key.
-    const struct {
-        QKeyCombination keys;
-        Control button;
-    } buttonKeys[] = {
-        {Qt::CTRL | Qt::Key_O, OpenButton},
-        {Qt::CTRL | Qt::Key_S, SaveButton},
-        {Qt::CTRL | Qt::Key_M, SelectButton},
-        {QKeyCombination(Qt::Key_F3), ViewerButton},
-    };
-    for (const auto& k : buttonKeys) {
-        if (event->keyCombination() == k.keys) {
-            QToolButton* b = button(k.button);
-            if (!b->isHidden() && b->isEnabled())
-                b->click();
-            return true;
-        }
-    }
-    switch (event->key()) {
-    case Qt::Key_F1:
-        openHelp();
+    // The menu items carry the other buttons' keys; the Select button's
+    // pops its menu up beside the button, as a click does.
+    if (event->keyCombination() == (Qt::CTRL | Qt::Key_M)) {
+        QToolButton* b = button(SelectButton);
+        if (!b->isHidden() && b->isEnabled())
+            b->click();
         return true;
+    }
+    const bool inList = target == sourceList_ || target == sourceList_->viewport() || target == dupsList_ ||
+                        target == dupsList_->viewport();
+    switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter: {
-        // A focused button takes Enter itself; anywhere else Open does.
+        // A focused button takes Enter itself; in the duplicates list it
+        // ticks the entry as Space does (never a new scan that would drop
+        // the ticks); elsewhere in the window Open takes it.
         if (auto* b = qobject_cast<QAbstractButton*>(target)) {
             if (b->isEnabled())
                 b->click();
             return true;
         }
+        if (inList) {
+            if (target == dupsList_ || target == dupsList_->viewport())
+                toggleCurrentEntry();
+            return true;
+        }
+        if (target != this && target != centralWidget())
+            return false;
         QToolButton* open = button(OpenButton);
         if (!open->isHidden() && open->isEnabled()) {
             open->click();
@@ -550,51 +618,50 @@ bool MainWindow::handleKey(QWidget* target, QKeyEvent* event)
     return false;
 }
 
-std::string MainWindow::helpDocumentPath()
-{
-    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Help.html"));
-    if (QFileInfo::exists(beside))
-        return toStdPath(beside);
-    // An installed tree moved as a whole keeps bin/ and share/ side by side.
-    const QString relative =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/quillow/Help.html"));
-    if (QFileInfo::exists(relative))
-        return toStdPath(QFileInfo(relative).canonicalFilePath());
-#ifdef QUILLOW_HELP_DIR
-    const QString installed = QDir(QStringLiteral(QUILLOW_HELP_DIR)).filePath(QStringLiteral("Help.html"));
-    if (QFileInfo::exists(installed))
-        return toStdPath(installed);
-#endif
-    // The copy built into the program, written where the desktop can open it.
-    const QString bundled = resourcePath(QStringLiteral("Help.html"));
-    const QString cacheDir = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    if (QFile::exists(bundled) && !cacheDir.isEmpty()) {
-        const QString target = QDir(cacheDir).filePath(QStringLiteral("quillow/Help.html"));
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        QFile::remove(target);
-        if (QFile::copy(bundled, target)) {
-            QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-            return toStdPath(target);
-        }
-    }
-    return toStdPath(beside);
-}
+HelpWindow* MainWindow::helpWindow() const { return help_; }
 
 void MainWindow::openHelp()
 {
-    const std::string path = helpDocumentPath();
-    if (!isFile(path)) {
-        if (!session_.unattended)
-            messageBox(tr("找不到帮助文档 %1。").arg(QString::fromStdString(path)).toStdString(), Icon::Warning,
-                       Buttons::Ok);
+    if (!help_) {
+        help_ = new HelpWindow(this);
+        // Over the main window, as far as the screen allows.
+        QRect place(QPoint(), help_->size());
+        place.moveCenter(frameGeometry().center());
+        if (const QScreen* here = screen())
+            place = fitOnScreens(place, availableScreenAreas(), here->availableGeometry());
+        help_->move(place.topLeft());
+    }
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+}
+
+// ---- drops anywhere on the window ----
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (acceptsDrop(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (acceptsDrop(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    if (!acceptsDrop(event->mimeData())) {
+        event->ignore();
         return;
     }
-    // The desktop says no when it has no program for HTML documents.
-    if (!dialogs_.openDocument(path) && !session_.unattended)
-        messageBox(tr("没有可以打开 HTML 文档的程序（例如网页浏览器）。帮助文档位于:\n%1")
-                       .arg(QString::fromStdString(path))
-                       .toStdString(),
-                   Icon::Warning, Buttons::Ok);
+    event->acceptProposedAction();
+    dropFiles(event->mimeData());
 }
 
 }  // namespace quillow

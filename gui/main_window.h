@@ -5,8 +5,9 @@
 // right sharing the height, each under its heading. Twips (15 per logical
 // pixel) appear only in the stored window placement.
 // The window itself is in main_window.cpp, the front end in
-// main_window_front_end.cpp, the lists and the Select menu in
-// main_window_lists.cpp.
+// main_window_front_end.cpp, the lists, the Select menu, ticks and their
+// undo in main_window_lists.cpp, the menu bar in main_window_menus.cpp,
+// find and go to line in main_window_find.cpp.
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
@@ -28,10 +29,14 @@ class QMimeData;
 class QProgressBar;
 class QTimer;
 class QToolButton;
+class QUndoStack;
 
 namespace quillow {
 
 class DupsListModel;
+class FindBar;
+class FindController;
+class HelpWindow;
 class LineListView;
 class SourceListModel;
 class StatusLabel;
@@ -74,8 +79,22 @@ public:
     // minimum size, the command line. Later calls do nothing.
     void firstActivation();
 
+    // The menu bar's actions, by the name of the object.
+    QAction* action(const char* name) const;
+    QUndoStack* undoStack() const { return undo_; }
+    FindBar* findBar() const { return findBar_; }
+    FindController* finder() const { return find_; }
+    // The help window F1 opened (null before).
+    HelpWindow* helpWindow() const;
+
     // Button and menu handlers.
     void onOpenClicked();
+    void reload();
+    void openRecent(const std::string& file);
+    void goToLine();
+    void openFind();
+    // Larger (+1), smaller (-1) or the window's own size (0) for both lists.
+    void changeListFont(int step);
     void onStopClicked();
     void onSaveClicked();
     void onSelectClicked();
@@ -88,15 +107,12 @@ public:
     void copyCurrentSource();
     void copyAllSources();
     void copySelectedSources();
-    // Something was dropped on the source list: a file list starts a scan of
+    // Something was dropped on the window: a file list starts a scan of
     // its first local file, unless a scan or save runs.
-    void dropOnSourceList(const QMimeData* data);
+    void dropFiles(const QMimeData* data);
     bool acceptsDrop(const QMimeData* data) const;
-    // F1 from any control.
+    // F1 from any control: the help window.
     void openHelp();
-    // Where F1 looks for the help document: beside the program, then in the
-    // installed data folder, else a copy of the one built into the program.
-    static std::string helpDocumentPath();
 
     // The front end.
     void setStatus(const std::string& text) override;
@@ -145,9 +161,28 @@ protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildControls();
+    void buildMenus();
+    void buildFind();
+    // Menu items follow the buttons and the state.
+    void updateActions(const ButtonStates& states);
+    void fillRecentMenu();
+    void applyListFont();
+    // A new scan drops the ticks of the list: asks first when there are any.
+    bool mayDropTicks();
+    // A name given to the program that names no readable file is answered
+    // as the open dialog answers it.
+    bool reportUnopenable(const std::string& file);
+    void toggleCurrentEntry();
+    void showTick(int64_t entry, bool ticked);
+    void showSelection();
+    void pushSelectionChange(const std::vector<uint8_t>& before, const QString& text);
+    bool idle() const;
     void loadSettingsAndPlace();
     void runCommandLine();
     // Scans file, or the file the open dialog gives when file is empty.
@@ -179,7 +214,12 @@ private:
     StatusLabel* statusLabel_ = nullptr;
     QLabel* encodingLabel_ = nullptr;  // the scanned file's encoding when it is not UTF-8
     QMenu* selectMenu_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
     QMenu* copyMenu_ = nullptr;
+    QUndoStack* undo_ = nullptr;
+    FindBar* findBar_ = nullptr;
+    FindController* find_ = nullptr;
+    HelpWindow* help_ = nullptr;
     QAction* copyCurrentAction_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
 
@@ -195,6 +235,8 @@ private:
     // entry without moving the source list.
     bool selecting_ = false;
 
+    // The window was closed while work ran: it closes when the work has ended.
+    bool closeAfterWork_ = false;
     QPointer<QWidget> focusBeforeDisable_;
     bool activationQueued_ = false;
     bool activating_ = false;

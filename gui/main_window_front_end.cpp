@@ -7,10 +7,14 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QStringList>
+#include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
 #include <algorithm>
 
 #include "app/texts.h"
+#include "gui/find_bar.h"
+#include "gui/find_controller.h"
 #include "gui/line_list_view.h"
 #include "gui/list_models.h"
 #include "gui/main_window.h"
@@ -75,6 +79,7 @@ void MainWindow::showButtons(const ButtonStates& s)
     button(ViewerButton)->setEnabled(s.viewEnabled);
     button(OptionsButton)->setEnabled(s.settingsEnabled);
     button(AboutButton)->setEnabled(s.aboutEnabled);
+    updateActions(s);
     if (s.stopVisible && !stopWasShown && s.stopEnabled)
         stop->setFocus();
     else if (stopWasShown && !s.stopVisible && s.scanVisible && s.scanEnabled)
@@ -88,8 +93,13 @@ void MainWindow::stateChanged()
         return;
     shownSource_ = result_.source.get();
     shownDups_ = result_.dups.get();
+    // The ticks' history and the hits belong to the lists that are going.
+    undo_->clear();
+    find_->stop();
     sourceModel_->reload();
     dupsModel_->reload();
+    if (findBar_->isVisible() && !session_.busy)
+        find_->restart();
     const Encoding& encoding = result_.encoding.encoding;
     QStringList notes;
     // A file that did not fit in memory: scanned through a temporary file,
@@ -161,6 +171,8 @@ void MainWindow::runWork(const char* stopQuestion, const std::function<void(Work
         }
     } restore{this, stoppable};
     work_->run(work);
+    if (closeAfterWork_)
+        QTimer::singleShot(0, this, &QWidget::close);
 }
 
 void MainWindow::onStopClicked()

@@ -6,6 +6,7 @@
 #include <QMimeData>
 #include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QUrl>
 
 #include "gui/line_list_view.h"
@@ -15,6 +16,7 @@
 #include "app/copy_text.h"
 #include "app/flows/select_flow.h"
 #include "app/texts.h"
+#include "gui/tick_undo.h"
 #include "gui/window_setup.h"
 #include "gui/work_runner.h"
 
@@ -35,11 +37,54 @@ void MainWindow::onSelectClicked()
 
 void MainWindow::runSelectCommand(SelectCommand command)
 {
-    if (session_.busy || work_->running() || !result_.ready)
+    if (!idle() || !result_.ready)
         return;
+    const std::vector<uint8_t> before = result_.dups->selection();
     selecting_ = true;
     selectEntries(session_, command);
     selecting_ = false;
+    const QAction* item = nullptr;
+    for (QAction* a : selectMenu_->actions())
+        if (a->data().toInt() == static_cast<int>(command) && !a->isSeparator())
+            item = a;
+    pushSelectionChange(before, item ? item->text() : QString());
+}
+
+// ---- ticks and their undo ----
+
+void MainWindow::pushSelectionChange(const std::vector<uint8_t>& before, const QString& text)
+{
+    if (!result_.dups)
+        return;
+    if (SelectionCommand* change =
+            SelectionCommand::between(*result_.dups, before, text, [this] { showSelection(); }))
+        undo_->push(change);
+}
+
+void MainWindow::showSelection()
+{
+    dupsModel_->refreshChecks();
+    setStatus(selectionStatusText(result_));
+}
+
+void MainWindow::showTick(int64_t entry, bool ticked)
+{
+    if (!result_.dups || entry < 0 || entry >= result_.dups->count())
+        return;
+    result_.dups->setSelected(entry, ticked);
+    dupsModel_->showRows(entry);
+    dupsModel_->refreshRow(static_cast<int>(entry));
+    dupsList_->setCurrentIndex(dupsModel_->index(static_cast<int>(entry)));
+    setStatus(selectionStatusText(result_));
+}
+
+void MainWindow::toggleCurrentEntry()
+{
+    const QModelIndex current = dupsList_->currentIndex();
+    if (!current.isValid() || !idle())
+        return;
+    const bool ticked = current.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+    dupsModel_->setData(current, ticked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
 }
 
 // ---- copying ----
@@ -69,7 +114,10 @@ void MainWindow::copySelectedSources() { copySourceLines(CopyRange::Selected); }
 void MainWindow::showDupsEntryLine(int row)
 {
     const int64_t line = selecting_ ? -1 : lineOfEntry(result_, row);
-    if (line < 0 || line >= sourceModel_->rowCount() || sourceModel_->isPlaceholder())
+    if (line < 0 || sourceModel_->isPlaceholder())
+        return;
+    sourceModel_->showRows(line);
+    if (line >= sourceModel_->rowCount())
         return;
     const QModelIndex index = sourceModel_->index(static_cast<int>(line));
     sourceList_->setCurrentIndex(index);
@@ -83,8 +131,11 @@ void MainWindow::onEntryChecked(int64_t row)
     const QModelIndex index = dupsModel_->index(static_cast<int>(row));
     if (dupsList_->currentIndex() != index)
         dupsList_->setCurrentIndex(index);
-    if (!selecting_)
+    if (!selecting_) {
         entryCheckChanged(session_, row);
+        undo_->push(new TickCommand([this](int64_t entry, bool ticked) { showTick(entry, ticked); }, row,
+                                    result_.dups->isSelected(row)));
+    }
 }
 
 void MainWindow::onDupsRightClicked()
@@ -117,10 +168,10 @@ bool MainWindow::acceptsDrop(const QMimeData* data) const
     return false;
 }
 
-void MainWindow::dropOnSourceList(const QMimeData* data)
+void MainWindow::dropFiles(const QMimeData* data)
 {
     // A second scan must never start while one runs.
-    if (session_.busy || work_->running() || !isEnabled() || !acceptsDrop(data))
+    if (!idle() || !isEnabled() || !acceptsDrop(data))
         return;
     std::string dropped;
     for (const QUrl& url : data->urls()) {

@@ -20,6 +20,7 @@
 #include "app/texts.h"
 #include "engine/text/text_encoding.h"
 #include "engine/text/text_util.h"
+#include "engine/work/memory_limit.h"
 #include "gui/window_setup.h"
 
 namespace quillow {
@@ -41,6 +42,16 @@ constexpr const char* kAutoCaption = QT_TRANSLATE_NOOP("quillow::OptionsDialog",
 constexpr const char* kEncodingNames[] = {"UTF-8",     "UTF-16LE", "UTF-16BE",     "GB18030",    "Big5",
                                           "Shift_JIS", "EUC-JP",   "EUC-KR",       "windows-1252", "ISO-8859-1",
                                           "ISO-8859-15", "windows-1251", "KOI8-R"};
+
+// The memory box: "自动" (the stored "auto") and common sizes; any size may be typed.
+constexpr const char* kMemorySizes[] = {"256M", "512M", "1G", "2G", "4G", "8G", "16G"};
+
+// A memory setting that leaves the limit to the machine: "auto" in any case, or empty.
+bool isAutoMemory(const std::string& setting)
+{
+    return QString::fromStdString(setting).trimmed().compare(QLatin1String(kAutoMemory), Qt::CaseInsensitive) == 0 ||
+           QString::fromStdString(setting).trimmed().isEmpty();
+}
 
 // Longest texts the number boxes take: every 16-bit value fits.
 constexpr int kStartPosMaxLength = 5;  // 32767
@@ -174,6 +185,17 @@ OptionsDialog::OptionsDialog(Session& session, QWidget* parent)
     for (const char* name : kEncodingNames)
         encodingBox_->addItem(QString::fromUtf8(name));
 
+    memoryLabel_ = new QLabel(tr("内存上限:"), miscFrame_);
+    memoryLabel_->setObjectName("memoryLabel");
+
+    memoryBox_ = new QComboBox(miscFrame_);
+    memoryBox_->setObjectName("memoryBox");
+    memoryBox_->setEditable(true);
+    memoryBox_->setInsertPolicy(QComboBox::NoInsert);
+    memoryBox_->addItem(tr(kAutoCaption));
+    for (const char* size : kMemorySizes)
+        memoryBox_->addItem(QString::fromLatin1(size));
+
     okButton_ = new QPushButton(tr("确定"), this);
     okButton_->setObjectName("okButton");
     okButton_->setDefault(true);
@@ -211,9 +233,13 @@ OptionsDialog::OptionsDialog(Session& session, QWidget* parent)
     auto* encodingRow = new QHBoxLayout;
     encodingRow->addWidget(encodingLabel_);
     encodingRow->addWidget(encodingBox_, 1);
+    auto* memoryRow = new QHBoxLayout;
+    memoryRow->addWidget(memoryLabel_);
+    memoryRow->addWidget(memoryBox_, 1);
     auto* misc = new QVBoxLayout(miscFrame_);
     misc->addWidget(preserveMemoryCheck_, 0, Qt::AlignLeft);
     misc->addLayout(encodingRow);
+    misc->addLayout(memoryRow);
 
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(okButton_, QDialogButtonBox::AcceptRole);
@@ -231,7 +257,7 @@ OptionsDialog::OptionsDialog(Session& session, QWidget* parent)
     QWidget* order[] = {okButton_,      cancelButton_,    caseCheck_,       trimCheck_,
                         compatCheck_,   startPosEdit_,    filterEdit_,      matchBox_,
                         testFilterButton_, saveEmptyCheck_, applyFilterCheck_, preserveMemoryCheck_,
-                        encodingBox_};
+                        encodingBox_,   memoryBox_};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -268,6 +294,7 @@ void OptionsDialog::loadFromSettings()
     filterEdit_->setText(QString::fromUtf8(o.filterPattern));
     encodingBox_->setEditText(isAutoEncoding(o.textEncoding) ? tr(kAutoCaption)
                                                               : QString::fromUtf8(o.textEncoding));
+    memoryBox_->setEditText(isAutoMemory(o.maxMemory) ? tr(kAutoCaption) : QString::fromUtf8(o.maxMemory));
     applyWindowIcon(this, true);
 }
 
@@ -329,8 +356,21 @@ void OptionsDialog::onOkClicked()
         encodingBox_->setFocus();
         return;
     }
+    // A size the scan could not read would quietly mean "auto".
+    std::string memory = memoryBox_->currentText().trimmed().toStdString();
+    if (memory == tr(kAutoCaption).toStdString() || isAutoMemory(memory)) {
+        memory = kAutoMemory;
+    } else if (!parseMemorySize(memory)) {
+        frontEnd_.messageBox(tr("内存上限无效: %1\n请输入一个大小，例如 512M 或 2G，或者选择“自动”。")
+                                 .arg(QString::fromStdString(memory))
+                                 .toStdString(),
+                             Icon::Critical, Buttons::Ok);
+        memoryBox_->setFocus();
+        return;
+    }
     Options& o = settings_.options;
     o.textEncoding = encoding;
+    o.maxMemory = memory;
     o.compatForms = compatCheck_->isChecked();
     o.caseSensitive = caseCheck_->isChecked();
     o.trimLines = trimCheck_->isChecked();
@@ -384,6 +424,9 @@ void OptionsDialog::addToolTips()
         {encodingBox_, encodingLabel_,
          QT_TR_NOOP("文件的文本编码。自动：按字节顺序标记、UTF-16 的特征、UTF-8 的有效性依次判断，否则由编码检测推测；"
                     "也可以输入任何编码名称（如 GB18030、Big5、Shift_JIS、windows-1252）。保存时行保持原来的字节。")},
+        {memoryBox_, memoryLabel_,
+         QT_TR_NOOP("扫描最多使用的内存（如 512M、2G）。文件和它的索引放不下时，借助临时文件分区查找重复项，结果相同；"
+                    "自动：本机可用的内存。")},
     };
     for (const auto& t : tips) {
         t.option->setToolTip(tr(t.tip));

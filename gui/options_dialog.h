@@ -42,9 +42,9 @@ private:
     FrontEnd& frontEnd_;
     QGroupBox *findFrame_, *saveFrame_, *miscFrame_;
     QCheckBox *caseCheck_, *trimCheck_, *compatCheck_, *saveEmptyCheck_, *applyFilterCheck_, *preserveMemoryCheck_;
-    QLabel *startPosLabel_, *filterLabel_, *matchLabel_, *encodingLabel_;
+    QLabel *startPosLabel_, *filterLabel_, *matchLabel_, *encodingLabel_, *memoryLabel_;
     QLineEdit *startPosEdit_, *filterEdit_;
-    QComboBox *matchBox_, *encodingBox_;
+    QComboBox *matchBox_, *encodingBox_, *memoryBox_;
     QPushButton *testFilterButton_, *okButton_, *cancelButton_;
 };
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QColor>
 #include <QFontDatabase>
+#include <QAction>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMoveEvent>
@@ -22,6 +23,8 @@
 
 #include "app/flows/select_flow.h"
 #include "engine/text/text_util.h"
+#include "gui/find_bar.h"
+#include "gui/find_controller.h"
 #include "gui/screen_fit.h"
 #include "gui/window_setup.h"
 
@@ -96,6 +99,9 @@ std::vector<uint8_t> ViewerModel::marksFor(const SourceLines* source, const Dups
                 continue;
             uint8_t& m = marks[static_cast<size_t>(row)];
             m |= kDuplicate;
+            // A group's entries follow each other, its first line first.
+            if (i == 0 || dups->group(i) != dups->group(i - 1))
+                m |= kGroupStart;
             if (dups->isSelected(i))
                 m |= kChecked;
         }
@@ -116,6 +122,15 @@ void ViewerModel::fill(std::shared_ptr<const SourceLines> source, std::vector<ui
     source_ = std::move(source);
     marks_ = std::move(marks);
     endResetModel();
+}
+
+int ViewerModel::nextGroup(int row, bool forward) const
+{
+    const int n = rowCount();
+    for (int r = forward ? row + 1 : row - 1; r >= 0 && r < n; r += forward ? 1 : -1)
+        if (marks_[static_cast<size_t>(r)] & kGroupStart)
+            return r;
+    return -1;
 }
 
 bool ViewerModel::setChecked(int row, bool checked)
@@ -182,7 +197,7 @@ Qt::ItemFlags ViewerModel::flags(const QModelIndex& index) const
 QVariant ViewerModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole)
-        return QStringLiteral("Line");
+        return tr("行");
     return {};
 }
 
@@ -233,11 +248,37 @@ ViewerWindow::ViewerWindow(Session& session, QWidget* parent)
     statusLabel_->setObjectName("statusText");
     statusBar_->addWidget(statusLabel_, 1);
 
+    findBar_ = new FindBar(this);
+    findBar_->hide();
+    find_ = new FindController(
+        findBar_,
+        [this]() -> FindTarget {
+            FindTarget target;
+            std::shared_ptr<const SourceLines> lines = result_.source;
+            if (!filled_ || !lines || lines->released())
+                return target;
+            target.view = table_;
+            target.rows = model_->rowCount();
+            target.anyThread = lines->inMemory();
+            target.rowText = [lines, shown = ShownText(result_.encoding.encoding)](int64_t row,
+                                                                                 std::string& scratch) mutable {
+                return shown.line(lines->view(row), scratch);
+            };
+            return target;
+        },
+        this);
+    connect(findBar_, &FindBar::closed, this, [this] {
+        find_->stop();
+        table_->setFocus();
+    });
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(table_, 1);
+    layout->addWidget(findBar_);
     layout->addWidget(statusBar_);
+    addKeys();
 
     connect(table_, &QTableView::clicked, this, [this](const QModelIndex& i) { showLineNumber(i.row()); });
     connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex&) { toggleCurrentRow(); });
@@ -252,6 +293,78 @@ ViewerWindow::ViewerWindow(Session& session, QWidget* parent)
             });
 
     loadPlacement();
+}
+
+void ViewerWindow::addKeys()
+{
+    auto key = [this](const char* name, QList<QKeySequence> keys, auto handler) {
+        auto* a = new QAction(this);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setShortcuts(keys);
+        a->setShortcutContext(Qt::WindowShortcut);
+        connect(a, &QAction::triggered, this, handler);
+        addAction(a);
+    };
+    key("find", QKeySequence::keyBindings(QKeySequence::Find), [this] {
+        if (!filled_)
+            return;
+        const bool wasOpen = findBar_->isVisible();
+        findBar_->open();
+        if (!wasOpen)
+            find_->restart();
+    });
+    key("findNext", {QKeySequence(Qt::Key_F3)}, [this] {
+        if (findBar_->isVisible())
+            find_->find(true);
+    });
+    key("findPrevious", {QKeySequence(Qt::SHIFT | Qt::Key_F3)}, [this] {
+        if (findBar_->isVisible())
+            find_->find(false);
+    });
+    key("goToLine", {QKeySequence(Qt::CTRL | Qt::Key_G)}, [this] { goToLine(); });
+    key("nextGroup", {QKeySequence(Qt::Key_F8)}, [this] { goToGroup(true); });
+    key("previousGroup", {QKeySequence(Qt::SHIFT | Qt::Key_F8)}, [this] { goToGroup(false); });
+}
+
+void ViewerWindow::goToRow(int row)
+{
+    if (row < 0 || row >= model_->rowCount())
+        return;
+    const QModelIndex index = model_->index(row, 0);
+    table_->setCurrentIndex(index);
+    table_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+}
+
+void ViewerWindow::goToGroup(bool forward)
+{
+    if (!filled_)
+        return;
+    const QModelIndex current = table_->currentIndex();
+    const int from = current.isValid() ? current.row() : (forward ? -1 : model_->rowCount());
+    const int row = model_->nextGroup(from, forward);
+    if (row >= 0)
+        goToRow(row);
+    else
+        setStatusText(forward ? tr("后面没有更多重复组。") : tr("前面没有更多重复组。"));
+}
+
+void ViewerWindow::goToLine()
+{
+    const int rows = model_->rowCount();
+    if (!filled_ || rows == 0)
+        return;
+    const QModelIndex current = table_->currentIndex();
+    const std::optional<std::string> answer = session_.frontEnd.inputBox(
+        tr("转到行 (1 - %1):").arg(rows).toStdString(), tr("转到行").toStdString(),
+        std::to_string(current.isValid() ? current.row() + 1 : 1));
+    if (!answer)
+        return;
+    bool ok = false;
+    const int line = QString::fromStdString(*answer).trimmed().toInt(&ok);
+    if (ok && line >= 1 && line <= rows)
+        goToRow(line - 1);
+    else
+        setStatusText(tr("没有第 %1 行：文件有 %2 行。").arg(QString::fromStdString(*answer)).arg(rows));
 }
 
 ViewerWindow::~ViewerWindow()
@@ -373,6 +486,7 @@ void ViewerWindow::moveEvent(QMoveEvent* event)
 
 void ViewerWindow::done(int result)
 {
+    find_->stop();
     if (!unloaded_) {
         unloaded_ = true;
         writeBack();

@@ -21,6 +21,9 @@ class QTableView;
 
 namespace quillow {
 
+class FindBar;
+class FindController;
+
 class ViewerModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -34,6 +37,10 @@ public:
     static std::vector<uint8_t> marksFor(const SourceLines* source, const DupsList* dups);
 
     bool isDuplicate(int row) const { return (marks_[static_cast<size_t>(row)] & kDuplicate) != 0; }
+    // The row of the first line of a duplicate group (a group's first entry).
+    bool startsGroup(int row) const { return (marks_[static_cast<size_t>(row)] & kGroupStart) != 0; }
+    // The next (or previous) row that starts a group, from row; -1 when none.
+    int nextGroup(int row, bool forward) const;
     bool isChecked(int row) const { return (marks_[static_cast<size_t>(row)] & kChecked) != 0; }
     // Sets the check mark of a red row; black rows stay unchecked (false).
     bool setChecked(int row, bool checked);
@@ -53,7 +60,7 @@ signals:
 private:
     // Constants, not an enum with a base type: lupdate's parser loses the
     // namespace after one, and with it the context of ViewerWindow's texts.
-    static constexpr uint8_t kDuplicate = 1, kChecked = 2;
+    static constexpr uint8_t kDuplicate = 1, kChecked = 2, kGroupStart = 4;
     std::shared_ptr<const SourceLines> source_;
     mutable std::optional<ShownText> shown_;  // decodes the rows
     std::vector<uint8_t> marks_;
@@ -76,6 +83,13 @@ public:
     QTableView* listView() const { return table_; }
     ViewerModel* model() const { return model_; }
     QString statusText() const;
+    FindBar* findBar() const { return findBar_; }
+    FindController* finder() const { return find_; }
+
+    // F8 / Shift+F8: the next or previous duplicate group's first line.
+    void goToGroup(bool forward);
+    // Ctrl+G: a line asked for by number.
+    void goToLine();
 
     // The parts of the closing that a test drives without a modal loop.
     void done(int result) override;
@@ -87,6 +101,8 @@ protected:
 
 private:
     void loadPlacement();
+    void addKeys();
+    void goToRow(int row);
     void writeBack();
     void showLineNumber(int row);
     void toggleCurrentRow();
@@ -102,6 +118,8 @@ private:
     ViewerModel* model_;
     QStatusBar* statusBar_;
     QLabel* statusLabel_;
+    FindBar* findBar_;
+    FindController* find_;
     bool filled_ = false;
     bool unloaded_ = false;
     bool hooked_ = false;

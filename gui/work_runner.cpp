@@ -1,5 +1,8 @@
 #include "gui/work_runner.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QEventLoop>
 #include <QTimer>
 #include <exception>
@@ -78,7 +81,12 @@ void WorkRunner::run(const std::function<void(Work&)>& work)
     };
     timer_->start();
     try {
-        std::jthread worker(body);
+        std::jthread worker([&] {
+            // The window's own thread comes first when the cores are busy;
+            // the engine's helper threads inherit this.
+            ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), ::getpriority(PRIO_PROCESS, 0) + 5);
+            body();
+        });
         loop.exec();
     } catch (const std::system_error&) {
         // No thread to be had: the work runs here, the window waits.

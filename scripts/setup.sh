@@ -10,7 +10,7 @@ packages=(
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libpcre2-dev libicu-dev libabsl-dev libxxhash-dev libgtest-dev
   fonts-wqy-microhei
-  python3 mawk gawk strace fiu-utils time hyperfine xvfb xauth desktop-file-utils
+  python3 mawk gawk strace fiu-utils time hyperfine xvfb xauth desktop-file-utils xdg-utils
   dpkg-dev file appstream
   groff-base man-db zsh fish
 )

@@ -5,9 +5,12 @@
 #include <unicode/uversion.h>
 
 #include <QtGlobal>
+#include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
+#include "app/command_line/option_table.h"
 #include "app/settings/settings.h"
 #include "app/texts.h"
 #include "app/translation.h"
@@ -16,24 +19,7 @@ namespace quillow {
 
 namespace {
 
-enum ShownIn : unsigned { kDesktop = 1, kCli = 2, kBoth = kDesktop | kCli };
-
-// The texts below are Chinese sources marked for lupdate; helpText gives
-// them in the interface language where the help and the man pages are made.
-constexpr const char* kHelpContext = "quillow::help";
-
 std::string helpText(const char* source) { return text::translated(source, kHelpContext); }
-
-// One option: its names (ASCII, as typed), what it does (lines of at most
-// 54 columns; a line starting with blanks is a sub-item), and quillow-cli's
-// default when it is not given (the desktop program starts from the stored
-// settings instead).
-struct OptionHelp {
-    unsigned shownIn;
-    const char* names;
-    const char* text;
-    std::string defaultValue;
-};
 
 // A paragraph (no term), or a term with its explanation. Lines of at most 72
 // columns, so that the man page shows them as --help does.
@@ -56,88 +42,52 @@ struct Page {
     std::vector<Section> sections;
 };
 
-const char* onOff(bool on) { return on ? "on" : "off"; }
-
-const std::vector<OptionHelp>& options()
+const char* groupTitle(OptionGroup group)
 {
-    const Options d;  // the documented defaults are the code's defaults
-    static const std::vector<OptionHelp> table = {
-        {kDesktop, "-i, --input=FILE", QT_TRANSLATE_NOOP("quillow::help", "要扫描的文件（也可以直接写 FILE）"), ""},
-        {kCli, "-i, --input=FILE",
-         QT_TRANSLATE_NOOP("quillow::help", "要扫描的文件（也可以直接写 FILE）；\n"
-                                            "- 读标准输入"),
-         ""},
-        {kDesktop, "-o, --output=FILE", QT_TRANSLATE_NOOP("quillow::help", "要写出的清理后的文件，可以就是输入文件"), ""},
-        {kCli, "-o, --output=FILE",
-         QT_TRANSLATE_NOOP("quillow::help", "要写出的清理后的文件，可以就是输入文件；\n"
-                                            "- 写到标准输出，没有要删除的行时原样输出"),
-         ""},
-        {kBoth, "-s, --select=RULE",
-         QT_TRANSLATE_NOOP("quillow::help", "删除哪些出现：\n"
-                                            "  1, all            每个重复行的所有出现\n"
-                                            "  2, all-but-first  除第一次以外的所有出现\n"
-                                            "  3, all-but-last   除最后一次以外的所有出现"),
-         ""},
-        {kBoth, "-c, --case=on|off", QT_TRANSLATE_NOOP("quillow::help", "on: 只有大小写不同的行算作不同"),
-         onOff(d.caseSensitive)},
-        {kBoth, "-r, --trim=on|off", QT_TRANSLATE_NOOP("quillow::help", "on: 比较时忽略两端的空格"), onOff(d.trimLines)},
-        {kBoth, "-m, --save-empty=on|off", QT_TRANSLATE_NOOP("quillow::help", "off: 清理后的文件中不写空行"),
-         onOff(d.saveEmptyLines)},
-        {kBoth, "-f, --start=N", QT_TRANSLATE_NOOP("quillow::help", "比较时跳过每行的前 N 个字符，N >= 0"),
-         std::to_string(d.startPos)},
-        {kBoth, "-x, --regex=PATTERN",
-         QT_TRANSLATE_NOOP("quillow::help", "只比较正则表达式 PATTERN 匹配的部分；\n"
-                                            "空的 PATTERN 关闭过滤"),
-         d.filterPattern.empty() ? QT_TRANSLATE_NOOP("quillow::help", "不过滤") : d.filterPattern},
-        {kBoth, "-a, --match=N",
-         QT_TRANSLATE_NOOP("quillow::help", "哪个匹配作为比较的键：-1 最后一个，\n"
-                                            "0 所有匹配连在一起，N 第 N 个"),
-         std::to_string(d.filterMatch)},
-        {kBoth, "-p, --apply-filter=on|off",
-         QT_TRANSLATE_NOOP("quillow::help", "on: 各行按比较时的样子写出：去掉两端\n"
-                                            "空格、跳过前面的字符、过滤之后"),
-         onOff(d.saveApplyFilter)},
-        {kBoth, "-e, --encoding=NAME",
-         QT_TRANSLATE_NOOP("quillow::help", "文件的文本编码：auto 按字节顺序标记、UTF-16 的\n"
-                                            "特征、UTF-8 的有效性依次判断，否则推测；\n"
-                                            "或任何 ICU 编码名称（GB18030、UTF-16LE ...）"),
-         d.textEncoding},
-        {kBoth, "    --compat=on|off",
-         QT_TRANSLATE_NOOP("quillow::help", "on: 兼容字符视为相同（全角与半角字母和\n"
-                                            "数字、连字等：NFKC）"),
-         onOff(d.compatForms)},
-        {kBoth, "    --max-memory=SIZE",
-         QT_TRANSLATE_NOOP("quillow::help", "扫描最多使用的内存（512M、4G ...；auto 为\n"
-                                            "本机可用的内存）；文件和索引放不下时借助\n"
-                                            "$TMPDIR 中的临时文件分区扫描，结果相同"),
-         d.maxMemory},
-        {kCli, "-l, --list", QT_TRANSLATE_NOOP("quillow::help", "只扫描，把每个重复项写到标准输出（UTF-8）"), ""},
-        {kCli, "    --count",
-         QT_TRANSLATE_NOOP("quillow::help", "只扫描，每组重复行写一行：出现次数、\n"
-                                            "制表符、--list 显示的该组文本"),
-         ""},
-        {kCli, "    --format=FORM",
-         QT_TRANSLATE_NOOP("quillow::help", "--list 的格式：numbered 每项一行 \"[行号]   文本\"；\n"
-                                            "tsv 每项一行：行号、组号、文本，以制表符\n"
-                                            "分隔"),
-         "numbered"},
-        {kCli, "    --use-settings",
-         QT_TRANSLATE_NOOP("quillow::help", "未给出的选项取桌面程序保存的设置，\n"
-                                            "而不是这里写的默认值"),
-         ""},
-        {kCli, "-q, --quiet", QT_TRANSLATE_NOOP("quillow::help", "成功时什么也不输出（错误照样报告）"), ""},
-        {kBoth, "-h, --help", QT_TRANSLATE_NOOP("quillow::help", "显示此帮助并退出"), ""},
-        {kBoth, "-V, --version", QT_TRANSLATE_NOOP("quillow::help", "显示版本、许可证和所用库的版本并退出"), ""},
-    };
-    return table;
+    switch (group) {
+    case OptionGroup::Written:
+        return QT_TRANSLATE_NOOP("quillow::help", "写出什么");
+    case OptionGroup::Compared:
+        return QT_TRANSLATE_NOOP("quillow::help", "怎样比较");
+    case OptionGroup::Files:
+        return QT_TRANSLATE_NOOP("quillow::help", "文件和内存");
+    case OptionGroup::Other:
+        break;
+    }
+    return QT_TRANSLATE_NOOP("quillow::help", "其他");
+}
+
+// What an option is when it is not given (the documented defaults are the
+// code's defaults); empty for options without a value.
+std::string defaultValue(OptionId id)
+{
+    const Options d = documentedDefaults();
+    switch (id) {
+    case OptionId::Keep:
+        return "first";
+    case OptionId::Format:
+        return "numbered";
+    case OptionId::Encoding:
+        return d.textEncoding;
+    case OptionId::MaxMemory:
+        return d.maxMemory;
+    case OptionId::Match:
+        return std::to_string(d.filterMatch);
+    default:
+        return {};
+    }
 }
 
 const char* const kSyntax =
     QT_TRANSLATE_NOOP("quillow::help", "第一个参数是斜杠开关（以 /i、/o、/s、/c、/r、/m、/f、/x、/a、/p 开头）\n"
                                        "或 DEBUG_MODE 时，整行按斜杠开关解读：开关的值一直延续到下一个\n"
                                        "开关（所以 /f -3 和 /a -5 照常使用），路径中间出现开关文本时值在那里\n"
-                                       "被截断，绝对路径请用上面的选项。否则只要有参数以 - 开头，就按上面的\n"
-                                       "选项解读。");
+                                       "被截断，绝对路径请用上面的选项。");
+
+const char* const kKeyOrder =
+    QT_TRANSLATE_NOOP("quillow::help", "比较的部分依次这样取：-k 的字段，跳过 -f 个字段，--trim，跳过 -s 个\n"
+                                       "字符，最多 -w 个字符，--regex 匹配的部分；然后按 -i 和 --compat 比较。\n"
+                                       "比较的部分为空或只有空格的行从不算重复。");
 
 const Page& cliPage()
 {
@@ -145,52 +95,54 @@ const Page& cliPage()
         "quillow-cli",
         QT_TRANSLATE_NOOP("quillow::help", "查找并删除文本文件中重复的行（命令行）"),
         {
-            QT_TRANSLATE_NOOP("quillow::help", "quillow-cli -i FILE -o FILE -s RULE [选项]..."),
-            QT_TRANSLATE_NOOP("quillow::help", "quillow-cli --list [--format=FORM] [选项]... FILE"),
-            QT_TRANSLATE_NOOP("quillow::help", "quillow-cli --count [选项]... FILE"),
+            QT_TRANSLATE_NOOP("quillow::help", "quillow-cli [选项]... [INPUT [OUTPUT]]"),
             "quillow-cli /i FILE /o FILE /s RULE [/c on|off] [/r on|off] [/m on|off]",
             "            [/f N] [/x PATTERN] [/a N] [/p on|off]",
         },
-        QT_TRANSLATE_NOOP("quillow::help", "查找文本文件中出现不止一次的行，按 RULE 删除其中一些出现，写出清理后\n"
-                                           "的副本；或者只列出、统计重复的行。不需要图形界面。"),
+        QT_TRANSLATE_NOOP("quillow::help", "把 INPUT 写到 OUTPUT，每个行只留第一次出现（像 awk '!a[$0]++'）。\n"
+                                           "没有 INPUT 或为 - 时读标准输入，没有 OUTPUT 或为 - 时写到标准输出。\n"
+                                           "行默认按原样比较；空行和只有空格的行从不算重复。写出的行都是它们在\n"
+                                           "输入中的字节：编码、无效字节和行尾都不变。"),
         {
             {"",
              QT_TRANSLATE_NOOP("quillow::help", "说明"),
              {
+                 {nullptr, kKeyOrder},
                  {nullptr,
-                  QT_TRANSLATE_NOOP("quillow::help", "未给出的选项取上面写的默认值，不读桌面程序保存的设置；给出\n"
-                                                     "--use-settings 时取保存的设置。斜杠开关总是从保存的设置开始，\n"
-                                                     "开关覆盖其中的值。quillow-cli 从不改动保存的设置。")},
+                  QT_TRANSLATE_NOOP("quillow::help", "未给出的选项取上面写的默认值，不读桌面程序保存的设置（除非给出\n"
+                                                     "--use-settings）。斜杠开关总是从保存的设置开始，开关覆盖其中的值。\n"
+                                                     "quillow-cli 从不改动保存的设置。")},
                  {nullptr, kSyntax},
                  {nullptr,
-                  QT_TRANSLATE_NOOP("quillow::help", "标准错误是终端时显示进度。文本编码不是 UTF-8 时在标准错误上说明\n"
-                                                     "（-q 时不说）。最后一行是结果：输出完整写好之后的状态文本（-q 时\n"
-                                                     "没有），或者写明程序、文件和原因的错误。Ctrl-C 干净地停止，不留下\n"
-                                                     "写了一半的文件。")},
+                  QT_TRANSLATE_NOOP("quillow::help", "成功时标准错误上什么也没有（-v 写一行摘要）；错误写成\n"
+                                                     "\"quillow-cli: 文件: 原因\"。Ctrl-C、SIGTERM 和 SIGHUP 立即停止，不留下\n"
+                                                     "写了一半的文件；标准输出被关闭时悄然结束（SIGPIPE）。斜杠开关的运行\n"
+                                                     "在标准错误上写出最后的状态文本。")},
              }},
             {QT_TRANSLATE_NOOP("quillow::help", "退出状态"),
              QT_TRANSLATE_NOOP("quillow::help", "退出状态"),
              {
-                 {"0",
-                  QT_TRANSLATE_NOOP("quillow::help", "写出了清理后的文件，或者把输入原样写到了标准输出；\n"
-                                                     "--list 和 --count：找到了重复的行")},
-                 {"1", QT_TRANSLATE_NOOP("quillow::help", "没有可做的：没有重复的行，或者没有选中的行；不写文件")},
+                 {"0", QT_TRANSLATE_NOOP("quillow::help", "输出写好了（没有要删除的行时，输出就是输入）")},
+                 {"1", QT_TRANSLATE_NOOP("quillow::help", "只用于斜杠开关：没有重复的行或没有选中的行，不写文件")},
                  {"2", QT_TRANSLATE_NOOP("quillow::help", "用法错误，或者无法读取输入")},
                  {"3", QT_TRANSLATE_NOOP("quillow::help", "无法写出输出（源文件保持原样）")},
                  {"4", QT_TRANSLATE_NOOP("quillow::help", "输出已写好并就位，但无法把所在文件夹写入磁盘\n"
                                                      "（断电时可能丢失）")},
-                 {"130", QT_TRANSLATE_NOOP("quillow::help", "被 Ctrl-C 停止（输出写好之后才到的停止：0）")},
+                 {"130", QT_TRANSLATE_NOOP("quillow::help", "被 Ctrl-C、SIGTERM 或 SIGHUP 停止（输出写好之后\n"
+                                                       "才到的停止：0）")},
              }},
             {QT_TRANSLATE_NOOP("quillow::help", "示例"),
              QT_TRANSLATE_NOOP("quillow::help", "示例"),
              {
-                 {"quillow-cli -i in.txt -o out.txt -s all-but-first",
-                  QT_TRANSLATE_NOOP("quillow::help", "每个重复的行只保留第一次出现")},
-                 {"quillow-cli -i in.txt -o in.txt -s 1 -c on",
-                  QT_TRANSLATE_NOOP("quillow::help", "删除所有重复的行（区分大小写），改写 in.txt 本身")},
-                 {"some-command | quillow-cli -i - -o - -s 2 > out.txt",
-                  QT_TRANSLATE_NOOP("quillow::help", "作为过滤器：去掉重复的行，其余原样传下去")},
-                 {"quillow-cli --count access.log | sort -rn | head", QT_TRANSLATE_NOOP("quillow::help", "出现次数最多的行")},
+                 {"quillow-cli in.txt out.txt", QT_TRANSLATE_NOOP("quillow::help", "每个重复的行只留第一次出现")},
+                 {"quillow-cli -i --in-place names.txt",
+                  QT_TRANSLATE_NOOP("quillow::help", "同上，不区分大小写，改写 names.txt 本身")},
+                 {"some-command | quillow-cli -u", QT_TRANSLATE_NOOP("quillow::help", "只写只出现一次的行")},
+                 {"quillow-cli -cd access.log | sort -rn | head",
+                  QT_TRANSLATE_NOOP("quillow::help", "出现次数最多的行")},
+                 {"quillow-cli -t , -k 2 data.csv", QT_TRANSLATE_NOOP("quillow::help", "第二个字段重复的记录只留第一条")},
+                 {"find . -name '*.log' -print0 | quillow-cli --files0-from=- -D",
+                  QT_TRANSLATE_NOOP("quillow::help", "所有日志中重复的行，每次出现都写")},
                  {"quillow-cli --list --format tsv in.txt", QT_TRANSLATE_NOOP("quillow::help", "每个重复项的行号、组号和文本")},
              }},
             {QT_TRANSLATE_NOOP("quillow::help", "文件"),
@@ -212,27 +164,30 @@ const Page& desktopPage()
         QT_TRANSLATE_NOOP("quillow::help", "查找并删除文本文件中重复的行（桌面程序）"),
         {
             "quillow [FILE]",
-            QT_TRANSLATE_NOOP("quillow::help", "quillow -i FILE -o FILE -s RULE [选项]..."),
+            QT_TRANSLATE_NOOP("quillow::help", "quillow [选项]... FILE"),
+            QT_TRANSLATE_NOOP("quillow::help", "quillow [选项]... INPUT -o OUTPUT"),
             "quillow /i FILE /o FILE /s RULE [/c on|off] [/r on|off] [/m on|off]",
             "        [/f N] [/x PATTERN] [/a N] [/p on|off]",
         },
         QT_TRANSLATE_NOOP("quillow::help", "查找文本文件中出现不止一次的行，选择删除哪些出现，写出清理后的副本。\n"
-                                           "不带参数时打开窗口供交互使用；只给 FILE 时打开窗口并扫描 FILE；给出\n"
-                                           "下面的选项时自己清理 FILE，在窗口中显示进度，然后关闭。"),
+                                           "不带参数时打开窗口；给出 FILE 时打开窗口并扫描 FILE，选择如何比较和\n"
+                                           "读取的选项用于这次扫描；给出输出（-o、OUTPUT 或 --in-place）时自己\n"
+                                           "清理 INPUT，像 quillow-cli 那样写出，在窗口中显示进度，然后关闭。"),
         {
             {"",
              QT_TRANSLATE_NOOP("quillow::help", "说明"),
              {
+                 {nullptr, kKeyOrder},
                  {nullptr,
-                  QT_TRANSLATE_NOOP("quillow::help", "选项只在这一次运行中覆盖保存的设置；完成的运行不改动保存的设置。\n"
-                                                     "DEBUG_MODE 取消窗口的最小尺寸。quillow-cli 不开窗口做同样的事。")},
+                  QT_TRANSLATE_NOOP("quillow::help", "运行从上面写的默认值开始（--use-settings 时从保存的设置开始）；\n"
+                                                     "完成的运行不改动保存的设置。DEBUG_MODE 取消窗口的最小尺寸。")},
                  {nullptr, kSyntax},
              }},
             {QT_TRANSLATE_NOOP("quillow::help", "运行的退出状态"),
              QT_TRANSLATE_NOOP("quillow::help", "退出状态"),
              {
-                 {"0", QT_TRANSLATE_NOOP("quillow::help", "写出了清理后的文件")},
-                 {"1", QT_TRANSLATE_NOOP("quillow::help", "没有可做的：没有重复的行，或者没有选中的行")},
+                 {"0", QT_TRANSLATE_NOOP("quillow::help", "输出写好了")},
+                 {"1", QT_TRANSLATE_NOOP("quillow::help", "只用于斜杠开关：没有重复的行或没有选中的行")},
                  {"2", QT_TRANSLATE_NOOP("quillow::help", "用法错误，或者无法读取输入")},
                  {"3", QT_TRANSLATE_NOOP("quillow::help", "无法写出输出")},
                  {"4", QT_TRANSLATE_NOOP("quillow::help", "输出已写好并就位，但无法把所在文件夹写入磁盘\n"
@@ -251,8 +206,6 @@ const Page& desktopPage()
 }
 
 const Page& pageOf(Program program) { return program == Program::Cli ? cliPage() : desktopPage(); }
-
-unsigned shownIn(Program program) { return program == Program::Cli ? kCli : kDesktop; }
 
 // Terminal columns: CJK characters and full-width punctuation take two.
 size_t columns(std::string_view s)
@@ -286,13 +239,22 @@ std::string padded(std::string_view s, size_t width)
     return out;
 }
 
-std::string withDefault(const OptionHelp& o, Program program)
+// The option's help with its default after it, on a line of its own when
+// the last line has no room for it.
+std::string withDefault(const OptionSpec& o)
 {
-    std::string text = helpText(o.text);
-    if (program == Program::Cli && !o.defaultValue.empty())
-        text = text::arg(helpText(QT_TRANSLATE_NOOP("quillow::help", "%1（默认：%2）")),
-                         text, helpText(o.defaultValue.c_str()));
-    return text;
+    constexpr size_t kWidth = 54;
+    std::string text = helpText(o.help);
+    const std::string value = defaultValue(o.id);
+    if (value.empty())
+        return text;
+    const char* pattern = QT_TRANSLATE_NOOP("quillow::help", "%1（默认：%2）");
+    const std::string joined = text::arg(helpText(pattern), text, value);
+    if (columns(linesOf(joined).back()) <= kWidth)
+        return joined;
+    std::string own = text::arg(helpText(pattern), "", value);
+    own.erase(0, own.find_first_not_of(' '));
+    return text + "\n" + own;
 }
 
 // ---- roff ----
@@ -350,6 +312,23 @@ std::string roffOptionNames(std::string_view names)
     }
 }
 
+// The options program takes, in the table's order, each group's title
+// (untranslated) before its first option.
+void forEachOption(Program program, const std::function<void(const char*)>& onGroup,
+                   const std::function<void(const OptionSpec&)>& onOption)
+{
+    std::optional<OptionGroup> group;
+    for (const OptionSpec& o : optionTable()) {
+        if (!shownFor(o, program))
+            continue;
+        if (o.group != group) {
+            group = o.group;
+            onGroup(groupTitle(o.group));
+        }
+        onOption(o);
+    }
+}
+
 std::string upper(std::string_view s)
 {
     std::string out(s);
@@ -371,20 +350,20 @@ std::string commandLineHelp(Program program)
         out += (i == 0 ? usage : page.usage[i][0] == ' ' ? std::string(columns(usage), ' ') : orUsage) +
                helpText(page.usage[i]) + "\n";
     out += helpText(page.summary);
-    out += "\n\n" + helpText(QT_TRANSLATE_NOOP("quillow::help", "选项：")) + "\n";
+    out += "\n";
     constexpr size_t kColumn = 26;
-    for (const OptionHelp& o : options()) {
-        if (!(o.shownIn & shownIn(program)))
-            continue;
-        const std::string names = std::string("  ") + o.names;
+    forEachOption(program, [&](const char* title) {
+        out += "\n" + text::arg(helpText(QT_TRANSLATE_NOOP("quillow::help", "%1：")), helpText(title)) + "\n";
+    }, [&](const OptionSpec& o) {
+        const std::string names = "  " + optionSynopsis(o);
         // A long name gets its text on the next line.
         const bool below = columns(names) + 2 > kColumn;
         out += below ? names + "\n" : padded(names, kColumn);
-        const std::string text = withDefault(o, program);
+        const std::string text = withDefault(o);
         const std::vector<std::string_view> lines = linesOf(text);
         for (size_t i = 0; i < lines.size(); ++i)
             out += (i || below ? std::string(kColumn, ' ') : std::string()) + std::string(lines[i]) + "\n";
-    }
+    });
     for (const Section& section : page.sections) {
         if (*section.helpTitle) {
             const std::string title = helpText(section.helpTitle);
@@ -441,9 +420,11 @@ std::string manPage(Program program)
     }());
     out += heading(QT_TRANSLATE_NOOP("quillow::help", "描述")) + roffLines(helpText(page.summary));
     out += heading(QT_TRANSLATE_NOOP("quillow::help", "选项"));
-    for (const OptionHelp& o : options())
-        if (o.shownIn & shownIn(program))
-            out += ".TP\n" + roffOptionNames(o.names) + "\n" + roffLines(withDefault(o, program));
+    forEachOption(program, [&](const char* title) { out += ".SS " + roff(helpText(title)) + "\n"; },
+                  [&](const OptionSpec& o) {
+                      // Wide enough that a short tag ("--list") stands apart from its text.
+                      out += ".TP 8\n" + roffOptionNames(optionSynopsis(o)) + "\n" + roffLines(withDefault(o));
+                  });
     for (const Section& section : page.sections) {
         out += heading(section.manTitle);
         for (const Item& item : section.items) {

@@ -29,6 +29,21 @@ std::string invalidValue(std::string_view option, std::string_view value, const 
                option, quoted(value), translated(expected));
 }
 
+std::string optionsConflict(std::string_view first, std::string_view second)
+{
+    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "选项 %1 和 %2 不能同时使用")), first, second);
+}
+
+std::string extraOperand(std::string_view operand)
+{
+    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "多余的操作数 %1")), quoted(operand));
+}
+
+std::string oldSpelling(std::string_view line)
+{
+    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "不再接受这种选项写法（含义已改变）；现在写作：%1")), line);
+}
+
 std::string slashSelectInvalid(std::string_view value)
 {
     return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "/s 必须是 1、2 或 3，不是 %1")), quoted(value));
@@ -48,11 +63,6 @@ std::string invalidPattern(std::string_view option, std::string_view pattern, st
 std::string onlyForCli(std::string_view what)
 {
     return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "%1 只用于 quillow-cli")), what);
-}
-
-std::string cannotWriteStandardOutput(std::string_view reason)
-{
-    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "无法写入标准输出: %1")), reason);
 }
 
 std::string encodingNote(std::string_view name, bool byMark, bool detected)

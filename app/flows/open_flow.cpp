@@ -1,9 +1,13 @@
 #include "app/flows/open_flow.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "app/file_filter.h"
 #include "app/settings/options_check.h"
 #include "app/texts.h"
 #include "engine/dedup/scan.h"
+#include "engine/text/binary_text.h"
 #include "engine/text/text_util.h"
 
 namespace quillow {
@@ -37,9 +41,29 @@ void countScan(UsageCounters& c, const ScanResult& result)
     c.uniqueDupsFound = addSaturating(c.uniqueDupsFound, result.groupCount);
 }
 
+// The first bytes of a file, for a look at what it holds; empty when it
+// cannot be read (the scan then says why).
+std::string fileStart(const std::string& path, size_t length)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    std::string head(length, '\0');
+    size_t got = 0;
+    while (got < length) {
+        const ssize_t n = ::read(fd, head.data() + got, length - got);
+        if (n <= 0)
+            break;
+        got += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    head.resize(got);
+    return head;
+}
+
 // Runs scan on the front end's worker and takes over what it left.
 template <typename ScanFn>
-ScanOutcome runScan(Session& session, ScanFn scan)
+ScanOutcome runScan(Session& session, ScanFn scan, ScanFailure* failure)
 {
     FrontEnd& front = session.frontEnd;
     // The last scan's lists go first: the new ones may need the memory.
@@ -73,6 +97,8 @@ ScanOutcome runScan(Session& session, ScanFn scan)
         break;
     case ScanStatus::Failed:
         front.setStatus(failureText(scanned.failure));
+        if (failure)
+            *failure = scanned.failure;
         break;
     case ScanStatus::Stopped:
         front.setStatus(text::scanInterrupted(entries));
@@ -99,7 +125,7 @@ bool optionsCanRun(Session& session)
 
 }  // namespace
 
-ScanOutcome openFile(Session& session, std::string file)
+ScanOutcome openFile(Session& session, std::string file, ScanFailure* failure)
 {
     FrontEnd& front = session.frontEnd;
     if (!optionsCanRun(session))
@@ -119,21 +145,32 @@ ScanOutcome openFile(Session& session, std::string file)
             return ScanOutcome::EmptyFile;
         }
         front.setStatus(text::failureStatus(text::kCannotOpen, file, refused->error));
+        if (failure) {
+            failure->kind = ScanFailure::Kind::Read;
+            failure->read = refused->kind;
+            failure->file = file;
+            failure->error = refused->error;
+        }
         return ScanOutcome::Failed;
     }
+    // A program or an image would open as a page of odd characters: the user says first.
+    if (!session.unattended && looksBinary(fileStart(file, kBinaryCheckBytes), session.settings.options.textEncoding) &&
+        front.messageBox(text::arg(text::translated(text::kBinaryQuestion), file), Icon::Warning, Buttons::YesNo) !=
+            Answer::Yes)
+        return ScanOutcome::NoFile;
     session.settings.lastLoadedFile = file;
     front.setCaption(text::productVersion(session.debugMode) + " - " + file);
     const Options options = session.settings.options;
-    return runScan(session, [&](Work& work) { return scanFile(file, options, work); });
+    return runScan(session, [&](Work& work) { return scanFile(file, options, work); }, failure);
 }
 
-ScanOutcome openStream(Session& session, int fd, const std::string& name)
+ScanOutcome openStream(Session& session, int fd, const std::string& name, ScanFailure* failure)
 {
     if (!optionsCanRun(session))
         return ScanOutcome::Failed;
     session.frontEnd.setCaption(text::productVersion(session.debugMode) + " - " + name);
     const Options options = session.settings.options;
-    return runScan(session, [&](Work& work) { return scanStream(fd, name, options, work); });
+    return runScan(session, [&](Work& work) { return scanStream(fd, name, options, work); }, failure);
 }
 
 }  // namespace quillow

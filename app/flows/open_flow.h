@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/session.h"
+#include "engine/dedup/scan.h"
 
 namespace quillow {
 
@@ -19,11 +20,12 @@ enum class ScanOutcome {
 
 // Scans file, or the file the open dialog gives when file is empty (never
 // in an unattended run). Counts into the usage counters and remembers the
-// file; leaves the lists in session.result.
-ScanOutcome openFile(Session& session, std::string file);
+// file; leaves the lists in session.result, and why it failed in failure
+// (when given).
+ScanOutcome openFile(Session& session, std::string file, ScanFailure* failure = nullptr);
 
-// Scans what fd holds up to its end (standard input); name stands for it in
-// the caption and in failures.
-ScanOutcome openStream(Session& session, int fd, const std::string& name);
+// Scans what fd holds up to its end (standard input, a pipe); name stands
+// for it in the caption and in failures.
+ScanOutcome openStream(Session& session, int fd, const std::string& name, ScanFailure* failure = nullptr);
 
 }  // namespace quillow

@@ -100,27 +100,45 @@ std::string writeStatus(const WriteResult& written)
     return text::failureStatus(text::kSaveFailed, written.file, written.error);
 }
 
-// Writes on the front end's worker; the counters hear of the dropped lines.
-SaveResult write(Session& session, const SaveTarget& target)
+}  // namespace
+
+// The counters hear of the dropped lines.
+SaveResult writeLines(Session& session, const SaveTarget& given, const LineChoice& choice)
 {
     FrontEnd& front = session.frontEnd;
+    // A path that names a pipe, a device or an open descriptor (/dev/stdout)
+    // is written to as a stream, never replaced.
+    SaveTarget target = given;
+    FileDescriptor opened;
+    int streamError = 0;
+    if (const std::optional<StreamTarget> stream = target.isStream() ? std::nullopt
+                                                                      : openStreamTarget(target.path, streamError)) {
+        if (stream->fd < 0) {
+            front.setStatus(text::failureStatus(text::kTargetUnwritable, target.path, streamError));
+            return SaveResult{SaveOutcome::TargetUnwritable, target.path, streamError};
+        }
+        target.fd = stream->fd;
+        opened.reset(stream->owned ? stream->fd : -1);
+    }
     session.busy = true;
     front.stateChanged();
     WriteResult written;
     front.runWork(text::kSaveStopQuestion, [&](Work& work) {
-        written = writeCleanedFile(session.result, session.settings.options, target, work);
+        written = writeCleanedFile(session.result, session.settings.options, target, work, choice);
     });
     session.busy = false;
     if (written.outcome == WriteOutcome::Written || written.outcome == WriteOutcome::WrittenUnflushed) {
         UsageCounters& c = session.settings.counters;
         c.dupsDeleted = addSaturating(c.dupsDeleted, written.dropped);
     }
-    front.setStatus(writeStatus(written));
+    // The window says what the save did; a run's last word stays the plain one.
+    if (written.outcome == WriteOutcome::Written && !written.stoppedAfterWriting && !session.unattended)
+        front.setStatus(text::saveSummary(written.dropped, target.isStream() ? std::string("-") : target.path));
+    else
+        front.setStatus(writeStatus(written));
     front.stateChanged();
     return SaveResult{outcomeOf(written.outcome), written.file, written.error};
 }
-
-}  // namespace
 
 SaveResult saveCleanedCopy(Session& session, const SaveTarget& unattendedTarget)
 {
@@ -162,18 +180,13 @@ SaveResult saveCleanedCopy(Session& session, const SaveTarget& unattendedTarget)
             target.path = request.fileName;
     }
     if (target.isStream())
-        return write(session, target);
+        return writeLines(session, target);
     if (target.path.empty())
         return {SaveOutcome::Cancelled, {}, 0};
     // A pipe, a device or a name of an open descriptor (/dev/stdout) is
-    // written to, never replaced.
-    int streamError = 0;
-    if (const std::optional<StreamTarget> stream = openStreamTarget(target.path, streamError)) {
-        if (stream->fd < 0)
-            return refuse(session, SaveOutcome::TargetUnwritable, text::kTargetUnwritable, target.path, streamError);
-        const FileDescriptor owned(stream->owned ? stream->fd : -1);
-        return write(session, SaveTarget{target.path, stream->fd});
-    }
+    // written to, never replaced: no question about it.
+    if (namesStream(target.path))
+        return writeLines(session, target);
 
     // 6. Write protection: lifted for this save only by the new file taking
     // the target's place, the old one untouched until then. Unattended,
@@ -205,7 +218,7 @@ SaveResult saveCleanedCopy(Session& session, const SaveTarget& unattendedTarget)
     session.settings.lastSavedFile = target.path;
 
     // 10. Write.
-    return write(session, target);
+    return writeLines(session, target);
 }
 
 }  // namespace quillow

@@ -34,4 +34,10 @@ struct SaveResult {
 // message box (unattended: in the status text).
 SaveResult saveCleanedCopy(Session& session, const SaveTarget& unattendedTarget = {});
 
+// The writing alone, without the checks and questions before it: the lines
+// choice names to target, on the front end's worker; the status says how it
+// ended. A target path that names a stream (/dev/stdout, a FIFO, a device)
+// is written to as one.
+SaveResult writeLines(Session& session, const SaveTarget& target, const LineChoice& choice = {});
+
 }  // namespace quillow

@@ -4,6 +4,7 @@
 // app/settings/settings_store.* moves them to and from the settings store.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/options.h"
 
@@ -35,6 +36,8 @@ struct Settings {
     std::string filterTestText;  // the text last used in the options dialog's filter test
     std::string lastLoadedFile;
     std::string lastSavedFile;
+    std::vector<std::string> recentFiles;  // the files opened last, newest first (File > Open Recent)
+    int16_t listFontPoints = 0;            // the two lists' font size; 0: the window's own
     WindowPlacement mainWindow{0, 0, kMainWindowWidth, kMainWindowHeight, WindowState::Normal};
     WindowPlacement viewerWindow{0, 0, kViewerWidth, kViewerHeight, WindowState::Normal};
     UsageCounters counters;

@@ -81,7 +81,9 @@ struct StoredKey {
     const char* key;
     // On/off options are stored as 1 / 0 and read as on when not 0; 16-bit
     // and 32-bit numbers as their decimal text; texts as they are.
-    std::variant<Field<bool>, Field<int16_t>, Field<int32_t>, Field<std::string>, Field<WindowState>> field;
+    std::variant<Field<bool>, Field<int16_t>, Field<int32_t>, Field<std::string>, Field<WindowState>,
+                 Field<std::vector<std::string>>>
+        field;
     Default fallback;
     Group group = Group::Plain;
     const char* textFallback = "";  // the default of a text
@@ -105,6 +107,8 @@ const StoredKey kKeys[] = {
     {"maxMemory", QUILLOW_FIELD(options.maxMemory), nullptr, Group::Plain, kAutoMemory},
     {"lastLoadedFile", QUILLOW_FIELD(lastLoadedFile), nullptr},
     {"lastSavedFile", QUILLOW_FIELD(lastSavedFile), nullptr},
+    {"recentFiles", QUILLOW_FIELD(recentFiles), nullptr},
+    {"listFontSize", QUILLOW_FIELD(listFontPoints), QUILLOW_VALUE(0)},
     {"winLeft", QUILLOW_FIELD(mainWindow.left),
      [](const ScreenSize& s) { return s.widthTwips / 2 - kMainWindowWidth / 2.0; }, Group::MainWindow},
     // Centres a window 6990 twips high, not one of the default height.
@@ -161,6 +165,35 @@ int32_t read32(const Store& store, const char* key, double fallback)
     return static_cast<int32_t>(fallback);
 }
 
+// A list is stored as one text, an item a line (file names hold no line breaks).
+std::vector<std::string> splitLines(const std::string& text)
+{
+    std::vector<std::string> items;
+    size_t from = 0;
+    while (from < text.size()) {
+        size_t end = text.find('\n', from);
+        if (end == std::string::npos)
+            end = text.size();
+        if (end > from)
+            items.push_back(text.substr(from, end - from));
+        from = end + 1;
+    }
+    return items;
+}
+
+std::string joinLines(const std::vector<std::string>& items)
+{
+    std::string text;
+    for (const std::string& item : items) {
+        if (item.empty() || item.find('\n') != std::string::npos)
+            continue;
+        if (!text.empty())
+            text += '\n';
+        text += item;
+    }
+    return text;
+}
+
 struct Reader {
     const Store& store;
     const StoredKey& k;
@@ -172,6 +205,10 @@ struct Reader {
     void operator()(Field<int32_t> f) const { f(s) = read32(store, k.key, fallback()); }
     void operator()(Field<std::string> f) const { f(s) = store.text(k.key).value_or(std::string(k.textFallback)); }
     void operator()(Field<WindowState> f) const { f(s) = static_cast<WindowState>(read16(store, k.key, fallback())); }
+    void operator()(Field<std::vector<std::string>> f) const
+    {
+        f(s) = splitLines(store.text(k.key).value_or(std::string()));
+    }
 };
 
 std::string storedText(Settings& s, const StoredKey& k)
@@ -183,6 +220,7 @@ std::string storedText(Settings& s, const StoredKey& k)
         std::string operator()(Field<int32_t> f) const { return std::to_string(f(s)); }
         std::string operator()(Field<std::string> f) const { return f(s); }
         std::string operator()(Field<WindowState> f) const { return std::to_string(static_cast<int16_t>(f(s))); }
+        std::string operator()(Field<std::vector<std::string>> f) const { return joinLines(f(s)); }
     };
     return std::visit(Writer{s}, k.field);
 }

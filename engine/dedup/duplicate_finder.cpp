@@ -257,6 +257,15 @@ struct DuplicateFinder::Impl {
         return byForm ? makers[static_cast<size_t>(part)].key(view, unused) : lineKey(rules, view, unused);
     }
 
+    // Where the key of a line lies, as an entry records it.
+    KeyRef keyRefOf(uint32_t line, int part)
+    {
+        if (filtered)
+            return keyRefs[line];
+        bool inLine = true;
+        return refOf(keyOf(line, part, inLine));
+    }
+
     // Fetches what keyOf(line) reads first: its record, then its bytes.
     void prefetchRecord(uint32_t line) const
     {
@@ -386,14 +395,13 @@ struct DuplicateFinder::Impl {
             if (first == k)
                 continue;
             const uint32_t head = batch[first].line;
-            const KeyRef ref = refOf(key);
             if (!hasMore[first]) {
-                // A group's first entry shows the key that found it a duplicate.
+                // Every entry shows its own line's key, the first one too.
                 hasMore[first] = 1;
-                found[t].push_back(Found{head, head, ref});
+                found[t].push_back(Found{head, head, keyRefOf(head, part)});
                 ++groups[t];
             }
-            found[t].push_back(Found{pair.line, head, ref});
+            found[t].push_back(Found{pair.line, head, refOf(key)});
         }
     }
 

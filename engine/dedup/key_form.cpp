@@ -1,6 +1,8 @@
 #include "engine/dedup/key_form.h"
 
+#include <unicode/uchar.h>
 #include <unicode/unorm2.h>
+#include <unicode/utf16.h>
 #include <unicode/ustring.h>
 
 #include <stdexcept>
@@ -9,6 +11,26 @@
 #include "engine/text/text_util.h"
 
 namespace quillow {
+
+namespace {
+
+// Removes the default-ignorable characters (zero-width spaces, soft hyphens,
+// variation selectors ...) from units, in place; returns the units left.
+size_t dropIgnorables(char16_t* units, size_t n)
+{
+    size_t kept = 0;
+    for (size_t i = 0; i < n;) {
+        const size_t start = i;
+        UChar32 c;
+        U16_NEXT(units, i, n, c);
+        if (!u_hasBinaryProperty(c, UCHAR_DEFAULT_IGNORABLE_CODE_POINT))
+            for (size_t k = start; k < i; ++k)
+                units[kept++] = units[k];
+    }
+    return kept;
+}
+
+}  // namespace
 
 KeyFold keyFoldFor(bool ignoreCase, bool compatForms)
 {
@@ -61,6 +83,13 @@ std::string_view KeyForm::ofUtf16(std::u16string_view text, std::string& scratch
             return std::string_view(scratch.data(), n);
         }
     }
+    if (fold_ == KeyFold::Compat) {
+        // NFKC keeps the default-ignorable characters that NFKC_Casefold
+        // drops: dropped here too, so that compatibility forms compare alike
+        // whether letter case counts or not. Escapes are no such characters.
+        ignorablesGone_.assign(text.begin(), text.end());
+        text = std::u16string_view(ignorablesGone_.data(), dropIgnorables(ignorablesGone_.data(), text.size()));
+    }
     if (fold_ != KeyFold::None) {
         // Folding and NFKC may grow a text; retry once with the size asked for.
         bool done = false;
@@ -79,7 +108,10 @@ std::string_view KeyForm::ofUtf16(std::u16string_view text, std::string& scratch
             }
             if (U_FAILURE(err))
                 throw std::runtime_error(std::string("ICU key form: ") + u_errorName(err));
-            form = std::u16string_view(out_.data(), static_cast<size_t>(got));
+            size_t length = static_cast<size_t>(got);
+            if (fold_ == KeyFold::Compat)  // a compatibility form may itself be ignorable (U+FFA0)
+                length = dropIgnorables(out_.data(), length);
+            form = std::u16string_view(out_.data(), length);
             done = true;
         }
         if (!done)

@@ -1,8 +1,8 @@
 #pragma once
 // The form in which keys are compared when letter case or compatibility
 // forms are to be ignored: ICU's full case folding, NFKC (full-width and
-// half-width forms, ligatures, circled digits alike), or NFKC_Casefold for
-// both. Two keys are equal under the rule exactly when their forms are equal
+// half-width forms, ligatures, circled digits alike) without default-ignorable
+// characters, or NFKC_Casefold (which drops those itself) for both. Two keys are equal under the rule exactly when their forms are equal
 // bytes. Invalid bytes pass through as distinct characters (see escaped_utf.h),
 // so a form never makes an invalid byte equal to a character.
 #include <cstdint>
@@ -37,7 +37,7 @@ public:
 private:
     KeyFold fold_;
     const UNormalizer2* normalizer_ = nullptr;
-    std::vector<char16_t> in_, out_;
+    std::vector<char16_t> in_, out_, ignorablesGone_;
 };
 
 }  // namespace quillow

@@ -20,8 +20,12 @@ std::unique_ptr<LineFilter> filterFor(const Options& options)
 KeyRules keyRules(const Options& options, const LineFilter* filter, const Encoding& encoding)
 {
     KeyRules rules;
-    rules.trim = options.trimLines;
-    rules.startPos = options.startPos;
+    rules.fields.keyField = options.keyField;
+    rules.fields.separator = separatorOf(options.fieldSeparator);
+    rules.fields.skipFields = options.skipFields;
+    rules.fields.trim = options.trimLines;
+    rules.fields.skipChars = options.startPos;
+    rules.fields.checkChars = options.checkChars;
     rules.filter = filter;
     rules.filterMatch = options.filterMatch;
     rules.mode = options.caseSensitive ? CompareMode::Binary : CompareMode::Text;
@@ -30,13 +34,34 @@ KeyRules keyRules(const Options& options, const LineFilter* filter, const Encodi
     return rules;
 }
 
+namespace {
+
+// Fields and character limits need every character's place; trimming and
+// skipping characters alone take the quick way.
+bool cutsFields(const FieldRules& f) { return f.keyField > 0 || f.skipFields > 0 || f.checkChars >= 0; }
+
+std::string_view cut(const FieldRules& rules, std::string_view line, const std::vector<CharAt>& chars)
+{
+    const auto [begin, end] = keyRange(rules, chars, line.size());
+    return line.substr(begin, end - begin);
+}
+
+}  // namespace
+
 std::string_view lineKey(const KeyRules& rules, std::string_view line, std::string& scratch)
 {
     std::string_view key = line;
-    if (rules.trim)
-        key = trimBlanks(key);
-    if (rules.startPos != 0)
-        key = dropChars(key, rules.startPos);
+    const FieldRules& f = rules.fields;
+    if (cutsFields(f)) {
+        thread_local std::vector<CharAt> chars;
+        utf8Characters(line, chars);
+        key = cut(f, line, chars);
+    } else {
+        if (f.trim)
+            key = trimBlanks(key);
+        if (f.skipChars != 0)
+            key = dropChars(key, f.skipChars);
+    }
     if (rules.filter)
         key = rules.filter->select(key, rules.filterMatch, scratch);
     return key;
@@ -56,10 +81,16 @@ std::string_view KeyMaker::key(std::string_view line, std::string& scratch)
     if (rules_.encoding.isUtf8())
         return lineKey(rules_, line, scratch);
     std::string_view key = line;
-    if (rules_.trim)
-        key = decoder_.trimBlanks(key);
-    if (rules_.startPos != 0)
-        key = decoder_.dropChars(key, rules_.startPos);
+    const FieldRules& f = rules_.fields;
+    if (cutsFields(f)) {
+        decoder_.characters(line, chars_);
+        key = cut(f, line, chars_);
+    } else {
+        if (f.trim)
+            key = decoder_.trimBlanks(key);
+        if (f.skipChars != 0)
+            key = decoder_.dropChars(key, f.skipChars);
+    }
     if (rules_.filter)
         key = rules_.filter->select(decoder_.text(key, text_), rules_.filterMatch, scratch, true);
     return key;

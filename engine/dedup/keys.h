@@ -1,13 +1,16 @@
 #pragma once
-// The comparison key of a line: the line without blanks at both ends (trim),
-// without its first characters (start position), reduced to what the line
-// filter selects, compared exactly, ignoring letter case, or with
-// compatibility forms alike.
+// The comparison key of a line: the part the field and character rules
+// leave (key_fields.h: one field, fields skipped, blanks at both ends
+// trimmed, the first characters skipped, at most so many kept), reduced to
+// what the line filter selects, compared exactly, ignoring letter case, or
+// with compatibility forms alike.
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "engine/dedup/key_fields.h"
 #include "engine/dedup/key_form.h"
 #include "engine/dedup/key_hash.h"
 #include "engine/text/line_decoder.h"
@@ -19,8 +22,7 @@
 namespace quillow {
 
 struct KeyRules {
-    bool trim = false;                  // drop U+0020 blanks at both ends
-    int64_t startPos = 0;               // characters dropped at the start
+    FieldRules fields;                  // which part of the line counts
     const LineFilter* filter = nullptr; // none when null
     int filterMatch = 0;                // which match is the key (LineFilter::select)
     CompareMode mode = CompareMode::Text;
@@ -67,6 +69,7 @@ private:
     KeyForm form_;
     bool bytewise_;  // keys compare as bytes: UTF forms decode one to one
     std::string text_;
+    std::vector<CharAt> chars_;
 };
 
 // Lines as the save writes them when they are written the way they are

@@ -181,13 +181,15 @@ bool Scan::loadLines(FileBytes& bytes)
 {
     const std::string_view all(bytes.data(), bytes.size());
     const bool parallel = worthTwoCores(static_cast<int64_t>(all.size()), kTwoCoresFromBytes);
-    EncodingChoice choice = chooseEncoding(options_.textEncoding, all, parallel);
+    EncodingChoice choice = chooseEncoding(options_.textEncoding, all, parallel, options_.zeroTerminated);
     if (!choice.source)
         throw choice.refusal;
     const SourceEncoding& source = *choice.source;
     const CodeUnit unit = codeUnitOf(source.encoding);
     // Count first, so the line records are allocated once.
-    const LineLayout layout = layOutLines(all.substr(source.textStart()), unit, parallel);
+    const std::string_view text = all.substr(source.textStart());
+    const LineLayout layout =
+        options_.zeroTerminated ? layOutNulLines(text, unit, parallel) : layOutLines(text, unit, parallel);
     const int64_t perLine = kMemoryPerLine + (options_.filterPattern.empty() ? 0 : kMemoryPerFilteredLine);
     if (mayUseDisk_ && static_cast<int64_t>(all.size()) + layout.total * perLine > memory_)
         return false;

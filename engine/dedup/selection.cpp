@@ -1,5 +1,7 @@
 #include "engine/dedup/selection.h"
 
+#include <algorithm>
+
 namespace quillow {
 
 std::vector<uint8_t> selectionAfter(const DupsList& list, SelectCommand command, Work& work)
@@ -32,6 +34,24 @@ std::vector<uint8_t> selectionAfter(const DupsList& list, SelectCommand command,
             return {};
     }
     return flags;
+}
+
+std::vector<GroupSize> groupSizes(const DupsList& list, bool byLast)
+{
+    std::vector<GroupSize> sizes;
+    const int64_t n = list.count();
+    for (int64_t first = 0; first < n;) {
+        int64_t end = first + 1;
+        while (end < n && list.group(end) == list.group(first))
+            ++end;
+        const int64_t standing = byLast ? end - 1 : first;
+        sizes.push_back({static_cast<uint32_t>(list.lineNumber(standing) - 1), static_cast<uint32_t>(end - first)});
+        first = end;
+    }
+    // Groups come in the order of their first lines; their last lines may not.
+    if (byLast)
+        std::sort(sizes.begin(), sizes.end(), [](const GroupSize& a, const GroupSize& b) { return a.line < b.line; });
+    return sizes;
 }
 
 }  // namespace quillow

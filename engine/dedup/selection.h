@@ -16,4 +16,13 @@ enum class SelectCommand { All, None, Invert, AllButFirst, AllButLast };
 // every entry of a group but its first or last. Empty when work was stopped.
 std::vector<uint8_t> selectionAfter(const DupsList& list, SelectCommand command, Work& work);
 
+// A group's size by the line that stands for it (its first occurrence, or
+// its last): what a count of each group writes before that line.
+struct GroupSize {
+    uint32_t line;  // 0-based index
+    uint32_t count;
+};
+// Every group of list, in line order.
+std::vector<GroupSize> groupSizes(const DupsList& list, bool byLast);
+
 }  // namespace quillow

@@ -64,6 +64,7 @@ public:
                 invalidAt_ = static_cast<int64_t>(offset_);
                 return;
             }
+            ++multiByte_;
             offset_ += carry_.size();
             carry_.clear();
         }
@@ -71,13 +72,17 @@ public:
         size_t bad = 0;
         if (!isValidUtf8(piece.substr(0, piece.size() - cut), &bad)) {
             invalidAt_ = static_cast<int64_t>(offset_ + bad);
+            multiByte_ += multiByteCharacters(piece.substr(0, bad));
             return;
         }
+        multiByte_ += multiByteCharacters(piece.substr(0, piece.size() - cut));
         offset_ += piece.size() - cut;
         carry_.assign(piece.substr(piece.size() - cut));
     }
     // The offset of the first invalid byte, or -1.
     int64_t invalidAt() const { return invalidAt_; }
+    // The multi-byte characters before it.
+    int64_t multiByteBefore() const { return multiByte_; }
 
 private:
     static size_t sequenceLength(char lead)
@@ -100,6 +105,7 @@ private:
     std::string carry_;
     uint64_t offset_ = 0;
     int64_t invalidAt_ = -1;
+    int64_t multiByte_ = 0;
 };
 
 class SpilledScan {
@@ -136,6 +142,9 @@ private:
         std::optional<SourceEncoding> settled;
         if (automatic) {
             settled = encodingFromStart(start);
+            // NUL ends lines: NUL bytes say nothing of UTF-16.
+            if (settled && options_.zeroTerminated && settled->evidence == EncodingEvidence::NulPattern)
+                settled.reset();
         } else {
             EncodingChoice choice = chooseEncoding(options_.textEncoding, start);
             if (!choice.source)
@@ -149,6 +158,7 @@ private:
 
         Utf8Check utf8;
         LineEndTally tally;
+        int64_t nuls = 0;
         ContentHash hash;
         std::string block(kBlock, '\0');
         uint32_t lastUnit = 0;
@@ -158,7 +168,9 @@ private:
             const std::string_view bytes(block.data(), n);
             hash.add(bytes);
             const std::string_view text = at == 0 ? bytes.substr(std::min(n, assumed.textStart())) : bytes;
-            const LineEndTally t = tallyLineEnds(text, unit_);
+            if (options_.zeroTerminated)
+                nuls += countNulUnits(text, unit_);
+            const LineEndTally t = options_.zeroTerminated ? LineEndTally{} : tallyLineEnds(text, unit_);
             tally.lf += t.lf;
             tally.cr += t.cr;
             tally.crlf += t.crlf;
@@ -178,9 +190,11 @@ private:
         }
         size_ = at;
         out_.contentHash = hash.value();
-        out_.encoding = settled ? *settled : utf8.invalidAt() < 0 ? SourceEncoding{} : detectorGuess(utf8.invalidAt());
-        out_.mode = lineEndMode(tally);
-        lineEstimate_ = (out_.mode == LineEndMode::Lf ? tally.lf : tally.cr) + 1;
+        out_.encoding = settled                  ? *settled
+                        : utf8.invalidAt() < 0 ? SourceEncoding{}
+                                               : detectorGuess(utf8.invalidAt(), utf8.multiByteBefore());
+        out_.mode = options_.zeroTerminated ? LineEndMode::Nul : lineEndMode(tally);
+        lineEstimate_ = out_.mode == LineEndMode::Nul ? nuls + 1 : mostLines(tally, out_.mode);
         if (lineEstimate_ > INT32_MAX)
             throw ReadError{ReadFailure::FileError};
         return true;
@@ -201,8 +215,9 @@ private:
     }
 
     // The detector's guess over the lines from the one holding the byte at
-    // invalid on, as the scan in memory makes it.
-    SourceEncoding detectorGuess(int64_t invalid)
+    // invalid on, as the scan in memory makes it; multiByteBefore UTF-8
+    // characters precede that byte.
+    SourceEncoding detectorGuess(int64_t invalid, int64_t multiByteBefore)
     {
         // Back to the start of the line.
         auto from = static_cast<uint64_t>(invalid);
@@ -228,7 +243,8 @@ private:
             if (window.size() < want || window.find_first_of("\r\n", kEncodingWindow - 1) != std::string::npos)
                 break;
         }
-        return encodingOfInvalidUtf8(window);
+        const auto inWindow = static_cast<size_t>(static_cast<uint64_t>(invalid) - from);
+        return encodingOfInvalidUtf8(window, multiByteBefore - multiByteCharacters(window.substr(0, inWindow)));
     }
 
     // The second pass: every line's key filed in a partition.
@@ -319,11 +335,15 @@ private:
     {
         out_.dups = std::make_shared<DupsList>(out_.source, digitCount(out_.lines));
         DupsList& dups = *out_.dups;
+        // A key met first: its compared bytes in kept at at, and where its
+        // own text lies (in the file, or in kept after the compared bytes).
         struct Member {
             uint64_t hash;
             uint32_t line;
             uint32_t length;
             size_t at;
+            uint64_t keyOffset;
+            uint32_t keyLength;
             bool repeated;
         };
         std::vector<Member> members;
@@ -352,24 +372,27 @@ private:
                                sameKey(compareMode_, std::string_view(kept).substr(m.at, m.length), compared);
                     });
                     if (id == next) {
-                        members.push_back(Member{h.hash, h.line, h.compareLength, kept.size(), false});
+                        members.push_back(Member{h.hash, h.line, h.compareLength, kept.size(), h.keyOffset,
+                                                 h.keyLength, false});
                         kept.append(compared);
+                        kept.append(keyText);
                         continue;
                     }
+                    // Every entry shows its own line's key, the first one too.
                     Member& first = members[id];
-                    // A group's first entry shows the key that found it a duplicate.
-                    auto add = [&](uint32_t line) {
-                        if (h.keyOffset == kKeyText)
-                            dups.append(line, first.line, keyText);
-                        else
-                            dups.appendAt(line, first.line, h.keyOffset, h.keyLength);
-                    };
                     if (!first.repeated) {
                         first.repeated = true;
-                        add(first.line);
+                        if (first.keyOffset == kKeyText)
+                            dups.append(first.line, first.line,
+                                        std::string_view(kept).substr(first.at + first.length, first.keyLength));
+                        else
+                            dups.appendAt(first.line, first.line, first.keyOffset, first.keyLength);
                         ++out_.groups;
                     }
-                    add(h.line);
+                    if (h.keyOffset == kKeyText)
+                        dups.append(h.line, first.line, keyText);
+                    else
+                        dups.appendAt(h.line, first.line, h.keyOffset, h.keyLength);
                 }
             });
             if (work_.check())

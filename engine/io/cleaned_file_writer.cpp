@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <new>
 #include <string>
@@ -20,6 +22,7 @@
 #include "engine/text/line_splitter.h"
 #include "engine/io/replacement_file.h"
 #include "engine/io/target_place.h"
+#include "engine/text/text_encoder.h"
 #include "engine/text/text_util.h"
 #include "engine/work/call_unless_stopped.h"
 
@@ -81,9 +84,10 @@ public:
         return !failed();
     }
     bool failed() const { return error_ != 0 || stopped_; }
-    bool stopped() const { return stopped_; }
     // The system's error, or kChangedWhileReadError.
     int error() const { return error_; }
+    // A stop came while a write waited (a reader that does not read).
+    bool stopped() const { return stopped_; }
 
 private:
     void flushRun()
@@ -111,17 +115,21 @@ private:
     void writeAll(std::string_view bytes)
     {
         while (!bytes.empty() && !failed()) {
+            // Pages of a mapping the file lost read as zeros: none goes out.
             if (source_ && source_->damaged()) {
                 error_ = kChangedWhileReadError;
                 return;
             }
-            const size_t asked = std::min(bytes.size(), kBlock);
-            const ssize_t n = fileOps().write(fd_, bytes.data(), asked);
-            // A signal that interrupts a write waiting on its reader makes it
-            // return early: with what it wrote, or EINTR.
-            if (n < 0 && errno == EINTR) {
-                stopped_ = work_.checkIn();
-                continue;
+            const size_t want = std::min(bytes.size(), kBlock);
+            const ssize_t n = fileOps().write(fd_, bytes.data(), want);
+            // A signal ends a wait for the reader: the stop it may bring counts now.
+            if ((n < 0 && errno == EINTR) || (n >= 0 && static_cast<size_t>(n) < want)) {
+                if (work_.checkIn()) {
+                    stopped_ = true;
+                    return;
+                }
+                if (n < 0)
+                    continue;
             }
             if (n <= 0) {
                 error_ = n < 0 && errno ? errno : EIO;
@@ -132,8 +140,6 @@ private:
             }
             bytes.remove_prefix(static_cast<size_t>(n));
             written_ += static_cast<uint64_t>(n);
-            if (static_cast<size_t>(n) < asked)
-                stopped_ = work_.checkIn();
         }
         if (toDisk_ && written_ - started_ >= kWriteBack) {
             ::sync_file_range(fd_, static_cast<off_t>(started_), static_cast<off_t>(written_ - started_),
@@ -159,8 +165,9 @@ private:
 
 class Writer {
 public:
-    Writer(const ScanResult& result, const Options& options, SaveTarget target, Work& work)
+    Writer(const ScanResult& result, const Options& options, SaveTarget target, Work& work, const LineChoice& choice)
         : options_(options),
+          choice_(choice),
           r_(result),
           work_(work),
           target_(std::move(target)),
@@ -207,6 +214,8 @@ private:
         if (filter_)
             filter_->watch([this] { return work_.check(); });
         keys_ = std::make_unique<KeysAsWritten>(keyRules(options_, filter_.get(), r_.encoding.encoding));
+        if (choice_.counts)
+            counter_ = std::make_unique<TextEncoder>(r_.encoding.encoding);
         work_.begin(Stage::Writing);
 
         // Without the line texts in memory the file is read again; it must
@@ -294,20 +303,40 @@ private:
 
     bool dropped(int64_t lineNo) const
     {
-        return static_cast<uint64_t>(lineNo) < drop_.size() && drop_[static_cast<size_t>(lineNo)];
+        const bool selected = static_cast<uint64_t>(lineNo) < drop_.size() && drop_[static_cast<size_t>(lineNo)];
+        return selected != choice_.selectedOnly;
+    }
+
+    // "%7d " for the line at index, in the file's encoding.
+    void writeCount(Output& out, int64_t index)
+    {
+        const std::vector<GroupSize>& counts = *choice_.counts;
+        while (nextCount_ < counts.size() && counts[nextCount_].line < index)
+            ++nextCount_;
+        const bool listed = nextCount_ < counts.size() && counts[nextCount_].line == index;
+        const uint32_t n = listed ? counts[nextCount_].count : 1;
+        char prefix[16];
+        const int length = std::snprintf(prefix, sizeof prefix, "%7u ", n);
+        out.copy(counter_->encode(std::string_view(prefix, static_cast<size_t>(length)), countBytes_));
     }
 
     // Writes one kept line with its line end; false when it is left out as
     // empty. inBuffer: the line lies in a buffer (ownEnd after it) that stays
     // as it is until out is settled: the source's, or the block of a reader
     // that settles out before it refills.
-    bool writeLine(Output& out, std::string_view line, std::string_view ownEnd, bool inBuffer)
+    bool writeLine(Output& out, int64_t index, std::string_view line, std::string_view ownEnd, bool inBuffer)
     {
         const Options& options = options_;
+        if (choice_.asRead) {
+            out.source(std::string_view(line.data(), line.size() + ownEnd.size()));
+            return true;
+        }
         if (options.saveApplyFilter)
             line = keys_->of(line);  // back in the source's encoding
         if (line.empty() && !options.saveEmptyLines)
             return false;
+        if (choice_.counts)
+            writeCount(out, index);
         std::string_view end = lineEndToWrite(unit_, r_.lineEndMode, ownEnd);
         if (end == ownEnd)
             end = ownEnd;  // the file's own bytes: the line goes out as it stands
@@ -342,7 +371,7 @@ private:
     {
         const int64_t count = source_->count();
         for (int64_t i = 0; i < count && !out.failed(); ++i) {
-            if (dropped(i + 1) || !writeLine(out, source_->view(i), source_->lineEnd(i), true))
+            if (dropped(i + 1) || !writeLine(out, i, source_->view(i), source_->lineEnd(i), true))
                 ++deleted;
             if (tick(i))
                 return Step::Stop;
@@ -361,7 +390,7 @@ private:
         for (int64_t lineNo = 1; !out.failed() && reader.next(line, &end); ++lineNo) {
             if (lineNo == 1)
                 line.remove_prefix(std::min(line.size(), r_.encoding.textStart()));
-            if (dropped(lineNo) || !writeLine(out, line, end, true))
+            if (dropped(lineNo) || !writeLine(out, lineNo - 1, line, end, true))
                 ++deleted;
             if (tick(lineNo - 1)) {
                 step = Step::Stop;
@@ -448,6 +477,7 @@ private:
     }
 
     const Options& options_;
+    const LineChoice choice_;
     const ScanResult& r_;
     Work& work_;
     SaveTarget target_;
@@ -455,6 +485,9 @@ private:
     std::shared_ptr<SourceLines> source_;
     std::unique_ptr<LineFilter> filter_;
     std::unique_ptr<KeysAsWritten> keys_;
+    std::unique_ptr<TextEncoder> counter_;
+    std::string countBytes_;
+    size_t nextCount_ = 0;
     const CodeUnit unit_ = codeUnitOf(r_.encoding.encoding);
     std::vector<bool> drop_;
     TargetPlace place_;
@@ -464,9 +497,10 @@ private:
 
 }  // namespace
 
-WriteResult writeCleanedFile(const ScanResult& result, const Options& options, const SaveTarget& target, Work& work)
+WriteResult writeCleanedFile(const ScanResult& result, const Options& options, const SaveTarget& target, Work& work,
+                             const LineChoice& choice)
 {
-    Writer writer(result, options, target, work);
+    Writer writer(result, options, target, work, choice);
     return writer.run();
 }
 

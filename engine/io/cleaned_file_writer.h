@@ -8,10 +8,12 @@
 // a line. A stream target (standard output, a pipe, a device) is written
 // straight.
 #include <string>
+#include <vector>
 
 #include "engine/dedup/scan_result.h"
-#include "engine/io/temp_name.h"
+#include "engine/dedup/selection.h"
 #include "engine/options.h"
+#include "engine/io/temp_name.h"
 #include "engine/work/work.h"
 
 namespace quillow {
@@ -57,8 +59,20 @@ struct WriteResult {
     bool stoppedAfterWriting = false;
 };
 
+// Which lines are written, for the command line's outputs; the default is
+// the save's: every line whose entry is not selected.
+struct LineChoice {
+    bool selectedOnly = false;  // only the lines whose entry is selected
+    bool asRead = false;        // every line with its own end: the input as it came
+    // Each line written after its group's size as "%7d " in the file's
+    // encoding (a line of no group counts 1); sorted by line.
+    const std::vector<GroupSize>* counts = nullptr;
+};
+
 // Writes every line of the scanned file whose entry is not selected, by the
-// save options (empty lines, keys written as compared), to target.
-WriteResult writeCleanedFile(const ScanResult& result, const Options& options, const SaveTarget& target, Work& work);
+// save options (empty lines, keys written as compared), to target; choice
+// may ask for other lines.
+WriteResult writeCleanedFile(const ScanResult& result, const Options& options, const SaveTarget& target, Work& work,
+                             const LineChoice& choice = {});
 
 }  // namespace quillow

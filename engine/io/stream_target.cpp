@@ -60,7 +60,19 @@ int descriptorBehind(std::string path)
     return -1;
 }
 
+// A FIFO, a device or a socket: nothing a rename may replace.
+bool streamNode(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode) || S_ISSOCK(st.st_mode));
+}
+
 }  // namespace
+
+bool namesStream(const std::string& path)
+{
+    return !path.empty() && (descriptorBehind(path) >= 0 || streamNode(path));
+}
 
 std::optional<StreamTarget> openStreamTarget(const std::string& path, int& error)
 {
@@ -74,8 +86,7 @@ std::optional<StreamTarget> openStreamTarget(const std::string& path, int& error
         }
         return StreamTarget{fd, false};
     }
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || !(S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode) || S_ISSOCK(st.st_mode)))
+    if (!streamNode(path))
         return std::nullopt;
     // A FIFO nobody reads fails (ENXIO) rather than blocking for good;
     // once open, writes wait for the reader as usual.

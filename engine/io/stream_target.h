@@ -18,5 +18,7 @@ struct StreamTarget {
 // name still free, a folder: the save's own checks take those). error
 // receives why a stream could not be opened (then fd < 0).
 std::optional<StreamTarget> openStreamTarget(const std::string& path, int& error);
+// Whether path names a stream, looked at without opening anything.
+bool namesStream(const std::string& path);
 
 }  // namespace quillow

@@ -225,4 +225,55 @@ std::string_view LineDecoder::dropChars(std::string_view line, int64_t n)
     return line.substr(std::min(pos, line.size()));
 }
 
+void LineDecoder::characters(std::string_view line, std::vector<CharAt>& out)
+{
+    if (passesThrough(line))
+        return utf8Characters(line, out);
+    out.clear();
+    const EncodingForm form = encoding_.form();
+    if (form == EncodingForm::Legacy) {
+        const size_t units = toUtf16(line, true);
+        uint32_t at = 0;
+        for (size_t i = 0; i < units;) {
+            // A unit ICU held over from a full buffer belongs where the last one started.
+            if (offsets_[i] >= 0)
+                at = static_cast<uint32_t>(offsets_[i]);
+            char32_t c = u16_[i];
+            size_t width = 1;
+            if (U16_IS_LEAD(u16_[i]) && i + 1 < units && U16_IS_TRAIL(u16_[i + 1])) {
+                c = U16_GET_SUPPLEMENTARY(u16_[i], u16_[i + 1]);
+                width = 2;
+            }
+            out.push_back({isEscape(u16_[i]) ? kNoCharacter : c, at});
+            i += width;
+        }
+        return;
+    }
+    // UTF-16 and UTF-32, as dropChars counts them.
+    const size_t w = encoding_.unitSize();
+    const bool bigEndian = form == EncodingForm::Utf16BE || form == EncodingForm::Utf32BE;
+    auto unitAt = [&](size_t pos) {
+        char32_t v = 0;
+        for (size_t k = 0; k < w; ++k)
+            v |= static_cast<char32_t>(static_cast<unsigned char>(line[pos + k])) << (8 * (bigEndian ? w - 1 - k : k));
+        return v;
+    };
+    const size_t units = line.size() - line.size() % w;
+    size_t pos = 0;
+    while (pos < units) {
+        char32_t c = unitAt(pos);
+        size_t width = w;
+        if (w == 2 && U16_IS_LEAD(c) && pos + 4 <= units && U16_IS_TRAIL(unitAt(pos + 2))) {
+            c = U16_GET_SUPPLEMENTARY(c, unitAt(pos + 2));
+            width = 4;
+        } else if (U16_IS_SURROGATE(c) || c > 0x10FFFF) {
+            c = kNoCharacter;
+        }
+        out.push_back({c, static_cast<uint32_t>(pos)});
+        pos += width;
+    }
+    if (pos < line.size())  // an incomplete unit at the end
+        out.push_back({kNoCharacter, static_cast<uint32_t>(pos)});
+}
+
 }  // namespace quillow

@@ -16,6 +16,7 @@
 
 #include "engine/dedup/key_form.h"
 #include "engine/text/text_encoding.h"
+#include "engine/text/text_util.h"
 
 struct UConverter;
 
@@ -46,6 +47,9 @@ public:
     // (an invalid byte counts as one character).
     std::string_view trimBlanks(std::string_view line) const;
     std::string_view dropChars(std::string_view line, int64_t n);
+    // Every character of line with its source offset (text_util.h), for
+    // the field rules.
+    void characters(std::string_view line, std::vector<CharAt>& out);
 
 private:
     // Decodes line into u16_ (for a legacy encoding with the source offset of

@@ -1,6 +1,7 @@
 #include "engine/text/line_splitter.h"
 
 #include <algorithm>
+#include <array>
 
 #include "engine/work/two_cores.h"
 
@@ -96,6 +97,19 @@ auto withUnit(CodeUnit unit, Job&& job)
     return job(Unit<1, false>{});
 }
 
+// f of [0, mid) and of [mid, end), on two cores when parallel.
+template <typename T, typename F>
+std::array<T, 2> overHalves(std::string_view text, size_t mid, bool parallel, F&& f)
+{
+    std::array<T, 2> halves{};
+    onTwoCores(parallel, [&](int part) {
+        halves[part] = f(part == 0 ? text.substr(0, mid) : text.substr(mid));
+        if (!parallel)
+            halves[1] = f(text.substr(mid));
+    });
+    return halves;
+}
+
 // The first unit equal to wanted at or after from, or npos.
 template <typename U>
 size_t findUnit(std::string_view text, size_t from, uint32_t wanted)
@@ -127,6 +141,12 @@ LineEndMode lineEndMode(const LineEndTally& t)
 
 int64_t lineCount(std::string_view text, CodeUnit unit, LineEndMode mode, const LineEndTally& t)
 {
+    if (mode == LineEndMode::Cr && t.lf > t.crlf) {
+        // Whether a lone LF ends a line depends on the quotes before it.
+        int64_t count = 0;
+        splitLines(text, unit, mode, [&](size_t, size_t) { ++count; });
+        return count;
+    }
     return withUnit(unit, [&](auto u) -> int64_t {
         using U = decltype(u);
         constexpr size_t W = U::width;
@@ -153,23 +173,20 @@ LineLayout layOutLines(std::string_view text, CodeUnit unit, bool parallel)
         constexpr size_t W = U::width;
         const size_t n = text.size();
         const size_t mid = parallel ? (n / 2) / W * W : n;
-        LineEndTally halves[2];
-        onTwoCores(parallel, [&](int part) {
-            halves[part] = tally<U>(part == 0 ? text.substr(0, mid) : text.substr(mid));
-            if (!parallel)
-                halves[1] = tally<U>(text.substr(mid));
-        });
+        const auto halves =
+            overHalves<LineEndTally>(text, mid, parallel, [](std::string_view half) { return tally<U>(half); });
         LineEndTally all{halves[0].lf + halves[1].lf, halves[0].cr + halves[1].cr, halves[0].crlf + halves[1].crlf};
         if (mid >= W && mid + W <= n && unitAt<U>(text, mid - W) == U::of('\r') && unitAt<U>(text, mid) == U::of('\n'))
             ++all.crlf;  // the pair the halves cut apart
 
         LineLayout layout;
         layout.mode = lineEndMode(all);
-        layout.total = lineCount(text, unit, layout.mode, all);
         const bool lfMode = layout.mode == LineEndMode::Lf;
-        // Split after the first line end at or after the middle.
+        // Split after the first line end at or after the middle: an LF in LF
+        // mode, a CR in CR mode (a lone LF may be inside quotes).
         const size_t end = findUnit<U>(text, mid, U::of(lfMode ? '\n' : '\r'));
         if (end == std::string_view::npos) {
+            layout.total = lineCount(text, unit, layout.mode, all);
             layout.at = n;
             layout.firstCount = layout.total;
             return layout;
@@ -177,9 +194,80 @@ LineLayout layOutLines(std::string_view text, CodeUnit unit, bool parallel)
         layout.at = end + W;
         if (!lfMode && layout.at + W <= n && unitAt<U>(text, layout.at) == U::of('\n'))
             layout.at += W;
-        layout.firstCount = (lfMode ? halves[0].lf : halves[0].cr) + 1;
+        if (lfMode || all.lf == all.crlf) {
+            layout.total = lineCount(text, unit, layout.mode, all);
+            layout.firstCount = (lfMode ? halves[0].lf : halves[0].cr) + 1;
+            return layout;
+        }
+        // Lone LFs in CR mode: each half counts its lines by the quotes.
+        int64_t counts[2] = {0, 0};
+        onTwoCores(parallel, [&](int part) {
+            auto count = [&](int half) {
+                const std::string_view piece = half == 0 ? text.substr(0, layout.at) : text.substr(layout.at);
+                splitLines(piece, unit, layout.mode, [&](size_t, size_t) { ++counts[half]; });
+            };
+            count(part);
+            if (!parallel)
+                count(1);
+        });
+        layout.firstCount = counts[0];
+        layout.total = counts[0] + counts[1];
         return layout;
     });
+}
+
+int64_t countNulUnits(std::string_view text, CodeUnit unit)
+{
+    return withUnit(unit, [&](auto u) -> int64_t {
+        using U = decltype(u);
+        constexpr size_t W = U::width;
+        if constexpr (W == 1)
+            return std::count(text.begin(), text.end(), '\0');
+        int64_t n = 0;
+        for (size_t pos = 0; pos + W <= text.size(); pos += W)
+            n += U::at(text.data() + pos) == 0;
+        return n;
+    });
+}
+
+int64_t nulLineCount(std::string_view text, CodeUnit unit, int64_t nuls)
+{
+    const size_t w = unitWidth(unit);
+    const size_t n = text.size();
+    if (n == 0)
+        return 0;
+    const bool endsWithNul = n % w == 0 && text.substr(n - w).find_first_not_of('\0') == std::string_view::npos;
+    return nuls + (endsWithNul ? 0 : 1);
+}
+
+LineLayout layOutNulLines(std::string_view text, CodeUnit unit, bool parallel)
+{
+    return withUnit(unit, [&](auto u) {
+        using U = decltype(u);
+        constexpr size_t W = U::width;
+        const size_t n = text.size();
+        const size_t mid = parallel ? (n / 2) / W * W : n;
+        const auto halves =
+            overHalves<int64_t>(text, mid, parallel, [&](std::string_view half) { return countNulUnits(half, unit); });
+        LineLayout layout;
+        layout.mode = LineEndMode::Nul;
+        layout.total = nulLineCount(text, unit, halves[0] + halves[1]);
+        const size_t end = findUnit<U>(text, mid, 0);
+        if (end == std::string_view::npos) {
+            layout.at = n;
+            layout.firstCount = layout.total;
+            return layout;
+        }
+        layout.at = end + W;
+        layout.firstCount = halves[0] + 1;
+        return layout;
+    });
+}
+
+std::string_view encodedNul(CodeUnit unit)
+{
+    static constexpr char zeros[4] = {0, 0, 0, 0};
+    return std::string_view(zeros, unitWidth(unit));
 }
 
 std::string_view encodedLineEnd(CodeUnit unit, bool crlf)

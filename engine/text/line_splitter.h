@@ -6,8 +6,14 @@
 // Two ways to end lines; the file's majority picks one:
 // - LF mode: LF ends a line, a CR just before it belongs to the line end, a
 //   lone CR is text. Kept lines are written with their own end.
-// - CR mode: CR or CR LF ends a line, a lone LF is text (cells of
-//   spreadsheet exports). Kept lines are written with CR LF.
+// - CR mode: CR or CR LF ends a line, and so does a lone LF, except inside
+//   double quotes (after an odd number of '"' since the line's start: a line
+//   break in a cell of a spreadsheet export), where it is text. Lines ended
+//   by CR or CR LF are written with CR LF, lines ended by a lone LF with LF:
+//   a file that simply mixes two conventions keeps both.
+// A third is asked for, never chosen by majority:
+// - NUL mode (-z): NUL ends a line, CR and LF are text. Kept lines keep
+//   their own end; a last line without one gets NUL.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -21,7 +27,7 @@
 
 namespace quillow {
 
-enum class LineEndMode : uint8_t { Lf, Cr };
+enum class LineEndMode : uint8_t { Lf, Cr, Nul };
 enum class CodeUnit : uint8_t { Byte, Utf16LE, Utf16BE, Utf32LE, Utf32BE };
 
 CodeUnit codeUnitOf(const Encoding& encoding);
@@ -37,11 +43,17 @@ struct LineEndTally {
     int64_t crlf = 0;
 };
 LineEndTally tallyLineEnds(std::string_view text, CodeUnit unit);
-// CR mode when the lines ended by CR (CR LF or a lone CR) outnumber
-// those ended by a lone LF; LF mode on a tie and without any line end.
+// CR mode when the lines ended by CR (CR LF or a lone CR) outnumber those
+// ended by a lone LF; LF mode on a tie and without any line end.
 LineEndMode lineEndMode(const LineEndTally& tally);
-// The number of lines splitLines finds, from the text's tally.
+// The number of lines splitLines finds: from the text's tally, or in CR mode
+// with lone LFs (which quotes may hold) by splitting the text.
 int64_t lineCount(std::string_view text, CodeUnit unit, LineEndMode mode, const LineEndTally& tally);
+// At most that many lines, from the tally alone (a file read in pieces).
+inline int64_t mostLines(const LineEndTally& tally, LineEndMode mode)
+{
+    return (mode == LineEndMode::Lf ? tally.lf : tally.cr + tally.lf - tally.crlf) + 1;
+}
 
 // The text (after any byte-order mark) measured in one pass, halved for two
 // cores when parallel: [0, at) and [at, size) hold whole lines, firstCount
@@ -53,17 +65,28 @@ struct LineLayout {
     int64_t total = 0;
 };
 LineLayout layOutLines(std::string_view text, CodeUnit unit, bool parallel);
+// The same for NUL mode.
+LineLayout layOutNulLines(std::string_view text, CodeUnit unit, bool parallel);
+// NUL units of a text, and the number of lines they end in NUL mode.
+int64_t countNulUnits(std::string_view text, CodeUnit unit);
+int64_t nulLineCount(std::string_view text, CodeUnit unit, int64_t nuls);
 
 // LF or CR LF in the unit's encoding.
 std::string_view encodedLineEnd(CodeUnit unit, bool crlf);
+// NUL in the unit's encoding.
+std::string_view encodedNul(CodeUnit unit);
 // What the cleaned file gets after a kept line whose own end (the bytes from
 // the end of its text to the start of the next line) is ownEnd: in LF mode
-// that end, or LF when the line has none; in CR mode CR LF.
+// that end, or LF when the line has none; in CR mode LF after a lone LF, else
+// CR LF; in NUL mode that end, or NUL.
 inline std::string_view lineEndToWrite(CodeUnit unit, LineEndMode mode, std::string_view ownEnd)
 {
+    const std::string_view lf = encodedLineEnd(unit, false);
     if (mode == LineEndMode::Cr)
-        return encodedLineEnd(unit, true);
-    return ownEnd.empty() ? encodedLineEnd(unit, false) : ownEnd;
+        return ownEnd == lf ? lf : encodedLineEnd(unit, true);
+    if (mode == LineEndMode::Nul)
+        return ownEnd.empty() ? encodedNul(unit) : ownEnd;
+    return ownEnd.empty() ? lf : ownEnd;
 }
 
 // Calls onLine(begin, length) -- or onLine(begin, length, next) when it takes
@@ -117,32 +140,50 @@ size_t split(std::string_view text, F& onLine, bool final)
     const char* data = text.data();
     const size_t n = text.size();
     const size_t units = n - n % W;  // bytes in whole units
-    constexpr uint32_t lf = U::of('\n'), cr = U::of('\r');
-    constexpr uint32_t wanted = Mode == LineEndMode::Lf ? lf : cr;
+    constexpr uint32_t lf = U::of('\n'), cr = U::of('\r'), quote = U::of('"');
+    // The unit each mode looks for first (CR mode: LF and quotes too).
+    constexpr uint32_t first = Mode == LineEndMode::Lf ? lf : Mode == LineEndMode::Cr ? cr : 0;
     size_t lineStart = 0;
+    bool quoted = false;  // CR mode: an odd number of quotes since lineStart
     auto report = [&](size_t begin, size_t length, size_t next) {
         if constexpr (std::is_invocable_v<F&, size_t, size_t, size_t>)
             onLine(begin, length, next);
         else
             onLine(begin, length);
     };
-    // The terminator at pos ends the line from lineStart; false when its end
-    // is not certain yet (a CR closing an unfinished stream).
-    auto closeLine = [&](size_t pos) {
-        size_t textEnd = pos, next = pos + W;
-        if constexpr (Mode == LineEndMode::Lf) {
-            // Branch-free: this runs once per line of every file.
-            textEnd -= (pos != lineStart && U::at(data + pos - W) == cr) ? W : 0;
-        } else {
-            if (next + W <= n) {
-                if (U::at(data + next) == lf)
-                    next += W;
-            } else if (!final) {
-                return false;
-            }
-        }
+    auto endLine = [&](size_t textEnd, size_t next) {
         report(lineStart, textEnd - lineStart, next);
         lineStart = next;
+        quoted = false;
+    };
+    // The unit at pos is one the mode looks for; false when what it does is
+    // not certain yet (a CR closing an unfinished stream).
+    auto atUnit = [&](size_t pos) {
+        if constexpr (Mode == LineEndMode::Lf) {
+            // Branch-free: this runs once per line of every file.
+            endLine(pos - ((pos != lineStart && U::at(data + pos - W) == cr) ? W : 0), pos + W);
+        } else if constexpr (Mode == LineEndMode::Nul) {
+            endLine(pos, pos + W);
+        } else {
+            if (pos < lineStart)
+                return true;  // the LF of a CR LF pair already ended
+            const uint32_t u = U::at(data + pos);
+            if (u == quote) {
+                quoted = !quoted;
+            } else if (u == lf) {
+                if (!quoted)
+                    endLine(pos, pos + W);
+            } else {
+                size_t next = pos + W;
+                if (next + W <= n) {
+                    if (U::at(data + next) == lf)
+                        next += W;
+                } else if (!final) {
+                    return false;
+                }
+                endLine(pos, next);
+            }
+        }
         return true;
     };
     size_t pos = 0;
@@ -151,18 +192,24 @@ size_t split(std::string_view text, F& onLine, bool final)
     // a library call per line.
     for (; pos + 16 <= units; pos += 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
-        auto mask = static_cast<unsigned>(_mm_movemask_epi8(U::equal(block, wanted))) & U::laneBits;
+        __m128i hits = U::equal(block, first);
+        if constexpr (Mode == LineEndMode::Cr)
+            hits = _mm_or_si128(hits, _mm_or_si128(U::equal(block, lf), U::equal(block, quote)));
+        auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits)) & U::laneBits;
         while (mask) {
             const size_t at = pos + static_cast<size_t>(__builtin_ctz(mask));
-            if (!closeLine(at))
+            if (!atUnit(at))
                 return lineStart;
             mask &= mask - 1;
         }
     }
 #endif
-    for (; pos < units; pos += W)
-        if (U::at(data + pos) == wanted && !closeLine(pos))
+    for (; pos < units; pos += W) {
+        const uint32_t u = U::at(data + pos);
+        const bool wanted = Mode == LineEndMode::Cr ? (u == cr || u == lf || u == quote) : u == first;
+        if (wanted && !atUnit(pos))
             return lineStart;
+    }
     if (!final)
         return lineStart;
     if (lineStart < n)
@@ -194,8 +241,15 @@ template <typename F>
 size_t splitLines(std::string_view text, CodeUnit unit, LineEndMode mode, F&& onLine, bool final)
 {
     using namespace line_splitter_detail;
-    return mode == LineEndMode::Lf ? splitIn<LineEndMode::Lf>(text, unit, onLine, final)
-                                   : splitIn<LineEndMode::Cr>(text, unit, onLine, final);
+    switch (mode) {
+    case LineEndMode::Cr:
+        return splitIn<LineEndMode::Cr>(text, unit, onLine, final);
+    case LineEndMode::Nul:
+        return splitIn<LineEndMode::Nul>(text, unit, onLine, final);
+    case LineEndMode::Lf:
+        break;
+    }
+    return splitIn<LineEndMode::Lf>(text, unit, onLine, final);
 }
 
 }  // namespace quillow

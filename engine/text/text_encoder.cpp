@@ -80,7 +80,9 @@ std::string_view TextEncoder::encode(std::string_view text, std::string& scratch
     scratch.clear();
     size_t runStart = 0;
     for (size_t i = 0; i <= units.size(); ++i) {
-        if (i < units.size() && !isEscape(units[i]))
+        // The low half of a pair is a character's, not an escape: decoders
+        // give a high surrogate only together with its low one.
+        if (i < units.size() && (!isEscape(units[i]) || (i > 0 && U16_IS_LEAD(units[i - 1]))))
             continue;
         if (i > runStart)
             appendUnits(units.substr(runStart, i - runStart), scratch);

@@ -1,7 +1,6 @@
 #include "engine/text/text_encoding.h"
 
 #include <unicode/ucnv.h>
-#include <unicode/ucsdet.h>
 #include <unicode/utf8.h>
 
 #ifdef __SSE2__
@@ -15,6 +14,8 @@
 #include <cstring>
 #include <memory>
 
+#include "engine/text/legacy_guess.h"
+#include "engine/text/locale_language.h"
 #include "engine/work/two_cores.h"
 
 namespace quillow {
@@ -232,75 +233,15 @@ std::string detectorSample(std::string_view bytes, size_t firstInvalid)
     return sample;
 }
 
-void countInvalid(const void* context, UConverterToUnicodeArgs*, const char*, int32_t, UConverterCallbackReason reason,
-                  UErrorCode* err)
-{
-    if (reason > UCNV_IRREGULAR)
-        return;
-    ++*static_cast<int64_t*>(const_cast<void*>(context));
-    *err = U_ZERO_ERROR;
-}
-
-// Byte sequences of sample that are invalid or unmapped in the encoding.
-int64_t invalidSequences(const Encoding& encoding, std::string_view sample)
-{
-    UErrorCode err = U_ZERO_ERROR;
-    ConverterPtr cnv(ucnv_open(encoding.converterName().c_str(), &err));
-    int64_t count = 0;
-    ucnv_setToUCallBack(cnv.get(), countInvalid, &count, nullptr, nullptr, &err);
-    if (U_FAILURE(err))
-        return INT64_MAX;
-    char16_t out[4096];
-    const char* source = sample.data();
-    do {
-        UChar* target = out;
-        err = U_ZERO_ERROR;
-        ucnv_toUnicode(cnv.get(), &target, out + std::size(out), &source, sample.data() + sample.size(), nullptr, true, &err);
-    } while (err == U_BUFFER_OVERFLOW_ERROR);
-    return U_FAILURE(err) ? INT64_MAX : count;
-}
-
-// The detector ranks encodings by how typical the text looks in each; among
-// its legacy candidates the first that reads the sample without a fault
-// wins, else the one with the fewest faults.
-std::optional<Encoding> detectLegacy(std::string_view sample)
-{
-    UErrorCode err = U_ZERO_ERROR;
-    std::unique_ptr<UCharsetDetector, void (*)(UCharsetDetector*)> detector(ucsdet_open(&err), &ucsdet_close);
-    if (U_FAILURE(err))
-        return std::nullopt;
-    ucsdet_setText(detector.get(), sample.data(), static_cast<int32_t>(sample.size()), &err);
-    int32_t count = 0;
-    const UCharsetMatch** matches = ucsdet_detectAll(detector.get(), &count, &err);
-    if (U_FAILURE(err))
-        return std::nullopt;
-    std::optional<Encoding> best;
-    int64_t bestFaults = INT64_MAX;
-    for (int32_t i = 0; i < count && bestFaults > 0; ++i) {
-        err = U_ZERO_ERROR;
-        const char* name = ucsdet_getName(matches[i], &err);
-        if (U_FAILURE(err) || !name)
-            continue;
-        EncodingLookup found = encodingNamed(name);
-        if (!found.encoding || found.encoding->form() != EncodingForm::Legacy)
-            continue;
-        const int64_t faults = invalidSequences(*found.encoding, sample);
-        if (faults < bestFaults) {
-            bestFaults = faults;
-            best = std::move(found.encoding);
-        }
-    }
-    return best;
-}
-
 // More than ten valid multi-byte UTF-8 characters for every invalid byte
-// (the proportion ICU's own UTF-8 recogniser accepts): legacy text forms
-// valid sequences by chance only, far more rarely.
-bool mostlyUtf8(std::string_view sample)
+// (the proportion ICU's own UTF-8 recogniser accepts), counted over the
+// sample and the validBefore characters before it: legacy text forms valid
+// sequences by chance only, far more rarely.
+bool mostlyUtf8(std::string_view sample, int64_t validBefore)
 {
     const auto* p = reinterpret_cast<const uint8_t*>(sample.data());
     const auto n = static_cast<int64_t>(sample.size());
-    int64_t valid = 0, invalid = 0;
+    int64_t valid = validBefore, invalid = 0;
     for (int64_t i = 0; i < n;) {
         if (p[i] < 0x80) {
             ++i;
@@ -579,29 +520,41 @@ std::optional<SourceEncoding> encodingFromStart(std::string_view start)
     return std::nullopt;
 }
 
-SourceEncoding encodingOfInvalidUtf8(std::string_view fromLine)
+SourceEncoding encodingOfInvalidUtf8(std::string_view fromLine, int64_t utf8Before, bool chineseLocale)
 {
     SourceEncoding result;
     result.evidence = EncodingEvidence::Detector;
     const std::string sample = detectorSample(fromLine, 0);
     // UTF-8 with a stray byte or two stays UTF-8: read in a legacy encoding,
     // every one of its other characters would turn into several.
-    if (mostlyUtf8(sample))
+    if (mostlyUtf8(sample, utf8Before))
         return result;
     // Every byte is a character in ISO-8859-1: the guess of last resort.
-    result.encoding = detectLegacy(sample).value_or(*encodingNamed("ISO-8859-1").encoding);
+    result.encoding = guessLegacyEncoding(sample, chineseLocale).value_or(*encodingNamed("ISO-8859-1").encoding);
     return result;
 }
 
-SourceEncoding detectEncoding(std::string_view bytes, bool parallel)
+int64_t multiByteCharacters(std::string_view validUtf8)
+{
+    // Every lead byte of a sequence is C2-F4, every other byte below C0.
+    int64_t count = 0;
+    for (const char c : validUtf8)
+        count += static_cast<unsigned char>(c) >= 0xC0;
+    return count;
+}
+
+SourceEncoding detectEncoding(std::string_view bytes, bool parallel, bool chineseLocale, bool nulEndsLines)
 {
     if (std::optional<SourceEncoding> fromStart = encodingFromStart(bytes))
-        return *fromStart;
+        if (!nulEndsLines || fromStart->evidence != EncodingEvidence::NulPattern)
+            return *fromStart;
     size_t firstInvalid = 0;
     if (isValidUtf8(bytes, &firstInvalid, parallel))
         return SourceEncoding{};
     const size_t lineEnd = bytes.find_last_of("\r\n", firstInvalid);
-    return encodingOfInvalidUtf8(bytes.substr(lineEnd == std::string_view::npos ? 0 : lineEnd + 1));
+    const size_t lineStart = lineEnd == std::string_view::npos ? 0 : lineEnd + 1;
+    return encodingOfInvalidUtf8(bytes.substr(lineStart), multiByteCharacters(bytes.substr(0, lineStart)),
+                                 chineseLocale);
 }
 
 bool isAutoEncoding(std::string_view setting)
@@ -610,12 +563,12 @@ bool isAutoEncoding(std::string_view setting)
     return name.empty() || equalsIgnoringCase(name, kAutoEncoding);
 }
 
-EncodingChoice chooseEncoding(std::string_view setting, std::string_view bytes, bool parallel)
+EncodingChoice chooseEncoding(std::string_view setting, std::string_view bytes, bool parallel, bool nulEndsLines)
 {
     EncodingChoice choice;
     const std::string_view name = trimmed(setting);
     if (isAutoEncoding(name)) {
-        choice.source = detectEncoding(bytes, parallel);
+        choice.source = detectEncoding(bytes, parallel, localeIsChinese(), nulEndsLines);
         return choice;
     }
     bool anyOrder = false;

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/text/locale_language.h"
+
 namespace quillow {
 
 // The value of the textEncoding setting that lets the file decide.
@@ -86,16 +88,23 @@ EncodingLookup encodingNamed(std::string_view name);
 
 // The automatic choice: a mark decides; else UTF-16 when the NUL bytes fall
 // on one side of the code units; else UTF-8 when every byte sequence is valid
-// UTF-8; else ICU's detector's best guess among legacy encodings. The UTF-8
-// check reads every byte, in two halves on two cores when parallel.
-SourceEncoding detectEncoding(std::string_view bytes, bool parallel = false);
+// UTF-8, or nearly every one (a stray byte); else the best guess among legacy
+// encodings (legacy_guess.h), in which a Chinese locale has a say. The UTF-8
+// check reads every byte, in two halves on two cores when parallel. When
+// NUL ends lines (-z), NUL bytes say nothing of UTF-16.
+SourceEncoding detectEncoding(std::string_view bytes, bool parallel = false, bool chineseLocale = localeIsChinese(),
+                              bool nulEndsLines = false);
 // The same in steps, for a file read in pieces: the mark or the NUL
 // pattern of its start (the first 64 KiB or more), when they decide; else
-// UTF-8 when every byte is; else the detector's guess from the file's
-// lines that begin with the line of its first byte that is not UTF-8
-// (fromLine: 8 MiB of them, or the rest of the file).
+// UTF-8 when every byte is; else the guess from the file's lines that begin
+// with the line of its first byte that is not UTF-8 (fromLine: 8 MiB of
+// them, or the rest of the file), with the utf8Before multi-byte UTF-8
+// characters before that line (multiByteCharacters) counting for UTF-8.
 std::optional<SourceEncoding> encodingFromStart(std::string_view start);
-SourceEncoding encodingOfInvalidUtf8(std::string_view fromLine);
+SourceEncoding encodingOfInvalidUtf8(std::string_view fromLine, int64_t utf8Before = 0,
+                                     bool chineseLocale = localeIsChinese());
+// The characters of valid UTF-8 that take more than one byte.
+int64_t multiByteCharacters(std::string_view validUtf8);
 // How far encodingFromStart and encodingOfInvalidUtf8 read.
 inline constexpr size_t kEncodingStart = size_t{1} << 16;
 inline constexpr size_t kEncodingWindow = size_t{1} << 23;
@@ -110,7 +119,8 @@ struct EncodingChoice {
     std::optional<SourceEncoding> source;
     EncodingRefusal refusal;
 };
-EncodingChoice chooseEncoding(std::string_view setting, std::string_view bytes, bool parallel = false);
+EncodingChoice chooseEncoding(std::string_view setting, std::string_view bytes, bool parallel = false,
+                              bool nulEndsLines = false);
 
 // True when every byte sequence of bytes is valid UTF-8; firstInvalid (when
 // given) receives the offset of the first invalid one, or bytes.size().

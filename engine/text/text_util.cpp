@@ -37,6 +37,19 @@ size_t utf8CharLength(std::string_view s, size_t i)
     return static_cast<size_t>(j) - i;
 }
 
+void utf8Characters(std::string_view s, std::vector<CharAt>& out)
+{
+    out.clear();
+    const auto* p = reinterpret_cast<const uint8_t*>(s.data());
+    const auto len = static_cast<int32_t>(s.size());
+    for (int32_t i = 0; i < len;) {
+        const int32_t at = i;
+        UChar32 c;
+        U8_NEXT(p, i, len, c);
+        out.push_back({c < 0 ? kNoCharacter : static_cast<char32_t>(c), static_cast<uint32_t>(at)});
+    }
+}
+
 namespace {
 
 // Eight bytes at a time: keys are hashed and compared once per line of files

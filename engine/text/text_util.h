@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillow {
 
@@ -16,6 +17,16 @@ bool isBlankOnly(std::string_view s);
 std::string_view dropChars(std::string_view s, int64_t n);
 // Length in bytes of the valid UTF-8 sequence at s[i], or 1 for an invalid byte.
 size_t utf8CharLength(std::string_view s, size_t i);
+
+// A character of a line and the byte offset where it starts. A byte or unit
+// that is no character counts as one, as kNoCharacter.
+struct CharAt {
+    char32_t c;
+    uint32_t at;
+};
+inline constexpr char32_t kNoCharacter = 0xFFFFFFFF;
+// The characters of a UTF-8 text.
+void utf8Characters(std::string_view s, std::vector<CharAt>& out);
 bool isAscii(std::string_view s);
 
 // The decimal number at the start of the text (after blanks), like a lenient

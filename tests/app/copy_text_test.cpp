@@ -21,8 +21,8 @@ struct CopyCase {
 };
 
 // trimLines = 1: line 3 is " abc", line 7 is "abc", both with the key abc;
-// lines 5 and 9 hold bytes that are not UTF-8 and a lone LF of a CR file, and
-// only line 9 is selected.
+// lines 5 and 9 hold bytes that are not UTF-8 and a line break inside
+// quotes of a CR file, and only line 9 is selected.
 class CopyExamples : public ::testing::TestWithParam<CopyCase> {};
 
 TEST_P(CopyExamples, BuildsTheClipboardText)
@@ -31,10 +31,10 @@ TEST_P(CopyExamples, BuildsTheClipboardText)
     std::vector<std::string> lines = numberedLines(10);
     lines[2] = " abc";
     lines[6] = "abc";
-    lines[4] = "x\xff\nend ";
-    lines[8] = "x\xff\nend";
+    lines[4] = "\"x\xff\nend\" ";
+    lines[8] = "\"x\xff\nend\"";
     ScanResult result;
-    fillResult(result, lines, {{3, 3, "abc"}, {7, 3, "abc"}, {5, 5, "x\xff\nend"}, {9, 5, "x\xff\nend"}});
+    fillResult(result, lines, {{3, 3, "abc"}, {7, 3, "abc"}, {5, 5, "\"x\xff\nend\""}, {9, 5, "\"x\xff\nend\""}});
     result.dups->setSelected(3, true);
     ASSERT_EQ(result.dups->text(0), "[03]   abc");
 
@@ -44,14 +44,14 @@ TEST_P(CopyExamples, BuildsTheClipboardText)
 INSTANTIATE_TEST_SUITE_P(
     Copy, CopyExamples,
     ::testing::Values(
-        CopyCase{"AllLineNumbers", CopyRange::All, CopyContent::LineNumber, -1, "3\r\n7\r\n5\r\n9\r\n"},
+        CopyCase{"AllLineNumbers", CopyRange::All, CopyContent::LineNumber, -1, "3\n7\n5\n9\n"},
         CopyCase{"AllFiltered", CopyRange::All, CopyContent::Filtered, -1,
-                 "abc\r\nabc\r\nx\xff\nend\r\nx\xff\nend\r\n"},
+                 "abc\nabc\n\"x\xff\nend\"\n\"x\xff\nend\"\n"},
         CopyCase{"AllSource", CopyRange::All, CopyContent::Source, -1,
-                 " abc\r\nabc\r\nx\xff\nend \r\nx\xff\nend\r\n"},
-        CopyCase{"SelectedSource", CopyRange::Selected, CopyContent::Source, -1, "x\xff\nend\r\n"},
-        CopyCase{"HighlightedSource", CopyRange::Highlighted, CopyContent::Source, 0, " abc\r\n"},
-        CopyCase{"HighlightedNumber", CopyRange::Highlighted, CopyContent::LineNumber, 3, "9\r\n"},
+                 " abc\nabc\n\"x\xff\nend\" \n\"x\xff\nend\"\n"},
+        CopyCase{"SelectedSource", CopyRange::Selected, CopyContent::Source, -1, "\"x\xff\nend\"\n"},
+        CopyCase{"HighlightedSource", CopyRange::Highlighted, CopyContent::Source, 0, " abc\n"},
+        CopyCase{"HighlightedNumber", CopyRange::Highlighted, CopyContent::LineNumber, 3, "9\n"},
         CopyCase{"NothingHighlighted", CopyRange::Highlighted, CopyContent::LineNumber, -1, ""},
         CopyCase{"HighlightPastTheEnd", CopyRange::Highlighted, CopyContent::Filtered, 4, ""}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -63,7 +63,7 @@ TEST(CopyText, SelectedLineNumbersAndNothingSelected)
     EXPECT_EQ(buildCopyText(result, CopyRange::Selected, CopyContent::LineNumber, -1), "");
     result.dups->setSelected(0, true);
     result.dups->setSelected(1, true);
-    EXPECT_EQ(buildCopyText(result, CopyRange::Selected, CopyContent::LineNumber, -1), "5\r\n9\r\n");
+    EXPECT_EQ(buildCopyText(result, CopyRange::Selected, CopyContent::LineNumber, -1), "5\n9\n");
 }
 
 TEST(CopyText, FilteredTextStartsAfterTheNumbersBracket)
@@ -71,21 +71,21 @@ TEST(CopyText, FilteredTextStartsAfterTheNumbersBracket)
     ScanResult result;
     fillResult(result, numberedLines(1200), {{8, 8, "a]   b"}, {1100, 8, "a]   b"}});
     ASSERT_EQ(result.dups->text(0), "[0008]   a]   b");
-    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::Filtered, -1), "a]   b\r\na]   b\r\n");
-    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::LineNumber, -1), "8\r\n1100\r\n");
+    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::Filtered, -1), "a]   b\na]   b\n");
+    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::LineNumber, -1), "8\n1100\n");
 }
 
 TEST(CopyText, BigFileHasAHighlightAndReleasedSourceIsRefused)
 {
     ScanResult result;
     fillResult(result, numberedLines(4), {{1, 1, "k"}, {2, 1, "k"}}, /*bigFile=*/true);
-    EXPECT_EQ(buildCopyText(result, CopyRange::Highlighted, CopyContent::LineNumber, 1), "2\r\n");
-    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::Source, -1), "line 1\r\nline 2\r\n");
+    EXPECT_EQ(buildCopyText(result, CopyRange::Highlighted, CopyContent::LineNumber, 1), "2\n");
+    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::Source, -1), "line 1\nline 2\n");
 
     result.dups->detachKeys();
     result.source->release();
     result.memoryPreserved = true;
-    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::Filtered, -1), "k\r\nk\r\n");
+    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::Filtered, -1), "k\nk\n");
     EXPECT_THROW(buildCopyText(result, CopyRange::All, CopyContent::Source, -1), std::logic_error);
 }
 

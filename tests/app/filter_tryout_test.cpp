@@ -115,6 +115,16 @@ TEST_F(FilterTryout, UsesTheDialogsValues)
     EXPECT_EQ(run("xABC"), shown("(空)"));
     controls.caseChecked = false;
     EXPECT_EQ(run("xABC"), shown("ABC"));
+
+    // No pattern (blanks alone included) is no filter: the line is compared
+    // whole, after the blanks and the start offset.
+    const std::string noFilter = text::translated(text::kFilterTestNoFilter);
+    for (const char* pattern : {"", "  "}) {
+        controls.pattern = pattern;
+        controls.trimChecked = true;
+        controls.startPosText = "1";
+        EXPECT_EQ(run("  xABC "), noFilter + "ABC") << "pattern '" << pattern << "'";
+    }
 }
 
 TEST_F(FilterTryout, LinesOfOtherEncodingsAreTestedDecoded)

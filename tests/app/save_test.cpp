@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -278,7 +279,9 @@ TEST_P(SameFile, WritesThroughTheTemporaryFile)
     EXPECT_EQ(std::filesystem::weakly_canonical(ops.renames[0].second),
               std::filesystem::canonical(dir.file(c.sourceCleaned ? "in.txt" : "hard.txt")));
     std::filesystem::current_path(cwd);
-    EXPECT_EQ(host.status(), text::kSaveDone);
+    // The window's status says what was dropped and where the file went.
+    EXPECT_TRUE(host.status().starts_with(text::kSaveDone)) << host.status();
+    EXPECT_TRUE(host.status().ends_with(" " + target)) << host.status();
     EXPECT_EQ(settings.lastSavedFile, target);
     EXPECT_EQ(readFile(dir.file(target)), kCleaned);
     EXPECT_EQ(readFile(source), c.sourceCleaned ? kCleaned : kInput);
@@ -410,6 +413,9 @@ INSTANTIATE_TEST_SUITE_P(
                                  std::strerror(ENXIO)},
                       TargetCase{"missing_folder", [](testing::TempDir& d) { return d.file("nowhere/out.txt"); },
                                  std::strerror(ENOENT)},
+                      TargetCase{"name_too_long",
+                                 [](testing::TempDir& d) { return d.file(std::string(NAME_MAX + 1, 'n')); },
+                                 std::strerror(ENAMETOOLONG)},
                       TargetCase{"dangling_symlink",
                                  [](testing::TempDir& d) {
                                      ::symlink("absent.txt", d.file("dangling").c_str());
@@ -543,6 +549,47 @@ TEST_F(SaveTest, AFolderThatCannotBeFlushedIsSaidWithTheFileInPlace)
     EXPECT_EQ(settings.counters.dupsDeleted, 1);
 }
 
+// The temporary name keeps the start of the target's name, whole
+// characters of it, and fits the folder's limit.
+TEST(TemporaryPath, FitsTheNameLimit)
+{
+    const std::string han = "中";  // three bytes in UTF-8
+    std::string long255;
+    while (long255.size() + han.size() <= 251)
+        long255 += han;
+    long255 += std::string(251 - long255.size(), 'x') + ".txt";
+    const struct {
+        const char* name;
+        std::string target;
+        size_t nameMax;
+        std::string expected;
+    } rows[] = {
+        {"short name", "d/x.txt", 255, "d/x.txt.Tag12345.quillowtemp"},
+        {"no folder", "x.txt", 255, "x.txt.Tag12345.quillowtemp"},
+        {"cut at a character boundary", "/d/中中中.txt", 26, "/d/中.Tag12345.quillowtemp"},
+        {"255 bytes", "/d/" + long255, 255, "/d/" + long255.substr(0, 234) + ".Tag12345.quillowtemp"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(temporaryPath(row.target, "Tag12345", row.nameMax), row.expected) << row.name;
+}
+
+// Any legal name saves, in place too, however long.
+TEST_F(SaveTest, LongNamesSaveInPlace)
+{
+    for (const size_t length : {200, 234, 235, 254, 255}) {
+        std::string name;
+        while (name.size() + 3 + 4 <= length)
+            name += "名";
+        name += std::string(length - 4 - name.size(), 'n') + ".txt";
+        ASSERT_EQ(name.size(), length);
+        scan(kInput, name);
+        selectLines({3});
+        EXPECT_EQ(saveTo(source), SaveOutcome::Written) << length << ": " << host.status();
+        EXPECT_EQ(readFile(source), kCleaned) << length;
+        EXPECT_TRUE(strayTemporaries().empty()) << length;
+    }
+}
+
 // The cleaned file comes from the bytes the scan read; when the source is no
 // longer that file at the last moment, nothing is put in place.
 TEST_F(SaveTest, ASourceChangedDuringTheSaveStopsIt)
@@ -659,7 +706,7 @@ TEST_F(WriteProtection, AnsweredYesClearsItAndWrites)
     scanSource();
     std::string target = owned("ro.txt", 0444, user, group);
     EXPECT_EQ(run(true, target, Answer::Yes),
-              summary(SaveOutcome::Written, text::kSaveDone, std::string(kWriteProtected) + "/3"));
+              summary(SaveOutcome::Written, text::saveSummary(1, target), std::string(kWriteProtected) + "/3"));
     EXPECT_EQ(readFile(target), kCleaned);
     EXPECT_EQ(modeOf(target), 0644u);
 }

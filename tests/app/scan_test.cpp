@@ -52,6 +52,8 @@ struct ScanRun : testing::TestSession {
 void scan(ScanRun& r, const std::string& bytes, const ScanOptions& o = {})
 {
     r.path = r.dir.write("in.txt", bytes);
+    // A file that looks binary (NUL bytes) is opened when the user says so.
+    r.host.answers.push_back(Answer::Yes);
     Options& options = r.settings.options;
     options.caseSensitive = o.caseSensitive;
     options.trimLines = o.trimLines;
@@ -82,7 +84,11 @@ TEST(Scan, EntriesForTheDocumentedCases)
          lines({"q", "w", "abc", "e", "x", "r", "abc", "t", "x", "y", "abc", "z"}),
          {},
          {"[03]   abc", "[07]   abc", "[11]   abc", "[05]   x", "[09]   x"}},
-        {"case-insensitive: first entry shows the revealing line's case", lines({"a", "A", "a"}), {}, {"[1]   A", "[2]   A", "[3]   a"}},
+        {"case-insensitive: each entry shows its own line", lines({"a", "A", "a"}), {}, {"[1]   a", "[2]   A", "[3]   a"}},
+        {"case-insensitive and trimmed", lines({" Q ", "q", "  Q"}), {.trimLines = true}, {"[1]   Q", "[2]   q", "[3]   Q"}},
+        {"filtered: each entry shows its own match", lines({"k V1", "z v1"}), {.regex = "v\\d", .match = -1},
+         {"[1]   V1", "[2]   v1"}},
+        {"filtered in GB18030", "\xC4\xE3 K9\nx k9\n", {.regex = "k\\d", .encoding = "GB18030"}, {"[1]   K9", "[2]   k9"}},
         {"case-sensitive", lines({"a", "A", "a"}), {.caseSensitive = true}, {"[1]   a", "[3]   a"}},
         {"trim", lines({"x", "  x  "}), {.trimLines = true}, {"[1]   x", "[2]   x"}},
         {"no trim: blanks count", lines({"x", "  x  "}), {}, {}},
@@ -96,11 +102,16 @@ TEST(Scan, EntriesForTheDocumentedCases)
         {"no final terminator", "a\nb\na", {}, {"[1]   a", "[3]   a"}},
         {"crlf", "a\r\nb\r\na\r\n", {}, {"[1]   a", "[3]   a"}},
         {"cr only", "a\rb\ra\r", {}, {"[1]   a", "[3]   a"}},
-        {"lf inside a cr file", "a\nb\ra\nb\rc\r", {}, {"[1]   a\nb", "[2]   a\nb"}},
+        {"cr lf file with an lf file appended", "one\r\ntwo\r\nthree\r\nfour\r\none\ntwo\nthree\n", {},
+         {"[1]   one", "[5]   one", "[2]   two", "[6]   two", "[3]   three", "[7]   three"}},
+        {"cr lf csv with a quoted line break", "h\r\nx,\"a\nb\"\r\ny\r\nx,\"a\nb\"\r\n", {},
+         {"[2]   x,\"a\nb\"", "[4]   x,\"a\nb\""}},
+        {"a quote that never closes ends at cr", "\"a\nb\r\n\"a\nb\r\nc\r\n", {}, {"[1]   \"a\nb", "[2]   \"a\nb"}},
+        {"lone cr and lone lf", "x\ry\nx\ry\r", {}, {"[1]   x", "[3]   x", "[2]   y", "[4]   y"}},
         {"utf-8 bom removed", "\xEF\xBB\xBFsame\nsame\n", {}, {"[1]   same", "[2]   same"}},
         {"utf-16 le bom", std::string("\xFF\xFEx\0\n\0x\0\n\0", 10), {}, {"[1]   x", "[2]   x"}},
         {"unicode case folding", lines({"Straße", "STRASSE", "Ärger", "ärger"}), {},
-         {"[1]   STRASSE", "[2]   STRASSE", "[3]   ärger", "[4]   ärger"}},
+         {"[1]   Straße", "[2]   STRASSE", "[3]   Ärger", "[4]   ärger"}},
         {"invalid utf-8 kept byte for byte", "\xC3(\n\xC3(\n", {.encoding = "UTF-8"}, {"[1]   \xC3(", "[2]   \xC3("}},
         {"nul bytes", std::string("a\0b\na\0b\n", 8), {}, {std::string("[1]   a\0b", 9), std::string("[2]   a\0b", 9)}},
         {"regex all matches", lines({"a1b22", "x1y22", "no"}), {.regex = "\\d+", .match = 0}, {"[1]   122", "[2]   122"}},
@@ -116,6 +127,37 @@ TEST(Scan, EntriesForTheDocumentedCases)
         scan(r, row.bytes, row.options);
         EXPECT_EQ(r.entries(), row.entries) << row.name;
         EXPECT_FALSE(r.session.busy) << row.name;
+    }
+}
+
+TEST(Scan, AFileThatLooksBinaryOpensOnlyWhenTheUserSaysSo)
+{
+    ScanRun r;
+    const std::string path = r.dir.write("prog", std::string("\x7F" "ELF\x02\x01\x01\0\0\0\0\0", 12) + "a\na\n");
+    struct Row {
+        const char* name;
+        bool unattended;
+        std::optional<Answer> answer;  // none: nothing may be asked
+        ScanOutcome outcome;
+    };
+    const Row rows[] = {
+        {"declined: nothing is read", false, Answer::No, ScanOutcome::NoFile},
+        {"accepted: scanned as any file", false, Answer::Yes, ScanOutcome::Completed},
+        {"an unattended run asks nothing", true, std::nullopt, ScanOutcome::Completed},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        r.host.messages.clear();
+        r.session.unattended = row.unattended;
+        if (row.answer)
+            r.host.answers.push_back(*row.answer);
+        EXPECT_EQ(r.run(path), row.outcome);
+        ASSERT_EQ(r.host.messages.size(), row.answer ? 1u : 0u);
+        if (row.answer) {
+            EXPECT_EQ(r.host.messages[0].text, text::arg(text::translated(text::kBinaryQuestion), path));
+            EXPECT_EQ(r.host.messages[0].buttons, Buttons::YesNo);
+        }
+        EXPECT_EQ(r.result.file, row.outcome == ScanOutcome::Completed ? path : std::string());
     }
 }
 
@@ -351,7 +393,7 @@ namespace {
 
 // The documented entries, computed the plain way: for every key seen at
 // least twice, all its lines in order, groups in order of first occurrence,
-// and the first entry showing the text of the occurrence that revealed it.
+// and every entry showing its own line's key.
 std::vector<std::string> referenceEntries(const std::vector<std::string>& lines, bool caseSensitive, bool trim)
 {
     std::map<std::string, std::vector<size_t>> byKey;
@@ -377,7 +419,7 @@ std::vector<std::string> referenceEntries(const std::vector<std::string>& lines,
     std::vector<std::string> out;
     for (const auto& g : groups)
         for (size_t j = 0; j < g.size(); ++j)
-            out.push_back("[" + padNumber(static_cast<int64_t>(g[j]) + 1, width) + "]   " + keys[j == 0 ? g[1] : g[j]]);
+            out.push_back("[" + padNumber(static_cast<int64_t>(g[j]) + 1, width) + "]   " + keys[g[j]]);
     return out;
 }
 

@@ -293,6 +293,8 @@ TEST_F(SettingsStoreTest, SavedFileHoldsEveryValueAsText)
     s.options.filterMatch = -1;
     s.options.filterPattern = "a,b";
     s.counters.dupsFound = 6765;
+    s.recentFiles = {"/data/a, b.txt", "/data/c.txt"};
+    s.listFontPoints = 12;
     saveSettings(s, MainWindowPlacement{WindowState::Normal, 6217.5, 4185});
     std::string text = readFile(confPath());
     ASSERT_FALSE(text.empty());
@@ -300,15 +302,18 @@ TEST_F(SettingsStoreTest, SavedFileHoldsEveryValueAsText)
     for (const char* line : {"caseSensitive=0\n", "saveEmptyLines=1\n", "iRegExpMatch=-1\n", "winLeft=6218\n",
                              "winTop=4185\n", "winWidth=6765\n", "winState=0\n", "viewWinLeft=6052\n",
                              "statDupsFound=6765\n", "lastSavedFile=\n", "textEncoding=auto\n", "compatForms=0\n",
-                             "maxMemory=auto\n"})
+                             "maxMemory=auto\n", "listFontSize=12\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line << " missing in\n" << text;
     EXPECT_EQ(text.find("@Variant"), std::string::npos) << "numbers must be stored as text:\n" << text;
-    // 29 keys, each once (two keys nothing reads are no longer written).
+    // 31 keys, each once (two keys nothing reads are no longer written).
     int keys = 0;
     for (char c : text)
         keys += c == '=';
-    EXPECT_EQ(keys, 29) << text;
+    EXPECT_EQ(keys, 31) << text;
     EXPECT_EQ(loaded().options.filterPattern, "a,b");
+    // The recent files are one text, a file a line.
+    EXPECT_EQ(loaded().recentFiles, s.recentFiles);
+    EXPECT_EQ(loaded().listFontPoints, 12);
 }
 
 TEST(AddSaturating, HoldsAtTheEndsOfThe32BitRange)

@@ -11,14 +11,14 @@
 # Two inputs whose cleaned copies differ and take a few 1 MiB writes each.
 awk 'BEGIN { for (i = 0; i < 150000; i++) printf "first %d\n", i % 100000 }' > "$work/a.txt"
 awk 'BEGIN { for (i = 0; i < 150000; i++) printf "second %d\n", i % 90000 }' > "$work/b.txt"
-"$cli" -q -i "$work/a.txt" -o "$work/a.expected" -s 2 || exit 1
-"$cli" -q -i "$work/b.txt" -o "$work/b.expected" -s 3 || exit 1
+"$cli" "$work/a.txt" "$work/a.expected" || exit 1
+"$cli" --keep=last "$work/b.txt" "$work/b.expected" || exit 1
 
 target="$work/out.txt"
 echo "old" > "$target"
 for round in $(seq 1 25); do
-    "$cli" -q -i "$work/a.txt" -o "$target" -s 2 & first=$!
-    "$cli" -q -i "$work/b.txt" -o "$target" -s 3 & second=$!
+    "$cli" "$work/a.txt" "$target" & first=$!
+    "$cli" --keep=last "$work/b.txt" "$target" & second=$!
     # Meanwhile, a reader; one copy is one open file, whatever is renamed later.
     for _ in 1 2 3 4 5; do
         cp "$target" "$work/seen"

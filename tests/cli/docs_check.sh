@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# The man pages and the shell completions against quillow-cli --help: each
-# man page, Chinese (MAN_DIR) and English (MAN_DIR/en), renders without
-# warnings and holds every line of its program's --help in that language,
-# and holds nothing else beyond its own headings; the bash, zsh and
-# fish completions offer every long option --help names, and the values of
-# the options that take a fixed set. A shell that is not installed is
-# skipped ("SKIP: ...").
+# The man pages and the shell completions against --help, all made from the
+# one option table. For each program (quillow-cli, and quillow when it is
+# built) and each language (English in MAN_DIR, Chinese in MAN_DIR/zh_CN):
+# the man page renders without warnings, holds
+# every piece of --help and nothing else beyond its own headings; the bash,
+# zsh and fish completions offer exactly the options --help lists, the
+# values of the options that take a fixed set, and (zsh, fish) describe each
+# option by the start of its --help text in the locale's language. A shell
+# that is not installed is skipped ("SKIP: ...").
 #
 # usage: bash docs_check.sh QUILLOW_CLI QUILLOW_OR_EMPTY MAN_DIR COMPLETIONS_DIR
 set -uo pipefail
@@ -71,66 +73,141 @@ PY
     ok "$since" "$program(1) and $program --help ($language)"
 }
 
-"$cli" --help > "$work/help.txt" || fail "quillow-cli --help"
-man_vs_help quillow-cli "$work/help.txt" "$man_dir/quillow-cli.1" zh
-LANGUAGE=en "$cli" --help > "$work/help-en.txt" || fail "quillow-cli --help (en)"
-man_vs_help quillow-cli "$work/help-en.txt" "$man_dir/en/quillow-cli.1" en
-if [ -n "$desktop" ]; then
-    QT_QPA_PLATFORM=offscreen "$desktop" --help > "$work/help-desktop.txt" || fail "quillow --help"
-    man_vs_help quillow "$work/help-desktop.txt" "$man_dir/quillow.1" zh
-    LANGUAGE=en QT_QPA_PLATFORM=offscreen "$desktop" --help > "$work/help-desktop-en.txt" || fail "quillow --help (en)"
-    man_vs_help quillow "$work/help-desktop-en.txt" "$man_dir/en/quillow.1" en
-fi
+# offered_vs_help PROGRAM SHELL LANGUAGE HELP_FILE OFFERED_FILE: OFFERED holds
+# "option<TAB>description" lines (no description: the option alone). The
+# options must be those of --help; each description the start of the
+# option's text there, its lines joined as the completions join them.
+offered_vs_help() {
+    python3 - "$@" <<'PY' || return 1
+import re, sys
+program, shell, language, help_file, offered_file = sys.argv[1:6]
+# Each option of --help: "  -u, --unique   text" or "      --keep=WHICH", its text
+# on the same line from column 26 or on the lines below, indented to it.
+options, current = {}, None
+for line in open(help_file).read().splitlines():
+    m = re.match(r"^  (?:(-\w), )?\s*(--[\w-]+)(?:=\S+)?(?:\s{2,}(.*))?$", line)
+    if m:
+        current = [m.group(1), m.group(2), [m.group(3)] if m.group(3) else []]
+        options[m.group(2)] = current
+    elif current and line.startswith(" " * 26) and line.strip():
+        current[2].append(line.strip())
+    else:
+        current = None
+def joined(lines):
+    text = ""
+    for line in lines:
+        if text and ord(text[-1]) < 0x80 and ord(line[0]) < 0x80:
+            text += " "
+        text += line
+    return text
+offered = {}
+for line in open(offered_file).read().splitlines():
+    name, _, description = line.partition("\t")
+    offered[name] = description.replace("\\:", ":").replace("\\[", "[").replace("\\]", "]")
+names = {n for short, long, _ in options.values() for n in (short, long) if n}
+ok = True
+for name in sorted(names - offered.keys()):
+    print(f"FAIL: {shell} ({program}) does not offer {name}"); ok = False
+for name in sorted(offered.keys() - names):
+    print(f"FAIL: {shell} ({program}) offers {name}, which --help does not list"); ok = False
+if shell != "bash":
+    for short, long, lines in options.values():
+        text = joined(lines)
+        for name in (short, long):
+            d = offered.get(name)
+            if d is not None and (not d or not text.startswith(d)):
+                print(f"FAIL: {shell} ({program}, {language}) describes {name} as {d!r}, --help as {text!r}")
+                ok = False
+sys.exit(0 if ok else 1)
+PY
+}
 
-# The long options of quillow-cli, from the options part of --help.
-mapfile -t long < <(grep -E '^  +-' "$work/help.txt" | grep -oE -- '--[a-z][a-z-]*' | sort -u)
-[ "${#long[@]}" -ge 15 ] || fail "found only ${#long[@]} long options in --help"
-select_values="1 2 3 all all-but-first all-but-last"
-
-# offers WHAT EXPECTED... < OFFERED: each expected word is offered.
-offers() {
-    local what=$1 word
-    shift
-    local offered
-    offered=$(cat)
+# values_offered SHELL PROGRAM OFFERED_FILE WORDS...: each word is offered.
+values_offered() {
+    local shell=$1 program=$2 file=$3 word
+    shift 3
     for word; do
-        grep -qxF -- "$word" <<< "$offered" || fail "$what does not offer $word"
+        grep -qxF -- "$word" "$file" || fail "$shell ($program) does not offer the value $word"
     done
 }
 
-bash_offers() { # WORDS...: what bash completes for the last word
-    bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _quillow_cli
-             printf "%s\n" "${COMPREPLY[@]}"' _ "$completions/quillow-cli.bash" quillow-cli "$@"
+bash_offers() { # PROGRAM WORDS...: what bash completes for the last word
+    local program=$1
+    shift
+    bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); "$0"
+             printf "%s\n" "${COMPREPLY[@]}"' "_${program//-/_}" "$completions/$program.bash" "$program" "$@"
 }
-since=$failures
-bash_offers -- | offers "bash (--)" "${long[@]}"
-bash_offers --select "" | offers "bash (--select)" $select_values
-bash_offers --format = "" | offers "bash (--format=)" numbered tsv
-bash_offers -c o | offers "bash (-c o)" on off
-ok "$since" "bash completion"
 
-since=$failures
-if command -v zsh > /dev/null; then
-    zsh -n "$completions/_quillow-cli" || fail "zsh: syntax"
-    for option in "${long[@]}"; do
-        grep -qF -- "$option" "$completions/_quillow-cli" || fail "zsh completion lacks $option"
-    done
-    ok "$since" "zsh completion"
-else
-    echo "SKIP: zsh is not installed"
-fi
+# zsh_offers PROGRAM LANGUAGE: "option<TAB>description" for each option the
+# zsh completion hands to _arguments (a stand-in that prints its specs).
+zsh_offers() {
+    LANGUAGE=$2 zsh -f -c 'function _arguments { print -rl -- "$@" }; source "$1"' _ "$completions/_$1" |
+        python3 -c '
+import re, sys
+for spec in sys.stdin.read().splitlines():
+    m = re.match(r"^(?:\([^)]*\))?(-[\w-]+)[=+]?\[((?:\\.|[^\]])*)\]", spec)
+    if m:
+        print(m.group(1) + "\t" + m.group(2))'
+}
 
-since=$failures
-if command -v fish > /dev/null; then
-    fish_offers() { # COMMAND_LINE
-        fish --no-config -c 'source $argv[1]; complete -C $argv[2]' "$completions/quillow-cli.fish" "$1" | cut -f1
-    }
-    fish_offers "quillow-cli --" | offers "fish (--)" "${long[@]}"
-    fish_offers "quillow-cli --select " | offers "fish (--select)" $select_values
-    fish_offers "quillow-cli --format " | offers "fish (--format)" numbered tsv
-    ok "$since" "fish completion"
-else
-    echo "SKIP: fish is not installed"
-fi
+# values_in_zsh PROGRAM OPTION: the values the zsh spec of OPTION lists.
+values_in_zsh() {
+    LANGUAGE=en zsh -f -c 'function _arguments { print -rl -- "$@" }; source "$1"' _ "$completions/_$1" |
+        grep -- "^$2=" | sed -n 's/.*:(\(.*\))$/\1/p' | tr ' ' '\n'
+}
+
+fish_offers() { # PROGRAM LANGUAGE COMMAND_LINE
+    LANGUAGE=$2 fish --no-config -c 'source $argv[1]; complete -C $argv[2]' "$completions/$1.fish" "$3"
+}
+
+check_program() {
+    local program=$1 binary=$2 since
+    LANGUAGE=zh_CN QT_QPA_PLATFORM=offscreen "$binary" --help > "$work/help-zh.txt" || fail "$program --help (zh)"
+    LANGUAGE=en QT_QPA_PLATFORM=offscreen "$binary" --help > "$work/help-en.txt" || fail "$program --help (en)"
+    man_vs_help "$program" "$work/help-en.txt" "$man_dir/$program.1" en
+    man_vs_help "$program" "$work/help-zh.txt" "$man_dir/zh_CN/$program.1" zh
+
+    since=$failures
+    bash_offers "$program" - | sed 's/$/\t/' > "$work/bash"
+    offered_vs_help "$program" bash en "$work/help-en.txt" "$work/bash" || failures=$((failures + 1))
+    bash_offers "$program" --keep = "" > "$work/values"
+    values_offered bash "$program" "$work/values" first last
+    bash_offers "$program" --encoding "" > "$work/values"
+    values_offered bash "$program" "$work/values" auto UTF-8 GB18030
+    ok "$since" "bash completion of $program"
+
+    since=$failures
+    if command -v zsh > /dev/null; then
+        zsh -n "$completions/_$program" || fail "zsh: syntax of _$program"
+        for language in zh en; do
+            zsh_offers "$program" "$([ $language = zh ] && echo zh_CN || echo en)" > "$work/zsh"
+            offered_vs_help "$program" zsh $language "$work/help-$language.txt" "$work/zsh" || failures=$((failures + 1))
+        done
+        values_in_zsh "$program" --keep > "$work/values"
+        values_offered zsh "$program" "$work/values" first last
+        ok "$since" "zsh completion of $program"
+    else
+        echo "SKIP: zsh is not installed"
+    fi
+
+    since=$failures
+    if command -v fish > /dev/null; then
+        for language in zh en; do
+            { fish_offers "$program" "$([ $language = zh ] && echo zh_CN || echo en)" "$program --"
+              fish_offers "$program" "$([ $language = zh ] && echo zh_CN || echo en)" "$program -"; } |
+                sort -u > "$work/fish"
+            offered_vs_help "$program" fish $language "$work/help-$language.txt" "$work/fish" ||
+                failures=$((failures + 1))
+        done
+        fish_offers "$program" en "$program --keep=" | cut -f1 > "$work/values"
+        values_offered fish "$program" "$work/values" --keep=first --keep=last
+        ok "$since" "fish completion of $program"
+    else
+        echo "SKIP: fish is not installed"
+    fi
+}
+
+check_program quillow-cli "$cli"
+[ -z "$desktop" ] || check_program quillow "$desktop"
 
 [ "$failures" -eq 0 ]

@@ -2,8 +2,9 @@
 # quillow-cli given less memory than a file takes (--max-memory 4K) scans it
 # through a temporary file and gives what a run in memory gives: the same
 # cleaned file (read again from the source), list and counts, on files with
-# many and few duplicates, CR LF ends, with and without a filter, case folded
-# or not, trimmed, compatibility forms, another encoding; standard output gets
+# many and few duplicates, CR LF and NUL ends, with and without a filter, case
+# folded or not, trimmed, fields and characters skipped, compatibility forms,
+# another encoding; standard output gets
 # the input as it is when nothing is to be dropped; standard input is
 # copied to the temporary file first. The temporary folder is empty after
 # every run: a success, a stop (Ctrl-C), and a full temporary filesystem (a
@@ -30,12 +31,12 @@ same() {
     shift 2
     local mode
     for mode in auto 4K; do
-        "$cli" -q -i "$file" -o "$work/out-$mode" -s 2 --max-memory "$mode" "$@" ||
+        "$cli" --max-memory "$mode" "$@" "$file" "$work/out-$mode" ||
             fail "$name ($mode): clean-up status $?"
-        "$cli" -q --list --format tsv --max-memory "$mode" "$@" "$file" > "$work/list-$mode" ||
+        "$cli" --list --format tsv --max-memory "$mode" "$@" "$file" > "$work/list-$mode" ||
             fail "$name ($mode): --list status $?"
-        "$cli" -q --count --max-memory "$mode" "$@" "$file" > "$work/count-$mode" ||
-            fail "$name ($mode): --count status $?"
+        "$cli" -c --max-memory "$mode" "$@" "$file" > "$work/count-$mode" ||
+            fail "$name ($mode): -c status $?"
     done
     local what
     for what in out list count; do
@@ -46,38 +47,43 @@ same() {
     [ "$failures" -ne "$before" ] || echo "ok: $name"
 }
 
-same "many duplicates, folded case" "$work/many.txt"
-same "many duplicates, exact" "$work/many.txt" -c on
-same "trimmed, from the third character" "$work/many.txt" -r on -f 2
-same "filtered, joined matches" "$work/many.txt" -x '[0-9]+|[A-Z][a-z]+' -a 0
-same "compatibility forms" "$work/many.txt" --compat on
-same "few duplicates" "$work/few.txt" -c on
-same "CR LF ends" "$work/crlf.txt"
-same "GB18030" "$work/gb18030.txt" -e GB18030
+tr '\n' '\0' < "$work/many.txt" > "$work/nul.txt"
+
+same "many duplicates, folded case" "$work/many.txt" -i
+same "many duplicates, exact" "$work/many.txt"
+same "trimmed, from the third character" "$work/many.txt" -i --trim -s 2
+same "filtered, joined matches" "$work/many.txt" -i --regex='[0-9]+|[A-Z][a-z]+' --match=0
+same "compatibility forms" "$work/many.txt" -i --compat
+same "fields skipped, characters checked" "$work/many.txt" -f 1 -w 6
+same "the second blank-separated field" "$work/many.txt" -i -k 2
+same "few duplicates" "$work/few.txt"
+same "CR LF ends" "$work/crlf.txt" -i
+same "NUL ends lines" "$work/nul.txt" -z
+same "GB18030" "$work/gb18030.txt" -i --encoding=GB18030
 
 # Standard output gets the file as it is when there is nothing to drop.
 before=$failures
 python3 "$gen" --lines 20000 --seed 24 --dup-share 0 --empty-lines 0 -o "$work/unique.txt"
-"$cli" -q -i "$work/unique.txt" -o - -s 2 --max-memory 4K > "$work/passed.txt" || fail "passed through: status $?"
+"$cli" --max-memory 4K "$work/unique.txt" > "$work/passed.txt" || fail "passed through: status $?"
 cmp -s "$work/passed.txt" "$work/unique.txt" || fail "passed through: not the input"
 [ "$failures" -ne "$before" ] || echo "ok: nothing to drop passes the file through"
 
 # Standard input bigger than the memory given: copied to the temporary
 # file first, from a pipe and from a file behind it, with the same result.
 before=$failures
-"$cli" -q -i "$work/many.txt" -o "$work/stream-expected" -s 2 || fail "stream: in-memory status $?"
-cat "$work/many.txt" | "$cli" -q -i - -o - -s 2 --max-memory 4K > "$work/stream-piped" || fail "piped: status $?"
-"$cli" -q -i - -o - -s 2 --max-memory 4K < "$work/many.txt" > "$work/stream-redirected" || fail "redirected: status $?"
+"$cli" "$work/many.txt" "$work/stream-expected" || fail "stream: in-memory status $?"
+cat "$work/many.txt" | "$cli" --max-memory 4K > "$work/stream-piped" || fail "piped: status $?"
+"$cli" --max-memory 4K - < "$work/many.txt" > "$work/stream-redirected" || fail "redirected: status $?"
 cmp -s "$work/stream-piped" "$work/stream-expected" || fail "piped: the output differs"
 cmp -s "$work/stream-redirected" "$work/stream-expected" || fail "redirected: the output differs"
-cat "$work/unique.txt" | "$cli" -q -i - -o - -s 2 --max-memory 4K | cmp -s - "$work/unique.txt" ||
+cat "$work/unique.txt" | "$cli" --max-memory 4K | cmp -s - "$work/unique.txt" ||
     fail "piped, nothing to drop: not the input"
 [ -z "$(leftovers)" ] || fail "stream: left $(leftovers)"
 [ "$failures" -ne "$before" ] || echo "ok: standard input beyond the memory given is scanned through the disk"
 
 # Ctrl-C half a second into a partitioned run under a slow filter.
 awk 'BEGIN { for (i = 0; i < 20000; i++) printf "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab%d\n", i % 10000 }' > "$work/slow.txt"
-"$cli" -q -i "$work/slow.txt" -o "$work/stopped.txt" -s 2 -x '(a|aa)+$' --max-memory 4K 2> /dev/null &
+"$cli" "$work/slow.txt" "$work/stopped.txt" --regex='(a|aa)+$' --max-memory 4K 2> /dev/null &
 pid=$!
 sleep 0.5
 kill -INT "$pid"
@@ -92,7 +98,7 @@ full_tmp() {
 set -u
 cli=$1 work=$2 mnt=$3
 mount -t tmpfs -o size=64k quillow-full "$mnt" || exit 99
-TMPDIR=$mnt "$cli" -q -i "$work/many.txt" -o "$work/full-out.txt" -s 2 --max-memory 4K 2> "$work/full-err"
+TMPDIR=$mnt "$cli" "$work/many.txt" "$work/full-out.txt" --max-memory 4K 2> "$work/full-err"
 echo "status $?"
 find "$mnt" -mindepth 1 | sed 's/^/left /'
 INNER
@@ -103,7 +109,7 @@ INNER
     grep -qx "status 2" <<< "$result" || fail "full temporary filesystem: $(grep status <<< "$result")"
     local last
     last=$(tail -1 "$work/full-err")
-    [ "$last" = "quillow-cli: 错误: 无法写入临时文件 $mnt: No space left on device" ] ||
+    [ "$last" = "quillow-cli: $mnt: 无法写入临时文件（No space left on device）" ] ||
         fail "full temporary filesystem: the last line is: $last"
     cmp -s "$work/many.txt" "$work/many.orig" || fail "full temporary filesystem: the source changed"
     [ ! -e "$work/full-out.txt" ] || fail "full temporary filesystem: an output was written"

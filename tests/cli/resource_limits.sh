@@ -16,7 +16,7 @@ export TMPDIR="$work"
 awk 'BEGIN { for (i = 0; i < 800000; i++) printf "a line of the generated file %d\n", i % 500000 }' \
     > "$work/in.txt"
 chmod 644 "$work/in.txt"
-"$cli" -q -i "$work/in.txt" -o "$work/expected.txt" -s 2 2> /dev/null || { echo "FAIL: the plain run"; exit 1; }
+"$cli" "$work/in.txt" "$work/expected.txt" 2> /dev/null || { echo "FAIL: the plain run"; exit 1; }
 
 # One process per user: no thread can start. Root is not held to the limit,
 # so it runs the program as nobody.
@@ -32,7 +32,7 @@ fi
 if [ ${#as_limited[@]} -eq 0 ]; then
     echo "SKIP: cannot run as another user to limit the number of processes"
 else
-    no_leak_check "${as_limited[@]}" "$cli" -q -i "$work/in.txt" -o "$work/one/out.txt" -s 2 2> "$work/one/err"
+    no_leak_check "${as_limited[@]}" "$cli" "$work/in.txt" "$work/one/out.txt" 2> "$work/one/err"
     status=$?
     if [ "$status" -ne 0 ]; then
         fail "one thread only: exit status $status: $(tail -1 "$work/one/err")"
@@ -52,7 +52,7 @@ if sanitized; then
 fi
 for kib in $kibs; do
     err="$work/err-$kib"
-    (ulimit -v "$kib" && exec "$cli" -i "$work/in.txt" -o "$work/out-$kib.txt" -s 2) 2> "$err"
+    (ulimit -v "$kib" && exec "$cli" "$work/in.txt" "$work/out-$kib.txt") 2> "$err"
     status=$?
     last=$(tail -1 "$err")
     case $status in

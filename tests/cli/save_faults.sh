@@ -29,8 +29,8 @@ check() {
     [ "$failures" -ne "$before" ] || echo "ok: $name"
 }
 
-# inject NAME IN_PLACE REASON STRACE_ARGS...: runs the save under strace. With
-# -q the program writes, syncs and renames nothing but its output (its
+# inject NAME IN_PLACE REASON STRACE_ARGS...: runs the save under strace.
+# The program writes, syncs and renames nothing but its output (its
 # temporary file has a name of its own), so the n-th call is the output's.
 # The last line names the program, the target and the system's REASON.
 inject() {
@@ -48,11 +48,11 @@ inject() {
         target_orig="$dir/out.orig"
     fi
     strace -f -qq -o /dev/null "$@" \
-        "$cli" -q -i "$dir/in.txt" -o "$out" -s 2 2> "$dir/err"
+        "$cli" "$dir/in.txt" -o "$out" 2> "$dir/err"
     check "$name" $? "$dir/in.txt" "$big" "$target" "$target_orig"
     local last
     last=$(tail -1 "$dir/err")
-    [ "$last" = "quillow-cli: 保存文件错误！ $out: $reason" ] || fail "$name: the last line is: $last"
+    [ "$last" = "quillow-cli: $out: $reason" ] || fail "$name: the last line is: $last"
 }
 
 if ! command -v strace > /dev/null; then
@@ -81,12 +81,12 @@ set -u
 cli=$1 work=$2 mnt=$3
 mount -t tmpfs -o size=64k quillow-full "$mnt" || exit 99
 cp "$work/small.orig" "$mnt/in.txt" || exit 99
-"$cli" -q -i "$mnt/in.txt" -o "$mnt/in.txt" -s 2 2>/dev/null
+"$cli" --in-place "$mnt/in.txt" 2>/dev/null
 echo "in-place $?"
 cmp -s "$mnt/in.txt" "$work/small.orig" && echo "in-place-source-same"
 # A new target on the full filesystem, replacing an older one.
 echo "older" > "$mnt/out.txt"
-"$cli" -q -i "$work/small.orig" -o "$mnt/out.txt" -s 2 2>/dev/null
+"$cli" "$work/small.orig" "$mnt/out.txt" 2>/dev/null
 echo "new-target $?"
 [ "$(cat "$mnt/out.txt")" = older ] && echo "new-target-kept"
 find "$mnt" -name '*.quillowtemp' | sed 's/^/stray /'

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Stop means stop, timed with a generous bound. With a filter that burns its
 # match limit on every line, one request (Ctrl-C, kill, a closed terminal)
-# sent half a second into the run must end it within 2 s, status 130, with no
-# output and no temporary file. A second request ends the program at once,
+# sent half a second into the run must end it within 2 s, status 130,
+# "interrupted", no output and no temporary file; so must Ctrl-C while the
+# output waits for a reader that does not read. A reader that went away ends
+# the run quietly by SIGPIPE. A second request ends the program at once,
 # even in the middle of a write, and leaves nothing behind.
 # Parts whose tool is missing or not permitted print "SKIP: reason".
 #
@@ -16,14 +18,12 @@ strays() { find "$work" -name '*.quillowtemp' | tr '\n' ' '; }
 awk 'BEGIN { for (i = 0; i < 20000; i++) printf "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab%d\n", i % 10000 }' \
     > "$work/slow.txt"
 
-for sig in INT TERM HUP; do
-    out="$work/out-$sig.txt"
-    "$cli" -q -i "$work/slow.txt" -o "$out" -s 2 -x '(a|aa)+$' 2> /dev/null &
-    pid=$!
-    sleep 0.5
+# signal_and_wait PID SIG: sends SIG and waits at most 2 s for PID to end,
+# then ends it for good. Sets took (ms) and status; false when it had to be killed.
+signal_and_wait() {
+    local pid=$1 start
     start=$(now_ms)
-    kill -s "$sig" "$pid"
-    # Waits at most 2 s, then ends it for good.
+    kill -s "$2" "$pid"
     for _ in $(seq 1 40); do
         kill -0 "$pid" 2> /dev/null || break
         sleep 0.05
@@ -32,12 +32,47 @@ for sig in INT TERM HUP; do
     if kill -0 "$pid" 2> /dev/null; then
         kill -KILL "$pid"
         wait "$pid" 2> /dev/null
-        fail "SIG$sig: still running 2 s after the request"
-        continue
+        return 1
     fi
     wait "$pid"
-    stopped_cleanly "SIG$sig" $? "$out" "$(strays)" && echo "ok: SIG$sig ended the run in $took ms"
+    status=$?
+}
+
+for sig in INT TERM HUP; do
+    out="$work/out-$sig.txt"
+    "$cli" "$work/slow.txt" "$out" --regex='(a|aa)+$' 2> "$work/err-$sig" &
+    pid=$!
+    sleep 0.5
+    signal_and_wait "$pid" "$sig" || { fail "SIG$sig: still running 2 s after the request"; continue; }
+    stopped_cleanly "SIG$sig" "$status" "$out" "$(strays)" && echo "ok: SIG$sig ended the run in $took ms"
+    [ "$(cat "$work/err-$sig")" = "quillow-cli: 已中断" ] || fail "SIG$sig: said $(cat "$work/err-$sig")"
 done
+
+# A reader that does not read: the output waits in a write, and a signal
+# still ends the run at once; a reader that went away ends it quietly, by
+# SIGPIPE.
+awk 'BEGIN { for (i = 0; i < 300000; i++) printf "unique line %d\n", i }' > "$work/many.txt"
+mkfifo "$work/unread"
+exec 7<> "$work/unread"  # held open, never read: the pipe fills and the writer waits
+"$cli" "$work/many.txt" > "$work/unread" 2> "$work/err-unread" &
+pid=$!
+sleep 1
+before=$failures
+if signal_and_wait "$pid" INT; then
+    [ "$status" -eq 130 ] || fail "a signal while waiting for the reader: exit status $status, expected 130"
+    [ "$(cat "$work/err-unread")" = "quillow-cli: 已中断" ] || fail "waiting for the reader: said $(cat "$work/err-unread")"
+else
+    fail "a signal while waiting for the reader: still running 2 s later"
+fi
+exec 7<&-
+[ "$failures" -ne "$before" ] || echo "ok: a signal while waiting for the reader ended the run in $took ms"
+
+"$cli" "$work/many.txt" 2> "$work/err-closed" | head -1 > /dev/null
+status=${PIPESTATUS[0]}
+before=$failures
+[ "$status" -eq 141 ] || fail "a closed pipe: exit status $status, expected 141 (SIGPIPE)"
+[ ! -s "$work/err-closed" ] || fail "a closed pipe: said $(cat "$work/err-closed")"
+[ "$failures" -ne "$before" ] || echo "ok: a closed pipe ends the run quietly by SIGPIPE"
 
 # The second request while the save writes its file: strace holds the
 # first write into it for a few seconds; both signals arrive meanwhile and
@@ -49,7 +84,7 @@ elif ! strace -qq -o /dev/null -e trace=none true 2> /dev/null; then
     echo "SKIP: strace may not trace here (ptrace not permitted)"
 else
     strace -f -qq -o /dev/null -e trace=write -e inject=write:delay_enter=3000000:when=1 \
-        "$cli" -q -i "$work/big.txt" -o "$work/held.txt" -s 2 2> /dev/null &
+        "$cli" "$work/big.txt" "$work/held.txt" 2> /dev/null &
     tracer=$!
     pid=
     for _ in $(seq 1 100); do

@@ -48,7 +48,7 @@ Found findAll(const std::string& bytes, const Options& options, std::chrono::ste
 }
 
 // The same entries the plain way: a map from each key's form (the key
-// itself, its case fold, or KeyMaker's form) to its first line.
+// itself, its case fold, or KeyMaker's form) to its first line and key.
 std::vector<std::string> findByMap(const std::string& bytes, const Options& options, const Encoding& encoding)
 {
     const SourceLines source(bytes, codeUnitOf(encoding));
@@ -57,6 +57,7 @@ std::vector<std::string> findByMap(const std::string& bytes, const Options& opti
     KeyMaker maker(rules);
     struct Group {
         int64_t first;
+        std::string key;
         bool repeated;
     };
     std::unordered_map<std::string, Group> groups;
@@ -75,11 +76,11 @@ std::vector<std::string> findByMap(const std::string& bytes, const Options& opti
             foldCase(key, form);
         else
             form = key;
-        auto [it, added] = groups.try_emplace(form, Group{i, false});
+        auto [it, added] = groups.try_emplace(form, Group{i, key, false});
         if (added)
             continue;
         if (!it->second.repeated)
-            entries.push_back({{it->second.first, it->second.first}, key});
+            entries.push_back({{it->second.first, it->second.first}, it->second.key});
         it->second.repeated = true;
         entries.push_back({{it->second.first, i}, key});
     }

@@ -95,6 +95,13 @@ TEST_F(EncodingsTest, KeptLinesComeBackAsTheirOwnBytes)
         // filtered keys encoded back, an invalid byte as itself.
         {"utf-16 trimmed", le(" x \nx\n"), "UTF-16LE", {"[1]   x", "[2]   x"}, {2}, le("x\n"), false, true, "",
          true, true},
+        // A character beyond U+FFFF is a pair of units, not an escape.
+        {"utf-16le key beyond the bmp", "\xFF\xFE=\xD8M\xDC\n\0=\xD8M\xDC"s, "auto", {"[1]   👍", "[2]   👍"}, {2},
+         "\xFF\xFE=\xD8M\xDC\n\0"s, false, true, ".", true},
+        {"utf-32le key beyond the bmp", "\xFF\xFE\0\0M\xF4\x01\0\n\0\0\0M\xF4\x01\0"s, "auto",
+         {"[1]   👍", "[2]   👍"}, {2}, "\xFF\xFE\0\0M\xF4\x01\0\n\0\0\0"s, false, true, ".", true},
+        {"gb18030 key beyond the bmp", "\x94\x39\xD1\x31\n\x94\x39\xD1\x31", "GB18030", {"[1]   👍", "[2]   👍"}, {2},
+         "\x94\x39\xD1\x31\n", false, true, ".", true},
         {"gb18030 filtered", "id " + kNiHao + "\nno " + kNiHao + "\nk \xFF\n", "GB18030",
          {"[1]   你好", "[2]   你好"}, {2}, kNiHao + "\n\xFF\n", false, true, "\\S+$", true},
         {"utf-16 filtered", le("a1b22\nx1y22\n"), "UTF-16LE", {"[1]   122", "[2]   122"}, {1}, le("122\n"), false,
@@ -123,13 +130,13 @@ TEST_F(EncodingsTest, MajorityOfLineEndsDecides)
 TEST_F(EncodingsTest, CompatibilityFormsMatchWhenAsked)
 {
     const CleanUp cases[] = {
-        {"full width", "ＡＢＣ１２\nABC12\n", "auto", {"[1]   ABC12", "[2]   ABC12"}, {}, "", true},
-        {"full width and case", "ａｂｃ\nABC\n", "auto", {"[1]   ABC", "[2]   ABC"}, {}, "", true, false},
-        {"ligature and circled digit", "ﬁle ①\nfile 1\n", "auto", {"[1]   file 1", "[2]   file 1"}, {}, "", true},
+        {"full width", "ＡＢＣ１２\nABC12\n", "auto", {"[1]   ＡＢＣ１２", "[2]   ABC12"}, {}, "", true},
+        {"full width and case", "ａｂｃ\nABC\n", "auto", {"[1]   ａｂｃ", "[2]   ABC"}, {}, "", true, false},
+        {"ligature and circled digit", "ﬁle ①\nfile 1\n", "auto", {"[1]   ﬁle ①", "[2]   file 1"}, {}, "", true},
         {"off by default", "ＡＢＣ\nABC\n", "auto", {}, {}, ""},
         {"in gb18030, shown as the line's own text", kFullAbc + "\nABC\nABC\n", "GB18030",
-         {"[1]   ABC", "[2]   ABC", "[3]   ABC"}, {2, 3}, kFullAbc + "\n", true},
-        {"with a filter", "k:ＡＢ\nk:AB\n", "auto", {"[1]   AB", "[2]   AB"}, {}, "", true, true, "[^:]+$"},
+         {"[1]   ＡＢＣ", "[2]   ABC", "[3]   ABC"}, {2, 3}, kFullAbc + "\n", true},
+        {"with a filter", "k:ＡＢ\nk:AB\n", "auto", {"[1]   ＡＢ", "[2]   AB"}, {}, "", true, true, "[^:]+$"},
     };
     for (const CleanUp& c : cases)
         run(c);
@@ -140,8 +147,8 @@ TEST_F(EncodingsTest, ClipboardTextsAreDecoded)
     settings.options.textEncoding = "GB18030";
     settings.options.filterPattern = "\\S+$";
     scan("a " + kNiHao + "\nb " + kNiHao + "\n");
-    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::Source, -1), "a 你好\r\nb 你好\r\n");
-    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::Filtered, -1), "你好\r\n你好\r\n");
+    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::Source, -1), "a 你好\nb 你好\n");
+    EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::Filtered, -1), "你好\n你好\n");
 }
 
 // A stored encoding that cannot be used stops the open before anything is

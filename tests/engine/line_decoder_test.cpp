@@ -109,6 +109,13 @@ TEST(KeyForm, FoldsCaseAndCompatibilityForms)
         {"sharp s folds", KeyFold::Case, "STRASSE", "straße", true},
         {"ascii case", KeyFold::Case, "Hello", "hELLO", true},
         {"invalid byte is no character", KeyFold::CompatCase, "a\xFF", "a\xEF\xBF\xBD", false},
+        // Default-ignorable characters count for neither compatibility rule.
+        {"zero-width space, case compared", KeyFold::Compat, "a\u200Bb", "ab", true},
+        {"zero-width space, case ignored", KeyFold::CompatCase, "A\u200Bb", "ab", true},
+        {"soft hyphen, case compared", KeyFold::Compat, "Grü\u00DFe", "Grü\u00AD\u00DFe", true},
+        {"variation selector, case compared", KeyFold::Compat, "\u2764\uFE0F", "\u2764", true},
+        {"half-width hangul filler, case compared", KeyFold::Compat, "x\uFFA0", "x", true},
+        {"ignorables still count without compat", KeyFold::Case, "a\u200Bb", "ab", false},
     };
     std::string sa, sb;
     for (const Row& row : rows) {

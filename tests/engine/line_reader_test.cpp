@@ -80,7 +80,7 @@ TEST(LineReader, AgreesWithTheScanAtEveryBlockSize)
 TEST(LineReader, RandomTextAgreesWithTheScan)
 {
     std::mt19937 rng(12345);
-    const char alphabet[] = {'a', 'b', '\r', '\n', ' '};
+    const char alphabet[] = {'a', 'b', '\r', '\n', ' ', '"'};
     TempDir dir;
     for (int round = 0; round < 200; ++round) {
         std::string bytes(rng() % 64, ' ');

@@ -59,9 +59,19 @@ TEST(LineSplitter, MajorityDecidesAndEveryUnitWidthAgrees)
         {"tie is LF mode, lone CR is text", "a\rb\nc", M::Lf, {{"a\rb", "\n"}, {"c", ""}}},
         {"only one CR joins the end", "a\r\r\nb\nc\n", M::Lf, {{"a\r", "\r\n"}, {"b", "\n"}, {"c", "\n"}}},
         {"empty lines", "\n\n", M::Lf, {{"", "\n"}, {"", "\n"}}},
-        {"CR majority is CR mode", "a\r\nb\r\nc\n", M::Cr, {{"a", "\r\n"}, {"b", "\r\n"}, {"c\n", ""}}},
+        {"CR majority is CR mode, a lone LF ends a line too", "a\r\nb\r\nc\n", M::Cr,
+         {{"a", "\r\n"}, {"b", "\r\n"}, {"c", "\n"}}},
         {"lone CRs", "x\r\ry\r", M::Cr, {{"x", "\r"}, {"", "\r"}, {"y", "\r"}}},
+        {"CR LF file with an LF file appended", "one\r\ntwo\r\nthree\r\nfour\r\none\ntwo\nthree\n", M::Cr,
+         {{"one", "\r\n"}, {"two", "\r\n"}, {"three", "\r\n"}, {"four", "\r\n"}, {"one", "\n"}, {"two", "\n"}, {"three", "\n"}}},
+        {"lone CR and lone LF", "x\ry\rz\nw\r", M::Cr, {{"x", "\r"}, {"y", "\r"}, {"z", "\n"}, {"w", "\r"}}},
         {"cell with a line break", "h\r\n\"c\nd\"\r\nz\r\n", M::Cr, {{"h", "\r\n"}, {"\"c\nd\"", "\r\n"}, {"z", "\r\n"}}},
+        {"doubled quotes inside a cell", "a,\"x \"\"q\"\"\ny\"\r\nb\r\n", M::Cr,
+         {{"a,\"x \"\"q\"\"\ny\"", "\r\n"}, {"b", "\r\n"}}},
+        {"closed quotes, then a line break", "\"a\",b\nc\r\nd\r\n", M::Cr, {{"\"a\",b", "\n"}, {"c", "\r\n"}, {"d", "\r\n"}}},
+        {"a quote that never closes ends at CR", "\"open\nstill\r\nb\nc\r\nd\r\n", M::Cr,
+         {{"\"open\nstill", "\r\n"}, {"b", "\n"}, {"c", "\r\n"}, {"d", "\r\n"}}},
+        {"quotes count in LF mode for nothing", "\"a\nb\"\n", M::Lf, {{"\"a", "\n"}, {"b\"", "\n"}}},
     };
     for (const Row& row : rows) {
         for (CodeUnit unit : kUnits) {
@@ -91,19 +101,21 @@ TEST(LineSplitter, OnlyWholeUnitsEndLines)
 TEST(LineSplitter, HalvesAndStreamedBlocksSplitAsTheWhole)
 {
     std::mt19937 rng(2024);
-    const char alphabet[] = {'a', 'b', '\r', '\n'};
+    const char alphabet[] = {'a', 'b', '\r', '\n', '"', '\0'};
     for (int round = 0; round < 300; ++round) {
+        // Every third round in NUL mode (-z), where CR and LF are text.
+        const bool nul = round % 3 == 0;
         std::string ascii(rng() % 80, ' ');
         for (char& c : ascii)
-            c = alphabet[rng() % sizeof alphabet];
+            c = alphabet[rng() % (nul ? 6 : 5)];
         const CodeUnit unit = kUnits[round % 5];
         std::string bytes = widen(ascii, unit);
         if (round % 7 == 0)
             bytes += 'x';  // an incomplete unit (a whole one in bytes)
-        const LineEndMode mode = lineEndMode(tallyLineEnds(bytes, unit));
+        const LineEndMode mode = nul ? LineEndMode::Nul : lineEndMode(tallyLineEnds(bytes, unit));
         const std::vector<Line> whole = split(bytes, unit, mode);
 
-        const LineLayout layout = layOutLines(bytes, unit, true);
+        const LineLayout layout = nul ? layOutNulLines(bytes, unit, true) : layOutLines(bytes, unit, true);
         ASSERT_EQ(layout.mode, mode);
         const std::string_view all = bytes;
         std::vector<Line> first = split(all.substr(0, layout.at), unit, mode);
@@ -129,18 +141,24 @@ TEST(LineSplitter, HalvesAndStreamedBlocksSplitAsTheWhole)
     }
 }
 
-TEST(LineSplitter, WritingEveryLineBackKeepsLfFilesAndGivesCrModeCrLf)
+TEST(LineSplitter, WritingEveryLineBackKeepsLfFilesAndGivesCrLfInCrMode)
 {
     for (CodeUnit unit : kUnits) {
         const std::string lf = widen("a\r\nb\nc\rd\ne", unit);
-        const std::string crMode = widen("a\r\nb\rc\nd", unit);
-        for (const std::string* file : {&lf, &crMode}) {
+        const std::string cr = widen("a\r\nb\rc\nd\r\"e\nf\"", unit);
+        for (const std::string* file : {&lf, &cr}) {
             const LineEndMode mode = lineEndMode(tallyLineEnds(*file, unit));
             std::string out;
             for (const Line& l : split(*file, unit, mode))
                 out += l.text + std::string(lineEndToWrite(unit, mode, l.end));
-            EXPECT_EQ(out, file == &lf ? lf + widen("\n", unit) : widen("a\r\nb\r\nc\nd\r\n", unit));
+            EXPECT_EQ(out, file == &lf ? lf + widen("\n", unit) : widen("a\r\nb\r\nc\nd\r\n\"e\nf\"\r\n", unit));
         }
+        // NUL mode: each line keeps its own end; a last line gets NUL.
+        const std::string nul = widen("a\r\n\0b"s, unit);
+        std::string out;
+        for (const Line& l : split(nul, unit, LineEndMode::Nul))
+            out += l.text + std::string(lineEndToWrite(unit, LineEndMode::Nul, l.end));
+        EXPECT_EQ(out, widen("a\r\n\0b\0"s, unit));
     }
 }
 

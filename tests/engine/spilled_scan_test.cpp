@@ -137,14 +137,21 @@ TEST(SpilledScan, SettlesTheEncodingAsTheScanInMemory)
     std::string crlf;
     for (char c : text)
         crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    // Valid UTF-8 before the line of the stray byte counts for UTF-8 too.
+    std::string strayLate;
+    for (int i = 0; i < 3000; ++i)
+        strayLate += "entry " + std::to_string(i % 1000) + " é\n";
+    strayLate += "\xFF\n";
     for (const auto& [name, bytes] : {std::pair{"GB18030, detected", gb}, std::pair{"UTF-8 with a stray byte", stray},
-                                      std::pair{"CR LF", crlf}}) {
+                                      std::pair{"UTF-8 with a stray byte late", strayLate}, std::pair{"CR LF", crlf}}) {
         TempDir dir;
         const std::string in = dir.write("in.txt", bytes);
         const CleanUp memory(Options(), "auto", in, dir.file("memory.txt"));
         const CleanUp disk(Options(), "1K", in, dir.file("disk.txt"));
         EXPECT_TRUE(disk.result.onDisk) << name;
         EXPECT_EQ(disk.result.encoding.encoding, memory.result.encoding.encoding) << name;
+        if (std::string_view(name).starts_with("UTF-8"))
+            EXPECT_TRUE(memory.result.encoding.encoding.isUtf8()) << name;
         EXPECT_EQ(disk.result.encoding.evidence, memory.result.encoding.evidence) << name;
         EXPECT_EQ(disk.result.lineEndMode, memory.result.lineEndMode) << name;
         EXPECT_EQ(disk.entries(), memory.entries()) << name;

@@ -74,11 +74,40 @@ TEST(TextEncoding, AutoDetectionFollowsMarkThenNulsThenUtf8ThenDetector)
         {"cyrillic", encodeAs("windows-1251", "Привет мир, как дела? Это тест.\n"), "windows-1251", EncodingEvidence::Detector, 0},
     };
     for (const Row& row : rows) {
-        const SourceEncoding got = detectEncoding(row.bytes);
+        const SourceEncoding got = detectEncoding(row.bytes, false, false);
         EXPECT_EQ(got.encoding.displayName(), row.encoding) << row.name;
         EXPECT_EQ(got.evidence, row.evidence) << row.name;
         EXPECT_EQ(got.textStart(), row.markLength) << row.name;
     }
+}
+
+// Legacy text read as its script; under a Chinese locale GB18030 takes
+// short Chinese-looking samples, never text that plainly is something else.
+TEST(TextEncoding, LegacyGuessesReadTheScript)
+{
+    struct Row {
+        const char* name;
+        std::string bytes;
+        bool chineseLocale;
+        const char* encoding;
+    };
+    std::string utf8Late;
+    for (int i = 0; i < 12; ++i)
+        utf8Late += "é\n";
+    const std::string korean = "서울 회사 직원 오늘 날씨 전화 주소 이름 파일 데이터 시스템 사용자 비밀번호 메일 뉴스\n";
+    const Row rows[] = {
+        {"utf-8 with a stray byte late in the file", utf8Late + "\xFF\n", false, "UTF-8"},
+        {"one short line of gb18030", encodeAs("GB18030", "张伟，北京\n"), false, "GB18030"},
+        {"big5", encodeAs("Big5", "我們今天去臺北看電影，然後回家吃飯。\n"), false, "Big5"},
+        {"shift_jis with kana", encodeAs("Shift_JIS", "東京の会社にメールを送りました。\n"), true, "Shift_JIS"},
+        {"euc-kr", encodeAs("EUC-KR", korean), false, "EUC-KR"},
+        {"euc-kr, one line, chinese locale", encodeAs("EUC-KR", "서울 회사\n"), true, "GB18030"},
+        {"euc-kr, plainly korean, chinese locale", encodeAs("EUC-KR", korean), true, "EUC-KR"},
+        {"latin-1, chinese locale", "Le caf\xE9 cr\xE8me et la fa\xE7" "ade na\xEF" "ve.\n", true, "ISO-8859-1"},
+        {"curly quotes are no C1 controls", "\x93quoted\x94 and \x80 5\n", false, "windows-1252"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(detectEncoding(row.bytes, false, row.chineseLocale).encoding.displayName(), row.encoding) << row.name;
 }
 
 TEST(TextEncoding, NamedEncodingsAreCheckedAndTakeOnlyTheirOwnMark)

@@ -52,7 +52,7 @@ void choose(CopyDialog& dialog, const QString& name)
 
 class CopyDialogClipboard : public ::testing::TestWithParam<CopyCase> {};
 
-TEST_P(CopyDialogClipboard, HoldsTheItemsEachWithCrLf)
+TEST_P(CopyDialogClipboard, HoldsTheItemsEachWithLf)
 {
     const CopyCase& c = GetParam();
     testing::TestSession t;
@@ -75,15 +75,15 @@ TEST_P(CopyDialogClipboard, HoldsTheItemsEachWithCrLf)
 
 INSTANTIATE_TEST_SUITE_P(
     Options, CopyDialogClipboard,
-    ::testing::Values(CopyCase{"AllSource", 0, 0, " abc\r\nabc\r\ngröße]   x\r\ngröße]   x\r\n"},
-                      CopyCase{"AllFiltered", 0, 1, "abc\r\nabc\r\ngröße]   x\r\ngröße]   x\r\n"},
-                      CopyCase{"AllLineNumbers", 0, 2, "3\r\n7\r\n5\r\n9\r\n"},
-                      CopyCase{"SelectedSource", 1, 0, "abc\r\ngröße]   x\r\n"},
-                      CopyCase{"SelectedFiltered", 1, 1, "abc\r\ngröße]   x\r\n"},
-                      CopyCase{"SelectedLineNumbers", 1, 2, "7\r\n9\r\n"},
-                      CopyCase{"HighlightedSource", 2, 0, "größe]   x\r\n"},
-                      CopyCase{"HighlightedFiltered", 2, 1, "größe]   x\r\n"},
-                      CopyCase{"HighlightedLineNumber", 2, 2, "5\r\n"}),
+    ::testing::Values(CopyCase{"AllSource", 0, 0, " abc\nabc\ngröße]   x\ngröße]   x\n"},
+                      CopyCase{"AllFiltered", 0, 1, "abc\nabc\ngröße]   x\ngröße]   x\n"},
+                      CopyCase{"AllLineNumbers", 0, 2, "3\n7\n5\n9\n"},
+                      CopyCase{"SelectedSource", 1, 0, "abc\ngröße]   x\n"},
+                      CopyCase{"SelectedFiltered", 1, 1, "abc\ngröße]   x\n"},
+                      CopyCase{"SelectedLineNumbers", 1, 2, "7\n9\n"},
+                      CopyCase{"HighlightedSource", 2, 0, "größe]   x\n"},
+                      CopyCase{"HighlightedFiltered", 2, 1, "größe]   x\n"},
+                      CopyCase{"HighlightedLineNumber", 2, 2, "5\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CopyDialog, OpensWithAllDuplicatesAndSourceTexts)

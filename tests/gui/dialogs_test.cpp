@@ -2,7 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QInputDialog>
 #include <QPushButton>
+#include <QTimer>
 #include <vector>
 
 #include "gui/dialogs.h"
@@ -60,6 +64,35 @@ TEST(MessageBoxes, ButtonsSpeakChineseAndGiveTheirAnswers)
     EXPECT_EQ(answerFor(QMessageBox::No), Answer::No);
     EXPECT_EQ(answerFor(QMessageBox::Ok), Answer::Ok);
     EXPECT_EQ(answerFor(QMessageBox::Cancel), Answer::Cancel);
+}
+
+// A question asked while one of the program's dialogs is open (the options
+// dialog's filter test) belongs to that dialog, not to the main window.
+TEST(MessageBoxes, OverAnOpenDialogTheyBelongToIt)
+{
+    QWidget main;
+    main.show();
+    QDialog options(&main);
+    options.setModal(true);
+    options.show();
+    QtDialogs dialogs;
+    std::vector<QWidget*> owners;
+    auto answerNext = [&] {
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            owners.push_back(box ? box->parentWidget() : nullptr);
+            if (box)
+                static_cast<QDialog*>(box)->reject();
+        });
+    };
+    answerNext();
+    dialogs.messageBox(&main, "x", Icon::Information, Buttons::Ok);
+    answerNext();
+    dialogs.inputBox(&main, "line", "", "");
+    options.close();
+    answerNext();
+    dialogs.messageBox(&main, "x", Icon::Information, Buttons::Ok);
+    EXPECT_EQ(owners, (std::vector<QWidget*>{&options, &options, &main}));
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QTextBrowser>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
@@ -19,44 +21,21 @@
 #include "gui/copy_dialog.h"
 #include "gui/dialogs.h"
 #include "gui/file_dialogs.h"
+#include "gui/help_window.h"
 #include "gui/main_window.h"
 #include "gui/options_dialog.h"
 #include "gui/translations.h"
 #include "gui/viewer_window.h"
 #include "support/recording_front_end.h"
 #include "support/scripted_dialogs.h"
+#include "language_fixture.h"
 #include "support/temp_dir.h"
 
 namespace quillow {
 namespace {
 
-class LanguageTest : public ::testing::Test {
+class LanguageTest : public testing::LanguageFixture {
 protected:
-    void SetUp() override
-    {
-        const std::string dir = store.path().string();
-        setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(dir));
-    }
-
-    void TearDown() override
-    {
-        if (QTranslator* ours = interfaceTranslator())
-            QCoreApplication::removeTranslator(ours);
-        if (qt)
-            QCoreApplication::removeTranslator(qt.get());
-        useLanguage(Language::Chinese);
-    }
-
-    void use(Language language)
-    {
-        if (language == Language::English) {
-            ASSERT_TRUE(useTranslationFile(QUILLOW_QM_DIR "/quillow_en.qm"));
-        }
-        qt = installTranslations(language);
-        ASSERT_NE(qt, nullptr) << "Qt's translations are not installed (qt6-translations-l10n)";
-    }
-
     // The text of a standard button that the program leaves to Qt.
     static std::string qtCancel()
     {
@@ -65,8 +44,6 @@ protected:
         return box.button(QMessageBox::Cancel)->text().toStdString();
     }
 
-    testing::TempDir store, files;
-    std::unique_ptr<QTranslator> qt;
 };
 
 TEST_F(LanguageTest, TheDesktopProgramInEnglish)
@@ -89,6 +66,7 @@ TEST_F(LanguageTest, TheDesktopProgramInEnglish)
     AboutDialog about(settings.counters, "3.0");
     ViewerWindow viewer(w.session());
     const std::unique_ptr<QMessageBox> box = makeMessageBox(nullptr, QStringLiteral("x"), Icon::None, Buttons::YesNo);
+    const QString help = HelpWindow(&w).browser()->toPlainText();
     struct Row {
         const char* name;
         std::string shown, expected;
@@ -102,7 +80,14 @@ TEST_F(LanguageTest, TheDesktopProgramInEnglish)
         {"menu item", w.selectMenu()->findChild<QAction*>("selectAllButFirst")->text().toStdString(),
          "All but the First Occurrence"},
         {"tool tip", w.button(MainWindow::OpenButton)->toolTip().toStdString(),
-         "Open a text document and scan it for duplicate lines."},
+         "Open a text document and scan it for duplicate lines. (Ctrl+O)"},
+        {"menu bar", w.menuBar()->actions().at(0)->text().toStdString(), "&File"},
+        {"help page",
+         help.contains(QStringLiteral("What Quillow does")) && !help.contains(QStringLiteral("基本步骤")) ? "English only"
+                                                                                                    : "not English only",
+         "English only"},
+        {"viewer header", viewer.model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString().toStdString(),
+         "Line"},
         {"options dialog", options.windowTitle().toStdString(), "Quillow Options"},
         {"copy dialog", copy.windowTitle().toStdString(), "Copy to Clipboard"},
         {"about box", about.windowTitle().toStdString(), "About Quillow"},

@@ -26,6 +26,7 @@
 #include "gui/translations.h"
 #include "gui/viewer_window.h"
 #include "support/scripted_dialogs.h"
+#include "language_fixture.h"
 #include "support/temp_dir.h"
 
 namespace quillow {
@@ -124,9 +125,9 @@ const WindowCase kWindows[] = {
       {"caseCheck", "trimCheck", "compatCheck", "startPosLabel", "startPosEdit", "filterLabel", "filterEdit",
        "matchLabel", "matchBox", "testFilterButton"},
       {"saveEmptyCheck", "applyFilterCheck"},
-      {"preserveMemoryCheck", "encodingLabel", "encodingBox"}},
+      {"preserveMemoryCheck", "encodingLabel", "encodingBox", "memoryLabel", "memoryBox"}},
      {"okButton", "cancelButton", "caseCheck", "trimCheck", "compatCheck", "startPosEdit", "filterEdit", "matchBox",
-      "testFilterButton", "saveEmptyCheck", "applyFilterCheck", "preserveMemoryCheck", "encodingBox"}},
+      "testFilterButton", "saveEmptyCheck", "applyFilterCheck", "preserveMemoryCheck", "encodingBox", "memoryBox"}},
     {"copy dialog",
      {{"rangeFrame", "contentFrame", "copyButton", "cancelButton"},
       {"range0", "range1", "range2"},
@@ -141,44 +142,15 @@ const WindowCase kWindows[] = {
     {"viewer", {{"lineTable", "statusBar"}}, {"lineTable"}},
 };
 
-class LayoutTest : public ::testing::Test {
+class LayoutTest : public testing::LanguageFixture {
 protected:
-    void SetUp() override
-    {
-        const std::string dir = store.path().string();
-        setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(dir));
-    }
-
-    void TearDown() override
-    {
-        QApplication::setFont(font);
-        if (QTranslator* ours = interfaceTranslator())
-            QCoreApplication::removeTranslator(ours);
-        if (qt)
-            QCoreApplication::removeTranslator(qt.get());
-        useLanguage(Language::Chinese);
-    }
-
     void use(Language language, double fontScale)
     {
-        if (QTranslator* ours = interfaceTranslator())
-            QCoreApplication::removeTranslator(ours);
-        if (qt)
-            QCoreApplication::removeTranslator(qt.get());
-        if (language == Language::English)
-            ASSERT_TRUE(useTranslationFile(QUILLOW_QM_DIR "/quillow_en.qm"));
-        else
-            useLanguage(Language::Chinese);
-        qt = installTranslations(language);
+        LanguageFixture::use(language);
         QFont f = font;
         f.setPointSizeF(font.pointSizeF() * fontScale);
         QApplication::setFont(f);
     }
-
-    testing::TempDir store, files;
-    const QFont font = QApplication::font();
-    std::unique_ptr<QTranslator> qt;
 };
 
 TEST_F(LayoutTest, EveryWindowShowsEachControlWholeAndInItsPlace)

@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
@@ -33,10 +34,12 @@
 #include <vector>
 
 #include "app/texts.h"
+#include "gui/help_window.h"
 #include "gui/line_list_view.h"
 #include "gui/list_models.h"
 #include "gui/main_window.h"
 #include "engine/text/text_util.h"
+#include "gui/main_window_fixture.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 #include "gui/status_label.h"
@@ -45,107 +48,13 @@
 namespace quillow {
 namespace {
 
+using testing::MainWindowTest;
+using testing::numbered;
 using testing::readFile;
 using testing::ScriptedDialogs;
+using testing::Stored;
 using testing::TempDir;
 namespace fs = std::filesystem;
-
-// What one run of the program keeps.
-struct Stored {
-    Settings settings;
-};
-
-// Lines "line 1" ... "line n", with the given line numbers replaced.
-std::string numbered(int n, const std::vector<std::pair<int, std::string>>& replaced = {})
-{
-    std::string text;
-    for (int i = 1; i <= n; ++i) {
-        std::string line = "line " + std::to_string(i);
-        for (const auto& [at, with] : replaced)
-            if (at == i)
-                line = with;
-        text += line + "\n";
-    }
-    return text;
-}
-
-class MainWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        const std::string dir = store.path().string();
-        setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-        setenv("XDG_CACHE_HOME", (store.path() / "cache").c_str(), 1);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(dir));
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(dir));
-    }
-
-    void TearDown() override
-    {
-        window.reset();
-        QGuiApplication::clipboard()->clear();
-    }
-
-    std::string storeFile() const { return (store.path() / "Orvandel" / "Quillow.conf").string(); }
-
-    void writeStore(const std::string& body) const
-    {
-        fs::create_directories(store.path() / "Orvandel");
-        store.write("Orvandel/Quillow.conf", "[Quillow]\n" + body);
-    }
-
-    // Loads the window, shows it and runs the first activation, as the
-    // program's main and its event loop do.
-    MainWindow& start(std::vector<std::string> args = {})
-    {
-        window = std::make_unique<MainWindow>(program->settings, dialogs, parseCommandLine(args, Program::Desktop));
-        QObject::connect(window.get(), &MainWindow::programEnded, [this](int code) { endedWith = code; });
-        window->showAtStart();
-        window->firstActivation();
-        return *window;
-    }
-
-    // Scans a file chosen through the (scripted) open dialog.
-    void open(const std::string& path)
-    {
-        dialogs.openFiles.push_back(path);
-        QTest::mouseClick(window->button(MainWindow::OpenButton), Qt::LeftButton);
-        QCoreApplication::processEvents();  // the views lay out their new rows
-    }
-
-    std::set<int> checkedRows() const
-    {
-        std::set<int> rows;
-        DupsListModel* m = window->dupsModel();
-        for (int r = 0; r < m->rowCount(); ++r)
-            if (m->data(m->index(r), Qt::CheckStateRole).toInt() == Qt::Checked)
-                rows.insert(r);
-        return rows;
-    }
-
-    QAction* menuItem(const char* name) const { return window->selectMenu()->findChild<QAction*>(name); }
-
-    QPoint rowCentre(QAbstractItemView* view, int row) const
-    {
-        return view->visualRect(view->model()->index(row, 0)).center();
-    }
-
-    std::string labelText() const
-    {
-        return window->findChild<QLabel*>("statusText")->text().toStdString();
-    }
-
-    TempDir store;
-    TempDir files;
-    // Tables that need a fresh session replace it.
-    std::unique_ptr<Stored> program = std::make_unique<Stored>();
-    Settings& settings() const { return program->settings; }
-    const ScanResult& result() const { return window->result(); }
-    Session& session() const { return window->session(); }
-    ScriptedDialogs dialogs;
-    std::unique_ptr<MainWindow> window;
-    std::optional<int> endedWith;
-};
 
 // ---- start-up ----
 
@@ -228,7 +137,7 @@ TEST_F(MainWindowTest, DebugModeNamesTheVersionAndLiftsTheMinimumSize)
         {"marker alone", {"DEBUG_MODE"}, true},
         {"marker inside a switch value", {"/x", "aDEBUG_MODEb"}, true},
         {"other letter case is no marker", {"debug_mode"}, false},
-        {"marker beside options", {"-c", "on", "DEBUG_MODE"}, true},
+        {"marker beside options", {"--trim", "DEBUG_MODE"}, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -349,10 +258,11 @@ TEST_F(MainWindowTest, UnattendedRunEndsTheProgramAndLeavesTheStoreAsItWas)
     const Row rows[] = {
         {"slash switches", "a\nb\na\nc\na\n", {"/i", "in.txt", "/o", "out.txt", "/s", "2"}, 0, "a\nb\nc\n"},
         {"slash switches without blanks", "a\nb\na\nc\na\n", {"/i\"in.txt\"/o\"out.txt\"/s3"}, 0, "b\nc\na\n"},
-        {"GNU options", "a\nb\nA\na\n", {"-i", "IN", "-o", "OUT", "--select=all", "--case=on"}, 0, "b\nA\n"},
-        {"GNU options, letter case ignored", "a\nb\nA\nc\n", {"-i", "IN", "-o", "OUT", "-s", "1"}, 0, "b\nc\n"},
+        {"GNU options", "a\nb\nA\na\n", {"-u", "IN", "-o", "OUT"}, 0, "b\nA\n"},
+        {"GNU options, letter case ignored", "a\nb\nA\nc\n", {"-u", "-i", "IN", "-o", "OUT"}, 0, "b\nc\n"},
+        {"GNU options, nothing to drop: the input", "x\ny", {"IN", "-o", "OUT"}, 0, "x\ny"},
         {"no duplicates", "x\ny\n", {"/i", "in.txt", "/o", "out.txt", "/s", "1"}, 1, std::nullopt},
-        {"output folder missing", "a\na\n", {"-i", "IN", "-o", "OUT/none", "-s", "2"}, 3, std::nullopt},
+        {"output folder missing", "a\na\n", {"IN", "-o", "OUT/none"}, 3, std::nullopt},
     };
     writeStore("caseSensitive=0\nwinLeft=1500\nwinTop=900\nstatFilesOpened=3\nsRegExp=\n");
     const std::string before = readFile(storeFile());
@@ -468,7 +378,7 @@ TEST_F(MainWindowTest, OpenThenSaveWritesTheKeptLines)
 
     dialogs.saveFiles.push_back(out);
     QTest::mouseClick(w.button(MainWindow::SaveButton), Qt::LeftButton);
-    EXPECT_EQ(w.statusText().toStdString(), "完成保存！");
+    EXPECT_EQ(w.statusText().toStdString(), "完成保存！删除了 2 行，已写入 " + out);
     EXPECT_EQ(readFile(out), "a\nb\nc\n");
     EXPECT_EQ(settings().lastSavedFile, out);
     EXPECT_FALSE(QGuiApplication::overrideCursor());
@@ -705,8 +615,7 @@ TEST_F(MainWindowTest, OtherEncodingsAreNamedAndShownDecoded)
     QLabel* encoding = w.findChild<QLabel*>("encodingLabel");
     ASSERT_NE(encoding, nullptr);
     // UTF-16LE with a mark: "你好", "x", "你好".
-    static constexpr char kWide[] = "\xFF\xFE\x60\x4F\x7D\x59\n\0x\0\n\0\x60\x4F\x7D\x59\n\0";
-    open(files.write("wide.txt", std::string(kWide, sizeof kWide - 1)));
+    open(files.write("wide.txt", std::string("\xFF\xFE\x60\x4F\x7D\x59\n\0x\0\n\0\x60\x4F\x7D\x59\n\0", 18)));
     EXPECT_EQ(encoding->text(), QStringLiteral("文本编码: UTF-16LE"));
     EXPECT_EQ(w.sourceModel()->data(w.sourceModel()->index(2)).toString(), QStringLiteral("你好"));
     EXPECT_EQ(w.dupsModel()->data(w.dupsModel()->index(1)).toString(), QStringLiteral("[3]   你好"));
@@ -738,7 +647,7 @@ TEST_F(MainWindowTest, RightClickOnTheDuplicatesOpensTheCopyDialog)
 
     // Ctrl+C copies the highlighted entry's source line.
     QTest::keyClick(dups, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "twice\r\n");
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "twice\n");
 }
 
 TEST_F(MainWindowTest, ADroppedFileIsScannedUnlessBusy)
@@ -750,7 +659,7 @@ TEST_F(MainWindowTest, ADroppedFileIsScannedUnlessBusy)
     // Qt delivers drops only from a real drag; the handler is what they reach.
     auto drop = [&] {
         ASSERT_TRUE(w.acceptsDrop(&data));
-        w.dropOnSourceList(&data);
+        w.dropFiles(&data);
         QCoreApplication::processEvents();
     };
 
@@ -805,9 +714,13 @@ TEST_F(MainWindowTest, BigFilesShowEveryLineAndEntry)
     QTest::mouseClick(dups->viewport(), Qt::RightButton, {}, rowCentre(dups, 0));
     EXPECT_EQ(dialogs.copyDialogs, (std::vector<int64_t>{1}));
 
-    // Within less memory than the file takes, the lines are read from it.
+    // Within less memory than the file takes, the lines are read from it
+    // (the tick goes once the user agrees).
     settings().options.maxMemory = "1K";
+    dialogs.answers.push_back(Answer::Yes);
     open(path);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "已勾选的 1 个重复项将丢失。仍要重新扫描吗？");
     ASSERT_TRUE(result().onDisk);
     EXPECT_EQ(w.findChild<QLabel*>("encodingLabel")->text(), QStringLiteral("行从文件读取"));
     ASSERT_EQ(w.sourceModel()->rowCount(), 40000);
@@ -836,23 +749,41 @@ TEST_F(MainWindowTest, BigFilesShowEveryLineAndEntry)
 
 // ---- keys, buttons, display ----
 
-TEST_F(MainWindowTest, KeysReachTheWindowBeforeItsControls)
+TEST_F(MainWindowTest, F1ShowsTheHelpWindowAndEnterInAListKeepsTheTicks)
 {
     MainWindow& w = start();
-    // F1 in any control opens the help document.
+    // F1 in any control shows the help page in the program's own window, in
+    // the interface language; nothing is handed to the desktop.
     QTest::keyClick(w.dupsList(), Qt::Key_F1);
+    ASSERT_NE(w.helpWindow(), nullptr);
+    EXPECT_TRUE(w.helpWindow()->isVisible());
+    QTextBrowser* page = w.helpWindow()->browser();
+    EXPECT_TRUE(page->toPlainText().contains(QStringLiteral("基本步骤")));
+    EXPECT_FALSE(page->toPlainText().contains(QStringLiteral("What Quillow does")));
+    // A link within the page moves within it.
+    w.helpWindow()->resize(500, 300);
+    page->setSource(QUrl(QStringLiteral("#zh-command-line")));
+    EXPECT_GT(page->verticalScrollBar()->value(), 0);
+    w.helpWindow()->close();
     QTest::keyClick(w.button(MainWindow::AboutButton), Qt::Key_F1);
-    ASSERT_EQ(dialogs.openedDocuments.size(), 2u);
-    EXPECT_EQ(fs::path(dialogs.openedDocuments[0]).filename(), "Help.html");
-    EXPECT_TRUE(fs::exists(dialogs.openedDocuments[0]));
+    EXPECT_TRUE(w.helpWindow()->isVisible());
+    EXPECT_TRUE(dialogs.openedDocuments.empty());
 
-    // Enter is Open's key, unless a button has the focus.
-    dialogs.openFiles.push_back(std::nullopt);
+    // Enter in a list ticks the highlighted entry as Space does; it never
+    // starts a scan that would drop the ticks.
+    open(files.write("f.txt", "a\nb\na\n"));
+    w.dupsList()->setCurrentIndex(w.dupsModel()->index(1));
+    QTest::keyClick(w.dupsList(), Qt::Key_Return);
+    EXPECT_EQ(checkedRows(), (std::set<int>{1}));
     QTest::keyClick(w.sourceList(), Qt::Key_Return);
+    QTest::keyClick(w.dupsList(), Qt::Key_Enter);
+    QTest::keyClick(w.dupsList(), Qt::Key_Return);
+    EXPECT_EQ(checkedRows(), (std::set<int>{1}));
     EXPECT_EQ(dialogs.openRequests.size(), 1u);
+    EXPECT_EQ(w.statusText().toStdString(), "1 共  2 个重复项已选定。");
+    // A focused button takes Enter itself.
     QTest::keyClick(w.button(MainWindow::AboutButton), Qt::Key_Return);
     EXPECT_EQ(dialogs.abouts, 1);
-    EXPECT_EQ(dialogs.openRequests.size(), 1u);
 
     // Esc does nothing while Stop is hidden.
     QTest::keyClick(w.sourceList(), Qt::Key_Escape);
@@ -883,11 +814,12 @@ TEST_F(MainWindowTest, ButtonKeysWorkAsClicksOnEnabledButtons)
     const Row rows[] = {
         {"Ctrl+O opens", Qt::CTRL | Qt::Key_O, [&] { return dialogs.openRequests.size() == 3; }},
         {"Ctrl+S saves", Qt::CTRL | Qt::Key_S, [&] { return dialogs.saveRequests.size() == 1; }},
-        {"Ctrl+M pops up the Select menu", Qt::CTRL | Qt::Key_M, [&] { return menuShown; }},
         {"F3 opens the viewer", QKeyCombination(Qt::Key_F3), [&] { return dialogs.viewers == 1; }},
+        {"Ctrl+M pops up the Select menu", Qt::CTRL | Qt::Key_M, [&] { return menuShown; }},
     };
     dialogs.openFiles.push_back(std::nullopt);
     dialogs.saveFiles.push_back(std::nullopt);
+    dialogs.answers.push_back(Answer::Yes);  // the ticks may go for a new scan
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         QTimer::singleShot(0, [&] {
@@ -896,22 +828,13 @@ TEST_F(MainWindowTest, ButtonKeysWorkAsClicksOnEnabledButtons)
                 w.selectMenu()->close();
             }
         });
+        // A closed pop-up leaves the offscreen platform without an active window.
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
         QTest::keyClick(focus, row.keys.key(), row.keys.keyboardModifiers());
         QCoreApplication::processEvents();
         EXPECT_TRUE(row.opened());
     }
-}
-
-TEST_F(MainWindowTest, F1WithoutAProgramForHtmlSaysSoAndNamesTheFile)
-{
-    MainWindow& w = start();
-    dialogs.desktopOpensDocuments = false;
-    QTest::keyClick(w.sourceList(), Qt::Key_F1);
-    ASSERT_EQ(dialogs.openedDocuments.size(), 1u);
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text,
-              "没有可以打开 HTML 文档的程序（例如网页浏览器）。帮助文档位于:\n" + dialogs.openedDocuments[0]);
-    EXPECT_EQ(dialogs.messages[0].icon, Icon::Warning);
 }
 
 TEST_F(MainWindowTest, TheWholeStatusTextIsReadableAtTheDefaultSize)

@@ -25,7 +25,7 @@ failures=0
 for sig in TERM INT HUP; do
     rm -f "$work/held.txt"
     strace -f -qq -o /dev/null -e trace=fsync -e inject=fsync:delay_enter=1500000:when=1 \
-        "$app" -i "$work/big.txt" -o "$work/held.txt" -s 2 > /dev/null 2>&1 &
+        "$app" "$work/big.txt" -o "$work/held.txt" > /dev/null 2>&1 &
     tracer=$!
     pid=
     for _ in $(seq 1 200); do

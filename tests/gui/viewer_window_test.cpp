@@ -10,8 +10,11 @@
 #include <QTableView>
 #include <QTest>
 
-#include "gui/viewer_window.h"
 #include "gui/display_text.h"
+#include "gui/find_bar.h"
+#include "gui/find_controller.h"
+#include "gui/viewer_window.h"
+#include <QLineEdit>
 #include "support/dups_fixture.h"
 #include "support/recording_front_end.h"
 
@@ -94,7 +97,7 @@ TEST_F(ViewerTest, DuplicatesAreRedAndSelectedOnesChecked)
     ViewerModel* m = view->model();
     ASSERT_EQ(m->rowCount(), 12);
     EXPECT_EQ(view->windowTitle(), QStringLiteral("Quillow 查看器"));
-    EXPECT_EQ(m->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Line");
+    EXPECT_EQ(m->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("行"));
     for (int row = 0; row < 12; ++row) {
         const int line = row + 1;
         const bool dup = line == 3 || line == 7 || line == 11;
@@ -210,10 +213,10 @@ TEST_F(ViewerTest, AViewerClosedBeforeFillingKeepsTheSelection)
 
 TEST_F(ViewerTest, LinesThatAreNotUtf8AreShownWithReplacementCharacters)
 {
-    testing::fillResult(result, {"ok", std::string("\xff\xfe" "abc"), "a\nb"}, {});
+    testing::fillResult(result, {"ok", std::string("\xff\xfe" "abc"), "\"a\nb\""}, {});
     auto view = open();
     EXPECT_EQ(view->model()->index(1, 0).data().toString(), QString::fromUtf8("\xEF\xBF\xBD\xEF\xBF\xBD" "abc"));
-    EXPECT_EQ(view->model()->index(2, 0).data().toString(), QString::fromUtf8("a\xE2\x90\x8A" "b"));
+    EXPECT_EQ(view->model()->index(2, 0).data().toString(), QString::fromUtf8("\"a\xE2\x90\x8A" "b\""));
 }
 
 TEST_F(ViewerTest, PlacementComesFromAndGoesToTheSettings)
@@ -297,6 +300,60 @@ TEST(DisplayText, CutsLongLinesAtACharacterAndShowsBreaks)
     // A multi-byte character across the cut is left out whole.
     std::string cjk = std::string(4095, 'x') + "中";
     EXPECT_EQ(displayText(cjk).toStdString(), std::string(4095, 'x'));
+}
+
+}  // namespace
+}  // namespace quillow
+
+namespace quillow {
+namespace {
+
+TEST(ViewerKeys, GroupsLinesAndFindByKey)
+{
+    testing::TestSession t;
+    t.session.debugMode = true;
+    // Groups in list order: abc (lines 3, 7, 11), then x (lines 5, 9).
+    testing::fillResult(t.result, testing::numberedLines(12),
+                        {{3, 3, "abc"}, {7, 3, "abc"}, {11, 3, "abc"}, {5, 5, "x"}, {9, 5, "x"}});
+    ViewerWindow view(t.session);
+    view.show();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    view.fill();
+    QTableView* table = view.listView();
+    auto row = [&] { return table->currentIndex().row(); };
+
+    // F8 and Shift+F8: the first line of the next and the previous group.
+    const struct {
+        QKeyCombination keys;
+        int row;
+    } steps[] = {{QKeyCombination(Qt::Key_F8), 2}, {QKeyCombination(Qt::Key_F8), 4}, {QKeyCombination(Qt::Key_F8), 4},
+                 {Qt::SHIFT | Qt::Key_F8, 2}, {Qt::SHIFT | Qt::Key_F8, 2}};
+    ASSERT_EQ(row(), 0);
+    for (const auto& step : steps) {
+        QTest::keyClick(table, step.keys.key(), step.keys.keyboardModifiers());
+        EXPECT_EQ(row(), step.row) << QKeySequence(step.keys).toString().toStdString();
+    }
+    EXPECT_EQ(view.statusText(), QStringLiteral("前面没有更多重复组。"));
+
+    // Ctrl+G asks for the line.
+    t.host.inputs.push_back("9");
+    QTest::keyClick(table, Qt::Key_G, Qt::ControlModifier);
+    EXPECT_EQ(row(), 8);
+
+    // Ctrl+F and F3 find in the rows.
+    QTest::keyClick(table, Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(view.findBar()->isVisible());
+    QTest::keyClicks(view.findBar()->textEdit(), "line 1");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !view.finder()->searching(); }));
+    EXPECT_EQ(row(), 9);  // from line 9 on: line 10 (then 11, 12 and round to 1)
+    QTest::keyClick(view.findBar()->textEdit(), Qt::Key_F3);
+    EXPECT_EQ(row(), 10);
+    for (int expected : {9, 0, 11}) {
+        QTest::keyClick(view.findBar()->textEdit(), Qt::Key_F3, Qt::ShiftModifier);
+        EXPECT_EQ(row(), expected);
+    }
+    view.done(QDialog::Accepted);
 }
 
 }  // namespace

@@ -117,7 +117,7 @@ TEST(WindowSetup, BundledResources)
     ASSERT_TRUE(help.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(help.readAll());
     EXPECT_TRUE(text.contains("Quillow"));
-    EXPECT_TRUE(text.contains("--select"));
+    EXPECT_TRUE(text.contains("--in-place"));
 }
 
 }  // namespace

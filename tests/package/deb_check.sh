@@ -2,8 +2,11 @@
 # The Debian package, built by cpack into a temporary folder: its files must be
 # exactly those of the contents list, Depends (computed by dpkg-shlibdeps) must
 # name the Qt 6 libraries, the metainfo's newest release must be the package
-# version, the packaged desktop entry and AppStream data must validate, and the
-# packaged (stripped) programs must start and find their English translation.
+# version, the packaged desktop entry (named after the AppStream id) and
+# AppStream data must validate, the packaged (stripped) programs must start and
+# find their English translation, and lintian (where installed) must find no
+# error or warning. With xdg-utils installed, the package installed into a
+# scratch XDG setup must not become the opener of text files.
 #
 # usage: bash deb_check.sh CPACK CPACK_CONFIG CONTENTS_LIST VERSION
 # Exits with 77 (skipped) when a tool it needs is missing.
@@ -69,20 +72,52 @@ for lib in libqt6core6 libqt6gui6 libqt6widgets6 libqt6svg6; do
 done
 
 dpkg-deb -x "$deb" "$work/root"
-metainfo="$work/root/usr/share/metainfo/org.example.quillow.metainfo.xml"
+app_id=org.example.quillow
+metainfo="$work/root/usr/share/metainfo/$app_id.metainfo.xml"
 newest=$(grep -o '<release [^>]*version="[^"]*"' "$metainfo" | head -n 1 | sed 's/.*version="//; s/"$//')
 [ "$newest" = "$version" ] || fail "the metainfo's newest release is '$newest', the package is $version"
 # validate-tree checks the metainfo as `validate` does, and also that its desktop entry is there.
 appstreamcli validate-tree --no-net "$work/root" || fail "appstreamcli validate-tree"
-desktop_report=$(desktop-file-validate "$work/root/usr/share/applications/quillow.desktop" 2>&1) \
-  || fail "desktop-file-validate"
+desktop="$work/root/usr/share/applications/$app_id.desktop"
+desktop_report=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate"
 if grep -Eq 'error:|warning:' <<<"$desktop_report"; then fail "desktop-file-validate: $desktop_report"; fi
+grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" \
+  || fail "the metainfo does not launch $app_id.desktop"
+for field in Maintainer Homepage; do
+  [ -n "$(field $field)" ] || fail "no $field"
+done
+
+# No claim to open text files: in an XDG setup of its own (no other
+# application installed, the MIME cache built as a package install builds
+# it), xdg-mime must name no opener for text/plain.
+if command -v xdg-mime >/dev/null; then
+  xdg="$work/xdg"
+  mkdir -p "$xdg/config" "$xdg/data" "$xdg/share"
+  cp -r "$work/root/usr/share/applications" "$xdg/share/"
+  if command -v update-desktop-database >/dev/null; then update-desktop-database "$xdg/share/applications"; fi
+  opener=$(env -i PATH="$PATH" HOME="$xdg" XDG_CONFIG_HOME="$xdg/config" XDG_CONFIG_DIRS="$xdg/config" \
+    XDG_DATA_HOME="$xdg/data" XDG_DATA_DIRS="$xdg/share" xdg-mime query default text/plain 2>&1) || true
+  [ -z "$opener" ] || fail "xdg-mime names an opener for text/plain: $opener"
+fi
+
+# Debian's own checks, errors and warnings alike (information and
+# overrides aside).
+if command -v lintian >/dev/null; then
+  lintian_report=$(lintian --fail-on none "$deb" 2>&1) || true
+  if grep -Eq '^(E|W): ' <<<"$lintian_report"; then fail "lintian: $lintian_report"; fi
+fi
 
 for program in quillow quillow-cli; do
-  "$work/root/usr/bin/$program" --help >/dev/null || fail "$program --help from the package"
   # The translation is found from where the program is installed.
-  help=$(LANGUAGE=en "$work/root/usr/bin/$program" --help) || true
+  help=$(LANG=C "$work/root/usr/bin/$program" --help) || fail "$program --help from the package"
   [[ $help == "Usage: "* ]] || fail "$program --help from the package speaks no English: ${help%%$'\n'*}"
+  help=$(LANGUAGE=zh_CN "$work/root/usr/bin/$program" --help) || true
+  [[ $help == "用法："* ]] || fail "$program --help under LANGUAGE=zh_CN speaks no Chinese: ${help%%$'\n'*}"
+  # man finds the English page for C and the Chinese one for zh_CN and zh_TW.
+  for locale in C:NAME zh_CN:名称 zh_TW:名称; do
+    page=$(MANPATH="$work/root/usr/share/man" LANG=C man -L "${locale%%:*}" "$program" 2>&1) || true
+    [[ $page == *"${locale#*:}"* ]] || fail "man $program under ${locale%%:*}: ${page:0:200}"
+  done
 done
 
 if ((failures)); then

@@ -3,6 +3,7 @@
 // boxes and file choosers through the shared Script; the windows behind the
 // buttons are only counted.
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "gui/dialogs.h"
@@ -32,7 +33,13 @@ public:
         openedDocuments.push_back(path);
         return desktopOpensDocuments;
     }
-    void showViewer(Session&, QWidget*) override { ++viewers; }
+    std::function<void(Session&)> onViewer;  // what the user does in the viewer
+    void showViewer(Session& session, QWidget*) override
+    {
+        ++viewers;
+        if (onViewer)
+            onViewer(session);
+    }
     void showCopyDialog(Session&, int64_t highlighted, QWidget*) override { copyDialogs.push_back(highlighted); }
     void showOptionsDialog(Session&, QWidget*) override { ++options; }
     void showAbout(const Settings&, bool, const std::function<void(const std::string&)>&, QWidget*) override
