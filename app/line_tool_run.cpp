@@ -14,6 +14,7 @@
 #include "app/flows/open_flow.h"
 #include "app/flows/save_flow.h"
 #include "app/flows/select_flow.h"
+#include "app/settings/options_check.h"
 #include "app/texts.h"
 #include "engine/io/joined_files.h"
 
@@ -250,6 +251,12 @@ RunOutcome runLineTool(Session& session, const RunRequest& request, RunFailure& 
     if (!request.fromStoredSettings)
         options = documentedDefaults();
     applyOverrides(request, options);
+    // A stored pattern or encoding that cannot run stops the run before any
+    // input is read, also from standard input.
+    if (std::string problem = storedOptionsProblem(options); !problem.empty()) {
+        failure = RunFailure{{}, std::move(problem), 0};
+        return RunOutcome::InputError;
+    }
     // The lines are written from the buffer the scan read them into.
     options.preserveMemory = false;
     session.result.bigFile = false;

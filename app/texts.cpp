@@ -125,11 +125,13 @@ std::string failureMessage(const char* documented, const std::string& file, int 
     return detail.empty() ? translated(documented) : translated(documented) + "\n" + detail;
 }
 
-std::string writtenUnflushed(const std::string& file, int error)
+std::string unflushedReason(int error)
 {
-    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "已写入 %1，但无法把所在文件夹写入磁盘: %2")), file,
+    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "已写入，但无法把所在文件夹写入磁盘: %1")),
                failureDetail({}, error));
 }
+
+std::string writtenUnflushed(const std::string& file, int error) { return file + ": " + unflushedReason(error); }
 
 std::string encodingRefusal(const EncodingRefusal& refusal)
 {

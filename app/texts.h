@@ -56,7 +56,9 @@ inline constexpr const char* kSaveStopQuestion = QT_TRANSLATE_NOOP("quillow::tex
 // A stop that came once the output was complete (the target in place).
 inline constexpr const char* kStoppedAfterWriting = QT_TRANSLATE_NOOP("quillow::text", "已写入；写完后停止");
 // The target is the new file, but its folder could not be flushed to disk:
-// "FILE written, but the folder could not be flushed: reason".
+// "written, but the folder could not be flushed: reason", and the same
+// after "FILE: ".
+std::string unflushedReason(int error);
 std::string writtenUnflushed(const std::string& file, int error);
 
 // Selection and copy.

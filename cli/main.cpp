@@ -96,6 +96,12 @@ void reportSummary(const ScanResult& result)
         "\n");
 }
 
+// "FILE: reason", or the reason alone when it names its own source.
+std::string failureLine(const RunFailure& failure)
+{
+    return failure.file.empty() ? failure.reason : failure.file + ": " + failure.reason;
+}
+
 // A GNU-style run: uniq's ways.
 int runLineTool(const CommandLine& command, Settings& settings)
 {
@@ -109,7 +115,7 @@ int runLineTool(const CommandLine& command, Settings& settings)
     case RunOutcome::Stopped:
         return interrupted();
     case RunOutcome::WrittenUnflushed:  // the output is in place: said, not an interruption
-        return fail(exitStatus(outcome), failure.file + ": " + failure.reason);
+        return fail(exitStatus(outcome), failureLine(failure));
     case RunOutcome::InputError:
     case RunOutcome::OutputError:
         // Ctrl-C in a pipeline ends the reader too.
@@ -117,7 +123,7 @@ int runLineTool(const CommandLine& command, Settings& settings)
             return interrupted();
         if (outcome == RunOutcome::OutputError && command.run.outputIsStdout && failure.error == EPIPE)
             endByClosedPipe();
-        return fail(exitStatus(outcome), failure.file + ": " + failure.reason);
+        return fail(exitStatus(outcome), failureLine(failure));
     case RunOutcome::DuplicatesFound: {
         ShownText shown(result.encoding.encoding);
         const int error = writeList(*result.dups, shown, command.run.listForm, STDOUT_FILENO);

@@ -84,8 +84,13 @@ Scanned Scan::file(const std::string& path)
         // gives, which may differ the next time: read as a stream.
         int error = 0;
         const int fd = openRegularFile(path, error);
-        if (fd < 0)
-            return fail(ScanFailure{ScanFailure::Kind::Read, ReadFailure::CannotOpen, {}, path, error});
+        if (fd < 0) {
+            ScanFailure failure;
+            failure.read = ReadFailure::CannotOpen;
+            failure.file = path;
+            failure.error = error;
+            return fail(std::move(failure));
+        }
         Scanned scanned = stream(fd, path);
         ::close(fd);
         if (scanned.status == ScanStatus::Completed)

@@ -545,7 +545,7 @@ TEST_F(SaveTest, AFolderThatCannotBeFlushedIsSaidWithTheFileInPlace)
     }
     EXPECT_EQ(readFile(target), kCleaned);
     EXPECT_EQ(host.status(), text::writtenUnflushed(target, EIO));
-    EXPECT_EQ(host.status(), "已写入 " + target + "，但无法把所在文件夹写入磁盘: Input/output error");
+    EXPECT_EQ(host.status(), target + ": 已写入，但无法把所在文件夹写入磁盘: Input/output error");
     EXPECT_EQ(settings.counters.dupsDeleted, 1);
 }
 

@@ -20,14 +20,14 @@ old="previous target"
 # The whole save, timed: what it writes is the reference.
 echo "$old" > "$dir/out.txt"
 start=$(now_ms)
-"$cli" -q -i "$dir/in.txt" -o "$dir/out.txt" -s 2 || fail "the full save failed with status $?"
+"$cli" "$dir/in.txt" -o "$dir/out.txt" || fail "the full save failed with status $?"
 whole=$(($(now_ms) - start))
 mv "$dir/out.txt" "$work/ref/out.txt"
 
 kills=0 begun=$(now_ms)
 while [ "$kills" -lt 20 ] && [ $(($(now_ms) - begun)) -lt 60000 ]; do
     [ -e "$dir/out.txt" ] || echo "$old" > "$dir/out.txt"
-    "$cli" -q -i "$dir/in.txt" -o "$dir/out.txt" -s 2 &
+    "$cli" "$dir/in.txt" -o "$dir/out.txt" &
     pid=$!
     delay=$((RANDOM % whole))
     sleep "$((delay / 1000)).$(printf '%03d' $((delay % 1000)))"

@@ -23,6 +23,22 @@ sanitized() { ldd "$cli" 2> /dev/null | grep -q libasan; }
 no_leak_check() { ASAN_OPTIONS="detect_leaks=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}" "$@"; }
 strace() { no_leak_check command strace "$@"; }
 
+# started PID: the program's pid once it runs under PID (strace, or the
+# subshell a backgrounded function runs in, with strace below it).
+started() {
+    local pid=$1 child
+    for _ in $(seq 1 600); do
+        child=$(pgrep -P "$pid" | head -1)
+        if [ -n "$child" ]; then
+            pid=$child
+            [ "$(cat /proc/"$pid"/comm 2> /dev/null)" = "$(basename "$cli" | cut -c1-15)" ] && break
+            continue
+        fi
+        sleep 0.05
+    done
+    echo "$pid"
+}
+
 # Ends the script: status 1 after any failure, else 0.
 finish() {
     if [ "$failures" -ne 0 ]; then

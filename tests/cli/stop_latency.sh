@@ -86,10 +86,9 @@ else
     strace -f -qq -o /dev/null -e trace=write -e inject=write:delay_enter=3000000:when=1 \
         "$cli" "$work/big.txt" "$work/held.txt" 2> /dev/null &
     tracer=$!
-    pid=
+    pid=$(started "$tracer")
     for _ in $(seq 1 100); do
-        pid=$(pgrep -P "$tracer" | head -1)
-        [ -n "$pid" ] && holds_unnamed_file "$pid" "$work" && break
+        holds_unnamed_file "$pid" "$work" && break
         sleep 0.05
     done
     if [ -z "$pid" ] || ! holds_unnamed_file "$pid" "$work"; then

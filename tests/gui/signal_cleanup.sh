@@ -27,13 +27,16 @@ for sig in TERM INT HUP; do
     strace -f -qq -o /dev/null -e trace=fsync -e inject=fsync:delay_enter=1500000:when=1 \
         "$app" "$work/big.txt" -o "$work/held.txt" > /dev/null 2>&1 &
     tracer=$!
-    pid=
+    # The program runs below strace, which runs below the subshell that
+    # backgrounds the strace function.
+    pid=$tracer
     for _ in $(seq 1 200); do
-        pid=$(pgrep -P "$tracer" | head -1)
-        [ -n "$pid" ] && holds_unnamed_file "$pid" "$work" && break
+        child=$(pgrep -P "$pid" | head -1)
+        [ -n "$child" ] && pid=$child
+        [ "$(cat /proc/"$pid"/comm 2> /dev/null)" = quillow ] && holds_unnamed_file "$pid" "$work" && break
         sleep 0.05
     done
-    if [ -z "$pid" ] || ! holds_unnamed_file "$pid" "$work"; then
+    if ! holds_unnamed_file "$pid" "$work"; then
         wait "$tracer"
         echo "FAIL: SIG$sig: the held save never opened its file"
         failures=$((failures + 1))
