@@ -195,7 +195,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, Program progr
         result.gnuSyntax = true;
     } else {
         result = parseSlash(args, program);
-        if (program == Program::Cli && result.action == CommandLine::Action::Run)
+        if (result.action == CommandLine::Action::Run)
             if (const std::string refusal = patternRefusal(result); !refusal.empty())
                 result = failure(refusal);
     }

@@ -126,7 +126,10 @@ const Page& cliPage()
                  {"1", QT_TRANSLATE_NOOP("quillow::help", "只用于斜杠开关：没有重复的行或没有选中的行，不写文件")},
                  {"2", QT_TRANSLATE_NOOP("quillow::help", "用法错误，或者无法读取输入")},
                  {"3", QT_TRANSLATE_NOOP("quillow::help", "无法写出输出（源文件保持原样）")},
-                 {"130", QT_TRANSLATE_NOOP("quillow::help", "被 Ctrl-C、SIGTERM 或 SIGHUP 停止")},
+                 {"4", QT_TRANSLATE_NOOP("quillow::help", "输出已写好并就位，但无法把所在文件夹写入磁盘\n"
+                                                     "（断电时可能丢失）")},
+                 {"130", QT_TRANSLATE_NOOP("quillow::help", "被 Ctrl-C、SIGTERM 或 SIGHUP 停止（输出写好之后\n"
+                                                       "才到的停止：0）")},
              }},
             {QT_TRANSLATE_NOOP("quillow::help", "示例"),
              QT_TRANSLATE_NOOP("quillow::help", "示例"),
@@ -187,6 +190,8 @@ const Page& desktopPage()
                  {"1", QT_TRANSLATE_NOOP("quillow::help", "只用于斜杠开关：没有重复的行或没有选中的行")},
                  {"2", QT_TRANSLATE_NOOP("quillow::help", "用法错误，或者无法读取输入")},
                  {"3", QT_TRANSLATE_NOOP("quillow::help", "无法写出输出")},
+                 {"4", QT_TRANSLATE_NOOP("quillow::help", "输出已写好并就位，但无法把所在文件夹写入磁盘\n"
+                                                     "（断电时可能丢失）")},
                  {nullptr, QT_TRANSLATE_NOOP("quillow::help", "用\"停止\"按钮停止的运行留下打开的窗口。")},
              }},
             {QT_TRANSLATE_NOOP("quillow::help", "文件"),

@@ -5,7 +5,7 @@
 # "interrupted", no output and no temporary file; so must Ctrl-C while the
 # output waits for a reader that does not read. A reader that went away ends
 # the run quietly by SIGPIPE. A second request ends the program at once,
-# even in the middle of a write, and removes its temporary file.
+# even in the middle of a write, and leaves nothing behind.
 # Parts whose tool is missing or not permitted print "SKIP: reason".
 #
 # usage: bash stop_latency.sh PATH_OF_QUILLOW_CLI
@@ -74,9 +74,9 @@ before=$failures
 [ ! -s "$work/err-closed" ] || fail "a closed pipe: said $(cat "$work/err-closed")"
 [ "$failures" -ne "$before" ] || echo "ok: a closed pipe ends the run quietly by SIGPIPE"
 
-# The second request while the save's own temporary file exists: strace
-# holds the first write into it for a few seconds; both signals arrive
-# meanwhile and are handled when the write goes on.
+# The second request while the save writes its file: strace holds the
+# first write into it for a few seconds; both signals arrive meanwhile and
+# are handled when the write goes on.
 awk 'BEGIN { for (i = 0; i < 200000; i++) printf "line %d\n", i % 150000 }' > "$work/big.txt"
 if ! command -v strace > /dev/null; then
     echo "SKIP: strace is not installed"
@@ -86,14 +86,14 @@ else
     strace -f -qq -o /dev/null -e trace=write -e inject=write:delay_enter=3000000:when=1 \
         "$cli" "$work/big.txt" "$work/held.txt" 2> /dev/null &
     tracer=$!
+    pid=$(started "$tracer")
     for _ in $(seq 1 100); do
-        [ -n "$(strays)" ] && break
+        holds_unnamed_file "$pid" "$work" && break
         sleep 0.05
     done
-    pid=$(pgrep -P "$tracer" | head -1)
-    if [ -z "$(strays)" ] || [ -z "$pid" ]; then
+    if [ -z "$pid" ] || ! holds_unnamed_file "$pid" "$work"; then
         wait "$tracer"
-        fail "the held save never showed its temporary file"
+        fail "the held save never opened its file"
     else
         kill -INT "$pid"
         kill -TERM "$pid"
@@ -104,7 +104,7 @@ else
         [ "$status" -eq 143 ] || fail "second request during the save: exit status $status, expected 143"
         [ -z "$(strays)" ] || fail "second request during the save: left $(strays)"
         [ ! -e "$work/held.txt" ] || fail "second request during the save: an output was written"
-        [ "$failures" -ne "$before" ] || echo "ok: a second request during the save removed its temporary file"
+        [ "$failures" -ne "$before" ] || echo "ok: a second request during the save left nothing behind"
     fi
 fi
 
