@@ -20,6 +20,7 @@
 #include "app/translation.h"
 #include "app/unattended_run.h"
 #include "cli/cli_front_end.h"
+#include "cli/early_lines.h"
 #include "cli/list_output.h"
 #include "cli/run_guards.h"
 #include "engine/io/file_info.h"
@@ -67,6 +68,15 @@ int closeStandardOutput()
 
 int interrupted() { return fail(kExitStopped, text::translated(text::kInterrupted)); }
 
+// Reading standard input failed while the early lines were read: the run
+// ends as its own read would have ended it.
+[[noreturn]] void endByInputError(int error)
+{
+    std::_Exit(interruptRequested() ? interrupted()
+                                    : fail(exitStatus(RunOutcome::InputError),
+                                           text::failureDetail(text::translated(text::kStandardInput), error)));
+}
+
 // A failure of standard output: a closed pipe ends quietly, others are told.
 int standardOutputFailed(int error)
 {
@@ -105,6 +115,7 @@ std::string failureLine(const RunFailure& failure)
 // A GNU-style run: uniq's ways.
 int runLineTool(const CommandLine& command, Settings& settings)
 {
+    const bool early = startEarlyLines(command, EarlyLinesEnds{endByClosedPipe, endByInputError});
     CliFrontEnd front(command.verbose && ::isatty(STDERR_FILENO) == 1);
     Session session(settings, front);
     RunFailure failure;
@@ -141,6 +152,9 @@ int runLineTool(const CommandLine& command, Settings& settings)
     }
     if (const int error = closeStandardOutput())
         return standardOutputFailed(error);
+    if (early)
+        if (const int error = finishEarlyLines())
+            return error < 0 ? interrupted() : standardOutputFailed(error);
     // A stop that came once the output was complete is said, not obeyed.
     if (interruptRequested())
         say(text::errorLine(kProgram, text::translated(text::kStoppedAfterWriting)));
