@@ -129,7 +129,7 @@ std::string patternRefusal(const CommandLine& command)
     const std::string why = filterPatternError(*pattern);
     if (why.empty())
         return {};
-    return text::invalidPattern(command.gnuSyntax ? optionName(optionSpec(OptionId::Regex)) : "/x", *pattern, why);
+    return text::invalidPattern(command.gnuSyntax ? optionName(optionEntry(OptionId::Regex)) : "/x", *pattern, why);
 }
 
 // The desktop program's reading of GNU options: a run when an output is

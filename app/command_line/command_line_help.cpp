@@ -241,7 +241,7 @@ std::string padded(std::string_view s, size_t width)
 
 // The option's help with its default after it, on a line of its own when
 // the last line has no room for it.
-std::string withDefault(const OptionSpec& o)
+std::string withDefault(const OptionEntry& o)
 {
     constexpr size_t kWidth = 54;
     std::string text = helpText(o.help);
@@ -315,10 +315,10 @@ std::string roffOptionNames(std::string_view names)
 // The options program takes, in the table's order, each group's title
 // (untranslated) before its first option.
 void forEachOption(Program program, const std::function<void(const char*)>& onGroup,
-                   const std::function<void(const OptionSpec&)>& onOption)
+                   const std::function<void(const OptionEntry&)>& onOption)
 {
     std::optional<OptionGroup> group;
-    for (const OptionSpec& o : optionTable()) {
+    for (const OptionEntry& o : optionTable()) {
         if (!shownFor(o, program))
             continue;
         if (o.group != group) {
@@ -354,7 +354,7 @@ std::string commandLineHelp(Program program)
     constexpr size_t kColumn = 26;
     forEachOption(program, [&](const char* title) {
         out += "\n" + text::arg(helpText(QT_TRANSLATE_NOOP("quillow::help", "%1：")), helpText(title)) + "\n";
-    }, [&](const OptionSpec& o) {
+    }, [&](const OptionEntry& o) {
         const std::string names = "  " + optionSynopsis(o);
         // A long name gets its text on the next line.
         const bool below = columns(names) + 2 > kColumn;
@@ -421,7 +421,7 @@ std::string manPage(Program program)
     out += heading(QT_TRANSLATE_NOOP("quillow::help", "描述")) + roffLines(helpText(page.summary));
     out += heading(QT_TRANSLATE_NOOP("quillow::help", "选项"));
     forEachOption(program, [&](const char* title) { out += ".SS " + roff(helpText(title)) + "\n"; },
-                  [&](const OptionSpec& o) {
+                  [&](const OptionEntry& o) {
                       // Wide enough that a short tag ("--list") stands apart from its text.
                       out += ".TP 8\n" + roffOptionNames(optionSynopsis(o)) + "\n" + roffLines(withDefault(o));
                   });

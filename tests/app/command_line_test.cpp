@@ -377,7 +377,7 @@ TEST(GnuOptions, HelpShowsTheTable)
     for (Program program : {Program::Desktop, Program::Cli}) {
         const std::string help = commandLineHelp(program);
         SCOPED_TRACE(help);
-        for (const OptionSpec& o : optionTable()) {
+        for (const OptionEntry& o : optionTable()) {
             const std::string synopsis = "\n  " + optionSynopsis(o);
             const size_t at = help.find(synopsis);
             EXPECT_EQ(at != std::string::npos, shownFor(o, program)) << synopsis;
