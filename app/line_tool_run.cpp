@@ -14,6 +14,7 @@
 #include "app/flows/open_flow.h"
 #include "app/flows/save_flow.h"
 #include "app/flows/select_flow.h"
+#include "app/settings/options_check.h"
 #include "app/texts.h"
 #include "engine/io/joined_files.h"
 
@@ -47,6 +48,9 @@ RunOutcome scanFailed(const ScanFailure& f, RunFailure& failure)
     case ScanFailure::Kind::Spill:
         return inputFailure(failure, f.file, f.error,
                             text::arg(text::translated(text::kReasonSpill), reasonOf(f.error, text::kFileError)));
+    case ScanFailure::Kind::SpillRead:
+        return inputFailure(failure, f.file, f.error,
+                            text::arg(text::translated(text::kReasonSpillRead), reasonOf(f.error, text::kFileError)));
     }
     return inputFailure(failure, f.file, f.error);
 }
@@ -247,6 +251,12 @@ RunOutcome runLineTool(Session& session, const RunRequest& request, RunFailure& 
     if (!request.fromStoredSettings)
         options = documentedDefaults();
     applyOverrides(request, options);
+    // A stored pattern or encoding that cannot run stops the run before any
+    // input is read, also from standard input.
+    if (std::string problem = storedOptionsProblem(options); !problem.empty()) {
+        failure = RunFailure{{}, std::move(problem), 0};
+        return RunOutcome::InputError;
+    }
     // The lines are written from the buffer the scan read them into.
     options.preserveMemory = false;
     session.result.bigFile = false;
@@ -267,10 +277,15 @@ RunOutcome runLineTool(Session& session, const RunRequest& request, RunFailure& 
     switch (saved.outcome) {
     case SaveOutcome::Written:
         return RunOutcome::Written;
+    case SaveOutcome::WrittenUnflushed:
+        failure = RunFailure{saved.file, text::unflushedReason(saved.error), saved.error};
+        return RunOutcome::WrittenUnflushed;
     case SaveOutcome::Stopped:
         return RunOutcome::Stopped;
     case SaveOutcome::SourceChanged:
-        return inputFailure(failure, saved.file, 0, text::translated(text::kReasonChanged));
+        return inputFailure(failure, saved.file, saved.error,
+                            saved.error == kChangedWhileReadError ? std::string()
+                                                                  : text::translated(text::kReasonChanged));
     case SaveOutcome::SourceMissing:
     case SaveOutcome::SourceUnreadable:
         return inputFailure(failure, saved.file, saved.error);

@@ -106,7 +106,11 @@ std::string failureDetail(const std::string& file, int error)
     std::string reason;
     if (error == kNotRegularError) {
         reason = translated(kNotRegularFile);
-    } else if (error != 0) {
+    } else if (error == kChangedWhileReadError) {
+        reason = translated(kChangedWhileRead);
+    } else if (error == kUnsafeLinkError) {
+        reason = translated(kUnsafeLink);
+    } else if (error > 0) {
         char buffer[256];
         reason = ::strerror_r(error, buffer, sizeof buffer);  // the system's words, in its language
     }
@@ -127,9 +131,22 @@ std::string failureMessage(const char* documented, const std::string& file, int 
     return detail.empty() ? translated(documented) : translated(documented) + "\n" + detail;
 }
 
+std::string unflushedReason(int error)
+{
+    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "已写入，但无法把所在文件夹写入磁盘: %1")),
+               failureDetail({}, error));
+}
+
+std::string writtenUnflushed(const std::string& file, int error) { return file + ": " + unflushedReason(error); }
+
 std::string encodingRefusal(const EncodingRefusal& refusal)
 {
     return arg(translated(refusal.unsupported ? kUnsupportedEncoding : kUnknownEncoding), refusal.name);
+}
+
+std::string badStoredSetting(const std::string& file, const std::string& key, const std::string& why)
+{
+    return arg(translated(QT_TRANSLATE_NOOP("quillow::text", "设置文件 %1 中的 %2 无效: %3")), file, key, why);
 }
 
 std::string slashCutWarning(const std::string& argument)

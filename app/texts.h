@@ -35,6 +35,7 @@ inline constexpr const char* kNoPreview = QT_TRANSLATE_NOOP("quillow::text", "�
 // temporary file, and its lines are read from the file when shown.
 inline constexpr const char* kFindingOnDisk = QT_TRANSLATE_NOOP("quillow::text", "内存不够，正借助临时文件查找重复项...");
 inline constexpr const char* kSpillFailed = QT_TRANSLATE_NOOP("quillow::text", "错误: 无法写入临时文件");
+inline constexpr const char* kSpillReadFailed = QT_TRANSLATE_NOOP("quillow::text", "错误: 无法读取临时文件");
 
 // Save.
 inline constexpr const char* kSourceMissing = QT_TRANSLATE_NOOP("quillow::text", "无法找到来源文件！");
@@ -53,6 +54,13 @@ inline constexpr const char* kSaveFailed = QT_TRANSLATE_NOOP("quillow::text", "�
 inline constexpr const char* kSaveDone = QT_TRANSLATE_NOOP("quillow::text", "完成保存！");
 inline constexpr const char* kSaveCancelled = QT_TRANSLATE_NOOP("quillow::text", "保存被取消...");
 inline constexpr const char* kSaveStopQuestion = QT_TRANSLATE_NOOP("quillow::text", "你确实要中断保存吗？");
+// A stop that came once the output was complete (the target in place).
+inline constexpr const char* kStoppedAfterWriting = QT_TRANSLATE_NOOP("quillow::text", "已写入；写完后停止");
+// The target is the new file, but its folder could not be flushed to disk:
+// "written, but the folder could not be flushed: reason", and the same
+// after "FILE: ".
+std::string unflushedReason(int error);
+std::string writtenUnflushed(const std::string& file, int error);
 
 // Selection and copy.
 inline constexpr const char* kSelecting = QT_TRANSLATE_NOOP("quillow::text", "正在选择...");
@@ -86,9 +94,12 @@ int64_t progressPercent(Stage stage, int64_t done, int64_t total);
 std::string progressText(Stage stage, int64_t done, int64_t total);
 
 // Failures: the documented text stays as it is; the file and the reason
-// follow it. error is the system's error number, kNotRegularError, or 0 for
-// the file alone.
+// follow it. error is the system's error number, one of the engine's own
+// (engine/io/file_info.h), or 0 for the file alone.
 inline constexpr const char* kNotRegularFile = QT_TRANSLATE_NOOP("quillow::text", "不是普通文件");
+inline constexpr const char* kChangedWhileRead = QT_TRANSLATE_NOOP("quillow::text", "文件在读取时被更改");
+inline constexpr const char* kUnsafeLink =
+    QT_TRANSLATE_NOOP("quillow::text", "共享文件夹中属于他人的符号链接，不跟随");
 // "FILE: reason".
 std::string failureDetail(const std::string& file, int error);
 // A status text: documented, a blank, the detail.
@@ -100,6 +111,8 @@ std::string failureMessage(const char* documented, const std::string& file, int 
 inline constexpr const char* kUnknownEncoding = QT_TRANSLATE_NOOP("quillow::text", "未知的文本编码：%1");
 inline constexpr const char* kUnsupportedEncoding = QT_TRANSLATE_NOOP("quillow::text", "不支持按行处理的文本编码：%1");
 std::string encodingRefusal(const EncodingRefusal& refusal);
+// A stored value that cannot run: the settings file, the key and why.
+std::string badStoredSetting(const std::string& file, const std::string& key, const std::string& why);
 
 // quillow-cli: the store's file refused, memory running out outside the
 // scan, and a path the slash switches cut apart.

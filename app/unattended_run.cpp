@@ -14,6 +14,8 @@ RunOutcome outcomeOf(SaveOutcome saved)
     switch (saved) {
     case SaveOutcome::Written:
         return RunOutcome::Written;
+    case SaveOutcome::WrittenUnflushed:
+        return RunOutcome::WrittenUnflushed;
     case SaveOutcome::Stopped:
         return RunOutcome::Stopped;
     case SaveOutcome::NothingToSave:
@@ -63,6 +65,8 @@ int exitStatus(RunOutcome outcome)
         return kExitUsage;
     case RunOutcome::OutputError:
         return kExitOutput;
+    case RunOutcome::WrittenUnflushed:
+        return kExitUnflushed;
     case RunOutcome::Stopped:
         return kExitStopped;
     }

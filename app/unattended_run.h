@@ -13,6 +13,7 @@ namespace quillow {
 
 enum class RunOutcome {
     Written,          // the output was written (or, with nothing to drop, the input passed on)
+    WrittenUnflushed, // the output took the target's place, but its folder could not be flushed to disk
     DuplicatesFound,  // a scan-only run found duplicates
     NothingToDo,      // no duplicates, or nothing selected: nothing written
     InputError,       // the input could not be read
@@ -28,9 +29,11 @@ struct RunFailure {
 };
 
 // Exit statuses: 0 written or duplicates found, 1 nothing to do, 2 bad
-// usage or unreadable input, 3 output not written, 130 stopped.
+// usage or unreadable input, 3 output not written, 4 written but its folder
+// not flushed to disk, 130 stopped.
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitOutput = 3;
+inline constexpr int kExitUnflushed = 4;
 inline constexpr int kExitStopped = 130;
 int exitStatus(RunOutcome outcome);
 

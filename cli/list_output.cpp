@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cli/cli_front_end.h"
+#include "engine/io/file_info.h"
 #include "engine/work/two_cores.h"
 
 namespace quillow {
@@ -26,10 +27,14 @@ void appendNumber(std::string& out, int64_t n, int width = 0)
     out.append(digits, end);
 }
 
-// 0, the errno of a failed write, or -1 when a signal asked to stop.
-int writeAll(int fd, std::string_view bytes)
+// 0, the errno of a failed write, -1 when a signal asked to stop, or
+// kChangedWhileReadError when the keys' file lost pages of its mapping:
+// their zeros never go out.
+int writeAll(const DupsList& list, int fd, std::string_view bytes)
 {
     while (!bytes.empty()) {
+        if (list.sourceDamaged())
+            return kChangedWhileReadError;
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (interruptRequested())
             return -1;
@@ -111,7 +116,7 @@ int writeList(const DupsList& list, ShownText& shown, ListForm form, int fd)
         if (form == ListForm::Tsv)
             groupNumber = atMid + groupsStarting(list, mid, end);
         for (std::string& t : text) {
-            if (const int error = writeAll(fd, t))
+            if (const int error = writeAll(list, fd, t))
                 return error;
             t.clear();
         }

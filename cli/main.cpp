@@ -20,8 +20,10 @@
 #include "app/translation.h"
 #include "app/unattended_run.h"
 #include "cli/cli_front_end.h"
+#include "cli/early_lines.h"
 #include "cli/list_output.h"
 #include "cli/run_guards.h"
+#include "engine/io/file_info.h"
 #include "engine/text/shown_text.h"
 
 using namespace quillow;
@@ -66,6 +68,15 @@ int closeStandardOutput()
 
 int interrupted() { return fail(kExitStopped, text::translated(text::kInterrupted)); }
 
+// Reading standard input failed while the early lines were read: the run
+// ends as its own read would have ended it.
+[[noreturn]] void endByInputError(int error)
+{
+    std::_Exit(interruptRequested() ? interrupted()
+                                    : fail(exitStatus(RunOutcome::InputError),
+                                           text::failureDetail(text::translated(text::kStandardInput), error)));
+}
+
 // A failure of standard output: a closed pipe ends quietly, others are told.
 int standardOutputFailed(int error)
 {
@@ -95,9 +106,16 @@ void reportSummary(const ScanResult& result)
         "\n");
 }
 
+// "FILE: reason", or the reason alone when it names its own source.
+std::string failureLine(const RunFailure& failure)
+{
+    return failure.file.empty() ? failure.reason : failure.file + ": " + failure.reason;
+}
+
 // A GNU-style run: uniq's ways.
 int runLineTool(const CommandLine& command, Settings& settings)
 {
+    const bool early = startEarlyLines(command, EarlyLinesEnds{endByClosedPipe, endByInputError});
     CliFrontEnd front(command.verbose && ::isatty(STDERR_FILENO) == 1);
     Session session(settings, front);
     RunFailure failure;
@@ -107,6 +125,8 @@ int runLineTool(const CommandLine& command, Settings& settings)
     switch (outcome) {
     case RunOutcome::Stopped:
         return interrupted();
+    case RunOutcome::WrittenUnflushed:  // the output is in place: said, not an interruption
+        return fail(exitStatus(outcome), failureLine(failure));
     case RunOutcome::InputError:
     case RunOutcome::OutputError:
         // Ctrl-C in a pipeline ends the reader too.
@@ -114,14 +134,16 @@ int runLineTool(const CommandLine& command, Settings& settings)
             return interrupted();
         if (outcome == RunOutcome::OutputError && command.run.outputIsStdout && failure.error == EPIPE)
             endByClosedPipe();
-        return fail(exitStatus(outcome), failure.file + ": " + failure.reason);
+        return fail(exitStatus(outcome), failureLine(failure));
     case RunOutcome::DuplicatesFound: {
         ShownText shown(result.encoding.encoding);
-        if (const int error = writeList(*result.dups, shown, command.run.listForm, STDOUT_FILENO)) {
-            if (error < 0)
-                return interrupted();
-            return standardOutputFailed(error);
-        }
+        const int error = writeList(*result.dups, shown, command.run.listForm, STDOUT_FILENO);
+        // The keys came from the file: it must still be the one scanned.
+        if (error == kChangedWhileReadError ||
+            (error == 0 && !result.fromStream && identityOf(result.file) != result.identity))
+            return fail(kExitUsage, text::failureDetail(result.file, kChangedWhileReadError));
+        if (error)
+            return error < 0 ? interrupted() : standardOutputFailed(error);
         break;
     }
     case RunOutcome::NothingToDo:  // an empty list
@@ -130,6 +152,12 @@ int runLineTool(const CommandLine& command, Settings& settings)
     }
     if (const int error = closeStandardOutput())
         return standardOutputFailed(error);
+    if (early)
+        if (const int error = finishEarlyLines())
+            return error < 0 ? interrupted() : standardOutputFailed(error);
+    // A stop that came once the output was complete is said, not obeyed.
+    if (interruptRequested())
+        say(text::errorLine(kProgram, text::translated(text::kStoppedAfterWriting)));
     if (command.verbose)
         reportSummary(result);
     return 0;
@@ -145,10 +173,14 @@ int runSwitches(const CommandLine& command, Settings& settings)
     reportEncoding(session.result);
     switch (outcome) {
     case RunOutcome::Written:
+        // A stop that came once the output was complete is said, not obeyed.
+        say((interruptRequested() ? text::translated(text::kStoppedAfterWriting) : front.lastStatus()) + "\n");
+        return exitStatus(outcome);
     case RunOutcome::DuplicatesFound:
     case RunOutcome::NothingToDo:
         say(front.lastStatus() + "\n");
         return exitStatus(outcome);
+    case RunOutcome::WrittenUnflushed:
     case RunOutcome::InputError:
     case RunOutcome::OutputError:  // the status names the file and the reason
         return fail(exitStatus(outcome), front.lastStatus());

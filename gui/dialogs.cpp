@@ -29,12 +29,12 @@ constexpr const char* kNo = QT_TRANSLATE_NOOP("quillow::QtDialogs", "否(&N)");
 
 QString buttonText(const char* caption) { return QCoreApplication::translate(kContext, caption); }
 
-struct ButtonSpec {
+struct ButtonChoice {
     QMessageBox::StandardButton button;
     const char* caption;
 };
 
-std::vector<ButtonSpec> buttonsFor(Buttons buttons)
+std::vector<ButtonChoice> buttonsFor(Buttons buttons)
 {
     switch (buttons) {
     case Buttons::OkCancel:
@@ -83,12 +83,12 @@ std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const QString& text
     box->setTextFormat(Qt::PlainText);
     box->setText(text);
     box->setIcon(qtIcon(icon));
-    const std::vector<ButtonSpec> buttons = buttonsFor(kind);
+    const std::vector<ButtonChoice> buttons = buttonsFor(kind);
     QMessageBox::StandardButtons all;
-    for (const ButtonSpec& b : buttons)
+    for (const ButtonChoice& b : buttons)
         all |= b.button;
     box->setStandardButtons(all);
-    for (const ButtonSpec& b : buttons)
+    for (const ButtonChoice& b : buttons)
         box->button(b.button)->setText(buttonText(b.caption));
     box->setDefaultButton(buttons.front().button);
     if (all & QMessageBox::Cancel)

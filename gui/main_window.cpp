@@ -23,6 +23,7 @@
 #include <QToolButton>
 #include <QUndoStack>
 #include <QVBoxLayout>
+#include <cstdio>
 
 #include "app/button_states.h"
 #include "app/flows/open_flow.h"
@@ -392,6 +393,9 @@ void MainWindow::runCommandLine()
     if (outcome == RunOutcome::Stopped)
         return;  // interactive from here on
     exitCode_ = exitStatus(outcome);
+    // The window closes at once: a failure is said where the caller sees it.
+    if (exitCode_ >= kExitUsage)
+        std::fprintf(stderr, "quillow: %s\n", statusText().toUtf8().constData());
     close();
 }
 

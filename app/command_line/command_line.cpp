@@ -129,7 +129,7 @@ std::string patternRefusal(const CommandLine& command)
     const std::string why = filterPatternError(*pattern);
     if (why.empty())
         return {};
-    return text::invalidPattern(command.gnuSyntax ? optionName(optionSpec(OptionId::Regex)) : "/x", *pattern, why);
+    return text::invalidPattern(command.gnuSyntax ? optionName(optionEntry(OptionId::Regex)) : "/x", *pattern, why);
 }
 
 // The desktop program's reading of GNU options: a run when an output is
@@ -195,7 +195,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, Program progr
         result.gnuSyntax = true;
     } else {
         result = parseSlash(args, program);
-        if (program == Program::Cli && result.action == CommandLine::Action::Run)
+        if (result.action == CommandLine::Action::Run)
             if (const std::string refusal = patternRefusal(result); !refusal.empty())
                 result = failure(refusal);
     }

@@ -126,7 +126,10 @@ const Page& cliPage()
                  {"1", QT_TRANSLATE_NOOP("quillow::help", "只用于斜杠开关：没有重复的行或没有选中的行，不写文件")},
                  {"2", QT_TRANSLATE_NOOP("quillow::help", "用法错误，或者无法读取输入")},
                  {"3", QT_TRANSLATE_NOOP("quillow::help", "无法写出输出（源文件保持原样）")},
-                 {"130", QT_TRANSLATE_NOOP("quillow::help", "被 Ctrl-C、SIGTERM 或 SIGHUP 停止")},
+                 {"4", QT_TRANSLATE_NOOP("quillow::help", "输出已写好并就位，但无法把所在文件夹写入磁盘\n"
+                                                     "（断电时可能丢失）")},
+                 {"130", QT_TRANSLATE_NOOP("quillow::help", "被 Ctrl-C、SIGTERM 或 SIGHUP 停止（输出写好之后\n"
+                                                       "才到的停止：0）")},
              }},
             {QT_TRANSLATE_NOOP("quillow::help", "示例"),
              QT_TRANSLATE_NOOP("quillow::help", "示例"),
@@ -187,6 +190,8 @@ const Page& desktopPage()
                  {"1", QT_TRANSLATE_NOOP("quillow::help", "只用于斜杠开关：没有重复的行或没有选中的行")},
                  {"2", QT_TRANSLATE_NOOP("quillow::help", "用法错误，或者无法读取输入")},
                  {"3", QT_TRANSLATE_NOOP("quillow::help", "无法写出输出")},
+                 {"4", QT_TRANSLATE_NOOP("quillow::help", "输出已写好并就位，但无法把所在文件夹写入磁盘\n"
+                                                     "（断电时可能丢失）")},
                  {nullptr, QT_TRANSLATE_NOOP("quillow::help", "用\"停止\"按钮停止的运行留下打开的窗口。")},
              }},
             {QT_TRANSLATE_NOOP("quillow::help", "文件"),
@@ -236,7 +241,7 @@ std::string padded(std::string_view s, size_t width)
 
 // The option's help with its default after it, on a line of its own when
 // the last line has no room for it.
-std::string withDefault(const OptionSpec& o)
+std::string withDefault(const OptionEntry& o)
 {
     constexpr size_t kWidth = 54;
     std::string text = helpText(o.help);
@@ -310,10 +315,10 @@ std::string roffOptionNames(std::string_view names)
 // The options program takes, in the table's order, each group's title
 // (untranslated) before its first option.
 void forEachOption(Program program, const std::function<void(const char*)>& onGroup,
-                   const std::function<void(const OptionSpec&)>& onOption)
+                   const std::function<void(const OptionEntry&)>& onOption)
 {
     std::optional<OptionGroup> group;
-    for (const OptionSpec& o : optionTable()) {
+    for (const OptionEntry& o : optionTable()) {
         if (!shownFor(o, program))
             continue;
         if (o.group != group) {
@@ -349,7 +354,7 @@ std::string commandLineHelp(Program program)
     constexpr size_t kColumn = 26;
     forEachOption(program, [&](const char* title) {
         out += "\n" + text::arg(helpText(QT_TRANSLATE_NOOP("quillow::help", "%1：")), helpText(title)) + "\n";
-    }, [&](const OptionSpec& o) {
+    }, [&](const OptionEntry& o) {
         const std::string names = "  " + optionSynopsis(o);
         // A long name gets its text on the next line.
         const bool below = columns(names) + 2 > kColumn;
@@ -416,7 +421,7 @@ std::string manPage(Program program)
     out += heading(QT_TRANSLATE_NOOP("quillow::help", "描述")) + roffLines(helpText(page.summary));
     out += heading(QT_TRANSLATE_NOOP("quillow::help", "选项"));
     forEachOption(program, [&](const char* title) { out += ".SS " + roff(helpText(title)) + "\n"; },
-                  [&](const OptionSpec& o) {
+                  [&](const OptionEntry& o) {
                       // Wide enough that a short tag ("--list") stands apart from its text.
                       out += ".TP 8\n" + roffOptionNames(optionSynopsis(o)) + "\n" + roffLines(withDefault(o));
                   });

@@ -55,6 +55,7 @@ inline constexpr const char* kInterrupted = QT_TRANSLATE_NOOP("quillow::text", "
 inline constexpr const char* kReasonOutOfMemory = QT_TRANSLATE_NOOP("quillow::text", "内存不足");
 inline constexpr const char* kReasonChanged = QT_TRANSLATE_NOOP("quillow::text", "文件在读取之后被更改");
 inline constexpr const char* kReasonSpill = QT_TRANSLATE_NOOP("quillow::text", "无法写入临时文件（%1）");
+inline constexpr const char* kReasonSpillRead = QT_TRANSLATE_NOOP("quillow::text", "无法读取临时文件（%1）");
 inline constexpr const char* kReasonEmptyName = QT_TRANSLATE_NOOP("quillow::text", "文件名为空");
 inline constexpr const char* kReasonStdinName =
     QT_TRANSLATE_NOOP("quillow::text", "从标准输入读文件名时，- 不能作为文件名");

@@ -33,14 +33,14 @@ std::string quoted(std::string_view s)
 template <typename F>
 void forEachOption(Program program, F&& f)
 {
-    const std::span<const OptionSpec> table = optionTable();
+    const std::span<const OptionEntry> table = optionTable();
     for (size_t row = 0; row < table.size(); ++row)
         if (shownFor(table[row], program))
             f(table[row], row);
 }
 
-std::string shortFlag(const OptionSpec& o) { return std::string("-") + o.shortName; }
-std::string longFlag(const OptionSpec& o) { return std::string("--") + o.longName; }
+std::string shortFlag(const OptionEntry& o) { return std::string("-") + o.shortName; }
+std::string longFlag(const OptionEntry& o) { return std::string("--") + o.longName; }
 
 // The test of the locale's language, as the programs make it.
 constexpr const char* kZshChinese = R"(local chinese=0 value name
@@ -108,7 +108,7 @@ std::string firstClause(const std::string& text)
 std::vector<std::string> completionDescriptions()
 {
     std::vector<std::string> out;
-    for (const OptionSpec& o : optionTable()) {
+    for (const OptionEntry& o : optionTable()) {
         // The help's lines joined (a blank between two ASCII characters),
         // up to the end of its first clause.
         const std::string help = text::translated(o.help, kHelpContext);
@@ -129,7 +129,7 @@ std::vector<std::string> completionDescriptions()
 std::string bashCompletion(Program program)
 {
     std::string files, words, plain, all;
-    forEachOption(program, [&](const OptionSpec& o, size_t) {
+    forEachOption(program, [&](const OptionEntry& o, size_t) {
         const std::string names = o.shortName ? shortFlag(o) + " | " + longFlag(o) : longFlag(o);
         all += (all.empty() ? "" : " ") + (o.shortName ? shortFlag(o) + " " : std::string()) + longFlag(o);
         if (!o.valueName)
@@ -190,7 +190,7 @@ std::string zshCompletion(Program program, const std::vector<std::string>& chine
                       kZshChinese + "local -a d\nif (( chinese )); then\n  d=(" +
                       descriptionArray(chinese, zshDescription, "\n  ") + ")\nelse\n  d=(" +
                       descriptionArray(english, zshDescription, "\n  ") + ")\nfi\n\n_arguments -s -S \\\n";
-    forEachOption(program, [&](const OptionSpec& o, size_t row) {
+    forEachOption(program, [&](const OptionEntry& o, size_t row) {
         const std::string description = "[$d[" + std::to_string(row + 1) + "]]";
         std::string value;
         if (o.valueName) {
@@ -222,7 +222,7 @@ std::string fishCompletion(Program program, const std::vector<std::string>& chin
                       "function " + function + "\n" + kFishChinese + "end\n" + "set -l d\nif " + function +
                       "\n    set d" + descriptionArray(chinese, asIs, " \\\n        ") + "\nelse\n    set d" +
                       descriptionArray(english, asIs, " \\\n        ") + "\nend\n";
-    forEachOption(program, [&](const OptionSpec& o, size_t row) {
+    forEachOption(program, [&](const OptionEntry& o, size_t row) {
         out += "complete -c " + name;
         if (o.shortName)
             out += std::string(" -s ") + o.shortName;

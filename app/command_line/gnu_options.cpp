@@ -22,14 +22,14 @@ namespace {
 // getopt's codes: a short option's letter, or 256 + its row for the others.
 constexpr int kLongOnly = 256;
 
-int codeOf(const OptionSpec& spec, size_t row)
+int codeOf(const OptionEntry& entry, size_t row)
 {
-    return spec.shortName ? spec.shortName : kLongOnly + static_cast<int>(row);
+    return entry.shortName ? entry.shortName : kLongOnly + static_cast<int>(row);
 }
 
-const OptionSpec* specOf(int code)
+const OptionEntry* entryOf(int code)
 {
-    const std::span<const OptionSpec> table = optionTable();
+    const std::span<const OptionEntry> table = optionTable();
     for (size_t row = 0; row < table.size(); ++row)
         if (codeOf(table[row], row) == code)
             return &table[row];
@@ -46,14 +46,14 @@ struct GetoptTable {
         // Leading '-': operands come back in order as code 1, so the result
         // does not depend on POSIXLY_CORRECT. ':' reports missing values.
         shortOptions = "-:";
-        const std::span<const OptionSpec> table = optionTable();
+        const std::span<const OptionEntry> table = optionTable();
         for (size_t row = 0; row < table.size(); ++row) {
-            const OptionSpec& spec = table[row];
-            longOptions.push_back({spec.longName, spec.valueName ? required_argument : no_argument, nullptr,
-                                   codeOf(spec, row)});
-            if (spec.shortName) {
-                shortOptions += spec.shortName;
-                if (spec.valueName)
+            const OptionEntry& entry = table[row];
+            longOptions.push_back({entry.longName, entry.valueName ? required_argument : no_argument, nullptr,
+                                   codeOf(entry, row)});
+            if (entry.shortName) {
+                shortOptions += entry.shortName;
+                if (entry.valueName)
                     shortOptions += ':';
             }
         }
@@ -125,24 +125,24 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args, Program progra
             continue;
         }
         if (code == ':' || code == '?') {
-            const OptionSpec* spec = optopt ? specOf(optopt) : nullptr;
+            const OptionEntry* entry = optopt ? entryOf(optopt) : nullptr;
             if (code == ':')
-                return failure(text::optionNeedsValue(spec ? optionName(*spec) : argv[optind - 1]));
-            if (spec && !spec->valueName)
-                return failure(text::optionTakesNoValue(optionName(*spec)));
+                return failure(text::optionNeedsValue(entry ? optionName(*entry) : argv[optind - 1]));
+            if (entry && !entry->valueName)
+                return failure(text::optionTakesNoValue(optionName(*entry)));
             if (optopt && optopt < kLongOnly)
                 return failure(text::unknownOption(std::string("-") + static_cast<char>(optopt)));
             return failure(text::unknownOption(argv[optind - 1]));
         }
-        const OptionSpec& spec = *specOf(code);
-        if (spec.cliOnly && program == Program::Desktop)
-            return failure(text::onlyForCli(optionName(spec)));
-        given.insert(spec.id);
+        const OptionEntry& entry = *entryOf(code);
+        if (entry.cliOnly && program == Program::Desktop)
+            return failure(text::onlyForCli(optionName(entry)));
+        given.insert(entry.id);
         const std::string_view value = optarg ? std::string_view(optarg) : std::string_view();
         auto invalid = [&](const char* expected) {
-            return failure(text::invalidValue(optionName(spec), value, expected));
+            return failure(text::invalidValue(optionName(entry), value, expected));
         };
-        switch (spec.id) {
+        switch (entry.id) {
         case OptionId::Keep:
             if (value != "first" && value != "last")
                 return invalid(text::kExpectKeep);
@@ -176,11 +176,11 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args, Program progra
         case OptionId::SkipFields:
         case OptionId::CheckChars:
         case OptionId::KeyField: {
-            const int64_t lowest = spec.id == OptionId::KeyField ? 1 : 0;
+            const int64_t lowest = entry.id == OptionId::KeyField ? 1 : 0;
             const std::optional<int64_t> n = wholeNumber(value, lowest, std::numeric_limits<int32_t>::max());
             if (!n)
                 return invalid(lowest ? text::kExpectField : text::kExpectCount);
-            (spec.id == OptionId::SkipFields ? run.skipFields : spec.id == OptionId::CheckChars ? run.checkChars
+            (entry.id == OptionId::SkipFields ? run.skipFields : entry.id == OptionId::CheckChars ? run.checkChars
                                                                                                 : run.keyField) = n;
             break;
         }
@@ -215,7 +215,7 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args, Program progra
             break;
         case OptionId::Output:
             if (value.empty())
-                return failure(text::arg(text::translated(text::kEmptyFileName), optionName(spec)));
+                return failure(text::arg(text::translated(text::kEmptyFileName), optionName(entry)));
             outputOption = true;
             run.outputIsStdout = value == "-";
             run.output = run.outputIsStdout ? std::string() : std::string(value);
@@ -225,14 +225,14 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args, Program progra
             break;
         case OptionId::FilesFrom:
             if (value.empty())
-                return failure(text::arg(text::translated(text::kEmptyFileName), optionName(spec)));
+                return failure(text::arg(text::translated(text::kEmptyFileName), optionName(entry)));
             run.filesFrom = std::string(value);
             break;
         case OptionId::Encoding:
             if (!isAutoEncoding(value))
                 if (EncodingLookup named = encodingNamed(value); !named.encoding)
                     return failure(
-                        text::unknownEncoding(optionName(spec), value, text::encodingRefusal(named.refusal)));
+                        text::unknownEncoding(optionName(entry), value, text::encodingRefusal(named.refusal)));
             run.textEncoding = std::string(value);
             break;
         case OptionId::MaxMemory:
@@ -247,8 +247,8 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args, Program progra
             result.verbose = true;
             break;
         }
-        if (spec.id == OptionId::Help || spec.id == OptionId::Version) {
-            result.action = spec.id == OptionId::Help ? CommandLine::Action::Help : CommandLine::Action::Version;
+        if (entry.id == OptionId::Help || entry.id == OptionId::Version) {
+            result.action = entry.id == OptionId::Help ? CommandLine::Action::Help : CommandLine::Action::Version;
             return result;
         }
     }
@@ -257,7 +257,7 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args, Program progra
 
     // What is written: one of the modes, -c alone or with -d.
     auto has = [&](OptionId id) { return given.count(id) > 0; };
-    auto name = [](OptionId id) { return optionName(optionSpec(id)); };
+    auto name = [](OptionId id) { return optionName(optionEntry(id)); };
     const OptionId modes[] = {OptionId::List, OptionId::Unique, OptionId::Repeated, OptionId::AllRepeated,
                               OptionId::Count};
     for (size_t a = 0; a < std::size(modes); ++a)

@@ -14,7 +14,7 @@ constexpr const char* kEncodings =
     "auto UTF-8 UTF-16LE UTF-16BE GB18030 GBK Big5 Shift_JIS EUC-JP EUC-KR windows-1252 ISO-8859-1 KOI8-R";
 
 // In the order --help lists them.
-constexpr OptionSpec kTable[] = {
+constexpr OptionEntry kTable[] = {
     {OptionId::Keep, G::Written, 0, "keep", "WHICH", false, C::Words, "first last",
      QT_TRANSLATE_NOOP("quillow::help", "重复的行留下哪一次出现：first 第一次，last 最后一次；\n"
                                         "也用于 -d 和 -c")},
@@ -94,31 +94,31 @@ constexpr OptionSpec kTable[] = {
 
 }  // namespace
 
-std::span<const OptionSpec> optionTable() { return kTable; }
+std::span<const OptionEntry> optionTable() { return kTable; }
 
-const OptionSpec& optionSpec(OptionId id)
+const OptionEntry& optionEntry(OptionId id)
 {
-    for (const OptionSpec& spec : kTable)
-        if (spec.id == id)
-            return spec;
+    for (const OptionEntry& entry : kTable)
+        if (entry.id == id)
+            return entry;
     throw std::logic_error("an option missing from the table");
 }
 
-bool shownFor(const OptionSpec& spec, Program program) { return program == Program::Cli || !spec.cliOnly; }
+bool shownFor(const OptionEntry& entry, Program program) { return program == Program::Cli || !entry.cliOnly; }
 
-std::string optionSynopsis(const OptionSpec& spec)
+std::string optionSynopsis(const OptionEntry& entry)
 {
-    std::string out = spec.shortName ? std::string("-") + spec.shortName + ", " : std::string("    ");
-    out += std::string("--") + spec.longName;
-    if (spec.valueName)
-        out += std::string("=") + spec.valueName;
+    std::string out = entry.shortName ? std::string("-") + entry.shortName + ", " : std::string("    ");
+    out += std::string("--") + entry.longName;
+    if (entry.valueName)
+        out += std::string("=") + entry.valueName;
     return out;
 }
 
-std::string optionName(const OptionSpec& spec)
+std::string optionName(const OptionEntry& entry)
 {
-    const std::string longName = std::string("--") + spec.longName;
-    return spec.shortName ? std::string("-") + spec.shortName + " (" + longName + ")" : longName;
+    const std::string longName = std::string("--") + entry.longName;
+    return entry.shortName ? std::string("-") + entry.shortName + " (" + longName + ")" : longName;
 }
 
 }  // namespace quillow

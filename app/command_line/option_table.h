@@ -22,7 +22,7 @@ enum class OptionGroup { Written, Compared, Files, Other };
 // What a shell offers for an option's value.
 enum class ValueCompletion { None, File, Words };
 
-struct OptionSpec {
+struct OptionEntry {
     OptionId id;
     OptionGroup group;
     char shortName;          // 0: none
@@ -37,14 +37,14 @@ struct OptionSpec {
     const char* help;
 };
 
-std::span<const OptionSpec> optionTable();
-const OptionSpec& optionSpec(OptionId id);
-bool shownFor(const OptionSpec& spec, Program program);
+std::span<const OptionEntry> optionTable();
+const OptionEntry& optionEntry(OptionId id);
+bool shownFor(const OptionEntry& entry, Program program);
 
 // "-o, --output" or "--keep", as --help shows them, with "=VALUE" when valued.
-std::string optionSynopsis(const OptionSpec& spec);
+std::string optionSynopsis(const OptionEntry& entry);
 // "-o (--output)" or "--keep": how messages name an option.
-std::string optionName(const OptionSpec& spec);
+std::string optionName(const OptionEntry& entry);
 
 // The lupdate context of the help texts.
 inline constexpr const char* kHelpContext = "quillow::help";

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "app/file_filter.h"
+#include "app/settings/options_check.h"
 #include "app/texts.h"
 #include "engine/dedup/scan.h"
 #include "engine/text/binary_text.h"
@@ -25,6 +26,8 @@ std::string failureText(const ScanFailure& failure)
         return text::failureStatus(text::kOutOfMemory, failure.file, 0);
     case ScanFailure::Kind::Spill:
         return text::failureStatus(text::kSpillFailed, failure.file, failure.error);
+    case ScanFailure::Kind::SpillRead:
+        return text::failureStatus(text::kSpillReadFailed, failure.file, failure.error);
     }
     return {};
 }
@@ -106,11 +109,27 @@ ScanOutcome runScan(Session& session, ScanFn scan, ScanFailure* failure)
     return outcome;
 }
 
+// Stored options that cannot run stop the open before anything is read:
+// said in a message box, or in the status of an unattended run.
+bool optionsCanRun(Session& session)
+{
+    const std::string problem = storedOptionsProblem(session.settings.options);
+    if (problem.empty())
+        return true;
+    if (session.unattended)
+        session.frontEnd.setStatus(problem);
+    else
+        session.frontEnd.messageBox(problem, Icon::Critical, Buttons::Ok);
+    return false;
+}
+
 }  // namespace
 
 ScanOutcome openFile(Session& session, std::string file, ScanFailure* failure)
 {
     FrontEnd& front = session.frontEnd;
+    if (!optionsCanRun(session))
+        return ScanOutcome::Failed;
     if (file.empty() && !session.unattended) {
         FileDialogRequest request = textFileDialog(session.settings.lastLoadedFile);
         request.mustExist = true;
@@ -147,6 +166,8 @@ ScanOutcome openFile(Session& session, std::string file, ScanFailure* failure)
 
 ScanOutcome openStream(Session& session, int fd, const std::string& name, ScanFailure* failure)
 {
+    if (!optionsCanRun(session))
+        return ScanOutcome::Failed;
     session.frontEnd.setCaption(text::productVersion(session.debugMode) + " - " + name);
     const Options options = session.settings.options;
     return runScan(session, [&](Work& work) { return scanStream(fd, name, options, work); }, failure);

@@ -14,7 +14,7 @@ enum class ScanOutcome {
     NoFile,     // no file chosen: nothing happened
     Completed,  // read and compared; the result's ready says whether duplicates were found
     EmptyFile,  // the file holds no bytes
-    Failed,     // the file could not be read
+    Failed,     // the file could not be read, or stored options cannot run
     Stopped,    // the user stopped it
 };
 

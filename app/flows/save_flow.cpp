@@ -9,7 +9,9 @@
 
 #include "app/file_filter.h"
 #include "app/texts.h"
+#include "engine/io/file_descriptor.h"
 #include "engine/io/file_info.h"
+#include "engine/io/stream_target.h"
 #include "engine/text/text_util.h"
 
 namespace quillow {
@@ -20,18 +22,6 @@ namespace {
 bool writeProtected(const std::string& path)
 {
     return fileExists(path) && ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && errno == EACCES;
-}
-
-// "Set to normal": give the owner write permission; the mode it had, to put
-// back if the save fails. A failure is ignored; the writer then reports the
-// target as not writable.
-std::optional<mode_t> removeWriteProtection(const std::string& path)
-{
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return std::nullopt;
-    ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
-    return st.st_mode & 07777;
 }
 
 // The target is the source itself, by name or under another spelling
@@ -68,6 +58,8 @@ SaveOutcome outcomeOf(WriteOutcome written)
     switch (written) {
     case WriteOutcome::Written:
         return SaveOutcome::Written;
+    case WriteOutcome::WrittenUnflushed:
+        return SaveOutcome::WrittenUnflushed;
     case WriteOutcome::Stopped:
         return SaveOutcome::Stopped;
     case WriteOutcome::SourceUnreadable:
@@ -88,12 +80,16 @@ std::string writeStatus(const WriteResult& written)
 {
     switch (written.outcome) {
     case WriteOutcome::Written:
-        return text::translated(text::kSaveDone);
+        return text::translated(written.stoppedAfterWriting ? text::kStoppedAfterWriting : text::kSaveDone);
+    case WriteOutcome::WrittenUnflushed:
+        return text::writtenUnflushed(written.file, written.error);
     case WriteOutcome::Stopped:
         return text::translated(text::kSaveCancelled);
     case WriteOutcome::SourceUnreadable:
         return text::failureStatus(text::kSourceUnreadable, written.file, written.error);
     case WriteOutcome::SourceChanged:
+        if (written.error == kChangedWhileReadError)
+            return text::failureStatus(text::kFileError, written.file, written.error);
         return text::failureStatus(text::kSourceChanged, written.file, 0);
     case WriteOutcome::TargetUnwritable:
         return text::failureStatus(text::kTargetUnwritable, written.file, written.error);
@@ -107,9 +103,23 @@ std::string writeStatus(const WriteResult& written)
 }  // namespace
 
 // The counters hear of the dropped lines.
-SaveResult writeLines(Session& session, const SaveTarget& target, const LineChoice& choice)
+SaveResult writeLines(Session& session, const SaveTarget& given, const LineChoice& choice)
 {
     FrontEnd& front = session.frontEnd;
+    // A path that names a pipe, a device or an open descriptor (/dev/stdout)
+    // is written to as a stream, never replaced.
+    SaveTarget target = given;
+    FileDescriptor opened;
+    int streamError = 0;
+    if (const std::optional<StreamTarget> stream = target.isStream() ? std::nullopt
+                                                                      : openStreamTarget(target.path, streamError)) {
+        if (stream->fd < 0) {
+            front.setStatus(text::failureStatus(text::kTargetUnwritable, target.path, streamError));
+            return SaveResult{SaveOutcome::TargetUnwritable, target.path, streamError};
+        }
+        target.fd = stream->fd;
+        opened.reset(stream->owned ? stream->fd : -1);
+    }
     session.busy = true;
     front.stateChanged();
     WriteResult written;
@@ -117,12 +127,12 @@ SaveResult writeLines(Session& session, const SaveTarget& target, const LineChoi
         written = writeCleanedFile(session.result, session.settings.options, target, work, choice);
     });
     session.busy = false;
-    if (written.outcome == WriteOutcome::Written) {
+    if (written.outcome == WriteOutcome::Written || written.outcome == WriteOutcome::WrittenUnflushed) {
         UsageCounters& c = session.settings.counters;
         c.dupsDeleted = addSaturating(c.dupsDeleted, written.dropped);
     }
     // The window says what the save did; a run's last word stays the plain one.
-    if (written.outcome == WriteOutcome::Written && !session.unattended)
+    if (written.outcome == WriteOutcome::Written && !written.stoppedAfterWriting && !session.unattended)
         front.setStatus(text::saveSummary(written.dropped, target.isStream() ? std::string("-") : target.path));
     else
         front.setStatus(writeStatus(written));
@@ -173,33 +183,28 @@ SaveResult saveCleanedCopy(Session& session, const SaveTarget& unattendedTarget)
         return writeLines(session, target);
     if (target.path.empty())
         return {SaveOutcome::Cancelled, {}, 0};
+    // A pipe, a device or a name of an open descriptor (/dev/stdout) is
+    // written to, never replaced: no question about it.
+    if (namesStream(target.path))
+        return writeLines(session, target);
 
-    // 6. Write protection.
-    std::optional<mode_t> protectedMode;
+    // 6. Write protection: lifted for this save only by the new file taking
+    // the target's place, the old one untouched until then. Unattended,
+    // the new file keeps the mode; the user who agreed gets it writable.
     if (writeProtected(target.path)) {
         if (!unattended &&
             front.messageBox(text::translated(text::kWriteProtected), Icon::Warning, Buttons::YesNo) != Answer::Yes) {
             front.setStatus(text::translated(text::kSaveCancelled));
             return {SaveOutcome::Cancelled, {}, 0};
         }
-        protectedMode = removeWriteProtection(target.path);
+        target.protection = unattended ? WriteProtection::KeepMode : WriteProtection::Lift;
     }
 
     // 7. The source itself under any spelling is replaced like any target,
     // through a temporary file; it only asks no question about extensions.
     const bool sameFile = sameFileAs(target.path, result.file);
-    if (sameFile && protectedMode) {
-        // Our own change of its mode moved its change time; nothing else.
-        if (std::optional<FileIdentity> id = identityOf(result.file)) {
-            FileIdentity expected = result.identity;
-            expected.changedNs = id->changedNs;
-            if (*id == expected)
-                result.identity = *id;
-        }
-    }
 
     // 8. Extension prompt.
-    const std::string chosen = target.path;
     if (!sameFile && !unattended && result.file.find('.') != std::string::npos &&
         target.path.find('.') == std::string::npos) {
         const Answer a = front.messageBox(text::translated(text::kNoExtension), Icon::Warning, Buttons::YesNoCancel);
@@ -212,12 +217,8 @@ SaveResult saveCleanedCopy(Session& session, const SaveTarget& unattendedTarget)
     // 9. Remember the target before anything is written.
     session.settings.lastSavedFile = target.path;
 
-    // 10. Write; a target made writable for the save gets its mode back when
-    // nothing replaced it.
-    const SaveResult saved = writeLines(session, target);
-    if (protectedMode && saved.outcome != SaveOutcome::Written)
-        ::chmod(chosen.c_str(), *protectedMode);
-    return saved;
+    // 10. Write.
+    return writeLines(session, target);
 }
 
 }  // namespace quillow

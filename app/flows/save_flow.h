@@ -11,6 +11,7 @@ namespace quillow {
 
 enum class SaveOutcome {
     Written,
+    WrittenUnflushed,  // the target is the new file, but its folder was not flushed to disk
     Stopped,           // the user stopped the writing
     NothingToSave,     // no scan to save from, or work running
     NothingSelected,   // no entry is selected
@@ -35,7 +36,8 @@ SaveResult saveCleanedCopy(Session& session, const SaveTarget& unattendedTarget 
 
 // The writing alone, without the checks and questions before it: the lines
 // choice names to target, on the front end's worker; the status says how it
-// ended.
+// ended. A target path that names a stream (/dev/stdout, a FIFO, a device)
+// is written to as one.
 SaveResult writeLines(Session& session, const SaveTarget& target, const LineChoice& choice = {});
 
 }  // namespace quillow

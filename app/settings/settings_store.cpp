@@ -34,6 +34,8 @@ public:
         settings_->beginGroup("Quillow");
     }
 
+    std::string fileName() const { return settings_ ? settings_->fileName().toStdString() : unusableSettingsFile(); }
+
     std::optional<std::string> text(const char* key) const
     {
         if (!settings_)
@@ -231,6 +233,8 @@ void loadSettings(Settings& settings, const ScreenSize& screen)
     for (const StoredKey& k : kKeys)
         std::visit(Reader{store, k, screen, settings}, k.field);
 }
+
+std::string settingsFileName() { return Store().fileName(); }
 
 void saveSettings(Settings& settings, const MainWindowPlacement& window)
 {

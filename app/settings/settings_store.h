@@ -2,6 +2,8 @@
 // The settings on QSettings (organisation "Orvandel", application "Quillow",
 // group "Quillow"), every value stored as text. A value that is not a number
 // where one is expected, or does not fit, reads as the key's default.
+#include <string>
+
 #include "app/settings/settings.h"
 
 namespace quillow {
@@ -19,6 +21,8 @@ struct MainWindowPlacement {
 };
 
 void loadSettings(Settings& settings, const ScreenSize& screen);
+// The file the store reads and writes (for messages about its values).
+std::string settingsFileName();
 // Writes every setting. A minimised main window leaves the previous run's
 // placement in the store; a normal one records its left and top edge first.
 void saveSettings(Settings& settings, const MainWindowPlacement& window);

@@ -314,6 +314,9 @@ struct DuplicateFinder::Impl {
                 byForm ? makers[static_cast<size_t>(part)].key(view, keyScratch) : lineKey(rules, view, keyScratch);
             bool inLine = true;
             if (filtered) {
+                // A stop came in the middle of this line: its key cannot stand.
+                if (rules.filter->interrupted())
+                    return i;
                 // The filter runs on one thread: the arena needs no lock.
                 inLine = inFile(key);
                 if (inLine) {

@@ -35,7 +35,8 @@ public:
     // previous calls. Building the keys stops early once it has taken about
     // budget (a slow filter), so the caller can show progress and notice
     // Stop; returns begin plus the lines done, past begin whenever
-    // begin < end. A small file is grouped as soon as its last line is done.
+    // begin < end unless a watched filter was interrupted (the work must
+    // then stop). A small file is grouped as soon as its last line is done.
     int64_t process(int64_t begin, int64_t end, Duration budget = Duration::max());
     // Once every line is done: groups and lists for about budget; true when
     // the duplicates list is complete.

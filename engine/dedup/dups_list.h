@@ -52,6 +52,8 @@ public:
     void detachKeys();
     // The records and keys are in memory (not read from files when asked).
     bool keysInMemory() const { return (!source_ || !source_->onDisk()) && !spilled_; }
+    // The file the keys are views into lost pages (source_lines.h).
+    bool sourceDamaged() const { return source_ && source_->damaged(); }
 
     int width() const { return width_; }
     int64_t lineNumber(int64_t index) const { return rec(index).line + int64_t{1}; }

@@ -3,6 +3,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include <chrono>
 #include <new>
 
 #include "engine/text/text_encoding.h"
@@ -34,6 +35,28 @@ constexpr uint32_t kDepthLimit = 500'000;
 constexpr uint32_t kHeapLimitKiB = 64 * 1024;
 constexpr size_t kJitStackStart = 32 * 1024;
 constexpr size_t kJitStackMax = 8 * 1024 * 1024;
+
+// A callout in front of the pattern runs at each start position a match is
+// tried from (those the start-of-match optimizations let through): one
+// attempt costs at most the match limit, so looking at the clock every
+// few attempts bounds the time between looks at the stop.
+constexpr uint32_t kAttemptsPerClock = 4;
+constexpr auto kStopInterval = std::chrono::milliseconds(10);
+
+// The pattern with a callout where the match starts: after the
+// start-of-pattern items ((*UTF), (*LIMIT_MATCH=n) ...), which must stay
+// first. A callout matches nothing and captures nothing.
+std::string withStartCallout(const std::string& pattern)
+{
+    size_t at = 0;
+    while (pattern.compare(at, 2, "(*") == 0) {
+        const size_t close = pattern.find(')', at);
+        if (close == std::string::npos)
+            break;
+        at = close + 1;
+    }
+    return pattern.substr(0, at) + "(?C)" + pattern.substr(at);
+}
 
 // What PCRE2 matches: the text itself when it is valid UTF-8, else a copy in
 // which every invalid byte (and every escape of decoded text) is a stand-in
@@ -91,6 +114,8 @@ private:
 }  // namespace
 
 struct LineFilter::Impl {
+    using Clock = std::chrono::steady_clock;
+
     pcre2_code* code = nullptr;
     pcre2_match_data* matchData = nullptr;
     pcre2_match_context* matchContext = nullptr;
@@ -99,6 +124,26 @@ struct LineFilter::Impl {
     // A subject's copy and offsets, kept between lines.
     mutable std::string copy;
     mutable std::vector<size_t> offsets;
+    // The stop, asked between match attempts (watch()).
+    std::function<bool()> stopped;
+    mutable uint32_t attempts = 0;
+    mutable Clock::time_point lastLook = Clock::now();
+    mutable bool interrupted = false;
+
+    static int onAttempt(pcre2_callout_block*, void* data)
+    {
+        const auto* self = static_cast<const Impl*>(data);
+        if (!self->stopped || ++self->attempts % kAttemptsPerClock != 0)
+            return 0;
+        const Clock::time_point now = Clock::now();
+        if (now - self->lastLook < kStopInterval)
+            return 0;
+        self->lastLook = now;
+        if (!self->stopped())
+            return 0;
+        self->interrupted = true;
+        return PCRE2_ERROR_CALLOUT;  // abandons the match
+    }
 
     ~Impl()
     {
@@ -116,6 +161,8 @@ struct LineFilter::Impl {
     template <typename F>
     bool forEachMatch(std::string_view original, bool escaped, F&& onMatch) const
     {
+        if (interrupted)
+            return false;
         const Subject s(original, escaped, copy, offsets);
         const std::string_view text = s.text();
         static const char kEmpty[1] = {0};
@@ -164,8 +211,20 @@ std::unique_ptr<LineFilter> LineFilter::create(const std::string& pattern, bool 
     pcre2_set_newline(cctx, PCRE2_NEWLINE_LF);
     int errorCode = 0;
     PCRE2_SIZE errorOffset = 0;
-    impl.code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(),
-                              kCompileOptions | (ignoreCase ? PCRE2_CASELESS : 0), &errorCode, &errorOffset, cctx);
+    const uint32_t options = kCompileOptions | (ignoreCase ? PCRE2_CASELESS : 0);
+    // The pattern as given decides whether it is valid and what it says.
+    impl.code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern.data()), pattern.size(), options, &errorCode,
+                              &errorOffset, cctx);
+    if (impl.code) {
+        const std::string watched = withStartCallout(pattern);
+        int ignoredCode = 0;
+        PCRE2_SIZE ignoredOffset = 0;
+        if (pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(watched.data()), watched.size(), options,
+                                             &ignoredCode, &ignoredOffset, cctx)) {
+            pcre2_code_free(impl.code);
+            impl.code = code;
+        }
+    }
     pcre2_compile_context_free(cctx);
     if (!impl.code) {
         PCRE2_UCHAR buffer[256];
@@ -180,6 +239,7 @@ std::unique_ptr<LineFilter> LineFilter::create(const std::string& pattern, bool 
     impl.matchContext = pcre2_match_context_create(nullptr);
     if (!impl.matchData || !impl.matchContext)
         return fail("out of memory");
+    pcre2_set_callout(impl.matchContext, &Impl::onAttempt, &impl);
     pcre2_set_match_limit(impl.matchContext, kMatchLimit);
     pcre2_set_depth_limit(impl.matchContext, kDepthLimit);
     pcre2_set_heap_limit(impl.matchContext, kHeapLimitKiB);
@@ -193,6 +253,14 @@ std::unique_ptr<LineFilter> LineFilter::create(const std::string& pattern, bool 
 }
 
 bool LineFilter::jitCompiled() const { return impl_->jit; }
+
+void LineFilter::watch(std::function<bool()> stopped)
+{
+    impl_->stopped = std::move(stopped);
+    impl_->interrupted = false;
+}
+
+bool LineFilter::interrupted() const { return impl_->interrupted; }
 
 bool LineFilter::execute(std::string_view text, std::vector<std::pair<size_t, size_t>>& matches, bool escaped) const
 {

@@ -7,6 +7,7 @@
 // character the pattern can match (as "." or "\S" do), and so is each escape
 // of decoded text (escaped: see escaped_utf.h). Matches are reported in the
 // text's own offsets.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,6 +38,15 @@ public:
 
     // True when the pattern runs as JIT-compiled code.
     bool jitCompiled() const;
+
+    // A line can take seconds under a pattern that backtracks at every
+    // start position. Between the match attempts of a line that runs for a
+    // while, stopped is asked (every few milliseconds); when it says yes the
+    // line's matching is abandoned (the key falls back as on any failure)
+    // and interrupted() stays true. The filter then belongs to the thread
+    // that asks.
+    void watch(std::function<bool()> stopped);
+    bool interrupted() const;
 
 private:
     LineFilter();

@@ -82,6 +82,24 @@ Scanned Scan::file(const std::string& path)
     r_.fromStream = false;
     mayUseDisk_ = true;
     memory_ = memoryLimit(options_.maxMemory);
+    if (fileSize_ == 0) {
+        // A file that tells no size (/proc, /sys) holds what reading it
+        // gives, which may differ the next time: read as a stream.
+        int error = 0;
+        const int fd = openRegularFile(path, error);
+        if (fd < 0) {
+            ScanFailure failure;
+            failure.read = ReadFailure::CannotOpen;
+            failure.file = path;
+            failure.error = error;
+            return fail(std::move(failure));
+        }
+        Scanned scanned = stream(fd, path);
+        ::close(fd);
+        if (scanned.status == ScanStatus::Completed)
+            scanned.result.file = path;
+        return scanned;
+    }
     return load(path, [&] { return std::optional(readWholeFile(path, &r_.identity)); });
 }
 
@@ -138,7 +156,7 @@ Scanned Scan::load(const std::string& name, const ReadBytes& read)
         failure.read = e.kind;
         failure.error = e.error;
     } catch (const SpillError& e) {
-        failure.kind = ScanFailure::Kind::Spill;
+        failure.kind = e.reading ? ScanFailure::Kind::SpillRead : ScanFailure::Kind::Spill;
         failure.file = e.folder;
         failure.error = e.error;
     } catch (const EncodingRefusal& e) {
@@ -174,7 +192,7 @@ std::optional<ScanStatus> Scan::scanInMemory(const ReadBytes& read)
         return ScanStatus::Stopped;
     // A mapped file that shrank meanwhile was read in part as zeros.
     if (src_->damaged())
-        throw ReadError{ReadFailure::FileError};
+        throw ReadError{ReadFailure::FileError, kChangedWhileReadError};
     return finish() ? ScanStatus::Completed : ScanStatus::Stopped;
 }
 
@@ -222,12 +240,15 @@ bool Scan::loadLines(FileBytes& bytes)
 
 void Scan::findDuplicates()
 {
-    r_.memoryPreserved = r_.bigFile && options_.preserveMemory;
+    // Lines read from a stream exist only here: they are never freed.
+    r_.memoryPreserved = r_.bigFile && options_.preserveMemory && !r_.fromStream;
     work_.begin(Stage::Finding);
     r_.caseSensitive = options_.caseSensitive;
     r_.trimLines = options_.trimLines;
     r_.compatForms = options_.compatForms;
     const std::unique_ptr<LineFilter> filter = filterFor(options_);
+    if (filter)
+        filter->watch([this] { return work_.check(); });
     DuplicateFinder finder(*src_, keyRules(options_, filter.get(), r_.encoding.encoding), *dups_);
     // Lines are compared a range at a time; a range whose keys take long (a
     // slow filter) is cut short, so progress shows and a stop is noticed.
@@ -357,8 +378,19 @@ std::optional<ReadError> checkScannable(const std::string& path)
         return ReadError{ReadFailure::CannotOpen, errno};
     if (!S_ISREG(st.st_mode))
         return ReadError{ReadFailure::CannotOpen, kNotRegularError};
-    if (st.st_size == 0)
-        return ReadError{ReadFailure::Empty};
+    // A size of 0 may only mean that the file does not tell (/proc): a byte
+    // read says whether it holds anything.
+    if (st.st_size == 0) {
+        int error = 0;
+        const int fd = openRegularFile(path, error);
+        if (fd < 0)
+            return ReadError{ReadFailure::CannotOpen, error};
+        char byte;
+        const ssize_t got = ::read(fd, &byte, 1);
+        ::close(fd);
+        if (got == 0)
+            return ReadError{ReadFailure::Empty};
+    }
     // A file we may not read fails here rather than halfway through.
     if (::access(path.c_str(), R_OK) != 0)
         return ReadError{ReadFailure::CannotOpen, errno};

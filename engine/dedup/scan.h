@@ -23,14 +23,14 @@ enum class ScanStatus {
 // Why a scan failed. file names the input, or the temporary folder for a
 // spill failure; error is the system's error number (or kNotRegularError, or 0).
 struct ScanFailure {
-    enum class Kind { Read, Encoding, OutOfMemory, Spill };
+    enum class Kind { Read, Encoding, OutOfMemory, Spill, SpillRead };
     Kind kind = Kind::Read;
     ReadFailure read = ReadFailure::FileError;
     EncodingRefusal encoding;
     std::string file;
     int error = 0;
     // The lists the scan had built are no use (memory or disk ran out).
-    bool dropLists() const { return kind == Kind::OutOfMemory || kind == Kind::Spill; }
+    bool dropLists() const { return kind == Kind::OutOfMemory || kind == Kind::Spill || kind == Kind::SpillRead; }
 };
 
 struct Scanned {
@@ -41,12 +41,14 @@ struct Scanned {
     ScanResult result;
 };
 
-// A file the scan can read: a regular file, not empty, readable. Looks and
-// opens nothing, so a FIFO or a device is never blocked on.
+// A file the scan can read: a regular file, not empty, readable. Opens
+// nothing but a regular file that says it holds 0 bytes (whether it holds
+// any is read), so a FIFO or a device is never blocked on.
 std::optional<ReadError> checkScannable(const std::string& path);
 
 // Scans path by the options: in memory, or through a temporary file when
-// it does not fit in the memory options.maxMemory allows.
+// it does not fit in the memory options.maxMemory allows. A file of size 0
+// that holds bytes all the same (/proc) is read as a stream (fromStream).
 Scanned scanFile(const std::string& path, const Options& options, Work& work);
 
 // Scans what fd holds up to its end (standard input); name stands for it in

@@ -253,6 +253,8 @@ private:
     Pass spill()
     {
         const std::unique_ptr<LineFilter> filter = filterFor(options_);
+        if (filter)
+            filter->watch([this] { return work_.check(); });
         const KeyRules rules = keyRules(options_, filter.get(), out_.encoding.encoding);
         const bool byForm = comparedByForm(rules);
         compareMode_ = byForm ? CompareMode::Binary : rules.mode;
@@ -314,6 +316,8 @@ private:
             }
             lines->noteLine(index, offset);
             const std::string_view key = maker.key(line, scratch);
+            if (filter && filter->interrupted())
+                return Pass::Stopped;
             const bool inLine = key.data() >= line.data() && key.data() + key.size() <= line.data() + line.size();
             if (!(byForm ? maker.blank(key, inLine) : isBlankOnly(key))) {
                 const std::string_view compared = byForm ? maker.form(key, inLine, form) : key;

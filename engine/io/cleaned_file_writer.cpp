@@ -20,10 +20,11 @@
 #include "engine/dedup/keys.h"
 #include "engine/io/line_reader.h"
 #include "engine/text/line_splitter.h"
+#include "engine/io/replacement_file.h"
+#include "engine/io/target_place.h"
 #include "engine/text/text_encoder.h"
-#include "engine/io/pending_temp_files.h"
-#include "engine/io/temp_name.h"
 #include "engine/text/text_util.h"
+#include "engine/work/call_unless_stopped.h"
 
 namespace quillow {
 
@@ -35,22 +36,21 @@ constexpr size_t kBlock = size_t{1} << 20;
 
 ssize_t readThroughOps(int fd, void* buf, size_t count) { return fileOps().read(fd, buf, count); }
 
-std::string parentFolder(const std::string& path)
-{
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // The kept lines, in order, to a descriptor. Lines that go out as the file
 // holds them are gathered in runs over the source's bytes and written from
-// there; other text is copied into a block first.
+// there; other text is copied into a block first. A write that a signal
+// interrupts checks in (a stop is taken there), and nothing is written once
+// the source's mapping lost pages: their zeros must not reach the output.
 class Output {
 public:
     // toDisk: a file that is flushed to disk at the end; its pages start
     // going there as they are written, so the final flush waits for little.
-    Output(int fd, bool toDisk, Work& work) : fd_(fd), toDisk_(toDisk), work_(work) { block_.reserve(kBlock + 4096); }
+    // source: the lines in memory, when they are written from there.
+    Output(int fd, bool toDisk, Work& work, const SourceLines* source)
+        : fd_(fd), toDisk_(toDisk), work_(work), source_(source)
+    {
+        block_.reserve(kBlock + 4096);
+    }
 
     // Bytes of the source buffer, which outlives the Output.
     void source(std::string_view bytes)
@@ -76,7 +76,7 @@ public:
     // refers to are about to change.
     void settle() { flushRun(); }
 
-    // False (with error()) when a write failed.
+    // False (with error() or stopped()) when the output is not complete.
     bool flush()
     {
         flushRun();
@@ -84,6 +84,7 @@ public:
         return !failed();
     }
     bool failed() const { return error_ != 0 || stopped_; }
+    // The system's error, or kChangedWhileReadError.
     int error() const { return error_; }
     // A stop came while a write waited (a reader that does not read).
     bool stopped() const { return stopped_; }
@@ -113,7 +114,12 @@ private:
 
     void writeAll(std::string_view bytes)
     {
-        while (!bytes.empty() && error_ == 0 && !stopped_) {
+        while (!bytes.empty() && !failed()) {
+            // Pages of a mapping the file lost read as zeros: none goes out.
+            if (source_ && source_->damaged()) {
+                error_ = kChangedWhileReadError;
+                return;
+            }
             const size_t want = std::min(bytes.size(), kBlock);
             const ssize_t n = fileOps().write(fd_, bytes.data(), want);
             // A signal ends a wait for the reader: the stop it may bring counts now.
@@ -127,6 +133,9 @@ private:
             }
             if (n <= 0) {
                 error_ = n < 0 && errno ? errno : EIO;
+                // The only memory that can fault is the source's mapping.
+                if (error_ == EFAULT && source_)
+                    error_ = kChangedWhileReadError;
                 return;
             }
             bytes.remove_prefix(static_cast<size_t>(n));
@@ -145,12 +154,13 @@ private:
     int fd_;
     bool toDisk_;
     Work& work_;
-    bool stopped_ = false;
+    const SourceLines* source_;
     uint64_t written_ = 0, started_ = 0;
     std::string block_;
     const char* runBegin_ = nullptr;
     const char* runEnd_ = nullptr;
     int error_ = 0;
+    bool stopped_ = false;
 };
 
 class Writer {
@@ -165,14 +175,13 @@ public:
           source_(result.source)
     {
     }
-    ~Writer() { discardTemp(); }
 
     WriteResult run()
     {
         try {
             work();
         } catch (const std::exception&) {
-            fail(WriteOutcome::Failed, dest_, ENOMEM);
+            fail(WriteOutcome::Failed, target_.path, ENOMEM);
         }
         return outcome_;
     }
@@ -185,13 +194,13 @@ private:
 
     void fail(WriteOutcome outcome, const std::string& file, int error)
     {
-        discardTemp();
+        temp_.discard();
         outcome_ = WriteResult{outcome, file, error};
     }
 
     void stopped()
     {
-        discardTemp();
+        temp_.discard();
         outcome_ = WriteResult{WriteOutcome::Stopped, {}, 0};
     }
 
@@ -202,6 +211,8 @@ private:
             return stopped();
 
         filter_ = filterFor(options_);
+        if (filter_)
+            filter_->watch([this] { return work_.check(); });
         keys_ = std::make_unique<KeysAsWritten>(keyRules(options_, filter_.get(), r_.encoding.encoding));
         if (choice_.counts)
             counter_ = std::make_unique<TextEncoder>(r_.encoding.encoding);
@@ -220,13 +231,13 @@ private:
 
         int fd = target_.fd;
         if (!target_.isStream()) {
-            const int error = openTemp();
-            if (error)
-                return fail(WriteOutcome::TargetUnwritable, dest_, error);
-            fd = tmpFd_;
+            std::string culprit;
+            if (const int error = openTarget(culprit))
+                return fail(WriteOutcome::TargetUnwritable, culprit, error);
+            fd = temp_.fd();
         }
 
-        Output out(fd, !target_.isStream(), work_);
+        Output out(fd, !target_.isStream(), work_, reader ? nullptr : source_.get());
         // The byte-order mark comes first, so the copy keeps its encoding.
         out.copy(r_.encoding.mark.bytes());
         int64_t deleted = 0;
@@ -234,25 +245,43 @@ private:
         const Step step = reader ? copyFromFile(*reader, out, deleted, lines) : copyFromMemory(out, deleted, lines);
         if (step == Step::Stop || (!out.flush() && out.stopped()))
             return stopped();
+        if (out.error() == kChangedWhileReadError)
+            return fail(WriteOutcome::SourceChanged, r_.file, kChangedWhileReadError);
         if (out.failed())
-            return fail(WriteOutcome::Failed, targetName(), out.error());
+            return fail(WriteOutcome::Failed, target_.path, out.error());
         if (reader && reader->failed())
             return fail(WriteOutcome::SourceReadFailed, r_.file, reader->error());
         work_.sink().progress(Stage::Writing, lines - 1, lastLineIndex());
         std::vector<bool>().swap(drop_);
 
-        const bool sourceSame = !reader || reread.value() == r_.contentHash;
+        const bool sourceSame = (!reader || reread.value() == r_.contentHash) && !(source_ && source_->damaged());
+        WriteResult written{WriteOutcome::Written, {}, 0, deleted};
         if (!target_.isStream()) {
-            if (const int error = commit(sourceSame))
-                return error < 0 ? fail(WriteOutcome::SourceChanged, r_.file, 0)
-                                 : fail(WriteOutcome::Failed, dest_, error);
-        } else if (!sourceSame) {
-            return fail(WriteOutcome::SourceChanged, r_.file, 0);
+            int error = 0;
+            switch (commit(sourceSame, error)) {
+            case Commit::Stopped:
+                return stopped();
+            case Commit::SourceChanged:
+                return fail(WriteOutcome::SourceChanged, r_.file, 0);
+            case Commit::Failed:
+                return fail(WriteOutcome::Failed, target_.path, error);
+            case Commit::Unflushed:
+                written = WriteResult{WriteOutcome::WrittenUnflushed, target_.path, error, deleted};
+                break;
+            case Commit::Done:
+                break;
+            }
+        } else if (!sourceSame || !sourceUnchanged()) {
+            // What went out may not be what the file holds: no success.
+            return fail(WriteOutcome::SourceChanged, r_.file, kChangedWhileReadError);
         }
-        outcome_ = WriteResult{WriteOutcome::Written, {}, 0, deleted};
+        // The output is complete; a stop now only changes what is said.
+        written.stoppedAfterWriting = work_.checkIn();
+        outcome_ = written;
     }
 
-    std::string targetName() const { return target_.isStream() ? target_.path : dest_; }
+    // The source is still the file the scan read (a stream cannot be asked).
+    bool sourceUnchanged() const { return r_.fromStream || identityOf(r_.file) == r_.identity; }
 
     // The line numbers of the selected entries, as a bitmap.
     Step collect()
@@ -374,100 +403,77 @@ private:
         return step;
     }
 
-    // Settles where the output goes (symlinks resolved, so a link stays a
-    // link) and creates a temporary file of this run's own beside it; 0, or
-    // the reason it cannot be written.
-    int openTemp()
+    // Settles where the output goes (resolved a component at a time: see
+    // target_place.h) and makes the file that will take its place: 0, or
+    // the reason it cannot be written (culprit: what that concerns).
+    int openTarget(std::string& culprit)
     {
-        dest_ = target_.path;
-        if (dest_.empty())
-            return ENOENT;
-        struct stat st {};
-        bool existing = false;
-        if (::lstat(dest_.c_str(), &st) == 0) {
-            if (S_ISLNK(st.st_mode)) {
-                std::unique_ptr<char, decltype(&std::free)> real(::realpath(dest_.c_str(), nullptr), &std::free);
-                if (!real || ::stat(real.get(), &st) != 0)
-                    return ENOENT;  // a dangling link: nowhere sound to write
-                dest_ = real.get();
-            }
-            if (!S_ISREG(st.st_mode))
-                return S_ISDIR(st.st_mode) ? EISDIR : kNotRegularError;
-            // Replacing a file the user may not write would bypass its protection.
-            if (::faccessat(AT_FDCWD, dest_.c_str(), W_OK, AT_EACCESS) != 0)
-                return errno;
-            existing = true;
-        } else if (errno != ENOENT) {
-            return errno;
-        }
-
-        // A name no other run uses: never a file someone else made, never
-        // through a link planted at it.
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            temp_ = temporaryPathBeside(dest_);
-            tmpFd_ = fileOps().open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                                    existing ? 0600 : 0666);
-            if (tmpFd_ >= 0 || errno != EEXIST)
-                break;
-        }
-        if (tmpFd_ < 0)
-            return errno;
-        tempCreated_ = true;
-        pending_ = PendingTempFile(temp_);
-        if (existing) {
-            // The replacement keeps the owner (when we may set it) and the mode.
-            mode_t mode = st.st_mode & 07777;
-            if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
-                if (fileOps().fchown(tmpFd_, st.st_uid, st.st_gid) != 0)
-                    mode &= ~mode_t(S_ISUID | S_ISGID);
-            }
-            if (fileOps().fchmod(tmpFd_, mode) != 0) {
-                const int error = errno;
-                discardTemp();
+        if (const int error = resolveTarget(target_.path, place_, culprit))
+            return error;
+        culprit = target_.path;
+        if (!place_.exists)
+            return temp_.create(place_, 0666);
+        const struct stat& st = place_.st;
+        // Replacing a file the user may not write would bypass its
+        // protection, unless the caller says to and may change its mode.
+        if (::faccessat(place_.folder.get(), place_.name.c_str(), W_OK, AT_EACCESS) != 0) {
+            const int error = errno;
+            const bool mayLift = st.st_uid == ::geteuid() || ::geteuid() == 0;
+            if (error != EACCES || target_.protection == WriteProtection::Honour || !mayLift)
                 return error;
-            }
+        }
+        // Private until it has the target's owner and mode.
+        if (const int error = temp_.create(place_, 0600))
+            return error;
+        mode_t mode = st.st_mode & 07777;
+        if (target_.protection == WriteProtection::Lift)
+            mode |= S_IWUSR;
+        if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
+            if (fileOps().fchown(temp_.fd(), st.st_uid, st.st_gid) != 0)
+                mode &= ~mode_t(S_ISUID | S_ISGID);
+        }
+        if (fileOps().fchmod(temp_.fd(), mode) != 0) {
+            const int error = errno;
+            temp_.discard();
+            return error;
         }
         return 0;
     }
 
-    // Makes the output durable and, when the source is still the file that
-    // was scanned, puts it in place in one step. 0 when done, -1 when the
-    // source changed, else the system's error.
-    int commit(bool sourceSame)
-    {
-        if (fileOps().fsync(tmpFd_) != 0)
-            return errno;
-        const int fd = tmpFd_;
-        tmpFd_ = -1;
-        if (fileOps().close(fd) != 0)
-            return errno;
-        // The last look, as late as it can be: a file rewritten or grown
-        // since the scan keeps what it holds now.
-        if (!sourceSame || (!r_.fromStream && identityOf(r_.file) != r_.identity))
-            return -1;
-        if (fileOps().rename(temp_.c_str(), dest_.c_str()) != 0)
-            return errno;
-        tempCreated_ = false;
-        pending_.release();
-        const int dir = fileOps().open(parentFolder(dest_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
-        if (dir < 0)
-            return errno;
-        const int synced = fileOps().fsync(dir) == 0 ? 0 : errno;
-        fileOps().close(dir);
-        return synced;
-    }
+    enum class Commit { Done, Unflushed, Stopped, SourceChanged, Failed };
 
-    void discardTemp()
+    // Makes the output durable and, when no stop came and the source is
+    // still the file that was scanned, puts it in place in one step, then
+    // flushes the folder. error: the system's, for Failed and Unflushed.
+    Commit commit(bool sourceSame, int& error)
     {
-        if (tmpFd_ >= 0) {
-            fileOps().close(tmpFd_);
-            tmpFd_ = -1;
+        // On a thread of its own: a stop is seen while the disk works.
+        const std::optional<int> synced = callUnlessStopped(
+            [fd = temp_.fd()] { return fileOps().fsync(fd) == 0 ? 0 : errno; }, [this] { return work_.check(); });
+        if (!synced)
+            return Commit::Stopped;
+        if ((error = *synced))
+            return Commit::Failed;
+        // The last looks, as late as they can be: a stop before the rename
+        // means no rename; a file rewritten or grown since the scan keeps
+        // what it holds now.
+        if (work_.checkIn())
+            return Commit::Stopped;
+        if (!sourceSame || !sourceUnchanged())
+            return Commit::SourceChanged;
+        if ((error = temp_.replace(place_)))
+            return Commit::Failed;
+        // The rename reaches the disk with the folder. A folder that can be
+        // searched but not read cannot be opened to be flushed.
+        if (!place_.folderReadable) {
+            error = EACCES;
+            return Commit::Unflushed;
         }
-        if (tempCreated_) {
-            fileOps().unlink(temp_.c_str());
-            tempCreated_ = false;
-            pending_.release();
+        if (fileOps().fsync(place_.folder.get()) != 0) {
+            error = errno;
+            return Commit::Unflushed;
         }
+        return Commit::Done;
     }
 
     const Options& options_;
@@ -484,10 +490,8 @@ private:
     size_t nextCount_ = 0;
     const CodeUnit unit_ = codeUnitOf(r_.encoding.encoding);
     std::vector<bool> drop_;
-    std::string dest_, temp_;
-    int tmpFd_ = -1;
-    bool tempCreated_ = false;
-    PendingTempFile pending_;  // for a program that must end at once
+    TargetPlace place_;
+    ReplacementFile temp_;  // after place_: it refers to its folder
     WriteResult outcome_;
 };
 

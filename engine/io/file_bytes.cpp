@@ -26,21 +26,26 @@ constexpr uintptr_t kFilling = 1;
 
 static_assert(std::atomic<uintptr_t>::is_always_lock_free, "regions are read in a signal handler");
 
-// A page of a mapping that lies beyond the file's end now is replaced by a
-// page of zeros, and the access goes on; any other SIGBUS ends the program
-// as it would have, its temporary files removed first.
+// The file behind a mapping shrank: from the page that faulted to the end
+// of the mapping everything is replaced by zeros in one step (one mapping,
+// however much was lost), the region is marked damaged, and the access goes
+// on. Any other SIGBUS ends the program as it would have, its temporary
+// files removed first.
 void onBusError(int, siginfo_t* info, void*)
 {
     const auto at = reinterpret_cast<uintptr_t>(info->si_addr);
+    const auto pageSize = static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE));
     for (Region& r : g_regions) {
         const uintptr_t begin = r.begin.load(std::memory_order_acquire);
-        if (begin > kFilling && at >= begin && at - begin < r.size.load(std::memory_order_acquire)) {
-            const uintptr_t page = at & ~(static_cast<uintptr_t>(::sysconf(_SC_PAGESIZE)) - 1);
-            if (::mmap(reinterpret_cast<void*>(page), static_cast<size_t>(::sysconf(_SC_PAGESIZE)), PROT_READ,
-                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED) {
-                r.damaged.store(true, std::memory_order_release);
+        const uintptr_t size = r.size.load(std::memory_order_acquire);
+        if (begin > kFilling && at >= begin && at - begin < size) {
+            const uintptr_t page = at & ~(pageSize - 1);
+            const uintptr_t end = (begin + size + pageSize - 1) & ~(pageSize - 1);
+            // Marked first: whoever reads the zeros must find the mark.
+            r.damaged.store(true, std::memory_order_seq_cst);
+            if (::mmap(reinterpret_cast<void*>(page), end - page, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED,
+                       -1, 0) != MAP_FAILED)
                 return;
-            }
         }
     }
     removePendingTempFiles();

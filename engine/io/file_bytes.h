@@ -2,8 +2,9 @@
 // The bytes of a file held for a scan: a buffer of their own, or a big
 // regular file mapped read-only, which costs neither a copy nor fresh memory
 // to clear. A mapped file that shrinks under the program would end it with
-// SIGBUS; instead the pages it lost read as zeros and the bytes say they
-// were damaged (the scan then fails, the save refuses a changed file).
+// SIGBUS; instead the rest of the mapping reads as zeros from the first
+// page it lost, and the bytes say they were damaged: the scan then fails,
+// and whatever writes them out looks at damaged() before each write.
 #include <cstddef>
 #include <optional>
 #include <string_view>

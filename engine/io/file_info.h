@@ -14,9 +14,16 @@ struct FileInfo {
     int64_t modifiedSeconds = 0;  // mtime, whole seconds
 };
 
-// An error number of the engine's own, beside the system's: the path names
-// something other than a regular file (a folder, a FIFO, a device).
+// Error numbers of the engine's own, beside the system's (which are
+// positive). kNotRegularError: the path names something other than a regular
+// file (a folder, a FIFO, a device). kChangedWhileReadError: the file shrank
+// or was replaced while it was read, so what was read cannot stand.
+// kUnsafeLinkError: a symbolic link in a sticky world-writable folder that
+// belongs neither to the caller nor to the folder's owner, which the save
+// does not follow (the kernel's fs.protected_symlinks rule).
 inline constexpr int kNotRegularError = -1;
+inline constexpr int kChangedWhileReadError = -2;
+inline constexpr int kUnsafeLinkError = -3;
 
 FileInfo fileInfo(const std::string& path);
 inline bool fileExists(const std::string& path) { return fileInfo(path).exists; }

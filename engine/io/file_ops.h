@@ -12,14 +12,17 @@ public:
     virtual ~FileOps() = default;
     // Each returns what the system call returns and sets errno alike.
     virtual int open(const char* path, int flags, mode_t mode);
+    virtual int openat(int folder, const char* path, int flags, mode_t mode);
     virtual ssize_t read(int fd, void* buf, size_t count);
     virtual ssize_t write(int fd, const void* buf, size_t count);
     virtual int fsync(int fd);
     virtual int fchmod(int fd, mode_t mode);
     virtual int fchown(int fd, uid_t owner, gid_t group);
     virtual int close(int fd);
-    virtual int rename(const char* from, const char* to);
+    virtual int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags);
+    virtual int renameat(int fromFolder, const char* from, int toFolder, const char* to);
     virtual int unlink(const char* path);
+    virtual int unlinkat(int folder, const char* path, int flags);
 };
 
 using SystemFileOps = FileOps;

@@ -170,7 +170,9 @@ std::optional<BigVector<char>> readWholeStream(int fd, const std::function<bool(
         throw ReadError{ReadFailure::CannotOpen, errno};
     if (S_ISDIR(st.st_mode))
         throw ReadError{ReadFailure::CannotOpen, EISDIR};
-    if (!S_ISREG(st.st_mode))
+    // A regular file of size 0 may only not tell its size (/proc): read as
+    // it comes, like a pipe.
+    if (!S_ISREG(st.st_mode) || st.st_size == 0)
         return readPipe(fd, stopRequested, limit, *complete, onRead);
     // A file given as standard input (< FILE) is read from where it stands,
     // as fast as a named one, and left at its end as a filter leaves it.

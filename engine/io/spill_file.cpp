@@ -78,7 +78,7 @@ void SpillFile::read(uint64_t offset, char* to, size_t n) const
         if (got < 0 && errno == EINTR)
             continue;
         if (got <= 0)
-            throw SpillError{got < 0 ? errno : EIO, folder_};
+            throw SpillError{got < 0 ? errno : EIO, folder_, true};
         have += static_cast<size_t>(got);
     }
 }

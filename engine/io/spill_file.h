@@ -14,10 +14,12 @@
 
 namespace quillow {
 
-// Why the temporary file failed: the system's error, and the folder.
+// Why the temporary file failed: the system's error, the folder, and
+// whether reading it back (not writing it) failed.
 struct SpillError {
     int error;
     std::string folder;
+    bool reading = false;
 };
 
 // $TMPDIR when it is set and not empty, else /tmp.

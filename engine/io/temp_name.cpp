@@ -3,7 +3,7 @@
 #include <sys/random.h>
 #include <unistd.h>
 
-#include <climits>
+#include <algorithm>
 #include <cstdint>
 #include <ctime>
 
@@ -48,12 +48,23 @@ std::string temporaryPath(std::string_view target, std::string_view tag, size_t 
     return path;
 }
 
-std::string temporaryPathBeside(const std::string& target)
+bool isTemporaryNameOf(std::string_view name, std::string_view candidate, size_t nameMax)
 {
-    const size_t slash = target.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
-    const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
-    return temporaryPath(target, randomTag(), limit > 0 ? static_cast<size_t>(limit) : NAME_MAX);
+    const auto alphanumeric = [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    };
+    const size_t suffixLength = std::string_view(kTempSuffix).size();
+    for (size_t tagLength = 6; tagLength <= 8; ++tagLength) {
+        const std::string shape = temporaryPath(name, std::string(tagLength, 'x'), nameMax);
+        if (candidate.size() != shape.size())
+            continue;
+        const size_t tagStart = shape.size() - suffixLength - tagLength;
+        const std::string_view tag = candidate.substr(tagStart, tagLength);
+        if (candidate.substr(0, tagStart) == std::string_view(shape).substr(0, tagStart) &&
+            candidate.ends_with(kTempSuffix) && std::all_of(tag.begin(), tag.end(), alphanumeric))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace quillow

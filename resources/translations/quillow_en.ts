@@ -917,10 +917,6 @@ their status text on standard error.</translation>
         <translation>slash switches only: no duplicates, or nothing selected; nothing written</translation>
     </message>
     <message>
-        <source>被 Ctrl-C、SIGTERM 或 SIGHUP 停止</source>
-        <translation>stopped by Ctrl-C, SIGTERM or SIGHUP</translation>
-    </message>
-    <message>
         <source>每个重复的行只留第一次出现</source>
         <translation>keep the first occurrence of each repeated line</translation>
     </message>
@@ -1089,6 +1085,18 @@ the options given add to them</translation>
     <message>
         <source>结束时在标准错误上写一行摘要</source>
         <translation>print a summary line on standard error at the end</translation>
+    </message>
+    <message>
+        <source>输出已写好并就位，但无法把所在文件夹写入磁盘
+（断电时可能丢失）</source>
+        <translation>the output was written and is in place, but its folder could not
+be flushed to disk (a power loss may still lose it)</translation>
+    </message>
+    <message>
+        <source>被 Ctrl-C、SIGTERM 或 SIGHUP 停止（输出写好之后
+才到的停止：0）</source>
+        <translation>stopped by Ctrl-C, SIGTERM or SIGHUP (a stop that comes once
+the output is written: 0)</translation>
     </message>
 </context>
 <context>
@@ -1516,6 +1524,34 @@ looks like a binary file, not a text file. Open it anyway?</translation>
     <message>
         <source>警告: 斜杠开关截断了路径 %1；含有斜杠的路径请用 GNU 选项: quillow-cli 输入文件 -o 输出文件 (见 quillow-cli --help)</source>
         <translation>Warning: the slash switches cut the path %1; for paths with slashes use the GNU options: quillow-cli INPUT -o OUTPUT (see quillow-cli --help)</translation>
+    </message>
+    <message>
+        <source>无法读取临时文件（%1）</source>
+        <translation>cannot read the temporary file (%1)</translation>
+    </message>
+    <message>
+        <source>已写入，但无法把所在文件夹写入磁盘: %1</source>
+        <translation>written, but the folder could not be flushed: %1</translation>
+    </message>
+    <message>
+        <source>设置文件 %1 中的 %2 无效: %3</source>
+        <translation>%2 in the settings file %1 is invalid: %3</translation>
+    </message>
+    <message>
+        <source>错误: 无法读取临时文件</source>
+        <translation>Error: cannot read the temporary file</translation>
+    </message>
+    <message>
+        <source>已写入；写完后停止</source>
+        <translation>written; stopped after writing</translation>
+    </message>
+    <message>
+        <source>文件在读取时被更改</source>
+        <translation>the file changed while it was read</translation>
+    </message>
+    <message>
+        <source>共享文件夹中属于他人的符号链接，不跟随</source>
+        <translation>a symbolic link in a shared folder that belongs to someone else; not followed</translation>
     </message>
 </context>
 </TS>

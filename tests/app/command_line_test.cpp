@@ -377,7 +377,7 @@ TEST(GnuOptions, HelpShowsTheTable)
     for (Program program : {Program::Desktop, Program::Cli}) {
         const std::string help = commandLineHelp(program);
         SCOPED_TRACE(help);
-        for (const OptionSpec& o : optionTable()) {
+        for (const OptionEntry& o : optionTable()) {
             const std::string synopsis = "\n  " + optionSynopsis(o);
             const size_t at = help.find(synopsis);
             EXPECT_EQ(at != std::string::npos, shownFor(o, program)) << synopsis;
@@ -438,7 +438,7 @@ TEST(GnuOptions, TheDesktopRunsWithAnOutputAndOpensOtherwise)
     EXPECT_TRUE(parseCommandLine({"-u", "in.txt", "-o", "b", "DEBUG_MODE"}, Program::Desktop).debugMode);
 }
 
-TEST(SlashSwitches, InvalidPatternIsAUsageErrorOfQuillowCliOnly)
+TEST(SlashSwitches, InvalidPatternIsAUsageErrorOfBothPrograms)
 {
     InTempDir cwd;
     cwd.dir.write("in.txt", "a\na\n");
@@ -446,8 +446,7 @@ TEST(SlashSwitches, InvalidPatternIsAUsageErrorOfQuillowCliOnly)
     EXPECT_EQ(cli.action, CommandLine::Action::Error);
     EXPECT_EQ(cli.error, "选项 /x 的正则表达式 '(' 无效: missing closing parenthesis at offset 1");
     EXPECT_TRUE(cli.errorIsUsage);
-    EXPECT_EQ(parseCommandLine({"/i in.txt /o out.txt /s 2 /x ("}, Program::Desktop).action,
-              CommandLine::Action::Run);
+    EXPECT_EQ(parseCommandLine({"/i in.txt /o out.txt /s 2 /x ("}, Program::Desktop).error, cli.error);
 }
 
 TEST(SlashSwitches, PathsCutBySwitchesAreFound)
@@ -463,8 +462,11 @@ TEST(SlashSwitches, PathsCutBySwitchesAreFound)
     } rows[] = {
         {"an existing file", {"/i", in, "/o", "out.txt", "/s", "2"}, in},
         {"a new file in an existing folder", {"/i", "in.txt", "/o", absent, "/s", "2"}, absent},
+        {"a path that does not exist", {"/i", "g.txt", "/o", "/nonexistent/x", "/s", "2"}, "/nonexistent/x"},
+        {"a relative path", {"/i", "data/in.txt", "/o", "b", "/s", "2"}, "data/in.txt"},
         {"relative names", {"/i", "in.txt", "/o", "out.txt", "/s", "2"}, ""},
         {"a packed switch", {"/iin.txt", "/oout.txt", "/s2"}, ""},
+        {"switches in one argument", {"/i in.txt /o out.txt /s 2"}, ""},
         {"a path without switch texts", {"/i", "/usr", "/o", "b", "/s", "1"}, ""},
     };
     for (const Row& row : rows)
@@ -652,6 +654,7 @@ TEST(UnattendedRun, ExitStatuses)
     EXPECT_EQ(exitStatus(RunOutcome::NothingToDo), 1);
     EXPECT_EQ(exitStatus(RunOutcome::InputError), 2);
     EXPECT_EQ(exitStatus(RunOutcome::OutputError), 3);
+    EXPECT_EQ(exitStatus(RunOutcome::WrittenUnflushed), 4);
     EXPECT_EQ(exitStatus(RunOutcome::Stopped), 130);
 }
 

@@ -9,11 +9,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <climits>
 #include <cstring>
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <thread>
 
 #include "support/save_fixture.h"
 #include "app/texts.h"
@@ -252,10 +255,13 @@ TEST_P(SameFile, WritesThroughTheTemporaryFile)
     selectLines({3});
     struct RenameLog : FileOps {
         std::vector<std::pair<std::string, std::string>> renames;
-        int rename(const char* from, const char* to) override
+        int renameat(int fromFolder, const char* from, int toFolder, const char* to) override
         {
-            renames.emplace_back(from, to);
-            return FileOps::rename(from, to);
+            auto path = [](int folder, const char* name) {
+                return std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(folder)).string() + "/" + name;
+            };
+            renames.emplace_back(path(fromFolder, from), path(toFolder, to));
+            return FileOps::renameat(fromFolder, from, toFolder, to);
         }
     } ops;
     ScopedFileOps scoped(ops);
@@ -399,12 +405,12 @@ INSTANTIATE_TEST_SUITE_P(
                                      return d.file("folder");
                                  },
                                  std::strerror(EISDIR)},
-                      TargetCase{"fifo",
+                      TargetCase{"fifo_nobody_reads",
                                  [](testing::TempDir& d) {
                                      ::mkfifo(d.file("pipe").c_str(), 0644);
                                      return d.file("pipe");
                                  },
-                                 "不是普通文件"},
+                                 std::strerror(ENXIO)},
                       TargetCase{"missing_folder", [](testing::TempDir& d) { return d.file("nowhere/out.txt"); },
                                  std::strerror(ENOENT)},
                       TargetCase{"name_too_long",
@@ -438,6 +444,109 @@ TEST_F(SaveTest, OtherTemporaryFilesAreLeftAlone)
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"out.txt.Ab12Cd34.quillowtemp", "out.txt.quillowtemp",
                                               "x.txt.quillowtemp"}));
+}
+
+// Where the file system makes no unnamed files, the save names its file
+// from the start and first removes what killed runs of the same target
+// (this user's) left more than a day ago; nothing else.
+TEST_F(SaveTest, WithoutUnnamedFilesStaleTemporariesOfTheTargetGo)
+{
+    scan(kInput);
+    selectLines({3});
+    struct NoUnnamedFiles : FileOps {
+        int openat(int folder, const char* path, int flags, mode_t mode) override
+        {
+            if ((flags & O_TMPFILE) == O_TMPFILE) {
+                errno = EOPNOTSUPP;
+                return -1;
+            }
+            return FileOps::openat(folder, path, flags, mode);
+        }
+    } ops;
+    const struct {
+        const char* name;
+        bool stale;
+        bool goes;
+    } rows[] = {
+        {"out.txt.Ab12Cd.quillowtemp", true, true},
+        {"out.txt.Ab12Cd34.quillowtemp", true, true},
+        {"out.txt.Zz99Yy.quillowtemp", false, false},     // a run still writing
+        {"other.txt.Ab12Cd.quillowtemp", true, false},    // another target's
+        {"out.txt.quillowtemp", true, false},             // not one of ours
+        {"out.txt.Ab-2Cd.quillowtemp", true, false},
+    };
+    const timespec twoDaysAgo[2] = {{::time(nullptr) - 2 * 86400, 0}, {::time(nullptr) - 2 * 86400, 0}};
+    for (const auto& row : rows) {
+        dir.write(row.name, "left by a killed run\n");
+        if (row.stale)
+            ASSERT_EQ(::utimensat(AT_FDCWD, dir.file(row.name).c_str(), twoDaysAgo, 0), 0);
+    }
+    {
+        ScopedFileOps scoped(ops);
+        ASSERT_EQ(saveTo(dir.file("out.txt")), SaveOutcome::Written);
+    }
+    EXPECT_EQ(readFile(dir.file("out.txt")), kCleaned);
+    for (const auto& row : rows)
+        EXPECT_EQ(std::filesystem::exists(dir.file(row.name)), !row.goes) << row.name;
+    EXPECT_EQ(strayTemporaries().size(), 4u);
+}
+
+// The disk takes long to flush the file and a stop comes meanwhile: the save
+// ends at once, and the file never takes the target's place.
+TEST_F(SaveTest, AStopWhileTheDiskFlushesMeansNoRename)
+{
+    scan(kInput);
+    selectLines({3});
+    const std::string target = dir.write("out.txt", "previous target\n");
+    struct SlowDisk : FileOps {
+        std::atomic<bool> flushing{false}, released{false}, done{false};
+        int fsync(int fd) override
+        {
+            struct stat st {};
+            if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+                flushing = true;
+                while (!released)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                done = true;
+            }
+            return FileOps::fsync(fd);
+        }
+    } ops;
+    host.onCheckIn = [&] {
+        if (ops.flushing && host.messages.empty())
+            host.pressStop();
+    };
+    host.answers = {Answer::Yes};
+    {
+        ScopedFileOps scoped(ops);
+        EXPECT_EQ(saveTo(target), SaveOutcome::Stopped);
+        EXPECT_FALSE(ops.done);  // ended while the flush still waited
+        ops.released = true;
+        while (!ops.done)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_EQ(readFile(target), "previous target\n");
+    EXPECT_EQ(host.status(), text::kSaveCancelled);
+    EXPECT_TRUE(strayTemporaries().empty());
+}
+
+// Once the rename is done the target is the new file, whatever the folder's
+// flush says: that is said, with the reason, and counted as written.
+TEST_F(SaveTest, AFolderThatCannotBeFlushedIsSaidWithTheFileInPlace)
+{
+    scan(kInput);
+    selectLines({3});
+    const std::string target = dir.write("out.txt", "previous target\n");
+    testing::FaultyOps ops;
+    ops.failFolderFsync = true;
+    {
+        ScopedFileOps scoped(ops);
+        EXPECT_EQ(saveTo(target), SaveOutcome::WrittenUnflushed);
+    }
+    EXPECT_EQ(readFile(target), kCleaned);
+    EXPECT_EQ(host.status(), text::writtenUnflushed(target, EIO));
+    EXPECT_EQ(host.status(), target + ": 已写入，但无法把所在文件夹写入磁盘: Input/output error");
+    EXPECT_EQ(settings.counters.dupsDeleted, 1);
 }
 
 // The temporary name keeps the start of the target's name, whole

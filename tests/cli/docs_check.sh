@@ -139,18 +139,18 @@ bash_offers() { # PROGRAM WORDS...: what bash completes for the last word
 }
 
 # zsh_offers PROGRAM LANGUAGE: "option<TAB>description" for each option the
-# zsh completion hands to _arguments (a stand-in that prints its specs).
+# zsh completion hands to _arguments (a stand-in that prints its argument forms).
 zsh_offers() {
     LANGUAGE=$2 zsh -f -c 'function _arguments { print -rl -- "$@" }; source "$1"' _ "$completions/_$1" |
         python3 -c '
 import re, sys
-for spec in sys.stdin.read().splitlines():
-    m = re.match(r"^(?:\([^)]*\))?(-[\w-]+)[=+]?\[((?:\\.|[^\]])*)\]", spec)
+for form in sys.stdin.read().splitlines():
+    m = re.match(r"^(?:\([^)]*\))?(-[\w-]+)[=+]?\[((?:\\.|[^\]])*)\]", form)
     if m:
         print(m.group(1) + "\t" + m.group(2))'
 }
 
-# values_in_zsh PROGRAM OPTION: the values the zsh spec of OPTION lists.
+# values_in_zsh PROGRAM OPTION: the values the zsh form of OPTION lists.
 values_in_zsh() {
     LANGUAGE=en zsh -f -c 'function _arguments { print -rl -- "$@" }; source "$1"' _ "$completions/_$1" |
         grep -- "^$2=" | sed -n 's/.*:(\(.*\))$/\1/p' | tr ' ' '\n'

@@ -16,6 +16,29 @@ mkdir -p "$XDG_CONFIG_HOME" "$TMPDIR"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
+# A build with AddressSanitizer (QUILLOW_SANITIZE): its leak check needs
+# ptrace and a thread of its own, so runs that strace traces, or that may
+# start no thread, go without it.
+sanitized() { ldd "$cli" 2> /dev/null | grep -q libasan; }
+no_leak_check() { ASAN_OPTIONS="detect_leaks=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}" "$@"; }
+strace() { no_leak_check command strace "$@"; }
+
+# started PID: the program's pid once it runs under PID (strace, or the
+# subshell a backgrounded function runs in, with strace below it).
+started() {
+    local pid=$1 child
+    for _ in $(seq 1 600); do
+        child=$(pgrep -P "$pid" | head -1)
+        if [ -n "$child" ]; then
+            pid=$child
+            [ "$(cat /proc/"$pid"/comm 2> /dev/null)" = "$(basename "$cli" | cut -c1-15)" ] && break
+            continue
+        fi
+        sleep 0.05
+    done
+    echo "$pid"
+}
+
 # Ends the script: status 1 after any failure, else 0.
 finish() {
     if [ "$failures" -ne 0 ]; then
@@ -23,6 +46,12 @@ finish() {
         exit 1
     fi
     exit 0
+}
+
+# holds_unnamed_file PID DIR: PID has a file open in DIR that has no name
+# (the save's file before it is put in place).
+holds_unnamed_file() {
+    ls -l "/proc/$1/fd" 2> /dev/null | grep -q -- "-> $2/.* (deleted)\$"
 }
 
 # stopped_cleanly NAME STATUS OUTPUT LEFT: a run ended by Ctrl-C or a

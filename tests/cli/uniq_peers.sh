@@ -8,7 +8,10 @@
 #   lines, which uniq would take for duplicates) and against sort -u;
 # - -z against the same run on the text with its LF turned into NUL and
 #   back (tr);
-# - -k with -t against awk -F on comma-separated fields.
+# - -k with -t against awk -F on comma-separated fields;
+# - the first of each line between pipes (written as it is read while the
+#   input is plain) against the same run from a file, on inputs that turn
+#   late to another encoding, line end or a NUL.
 # Lines whose compared part is empty or blank are never duplicates.
 #
 # usage: bash uniq_peers.sh PATH_OF_QUILLOW_CLI
@@ -113,5 +116,39 @@ for pair in "-u:-u:sorted" "-d:-d:sorted" "-D:-D:sorted" "-c:-c:sorted" "-cd:-cd
 done
 "$cli" "$work/sorted" | sort | cmp -s - <(sort -u "$work/sorted") || fail "the first of each line differs from sort -u"
 [ "$failures" -ne "$before" ] || echo "ok: uniq and sort -u agree on the sorted lines"
+
+# Between two pipes the first of each line goes out as soon as it is read
+# while the input is plain ASCII: whatever comes later, the bytes must be
+# those of the same run from a file to a file. start: 160 KiB of plain lines.
+before=$failures
+"$awk_bin" 'BEGIN { for (i = 0; i < 8000; i++) printf "line %d of the start\n", i % 2500 }' > "$work/start"
+start() { cat "$work/start"; }
+crlf_lines() { "$awk_bin" 'BEGIN { for (i = 0; i < 9000; i++) printf "line %d of the start\r\n", i % 3000 }'; }
+# NAME | the input (shell)
+pipeline_table=(
+    "plain, empty and blank lines | start; printf 'new\n\n\nnew\n  \n  \n'; start"
+    "a UTF-8 line later           | start; printf 'caf\303\251\nline 7 of the start\n'; start"
+    "a GB18030 line later         | start; printf '中文的一行\n中文的一行\n' | iconv -f UTF-8 -t GB18030; start"
+    "CR LF lines after LF lines   | start; crlf_lines"
+    "quoted line breaks, CR mode  | start; printf 'say \"a\nline 1 of the start\n\" twice\nsay \"a\r\n'; crlf_lines"
+    "a NUL later                  | start; printf 'a\0b\na\0b\n'; start"
+    "UTF-16 after a short start   | printf 'a\nb\na\nc\n'; start | iconv -f UTF-8 -t UTF-16LE"
+    "no LF at the end             | start; printf 'line 5 of the start'"
+    "200,000 lines                | $awk_bin 'BEGIN { for (i = 0; i < 200000; i++) printf \"%d\\n\", i * 7 % 65000 }'"
+)
+for row in "${pipeline_table[@]}"; do
+    IFS='|' read -r name input <<< "$row"
+    name=$(trim "$name")
+    eval "$input" > "$work/in"
+    # Chinese text read under a Chinese locale, where GB18030 has a say.
+    LANGUAGE=zh_CN "$cli" "$work/in" "$work/expected" 2> "$work/err" || fail "$name, from a file: status $?"
+    cat "$work/in" | LANGUAGE=zh_CN "$cli" 2>> "$work/err" | cat > "$work/got"
+    status=${PIPESTATUS[1]}
+    [ "$status" -eq 0 ] || fail "$name, between pipes: status $status"
+    cmp -s "$work/expected" "$work/got" ||
+        fail "$name: between pipes differs from a file ($(cmp "$work/expected" "$work/got"))"
+    [ ! -s "$work/err" ] || fail "$name: said $(cat "$work/err")"
+done
+[ "$failures" -ne "$before" ] || echo "ok: ${#pipeline_table[@]} inputs written alike between pipes and to a file"
 
 finish

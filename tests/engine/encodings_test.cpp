@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/copy_text.h"
+#include "app/settings/settings_store.h"
 #include "engine/text/shown_text.h"
 #include "support/save_fixture.h"
 
@@ -150,17 +151,25 @@ TEST_F(EncodingsTest, ClipboardTextsAreDecoded)
     EXPECT_EQ(buildCopyText(result, CopyRange::All, CopyContent::Filtered, -1), "你好\n你好\n");
 }
 
+// A stored encoding that cannot be used stops the open before anything is
+// read, naming the settings file and the key: in a message box, or in the
+// status of an unattended run.
 TEST_F(EncodingsTest, AnEncodingThatCannotBeUsedFailsTheScan)
 {
     const std::string path = dir.write("in.txt", "a\na\n");
-    for (const auto& [name, status] : {std::pair{"no-such-encoding", "未知的文本编码：no-such-encoding"},
-                                       std::pair{"ISO-2022-JP", "不支持按行处理的文本编码：ISO-2022-JP"}}) {
-        settings.options.textEncoding = name;
-        EXPECT_EQ(openFile(session, path), ScanOutcome::Failed) << name;
-        EXPECT_EQ(host.status(), status);
-        EXPECT_TRUE(result.file.empty());
-        EXPECT_FALSE(session.busy);
-    }
+    for (const bool unattended : {false, true})
+        for (const auto& [name, why] : {std::pair{"no-such-encoding", "未知的文本编码：no-such-encoding"},
+                                        std::pair{"ISO-2022-JP", "不支持按行处理的文本编码：ISO-2022-JP"}}) {
+            session.unattended = unattended;
+            host.forget();
+            settings.options.textEncoding = name;
+            EXPECT_EQ(openFile(session, path), ScanOutcome::Failed) << name;
+            const std::string said = unattended ? host.status() : host.messages.at(0).text;
+            EXPECT_EQ(said, text::badStoredSetting(settingsFileName(), "textEncoding", why));
+            EXPECT_NE(said.find("Quillow.conf"), std::string::npos) << said;
+            EXPECT_TRUE(result.file.empty());
+            EXPECT_FALSE(session.busy);
+        }
 }
 
 }  // namespace

@@ -93,6 +93,7 @@ class FaultyOps : public FileOps {
 public:
     int failWriteAt = 0;  // 1-based number of the write call that fails
     bool failFsync = false, failRename = false, failClose = false, failRead = false, failFchmod = false;
+    bool failFolderFsync = false;
     int writes = 0;
 
     ssize_t write(int fd, const void* buf, size_t count) override
@@ -114,8 +115,8 @@ public:
     int fsync(int fd) override
     {
         struct stat st {};
-        // Only the output file's sync fails; the folder's is best effort.
-        if (failFsync && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        const bool folder = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode);
+        if (folder ? failFolderFsync : failFsync) {
             errno = EIO;
             return -1;
         }
@@ -140,13 +141,13 @@ public:
         }
         return r;
     }
-    int rename(const char* from, const char* to) override
+    int renameat(int fromFolder, const char* from, int toFolder, const char* to) override
     {
         if (failRename) {
             errno = EXDEV;
             return -1;
         }
-        return FileOps::rename(from, to);
+        return FileOps::renameat(fromFolder, from, toFolder, to);
     }
 };
 
