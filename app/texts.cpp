@@ -34,6 +34,10 @@ const char* progressPrefix(Stage stage)
         return QT_TRANSLATE_NOOP("quillow::text", "正载入文件...        ");
     case Stage::Finding:
         return QT_TRANSLATE_NOOP("quillow::text", "正查找重复项...             ");
+    case Stage::Grouping:
+        return QT_TRANSLATE_NOOP("quillow::text", "正在归组重复项...       ");
+    case Stage::Sorting:
+        return QT_TRANSLATE_NOOP("quillow::text", "正在给重复项排序...       ");
     case Stage::PreparingSave:
         return QT_TRANSLATE_NOOP("quillow::text", "正准备保存...             ");
     case Stage::Writing:
@@ -76,6 +80,8 @@ const char* stageStatus(Stage stage)
         return kFinding;
     case Stage::FindingOnDisk:
         return kFindingOnDisk;
+    case Stage::Grouping:
+        return kGrouping;
     case Stage::Finishing:
         return kFinishing;
     case Stage::Sorting:

@@ -24,6 +24,7 @@ inline constexpr const char* kOutOfMemory = QT_TRANSLATE_NOOP("quillow::text", "
 inline constexpr const char* kLoading = QT_TRANSLATE_NOOP("quillow::text", "正载入文件...");
 inline constexpr const char* kLoaded = QT_TRANSLATE_NOOP("quillow::text", "文件已载入！");
 inline constexpr const char* kFinding = QT_TRANSLATE_NOOP("quillow::text", "正查找重复项...");
+inline constexpr const char* kGrouping = QT_TRANSLATE_NOOP("quillow::text", "正在归组重复项...");
 inline constexpr const char* kFinishing = QT_TRANSLATE_NOOP("quillow::text", "正在结束...");
 inline constexpr const char* kSorting = QT_TRANSLATE_NOOP("quillow::text", "正在给重复项排序...");
 inline constexpr const char* kShowingList = QT_TRANSLATE_NOOP("quillow::text", "正在显示列表...");

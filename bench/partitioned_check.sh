@@ -3,8 +3,9 @@
 # file of bench/run_bench.sh cleaned with --max-memory 256M under an
 # address-space limit of 512 MiB (prlimit --as), beside the same clean-up in
 # memory, runs interleaved so both see the same load. It must write the same
-# bytes, within 3 times the time in memory, and leave the temporary folder
-# as it found it. Prints the median times, peak memory and the ratio.
+# bytes, within 2.5 times the time in memory, and leave the temporary folder
+# as it found it. Prints the times (median, min, max), peak memory and the
+# ratio of each pair of runs (median, min, max).
 #
 # usage: bench/partitioned_check.sh [OPTION]...
 #   --lines N         lines of the generated file (default 10000000)
@@ -81,18 +82,19 @@ python3 - "$work" "$file" "$lines" "$memory" "$address_space" "$same" "$left" <<
 import os, statistics, sys
 work, file, lines, memory, address_space, same, left = sys.argv[1:]
 def runs(name):
-    rows = [l.split() for l in open(os.path.join(work, name)) if l.strip()]
-    return statistics.median(float(r[0]) for r in rows), max(int(r[1]) for r in rows)
-mem_t, mem_peak = runs("memory")
-part_t, part_peak = runs("partitioned")
-ratio = part_t / mem_t
+    return [tuple(map(float, l.split())) for l in open(os.path.join(work, name)) if l.strip()]
+def spread(values, unit):
+    return f"median {statistics.median(values):6.2f}{unit}  min {min(values):6.2f}{unit}  max {max(values):6.2f}{unit}"
+mem, part = runs("memory"), runs("partitioned")
+ratios = [p[0] / m[0] for m, p in zip(mem, part)]
+ratio = statistics.median(ratios)
 mib = os.path.getsize(file) / 2**20
 print(f"file: {int(lines):,} lines, {mib:,.0f} MiB")
-print(f"in memory:              {mem_t:6.2f} s  peak {mem_peak / 1024:7,.0f} MiB")
+print(f"in memory:   {spread([r[0] for r in mem], ' s')}  peak {max(r[1] for r in mem) / 1024:7,.0f} MiB")
 print(f"--max-memory {memory} under prlimit --as={address_space}:")
-print(f"                        {part_t:6.2f} s  peak {part_peak / 1024:7,.0f} MiB")
-print(f"time ratio: {ratio:.2f}x (target <= 3x: {'met' if ratio <= 3 else 'missed'})")
+print(f"             {spread([r[0] for r in part], ' s')}  peak {max(r[1] for r in part) / 1024:7,.0f} MiB")
+print(f"time ratio over {len(ratios)} pairs: {spread(ratios, 'x')} (target <= 2.5x: {'met' if ratio <= 2.5 else 'missed'})")
 print(f"same bytes: {same}")
 print(f"temporary files left: {left}")
-sys.exit(0 if same == "yes" and ratio <= 3 and left == "0" else 1)
+sys.exit(0 if same == "yes" and ratio <= 2.5 and left == "0" else 1)
 PY

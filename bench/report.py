@@ -19,12 +19,13 @@ import sys
 # (at most the target); "beyond" the bytes a line it takes beyond the file's
 # size (at most the target).
 RATIOS = [
-    ("scan vs wc -l (the floor)", "list_cs", "wc", "floor", 10),
+    ("scan (-d) vs wc -l (the floor)", "repeated", "wc", "floor", 6),
+    ("--list vs wc -l (the floor)", "list_cs", "wc", "floor", 10),
     ("scan vs mawk", "mawk", "list_cs", "time", 10),
     ("scan vs sort -u", "sort_u", "list_cs", "time", 2.5),
     ("case-insensitive scan vs mawk tolower", "mawk_lower", "list_ci", "time", 5),
     ("clean-up vs mawk", "mawk_clean", "clean", "time", 10),
-    ("clean-up vs sort -u", "sort_u", "clean", "time", 3),
+    ("clean-up vs sort -u", "sort_u", "clean", "time", 3.5),
     # On the standard streams: at most 1.15x the scan alone (1.2x from a pipe);
     # a clean-up to a file at most 1.15x the scan plus cat and sync of its bytes.
     ("to standard output vs the scan", "list_cs", "to_stdout", "time", 1 / 1.15),
@@ -64,7 +65,7 @@ def wrapper_time(results):
 def load_size(path, overhead):
     with open(os.path.join(path, "meta")) as fh:
         lines, size, runs, warmup = map(int, fh.read().split())
-    rows, med, low, mem = [], {}, {}, {}
+    rows, med, low, high, mem = [], {}, {}, {}, {}
     with open(os.path.join(path, "rows")) as fh:
         for row in fh:
             key, command = row.rstrip("\n").split("\t", 1)
@@ -73,6 +74,7 @@ def load_size(path, overhead):
                 r = json.load(jf)["results"][0]
             med[key] = max(0.0, r["median"] - overhead)
             low[key] = max(0.0, r["min"] - overhead)
+            high[key] = max(0.0, r["max"] - overhead)
             with open(os.path.join(path, key + ".mem")) as mf:
                 mem[key] = max(int(v) for v in mf.read().split()) * 1024
     check = None
@@ -80,16 +82,19 @@ def load_size(path, overhead):
         with open(os.path.join(path, "check")) as fh:
             check = fh.read().strip() == "same"
     return dict(lines=lines, size=size, runs=runs, warmup=warmup, rows=rows,
-                med=med, low=low, mem=mem, check=check)
+                med=med, low=low, high=high, mem=mem, check=check)
 
 
 def ratio(s, a, b, kind, target):
-    """(value, met) or None when a command was not measured."""
+    """(value, met) or None when a command was not measured; a time ratio
+    also gives the ratio of the fastest runs and that of the slowest."""
     if kind in ("time", "floor"):
         if a not in s["med"] or not s["med"].get(b):
             return None
         value = s["med"][a] / s["med"][b]
-        return value, value >= target if kind == "time" else value <= target
+        spread = (s["low"][a] / s["low"][b] if s["low"][b] else value,
+                  s["high"][a] / s["high"][b] if s["high"][b] else value)
+        return value, value >= target if kind == "time" else value <= target, spread
     if kind == "beyond":
         if a not in s["mem"]:
             return None
@@ -109,6 +114,11 @@ def target_text(kind, target):
 
 def value_text(kind, value):
     return f"{value:.1f} B" if kind == "beyond" else f"{value:.2f}x"
+
+
+def spread_text(r):
+    """The ratios of the fastest and of the slowest runs, where there are."""
+    return f"(min {r[2][0]:.2f}x, max {r[2][1]:.2f}x)" if len(r) > 2 else ""
 
 
 def all_rows(sizes):
@@ -144,11 +154,12 @@ def text_report(sizes, overhead):
             out.append(f"{command:<40} {s['med'][key]:>9.3f} {s['low'][key]:>8.3f} "
                        f"{per_line(ns_per_line(s, key)):>8} {s['mem'][key] / 2**20:>9.1f} "
                        f"{per_line(bytes_per_line(s, key)):>7}")
-        out.append(f"\n{'ratio':<52} {'value':>7} {'target':>8}")
+        out.append(f"\n{'ratio (median; min and max: of the fastest and the slowest runs)':<52}"
+                   f" {'value':>7} {'target':>8}")
         for name, a, b, kind, target in RATIOS:
             r = ratio(s, a, b, kind, target)
             shown = f"{value_text(kind, r[0]):>7} {target_text(kind, target):>8}  {'met' if r[1] else 'MISSED'}" \
-                if r else f"{'n/a':>7}"
+                f" {spread_text(r)}" if r else f"{'n/a':>7}"
             out.append(f"{name:<52} {shown}")
         if s["check"] is not None:
             out.append(f"clean-up output equals mawk's: {'yes' if s['check'] else 'NO'}")
@@ -162,6 +173,15 @@ def text_report(sizes, overhead):
                 cells = "".join(f"{per_line(value(s, key)):>9}" if key in s["med"] else f"{'-':>9}"
                                 for s in sizes)
                 out.append(f"{command:<40}{cells}")
+        base = next((s for s in sizes if s["lines"] == 10_000_000), None)
+        if base:
+            # Target: at most 1.3x the cost per line at 10M lines, at every larger size.
+            out.append("\n== time per line against that at 10M lines (target <= 1.3x)")
+            for key, command in all_rows(sizes):
+                cells = [f"{label(s['lines'])} {ns_per_line(s, key) / ns_per_line(base, key):.2f}x"
+                         for s in sizes if s["lines"] > base["lines"] and key in s["med"] and base["med"].get(key)]
+                if cells:
+                    out.append(f"{command:<40} " + ", ".join(cells))
     out.append(f"\ntimes exclude {overhead * 1000:.1f} ms per run taken by the GNU time wrapper")
     return "\n".join(out).lstrip("\n")
 
@@ -195,7 +215,8 @@ def markdown_report(sizes):
         cells = []
         for s in sizes:
             r = ratio(s, a, b, kind, target)
-            cells.append(f"{value_text(kind, r[0])} {'met' if r[1] else 'missed'}" if r else "-")
+            cells.append(f"{value_text(kind, r[0])} {'met' if r[1] else 'missed'} {spread_text(r)}".rstrip()
+                         if r else "-")
         if any(c != "-" for c in cells):
             rows.append([name, target_text(kind, target)] + cells)
     out.append(md_table(["Ratio", "target"] + heads, rows))

@@ -12,7 +12,7 @@
 #                    1m=5,10m=2, or both as 3,50m=1 (default 5 up to 1M lines,
 #                    3 up to 10M, 1 above)
 #   --warmup N       untimed runs first (default 1 up to 1M lines, 0 above)
-#   --bench LIST     benchmarks to run, from: floor,scan,cleanup,streams
+#   --bench LIST     benchmarks to run, from: floor,scan,mawk,cleanup,streams
 #                    (default all)
 #   --seed N         generator seed (default 1)
 #   --data-dir DIR   keeps the generated files between runs, named by size and
@@ -48,20 +48,26 @@ label() {
 # Each benchmark is one function bench_NAME that times its commands with
 # `measure` on $file, which holds $lines lines; its results go to $dir. To add
 # one, write the function and add NAME to all_benches.
-all_benches=(floor scan cleanup streams)
+all_benches=(floor scan mawk cleanup streams)
 
 bench_floor() {
     measure wc "wc -l F" -- wc -l "$file"
 }
 
-# Case-sensitive runs compare with mawk keyed on the line as it is; the
-# case-insensitive scan (the default setting) with mawk keyed on tolower.
+# The scans beside sort -u; the case-sensitive ones compare with mawk keyed on
+# the line as it is, the case-insensitive one with mawk keyed on tolower.
 bench_scan() {
+    # Every repeated line once: the scan, without formatting millions of entries.
+    measure repeated "quillow-cli -d F" -- "$cli" -d "$file"
     measure list_cs "quillow-cli --list F" -- "$cli" --list "$file"
     measure list_ci "quillow-cli --list -i F" -- "$cli" --list -i "$file"
+    measure sort_u "LC_ALL=C sort -u F" -- env LC_ALL=C sort -u "$file"
+}
+
+# mawk takes minutes on the biggest files: a benchmark of its own.
+bench_mawk() {
     measure mawk "mawk '!a[\$0]++' F" -- env LC_ALL=C mawk '!a[$0]++' "$file"
     measure mawk_lower "mawk '!a[tolower(\$0)]++' F" -- env LC_ALL=C mawk '!a[tolower($0)]++' "$file"
-    measure sort_u "LC_ALL=C sort -u F" -- env LC_ALL=C sort -u "$file"
 }
 
 # The generated files hold no blank-only lines, so keeping the first of each

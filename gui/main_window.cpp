@@ -524,7 +524,7 @@ void MainWindow::onViewerClicked()
 {
     if (!idle() || !result_.ready || result_.memoryPreserved)
         return;
-    const std::vector<uint8_t> before = result_.dups ? result_.dups->selection() : std::vector<uint8_t>();
+    const std::vector<bool> before = result_.dups ? result_.dups->selection() : std::vector<bool>();
     viewerOpen_ = true;
     dialogs_.showViewer(session_, this);
     viewerOpen_ = false;

@@ -181,7 +181,7 @@ private:
     void toggleCurrentEntry();
     void showTick(int64_t entry, bool ticked);
     void showSelection();
-    void pushSelectionChange(const std::vector<uint8_t>& before, const QString& text);
+    void pushSelectionChange(const std::vector<bool>& before, const QString& text);
     bool idle() const;
     void loadSettingsAndPlace();
     void runCommandLine();

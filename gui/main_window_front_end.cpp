@@ -32,7 +32,6 @@ bool countsItems(Stage stage)
     switch (stage) {
     case Stage::Loaded:
     case Stage::Finishing:
-    case Stage::Sorting:
         return false;
     default:
         return true;

@@ -39,7 +39,7 @@ void MainWindow::runSelectCommand(SelectCommand command)
 {
     if (!idle() || !result_.ready)
         return;
-    const std::vector<uint8_t> before = result_.dups->selection();
+    const std::vector<bool> before = result_.dups->selection();
     selecting_ = true;
     selectEntries(session_, command);
     selecting_ = false;
@@ -52,7 +52,7 @@ void MainWindow::runSelectCommand(SelectCommand command)
 
 // ---- ticks and their undo ----
 
-void MainWindow::pushSelectionChange(const std::vector<uint8_t>& before, const QString& text)
+void MainWindow::pushSelectionChange(const std::vector<bool>& before, const QString& text)
 {
     if (!result_.dups)
         return;

@@ -27,10 +27,10 @@ void TickCommand::redo()
     done_ = true;
 }
 
-SelectionCommand* SelectionCommand::between(DupsList& list, const std::vector<uint8_t>& before, const QString& text,
+SelectionCommand* SelectionCommand::between(DupsList& list, const std::vector<bool>& before, const QString& text,
                                             std::function<void()> shown)
 {
-    const std::vector<uint8_t>& after = list.selection();
+    const std::vector<bool>& after = list.selection();
     if (after.size() != before.size())
         return nullptr;
     std::vector<uint64_t> flipped((after.size() + 63) / 64, 0);
@@ -55,11 +55,11 @@ SelectionCommand::SelectionCommand(DupsList& list, std::vector<uint64_t> flipped
 
 void SelectionCommand::flip()
 {
-    std::vector<uint8_t> flags = list_.selection();
+    std::vector<bool> flags = list_.selection();
     for (size_t w = 0; w < flipped_.size(); ++w) {
         for (uint64_t bits = flipped_[w]; bits; bits &= bits - 1) {
             const size_t i = w * 64 + static_cast<size_t>(__builtin_ctzll(bits));
-            flags[i] = flags[i] ? 0 : 1;
+            flags[i] = !flags[i];
         }
     }
     list_.setSelection(std::move(flags));

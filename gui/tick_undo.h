@@ -32,7 +32,7 @@ class SelectionCommand : public QUndoCommand {
 public:
     // Null when before and after are the same. The change is already made
     // when the command is pushed; apply shows a list whose ticks changed.
-    static SelectionCommand* between(DupsList& list, const std::vector<uint8_t>& before, const QString& text,
+    static SelectionCommand* between(DupsList& list, const std::vector<bool>& before, const QString& text,
                                      std::function<void()> shown);
     void undo() override;
     void redo() override;

@@ -94,11 +94,11 @@ ReloadOutcome reloadFile(Session& session)
     if (ticked.empty())
         return outcome;
     if (outcome.scan == ScanOutcome::Completed && ticksCanBeKept(result)) {
-        std::vector<uint8_t> flags(static_cast<size_t>(result.dups->count()), 0);
+        std::vector<bool> flags(static_cast<size_t>(result.dups->count()), false);
         runOnWorkerIfSafe(session, [&] {
             forEachOccurrence(result, false, [&](int64_t i, const Occurrence& o) {
                 if (ticked.count(o)) {
-                    flags[static_cast<size_t>(i)] = 1;
+                    flags[static_cast<size_t>(i)] = true;
                     ++outcome.kept;
                 }
             });

@@ -13,7 +13,7 @@ std::string selectionStatusText(const ScanResult& result)
 void selectEntries(Session& session, SelectCommand command)
 {
     if (DupsList* list = session.result.dups.get()) {
-        std::vector<uint8_t> flags;
+        std::vector<bool> flags;
         session.frontEnd.runWork(nullptr, [&](Work& work) {
             work.begin(Stage::Selecting);
             flags = selectionAfter(*list, command, work);

@@ -128,13 +128,21 @@ private:
     size_t used_ = 0;
 };
 
-// What grouping found: an entry of the duplicates list, its key where
-// keyOf left it.
+// What grouping found: an entry of the duplicates list, the group it joins
+// (numbered by the thread that found it), its key where keyOf left it.
 struct Found {
     uint32_t line;
     uint32_t group;
     KeyRef key;
 };
+
+// A group as its thread found it: its first line, and its entries (then
+// where the next of them goes in the list).
+struct FoundGroup {
+    uint32_t head;
+    uint32_t count;
+};
+constexpr uint32_t kNoGroup = 0xFFFFFFFF;
 
 // A list that grows by blocks: nothing is moved, and it can be emptied from
 // the front while it is read.
@@ -176,6 +184,7 @@ struct DuplicateFinder::Impl {
     const SourceLines& src;
     const KeyRules rules;
     DupsList& out;
+    const HashFn hash;
     const std::string_view buf;
     const int64_t lines;
     const bool byForm;    // keys are compared by their forms (KeyMaker)
@@ -201,13 +210,21 @@ struct DuplicateFinder::Impl {
     // its keys have duplicates), and the entries and groups found.
     std::array<std::vector<Pair>, 2> local;
     std::array<HashSlots, 2> tables;
-    std::array<std::vector<uint8_t>, 2> repeated;
+    // Per thread: the group of each line of its partition that has one.
+    std::array<std::vector<uint32_t>, 2> groupOf;
+    std::array<std::vector<FoundGroup>, 2> foundGroups;
+    // Per thread: the pairs of lines whose hashes match, to be compared.
+    struct Match {
+        uint32_t line, first;  // in the partition's batch
+        KeyRef key, firstKey;
+    };
+    std::array<std::vector<Match>, 2> pending;
     std::array<BlockList<Found>, 2> found;
-    std::array<int64_t, 2> groups{};
+    int64_t groupCount = 0;
     Stage stage = Stage::Hashing;
 
-    Impl(const SourceLines& s, const KeyRules& r, DupsList& o)
-        : src(s), rules(r), out(o), buf(s.bytes()), lines(s.count()), byForm(comparedByForm(r)),
+    Impl(const SourceLines& s, const KeyRules& r, DupsList& o, HashFn h)
+        : src(s), rules(r), out(o), hash(h), buf(s.bytes()), lines(s.count()), byForm(comparedByForm(r)),
           filtered(r.filter != nullptr), parallel(worthTwoCores(s.count(), kParallelFrom)),
           // The filter's matcher is not shared between threads.
           half(parallel && !filtered ? s.count() / 2 : s.count()), next{0, half},
@@ -310,19 +327,19 @@ struct DuplicateFinder::Impl {
                 }
             }
             bool blank = true;
-            uint64_t hash = 0;
+            uint64_t h = 0;
             if (byForm) {
                 KeyMaker& maker = makers[static_cast<size_t>(part)];
                 blank = maker.blank(key, inLine);
                 if (!blank)
-                    hash = keyHash(CompareMode::Binary, maker.form(key, inLine, form));
+                    h = hash(CompareMode::Binary, maker.form(key, inLine, form));
             } else {
                 blank = isBlankOnly(key);
                 if (!blank)
-                    hash = keyHash(rules.mode, key);
+                    h = hash(rules.mode, key);
             }
             if (!blank)
-                filed.add(partitionOf(hash, bits), Pair{static_cast<uint32_t>(hash), static_cast<uint32_t>(i)});
+                filed.add(partitionOf(h, bits), Pair{static_cast<uint32_t>(h), static_cast<uint32_t>(i)});
             if (deadline.passed())
                 return i + 1;
         }
@@ -354,9 +371,12 @@ struct DuplicateFinder::Impl {
     }
 
     // Groups one partition: a line whose key is in the table joins the
-    // group of the line there, and both become entries. The keys compared
-    // are fetched a few lines ahead, found by a look at the table that
-    // changes nothing.
+    // group of the line there, and both become entries. Lines are first
+    // matched by hash alone, which reads nothing but the partition; then the
+    // keys of each matched pair are compared, all fetched well ahead, so
+    // that their far-apart places in the file are read at the same time
+    // rather than one after the other. A pair whose keys differ (hashes that
+    // collide) sends the partition to groupComparing.
     void group(uint32_t p, int part)
     {
         const auto t = static_cast<size_t>(part);
@@ -367,8 +387,71 @@ struct DuplicateFinder::Impl {
         const size_t n = batch.size();
         HashSlots& table = tables[t];
         table.reset(n);
-        std::vector<uint8_t>& hasMore = repeated[t];
-        hasMore.assign(n, 0);
+        // The pairs to compare: a line and the first line of its hash.
+        std::vector<Match>& matches = pending[t];
+        matches.clear();
+        for (size_t k = 0; k < n; ++k) {
+            const auto first = table.findOrAdd(batch[k].hash, static_cast<uint32_t>(k), [](uint32_t) { return true; });
+            if (first != k)
+                matches.push_back(Match{static_cast<uint32_t>(k), first, {}, {}});
+        }
+        if (matches.empty())
+            return;
+        // The keys of both lines of each pair: their records fetched ahead...
+        constexpr size_t kRecordsAhead = 32, kKeysAhead = 16;
+        for (size_t m = 0; m < matches.size(); ++m) {
+            if (m + kRecordsAhead < matches.size()) {
+                prefetchRecord(batch[matches[m + kRecordsAhead].line].line);
+                prefetchRecord(batch[matches[m + kRecordsAhead].first].line);
+            }
+            Match& match = matches[m];
+            match.key = keyRefOf(batch[match.line].line, part);
+            match.firstKey = keyRefOf(batch[match.first].line, part);
+        }
+        // ...then their texts, and compared.
+        for (size_t m = 0; m < matches.size(); ++m) {
+            if (m + kKeysAhead < matches.size()) {
+                const Match& ahead = matches[m + kKeysAhead];
+                prefetchText(ahead.key);
+                prefetchText(ahead.firstKey);
+            }
+            const Match& match = matches[m];
+            if (!sameKeys(match.key, match.firstKey, part))
+                return groupComparing(batch, part);
+        }
+        groupOf[t].assign(n, kNoGroup);
+        for (const Match& match : matches)
+            add(part, match.first, batch[match.first].line, batch[match.line].line, match.firstKey, match.key);
+    }
+
+    // Lists line, whose key is key, in the group of the partition's line
+    // first (head in the file), whose key is headKey; the group and its first
+    // entry are made when it has none yet.
+    void add(int part, uint32_t first, uint32_t head, uint32_t line, KeyRef headKey, KeyRef key)
+    {
+        const auto t = static_cast<size_t>(part);
+        uint32_t& group = groupOf[t][first];
+        if (group == kNoGroup) {
+            // Every entry shows its own line's key, the first one too.
+            group = static_cast<uint32_t>(foundGroups[t].size());
+            foundGroups[t].push_back(FoundGroup{head, 1});
+            found[t].push_back(Found{head, group, headKey});
+        }
+        ++foundGroups[t][group].count;
+        found[t].push_back(Found{line, group, key});
+    }
+
+    // Groups a partition comparing keys wherever hashes are equal: the
+    // table's first line of a hash may have another key than a later line.
+    // The keys compared are fetched a few lines ahead, found by a look at
+    // the table that changes nothing.
+    void groupComparing(const std::vector<Pair>& batch, int part)
+    {
+        const auto t = static_cast<size_t>(part);
+        const size_t n = batch.size();
+        HashSlots& table = tables[t];
+        table.reset(n);
+        groupOf[t].assign(n, kNoGroup);
         for (size_t k = 0; k < n; ++k) {
             if (k + kAhead < n) {
                 const Pair& ahead = batch[k + kAhead];
@@ -395,14 +478,28 @@ struct DuplicateFinder::Impl {
             if (first == k)
                 continue;
             const uint32_t head = batch[first].line;
-            if (!hasMore[first]) {
-                // Every entry shows its own line's key, the first one too.
-                hasMore[first] = 1;
-                found[t].push_back(Found{head, head, keyRefOf(head, part)});
-                ++groups[t];
-            }
-            found[t].push_back(Found{pair.line, head, refOf(key)});
+            add(part, static_cast<uint32_t>(first), head, pair.line,
+                groupOf[t][first] == kNoGroup ? keyRefOf(head, part) : KeyRef{}, refOf(key));
         }
+    }
+
+
+    void prefetchText(const KeyRef& k) const
+    {
+        const char* at = k.offset & kInArena ? arena.data() + (k.offset & ~kInArena) : buf.data() + k.offset;
+        __builtin_prefetch(at);
+        __builtin_prefetch(at + k.length);  // a key often spans two cache lines
+    }
+
+    // Whether two keys where refs put them are equal under the rules.
+    bool sameKeys(const KeyRef& a, const KeyRef& b, int part)
+    {
+        const std::string_view x = keyAt(a), y = keyAt(b);
+        if (!byForm)
+            return sameKey(rules.mode, x, y);
+        KeyMaker& maker = makers[static_cast<size_t>(part)];
+        auto& f = forms[static_cast<size_t>(part)];
+        return maker.form(x, !(a.offset & kInArena), f[0]) == maker.form(y, !(b.offset & kInArena), f[1]);
     }
 
     // Whether line's key equals key (of a line, when inLine).
@@ -444,19 +541,69 @@ struct DuplicateFinder::Impl {
         if (stage == Stage::Grouping && groupPartitions(at)) {
             for (PartitionedLines& filed : parts)
                 filed.release();
-            // Each group's entries came in line order from one thread; the
-            // sort puts the groups in order.
-            out.reserve(out.count() + static_cast<int64_t>(found[0].size() + found[1].size()));
-            for (BlockList<Found>& list : found)
-                list.drain([&](const Found& f) { out.append(f.line, f.group, keyAt(f.key)); });
+            list();
             stage = Stage::Done;
         }
         return stage == Stage::Done;
     }
+
+    // Puts the entries found straight where they go in the list, which needs
+    // no sort then: the groups in the order of their first lines, each
+    // group's entries (found in line order by one thread) after one another.
+    void list()
+    {
+        // The groups in the order of their first lines without a sort: a
+        // bit per line marks the first lines, and a group's place in that
+        // order is the number of marks before its own.
+        const auto words = static_cast<size_t>(lines / 64 + 1);
+        std::vector<uint64_t> isHead(words, 0);
+        for (const std::vector<FoundGroup>& groups : foundGroups)
+            for (const FoundGroup& g : groups)
+                isHead[g.head / 64] |= uint64_t{1} << (g.head % 64);
+        std::vector<uint32_t> marksBefore(words);
+        uint32_t marks = 0;
+        for (size_t w = 0; w < words; ++w) {
+            marksBefore[w] = marks;
+            marks += static_cast<uint32_t>(__builtin_popcountll(isHead[w]));
+        }
+        auto rank = [&](uint32_t head) {
+            const uint64_t below = isHead[head / 64] & ((uint64_t{1} << (head % 64)) - 1);
+            return marksBefore[head / 64] + static_cast<uint32_t>(__builtin_popcountll(below));
+        };
+        groupCount = marks;
+        // Where each group's entries start, by its place.
+        std::vector<uint32_t> start(marks + size_t{1}, 0);
+        for (const std::vector<FoundGroup>& groups : foundGroups)
+            for (const FoundGroup& g : groups)
+                start[rank(g.head) + size_t{1}] = g.count;
+        for (size_t r = 1; r <= marks; ++r)
+            start[r] += start[r - 1];
+        // Each group's count becomes where its next entry goes.
+        for (std::vector<FoundGroup>& groups : foundGroups)
+            for (FoundGroup& g : groups)
+                g.count = start[rank(g.head)];
+        const uint32_t at = start[marks];
+        std::vector<uint64_t>().swap(isHead);
+        BigVector<DupRecord> records(at);
+        // The threads' entries go to places of their own; keys the filter
+        // made are copied into the list, on one thread.
+        const bool split = parallel && !filtered;
+        onTwoCores(split, [&](int part) {
+            for (auto t = static_cast<size_t>(split ? part : 0); t <= static_cast<size_t>(split ? part : 1); ++t) {
+                std::vector<FoundGroup>& groups = foundGroups[t];
+                found[t].drain([&](const Found& f) {
+                    FoundGroup& g = groups[f.group];
+                    const uint64_t key = f.key.offset & kInArena ? out.textKey(keyAt(f.key)) : f.key.offset;
+                    records[g.count++] = DupRecord{f.line, g.head, key, f.key.length};
+                });
+            }
+        });
+        out.adopt(std::move(records));
+    }
 };
 
-DuplicateFinder::DuplicateFinder(const SourceLines& source, const KeyRules& rules, DupsList& out)
-    : impl_(std::make_unique<Impl>(source, rules, out))
+DuplicateFinder::DuplicateFinder(const SourceLines& source, const KeyRules& rules, DupsList& out, HashFn hash)
+    : impl_(std::make_unique<Impl>(source, rules, out, hash))
 {
 }
 
@@ -469,6 +616,13 @@ int64_t DuplicateFinder::process(int64_t begin, int64_t end, Duration budget)
 
 bool DuplicateFinder::finish(Duration budget) { return impl_->finish(budget); }
 
-int64_t DuplicateFinder::groupCount() const { return impl_->groups[0] + impl_->groups[1]; }
+int64_t DuplicateFinder::groupCount() const { return impl_->groupCount; }
+
+int64_t DuplicateFinder::partitionsGrouped() const
+{
+    return std::min<int64_t>(impl_->nextPartition.load(), partitionCount());
+}
+
+int64_t DuplicateFinder::partitionCount() const { return int64_t{1} << impl_->bits; }
 
 }  // namespace quillow

@@ -23,7 +23,10 @@ class DuplicateFinder {
 public:
     using Duration = std::chrono::steady_clock::duration;
 
-    DuplicateFinder(const SourceLines& source, const KeyRules& rules, DupsList& out);
+    using HashFn = uint64_t (*)(CompareMode mode, std::string_view key);
+
+    // hash: keyHash, or (tests) one that makes keys collide.
+    DuplicateFinder(const SourceLines& source, const KeyRules& rules, DupsList& out, HashFn hash = &keyHash);
     ~DuplicateFinder();
     DuplicateFinder(const DuplicateFinder&) = delete;
     DuplicateFinder& operator=(const DuplicateFinder&) = delete;
@@ -40,6 +43,9 @@ public:
     bool finish(Duration budget = Duration::max());
     // Keys found at least twice (once finished).
     int64_t groupCount() const;
+    // How far finish() has come: partitions grouped of all.
+    int64_t partitionsGrouped() const;
+    int64_t partitionCount() const;
 
 private:
     struct Impl;

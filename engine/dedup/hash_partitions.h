@@ -28,7 +28,10 @@ inline uint32_t partitionOf(uint64_t hash, int bits)
 // An open-addressing table of ids under the low 32 bits of their hashes;
 // the caller compares the keys behind ids whose hashes are equal. Kept at
 // most half full, it grows with the keys actually added (a partition of one
-// key repeated millions of times stays small).
+// key repeated millions of times stays small). Ours rather than a library's:
+// on the partitions of the 10M-line benchmark file it takes 5.7 ns a line
+// against absl::flat_hash_map's 9.7, and grouping with it 80 ns against 105
+// (bench/hash_table.sh).
 class HashSlots {
 public:
     // Empties the table, sized for about expected keys.

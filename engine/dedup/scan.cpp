@@ -40,6 +40,8 @@ public:
     Scanned stream(int fd, const std::string& name);
 
 private:
+    // Reports progress while a stream is read or copied: have bytes are in.
+    void streamRead(size_t have);
     Scanned load(const std::string& name, const ReadBytes& read);
     // The scan in memory; nothing when the input turns out not to fit.
     std::optional<ScanStatus> scanInMemory(const ReadBytes& read);
@@ -47,7 +49,8 @@ private:
     // False (and nothing done) when the lines and their index would not fit.
     bool loadLines(FileBytes& bytes);
     void findDuplicates();
-    void finish();
+    // Sorts the duplicates list; false when stopped.
+    bool finish();
     Scanned end(ScanStatus status);
     Scanned fail(ScanFailure failure);
 
@@ -106,11 +109,23 @@ Scanned Scan::stream(int fd, const std::string& name)
     mayUseDisk_ = true;
     memory_ = memoryLimit(options_.maxMemory);
     streamFd_ = fd;
+    // A file given as standard input has a length: the rest from where it stands.
+    if (struct stat st {}; ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+        fileSize_ = std::max<int64_t>(0, st.st_size - std::max<int64_t>(0, ::lseek(fd, 0, SEEK_CUR)));
     return load(name, [&] {
         std::optional<BigVector<char>> bytes =
-            readWholeStream(fd, [&] { return work_.check(); }, static_cast<size_t>(memory_), &streamComplete_);
+            readWholeStream(fd, [&] { return work_.check(); }, static_cast<size_t>(memory_), &streamComplete_,
+                            [&](size_t have) { streamRead(have); });
         return bytes ? std::optional(FileBytes(std::move(*bytes))) : std::nullopt;
     });
+}
+
+void Scan::streamRead(size_t have)
+{
+    // A pipe's length is unknown: the share read of what is known to come at
+    // least, have and the memory's worth more, which moves all the way.
+    const auto done = static_cast<int64_t>(have);
+    work_.report(Stage::Loading, done, fileSize_ > 0 ? fileSize_ : done + memory_);
 }
 
 Scanned Scan::load(const std::string& name, const ReadBytes& read)
@@ -178,8 +193,7 @@ std::optional<ScanStatus> Scan::scanInMemory(const ReadBytes& read)
     // A mapped file that shrank meanwhile was read in part as zeros.
     if (src_->damaged())
         throw ReadError{ReadFailure::FileError, kChangedWhileReadError};
-    finish();
-    return ScanStatus::Completed;
+    return finish() ? ScanStatus::Completed : ScanStatus::Stopped;
 }
 
 bool Scan::loadLines(FileBytes& bytes)
@@ -189,12 +203,15 @@ bool Scan::loadLines(FileBytes& bytes)
     EncodingChoice choice = chooseEncoding(options_.textEncoding, all, parallel, options_.zeroTerminated);
     if (!choice.source)
         throw choice.refusal;
+    // Three passes over the bytes, each a share of the loading's progress.
+    work_.sink().progress(Stage::Loading, 1, 3);
     const SourceEncoding& source = *choice.source;
     const CodeUnit unit = codeUnitOf(source.encoding);
     // Count first, so the line records are allocated once.
     const std::string_view text = all.substr(source.textStart());
     const LineLayout layout =
         options_.zeroTerminated ? layOutNulLines(text, unit, parallel) : layOutLines(text, unit, parallel);
+    work_.sink().progress(Stage::Loading, 2, 3);
     const int64_t perLine = kMemoryPerLine + (options_.filterPattern.empty() ? 0 : kMemoryPerFilteredLine);
     if (mayUseDisk_ && static_cast<int64_t>(all.size()) + layout.total * perLine > memory_)
         return false;
@@ -246,8 +263,9 @@ void Scan::findDuplicates()
         begin = end;
     }
     // Grouping and listing, a slice at a time.
+    work_.begin(Stage::Grouping);
     while (!finder.finish(kSlice)) {
-        if (work_.check()) {
+        if (work_.report(Stage::Grouping, finder.partitionsGrouped(), finder.partitionCount())) {
             stopped_ = true;
             return;
         }
@@ -257,7 +275,7 @@ void Scan::findDuplicates()
     work_.begin(Stage::Finishing);
 }
 
-void Scan::finish()
+bool Scan::finish()
 {
     if (r_.memoryPreserved) {
         ContentHash hash;
@@ -268,9 +286,11 @@ void Scan::finish()
     }
     if (dups_->count() > 0)
         work_.begin(Stage::Sorting);
-    dups_->sort();
+    if (!dups_->sort(work_))
+        return false;
     r_.groupCount = groupCount_;
     r_.ready = dups_->count() > 0;
+    return true;
 }
 
 ScanStatus Scan::scanOnDisk(const std::string& file)
@@ -287,7 +307,8 @@ ScanStatus Scan::scanOnDisk(const std::string& file)
         work_.begin(Stage::FindingOnDisk);
         auto spool = std::make_shared<SpillFile>();
         const std::string_view head = pending_ ? std::string_view(pending_->data(), pending_->size()) : std::string_view();
-        const bool copied = spoolStream(head, streamFd_, *spool, [&] { return work_.check(); });
+        const bool copied = spoolStream(head, streamFd_, *spool, [&] { return work_.check(); },
+                                        [&](size_t have) { streamRead(have); });
         pending_.reset();
         if (!copied)
             return ScanStatus::Stopped;
@@ -295,6 +316,9 @@ ScanStatus Scan::scanOnDisk(const std::string& file)
         r_.spooledInput = std::move(spool);
     }
 
+    // What the try in memory held (the stream's head, a file that did not
+    // fit after all) is not kept for reuse: the scan on disk counts without it.
+    releaseBigMemory();
     SpilledScanResult spilled;
     if (!runSpilledScan(path, options_, memory_, work_, spilled)) {
         r_.spooledInput.reset();
@@ -316,12 +340,13 @@ ScanStatus Scan::scanOnDisk(const std::string& file)
     dups_ = spilled.dups;
     groupCount_ = spilled.groups;
     work_.begin(Stage::Finishing);
-    finish();
-    return ScanStatus::Completed;
+    return finish() ? ScanStatus::Completed : ScanStatus::Stopped;
 }
 
 Scanned Scan::end(ScanStatus status)
 {
+    // The blocks the scan gave back go back to the system.
+    releaseBigMemory();
     r_.source = src_;
     r_.dups = dups_;
     if (status != ScanStatus::Completed) {

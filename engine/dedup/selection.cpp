@@ -4,10 +4,10 @@
 
 namespace quillow {
 
-std::vector<uint8_t> selectionAfter(const DupsList& list, SelectCommand command, Work& work)
+std::vector<bool> selectionAfter(const DupsList& list, SelectCommand command, Work& work)
 {
     const int64_t n = list.count();
-    std::vector<uint8_t> flags(static_cast<size_t>(n), 0);
+    std::vector<bool> flags(static_cast<size_t>(n), false);
     // group(i) is the first line of the entry's group, which is exactly what
     // the scan found equal under its compare mode.
     auto sameGroup = [&](int64_t a, int64_t b) { return list.group(a) == list.group(b); };

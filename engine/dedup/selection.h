@@ -11,10 +11,10 @@ namespace quillow {
 
 enum class SelectCommand { All, None, Invert, AllButFirst, AllButLast };
 
-// The flags (one per entry, 1: selected) that command gives list: All and
+// The flags (one per entry, set: selected) that command gives list: All and
 // None set every flag, Invert flips each, AllButFirst and AllButLast select
 // every entry of a group but its first or last. Empty when work was stopped.
-std::vector<uint8_t> selectionAfter(const DupsList& list, SelectCommand command, Work& work);
+std::vector<bool> selectionAfter(const DupsList& list, SelectCommand command, Work& work);
 
 // A group's size by the line that stands for it (its first occurrence, or
 // its last): what a count of each group writes before that line.

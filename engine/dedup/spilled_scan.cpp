@@ -3,8 +3,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
 #include "engine/io/content_hash.h"
@@ -16,6 +20,7 @@
 #include "engine/io/read_whole_file.h"
 #include "engine/io/spill_file.h"
 #include "engine/text/text_util.h"
+#include "engine/work/two_cores.h"
 
 namespace quillow {
 
@@ -28,20 +33,24 @@ constexpr int64_t kRecordBytesPerLine = 32;
 constexpr int kMaxPartitionBits = 12;
 constexpr int64_t kLinesPerPartition = 8192;
 constexpr int64_t kSmallBuffer = 32 << 10;
+// Below this many lines a second thread costs more than it saves.
+constexpr int64_t kTwoCoresFromLines = 1 << 16;
 
-// A key as filed: its hash, its line, where its text lies in the file (or,
-// with kKeyText, that the text follows), and the bytes it is compared by.
-// The compared bytes follow the header, then the key's text when it is not
-// bytes of the line (a filter joined it).
+// A key as filed: the low bits of its hash (the top ones chose its
+// partition), its line, where its text lies in the file (or, with kKeyText,
+// that the text follows), and the length of the bytes it is compared by,
+// which follow the header. When the key is not those bytes themselves (they
+// are a form made from it, or the filter joined it), kOwnKey marks that its
+// own length follows them, and then, with kKeyText, its text.
 #pragma pack(push, 4)
 struct RecordHeader {
-    uint64_t hash;
+    uint32_t hash;
     uint32_t line;
-    uint32_t keyLength;
     uint64_t keyOffset;
     uint32_t compareLength;
 };
 #pragma pack(pop)
+constexpr uint32_t kOwnKey = uint32_t{1} << 31;
 constexpr uint64_t kKeyText = uint64_t{1} << 63;
 
 // Whether a text read in pieces is UTF-8, and where its first byte that is
@@ -129,75 +138,66 @@ public:
             throw ReadError{ReadFailure::CannotOpen, error};
         out_.identity = identityOf(st);
         size_ = static_cast<uint64_t>(st.st_size);
-        return readThrough() && spill() && group();
+        readStart();
+        for (;;) {
+            switch (spill()) {
+            case Pass::Stopped:
+                return false;
+            case Pass::Again:  // the encoding or the line ends were not what the start said
+                continue;
+            case Pass::Done:
+                return group();
+            }
+        }
     }
 
 private:
-    // The first pass: the encoding, how lines end, the fingerprint.
-    bool readThrough()
+    enum class Pass { Done, Stopped, Again };
+
+    // What the start of the file says: the encoding where a mark, a name, a
+    // NUL pattern or an invalid byte settles it (else UTF-8 is taken until a
+    // byte says otherwise), how its lines end, and about how many lines the
+    // file holds.
+    void readStart()
     {
-        std::string start(static_cast<size_t>(std::min<uint64_t>(size_, kEncodingStart)), '\0');
+        std::string start(static_cast<size_t>(std::min<uint64_t>(size_, kBlock)), '\0');
         start.resize(readFileAt(fd_, start.data(), start.size(), 0));
-        const bool automatic = isAutoEncoding(options_.textEncoding);
+        work_.sink().progress(Stage::Loading, 1, 1);
+        const std::string_view head = std::string_view(start).substr(0, kEncodingStart);
         std::optional<SourceEncoding> settled;
-        if (automatic) {
-            settled = encodingFromStart(start);
+        if (isAutoEncoding(options_.textEncoding)) {
+            settled = encodingFromStart(head);
             // NUL ends lines: NUL bytes say nothing of UTF-16.
             if (settled && options_.zeroTerminated && settled->evidence == EncodingEvidence::NulPattern)
                 settled.reset();
         } else {
-            EncodingChoice choice = chooseEncoding(options_.textEncoding, start);
+            EncodingChoice choice = chooseEncoding(options_.textEncoding, head);
             if (!choice.source)
                 throw choice.refusal;
             settled = choice.source;
         }
-        // Not settled yet: UTF-8 or a legacy encoding, lines end in bytes.
-        const SourceEncoding assumed = settled.value_or(SourceEncoding{});
-        unit_ = codeUnitOf(assumed.encoding);
-        const size_t width = unitWidth(unit_);
-
-        Utf8Check utf8;
-        LineEndTally tally;
-        int64_t nuls = 0;
-        ContentHash hash;
-        std::string block(kBlock, '\0');
-        uint32_t lastUnit = 0;
-        uint64_t at = 0;
-        for (;;) {
-            const size_t n = readFileAt(fd_, block.data(), kBlock, at);
-            const std::string_view bytes(block.data(), n);
-            hash.add(bytes);
-            const std::string_view text = at == 0 ? bytes.substr(std::min(n, assumed.textStart())) : bytes;
-            if (options_.zeroTerminated)
-                nuls += countNulUnits(text, unit_);
-            const LineEndTally t = options_.zeroTerminated ? LineEndTally{} : tallyLineEnds(text, unit_);
-            tally.lf += t.lf;
-            tally.cr += t.cr;
-            tally.crlf += t.crlf;
-            if (text.size() >= width) {
-                // A CR LF pair the blocks cut apart.
-                if (at > 0 && lastUnit == unitOf('\r') && unitAt(text, 0) == unitOf('\n'))
-                    ++tally.crlf;
-                lastUnit = unitAt(text, (text.size() / width - 1) * width);
-            }
-            if (!settled)
-                utf8.add(text, n < kBlock);
-            at += n;
-            if (work_.report(Stage::Loading, static_cast<int64_t>(std::min(at, size_)), static_cast<int64_t>(size_)))
-                return false;
-            if (n < kBlock)
-                break;
+        if (!settled) {
+            Utf8Check utf8;
+            utf8.add(start, start.size() == size_);
+            if (utf8.invalidAt() >= 0)
+                settled = detectorGuess(utf8.invalidAt(), utf8.multiByteBefore());
         }
-        size_ = at;
-        out_.contentHash = hash.value();
-        out_.encoding = settled                  ? *settled
-                        : utf8.invalidAt() < 0 ? SourceEncoding{}
-                                               : detectorGuess(utf8.invalidAt(), utf8.multiByteBefore());
-        out_.mode = options_.zeroTerminated ? LineEndMode::Nul : lineEndMode(tally);
-        lineEstimate_ = out_.mode == LineEndMode::Nul ? nuls + 1 : mostLines(tally, out_.mode);
-        if (lineEstimate_ > INT32_MAX)
-            throw ReadError{ReadFailure::FileError};
-        return true;
+        settled_ = settled.has_value();
+        out_.encoding = settled.value_or(SourceEncoding{});
+        unit_ = codeUnitOf(out_.encoding.encoding);
+        const std::string_view text = std::string_view(start).substr(std::min(start.size(), out_.encoding.textStart()));
+        int64_t startLines = 0;
+        if (options_.zeroTerminated) {
+            out_.mode = LineEndMode::Nul;
+            startLines = countNulUnits(text, unit_) + 1;
+        } else {
+            const LineEndTally tally = tallyLineEnds(text, unit_);
+            out_.mode = lineEndMode(tally);
+            startLines = mostLines(tally, out_.mode);
+        }
+        lineEstimate_ = start.empty() ? 1
+                                      : static_cast<int64_t>(static_cast<double>(size_) * static_cast<double>(startLines) /
+                                                             static_cast<double>(start.size()));
     }
 
     uint32_t unitOf(char c) const
@@ -247,8 +247,10 @@ private:
         return encodingOfInvalidUtf8(window, multiByteBefore - multiByteCharacters(window.substr(0, inWindow)));
     }
 
-    // The second pass: every line's key filed in a partition.
-    bool spill()
+    // The pass that files every line's key in a partition, taking the
+    // fingerprint and checking the encoding and the line ends on the way;
+    // Again when they turn out other than readStart took them to be.
+    Pass spill()
     {
         const std::unique_ptr<LineFilter> filter = filterFor(options_);
         if (filter)
@@ -257,12 +259,13 @@ private:
         const bool byForm = comparedByForm(rules);
         compareMode_ = byForm ? CompareMode::Binary : rules.mode;
 
-        // Partitions of a quarter of the memory at most; more of them, down
+        // Partitions of an eighth of the memory at most (two are grouped at
+        // once, and the list takes a quarter); more of them, down
         // to a few thousand lines each, while their buffers (an eighth of the
         // memory in all) hold 32 KiB each: the table of a small partition
         // stays in the processor's cache.
         const int64_t records = static_cast<int64_t>(size_) * (byForm ? 2 : 1) + kRecordBytesPerLine * lineEstimate_;
-        const int64_t share = std::max<int64_t>(memory_ / 4, int64_t{1} << 20);
+        const int64_t share = std::max<int64_t>(memory_ / 8, int64_t{1} << 20);
         bits_ = partitionBits(records, share, kMaxPartitionBits);
         while (bits_ < kMaxPartitionBits && (lineEstimate_ >> bits_) > kLinesPerPartition &&
                ((memory_ / 8) >> (bits_ + 1)) >= kSmallBuffer)
@@ -272,22 +275,36 @@ private:
         file_ = std::make_unique<SpillFile>();
         partitions_ = std::make_unique<SpilledPartitions>(*file_, uint32_t{1} << bits_, buffer);
 
-        const int readFd = ::dup(fd_);
-        if (readFd < 0 || ::lseek(readFd, 0, SEEK_SET) != 0) {
-            const int error = errno;
-            if (readFd >= 0)
-                ::close(readFd);
-            throw ReadError{ReadFailure::FileError, error};
-        }
         LineReader reader(unit_, out_.mode, kBlock);
-        reader.attach(readFd);
-        ContentHash again;
-        reader.onRead = [&again](std::string_view bytes) { again.add(bytes); };
-        auto lines = std::make_shared<LineFile>(fd_, unit_, out_.mode);
-        fd_ = -1;  // the source list reads it from now on
+        reader.attach(duplicateAtStart());
+        ContentHash hash;
+        LineEndTally tally;
+        Utf8Check utf8;
+        const size_t width = unitWidth(unit_);
+        uint32_t lastUnit = 0;
+        uint64_t at = 0;
+        reader.onRead = [&](std::string_view bytes) {
+            hash.add(bytes);
+            const std::string_view text = at == 0 ? bytes.substr(std::min(bytes.size(), out_.encoding.textStart())) : bytes;
+            const LineEndTally t = options_.zeroTerminated ? LineEndTally{} : tallyLineEnds(text, unit_);
+            tally.lf += t.lf;
+            tally.cr += t.cr;
+            tally.crlf += t.crlf;
+            if (text.size() >= width) {
+                // A CR LF pair the blocks cut apart.
+                if (at > 0 && lastUnit == unitOf('\r') && unitAt(text, 0) == unitOf('\n'))
+                    ++tally.crlf;
+                lastUnit = unitAt(text, (text.size() / width - 1) * width);
+            }
+            if (!settled_)
+                utf8.add(text, false);
+            at += bytes.size();
+        };
+        // The source list reads the file from its own descriptor.
+        auto lines = std::make_shared<LineFile>(duplicateAtStart(), unit_, out_.mode);
 
         KeyMaker maker(rules);
-        std::string scratch, form, record;
+        std::string scratch, form;
         std::string_view line;
         int64_t index = 0;
         for (; reader.next(line); ++index) {
@@ -300,45 +317,111 @@ private:
             lines->noteLine(index, offset);
             const std::string_view key = maker.key(line, scratch);
             if (filter && filter->interrupted())
-                return false;
+                return Pass::Stopped;
             const bool inLine = key.data() >= line.data() && key.data() + key.size() <= line.data() + line.size();
             if (!(byForm ? maker.blank(key, inLine) : isBlankOnly(key))) {
                 const std::string_view compared = byForm ? maker.form(key, inLine, form) : key;
-                RecordHeader h{keyHash(compareMode_, compared), static_cast<uint32_t>(index),
-                               static_cast<uint32_t>(key.size()),
+                const uint64_t hash = keyHash(compareMode_, compared);
+                const bool ownKey = byForm || !inLine;
+                RecordHeader h{static_cast<uint32_t>(hash), static_cast<uint32_t>(index),
                                inLine ? offset + static_cast<uint64_t>(key.data() - line.data()) : kKeyText,
-                               static_cast<uint32_t>(compared.size())};
-                record.assign(reinterpret_cast<const char*>(&h), sizeof h);
-                record.append(compared);
-                if (!inLine)
-                    record.append(key);
-                partitions_->add(partitionOf(h.hash, bits_), record);
+                               static_cast<uint32_t>(compared.size()) | (ownKey ? kOwnKey : 0)};
+                const size_t size = sizeof h + compared.size() + (ownKey ? 4 : 0) + (inLine ? 0 : key.size());
+                char* to = partitions_->add(partitionOf(hash, bits_), size);
+                std::memcpy(to, &h, sizeof h);
+                to = std::copy(compared.begin(), compared.end(), to + sizeof h);
+                if (ownKey) {
+                    const auto length = static_cast<uint32_t>(key.size());
+                    std::memcpy(to, &length, 4);
+                    if (!inLine)
+                        std::copy(key.begin(), key.end(), to + 4);
+                }
             }
-            if (work_.step(Stage::Finding, index, lineEstimate_))
-                return false;
+            if (work_.step(Stage::Finding, static_cast<int64_t>(offset), static_cast<int64_t>(size_)))
+                return Pass::Stopped;
         }
         if (reader.failed())
             throw ReadError{ReadFailure::FileError, reader.error()};
-        // What the second pass read must be what the first one did.
-        if (again.value() != out_.contentHash || index > INT32_MAX)
+        if (index > INT32_MAX)
             throw ReadError{ReadFailure::FileError};
+        if (!settled_) {
+            utf8.add({}, true);
+            settled_ = true;
+            // A stray byte may leave it UTF-8; another encoding means other keys.
+            if (utf8.invalidAt() >= 0) {
+                const SourceEncoding guess = detectorGuess(utf8.invalidAt(), utf8.multiByteBefore());
+                const bool same = guess.encoding == out_.encoding.encoding;
+                out_.encoding = guess;
+                unit_ = codeUnitOf(guess.encoding);
+                if (!same)
+                    return Pass::Again;
+            }
+        }
+        if (const LineEndMode mode = options_.zeroTerminated ? LineEndMode::Nul : lineEndMode(tally); mode != out_.mode) {
+            out_.mode = mode;
+            return Pass::Again;
+        }
         partitions_->flush();
+        size_ = at;
+        out_.contentHash = hash.value();
         lines->finish(index, size_);
         out_.lines = index;
         out_.source = std::make_shared<SourceLines>(std::move(lines), unit_, out_.mode);
-        return true;
+        return Pass::Done;
     }
 
-    // Groups each partition in turn: a table of the keys met so far, their
-    // compared bytes kept once each.
+    // A descriptor of the file of its own, at its start.
+    int duplicateAtStart() const
+    {
+        const int fd = ::dup(fd_);
+        if (fd < 0 || ::lseek(fd, 0, SEEK_SET) != 0) {
+            const int error = errno;
+            if (fd >= 0)
+                ::close(fd);
+            throw ReadError{ReadFailure::FileError, error};
+        }
+        return fd;
+    }
+
+    // Groups the partitions, on two cores where there are, each partition
+    // with a table of the keys met so far, their compared bytes kept once
+    // each. A slice at a time, so that progress shows and a stop is noticed.
     bool group()
     {
         out_.dups = std::make_shared<DupsList>(out_.source, digitCount(out_.lines));
-        DupsList& dups = *out_.dups;
-        // A key met first: its compared bytes in kept at at, and where its
-        // own text lies (in the file, or in kept after the compared bytes).
+        // The list gets a quarter of the memory; the rest waits in sorted runs.
+        out_.dups->keepWithin(memory_ / 4);
+        work_.begin(Stage::Grouping);
+        const uint32_t count = partitions_->count();
+        const bool parallel = count > 1 && worthTwoCores(out_.lines, kTwoCoresFromLines);
+        std::array<Grouper, 2> groupers{Grouper(*this), Grouper(*this)};
+        std::atomic<uint32_t> next{0};
+        std::mutex listed;
+        while (next.load() < count) {
+            const auto until = std::chrono::steady_clock::now() + Work::kInterval;
+            onTwoCores(parallel, [&](int part) {
+                Grouper& grouper = groupers[static_cast<size_t>(part)];
+                do {
+                    const uint32_t p = next.fetch_add(1);
+                    if (p >= count)
+                        return;
+                    grouper.group(p);
+                    const std::lock_guard lock(listed);
+                    grouper.list(*out_.dups);
+                } while (std::chrono::steady_clock::now() < until);
+            });
+            if (work_.report(Stage::Grouping, std::min(next.load(), count), count))
+                return false;
+        }
+        out_.groups = groupers[0].groups + groupers[1].groups;
+        return true;
+    }
+
+    // The grouping of one core: its table and what it found in the
+    // partition it groups.
+    struct Grouper {
         struct Member {
-            uint64_t hash;
+            uint32_t hash;
             uint32_t line;
             uint32_t length;
             size_t at;
@@ -346,60 +429,92 @@ private:
             uint32_t keyLength;
             bool repeated;
         };
-        std::vector<Member> members;
-        std::string kept, buffer;
-        HashSlots table;
-        for (uint32_t p = 0; p < partitions_->count(); ++p) {
+        // An entry for the list: its key in the file, or its text in texts.
+        struct Entry {
+            uint32_t line, group;
+            uint64_t keyOffset;  // kKeyText: the text is in texts at textAt
+            uint32_t keyLength;
+            size_t textAt;
+        };
+
+        explicit Grouper(const SpilledScan& scan) : scan(scan) {}
+
+        void group(uint32_t p)
+        {
             members.clear();
             kept.clear();
-            table.reset(partitions_->records(p));
-            partitions_->forEachChunk(p, buffer, [&](std::string_view chunk) {
+            table.reset(scan.partitions_->records(p));
+            scan.partitions_->forEachChunk(p, buffer, [&](std::string_view chunk) {
                 for (size_t at = 0; at < chunk.size();) {
                     RecordHeader h;
                     std::memcpy(&h, chunk.data() + at, sizeof h);
                     at += sizeof h;
-                    const std::string_view compared = chunk.substr(at, h.compareLength);
-                    at += h.compareLength;
+                    const uint32_t compareLength = h.compareLength & ~kOwnKey;
+                    const std::string_view compared = chunk.substr(at, compareLength);
+                    at += compareLength;
+                    uint32_t keyLength = compareLength;
                     std::string_view keyText;
-                    if (h.keyOffset == kKeyText) {
-                        keyText = chunk.substr(at, h.keyLength);
-                        at += h.keyLength;
+                    if (h.compareLength & kOwnKey) {
+                        std::memcpy(&keyLength, chunk.data() + at, 4);
+                        at += 4;
+                        if (h.keyOffset == kKeyText) {
+                            keyText = chunk.substr(at, keyLength);
+                            at += keyLength;
+                        }
                     }
-                    const auto next = static_cast<uint32_t>(members.size());
-                    const uint32_t id = table.findOrAdd(static_cast<uint32_t>(h.hash), next, [&](uint32_t other) {
+                    const auto id = static_cast<uint32_t>(members.size());
+                    const uint32_t found = table.findOrAdd(h.hash, id, [&](uint32_t other) {
                         const Member& m = members[other];
                         return m.hash == h.hash &&
-                               sameKey(compareMode_, std::string_view(kept).substr(m.at, m.length), compared);
+                               sameKey(scan.compareMode_, std::string_view(kept).substr(m.at, m.length), compared);
                     });
-                    if (id == next) {
-                        members.push_back(Member{h.hash, h.line, h.compareLength, kept.size(), h.keyOffset,
-                                                 h.keyLength, false});
+                    if (found == id) {
+                        members.push_back(
+                            Member{h.hash, h.line, compareLength, kept.size(), h.keyOffset, keyLength, false});
                         kept.append(compared);
                         kept.append(keyText);
                         continue;
                     }
                     // Every entry shows its own line's key, the first one too.
-                    Member& first = members[id];
+                    Member& first = members[found];
                     if (!first.repeated) {
                         first.repeated = true;
-                        if (first.keyOffset == kKeyText)
-                            dups.append(first.line, first.line,
-                                        std::string_view(kept).substr(first.at + first.length, first.keyLength));
-                        else
-                            dups.appendAt(first.line, first.line, first.keyOffset, first.keyLength);
-                        ++out_.groups;
+                        add(first.line, first.line, first.keyOffset, first.keyLength,
+                            std::string_view(kept).substr(first.at + first.length,
+                                                          first.keyOffset == kKeyText ? first.keyLength : 0));
+                        ++groups;
                     }
-                    if (h.keyOffset == kKeyText)
-                        dups.append(h.line, first.line, keyText);
-                    else
-                        dups.appendAt(h.line, first.line, h.keyOffset, h.keyLength);
+                    add(h.line, first.line, h.keyOffset, keyLength, keyText);
                 }
             });
-            if (work_.check())
-                return false;
         }
-        return true;
-    }
+
+        void add(uint32_t line, uint32_t group, uint64_t keyOffset, uint32_t keyLength, std::string_view keyText)
+        {
+            entries.push_back(Entry{line, group, keyOffset, keyLength, texts.size()});
+            texts.append(keyText);
+        }
+
+        // Hands what group() found to the list.
+        void list(DupsList& dups)
+        {
+            for (const Entry& e : entries) {
+                if (e.keyOffset == kKeyText)
+                    dups.append(e.line, e.group, std::string_view(texts).substr(e.textAt, e.keyLength));
+                else
+                    dups.appendAt(e.line, e.group, e.keyOffset, e.keyLength);
+            }
+            entries.clear();
+            texts.clear();
+        }
+
+        const SpilledScan& scan;
+        std::vector<Member> members;
+        std::string kept, buffer, texts;
+        HashSlots table;
+        std::vector<Entry> entries;
+        int64_t groups = 0;
+    };
 
     const Options& options_;
     const int64_t memory_;
@@ -409,6 +524,7 @@ private:
     uint64_t size_ = 0;
     CodeUnit unit_ = CodeUnit::Byte;
     int64_t lineEstimate_ = 0;
+    bool settled_ = false;  // the encoding is certain (not only taken from the start)
     CompareMode compareMode_ = CompareMode::Binary;
     int bits_ = 0;
     std::unique_ptr<SpillFile> file_;

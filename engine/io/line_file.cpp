@@ -88,8 +88,29 @@ std::string_view LineFile::bytes(uint64_t offset, uint32_t length) const
     for (const Block& b : cache_)
         if (b.number >= 0 && offset >= b.start && offset + length <= b.start + b.bytes.size())
             return std::string_view(b.bytes).substr(static_cast<size_t>(offset - b.start), length);
-    scratch_.resize(length);
-    return readAt(fd_, scratch_.data(), length, offset) ? std::string_view(scratch_) : std::string_view();
+    for (Window& w : windows_) {
+        if (offset >= w.start && offset + length <= w.start + w.bytes.size()) {
+            w.lastUse = ++uses_;
+            return std::string_view(w.bytes).substr(static_cast<size_t>(offset - w.start), length);
+        }
+    }
+    constexpr uint64_t kWindow = 64 << 10;
+    Window& w = *std::min_element(windows_.begin(), windows_.end(),
+                                  [](const Window& a, const Window& b) { return a.lastUse < b.lastUse; });
+    w.lastUse = ++uses_;
+    w.start = offset - offset % 4096;
+    const uint64_t end = std::min(std::max(w.start + kWindow, offset + length), std::max(end_, offset + length));
+    w.bytes.resize(static_cast<size_t>(end - w.start));
+    if (!readAt(fd_, w.bytes.data(), w.bytes.size(), w.start)) {
+        // Near the end of a file that shrank: only what was asked.
+        w.start = offset;
+        w.bytes.resize(length);
+        if (!readAt(fd_, w.bytes.data(), length, offset)) {
+            w.bytes.clear();
+            return {};
+        }
+    }
+    return std::string_view(w.bytes).substr(static_cast<size_t>(offset - w.start), length);
 }
 
 }  // namespace quillow

@@ -56,7 +56,14 @@ private:
     int64_t count_ = 0;
     mutable std::array<Block, 8> cache_;
     mutable uint64_t uses_ = 0;
-    mutable std::string scratch_;
+    // Stretches of the file that bytes() read: the keys of a list in group
+    // order lie in a few streams that move forward through the file.
+    struct Window {
+        uint64_t start = 0;
+        std::string bytes;
+        uint64_t lastUse = 0;
+    };
+    mutable std::array<Window, 16> windows_;
 };
 
 }  // namespace quillow

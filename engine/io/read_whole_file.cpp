@@ -76,7 +76,7 @@ std::optional<size_t> readWhenReady(int fd, char* to, size_t n, const std::funct
 
 // A pipe or terminal: read as it comes, up to a little more than limit.
 std::optional<BigVector<char>> readPipe(int fd, const std::function<bool()>& stopRequested, size_t limit,
-                                        bool& complete)
+                                        bool& complete, const std::function<void(size_t)>& onRead)
 {
     // A bigger pipe means fewer wake-ups; the system may refuse, which is fine.
 #ifdef F_SETPIPE_SZ
@@ -109,6 +109,8 @@ std::optional<BigVector<char>> readPipe(int fd, const std::function<bool()>& sto
             break;
         }
         have += *got;
+        if (onRead)
+            onRead(have);
     }
     bytes.resize(have);
     return bytes;
@@ -158,7 +160,7 @@ FileBytes readWholeFile(const std::string& path, FileIdentity* identity)
 }
 
 std::optional<BigVector<char>> readWholeStream(int fd, const std::function<bool()>& stopRequested, size_t limit,
-                                               bool* complete)
+                                               bool* complete, const std::function<void(size_t)>& onRead)
 {
     bool ended = true;
     if (!complete)
@@ -171,7 +173,7 @@ std::optional<BigVector<char>> readWholeStream(int fd, const std::function<bool(
     // A regular file of size 0 may only not tell its size (/proc): read as
     // it comes, like a pipe.
     if (!S_ISREG(st.st_mode) || st.st_size == 0)
-        return readPipe(fd, stopRequested, limit, *complete);
+        return readPipe(fd, stopRequested, limit, *complete, onRead);
     // A file given as standard input (< FILE) is read from where it stands,
     // as fast as a named one, and left at its end as a filter leaves it.
     off_t start = ::lseek(fd, 0, SEEK_CUR);
@@ -186,9 +188,11 @@ std::optional<BigVector<char>> readWholeStream(int fd, const std::function<bool(
     return bytes;
 }
 
-bool spoolStream(std::string_view head, int fd, SpillFile& file, const std::function<bool()>& stopRequested)
+bool spoolStream(std::string_view head, int fd, SpillFile& file, const std::function<bool()>& stopRequested,
+                 const std::function<void(size_t)>& onRead)
 {
     file.append(head);
+    size_t copied = head.size();
     std::string block(size_t{4} << 20, '\0');
     for (;;) {
         const std::optional<size_t> got = readWhenReady(fd, block.data(), block.size(), stopRequested);
@@ -197,6 +201,9 @@ bool spoolStream(std::string_view head, int fd, SpillFile& file, const std::func
         if (*got == 0)
             return true;
         file.append(std::string_view(block.data(), *got));
+        copied += *got;
+        if (onRead)
+            onRead(copied);
     }
 }
 

@@ -41,13 +41,17 @@ FileBytes readWholeFile(const std::string& path, FileIdentity* identity = nullpt
 // ReadError or std::bad_alloc; leaves fd open.
 // A stream of more than limit bytes is not read to its end: *complete
 // (when given) is then false, the bytes are what was read (none of a
-// regular file), and the rest waits in fd for spoolStream.
+// regular file), and the rest waits in fd for spoolStream. onRead (when
+// given) learns how many bytes are in after each read of a pipe.
 std::optional<BigVector<char>> readWholeStream(int fd, const std::function<bool()>& stopRequested,
-                                               size_t limit = SIZE_MAX, bool* complete = nullptr);
+                                               size_t limit = SIZE_MAX, bool* complete = nullptr,
+                                               const std::function<void(size_t)>& onRead = {});
 
 // Copies head, then the rest of fd to its end, into file: a stream that does
 // not fit in memory, to be scanned from there. False when stopRequested said
-// yes. Throws ReadError (the stream) or SpillError (the file).
-bool spoolStream(std::string_view head, int fd, SpillFile& file, const std::function<bool()>& stopRequested);
+// yes. onRead (when given) learns how many bytes are copied after each read.
+// Throws ReadError (the stream) or SpillError (the file).
+bool spoolStream(std::string_view head, int fd, SpillFile& file, const std::function<bool()>& stopRequested,
+                 const std::function<void(size_t)>& onRead = {});
 
 }  // namespace quillow

@@ -29,14 +29,20 @@ void SourceLines::addAllLines(const LineLayout& layout, bool parallel)
     mode_ = layout.mode;
     const size_t first = lines_.size();
     lines_.resize(first + static_cast<size_t>(layout.total));
+    // Where the starts' bits above the low 32 change, per half.
+    std::vector<HighChange> changes[2];
     auto fillPart = [&](int part) {
         const size_t base = textStart_ + (part == 0 ? 0 : layout.at);
         size_t index = first + (part == 0 ? 0 : static_cast<size_t>(layout.firstCount));
+        std::vector<HighChange>& seen = changes[part];
         splitLines(part == 0 ? text.substr(0, layout.at) : text.substr(layout.at), unit_, mode_,
                    [&](size_t begin, size_t length) {
                        if (length > std::numeric_limits<uint32_t>::max())
                            throw std::length_error("a line is longer than 4 GiB");
-                       lines_[index++] = Line{base + begin, static_cast<uint32_t>(length)};
+                       const uint64_t at = base + begin;
+                       if (seen.empty() || seen.back().high != at >> 32)
+                           seen.push_back(HighChange{static_cast<int64_t>(index), at >> 32});
+                       lines_[index++] = Line{static_cast<uint32_t>(at), static_cast<uint32_t>(length)};
                    });
     };
     onTwoCores(parallel, [&](int part) {
@@ -44,6 +50,10 @@ void SourceLines::addAllLines(const LineLayout& layout, bool parallel)
         if (!parallel)
             fillPart(1);
     });
+    for (const std::vector<HighChange>& seen : changes)
+        for (const HighChange& c : seen)
+            if (highs_.empty() ? c.high != 0 : highs_.back().high != c.high)
+                highs_.push_back(c);
     count_ += layout.total;
 }
 
@@ -62,7 +72,7 @@ std::string_view SourceLines::view(int64_t index) const
         return file_->line(index);
     }
     const Line& l = line(index);
-    return bytes().substr(l.offset, l.length);
+    return bytes().substr(offsetOf(index), l.length);
 }
 
 std::string_view SourceLines::lineEnd(int64_t index) const
@@ -73,9 +83,8 @@ std::string_view SourceLines::lineEnd(int64_t index) const
         return file_->lineEnd(index);
     }
     // Lines follow each other: a line's end runs up to the next line's start.
-    const Line& l = line(index);
-    const size_t end = l.offset + l.length;
-    const size_t next = index + 1 < count_ ? lines_[static_cast<size_t>(index + 1)].offset : buf_.size();
+    const size_t end = offsetOf(index) + line(index).length;
+    const size_t next = index + 1 < count_ ? offsetOf(index + 1) : buf_.size();
     return bytes().substr(end, next - end);
 }
 
@@ -88,6 +97,7 @@ void SourceLines::release()
 {
     buf_ = FileBytes();
     BigVector<Line>().swap(lines_);
+    highs_.clear();
     file_.reset();
     released_ = true;
 }

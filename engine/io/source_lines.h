@@ -44,9 +44,9 @@ public:
     void prefetchRecord(int64_t index) const { __builtin_prefetch(&lines_[static_cast<size_t>(index)]); }
     void prefetchText(int64_t index) const
     {
-        const Line& l = lines_[static_cast<size_t>(index)];
-        __builtin_prefetch(buf_.data() + l.offset);
-        __builtin_prefetch(buf_.data() + l.offset + l.length);  // a line often spans two cache lines
+        const char* at = buf_.data() + offsetOf(index);
+        __builtin_prefetch(at);
+        __builtin_prefetch(at + lines_[static_cast<size_t>(index)].length);  // a line often spans two cache lines
     }
     // The whole file, a byte-order mark included (nothing when onDisk).
     std::string_view bytes() const { return buf_.view(); }
@@ -65,16 +65,35 @@ public:
     bool released() const { return released_; }
 
 private:
-#pragma pack(push, 4)
+    // The low 32 bits of where a line starts, and its length; the high bits
+    // of the start (a file of 4 GiB or more) are those of the last change
+    // in highs_ at or before the line. Eight bytes a line, not twelve.
     struct Line {
-        uint64_t offset;
+        uint32_t offset;
         uint32_t length;
     };
-#pragma pack(pop)
+    struct HighChange {
+        int64_t line;   // the first line whose start has these high bits
+        uint64_t high;  // the start's bits above the low 32
+    };
     const Line& line(int64_t index) const;
+    uint64_t offsetOf(int64_t index) const
+    {
+        const uint64_t low = lines_[static_cast<size_t>(index)].offset;
+        if (highs_.empty())
+            return low;
+        uint64_t high = 0;
+        for (const HighChange& c : highs_) {
+            if (c.line > index)
+                break;
+            high = c.high;
+        }
+        return high << 32 | low;
+    }
 
     FileBytes buf_;
     BigVector<Line> lines_;
+    std::vector<HighChange> highs_;
     std::shared_ptr<const LineFile> file_;
     size_t textStart_ = 0;
     int64_t count_ = 0;

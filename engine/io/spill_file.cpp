@@ -4,7 +4,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstdlib>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #include "engine/io/file_ops.h"
 #include "engine/io/pending_temp_files.h"
@@ -77,48 +83,145 @@ void SpillFile::read(uint64_t offset, char* to, size_t n) const
     }
 }
 
+// Writes chunks in the order they were handed over, on a thread of its own
+// (or at once, where no thread can be started); keeps spare buffers, so the
+// partitions' buffers are allocated once.
+struct SpilledPartitions::Writer {
+    explicit Writer(SpillFile& file, size_t inFlight) : file(file), inFlight(inFlight)
+    {
+        try {
+            thread = std::jthread([this](std::stop_token stop) { run(stop); });
+        } catch (const std::system_error&) {
+        }
+    }
+    ~Writer()
+    {
+        if (thread.joinable()) {
+            {
+                const std::lock_guard lock(mutex);
+                thread.request_stop();
+            }
+            changed.notify_all();
+        }
+    }
+
+    // Queues bytes (taking them; buffer gets a spare in return); waits while
+    // too much is waiting. Rethrows a failed write.
+    void push(BigVector<char>& buffer)
+    {
+        std::unique_lock lock(mutex);
+        rethrow();
+        if (!thread.joinable()) {
+            lock.unlock();
+            file.append(std::string_view(buffer.data(), buffer.size()));
+            buffer.clear();
+            return;
+        }
+        changed.wait(lock, [&] { return waiting <= inFlight || failure; });
+        rethrow();
+        waiting += buffer.size();
+        queue.push_back(std::move(buffer));
+        buffer = spares.empty() ? BigVector<char>() : std::move(spares.back());
+        if (!spares.empty())
+            spares.pop_back();
+        buffer.clear();
+        changed.notify_all();
+    }
+
+    // Waits until everything queued is written; rethrows a failed write.
+    void drain()
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return queue.empty() && !busy || failure; });
+        rethrow();
+        spares.clear();
+    }
+
+    void rethrow()
+    {
+        if (failure)
+            std::rethrow_exception(failure);
+    }
+
+    void run(std::stop_token stop)
+    {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            changed.wait(lock, [&] { return !queue.empty() || stop.stop_requested(); });
+            if (stop.stop_requested())  // the partitions are gone: what waits is no use
+                return;
+            BigVector<char> bytes = std::move(queue.front());
+            queue.pop_front();
+            busy = true;
+            lock.unlock();
+            std::exception_ptr failed;
+            try {
+                file.append(std::string_view(bytes.data(), bytes.size()));
+            } catch (...) {
+                failed = std::current_exception();
+            }
+            lock.lock();
+            busy = false;
+            waiting -= bytes.size();
+            if (failed && !failure)
+                failure = failed;
+            if (spares.size() < 8)
+                spares.push_back(std::move(bytes));
+            changed.notify_all();
+        }
+    }
+
+    SpillFile& file;
+    const size_t inFlight;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<BigVector<char>> queue;
+    std::vector<BigVector<char>> spares;
+    size_t waiting = 0;
+    bool busy = false;
+    std::exception_ptr failure;
+    std::jthread thread;  // last: stops first
+};
+
 SpilledPartitions::SpilledPartitions(SpillFile& file, uint32_t count, size_t bufferBytes)
-    : file_(file), bufferBytes_(bufferBytes), buffers_(count), chunks_(count), records_(count, 0)
+    : file_(file), bufferBytes_(bufferBytes), buffers_(count), chunks_(count), records_(count, 0),
+      planned_(file.size()),
+      // A few buffers' worth waits to be written, at least a few megabytes.
+      writer_(std::make_unique<Writer>(file, std::max(bufferBytes * 4, size_t{4} << 20)))
 {
 }
 
-void SpilledPartitions::add(uint32_t partition, std::string_view record)
+SpilledPartitions::~SpilledPartitions() = default;
+
+char* SpilledPartitions::add(uint32_t partition, size_t size)
 {
     ++records_[partition];
-    std::string& buffer = buffers_[partition];
-    if (buffer.size() + record.size() > bufferBytes_ && !buffer.empty()) {
-        write(partition, buffer);
-        buffer.clear();
-    }
-    if (record.size() > bufferBytes_) {  // a record bigger than a buffer is a chunk of its own
-        write(partition, record);
-        return;
-    }
-    if (buffer.capacity() < bufferBytes_)
-        buffer.reserve(bufferBytes_);
-    buffer.append(record);
+    BigVector<char>& buffer = buffers_[partition];
+    if (buffer.size() + size > bufferBytes_ && !buffer.empty())
+        write(partition);
+    if (buffer.capacity() < std::max(bufferBytes_, size))
+        buffer.reserve(std::max(bufferBytes_, size));  // a record bigger than a buffer is a chunk of its own
+    const size_t at = buffer.size();
+    buffer.resize(at + size);
+    return buffer.data() + at;
 }
 
 void SpilledPartitions::flush()
 {
     for (uint32_t p = 0; p < count(); ++p) {
         if (!buffers_[p].empty())
-            write(p, buffers_[p]);
-        std::string().swap(buffers_[p]);
+            write(p);
+        BigVector<char>().swap(buffers_[p]);
     }
-    file_.append(staged_);
-    std::string().swap(staged_);
+    writer_->drain();
 }
 
-void SpilledPartitions::write(uint32_t partition, std::string_view bytes)
+void SpilledPartitions::write(uint32_t partition)
 {
-    constexpr size_t kStage = size_t{4} << 20;
-    chunks_[partition].push_back(Chunk{file_.size() + staged_.size(), bytes.size()});
-    staged_.append(bytes);
-    if (staged_.size() >= kStage) {
-        file_.append(staged_);
-        staged_.clear();
-    }
+    BigVector<char>& buffer = buffers_[partition];
+    chunks_[partition].push_back(Chunk{planned_, buffer.size()});
+    planned_ += buffer.size();
+    writer_->push(buffer);
 }
 
 }  // namespace quillow

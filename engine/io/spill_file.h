@@ -5,9 +5,12 @@
 // way nothing is left behind however the program ends, a signal included.
 // Keys spilled there are grouped one partition at a time (spilled_scan.h).
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "engine/work/big_allocator.h"
 
 namespace quillow {
 
@@ -46,16 +49,23 @@ private:
 };
 
 // Records filed in partitions of a spill file: each partition's records
-// gather in a buffer of its own, which becomes a chunk of the file when full
-// (full buffers are written together, a few megabytes at a time). A
-// partition reads back chunk by chunk, its records in the order they were
-// added; no record is split between chunks.
+// gather in a buffer of its own, which becomes a chunk of the file when full.
+// Full buffers are written by a second thread where one can be started,
+// while the records of the next ones are put together (copying into the
+// file's pages is much of the cost). A partition reads back chunk by chunk,
+// its records in the order they were added; no record is split between
+// chunks.
 class SpilledPartitions {
 public:
     SpilledPartitions(SpillFile& file, uint32_t count, size_t bufferBytes);
+    ~SpilledPartitions();
+    SpilledPartitions(const SpilledPartitions&) = delete;
+    SpilledPartitions& operator=(const SpilledPartitions&) = delete;
 
-    void add(uint32_t partition, std::string_view record);
-    // Writes what the buffers still hold.
+    // Room for a record of size bytes at the end of the partition's buffer,
+    // to be filled before the next call. Throws SpillError (a failed write).
+    char* add(uint32_t partition, size_t size);
+    // Writes what the buffers still hold and waits until all is written.
     void flush();
     uint32_t count() const { return static_cast<uint32_t>(buffers_.size()); }
     // The records added to a partition.
@@ -76,14 +86,18 @@ private:
         uint64_t offset;
         size_t size;
     };
-    void write(uint32_t partition, std::string_view bytes);
+    struct Writer;
+    // Hands the partition's buffer to be written as its next chunk.
+    void write(uint32_t partition);
 
     SpillFile& file_;
     size_t bufferBytes_;
-    std::string staged_;  // chunks not yet written
-    std::vector<std::string> buffers_;
+    // Not zeroed when they grow: every byte is written before it is read.
+    std::vector<BigVector<char>> buffers_;
     std::vector<std::vector<Chunk>> chunks_;
     std::vector<size_t> records_;
+    uint64_t planned_ = 0;  // the file's size once every chunk handed over is written
+    std::unique_ptr<Writer> writer_;
 };
 
 }  // namespace quillow

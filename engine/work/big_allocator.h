@@ -1,11 +1,13 @@
 #pragma once
 // An allocator for the few very large arrays of a scan (file bytes, line
-// offsets, the hash partitions, the duplicates list): blocks of a megabyte or more come straight from mmap
-// and are offered to transparent huge pages, which cuts the TLB misses of
-// random access over hundreds of megabytes; elements are default-initialised,
-// so sizing a byte buffer before reading into it costs no memset.
-#include <sys/mman.h>
-
+// offsets, the hash partitions, the duplicates list): blocks of a megabyte or
+// more come straight from mmap and are offered to transparent huge pages,
+// which cuts the TLB misses of random access over hundreds of megabytes;
+// elements are default-initialised, so sizing a byte buffer before reading
+// into it costs no memset. A block given back is kept for the next one until
+// the scan ends (releaseBigMemory): the system clears every fresh page it
+// hands out, which costs as much as a whole pass of the scan where it runs
+// in a virtual machine, while a block used again costs nothing.
 #include <cstddef>
 #include <new>
 #include <type_traits>
@@ -13,6 +15,14 @@
 #include <vector>
 
 namespace quillow {
+
+// Whole pages for at least bytes: a block kept from before, or fresh.
+// Throws std::bad_alloc.
+void* takeBigMemory(size_t bytes);
+// Keeps the block for takeBigMemory.
+void giveBigMemory(void* at, size_t bytes) noexcept;
+// Gives the kept blocks back to the system.
+void releaseBigMemory();
 
 template <typename T>
 class BigAllocator {
@@ -29,13 +39,7 @@ public:
         const size_t bytes = n * sizeof(T);
         if (bytes < kMmapThreshold)
             return static_cast<T*>(::operator new(bytes, std::align_val_t(alignof(T) > 16 ? alignof(T) : 16)));
-        void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (p == MAP_FAILED)
-            throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-        ::madvise(p, bytes, MADV_HUGEPAGE);
-#endif
-        return static_cast<T*>(p);
+        return static_cast<T*>(takeBigMemory(bytes));
     }
 
     void deallocate(T* p, size_t n) noexcept
@@ -44,7 +48,7 @@ public:
         if (bytes < kMmapThreshold)
             ::operator delete(p, std::align_val_t(alignof(T) > 16 ? alignof(T) : 16));
         else
-            ::munmap(p, bytes);
+            giveBigMemory(p, bytes);
     }
 
     // Default-initialise: no zeroing of bytes that are about to be read into.

@@ -4,6 +4,7 @@
 // available, never more than an address-space limit leaves.
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace quillow {
@@ -15,9 +16,17 @@ inline constexpr const char* kAutoMemory = "auto";
 // of 1024, either case); nullopt when the text is no such size or it is 0.
 std::optional<int64_t> parseMemorySize(std::string_view text);
 
-// What the machine has available now (MemAvailable), and no more than the
-// address-space or data limit of the process leaves beside what it uses.
+// What the machine has available now (MemAvailable), no more than the
+// memory limit of the process's control group leaves (cgroupMemoryRoom), and
+// no more than the address-space or data limit of the process leaves beside
+// what it uses.
 int64_t availableMemory();
+
+// What the memory limits of the process's control group and of the groups
+// above it leave (cgroup v2 memory.max, v1 memory.limit_in_bytes), less what
+// each group uses beyond file cache it can drop; nullopt without a limit.
+// root prefixes every path read (tests).
+std::optional<int64_t> cgroupMemoryRoom(const std::string& root = {});
 
 // The limit a setting names: a size, or (auto, empty or not a size) what
 // the machine has available. A size is held to the process's limits too.

@@ -17,6 +17,7 @@ enum class Stage {
     Loaded,         // the lines are recorded
     Finding,        // keys made and compared
     FindingOnDisk,  // the same through a temporary file (the file does not fit in memory)
+    Grouping,       // lines of equal keys gathered into groups
     Finishing,      // groups settled
     Sorting,        // the duplicates list ordered
     PreparingSave,  // the lines to drop collected
@@ -69,7 +70,7 @@ public:
     // item: the clock is read every few calls. True when the work must stop.
     bool step(Stage stage, int64_t done, int64_t total)
     {
-        if (interval_ > Clock::duration::zero() && (++calls_ & 7) != 0)
+        if (interval_ > Clock::duration::zero() && (++calls_ & 63) != 0)
             return stop_.stop_requested();
         return report(stage, done, total);
     }

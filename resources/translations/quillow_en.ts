@@ -1434,6 +1434,18 @@ looks like a binary file, not a text file. Open it anyway?</translation>
         <translation>The %1 ticked duplicates will be lost. Scan anyway?</translation>
     </message>
     <message>
+        <source>正在归组重复项...       </source>
+        <translation>Grouping duplicates... </translation>
+    </message>
+    <message>
+        <source>正在给重复项排序...       </source>
+        <translation>Sorting the duplicates... </translation>
+    </message>
+    <message>
+        <source>正在归组重复项...</source>
+        <translation>Grouping duplicates...</translation>
+    </message>
+    <message>
         <source>选项 %1 和 %2 不能同时使用</source>
         <translation>options %1 and %2 cannot be used together</translation>
     </message>

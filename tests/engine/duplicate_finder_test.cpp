@@ -23,12 +23,12 @@ struct Found {
 };
 
 Found findAll(const std::string& bytes, const Options& options, std::chrono::steady_clock::duration budget,
-              const Encoding& encoding = Encoding())
+              const Encoding& encoding = Encoding(), DuplicateFinder::HashFn hash = &keyHash)
 {
     auto source = std::make_shared<SourceLines>(bytes, codeUnitOf(encoding));
     DupsList list(source, 7);
     const std::unique_ptr<LineFilter> filter = filterFor(options);
-    DuplicateFinder finder(*source, keyRules(options, filter.get(), encoding), list);
+    DuplicateFinder finder(*source, keyRules(options, filter.get(), encoding), list, hash);
     Found found;
     constexpr int64_t kRange = 1 << 16;
     for (int64_t begin = 0; begin < source->count();) {
@@ -108,6 +108,28 @@ TEST(DuplicateFinder, AgreesWithAPlainMapOfForms)
         EXPECT_GT(expected.size(), static_cast<size_t>(row.lines * row.share / 200)) << row.name;
         EXPECT_EQ(findAll(bytes, options, std::chrono::steady_clock::duration::max(), row.textEncoding()).entries,
                   expected)
+            << row.name;
+    }
+}
+
+// Keys whose hashes collide (all but the bits that pick the partition and
+// two more are dropped) are told apart by their texts.
+TEST(DuplicateFinder, CollidingHashesAreComparedByText)
+{
+    const testing::ComparedCase rows[] = {
+        {"exact", 20000, 60, true, false, false, "", ""},
+        {"folded case, trimmed", 20000, 60, false, true, false, "", ""},
+        {"filtered", 20000, 60, false, false, false, "\\d+|[A-Z]+", ""},
+        {"UTF-16LE, folded case", 20000, 60, false, false, false, "", "UTF-16LE"},
+    };
+    auto colliding = [](CompareMode mode, std::string_view key) {
+        return keyHash(mode, key) & (~uint64_t{0} << 51 | 3);
+    };
+    for (const testing::ComparedCase& row : rows) {
+        const Options options = row.options();
+        const std::string bytes = row.bytes(static_cast<uint32_t>(row.lines + row.share));
+        EXPECT_EQ(findAll(bytes, options, std::chrono::steady_clock::duration::max(), row.textEncoding(), colliding).entries,
+                  findByMap(bytes, options, row.textEncoding()))
             << row.name;
     }
 }

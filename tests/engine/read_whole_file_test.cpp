@@ -9,8 +9,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "engine/io/spill_file.h"
 #include "support/temp_dir.h"
@@ -60,12 +62,19 @@ TEST(ReadWholeStream, FilePipeAndStop)
         ::close(fds[1]);
     });
     bool complete = true;
-    bytes = readWholeStream(fds[0], {}, 1 << 20, &complete);
+    // Progress: the bytes in so far, growing, up to what was read or copied.
+    std::vector<size_t> told;
+    auto tell = [&](size_t have) { told.push_back(have); };
+    bytes = readWholeStream(fds[0], {}, 1 << 20, &complete, tell);
     ASSERT_TRUE(bytes);
     EXPECT_FALSE(complete);
     EXPECT_LT(bytes->size(), sent.size());
+    ASSERT_FALSE(told.empty());
+    EXPECT_EQ(told.back(), bytes->size());
     SpillFile spool;
-    EXPECT_TRUE(spoolStream(text(*bytes), fds[0], spool, {}));
+    EXPECT_TRUE(spoolStream(text(*bytes), fds[0], spool, {}, tell));
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+    EXPECT_EQ(told.back(), sent.size());
     limited.join();
     ::close(fds[0]);
     std::string copied(spool.size(), '\0');

@@ -142,8 +142,18 @@ TEST(SpilledScan, SettlesTheEncodingAsTheScanInMemory)
     for (int i = 0; i < 3000; ++i)
         strayLate += "entry " + std::to_string(i % 1000) + " é\n";
     strayLate += "\xFF\n";
+    // Past the first 4 MiB, which the scan on disk first goes by.
+    std::string ascii;
+    for (int i = 0; ascii.size() < (size_t{9} << 19); ++i)
+        ascii += "line " + std::to_string(i % 20000) + std::string(120, '.') + "\n";
+    std::string crlfs;
+    for (int i = 0; i < 6; ++i)
+        crlfs += crlf;
     for (const auto& [name, bytes] : {std::pair{"GB18030, detected", gb}, std::pair{"UTF-8 with a stray byte", stray},
-                                      std::pair{"UTF-8 with a stray byte late", strayLate}, std::pair{"CR LF", crlf}}) {
+                                      std::pair{"UTF-8 with a stray byte late", strayLate}, std::pair{"CR LF", crlf},
+                                      std::pair{"GB18030 after 4.5 MiB of ASCII", ascii + gb},
+                                      std::pair{"UTF-8 with a stray byte after 4.5 MiB", ascii + stray},
+                                      std::pair{"CR LF after 4.5 MiB of LF", ascii + crlfs}}) {
         TempDir dir;
         const std::string in = dir.write("in.txt", bytes);
         const CleanUp memory(Options(), "auto", in, dir.file("memory.txt"));
@@ -241,6 +251,47 @@ TEST(MemoryLimit, SizesAndTheMachine)
     EXPECT_GT(availableMemory(), 0);
     EXPECT_EQ(memoryLimit("1K"), 1024);
     EXPECT_GT(memoryLimit("auto"), 0);
+}
+
+// The control group's limit, less what it uses beyond its file cache,
+// counts at every level up to the mount point, in both hierarchies.
+TEST(MemoryLimit, ControlGroups)
+{
+    struct Row {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> files;
+        std::optional<int64_t> room;
+    } rows[] = {
+        {"v2: the tighter of the group and its parent",
+         {{"proc/self/cgroup", "0::/jobs/run\n"},
+          {"proc/self/mountinfo", "30 1 0:26 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"},
+          {"sys/fs/cgroup/jobs/run/memory.max", "max\n"},
+          {"sys/fs/cgroup/jobs/memory.max", "1000000\n"},
+          {"sys/fs/cgroup/jobs/memory.current", "300000\n"},
+          {"sys/fs/cgroup/jobs/memory.stat", "anon 100000\ninactive_file 150000\nactive_file 50000\n"}},
+         int64_t{900000}},
+        {"v1: the memory controller's group, seen from a container",
+         {{"proc/self/cgroup", "5:cpu:/\n4:memory:/box/job\n0::/\n"},
+          {"proc/self/mountinfo", "35 31 0:32 /box /sys/fs/cgroup/memory rw - cgroup cgroup rw,memory\n"},
+          {"sys/fs/cgroup/memory/job/memory.limit_in_bytes", "500000\n"},
+          {"sys/fs/cgroup/memory/job/memory.usage_in_bytes", "200000\n"},
+          {"sys/fs/cgroup/memory/job/memory.stat", "total_inactive_file 50000\n"},
+          {"sys/fs/cgroup/memory/memory.limit_in_bytes", "9223372036854771712\n"}},
+         int64_t{350000}},
+        {"no limit anywhere",
+         {{"proc/self/cgroup", "0::/a\n"},
+          {"proc/self/mountinfo", "30 1 0:26 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"},
+          {"sys/fs/cgroup/a/memory.max", "max\n"}},
+         std::nullopt},
+    };
+    for (const Row& row : rows) {
+        TempDir root;
+        for (const auto& [name, text] : row.files) {
+            std::filesystem::create_directories(std::filesystem::path(root.file(name)).parent_path());
+            root.write(name, text);
+        }
+        EXPECT_EQ(cgroupMemoryRoom(root.path().string()), row.room) << row.name;
+    }
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ TEST_F(DailyUseTest, UndoAndRedoTakeTicksByHandSelectCommandsAndTheViewerBackAnd
     open(files.write("f.txt", numbered(12, {{3, "abc"}, {7, "abc"}, {11, "abc"}, {5, "x"}, {9, "x"}})));
     // The viewer ticks line 5 and unticks line 7.
     dialogs.onViewer = [](Session& session) {
-        const std::vector<uint8_t> before = session.result.dups->selection();
+        const std::vector<bool> before = session.result.dups->selection();
         applyLineMarks(session, [&](int64_t line) {
             const int64_t entry = line == 2 ? 0 : line == 6 ? 1 : line == 10 ? 2 : line == 4 ? 3 : 4;
             return line == 4 || (line != 6 && before[static_cast<size_t>(entry)] != 0);
