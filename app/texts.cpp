@@ -101,6 +101,11 @@ std::string progressText(Stage stage, int64_t done, int64_t total)
     return translated(progressPrefix(stage)) + std::to_string(progressPercent(stage, done, total)) + "%";
 }
 
+std::string progressText(const char* prefix, int64_t done, int64_t total)
+{
+    return translated(prefix) + std::to_string(total > 0 ? done * 100 / total : 0) + "%";
+}
+
 std::string failureDetail(const std::string& file, int error)
 {
     std::string reason;

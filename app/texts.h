@@ -28,6 +28,8 @@ inline constexpr const char* kGrouping = QT_TRANSLATE_NOOP("quillow::text", "正
 inline constexpr const char* kFinishing = QT_TRANSLATE_NOOP("quillow::text", "正在结束...");
 inline constexpr const char* kSorting = QT_TRANSLATE_NOOP("quillow::text", "正在给重复项排序...");
 inline constexpr const char* kShowingList = QT_TRANSLATE_NOOP("quillow::text", "正在显示列表...");
+//: A progress text of quillow-cli --list; the percentage follows the blanks.
+inline constexpr const char* kWritingList = QT_TRANSLATE_NOOP("quillow::text", "正在写出列表...       ");
 inline constexpr const char* kNoDuplicates = QT_TRANSLATE_NOOP("quillow::text", "没有找到重复行...");
 inline constexpr const char* kScanStopQuestion = QT_TRANSLATE_NOOP("quillow::text", "你确实想停止处理吗？");
 inline constexpr const char* kNoPreview = QT_TRANSLATE_NOOP("quillow::text", "不可预览...");
@@ -92,6 +94,8 @@ const char* stageStatus(Stage stage);
 int64_t progressPercent(Stage stage, int64_t done, int64_t total);
 // The stage's text, the blanks stored with it, the percentage and "%".
 std::string progressText(Stage stage, int64_t done, int64_t total);
+// "prefix N%", the prefix translated (kWritingList and the like).
+std::string progressText(const char* prefix, int64_t done, int64_t total);
 
 // Failures: the documented text stays as it is; the file and the reason
 // follow it. error is the system's error number, one of the engine's own

@@ -7,8 +7,8 @@
 # peak resident set (GNU time) within the limit + 64 MiB. It times the
 # clean-up beside LC_ALL=C sort -u -S with the same limit, runs interleaved,
 # and prints each ratio's median, min and max over the pairs (target: at
-# most 0.8x); then traces the clean-up's progress (-v on a terminal): no
-# stage may stand on one percentage for more than 2 s. Exits 1 when a check
+# most 0.8x); then traces the progress of the clean-up and of --list (-v on
+# a terminal): no stage may stand on one percentage for more than 2 s. Exits 1 when a check
 # fails. The big file is deleted at the end unless --keep-data.
 #
 # usage: bench/big_file_check.sh [OPTION]...
@@ -131,6 +131,9 @@ for ((i = 0; i < runs; i++)); do
     TMPDIR=$work/tmp prlimit --as="$address_space" /usr/bin/time -f "%e %M" -o "$work/t-ours" \
         "$cli" --max-memory "$limit" "$file" -o "$work/ours.out"
     rm -f "$work/ours.out"
+echo "progress of --list (its texts fetched from the file):"
+TMPDIR=$work/tmp prlimit --as="$address_space" python3 bench/progress_trace.py --limit 2 -- \
+    sh -c '"$0" -v --max-memory "$1" --list "$2" > /dev/null' "$cli" "$limit" "$file" || failed=1
     sync
     TMPDIR=$work/tmp LC_ALL=C /usr/bin/time -f "%e %M" -o "$work/t-sort" \
         sort -u -S "$limit" -T "$work/tmp" "$file" -o "$work/sort.out"

@@ -85,7 +85,12 @@ void CliFrontEnd::setStatus(const std::string& text)
 
 void CliFrontEnd::showProgress(Stage stage, int64_t done, int64_t total)
 {
-    lastStatus_ = text::progressText(stage, done, total);
+    showProgress(text::progressText(stage, done, total));
+}
+
+void CliFrontEnd::showProgress(std::string text)
+{
+    lastStatus_ = std::move(text);
     if (!showProgress_)
         return;
     if (everShown_ && now_() - lastShown_ < kProgressInterval)

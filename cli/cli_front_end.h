@@ -43,6 +43,8 @@ public:
 
     // Progress texts are thinned out to a few a second.
     void showProgress(Stage stage, int64_t done, int64_t total);
+    // The same for a progress text made elsewhere ("prefix N%").
+    void showProgress(std::string text);
     // Clears the progress line.
     void finish();
     const std::string& lastStatus() const { return lastStatus_; }

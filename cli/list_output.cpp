@@ -96,7 +96,8 @@ void formatEntries(const DupsList& list, ShownText& shown, ListForm form, int64_
 
 }  // namespace
 
-int writeList(const DupsList& list, ShownText& shown, ListForm form, int fd)
+int writeList(const DupsList& list, ShownText& shown, ListForm form, int fd,
+              const std::function<void(int64_t done, int64_t total)>& progress)
 {
     const int64_t count = list.count();
     // Keys read from a file go through one cache: one thread then.
@@ -122,6 +123,8 @@ int writeList(const DupsList& list, ShownText& shown, ListForm form, int fd)
         }
         if (interruptRequested())
             return -1;
+        if (progress)
+            progress(end, count);
     }
     return 0;
 }

@@ -120,7 +120,8 @@ int runLineTool(const CommandLine& command, Settings& settings)
     Session session(settings, front);
     RunFailure failure;
     const RunOutcome outcome = runUnattended(session, command.run, &failure);
-    front.finish();
+    if (outcome != RunOutcome::DuplicatesFound)
+        front.finish();
     const ScanResult& result = session.result;
     switch (outcome) {
     case RunOutcome::Stopped:
@@ -137,7 +138,11 @@ int runLineTool(const CommandLine& command, Settings& settings)
         return fail(exitStatus(outcome), failureLine(failure));
     case RunOutcome::DuplicatesFound: {
         ShownText shown(result.encoding.encoding);
-        const int error = writeList(*result.dups, shown, command.run.listForm, STDOUT_FILENO);
+        const int error = writeList(*result.dups, shown, command.run.listForm, STDOUT_FILENO,
+                                    [&](int64_t done, int64_t total) {
+                                        front.showProgress(text::progressText(text::kWritingList, done, total));
+                                    });
+        front.finish();
         // The keys came from the file: it must still be the one scanned.
         if (error == kChangedWhileReadError ||
             (error == 0 && !result.fromStream && identityOf(result.file) != result.identity))

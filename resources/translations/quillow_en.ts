@@ -1203,6 +1203,11 @@ the output is written: 0)</translation>
         <translation>Saving the file... </translation>
     </message>
     <message>
+        <source>正在写出列表...       </source>
+        <extracomment>A progress text of quillow-cli --list; the percentage follows the blanks.</extracomment>
+        <translation>Writing the list... </translation>
+    </message>
+    <message>
         <source>正在选择...      </source>
         <translation>Selecting... </translation>
     </message>
