@@ -82,18 +82,19 @@ bool isDefaultFilter(const CommandLine& command)
                  r.fieldSeparator, r.filterPattern, r.textEncoding, r.maxMemory);
 }
 
-bool writeAll(int fd, const char* p, size_t n)
+// 0 once all n bytes are written, else the errno of the failed write.
+int writeAll(int fd, const char* p, size_t n)
 {
     while (n > 0) {
         const ssize_t w = ::write(fd, p, n);
         if (w < 0 && errno == EINTR)
             continue;
         if (w <= 0)
-            return false;
+            return w < 0 && errno ? errno : EIO;
         p += w;
         n -= static_cast<size_t>(w);
     }
-    return true;
+    return 0;
 }
 
 class Pass {
@@ -141,7 +142,7 @@ private:
             const std::string_view bytes(block_.data(), static_cast<size_t>(got));
             if (emitting_)
                 look(bytes);
-            if (!writeAll(runIn_, bytes.data(), bytes.size()))
+            if (writeAll(runIn_, bytes.data(), bytes.size()) != 0)
                 return;  // the run no longer reads: it is ending
         }
         stopEmitting();
@@ -189,18 +190,10 @@ private:
     // As the writer of the run writes to standard output.
     int writeOut(const char* p, size_t n)
     {
-        while (n > 0) {
-            const ssize_t w = ::write(out_, p, n);
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w < 0 && errno == EPIPE)
-                ends_.closedPipe();
-            if (w <= 0)
-                return w < 0 && errno ? errno : EIO;
-            p += w;
-            n -= static_cast<size_t>(w);
-        }
-        return 0;
+        const int error = writeAll(out_, p, n);
+        if (error == EPIPE)
+            ends_.closedPipe();
+        return error;
     }
 
     // The complete lines of the plain start of bytes; they go out once the
