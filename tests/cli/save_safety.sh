@@ -155,36 +155,32 @@ long_line_stop() {
     stop_slow_save long_line_stop "$work/long.txt" 0.5
 }
 
-# The file's fsync takes 4 s (strace); the stop comes meanwhile: no rename.
-stop_during_fsync() {
+# stop_held NAME SYSCALL NR INJECT FILE: saves into FILE (holding "older")
+# while strace holds SYSCALL (number NR) as INJECT says, and stops it there.
+stop_held() {
     have_strace || { status=skip; return; }
-    echo "older" > "$work/synced.txt"
-    strace -f -qq -o /dev/null -e trace=fsync -e inject=fsync:delay_enter=4000000:when=1 \
-        "$cli" "$work/in.txt" -o "$work/synced.txt" 2> "$err" &
+    echo "older" > "$5"
+    strace -f -qq -o /dev/null -e trace="$2" -e inject="$2:$4" "$cli" "$work/in.txt" -o "$5" 2> "$err" &
     local tracer=$!
     local pid
     pid=$(started "$tracer")
-    wait_in_syscall "$pid" 74 || fail "stop_during_fsync: no fsync seen"
+    wait_in_syscall "$pid" "$3" || fail "$1: no $2 seen"
     kill -TERM "$pid"
     wait "$tracer"
     status=$?
-    target=$work/synced.txt want=$'older\n'
+    target=$5
 }
 
-# The stop comes once the rename is done (strace holds its return).
+# The file's fsync takes 4 s; the stop comes meanwhile: no rename.
+stop_during_fsync() {
+    stop_held stop_during_fsync fsync 74 delay_enter=4000000:when=1 "$work/synced.txt"
+    want=$'older\n'
+}
+
+# The stop comes once the rename is done (its return is held).
 stop_after_rename() {
-    have_strace || { status=skip; return; }
-    echo "older" > "$work/renamed.txt"
-    strace -f -qq -o /dev/null -e trace=renameat -e inject=renameat:delay_exit=3000000 \
-        "$cli" "$work/in.txt" -o "$work/renamed.txt" 2> "$err" &
-    local tracer=$!
-    local pid
-    pid=$(started "$tracer")
-    wait_in_syscall "$pid" 264 || fail "stop_after_rename: no rename seen"
-    kill -TERM "$pid"
-    wait "$tracer"
-    status=$?
-    target=$work/renamed.txt want=$'a\nb\nc\n'
+    stop_held stop_after_rename renameat 264 delay_exit=3000000 "$work/renamed.txt"
+    want=$'a\nb\nc\n'
 }
 
 # A folder that may be written and searched but not read cannot be opened
