@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/work/work.h"
+#include "engine/runtime/work.h"
 
 namespace quillow {
 

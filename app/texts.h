@@ -9,7 +9,7 @@
 
 #include "app/translation.h"
 #include "engine/text/text_encoding.h"
-#include "engine/work/work.h"
+#include "engine/runtime/work.h"
 
 namespace quillow::text {
 

@@ -10,7 +10,7 @@
 
 #include "cli/cli_front_end.h"
 #include "engine/io/file_info.h"
-#include "engine/work/two_cores.h"
+#include "engine/runtime/two_cores.h"
 
 namespace quillow {
 

@@ -20,7 +20,7 @@
 #include "app/texts.h"
 #include "engine/text/text_encoding.h"
 #include "engine/text/text_util.h"
-#include "engine/work/memory_limit.h"
+#include "engine/runtime/memory_limit.h"
 #include "gui/window_setup.h"
 
 namespace quillow {

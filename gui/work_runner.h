@@ -12,7 +12,7 @@
 #include <stop_token>
 #include <vector>
 
-#include "engine/work/work.h"
+#include "engine/runtime/work.h"
 
 class QTimer;
 

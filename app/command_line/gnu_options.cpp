@@ -13,7 +13,7 @@
 #include "engine/dedup/key_fields.h"
 #include "engine/text/text_encoding.h"
 #include "engine/text/text_util.h"
-#include "engine/work/memory_limit.h"
+#include "engine/runtime/memory_limit.h"
 
 namespace quillow {
 

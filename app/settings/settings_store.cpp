@@ -11,7 +11,7 @@
 #include <string>
 #include <variant>
 
-#include "engine/work/memory_limit.h"
+#include "engine/runtime/memory_limit.h"
 #include "app/settings/settings_files.h"
 #include "engine/text/text_encoding.h"
 #include "engine/text/text_util.h"

@@ -10,7 +10,7 @@
 #include "engine/dedup/hash_partitions.h"
 #include "engine/dedup/key_hash.h"
 #include "engine/text/text_util.h"
-#include "engine/work/two_cores.h"
+#include "engine/runtime/two_cores.h"
 
 namespace quillow {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/text/text_util.h"
-#include "engine/work/two_cores.h"
+#include "engine/runtime/two_cores.h"
 
 namespace quillow {
 

@@ -14,7 +14,7 @@
 #include "engine/dedup/list_index_error.h"
 #include "engine/dedup/spilled_entries.h"
 #include "engine/io/source_lines.h"
-#include "engine/work/work.h"
+#include "engine/runtime/work.h"
 
 namespace quillow {
 

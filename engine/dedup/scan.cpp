@@ -16,8 +16,8 @@
 #include "engine/io/spill_file.h"
 #include "engine/text/line_splitter.h"
 #include "engine/text/text_util.h"
-#include "engine/work/memory_limit.h"
-#include "engine/work/two_cores.h"
+#include "engine/runtime/memory_limit.h"
+#include "engine/runtime/two_cores.h"
 
 namespace quillow {
 

@@ -9,7 +9,7 @@
 #include "engine/io/read_whole_file.h"
 #include "engine/options.h"
 #include "engine/text/text_encoding.h"
-#include "engine/work/work.h"
+#include "engine/runtime/work.h"
 
 namespace quillow {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/dedup/dups_list.h"
-#include "engine/work/work.h"
+#include "engine/runtime/work.h"
 
 namespace quillow {
 

@@ -13,7 +13,7 @@
 
 #include "engine/dedup/dup_record.h"
 #include "engine/io/spill_file.h"
-#include "engine/work/work.h"
+#include "engine/runtime/work.h"
 
 namespace quillow {
 

@@ -20,7 +20,7 @@
 #include "engine/io/read_whole_file.h"
 #include "engine/io/spill_file.h"
 #include "engine/text/text_util.h"
-#include "engine/work/two_cores.h"
+#include "engine/runtime/two_cores.h"
 
 namespace quillow {
 

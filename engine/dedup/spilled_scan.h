@@ -17,7 +17,7 @@
 #include "engine/options.h"
 #include "engine/text/line_splitter.h"
 #include "engine/text/text_encoding.h"
-#include "engine/work/work.h"
+#include "engine/runtime/work.h"
 
 namespace quillow {
 

@@ -24,7 +24,7 @@
 #include "engine/io/target_place.h"
 #include "engine/text/text_encoder.h"
 #include "engine/text/text_util.h"
-#include "engine/work/call_unless_stopped.h"
+#include "engine/runtime/call_unless_stopped.h"
 
 namespace quillow {
 

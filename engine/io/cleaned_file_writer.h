@@ -14,7 +14,7 @@
 #include "engine/dedup/selection.h"
 #include "engine/options.h"
 #include "engine/io/temp_name.h"
-#include "engine/work/work.h"
+#include "engine/runtime/work.h"
 
 namespace quillow {
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string_view>
 
-#include "engine/work/big_allocator.h"
+#include "engine/runtime/big_allocator.h"
 
 namespace quillow {
 

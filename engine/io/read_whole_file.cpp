@@ -11,7 +11,7 @@
 #include <new>
 
 #include "engine/io/spill_file.h"
-#include "engine/work/two_cores.h"
+#include "engine/runtime/two_cores.h"
 
 namespace quillow {
 

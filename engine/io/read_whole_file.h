@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/work/big_allocator.h"
+#include "engine/runtime/big_allocator.h"
 #include "engine/io/file_bytes.h"
 #include "engine/io/file_info.h"
 

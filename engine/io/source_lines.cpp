@@ -3,7 +3,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "engine/work/two_cores.h"
+#include "engine/runtime/two_cores.h"
 
 namespace quillow {
 

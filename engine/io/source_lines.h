@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/work/big_allocator.h"
+#include "engine/runtime/big_allocator.h"
 #include "engine/io/file_bytes.h"
 #include "engine/io/line_file.h"
 #include "engine/text/line_splitter.h"

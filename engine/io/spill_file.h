@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/work/big_allocator.h"
+#include "engine/runtime/big_allocator.h"
 
 namespace quillow {
 

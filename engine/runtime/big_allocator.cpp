@@ -1,4 +1,4 @@
-#include "engine/work/big_allocator.h"
+#include "engine/runtime/big_allocator.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

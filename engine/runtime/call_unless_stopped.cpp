@@ -1,4 +1,4 @@
-#include "engine/work/call_unless_stopped.h"
+#include "engine/runtime/call_unless_stopped.h"
 
 #include <pthread.h>
 #include <signal.h>

@@ -1,4 +1,4 @@
-#include "engine/work/memory_limit.h"
+#include "engine/runtime/memory_limit.h"
 
 #include <sys/resource.h>
 #include <unistd.h>

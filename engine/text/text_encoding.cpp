@@ -16,7 +16,7 @@
 
 #include "engine/text/legacy_guess.h"
 #include "engine/text/locale_language.h"
-#include "engine/work/two_cores.h"
+#include "engine/runtime/two_cores.h"
 
 namespace quillow {
 

@@ -11,7 +11,7 @@
 #include <filesystem>
 
 #include "engine/io/file_ops.h"
-#include "engine/work/memory_limit.h"
+#include "engine/runtime/memory_limit.h"
 #include "engine/text/shown_text.h"
 #include "engine/text/text_encoder.h"
 #include "app/unattended_run.h"
