@@ -36,10 +36,6 @@ KeyRules keyRules(const Options& options, const LineFilter* filter, const Encodi
 
 namespace {
 
-// Fields and character limits need every character's place; trimming and
-// skipping characters alone take the quick way.
-bool cutsFields(const FieldRules& f) { return f.keyField > 0 || f.skipFields > 0 || f.checkChars >= 0; }
-
 std::string_view cut(const FieldRules& rules, std::string_view line, const std::vector<CharAt>& chars)
 {
     const auto [begin, end] = keyRange(rules, chars, line.size());

@@ -42,6 +42,17 @@ KeyRules keyRules(const Options& options, const LineFilter* filter, const Encodi
 // Every other key is compared by its form (KeyMaker).
 inline bool comparedByForm(const KeyRules& rules) { return rules.compatForms || !rules.encoding.isUtf8(); }
 
+// Fields and character limits need every character's place; trimming and
+// skipping characters alone take the quick way.
+inline bool cutsFields(const FieldRules& f) { return f.keyField > 0 || f.skipFields > 0 || f.checkChars >= 0; }
+
+// Every line's key is the whole line, compared as bytes or ignoring case.
+inline bool keysAreWholeLines(const KeyRules& rules)
+{
+    const FieldRules& f = rules.fields;
+    return !comparedByForm(rules) && !rules.filter && !cutsFields(f) && !f.trim && f.skipChars == 0;
+}
+
 // The key of a UTF-8 line; the result views line or scratch.
 std::string_view lineKey(const KeyRules& rules, std::string_view line, std::string& scratch);
 

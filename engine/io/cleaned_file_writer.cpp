@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -252,7 +253,7 @@ private:
         if (reader && reader->failed())
             return fail(WriteOutcome::SourceReadFailed, r_.file, reader->error());
         work_.sink().progress(Stage::Writing, lines - 1, lastLineIndex());
-        std::vector<bool>().swap(drop_);
+        std::vector<uint64_t>().swap(marked_);
 
         const bool sourceSame = (!reader || reread.value() == r_.contentHash) && !(source_ && source_->damaged());
         WriteResult written{WriteOutcome::Written, {}, 0, deleted};
@@ -287,13 +288,13 @@ private:
     Step collect()
     {
         const int64_t n = dups_ ? dups_->count() - 1 : -1;
-        drop_.assign(static_cast<size_t>(std::max<int64_t>(lastLineIndex(), 0)) + 2, false);
+        marked_.assign((static_cast<size_t>(std::max<int64_t>(lastLineIndex(), 0)) + 2 + 63) / 64, 0);
         for (int64_t i = 0; i <= n; ++i) {
             if (dups_->isSelected(i)) {
                 const auto line = static_cast<size_t>(dups_->lineNumber(i));
-                if (line >= drop_.size())
-                    drop_.resize(line + 1, false);
-                drop_[line] = true;
+                if (line / 64 >= marked_.size())
+                    marked_.resize(line / 64 + 1, 0);
+                marked_[line / 64] |= uint64_t{1} << (line % 64);
             }
             if (work_.step(Stage::PreparingSave, i, n))
                 return Step::Stop;
@@ -301,10 +302,30 @@ private:
         return Step::Go;
     }
 
-    bool dropped(int64_t lineNo) const
+    bool dropped(int64_t lineNo) const { return marked(lineNo) != choice_.selectedOnly; }
+
+    bool marked(int64_t lineNo) const
     {
-        const bool selected = static_cast<uint64_t>(lineNo) < drop_.size() && drop_[static_cast<size_t>(lineNo)];
-        return selected != choice_.selectedOnly;
+        const auto at = static_cast<uint64_t>(lineNo);
+        return at / 64 < marked_.size() && (marked_[at / 64] >> (at % 64) & 1) != 0;
+    }
+
+    // The first line number from lineNo on that is kept, or end: runs of
+    // dropped lines are passed a word of the bitmap at a time.
+    int64_t nextKept(int64_t lineNo, int64_t end) const
+    {
+        // Lines past the bitmap are unmarked.
+        const uint64_t flip = choice_.selectedOnly ? 0 : ~uint64_t{0};
+        auto at = static_cast<uint64_t>(lineNo);
+        while (static_cast<int64_t>(at) < end) {
+            if (at / 64 >= marked_.size())
+                return choice_.selectedOnly ? end : static_cast<int64_t>(at);
+            const uint64_t kept = (marked_[at / 64] ^ flip) >> (at % 64);
+            if (kept != 0)
+                return std::min(end, static_cast<int64_t>(at + static_cast<uint64_t>(__builtin_ctzll(kept))));
+            at = (at / 64 + 1) * 64;
+        }
+        return end;
     }
 
     // "%7d " for the line at index, in the file's encoding.
@@ -367,15 +388,44 @@ private:
         return work_.step(Stage::Writing, index, lastLineIndex());
     }
 
+    // The kept lines from the source in memory. Kept lines may lie far apart
+    // (the first of each group, say): the next ones' bytes are fetched
+    // while the current one is written, so their reads overlap.
     Step copyFromMemory(Output& out, int64_t& deleted, int64_t& lines)
     {
         const int64_t count = source_->count();
-        for (int64_t i = 0; i < count && !out.failed(); ++i) {
-            if (dropped(i + 1) || !writeLine(out, i, source_->view(i), source_->lineEnd(i), true))
+        constexpr size_t kAhead = 16;
+        std::array<int64_t, kAhead> ahead{};  // the next kept lines, a ring
+        size_t head = 0, queued = 0;
+        int64_t scanned = 0;  // lines before this one are queued or dropped
+        auto queueNext = [&] {
+            const int64_t kept = nextKept(scanned + 1, count + 1) - 1;
+            if (kept >= count)
+                return false;
+            source_->prefetchText(kept);
+            ahead[(head + queued++) % kAhead] = kept;
+            scanned = kept + 1;
+            return true;
+        };
+        while (queued < kAhead && queueNext()) {
+        }
+        int64_t at = 0;
+        while (queued > 0 && !out.failed()) {
+            const int64_t i = ahead[head];
+            head = (head + 1) % kAhead;
+            --queued;
+            queueNext();
+            // The dropped lines before it.
+            deleted += i - at;
+            if (!writeLine(out, i, source_->view(i), source_->lineEnd(i), true))
                 ++deleted;
+            at = lines = i + 1;
             if (tick(i))
                 return Step::Stop;
-            lines = i + 1;
+        }
+        if (!out.failed()) {
+            deleted += count - at;
+            lines = count;
         }
         return Step::Go;
     }
@@ -489,7 +539,7 @@ private:
     std::string countBytes_;
     size_t nextCount_ = 0;
     const CodeUnit unit_ = codeUnitOf(r_.encoding.encoding);
-    std::vector<bool> drop_;
+    std::vector<uint64_t> marked_;  // by line number: the selected entries' lines
     TargetPlace place_;
     ReplacementFile temp_;  // after place_: it refers to its folder
     WriteResult outcome_;

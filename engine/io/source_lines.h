@@ -36,6 +36,12 @@ public:
     // view stays valid until a few more lines are read.
     std::string_view view(int64_t index) const;
     std::string text(int64_t index) const { return std::string(view(index)); }
+    // view(index) of a list in memory, for an index known to be within it:
+    // no checks, for loops over every line.
+    std::string_view viewInMemory(int64_t index) const
+    {
+        return std::string_view(buf_.data() + offsetOf(index), lines_[static_cast<size_t>(index)].length);
+    }
     // The bytes that ended the line in the file (LF, CR LF, CR ... in the
     // file's units); empty for a last line without an end.
     std::string_view lineEnd(int64_t index) const;
