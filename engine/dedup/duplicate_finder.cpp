@@ -287,6 +287,10 @@ struct DuplicateFinder::Impl {
     {
         if (filtered)
             return keyRefs[line];
+        if (wholeLines) {
+            const std::string_view view = src.viewInMemory(line);
+            return KeyRef{static_cast<uint64_t>(view.data() - buf.data()), static_cast<uint32_t>(view.size())};
+        }
         bool inLine = true;
         return refOf(keyOf(line, part, inLine));
     }
