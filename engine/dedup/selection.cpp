@@ -6,31 +6,33 @@ namespace quillow {
 
 std::vector<bool> selectionAfter(const DupsList& list, SelectCommand command, Work& work)
 {
-    const int64_t n = list.count();
-    std::vector<bool> flags(static_cast<size_t>(n), false);
+    const auto n = static_cast<size_t>(list.count());
+    switch (command) {
+    case SelectCommand::All:
+    case SelectCommand::None:
+        return std::vector<bool>(n, command == SelectCommand::All);
+    case SelectCommand::Invert: {
+        std::vector<bool> flags = list.selection();
+        flags.resize(n, false);
+        flags.flip();  // a word at a time
+        return flags;
+    }
+    case SelectCommand::AllButFirst:
+    case SelectCommand::AllButLast:
+        break;
+    }
     // group(i) is the first line of the entry's group, which is exactly what
-    // the scan found equal under its compare mode.
-    auto sameGroup = [&](int64_t a, int64_t b) { return list.group(a) == list.group(b); };
-    for (int64_t i = 0; i < n; ++i) {
-        bool selected = false;
-        switch (command) {
-        case SelectCommand::All:
-            selected = true;
-            break;
-        case SelectCommand::None:
-            break;
-        case SelectCommand::Invert:
-            selected = !list.isSelected(i);
-            break;
-        case SelectCommand::AllButFirst:
-            selected = i > 0 && sameGroup(i, i - 1);
-            break;
-        case SelectCommand::AllButLast:
-            selected = i + 1 < n && sameGroup(i, i + 1);
-            break;
-        }
-        flags[static_cast<size_t>(i)] = selected;
-        if (work.step(Stage::Selecting, i, n - 1))
+    // the scan found equal under its compare mode. An entry is selected when
+    // its neighbour on the kept side is of its group.
+    const bool byFirst = command == SelectCommand::AllButFirst;
+    std::vector<bool> flags(n, false);
+    uint32_t previous = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t group = list.group(static_cast<int64_t>(i));
+        if (i > 0 && group == previous)
+            flags[byFirst ? i : i - 1] = true;
+        previous = group;
+        if (work.step(Stage::Selecting, static_cast<int64_t>(i), static_cast<int64_t>(n) - 1))
             return {};
     }
     return flags;
