@@ -78,19 +78,26 @@ Clock::time_point deadlineAfter(Clock::duration budget)
 }
 
 // Lines spread over partitions, each partition's in line order: chunks of
-// a shared pool, linked per partition. The pool is sized for every line at
-// once; pages no line reaches are never touched.
+// a pool, linked per partition. The pool is sized for every line at once;
+// pages no line reaches are never touched.
 class PartitionedLines {
 public:
     static constexpr uint32_t kChunkBits = 6;
     static constexpr uint32_t kChunk = 1u << kChunkBits;
     static constexpr uint32_t kNone = 0xFFFFFFFF;
 
-    void reset(int bits, int64_t lines)
+    // The pool's size for lines over 2^bits partitions.
+    static size_t poolSize(int bits, int64_t lines)
+    {
+        return (static_cast<size_t>(lines) / kChunk + (size_t{1} << bits) + 1) * kChunk;
+    }
+
+    // Starts over with the pool at pool, of poolSize(bits, lines) pairs.
+    void reset(int bits, int64_t lines, Pair* pool)
     {
         const size_t count = size_t{1} << bits;
-        const size_t chunks = static_cast<size_t>(lines) / kChunk + count + 1;
-        pool_.resize(chunks * kChunk);
+        const size_t chunks = poolSize(bits, lines) / kChunk;
+        pool_ = pool;
         next_.assign(chunks, kNone);
         head_.assign(count, kNone);
         tail_.assign(count, kNone);
@@ -120,10 +127,9 @@ public:
             at += n;
         }
     }
-    void release() { BigVector<Pair>().swap(pool_); }
 
 private:
-    BigVector<Pair> pool_;
+    Pair* pool_ = nullptr;
     std::vector<uint32_t> next_, head_, tail_, fill_, size_;
     size_t used_ = 0;
 };
@@ -211,6 +217,9 @@ struct DuplicateFinder::Impl {
     std::array<int64_t, 2> next;  // the next line of each half
     const int bits;
     std::array<PartitionedLines, 2> parts;
+    // Both halves' pools in one block, which the duplicates list then takes
+    // over whole: memory used again rather than fresh pages.
+    BigVector<Pair> pool;
     std::atomic<uint32_t> nextPartition{0};
     // Per thread: the partition it groups (its lines, its table, which of
     // its keys have duplicates), and the entries and groups found.
@@ -245,8 +254,10 @@ struct DuplicateFinder::Impl {
         }
         if (filtered)
             keyRefs.resize(static_cast<size_t>(lines));
-        parts[0].reset(bits, half);
-        parts[1].reset(bits, lines - half);
+        const size_t firstPool = PartitionedLines::poolSize(bits, half);
+        pool.resize(firstPool + PartitionedLines::poolSize(bits, lines - half));
+        parts[0].reset(bits, half, pool.data());
+        parts[1].reset(bits, lines - half, pool.data() + firstPool);
     }
 
     bool inFile(std::string_view key) const
@@ -561,8 +572,7 @@ struct DuplicateFinder::Impl {
             stage = Stage::Grouping;
         }
         if (stage == Stage::Grouping && groupPartitions(at)) {
-            for (PartitionedLines& filed : parts)
-                filed.release();
+            BigVector<Pair>().swap(pool);
             list();
             stage = Stage::Done;
         }
