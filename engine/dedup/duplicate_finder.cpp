@@ -134,16 +134,10 @@ private:
     size_t used_ = 0;
 };
 
-// What grouping found: an entry of the duplicates list and the group it
-// joins (numbered by the thread that found it). Its key is looked up again
-// when the list is made: eight bytes an entry rather than twenty.
-struct Found {
-    uint32_t line;
-    uint32_t group;
-};
-
-// A group as its thread found it: its first line, and its entries (then
-// where the next of them goes in the list).
+// A group as its thread found it: its first line and its number of
+// entries. A thread lists the lines of its groups (its found entries) one
+// group after another, in the order it made them, each group's in line
+// order; their keys are looked up again when the list is made.
 struct FoundGroup {
     uint32_t head;
     uint32_t count;
@@ -157,12 +151,14 @@ class BlockList {
 public:
     static constexpr size_t kBlock = size_t{1} << 16;
     static constexpr size_t kAhead = 16;
-    void push_back(const T& item)
+    // Adds n items, to be set through operator[].
+    void grow(size_t n)
     {
-        if (size_ % kBlock == 0)
+        size_ += n;
+        while (blocks_.size() * kBlock < size_)
             blocks_.push_back(std::make_unique_for_overwrite<T[]>(kBlock));
-        blocks_.back()[size_++ % kBlock] = item;
     }
+    T& operator[](size_t i) { return blocks_[i / kBlock][i % kBlock]; }
     size_t size() const { return size_; }
     // Calls f(item, the item kAhead places on or nullptr) on every item in
     // order, freeing each block once done.
@@ -234,7 +230,15 @@ struct DuplicateFinder::Impl {
         KeyRef key, firstKey;
     };
     std::array<std::vector<Match>, 2> pending;
-    std::array<BlockList<Found>, 2> found;
+    std::array<BlockList<uint32_t>, 2> found;
+    // Per thread: the lines a partition found equal to an earlier one (the
+    // batch index of that one, and the line), and where each new group's
+    // next entry goes.
+    struct Joined {
+        uint32_t first, line;
+    };
+    std::array<std::vector<Joined>, 2> joined;
+    std::array<std::vector<uint32_t>, 2> places;
     int64_t groupCount = 0;
     Stage stage = Stage::Hashing;
 
@@ -456,24 +460,44 @@ struct DuplicateFinder::Impl {
             if (!sameKeys(match.key, match.firstKey, part))
                 return groupComparing(batch, part);
         }
-        groupOf[t].assign(n, kNoGroup);
+        std::vector<Joined>& lines = joined[t];
+        lines.clear();
         for (const Match& match : matches)
-            add(part, match.first, batch[match.first].line, batch[match.line].line);
+            lines.push_back(Joined{match.first, batch[match.line].line});
+        listGroups(part, batch);
     }
 
-    // Lists line in the group of the partition's line first (head in the
-    // file); the group and its first entry are made when it has none yet.
-    void add(int part, uint32_t first, uint32_t head, uint32_t line)
+    // Makes the groups of the partition's joined lines and lists their
+    // entries, each group's after one another: its first line, then the
+    // lines that joined it, in line order.
+    void listGroups(int part, const std::vector<Pair>& batch)
     {
         const auto t = static_cast<size_t>(part);
-        uint32_t& group = groupOf[t][first];
-        if (group == kNoGroup) {
-            group = static_cast<uint32_t>(foundGroups[t].size());
-            foundGroups[t].push_back(FoundGroup{head, 1});
-            found[t].push_back(Found{head, group});
+        std::vector<uint32_t>& group = groupOf[t];
+        std::vector<FoundGroup>& groups = foundGroups[t];
+        group.assign(batch.size(), kNoGroup);
+        const size_t before = groups.size();
+        for (const Joined& j : joined[t]) {
+            if (group[j.first] == kNoGroup) {
+                group[j.first] = static_cast<uint32_t>(groups.size());
+                groups.push_back(FoundGroup{batch[j.first].line, 1});
+            }
+            ++groups[group[j.first]].count;
         }
-        ++foundGroups[t][group].count;
-        found[t].push_back(Found{line, group});
+        BlockList<uint32_t>& entries = found[t];
+        std::vector<uint32_t>& next = places[t];
+        next.resize(groups.size() - before);
+        size_t at = entries.size();
+        for (size_t g = before; g < groups.size(); ++g) {
+            next[g - before] = static_cast<uint32_t>(at - entries.size());
+            at += groups[g].count;
+        }
+        const size_t base = entries.size();
+        entries.grow(at - base);
+        for (size_t g = before; g < groups.size(); ++g)
+            entries[base + next[g - before]++] = groups[g].head;
+        for (const Joined& j : joined[t])
+            entries[base + next[group[j.first] - before]++] = j.line;
     }
 
     // Groups a partition comparing keys wherever hashes are equal: the
@@ -486,7 +510,8 @@ struct DuplicateFinder::Impl {
         const size_t n = batch.size();
         HashSlots& table = tables[t];
         table.reset(n);
-        groupOf[t].assign(n, kNoGroup);
+        std::vector<Joined>& lines = joined[t];
+        lines.clear();
         for (size_t k = 0; k < n; ++k) {
             if (k + kAhead < n) {
                 const Pair& ahead = batch[k + kAhead];
@@ -512,8 +537,9 @@ struct DuplicateFinder::Impl {
             }));
             if (first == k)
                 continue;
-            add(part, static_cast<uint32_t>(first), batch[first].line, pair.line);
+            lines.push_back(Joined{static_cast<uint32_t>(first), pair.line});
         }
+        listGroups(part, batch);
     }
 
 
@@ -610,28 +636,30 @@ struct DuplicateFinder::Impl {
                 start[rank(g.head) + size_t{1}] = g.count;
         for (size_t r = 1; r <= marks; ++r)
             start[r] += start[r - 1];
-        // Each group's count becomes where its next entry goes.
-        for (std::vector<FoundGroup>& groups : foundGroups)
-            for (FoundGroup& g : groups)
-                g.count = start[rank(g.head)];
         const uint32_t at = start[marks];
-        std::vector<uint64_t>().swap(isHead);
         BigVector<DupRecord> records(at);
         // The threads' entries go to places of their own; keys the filter
         // made are copied into the list, on one thread.
         const bool split = parallel && !filtered;
         onTwoCores(split, [&](int part) {
             for (auto t = static_cast<size_t>(split ? part : 0); t <= static_cast<size_t>(split ? part : 1); ++t) {
-                std::vector<FoundGroup>& groups = foundGroups[t];
-                // Every entry shows its own line's key, the first one too;
-                // the records of lines a little ahead are fetched meanwhile.
-                found[t].drain([&](const Found& f, const Found* ahead) {
+                // A group's entries follow one another in found and in the
+                // list. Every entry shows its own line's key, the first one
+                // too; the records of lines a little ahead are fetched meanwhile.
+                auto group = foundGroups[t].begin();
+                uint32_t to = 0, left = 0;
+                found[t].drain([&](uint32_t line, const uint32_t* ahead) {
                     if (ahead)
-                        prefetchRecord(ahead->line);
-                    FoundGroup& g = groups[f.group];
-                    const KeyRef k = keyRefOf(f.line, part);
+                        prefetchRecord(*ahead);
+                    if (left == 0) {
+                        to = start[rank(group->head)];
+                        left = group->count;
+                        ++group;
+                    }
+                    const KeyRef k = keyRefOf(line, part);
                     const uint64_t key = k.offset & kInArena ? out.textKey(keyAt(k)) : k.offset;
-                    records[g.count++] = DupRecord{f.line, g.head, key, k.length};
+                    records[to++] = DupRecord{line, group[-1].head, key, k.length};
+                    --left;
                 });
             }
         });
