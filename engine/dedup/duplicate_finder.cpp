@@ -624,16 +624,38 @@ struct DuplicateFinder::Impl {
             marksBefore[w] = marks;
             marks += static_cast<uint32_t>(__builtin_popcountll(isHead[w]));
         }
-        auto rank = [&](uint32_t head) {
-            const uint64_t below = isHead[head / 64] & ((uint64_t{1} << (head % 64)) - 1);
-            return marksBefore[head / 64] + static_cast<uint32_t>(__builtin_popcountll(below));
-        };
         groupCount = marks;
-        // Where each group's entries start, by its place.
+        // Each group's place, then where its entries start. The groups come
+        // in the order their threads made them, which scatters these looks
+        // over the tables: each is fetched well ahead.
+        constexpr size_t kAheadOf = 16;
         std::vector<uint32_t> start(marks + size_t{1}, 0);
-        for (const std::vector<FoundGroup>& groups : foundGroups)
-            for (const FoundGroup& g : groups)
-                start[rank(g.head) + size_t{1}] = g.count;
+        std::array<std::vector<uint32_t>, 2> placeOf;
+        onTwoCores(parallel, [&](int part) {
+            for (auto t = static_cast<size_t>(parallel ? part : 0); t <= static_cast<size_t>(parallel ? part : 1); ++t) {
+                const std::vector<FoundGroup>& groups = foundGroups[t];
+                std::vector<uint32_t>& place = placeOf[t];
+                place.resize(groups.size());
+                for (size_t g = 0; g < groups.size(); ++g) {
+                    if (g + kAheadOf < groups.size()) {
+                        const uint32_t ahead = groups[g + kAheadOf].head;
+                        __builtin_prefetch(&isHead[ahead / 64]);
+                        __builtin_prefetch(&marksBefore[ahead / 64]);
+                    }
+                    const uint32_t head = groups[g].head;
+                    const uint64_t below = isHead[head / 64] & ((uint64_t{1} << (head % 64)) - 1);
+                    place[g] = marksBefore[head / 64] + static_cast<uint32_t>(__builtin_popcountll(below));
+                }
+                // Places are unique: the threads write different counts.
+                for (size_t g = 0; g < groups.size(); ++g) {
+                    if (g + kAheadOf < groups.size())
+                        __builtin_prefetch(&start[place[g + kAheadOf] + size_t{1}], 1);
+                    start[place[g] + size_t{1}] = groups[g].count;
+                }
+            }
+        });
+        std::vector<uint64_t>().swap(isHead);
+        std::vector<uint32_t>().swap(marksBefore);
         for (size_t r = 1; r <= marks; ++r)
             start[r] += start[r - 1];
         const uint32_t at = start[marks];
@@ -643,22 +665,33 @@ struct DuplicateFinder::Impl {
         const bool split = parallel && !filtered;
         onTwoCores(split, [&](int part) {
             for (auto t = static_cast<size_t>(split ? part : 0); t <= static_cast<size_t>(split ? part : 1); ++t) {
+                const std::vector<FoundGroup>& groups = foundGroups[t];
+                std::vector<uint32_t>& place = placeOf[t];
+                for (size_t g = 0; g < groups.size(); ++g) {
+                    if (g + kAheadOf < groups.size())
+                        __builtin_prefetch(&start[place[g + kAheadOf]]);
+                    place[g] = start[place[g]];
+                }
                 // A group's entries follow one another in found and in the
                 // list. Every entry shows its own line's key, the first one
-                // too; the records of lines a little ahead are fetched meanwhile.
-                auto group = foundGroups[t].begin();
-                uint32_t to = 0, left = 0;
+                // too; the records of lines a little ahead are fetched
+                // meanwhile, and the list's places of groups ahead.
+                size_t g = 0;
+                uint32_t to = 0, left = 0, head = 0;
                 found[t].drain([&](uint32_t line, const uint32_t* ahead) {
                     if (ahead)
                         prefetchRecord(*ahead);
                     if (left == 0) {
-                        to = start[rank(group->head)];
-                        left = group->count;
-                        ++group;
+                        if (g + kAheadOf < groups.size())
+                            __builtin_prefetch(&records[place[g + kAheadOf]], 1);
+                        to = place[g];
+                        left = groups[g].count;
+                        head = groups[g].head;
+                        ++g;
                     }
                     const KeyRef k = keyRefOf(line, part);
                     const uint64_t key = k.offset & kInArena ? out.textKey(keyAt(k)) : k.offset;
-                    records[to++] = DupRecord{line, group[-1].head, key, k.length};
+                    records[to++] = DupRecord{line, head, key, k.length};
                     --left;
                 });
             }
