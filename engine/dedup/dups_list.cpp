@@ -231,10 +231,12 @@ void DupsList::detachKeys()
     source_.reset();
 }
 
-DupRecord DupsList::rec(int64_t index) const
+void DupsList::outOfRange() { throw ListIndexError("duplicates list: index out of range"); }
+
+DupRecord DupsList::spilledRec(int64_t index) const
 {
     if (index < 0 || index >= count_)
-        throw ListIndexError("duplicates list: index out of range");
+        outOfRange();
     if (!spilled_)
         return recs_[static_cast<size_t>(index)];
     // Until sorted, the records added since the last run follow the runs.
@@ -271,13 +273,6 @@ std::string DupsList::text(int64_t index) const
     out += "]   ";
     out += k;
     return out;
-}
-
-bool DupsList::isSelected(int64_t index) const
-{
-    if (index < 0 || index >= count_)
-        throw ListIndexError("duplicates list: index out of range");
-    return selected_[static_cast<size_t>(index)];
 }
 
 void DupsList::setSelected(int64_t index, bool selected)

@@ -67,7 +67,12 @@ public:
     // "[" + line number, zero-padded to the width + "]" + three blanks + key.
     std::string text(int64_t index) const;
     // Whether the occurrence is marked for deletion; the list keeps the count.
-    bool isSelected(int64_t index) const;
+    bool isSelected(int64_t index) const
+    {
+        if (index < 0 || index >= count_)
+            outOfRange();
+        return selected_[static_cast<size_t>(index)];
+    }
     void setSelected(int64_t index, bool selected);
     // Every entry's flag at once (one per entry, set: selected).
     const std::vector<bool>& selection() const { return selected_; }
@@ -78,7 +83,17 @@ private:
     // keyOffset's flags: the key is in the arena, and was copied there from the source.
     static constexpr uint64_t kArena = uint64_t{1} << 63;
     static constexpr uint64_t kFromSource = uint64_t{1} << 62;
-    DupRecord rec(int64_t index) const;
+    // Read for every entry in turn by selections and saves: the common
+    // case, a list in memory, stays inline.
+    DupRecord rec(int64_t index) const
+    {
+        if (spilled_ || index < 0 || index >= count_)
+            return spilledRec(index);
+        return recs_[static_cast<size_t>(index)];
+    }
+    // rec() of a list on disk, or of an index outside the list (which throws).
+    DupRecord spilledRec(int64_t index) const;
+    [[noreturn]] static void outOfRange();
     void add(const DupRecord& record);
     // Sorts the records in memory and writes them out as a run.
     void spillRun();
