@@ -27,6 +27,7 @@
 #include "engine/text/text_encoder.h"
 #include "engine/text/text_util.h"
 #include "engine/runtime/call_unless_stopped.h"
+#include "engine/runtime/two_cores.h"
 
 namespace quillow {
 
@@ -37,6 +38,53 @@ namespace {
 constexpr size_t kBlock = size_t{1} << 20;
 
 ssize_t readThroughOps(int fd, void* buf, size_t count) { return fileOps().read(fd, buf, count); }
+
+// Bytes gathered for the output. Pieces of the source are copied 32 bytes
+// at a time, which may read past the piece (never past the source) and
+// write past it (into spare room): the lines written by -d, say, lie far
+// apart, and copies of one size cost less than copies of any size, whose
+// branches the processor cannot foresee.
+class GatheredBytes {
+public:
+    explicit GatheredBytes(size_t room = 0)
+    {
+        if (room > 0)
+            grow(room);
+    }
+    void clear() { size_ = 0; }
+    size_t size() const { return size_; }
+    std::string_view view() const { return std::string_view(data_.get(), size_); }
+    // n bytes at from, which may lie in source.
+    void append(const char* from, size_t n, std::string_view source = {})
+    {
+        const size_t rounded = (n + 31) & ~size_t{31};
+        if (size_ + rounded > room_)
+            grow(std::max(2 * room_, size_ + rounded));
+        char* to = data_.get() + size_;
+        const bool inSource = from >= source.data() && from < source.data() + source.size();
+        if (n <= 256 && inSource && rounded <= static_cast<size_t>(source.data() + source.size() - from)) {
+            for (size_t at = 0; at < rounded; at += 32)
+                std::memcpy(to + at, from + at, 32);
+        } else {
+            std::memcpy(to, from, n);
+        }
+        size_ += n;
+    }
+
+private:
+    void grow(size_t room)
+    {
+        auto bigger = std::make_unique_for_overwrite<char[]>(room);
+        if (size_ > 0)
+            std::memcpy(bigger.get(), data_.get(), size_);
+        data_ = std::move(bigger);
+        room_ = room;
+    }
+
+    std::unique_ptr<char[]> data_;
+    size_t size_ = 0;
+    size_t room_ = 0;
+};
 
 // The kept lines, in order, to a descriptor. Lines that go out as the file
 // holds them are gathered in runs over the source's bytes and written from
@@ -50,8 +98,7 @@ public:
     // source: the lines in memory, when they are written from there.
     Output(int fd, bool toDisk, Work& work, const SourceLines* source)
         : fd_(fd), toDisk_(toDisk), work_(work), source_(source),
-          sourceBegin_(source && source->inMemory() ? source->bytes().data() : nullptr),
-          sourceEnd_(sourceBegin_ ? sourceBegin_ + source->bytes().size() : nullptr)
+          inMemory_(source && source->inMemory() ? source->bytes() : std::string_view())
     {
     }
 
@@ -70,13 +117,12 @@ public:
     void copy(std::string_view text)
     {
         flushRun();
-        if (text.size() > kBlockRoom - blockSize_)
+        if (text.size() >= kBlock) {
             flushBlock();
-        if (text.size() > kBlockRoom)
             return writeAll(text);
-        std::memcpy(block_.get() + blockSize_, text.data(), text.size());
-        blockSize_ += text.size();
-        if (blockSize_ >= kBlock)
+        }
+        block_.append(text.data(), text.size());
+        if (block_.size() >= kBlock)
             flushBlock();
     }
 
@@ -105,8 +151,8 @@ private:
         const std::string_view run(runBegin_, static_cast<size_t>(runEnd_ - runBegin_));
         runBegin_ = runEnd_ = nullptr;
         if (run.size() < kBlock / 4) {  // short runs are cheaper copied together
-            appendShort(run);
-            if (blockSize_ >= kBlock)
+            block_.append(run.data(), run.size(), inMemory_);
+            if (block_.size() >= kBlock)
                 flushBlock();
             return;
         }
@@ -114,29 +160,10 @@ private:
         writeAll(run);
     }
 
-    // Appends a run shorter than kBlock / 4 (the block below kBlock). Runs
-    // of the source in memory are copied 32 bytes at a time, which may read
-    // past the run (not past the source) and write past it (into the
-    // block's spare room): copies of one size cost less than copies of any
-    // size, whose branches the processor cannot foresee.
-    void appendShort(std::string_view run)
-    {
-        char* to = block_.get() + blockSize_;
-        const size_t rounded = (run.size() + 31) & ~size_t{31};
-        if (run.data() >= sourceBegin_ && run.data() < sourceEnd_ &&
-            rounded <= static_cast<size_t>(sourceEnd_ - run.data())) {
-            for (size_t at = 0; at < rounded; at += 32)
-                std::memcpy(to + at, run.data() + at, 32);
-        } else {
-            std::memcpy(to, run.data(), run.size());
-        }
-        blockSize_ += run.size();
-    }
-
     void flushBlock()
     {
-        writeAll(std::string_view(block_.get(), blockSize_));
-        blockSize_ = 0;
+        writeAll(block_.view());
+        block_.clear();
     }
 
     void writeAll(std::string_view bytes)
@@ -182,13 +209,9 @@ private:
     bool toDisk_;
     Work& work_;
     const SourceLines* source_;
-    const char* sourceBegin_;  // the source's bytes in memory
-    const char* sourceEnd_;
+    const std::string_view inMemory_;  // the source's bytes in memory
     uint64_t written_ = 0, started_ = 0;
-    // Room for a block, a short run beyond it, and a copy's overshoot.
-    static constexpr size_t kBlockRoom = kBlock + kBlock / 4 + 32;
-    std::unique_ptr<char[]> block_ = std::make_unique_for_overwrite<char[]>(kBlockRoom);
-    size_t blockSize_ = 0;
+    GatheredBytes block_{kBlock + kBlock / 4 + 32};
     const char* runBegin_ = nullptr;
     const char* runEnd_ = nullptr;
     int error_ = 0;
@@ -419,35 +442,19 @@ private:
         return work_.step(Stage::Writing, index, lastLineIndex());
     }
 
-    // The kept lines from the source in memory. Kept lines may lie far apart
-    // (the first of each group, say): the next ones' bytes are fetched
-    // while the current one is written, so their reads overlap.
+    // The kept lines from the source in memory.
     Step copyFromMemory(Output& out, int64_t& deleted, int64_t& lines)
     {
         const int64_t count = source_->count();
-        constexpr size_t kAhead = 16;
-        std::array<int64_t, kAhead> ahead{};  // the next kept lines, a ring
-        size_t head = 0, queued = 0;
-        int64_t scanned = 0;  // lines before this one are queued or dropped
-        auto queueNext = [&] {
-            const int64_t kept = nextKept(scanned + 1, count + 1) - 1;
-            if (kept >= count)
-                return false;
-            source_->prefetchText(kept);
-            ahead[(head + queued++) % kAhead] = kept;
-            scanned = kept + 1;
-            return true;
-        };
-        while (queued < kAhead && queueNext()) {
+        int64_t at = 0;  // lines before this one are written or dropped
+        if (goOutAsHeld() && count > 1) {
+            if (copyGathered(out, count - 1, deleted, lines) == Step::Stop)
+                return Step::Stop;
+            at = lines;
         }
-        int64_t at = 0;
-        while (queued > 0 && !out.failed()) {
-            const int64_t i = ahead[head];
-            head = (head + 1) % kAhead;
-            --queued;
-            queueNext();
-            // The dropped lines before it.
-            deleted += i - at;
+        for (int64_t i = nextKept(at + 1, count + 1) - 1; i < count && !out.failed();
+             i = nextKept(i + 2, count + 1) - 1) {
+            deleted += i - at;  // the dropped lines before it
             if (!writeLine(out, i, source_->view(i), source_->lineEnd(i), true))
                 ++deleted;
             at = lines = i + 1;
@@ -459,6 +466,58 @@ private:
             lines = count;
         }
         return Step::Go;
+    }
+
+    // Every kept line but the last goes out with its own end, as the file
+    // holds it: nothing filtered, counted or left out as empty, and no end
+    // that CR mode writes as CR LF.
+    bool goOutAsHeld() const
+    {
+        return !options_.saveApplyFilter && options_.saveEmptyLines && !choice_.counts &&
+               r_.lineEndMode != LineEndMode::Cr;
+    }
+
+    // Lines [0, end) of those that go out as held, end below the line
+    // count: their bytes gathered a stretch at a time, two stretches at once
+    // on two cores (reading lines that lie far apart waits on memory more
+    // than it works), and written in order from here.
+    Step copyGathered(Output& out, int64_t end, int64_t& deleted, int64_t& lines)
+    {
+        constexpr int64_t kStretch = int64_t{1} << 17;
+        const bool split = worthTwoCores(end, 2 * kStretch);
+        std::array<GatheredBytes, 2> gathered;
+        std::array<int64_t, 2> kept{};
+        for (int64_t a = 0; a < end && !out.failed(); a += 2 * kStretch) {
+            onTwoCores(split, [&](int part) {
+                for (int s = split ? part : 0; s <= (split ? part : 1); ++s) {
+                    const int64_t from = std::min(end, a + s * kStretch);
+                    kept[static_cast<size_t>(s)] = gather(from, std::min(end, from + kStretch), gathered[static_cast<size_t>(s)]);
+                }
+            });
+            for (const GatheredBytes& bytes : gathered)
+                out.copy(bytes.view());
+            const int64_t done = std::min(end, a + 2 * kStretch);
+            deleted += done - a - kept[0] - kept[1];
+            lines = done;
+            if (work_.report(Stage::Writing, done - 1, lastLineIndex()))
+                return Step::Stop;
+        }
+        return Step::Go;
+    }
+
+    // The kept lines of [from, to), to below the line count, each up to the
+    // next line's start, into bytes; how many.
+    int64_t gather(int64_t from, int64_t to, GatheredBytes& bytes) const
+    {
+        bytes.clear();
+        const std::string_view all = source_->bytes();
+        int64_t kept = 0;
+        for (int64_t i = nextKept(from + 1, to + 1) - 1; i < to; i = nextKept(i + 2, to + 1) - 1) {
+            const char* begin = source_->viewInMemory(i).data();
+            bytes.append(begin, static_cast<size_t>(source_->viewInMemory(i + 1).data() - begin), all);
+            ++kept;
+        }
+        return kept;
     }
 
     // The lines read again: kept lines are gathered in runs over the
