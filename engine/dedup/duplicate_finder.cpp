@@ -242,14 +242,16 @@ struct DuplicateFinder::Impl {
     int64_t groupCount = 0;
     Stage stage = Stage::Hashing;
 
-    Impl(const SourceLines& s, const KeyRules& r, DupsList& o, HashFn h)
-        : src(s), rules(r), out(o), hash(h), buf(s.bytes()), lines(s.count()), byForm(comparedByForm(r)),
+    // lines of which firstPart are hashed by part 0 (all when negative: as
+    // the file's size and the rules decide).
+    Impl(const SourceLines& s, const KeyRules& r, DupsList& o, HashFn h, int64_t count, int64_t firstPart)
+        : src(s), rules(r), out(o), hash(h), buf(s.bytes()), lines(count), byForm(comparedByForm(r)),
           filtered(r.filter != nullptr),
           wholeLines(keysAreWholeLines(r)), xxh3Bytes(h == &keyHash && r.mode == CompareMode::Binary),
-          parallel(worthTwoCores(s.count(), kParallelFrom)),
+          parallel(worthTwoCores(count, kParallelFrom)),
           // The filter's matcher is not shared between threads.
-          half(parallel && !filtered ? s.count() / 2 : s.count()), next{0, half},
-          bits(partitionBits(s.count(), kPerPartition, kMaxPartitionBits))
+          half(firstPart >= 0 ? firstPart : parallel && !filtered ? count / 2 : count), next{0, half},
+          bits(partitionBits(count, kPerPartition, kMaxPartitionBits))
     {
         if (byForm) {
             makers.reserve(2);
@@ -350,7 +352,7 @@ struct DuplicateFinder::Impl {
             return b;
         }
         for (int64_t i = a; i < b; ++i) {
-            const std::string_view view = src.view(i);
+            const std::string_view view = src.viewInMemory(i);
             const std::string_view key =
                 byForm ? makers[static_cast<size_t>(part)].key(view, keyScratch) : lineKey(rules, view, keyScratch);
             bool inLine = true;
@@ -700,12 +702,34 @@ struct DuplicateFinder::Impl {
     }
 };
 
+class DuplicateFinder::Hasher : public SourceLines::LineSink {
+public:
+    explicit Hasher(Impl& impl) : impl_(impl) {}
+    void recorded(int part, int64_t first, int64_t count) override
+    {
+        impl_.next[static_cast<size_t>(part)] =
+            impl_.hashLines(first, first + count, part, std::chrono::steady_clock::time_point::max());
+    }
+
+private:
+    Impl& impl_;
+};
+
 DuplicateFinder::DuplicateFinder(const SourceLines& source, const KeyRules& rules, DupsList& out, HashFn hash)
-    : impl_(std::make_unique<Impl>(source, rules, out, hash))
+    : impl_(std::make_unique<Impl>(source, rules, out, hash, source.count(), -1))
+{
+}
+
+DuplicateFinder::DuplicateFinder(const SourceLines& source, const KeyRules& rules, DupsList& out, int64_t lines,
+                                 int64_t firstPart, HashFn hash)
+    : impl_(std::make_unique<Impl>(source, rules, out, hash, lines, firstPart)),
+      hasher_(std::make_unique<Hasher>(*impl_))
 {
 }
 
 DuplicateFinder::~DuplicateFinder() = default;
+
+SourceLines::LineSink* DuplicateFinder::hasher() { return hasher_.get(); }
 
 int64_t DuplicateFinder::process(int64_t begin, int64_t end, Duration budget)
 {

@@ -8,7 +8,9 @@
 // partition with a table that stays in the processor's cache, comparing
 // keys only where hashes are equal, and lists the entries. Large files use a
 // second core for both steps (unfiltered keys for the first: each core
-// hashes one half of the file).
+// hashes one half of the file). Keys without a filter may also be hashed
+// while the source records its lines (hasher()), which reads each line's
+// bytes once rather than twice.
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -27,6 +29,12 @@ public:
 
     // hash: keyHash, or (tests) one that makes keys collide.
     DuplicateFinder(const SourceLines& source, const KeyRules& rules, DupsList& out, HashFn hash = &keyHash);
+    // For lines the source is about to record (lines in all, the first
+    // firstPart of them its part 0), hashed as they are recorded: pass
+    // hasher() to SourceLines::addAllLines. Rules without a filter.
+    DuplicateFinder(const SourceLines& source, const KeyRules& rules, DupsList& out, int64_t lines,
+                    int64_t firstPart, HashFn hash = &keyHash);
+    SourceLines::LineSink* hasher();
     ~DuplicateFinder();
     DuplicateFinder(const DuplicateFinder&) = delete;
     DuplicateFinder& operator=(const DuplicateFinder&) = delete;
@@ -49,7 +57,9 @@ public:
 
 private:
     struct Impl;
+    class Hasher;
     std::unique_ptr<Impl> impl_;
+    std::unique_ptr<Hasher> hasher_;
 };
 
 }  // namespace quillow

@@ -59,6 +59,7 @@ private:
     ScanResult r_;
     std::shared_ptr<SourceLines> src_;
     std::shared_ptr<DupsList> dups_;
+    std::unique_ptr<DuplicateFinder> finder_;
     int64_t lineCount_ = 0;
     int64_t groupCount_ = 0;
     bool stopped_ = false;
@@ -227,8 +228,16 @@ bool Scan::loadLines(FileBytes& bytes)
     src_ = std::make_shared<SourceLines>(std::move(bytes), source.textStart(), unit);
     dups_ = std::make_shared<DupsList>(src_, digitCount(lineCount_));
 
-    // The lines are recorded at once (at memory speed).
-    src_->addAllLines(layout, parallel);
+    // The lines are recorded at once (at memory speed). Keys without a
+    // filter are hashed meanwhile, each line's bytes read once; a file of
+    // 4 GiB or more has its lines' places settled only at the end.
+    if (options_.filterPattern.empty() && all.size() <= UINT32_MAX) {
+        finder_ = std::make_unique<DuplicateFinder>(*src_, keyRules(options_, nullptr, source.encoding), *dups_,
+                                                    layout.total, layout.firstCount);
+        src_->addAllLines(layout, parallel, finder_->hasher());
+    } else {
+        src_->addAllLines(layout, parallel);
+    }
     work_.sink().progress(Stage::Loading, lineCount_, lineCount_);
     if (work_.checkIn()) {
         stopped_ = true;
@@ -246,10 +255,12 @@ void Scan::findDuplicates()
     r_.caseSensitive = options_.caseSensitive;
     r_.trimLines = options_.trimLines;
     r_.compatForms = options_.compatForms;
-    const std::unique_ptr<LineFilter> filter = filterFor(options_);
+    const std::unique_ptr<LineFilter> filter = finder_ ? nullptr : filterFor(options_);
     if (filter)
         filter->watch([this] { return work_.check(); });
-    DuplicateFinder finder(*src_, keyRules(options_, filter.get(), r_.encoding.encoding), *dups_);
+    if (!finder_)
+        finder_ = std::make_unique<DuplicateFinder>(*src_, keyRules(options_, filter.get(), r_.encoding.encoding), *dups_);
+    DuplicateFinder& finder = *finder_;
     // Lines are compared a range at a time; a range whose keys take long (a
     // slow filter) is cut short, so progress shows and a stop is noticed.
     constexpr int64_t kRange = 1 << 16;
@@ -273,6 +284,7 @@ void Scan::findDuplicates()
     groupCount_ = finder.groupCount();
     // The last stage starts before the finder is released, which takes a moment.
     work_.begin(Stage::Finishing);
+    finder_.reset();
 }
 
 bool Scan::finish()

@@ -23,8 +23,9 @@ SourceLines::SourceLines(std::shared_ptr<const LineFile> file, CodeUnit unit, Li
 {
 }
 
-void SourceLines::addAllLines(const LineLayout& layout, bool parallel)
+void SourceLines::addAllLines(const LineLayout& layout, bool parallel, LineSink* sink)
 {
+    constexpr int64_t kBatch = 256;
     const std::string_view text = bytes().substr(textStart_);
     mode_ = layout.mode;
     const size_t first = lines_.size();
@@ -35,6 +36,7 @@ void SourceLines::addAllLines(const LineLayout& layout, bool parallel)
         const size_t base = textStart_ + (part == 0 ? 0 : layout.at);
         size_t index = first + (part == 0 ? 0 : static_cast<size_t>(layout.firstCount));
         std::vector<HighChange>& seen = changes[part];
+        size_t told = index;  // the first line the sink has not been told about
         splitLines(part == 0 ? text.substr(0, layout.at) : text.substr(layout.at), unit_, mode_,
                    [&](size_t begin, size_t length) {
                        if (length > std::numeric_limits<uint32_t>::max())
@@ -43,7 +45,13 @@ void SourceLines::addAllLines(const LineLayout& layout, bool parallel)
                        if (seen.empty() || seen.back().high != at >> 32)
                            seen.push_back(HighChange{static_cast<int64_t>(index), at >> 32});
                        lines_[index++] = Line{static_cast<uint32_t>(at), static_cast<uint32_t>(length)};
+                       if (sink && index - told == kBatch) {
+                           sink->recorded(part, static_cast<int64_t>(told), kBatch);
+                           told = index;
+                       }
                    });
+        if (sink && index > told)
+            sink->recorded(part, static_cast<int64_t>(told), static_cast<int64_t>(index - told));
     };
     onTwoCores(parallel, [&](int part) {
         fillPart(part);

@@ -26,9 +26,19 @@ public:
     explicit SourceLines(std::string_view bytes, CodeUnit unit = CodeUnit::Byte);
     // The lines of a file that stays on disk: read from it when asked.
     explicit SourceLines(std::shared_ptr<const LineFile> file, CodeUnit unit, LineEndMode mode);
+    // Told about lines as they are recorded, a batch at a time, on the
+    // thread that records them (part 0: the lines before the layout's
+    // middle; part 1: the rest), while their bytes are still in the cache.
+    // Reads them with viewInMemory, which the file's size allows only below
+    // 4 GiB (the high bits of later starts are settled at the end).
+    class LineSink {
+    public:
+        virtual ~LineSink() = default;
+        virtual void recorded(int part, int64_t first, int64_t count) = 0;
+    };
     // Records every line of the text as layOutLines measured it, the two
-    // halves on two cores when parallel.
-    void addAllLines(const LineLayout& layout, bool parallel);
+    // halves on two cores when parallel; tells sink (if any) about them.
+    void addAllLines(const LineLayout& layout, bool parallel, LineSink* sink = nullptr);
 
     int64_t count() const { return count_; }
     // The line's bytes as read, without its end; throws ListIndexError

@@ -2,8 +2,8 @@
 # quillow-cli given less memory than a file takes (--max-memory 4K) scans it
 # through a temporary file and gives what a run in memory gives: the same
 # cleaned file (read again from the source), list and counts, on files with
-# many and few duplicates (enough lines for the in-memory writer to gather
-# on two cores), CR LF and NUL ends, with and without a filter, case
+# many and few duplicates (enough bytes for the in-memory run to record, hash
+# and gather on two cores), CR LF and NUL ends, with and without a filter, case
 # folded or not, trimmed, fields and characters skipped, compatibility forms,
 # another encoding; standard output gets
 # the input as it is when nothing is to be dropped; standard input is
@@ -21,7 +21,7 @@ leftovers() { find "$TMPDIR" -mindepth 1 | tr '\n' ' '; }
 common=(--lines 20000 --pool 6000 --avg-len 40 --case-variants 0.3 --blank-variants 0.2 --empty-lines 0.02
         --non-ascii 0.2)
 python3 "$gen" "${common[@]}" --seed 21 --dup-share 0.6 -o "$work/many.txt"
-python3 "$gen" "${common[@]}" --seed 22 --dup-share 0.02 --lines 300000 -o "$work/few.txt"
+python3 "$gen" "${common[@]}" --seed 22 --dup-share 0.02 --lines 450000 -o "$work/few.txt"
 python3 "$gen" "${common[@]}" --seed 23 --dup-share 0.3 --crlf -o "$work/crlf.txt"
 iconv -f UTF-8 -t GB18030 "$work/many.txt" > "$work/gb18030.txt"
 
