@@ -6,10 +6,12 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <string>
 
 #include "cli/cli_front_end.h"
 #include "engine/io/file_info.h"
+#include "engine/io/gathered_bytes.h"
 #include "engine/runtime/two_cores.h"
 
 namespace quillow {
@@ -17,14 +19,15 @@ namespace quillow {
 namespace {
 
 // The decimal text of n, zero-padded to width, after out.
-void appendNumber(std::string& out, int64_t n, int width = 0)
+void appendNumber(GatheredBytes& out, int64_t n, int width = 0)
 {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
     const auto count = static_cast<int>(end - digits);
-    if (count < width)
-        out.append(static_cast<size_t>(width - count), '0');
-    out.append(digits, end);
+    const int padding = std::max(0, width - count);
+    char* at = out.extend(static_cast<size_t>(padding + count));
+    std::fill_n(at, padding, '0');
+    std::memcpy(at + padding, digits, static_cast<size_t>(count));
 }
 
 // 0, the errno of a failed write, -1 when a signal asked to stop, or
@@ -64,14 +67,14 @@ int64_t groupsStarting(const DupsList& list, int64_t begin, int64_t end)
 // Entries [begin, end) as --list writes them, after out; groupNumber is
 // the tsv number of the group before begin.
 void formatEntries(const DupsList& list, ShownText& shown, ListForm form, int64_t begin, int64_t end,
-                   int64_t groupNumber, std::string& out)
+                   int64_t groupNumber, std::string_view source, GatheredBytes& out)
 {
     std::string scratch;
     const bool sorted = list.sorted();
     const bool inMemory = list.keysInMemory();
     for (int64_t i = begin; i < end; ++i) {
         if (!sorted) {
-            out += shown.entry(list, i);
+            out.append(shown.entry(list, i));
         } else {
             // Fetch a few keys ahead.
             if (i + 8 < end && inMemory)
@@ -80,17 +83,18 @@ void formatEntries(const DupsList& list, ShownText& shown, ListForm form, int64_
                 if (i == 0 || list.group(i) != list.group(i - 1))
                     ++groupNumber;
                 appendNumber(out, list.lineNumber(i));
-                out += '\t';
+                out.push_back('\t');
                 appendNumber(out, groupNumber);
-                out += '\t';
+                out.push_back('\t');
             } else {
-                out += '[';
+                out.push_back('[');
                 appendNumber(out, list.lineNumber(i), list.width());
-                out += "]   ";
+                out.append("]   ");
             }
-            out += shown.key(list, i, scratch);
+            const std::string_view key = shown.key(list, i, scratch);
+            out.append(key.data(), key.size(), source);
         }
-        out += '\n';
+        out.push_back('\n');
     }
 }
 
@@ -103,21 +107,23 @@ int writeList(const DupsList& list, ShownText& shown, ListForm form, int fd,
     // Keys read from a file go through one cache: one thread then.
     const bool parallel = list.keysInMemory() && worthTwoCores(count, 2 * kBatch);
     ShownText second(shown);
-    std::array<std::string, 2> text;
+    std::array<GatheredBytes, 2> text;
+    // Keys in the file's buffer are copied from there a fixed size at a time.
+    const std::string_view source = list.keysInMemory() ? list.sourceBytes() : std::string_view();
     int64_t groupNumber = 0;  // of the last entry written
     for (int64_t begin = 0; begin < count; begin += 2 * kBatch) {
         const int64_t mid = std::min(begin + kBatch, count), end = std::min(mid + kBatch, count);
         const int64_t atMid = form == ListForm::Tsv ? groupNumber + groupsStarting(list, begin, mid) : 0;
         onTwoCores(parallel, [&](int part) {
             formatEntries(list, part == 0 ? shown : second, form, part == 0 ? begin : mid, part == 0 ? mid : end,
-                          part == 0 ? groupNumber : atMid, text[static_cast<size_t>(part)]);
+                          part == 0 ? groupNumber : atMid, source, text[static_cast<size_t>(part)]);
             if (!parallel)
-                formatEntries(list, shown, form, mid, end, atMid, text[1]);
+                formatEntries(list, shown, form, mid, end, atMid, source, text[1]);
         });
         if (form == ListForm::Tsv)
             groupNumber = atMid + groupsStarting(list, mid, end);
-        for (std::string& t : text) {
-            if (const int error = writeAll(list, fd, t))
+        for (GatheredBytes& t : text) {
+            if (const int error = writeAll(list, fd, t.view()))
                 return error;
             t.clear();
         }

@@ -52,6 +52,8 @@ public:
     void detachKeys();
     // The records and keys are in memory (not read from files when asked).
     bool keysInMemory() const { return (!source_ || !source_->onDisk()) && !spilled_; }
+    // The source's bytes, which keys from the source are views into (in memory).
+    std::string_view sourceBytes() const { return source_ ? source_->bytes() : std::string_view(); }
     // The file the keys are views into lost pages (source_lines.h).
     bool sourceDamaged() const { return source_ && source_->damaged(); }
 

@@ -19,6 +19,7 @@
 #include "engine/io/content_hash.h"
 #include "engine/io/file_info.h"
 #include "engine/io/file_ops.h"
+#include "engine/io/gathered_bytes.h"
 #include "engine/dedup/keys.h"
 #include "engine/io/line_reader.h"
 #include "engine/text/line_splitter.h"
@@ -38,53 +39,6 @@ namespace {
 constexpr size_t kBlock = size_t{1} << 20;
 
 ssize_t readThroughOps(int fd, void* buf, size_t count) { return fileOps().read(fd, buf, count); }
-
-// Bytes gathered for the output. Pieces of the source are copied 32 bytes
-// at a time, which may read past the piece (never past the source) and
-// write past it (into spare room): the lines written by -d, say, lie far
-// apart, and copies of one size cost less than copies of any size, whose
-// branches the processor cannot foresee.
-class GatheredBytes {
-public:
-    explicit GatheredBytes(size_t room = 0)
-    {
-        if (room > 0)
-            grow(room);
-    }
-    void clear() { size_ = 0; }
-    size_t size() const { return size_; }
-    std::string_view view() const { return std::string_view(data_.get(), size_); }
-    // n bytes at from, which may lie in source.
-    void append(const char* from, size_t n, std::string_view source = {})
-    {
-        const size_t rounded = (n + 31) & ~size_t{31};
-        if (size_ + rounded > room_)
-            grow(std::max(2 * room_, size_ + rounded));
-        char* to = data_.get() + size_;
-        const bool inSource = from >= source.data() && from < source.data() + source.size();
-        if (n <= 256 && inSource && rounded <= static_cast<size_t>(source.data() + source.size() - from)) {
-            for (size_t at = 0; at < rounded; at += 32)
-                std::memcpy(to + at, from + at, 32);
-        } else {
-            std::memcpy(to, from, n);
-        }
-        size_ += n;
-    }
-
-private:
-    void grow(size_t room)
-    {
-        auto bigger = std::make_unique_for_overwrite<char[]>(room);
-        if (size_ > 0)
-            std::memcpy(bigger.get(), data_.get(), size_);
-        data_ = std::move(bigger);
-        room_ = room;
-    }
-
-    std::unique_ptr<char[]> data_;
-    size_t size_ = 0;
-    size_t room_ = 0;
-};
 
 // The kept lines, in order, to a descriptor. Lines that go out as the file
 // holds them are gathered in runs over the source's bytes and written from
