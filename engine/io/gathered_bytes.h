@@ -35,6 +35,8 @@ public:
     // n bytes at from, which may lie in source.
     void append(const char* from, size_t n, std::string_view source = {})
     {
+        if (n == 0)
+            return;  // from may then be null
         const size_t rounded = (n + 31) & ~size_t{31};
         reserveMore(rounded);
         char* to = data_.get() + size_;

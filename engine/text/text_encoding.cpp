@@ -464,7 +464,8 @@ size_t firstInvalidUtf8Ssse3(std::string_view bytes)
         check(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)));
     // The rest padded with NULs: a sequence cut off at the end meets ASCII.
     char last[16] = {};
-    std::memcpy(last, p + i, n - i);
+    if (n > i)  // an empty text may have no address
+        std::memcpy(last, p + i, n - i);
     check(_mm_loadu_si128(reinterpret_cast<const __m128i*>(last)));
     return clean() ? n : exactFrom(lastClean);
 }
