@@ -94,7 +94,10 @@ std::string_view LineFile::bytes(uint64_t offset, uint32_t length) const
             return std::string_view(w.bytes).substr(static_cast<size_t>(offset - w.start), length);
         }
     }
-    constexpr uint64_t kWindow = 64 << 10;
+    // A page: texts asked for in the list's order lie all over the file,
+    // and every window read copies its whole size (64 KiB windows made
+    // --list of a 2.4 GB file beyond memory three times slower).
+    constexpr uint64_t kWindow = 4 << 10;
     Window& w = *std::min_element(windows_.begin(), windows_.end(),
                                   [](const Window& a, const Window& b) { return a.lastUse < b.lastUse; });
     w.lastUse = ++uses_;
