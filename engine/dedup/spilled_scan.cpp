@@ -257,6 +257,7 @@ private:
             filter->watch([this] { return work_.check(); });
         const KeyRules rules = keyRules(options_, filter.get(), out_.encoding.encoding);
         const bool byForm = comparedByForm(rules);
+        const bool wholeLines = keysAreWholeLines(rules);  // nothing to cut: the key is the line
         compareMode_ = byForm ? CompareMode::Binary : rules.mode;
 
         // Partitions of an eighth of the memory at most (two are grouped at
@@ -315,11 +316,14 @@ private:
                 offset += mark;
             }
             lines->noteLine(index, offset);
-            const std::string_view key = maker.key(line, scratch);
+            const std::string_view key = wholeLines ? line : maker.key(line, scratch);
             if (filter && filter->interrupted())
                 return Pass::Stopped;
             const bool inLine = key.data() >= line.data() && key.data() + key.size() <= line.data() + line.size();
-            if (!(byForm ? maker.blank(key, inLine) : isBlankOnly(key))) {
+            // A line of blanks only starts with one.
+            const bool blank = wholeLines ? key.empty() || (key.front() == ' ' && isBlankOnly(key))
+                                          : byForm ? maker.blank(key, inLine) : isBlankOnly(key);
+            if (!blank) {
                 const std::string_view compared = byForm ? maker.form(key, inLine, form) : key;
                 const uint64_t hash = keyHash(compareMode_, compared);
                 const bool ownKey = byForm || !inLine;
