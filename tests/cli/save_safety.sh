@@ -70,6 +70,13 @@ dev_stdout_pipe() {
 fifo_output() {
     mkfifo "$work/fifo"
     cat "$work/fifo" > "$work/from-fifo.txt" &
+    # A FIFO nobody reads yet is refused (ENXIO): the reader first waits in
+    # its open for a writer (where it already counts as a reader) or has it open.
+    local reader=$! tries=0
+    until [ "$(cat /proc/"$reader"/wchan 2> /dev/null)" = wait_for_partner ] ||
+        readlink /proc/"$reader"/fd/* 2> /dev/null | grep -qx "$work/fifo" || ((++tries > 200)); do
+        sleep 0.05
+    done
     "$cli" "$work/in.txt" -o "$work/fifo" 2> "$err"
     status=$?
     wait
