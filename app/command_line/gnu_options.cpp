@@ -149,7 +149,7 @@ CommandLine parseGnuOptions(const std::vector<std::string>& args, Program progra
             run.keepLast = value == "last";
             break;
         case OptionId::Format:
-            if (value == "numbered" || value == "classic")  // "classic": a second name that scripts pass
+            if (value == "numbered" || value == "classic")  // two names, one form: scripts use either
                 run.listForm = ListForm::Numbered;
             else if (value == "tsv")
                 run.listForm = ListForm::Tsv;

@@ -337,24 +337,11 @@ struct DuplicateFinder::Impl {
         Deadline deadline(at, filtered ? kClockStrideFiltered : kClockStride);
         std::string keyScratch, form;
         PartitionedLines& filed = parts[static_cast<size_t>(part)];
-        if (wholeLines) {
-            // Keys that are the lines themselves: nothing to cut or fold.
-            for (int64_t i = a; i < b; ++i) {
-                const std::string_view key = src.viewInMemory(i);
-                // A line of blanks only starts with one.
-                if (!key.empty() && (key.front() != ' ' || !isBlankOnly(key))) {
-                    const uint64_t h = xxh3Bytes ? XXH3_64bits(key.data(), key.size()) : hash(rules.mode, key);
-                    filed.add(partitionOf(h, bits), Pair{static_cast<uint32_t>(h), static_cast<uint32_t>(i)});
-                }
-                if (deadline.passed())
-                    return i + 1;
-            }
-            return b;
-        }
         for (int64_t i = a; i < b; ++i) {
             const std::string_view view = src.viewInMemory(i);
-            const std::string_view key =
-                byForm ? makers[static_cast<size_t>(part)].key(view, keyScratch) : lineKey(rules, view, keyScratch);
+            const std::string_view key = wholeLines ? view
+                                         : byForm   ? makers[static_cast<size_t>(part)].key(view, keyScratch)
+                                                    : lineKey(rules, view, keyScratch);
             bool inLine = true;
             if (filtered) {
                 // A stop came in the middle of this line: its key cannot stand.
@@ -379,7 +366,7 @@ struct DuplicateFinder::Impl {
             } else {
                 blank = isBlankOnly(key);
                 if (!blank)
-                    h = hash(rules.mode, key);
+                    h = xxh3Bytes ? XXH3_64bits(key.data(), key.size()) : hash(rules.mode, key);
             }
             if (!blank)
                 filed.add(partitionOf(h, bits), Pair{static_cast<uint32_t>(h), static_cast<uint32_t>(i)});

@@ -320,10 +320,7 @@ private:
             if (filter && filter->interrupted())
                 return Pass::Stopped;
             const bool inLine = key.data() >= line.data() && key.data() + key.size() <= line.data() + line.size();
-            // A line of blanks only starts with one.
-            const bool blank = wholeLines ? key.empty() || (key.front() == ' ' && isBlankOnly(key))
-                                          : byForm ? maker.blank(key, inLine) : isBlankOnly(key);
-            if (!blank) {
+            if (!(byForm ? maker.blank(key, inLine) : isBlankOnly(key))) {
                 const std::string_view compared = byForm ? maker.form(key, inLine, form) : key;
                 const uint64_t hash = keyHash(compareMode_, compared);
                 const bool ownKey = byForm || !inLine;

@@ -23,7 +23,8 @@ std::string_view trimBlanks(std::string_view s)
     return s.substr(b, e - b);
 }
 
-bool isBlankOnly(std::string_view s) { return trimBlanks(s).empty(); }
+// Looks no further than the first character that is not a blank.
+bool isBlankOnly(std::string_view s) { return s.find_first_not_of(' ') == std::string_view::npos; }
 
 size_t utf8CharLength(std::string_view s, size_t i)
 {
