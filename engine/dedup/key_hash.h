@@ -2,6 +2,9 @@
 // How keys are hashed and compared: exactly (binary), or ignoring letter case
 // (text). Equal keys under a mode have equal hashes; the hash is computed
 // once per line and also picks the key's partition (see hash_partitions.h).
+// Inlined: keys are a few dozen bytes, where a library call costs as much
+// as the hashing.
+#define XXH_INLINE_ALL
 #include <xxhash.h>
 
 #include <algorithm>
