@@ -76,9 +76,11 @@ void formatEntries(const DupsList& list, ShownText& shown, ListForm form, int64_
         if (!sorted) {
             out.append(shown.entry(list, i));
         } else {
-            // Fetch a few keys ahead.
-            if (i + 8 < end && inMemory)
-                __builtin_prefetch(list.key(i + 8).data());
+            // Fetch a few keys ahead: what points to them, then their bytes.
+            if (i + 32 < end && inMemory)
+                list.prefetchKey(i + 32);
+            if (i + 16 < end && inMemory)
+                __builtin_prefetch(list.key(i + 16).data());
             if (form == ListForm::Tsv) {
                 if (i == 0 || list.group(i) != list.group(i - 1))
                     ++groupNumber;

@@ -663,12 +663,13 @@ struct DuplicateFinder::Impl {
                 }
                 // A group's entries follow one another in found and in the
                 // list. Every entry shows its own line's key, the first one
-                // too; the records of lines a little ahead are fetched
-                // meanwhile, and the list's places of groups ahead.
+                // too: the line itself when keys are whole lines, else where
+                // the key lies, the records of lines a little ahead fetched
+                // meanwhile. The list's places of groups ahead are fetched too.
                 size_t g = 0;
                 uint32_t to = 0, left = 0, head = 0;
                 found[t].drain([&](uint32_t line, const uint32_t* ahead) {
-                    if (ahead)
+                    if (ahead && !wholeLines)
                         prefetchRecord(*ahead);
                     if (left == 0) {
                         if (g + kAheadOf < groups.size())
@@ -678,9 +679,13 @@ struct DuplicateFinder::Impl {
                         head = groups[g].head;
                         ++g;
                     }
-                    const KeyRef k = keyRefOf(line, part);
-                    const uint64_t key = k.offset & kInArena ? out.textKey(keyAt(k)) : k.offset;
-                    records[to++] = DupRecord{line, head, key, k.length};
+                    if (wholeLines) {
+                        records[to++] = DupRecord{line, head, kKeyIsLine, 0};
+                    } else {
+                        const KeyRef k = keyRefOf(line, part);
+                        const uint64_t key = k.offset & kInArena ? out.textKey(keyAt(k)) : k.offset;
+                        records[to++] = DupRecord{line, head, key, k.length};
+                    }
                     --left;
                 });
             }

@@ -224,9 +224,10 @@ void DupsList::detachKeys()
     for (DupRecord& r : recs_) {
         if (r.keyOffset & kArena)
             continue;
-        uint64_t off = kArena | kFromSource | arena_.size();
-        arena_.append(buf.substr(r.keyOffset, r.keyLength));
-        r.keyOffset = off;
+        const std::string_view key = r.keyOffset == kKeyIsLine ? source_->view(r.line) : buf.substr(r.keyOffset, r.keyLength);
+        r.keyOffset = kArena | kFromSource | arena_.size();
+        r.keyLength = static_cast<uint32_t>(key.size());
+        arena_.append(key);
     }
     source_.reset();
 }
@@ -248,10 +249,21 @@ DupRecord DupsList::spilledRec(int64_t index) const
 std::string_view DupsList::key(int64_t index) const
 {
     const DupRecord r = rec(index);
+    if (r.keyOffset == kKeyIsLine)
+        return source_->view(r.line);
     if (!(r.keyOffset & kArena))
         return source_->fileBytes(r.keyOffset, r.keyLength);
     const uint64_t at = r.keyOffset & ~(kArena | kFromSource);
     return spilledArena_ ? spilledArena_->read(at, r.keyLength) : std::string_view(arena_).substr(at, r.keyLength);
+}
+
+void DupsList::prefetchKey(int64_t index) const
+{
+    const DupRecord r = rec(index);
+    if (r.keyOffset == kKeyIsLine)
+        source_->prefetchRecord(r.line);
+    else if (!(r.keyOffset & kArena))
+        __builtin_prefetch(source_->bytes().data() + r.keyOffset);
 }
 
 bool DupsList::keyFromSource(int64_t index) const

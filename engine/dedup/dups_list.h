@@ -62,6 +62,8 @@ public:
     uint32_t group(int64_t index) const { return rec(index).group; }
     // The key's text; one read from the file stays valid until the next.
     std::string_view key(int64_t index) const;
+    // Hints that key(index) comes soon, a list in memory: what it reads first.
+    void prefetchKey(int64_t index) const;
     // True when the key's bytes are the source's own (in its encoding), not decoded text.
     bool keyFromSource(int64_t index) const;
 
