@@ -186,6 +186,7 @@ TEST(TextEncoding, Utf8ValidityFindsTheFirstBadSequence)
         else if (round % 8 == 0 && !bytes.empty())
             bytes.pop_back();
         size_t want = bytes.size();
+        int64_t multiByte = 0;
         for (int32_t i = 0; i < static_cast<int32_t>(bytes.size());) {
             const int32_t start = i;
             UChar32 c;
@@ -194,13 +195,20 @@ TEST(TextEncoding, Utf8ValidityFindsTheFirstBadSequence)
                 want = static_cast<size_t>(start);
                 break;
             }
+            multiByte += c >= 0x80;
         }
         for (bool parallel : {false, true}) {
             size_t at = 0;
             isValidUtf8(bytes, &at, parallel && round % 16 == 0);
             ASSERT_EQ(at, want) << "round " << round;
         }
+        ASSERT_EQ(multiByteCharacters(std::string_view(bytes).substr(0, want)), multiByte) << "round " << round;
     }
+    // Counted past the point where the counters are summed.
+    std::string longText;
+    for (int i = 0; i < 5000; ++i)
+        longText += "\xE4\xB8\xAD" "a";
+    EXPECT_EQ(multiByteCharacters(longText), 5000);
 }
 
 }  // namespace
