@@ -8,7 +8,9 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <future>
 #include <mutex>
+#include <system_error>
 #include <vector>
 
 #include "engine/io/content_hash.h"
@@ -284,7 +286,7 @@ private:
         const size_t width = unitWidth(unit_);
         uint32_t lastUnit = 0;
         uint64_t at = 0;
-        reader.onRead = [&](std::string_view bytes) {
+        auto measure = [&](std::string_view bytes) {
             hash.add(bytes);
             const std::string_view text = at == 0 ? bytes.substr(std::min(bytes.size(), out_.encoding.textStart())) : bytes;
             const LineEndTally t = options_.zeroTerminated ? LineEndTally{} : tallyLineEnds(text, unit_);
@@ -301,6 +303,25 @@ private:
                 utf8.add(text, false);
             at += bytes.size();
         };
+        // Each block read is measured on a second core while this one files
+        // its lines; the block after it is read once that is done.
+        std::future<void> measuring;
+        const bool parallel = worthTwoCores(static_cast<int64_t>(size_), kTwoCoresFromBytes);
+        reader.onRead = [&](std::string_view bytes) {
+            if (parallel) {
+                try {
+                    measuring = std::async(std::launch::async, [&measure, bytes] { measure(bytes); });
+                    return;
+                } catch (const std::system_error&) {
+                }
+            }
+            measure(bytes);
+        };
+        auto measured = [&] {
+            if (measuring.valid())
+                measuring.get();
+        };
+        reader.beforeFill = measured;
         // The source list reads the file from its own descriptor.
         auto lines = std::make_shared<LineFile>(duplicateAtStart(), unit_, out_.mode);
 
@@ -341,6 +362,7 @@ private:
             if (work_.step(Stage::Finding, static_cast<int64_t>(offset), static_cast<int64_t>(size_)))
                 return Pass::Stopped;
         }
+        measured();
         if (reader.failed())
             throw ReadError{ReadFailure::FileError, reader.error()};
         if (index > INT32_MAX)
