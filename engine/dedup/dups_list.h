@@ -1,7 +1,8 @@
 #pragma once
 // The duplicates list: one small record per occurrence of every key found at
 // least twice. Entry texts ("[" + L + "]   " + K) are formatted when asked for;
-// keys are views into the source buffer or into the list's own arena. A key
+// keys are views into the source buffer or into the list's own arena, or the
+// entry's whole line, looked up when asked (kKeyIsLine). A key
 // from the source is in the file's encoding; any other key is decoded text
 // (UTF-8, see line_decoder.h); engine/shown_text.h shows both. A list kept
 // within a memory budget moves its records and text keys to temporary files
