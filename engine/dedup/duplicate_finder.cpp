@@ -663,9 +663,9 @@ struct DuplicateFinder::Impl {
                 }
                 // A group's entries follow one another in found and in the
                 // list. Every entry shows its own line's key, the first one
-                // too: the line itself when keys are whole lines, else where
-                // the key lies, the records of lines a little ahead fetched
-                // meanwhile. The list's places of groups ahead are fetched too.
+                // too. A whole-line key is the line itself; any other is
+                // found from the line's record, fetched a little ahead. The
+                // list's places of groups ahead are fetched too.
                 size_t g = 0;
                 uint32_t to = 0, left = 0, head = 0;
                 found[t].drain([&](uint32_t line, const uint32_t* ahead) {

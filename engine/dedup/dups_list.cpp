@@ -224,7 +224,8 @@ void DupsList::detachKeys()
     for (DupRecord& r : recs_) {
         if (r.keyOffset & kArena)
             continue;
-        const std::string_view key = r.keyOffset == kKeyIsLine ? source_->view(r.line) : buf.substr(r.keyOffset, r.keyLength);
+        const std::string_view key =
+            r.keyOffset == kKeyIsLine ? source_->view(r.line) : buf.substr(r.keyOffset, r.keyLength);
         r.keyOffset = kArena | kFromSource | arena_.size();
         r.keyLength = static_cast<uint32_t>(key.size());
         arena_.append(key);
