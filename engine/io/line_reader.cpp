@@ -38,7 +38,7 @@ void LineReader::attach(int fd)
     buf_.resize(blockSize_);
     rest_ = end_ = 0;
     found_.clear();
-    handedOut_ = 0;
+    foundCount_ = handedOut_ = 0;
     base_ = lineOffset_ = 0;
     eof_ = false;
     error_ = 0;
@@ -88,18 +88,25 @@ bool LineReader::fill()
 
 bool LineReader::next(std::string_view& line, std::string_view* end)
 {
-    while (handedOut_ == found_.size()) {
+    while (handedOut_ == foundCount_) {
         if (eof_ || error_ || fd_ < 0)
             return false;
-        found_.clear();
-        handedOut_ = 0;
+        foundCount_ = handedOut_ = 0;
         const bool final = !fill();
         if (error_)
             return false;
-        // A line is reported once its end is certain; the last one at the end of the file.
+        // A line is reported once its end is certain; the last one at the end
+        // of the file. The list only grows here, off the per-line path, so
+        // that the splitter's handler stays a store.
+        size_t count = 0;
         rest_ = splitLines(std::string_view(buf_.data(), end_), unit_, mode_,
-                           [&](size_t begin, size_t length, size_t next) { found_.push_back({begin, length, next}); },
+                           [&](size_t begin, size_t length, size_t next) {
+                               if (count == found_.size()) [[unlikely]]
+                                   found_.resize(std::max<size_t>(2 * count, 1024));
+                               found_[count++] = {begin, length, next};
+                           },
                            final);
+        foundCount_ = count;
     }
     const Found& f = found_[handedOut_++];
     lineOffset_ = base_ + f.begin;

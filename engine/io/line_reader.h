@@ -63,6 +63,7 @@ private:
     size_t rest_ = 0;  // start of the bytes no line has been reported from
     size_t end_ = 0;   // end of the buffered bytes
     std::vector<Found> found_;  // the lines of the buffer, handed out in order
+    size_t foundCount_ = 0;     // the first ones of found_ that are lines
     size_t handedOut_ = 0;
     uint64_t base_ = 0;  // the offset of the buffer's first byte
     uint64_t lineOffset_ = 0;
