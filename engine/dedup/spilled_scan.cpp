@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <future>
 #include <mutex>
 #include <system_error>
 #include <vector>
@@ -275,11 +274,11 @@ private:
             ++bits_;
         const size_t buffer = static_cast<size_t>(std::clamp<int64_t>((memory_ / 8) >> bits_, 4 << 10, 4 << 20));
         work_.begin(Stage::FindingOnDisk);
+        // A pass read again: the partitions' writer goes before the file it writes to.
+        partitions_.reset();
         file_ = std::make_unique<SpillFile>();
         partitions_ = std::make_unique<SpilledPartitions>(*file_, uint32_t{1} << bits_, buffer);
 
-        LineReader reader(unit_, out_.mode, kBlock);
-        reader.attach(duplicateAtStart());
         ContentHash hash;
         LineEndTally tally;
         Utf8Check utf8;
@@ -303,25 +302,12 @@ private:
                 utf8.add(text, false);
             at += bytes.size();
         };
-        // Each block read is measured on a second core while this one files
-        // its lines; the block after it is read once that is done.
-        std::future<void> measuring;
-        const bool parallel = worthTwoCores(static_cast<int64_t>(size_), kTwoCoresFromBytes);
-        reader.onRead = [&](std::string_view bytes) {
-            if (parallel) {
-                try {
-                    measuring = std::async(std::launch::async, [&measure, bytes] { measure(bytes); });
-                    return;
-                } catch (const std::system_error&) {
-                }
-            }
-            measure(bytes);
-        };
-        auto measured = [&] {
-            if (measuring.valid())
-                measuring.get();
-        };
-        reader.beforeFill = measured;
+        // Each block is measured by the thread that reads it, while this one
+        // files the lines of the block before.
+        LineReader reader(unit_, out_.mode, kBlock);
+        reader.setReadAhead(true);
+        reader.onRead = measure;
+        reader.attach(duplicateAtStart());
         // The source list reads the file from its own descriptor.
         auto lines = std::make_shared<LineFile>(duplicateAtStart(), unit_, out_.mode);
 
@@ -362,7 +348,6 @@ private:
             if (work_.step(Stage::Finding, static_cast<int64_t>(offset), static_cast<int64_t>(size_)))
                 return Pass::Stopped;
         }
-        measured();
         if (reader.failed())
             throw ReadError{ReadFailure::FileError, reader.error()};
         if (index > INT32_MAX)

@@ -229,10 +229,12 @@ private:
 
         // Without the line texts in memory the file is read again; it must
         // then prove to be what the scan read.
-        std::unique_ptr<LineReader> reader;
+        // The fingerprint is taken by the thread that reads ahead.
         ContentHash reread;
+        std::unique_ptr<LineReader> reader;
         if (!fromMemory()) {
             reader = std::make_unique<LineReader>(unit_, r_.lineEndMode, kBlock, &readThroughOps);
+            reader->setReadAhead(true);
             reader->onRead = [&reread](std::string_view bytes) { reread.add(bytes); };
             if (!reader->open(r_.file))
                 return fail(WriteOutcome::SourceUnreadable, r_.file, reader->error());

@@ -1,15 +1,24 @@
 #include "engine/io/line_reader.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 
 #include "engine/io/file_info.h"
 
 namespace quillow {
+
+namespace {
+
+// Reading ahead pays for its thread from this many blocks on.
+constexpr int64_t kBlocksWorthReadingAhead = 4;
+
+}  // namespace
 
 LineReader::LineReader(CodeUnit unit, LineEndMode mode, size_t blockSize, ReadFn readFn)
     : unit_(unit), mode_(mode), blockSize_(blockSize ? blockSize : 1), read_(readFn ? readFn : &::read)
@@ -35,84 +44,163 @@ void LineReader::attach(int fd)
 {
     close();
     fd_ = fd;
-    buf_.resize(blockSize_);
-    rest_ = end_ = 0;
-    found_.clear();
-    foundCount_ = handedOut_ = 0;
-    base_ = lineOffset_ = 0;
-    eof_ = false;
+    for (Block& b : blocks_)
+        b.end = b.rest = b.count = 0;
+    taken_ = produced_ = released_ = 0;
+    handedOut_ = 0;
+    lineOffset_ = 0;
+    done_ = stopping_ = false;
+    failure_ = nullptr;
     error_ = 0;
 }
 
 void LineReader::close()
 {
+    stopReadingAhead();
     if (fd_ >= 0)
         ::close(fd_);
     fd_ = -1;
 }
 
-bool LineReader::fill()
+void LineReader::stopReadingAhead()
 {
-    if (eof_ || error_ || fd_ < 0)
-        return false;
-    if (beforeFill)
-        beforeFill();
-    // Move the unreported bytes to the front. A line longer than a block
-    // doubles what is read next, so that its bytes are split a bounded
-    // number of times.
-    std::memmove(buf_.data(), buf_.data() + rest_, end_ - rest_);
-    end_ -= rest_;
-    base_ += rest_;
-    rest_ = 0;
-    const size_t want = std::max(blockSize_, end_);
-    if (buf_.size() - end_ < want)
-        buf_.resize(end_ + want);
+    if (!ahead_.joinable())
+        return;
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    ahead_.join();
+}
+
+void LineReader::produce(const Block* previous, Block& into)
+{
+    // The unreported bytes come first. A line longer than a block doubles
+    // what is read next, so that its bytes are split a bounded number of times.
+    const size_t carry = previous ? previous->end - previous->rest : 0;
+    into.base = previous ? previous->base + previous->rest : 0;
+    into.rest = into.count = 0;
+    into.last = false;
+    into.error = 0;
+    const size_t need = carry + std::max(blockSize_, carry);
+    if (into.buf.size() < need)
+        into.buf.resize(need);
+    if (carry > 0)
+        std::memcpy(into.buf.data(), previous->buf.data() + previous->rest, carry);
+    into.end = carry;
     for (;;) {
-        ssize_t got = read_(fd_, buf_.data() + end_, buf_.size() - end_);
+        const ssize_t got = read_(fd_, into.buf.data() + carry, into.buf.size() - carry);
         if (got > 0) {
             if (onRead)
-                onRead(std::string_view(buf_.data() + end_, static_cast<size_t>(got)));
-            end_ += static_cast<size_t>(got);
-            return true;
+                onRead(std::string_view(into.buf.data() + carry, static_cast<size_t>(got)));
+            into.end += static_cast<size_t>(got);
+            break;
         }
         if (got == 0) {
-            eof_ = true;
-            return false;
+            into.last = true;
+            break;
         }
         if (errno != EINTR) {
-            error_ = errno ? errno : EIO;
-            return false;
+            into.error = errno ? errno : EIO;
+            into.last = true;
+            return;
         }
     }
+    // A line is reported once its end is certain; the last one at the end of
+    // the file. The list only grows here, off the per-line path, so that the
+    // splitter's handler stays a store.
+    size_t count = 0;
+    into.rest = splitLines(std::string_view(into.buf.data(), into.end), unit_, mode_,
+                           [&](size_t begin, size_t length, size_t next) {
+                               if (count == into.found.size()) [[unlikely]]
+                                   into.found.resize(std::max<size_t>(2 * count, 1024));
+                               into.found[count++] = {begin, length, next};
+                           },
+                           into.last);
+    into.count = count;
+}
+
+void LineReader::readAhead()
+{
+    for (uint64_t s = 0;; ++s) {
+        {
+            // Block s takes the buffer of block s - 2, once that is let go.
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [&] { return stopping_ || s <= released_ + 1; });
+            if (stopping_)
+                return;
+        }
+        Block& into = blocks_[s % 2];
+        try {
+            produce(s > 0 ? &blocks_[(s - 1) % 2] : nullptr, into);
+        } catch (...) {
+            failure_ = std::current_exception();
+            into.last = true;
+        }
+        {
+            const std::lock_guard lock(mutex_);
+            produced_ = s + 1;
+        }
+        changed_.notify_all();
+        if (into.last)
+            return;
+    }
+}
+
+bool LineReader::advance()
+{
+    if (done_ || fd_ < 0)
+        return false;
+    if (taken_ > 0) {
+        if (blocks_[(taken_ - 1) % 2].last) {
+            done_ = true;
+            stopReadingAhead();
+            return false;
+        }
+        if (beforeFill)
+            beforeFill();
+    } else if (readAhead_ && std::thread::hardware_concurrency() > 1) {
+        struct stat st {};
+        if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) &&
+            st.st_size >= kBlocksWorthReadingAhead * static_cast<int64_t>(blockSize_)) {
+            try {
+                ahead_ = std::thread([this] { readAhead(); });
+            } catch (const std::system_error&) {
+            }
+        }
+    }
+    if (ahead_.joinable()) {
+        std::unique_lock lock(mutex_);
+        released_ = taken_;
+        changed_.notify_all();
+        changed_.wait(lock, [&] { return produced_ > taken_; });
+        if (failure_)
+            std::rethrow_exception(failure_);
+    } else {
+        produce(taken_ > 0 ? &blocks_[(taken_ - 1) % 2] : nullptr, blocks_[taken_ % 2]);
+    }
+    const Block& b = blocks_[taken_++ % 2];
+    handedOut_ = 0;
+    if (b.error) {
+        error_ = b.error;
+        done_ = true;
+        return false;
+    }
+    return true;
 }
 
 bool LineReader::next(std::string_view& line, std::string_view* end)
 {
-    while (handedOut_ == foundCount_) {
-        if (eof_ || error_ || fd_ < 0)
+    while (taken_ == 0 || handedOut_ == blocks_[(taken_ - 1) % 2].count)
+        if (!advance())
             return false;
-        foundCount_ = handedOut_ = 0;
-        const bool final = !fill();
-        if (error_)
-            return false;
-        // A line is reported once its end is certain; the last one at the end
-        // of the file. The list only grows here, off the per-line path, so
-        // that the splitter's handler stays a store.
-        size_t count = 0;
-        rest_ = splitLines(std::string_view(buf_.data(), end_), unit_, mode_,
-                           [&](size_t begin, size_t length, size_t next) {
-                               if (count == found_.size()) [[unlikely]]
-                                   found_.resize(std::max<size_t>(2 * count, 1024));
-                               found_[count++] = {begin, length, next};
-                           },
-                           final);
-        foundCount_ = count;
-    }
-    const Found& f = found_[handedOut_++];
-    lineOffset_ = base_ + f.begin;
-    line = std::string_view(buf_.data() + f.begin, f.length);
+    const Block& b = blocks_[(taken_ - 1) % 2];
+    const Found& f = b.found[handedOut_++];
+    lineOffset_ = b.base + f.begin;
+    line = std::string_view(b.buf.data() + f.begin, f.length);
     if (end)
-        *end = std::string_view(buf_.data() + f.begin + f.length, f.next - f.begin - f.length);
+        *end = std::string_view(b.buf.data() + f.begin + f.length, f.next - f.begin - f.length);
     return true;
 }
 

@@ -3,14 +3,19 @@
 // the scan's code unit and line-end mode), without holding the file in
 // memory. Reads in big blocks; a line longer than a block grows the buffer,
 // and a CR at the end of one block followed by LF at the start of the next
-// ends a single line.
+// ends a single line. Reading ahead, a second thread reads and splits the
+// next block while the lines of this one are handed out.
 #include <sys/types.h>
 
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "engine/text/line_splitter.h"
@@ -26,6 +31,10 @@ public:
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
 
+    // Reads ahead on a second thread when the file holds a few blocks, there
+    // is a second core and a thread can be started. Set before open() or
+    // attach().
+    void setReadAhead(bool on) { readAhead_ = on; }
     // Opens path for reading when it is a regular file; false (error() says
     // why: the system's error or kNotRegularError) when it cannot.
     bool open(const std::string& path);
@@ -42,33 +51,61 @@ public:
     bool failed() const { return error_ != 0; }
     int error() const { return error_; }
 
-    // Sees every byte read from the file, in order (e.g. to fingerprint it).
+    // Sees every byte read from the file, in order (e.g. to fingerprint it);
+    // reading ahead, on the reading thread. It has seen the last bytes once
+    // next() has said false.
     std::function<void(std::string_view)> onRead;
-    // Runs before the buffer is refilled, while the lines handed out are
-    // still there (e.g. to write out what refers to them).
+    // Runs before the lines handed out are let go, while they are still
+    // there (e.g. to write out what refers to them).
     std::function<void()> beforeFill;
 
 private:
     struct Found {
         size_t begin, length, next;
     };
-    bool fill();  // reads one more block after the buffered bytes
+    // The bytes read at once and the lines found in them.
+    struct Block {
+        std::vector<char> buf;
+        size_t end = 0;   // the bytes held
+        size_t rest = 0;  // the start of the bytes no line has been reported from
+        uint64_t base = 0;  // the offset of buf[0]
+        std::vector<Found> found;
+        size_t count = 0;  // the first ones of found that are lines
+        bool last = false;  // nothing follows: the end of the file, or error
+        int error = 0;
+    };
+
+    // Fills the block after previous (or the first one): the bytes previous
+    // did not report from, then one read of a block or more; splits it.
+    void produce(const Block* previous, Block& into);
+    // The thread reading ahead: produces the blocks in turn into the two
+    // buffers, each once the one before it has been let go.
+    void readAhead();
+    // Lets the current block go and takes the next one; false when there is none.
+    bool advance();
+    void stopReadingAhead();
 
     CodeUnit unit_;
     LineEndMode mode_;
     size_t blockSize_;
     ReadFn read_;
     int fd_ = -1;
-    std::vector<char> buf_;
-    size_t rest_ = 0;  // start of the bytes no line has been reported from
-    size_t end_ = 0;   // end of the buffered bytes
-    std::vector<Found> found_;  // the lines of the buffer, handed out in order
-    size_t foundCount_ = 0;     // the first ones of found_ that are lines
+    bool readAhead_ = false;
+    Block blocks_[2];
+    uint64_t taken_ = 0;  // blocks taken by next(); the current one is taken_ - 1
     size_t handedOut_ = 0;
-    uint64_t base_ = 0;  // the offset of the buffer's first byte
     uint64_t lineOffset_ = 0;
-    bool eof_ = false;
+    bool done_ = false;
     int error_ = 0;
+
+    // Shared with the reading thread.
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    uint64_t produced_ = 0;  // blocks filled
+    uint64_t released_ = 0;  // blocks let go by next()
+    bool stopping_ = false;
+    std::exception_ptr failure_;  // what the reading thread threw
+    std::thread ahead_;
 };
 
 }  // namespace quillow

@@ -2,6 +2,9 @@
 // block size, so that the save's line numbers address the scanned lines.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <random>
 #include <string>
@@ -25,15 +28,23 @@ std::vector<std::string> splitInMemory(const std::string& bytes, CodeUnit unit, 
     return lines;
 }
 
-std::vector<std::string> splitStreaming(const std::string& path, CodeUnit unit, LineEndMode mode, size_t block)
+std::vector<std::string> splitStreaming(const std::string& path, CodeUnit unit, LineEndMode mode, size_t block,
+                                        bool ahead = false)
 {
     LineReader reader(unit, mode, block);
+    reader.setReadAhead(ahead);
+    std::string seen;
+    reader.onRead = [&seen](std::string_view bytes) { seen.append(bytes); };
     EXPECT_TRUE(reader.open(path));
     std::vector<std::string> lines;
     std::string_view line, end;
-    while (reader.next(line, &end))
+    std::string joined;
+    while (reader.next(line, &end)) {
         lines.push_back(std::string(line) + "|" + std::string(end));
+        joined.append(line).append(end);
+    }
     EXPECT_FALSE(reader.failed());
+    EXPECT_EQ(seen, joined) << "onRead saw every byte once, in order";
     return lines;
 }
 
@@ -71,8 +82,9 @@ TEST(LineReader, AgreesWithTheScanAtEveryBlockSize)
             std::string path = dir.write("f", bytes);
             for (LineEndMode mode : {LineEndMode::Lf, LineEndMode::Cr})
                 for (size_t block : {1, 2, 3, 8, 4096})
-                    EXPECT_EQ(splitStreaming(path, unit, mode, block), splitInMemory(bytes, unit, mode))
-                        << row.name << " block " << block << (utf16 ? " utf-16" : "");
+                    for (const bool ahead : {false, true})
+                        EXPECT_EQ(splitStreaming(path, unit, mode, block, ahead), splitInMemory(bytes, unit, mode))
+                            << row.name << " block " << block << (utf16 ? " utf-16" : "") << (ahead ? " ahead" : "");
         }
     }
 }
@@ -89,7 +101,8 @@ TEST(LineReader, RandomTextAgreesWithTheScan)
         std::string path = dir.write("r", bytes);
         const LineEndMode mode = lineEndMode(tallyLineEnds(bytes, CodeUnit::Byte));
         size_t block = 1 + rng() % 9;
-        ASSERT_EQ(splitStreaming(path, CodeUnit::Byte, mode, block), splitInMemory(bytes, CodeUnit::Byte, mode))
+        ASSERT_EQ(splitStreaming(path, CodeUnit::Byte, mode, block, round % 2 == 1),
+                  splitInMemory(bytes, CodeUnit::Byte, mode))
             << "round " << round;
     }
 }
@@ -100,15 +113,55 @@ ssize_t failingRead(int, void*, size_t)
     return -1;
 }
 
+// Reads a few bytes, then fails.
+ssize_t failingLater(int fd, void* buf, size_t count)
+{
+    static thread_local int calls = 0;
+    if (++calls % 4 == 0) {
+        errno = EIO;
+        return -1;
+    }
+    return ::read(fd, buf, std::min<size_t>(count, 3));
+}
+
 TEST(LineReader, ReportsAReadError)
 {
     TempDir dir;
-    LineReader reader(CodeUnit::Byte, LineEndMode::Lf, 16, &failingRead);
-    ASSERT_TRUE(reader.open(dir.write("f", "a\nb\n")));
-    std::string_view line;
-    EXPECT_FALSE(reader.next(line));
-    EXPECT_TRUE(reader.failed());
-    EXPECT_EQ(reader.error(), EIO);
+    const std::string path = dir.write("f", "a\nb\ncc\ndd\nee\nff\ngg\nhh\n");
+    for (const auto read : {&failingRead, &failingLater}) {
+        for (const bool ahead : {false, true}) {
+            LineReader reader(CodeUnit::Byte, LineEndMode::Lf, 2, read);
+            reader.setReadAhead(ahead);
+            ASSERT_TRUE(reader.open(path));
+            std::string_view line;
+            int lines = 0;
+            while (reader.next(line))
+                ++lines;
+            EXPECT_TRUE(reader.failed());
+            EXPECT_EQ(reader.error(), EIO);
+            EXPECT_LE(lines, 4) << "no line after the failed read";
+        }
+    }
+}
+
+// A reader let go in the middle stops its reading thread.
+TEST(LineReader, StopsEarly)
+{
+    TempDir dir;
+    std::string bytes;
+    for (int i = 0; i < 2000; ++i)
+        bytes += std::to_string(i) + "\n";
+    const std::string path = dir.write("f", bytes);
+    for (int lines = 0; lines < 50; lines += 7) {
+        LineReader reader(CodeUnit::Byte, LineEndMode::Lf, 16);
+        reader.setReadAhead(true);
+        ASSERT_TRUE(reader.open(path));
+        std::string_view line;
+        for (int i = 0; i < lines; ++i) {
+            ASSERT_TRUE(reader.next(line));
+            EXPECT_EQ(line, std::to_string(i));
+        }
+    }
 }
 
 TEST(LineReader, MissingFileDoesNotOpen)
