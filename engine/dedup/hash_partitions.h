@@ -45,6 +45,13 @@ public:
         size_ = 0;
     }
 
+    // Fetches the slot where a look for hash starts.
+    void prefetch(uint32_t hash) const
+    {
+        if (!slots_.empty())
+            __builtin_prefetch(&slots_[hash & mask_]);
+    }
+
     // The first id added under hash, or -1: a look that changes nothing (to
     // prefetch what a later findOrAdd will compare).
     int64_t peek(uint32_t hash) const

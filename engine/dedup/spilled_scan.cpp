@@ -428,8 +428,8 @@ private:
     // The grouping of one core: its table and what it found in the
     // partition it groups.
     struct Grouper {
+        // The table holds each key's hash beside its member.
         struct Member {
-            uint32_t hash;
             uint32_t line;
             uint32_t length;
             size_t at;
@@ -452,49 +452,77 @@ private:
             members.clear();
             kept.clear();
             table.reset(scan.partitions_->records(p));
+            members.reserve(scan.partitions_->records(p));
             scan.partitions_->forEachChunk(p, buffer, [&](std::string_view chunk) {
+                // Where each record starts, so that the table is fetched some
+                // records ahead: the slot first, then the member it holds.
+                starts.clear();
                 for (size_t at = 0; at < chunk.size();) {
+                    starts.push_back(at);
                     RecordHeader h;
                     std::memcpy(&h, chunk.data() + at, sizeof h);
-                    at += sizeof h;
-                    const uint32_t compareLength = h.compareLength & ~kOwnKey;
-                    const std::string_view compared = chunk.substr(at, compareLength);
-                    at += compareLength;
-                    uint32_t keyLength = compareLength;
-                    std::string_view keyText;
+                    at += sizeof h + (h.compareLength & ~kOwnKey);
                     if (h.compareLength & kOwnKey) {
+                        uint32_t keyLength = 0;
                         std::memcpy(&keyLength, chunk.data() + at, 4);
-                        at += 4;
-                        if (h.keyOffset == kKeyText) {
-                            keyText = chunk.substr(at, keyLength);
-                            at += keyLength;
-                        }
+                        at += 4 + (h.keyOffset == kKeyText ? keyLength : 0);
                     }
-                    const auto id = static_cast<uint32_t>(members.size());
-                    const uint32_t found = table.findOrAdd(h.hash, id, [&](uint32_t other) {
-                        const Member& m = members[other];
-                        return m.hash == h.hash &&
-                               sameKey(scan.compareMode_, std::string_view(kept).substr(m.at, m.length), compared);
-                    });
-                    if (found == id) {
-                        members.push_back(
-                            Member{h.hash, h.line, compareLength, kept.size(), h.keyOffset, keyLength, false});
-                        kept.append(compared);
-                        kept.append(keyText);
-                        continue;
-                    }
-                    // Every entry shows its own line's key, the first one too.
-                    Member& first = members[found];
-                    if (!first.repeated) {
-                        first.repeated = true;
-                        add(first.line, first.line, first.keyOffset, first.keyLength,
-                            std::string_view(kept).substr(first.at + first.length,
-                                                          first.keyOffset == kKeyText ? first.keyLength : 0));
-                        ++groups;
-                    }
-                    add(h.line, first.line, h.keyOffset, keyLength, keyText);
+                }
+                auto hashAt = [&](size_t i) {
+                    uint32_t hash = 0;
+                    std::memcpy(&hash, chunk.data() + starts[i], 4);
+                    return hash;
+                };
+                constexpr size_t kSlotAhead = 16, kMemberAhead = 8;
+                for (size_t i = 0; i < starts.size(); ++i) {
+                    if (i + kSlotAhead < starts.size())
+                        table.prefetch(hashAt(i + kSlotAhead));
+                    if (i + kMemberAhead < starts.size())
+                        if (const int64_t seen = table.peek(hashAt(i + kMemberAhead)); seen >= 0)
+                            __builtin_prefetch(members.data() + seen);
+                    file(chunk, starts[i]);
                 }
             });
+        }
+
+        // Files the record at chunk[at]: a key met before, or a new one.
+        void file(std::string_view chunk, size_t at)
+        {
+            RecordHeader h;
+            std::memcpy(&h, chunk.data() + at, sizeof h);
+            at += sizeof h;
+            const uint32_t compareLength = h.compareLength & ~kOwnKey;
+            const std::string_view compared = chunk.substr(at, compareLength);
+            at += compareLength;
+            uint32_t keyLength = compareLength;
+            std::string_view keyText;
+            if (h.compareLength & kOwnKey) {
+                std::memcpy(&keyLength, chunk.data() + at, 4);
+                at += 4;
+                if (h.keyOffset == kKeyText)
+                    keyText = chunk.substr(at, keyLength);
+            }
+            const auto id = static_cast<uint32_t>(members.size());
+            const uint32_t found = table.findOrAdd(h.hash, id, [&](uint32_t other) {
+                const Member& m = members[other];
+                return sameKey(scan.compareMode_, std::string_view(kept).substr(m.at, m.length), compared);
+            });
+            if (found == id) {
+                members.push_back(Member{h.line, compareLength, kept.size(), h.keyOffset, keyLength, false});
+                kept.append(compared);
+                kept.append(keyText);
+                return;
+            }
+            // Every entry shows its own line's key, the first one too.
+            Member& first = members[found];
+            if (!first.repeated) {
+                first.repeated = true;
+                add(first.line, first.line, first.keyOffset, first.keyLength,
+                    std::string_view(kept).substr(first.at + first.length,
+                                                  first.keyOffset == kKeyText ? first.keyLength : 0));
+                ++groups;
+            }
+            add(h.line, first.line, h.keyOffset, keyLength, keyText);
         }
 
         void add(uint32_t line, uint32_t group, uint64_t keyOffset, uint32_t keyLength, std::string_view keyText)
@@ -518,6 +546,7 @@ private:
 
         const SpilledScan& scan;
         std::vector<Member> members;
+        std::vector<size_t> starts;  // of the records in the chunk being grouped
         std::string kept, buffer, texts;
         HashSlots table;
         std::vector<Entry> entries;
