@@ -381,8 +381,9 @@ TEST(GnuOptions, HelpShowsTheTable)
             const std::string synopsis = "\n  " + optionSynopsis(o);
             const size_t at = help.find(synopsis);
             EXPECT_EQ(at != std::string::npos, shownFor(o, program)) << synopsis;
-            if (at != std::string::npos)
+            if (at != std::string::npos) {
                 EXPECT_EQ(help.find(synopsis, at + 1), std::string::npos) << synopsis;
+            }
         }
         for (const char* withDefault : {"--keep=WHICH", "--encoding=NAME", "--max-memory=SIZE", "--match=N"}) {
             const size_t at = help.find(withDefault);
@@ -562,8 +563,9 @@ TEST(UnattendedRun, OutcomesWhenNothingIsWritten)
         UnattendedRun r;
         std::string in = row.inputExists ? r.dir.write("in.txt", row.input) : r.dir.file("in.txt");
         EXPECT_EQ(r.go(in, r.dir.file(row.output), SelectCommand::AllButFirst), row.outcome) << row.name;
-        if (row.outcome != RunOutcome::OutputError)
+        if (row.outcome != RunOutcome::OutputError) {
             EXPECT_FALSE(std::filesystem::exists(r.dir.file(row.output))) << row.name;
+        }
     }
 }
 

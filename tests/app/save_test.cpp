@@ -287,8 +287,9 @@ TEST_P(SameFile, WritesThroughTheTemporaryFile)
     EXPECT_EQ(readFile(source), c.sourceCleaned ? kCleaned : kInput);
     EXPECT_TRUE(strayTemporaries().empty());
     struct stat st {};
-    if (::lstat(dir.file("link.txt").c_str(), &st) == 0)
+    if (::lstat(dir.file("link.txt").c_str(), &st) == 0) {
         EXPECT_TRUE(S_ISLNK(st.st_mode));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -303,13 +304,13 @@ INSTANTIATE_TEST_SUITE_P(
                                    true},
                       SpellingCase{"symlink",
                                    [](testing::TempDir& d) {
-                                       ::symlink("in.txt", d.file("link.txt").c_str());
+                                       EXPECT_EQ(::symlink("in.txt", d.file("link.txt").c_str()), 0);
                                        return d.file("link.txt");
                                    },
                                    true},
                       SpellingCase{"hard_link",
                                    [](testing::TempDir& d) {
-                                       ::link(d.file("in.txt").c_str(), d.file("hard.txt").c_str());
+                                       EXPECT_EQ(::link(d.file("in.txt").c_str(), d.file("hard.txt").c_str()), 0);
                                        return d.file("hard.txt");
                                    },
                                    false}),
@@ -418,7 +419,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  std::strerror(ENAMETOOLONG)},
                       TargetCase{"dangling_symlink",
                                  [](testing::TempDir& d) {
-                                     ::symlink("absent.txt", d.file("dangling").c_str());
+                                     EXPECT_EQ(::symlink("absent.txt", d.file("dangling").c_str()), 0);
                                      return d.file("dangling");
                                  },
                                  std::strerror(ENOENT)}),
@@ -478,8 +479,9 @@ TEST_F(SaveTest, WithoutUnnamedFilesStaleTemporariesOfTheTargetGo)
     const timespec twoDaysAgo[2] = {{::time(nullptr) - 2 * 86400, 0}, {::time(nullptr) - 2 * 86400, 0}};
     for (const auto& row : rows) {
         dir.write(row.name, "left by a killed run\n");
-        if (row.stale)
+        if (row.stale) {
             ASSERT_EQ(::utimensat(AT_FDCWD, dir.file(row.name).c_str(), twoDaysAgo, 0), 0);
+        }
     }
     {
         ScopedFileOps scoped(ops);
@@ -628,8 +630,9 @@ TEST_F(SaveTest, ASourceChangedDuringTheSaveStopsIt)
             EXPECT_EQ(saveTo(target), SaveOutcome::SourceChanged);
             EXPECT_EQ(host.status(), std::string(text::kSourceChanged) + " " + source);
             EXPECT_FALSE(std::filesystem::exists(dir.file("out.txt")));
-            if (std::filesystem::exists(source))
+            if (std::filesystem::exists(source)) {
                 EXPECT_NE(readFile(source), kCleaned);  // what the other writer left is kept
+            }
             EXPECT_TRUE(strayTemporaries().empty());
             expectIdle();
         }
@@ -653,8 +656,9 @@ protected:
     std::string owned(const std::string& name, mode_t mode, uid_t uid, gid_t gid)
     {
         std::string p = dir.write(name, "protected\n");
-        if (::geteuid() == 0)
+        if (::geteuid() == 0) {
             EXPECT_EQ(::chown(p.c_str(), uid, gid), 0);
+        }
         EXPECT_EQ(::chmod(p.c_str(), mode), 0);
         return p;
     }

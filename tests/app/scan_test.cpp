@@ -25,7 +25,7 @@ struct ScanOptions {
     bool caseSensitive = false;
     bool trimLines = false;
     int16_t startPos = 0;
-    std::string regex;
+    std::string regex = {};
     int16_t match = 0;
     std::string encoding = "auto";
 };

@@ -255,7 +255,7 @@ TEST_F(CliProcessTest, FailuresNameTheFileAndTheReason)
         std::vector<std::string> args;
         int status;
         std::string lastLine;
-        std::string firstLine;  // when there are two
+        std::string firstLine = {};  // when there are two
     };
     const Row rows[] = {
         {"invalid pattern", {"--regex", "(", dups, "-o", dir.file("out.txt")}, 2,
@@ -340,8 +340,9 @@ TEST_F(CliProcessTest, AFilterOnTheStandardStreams)
         EXPECT_EQ(r.status, 0) << row.name << "\n" << r.err;
         EXPECT_EQ(r.out, row.out) << row.name;
         EXPECT_EQ(r.err, row.err) << row.name;
-        if (std::find(row.args.begin(), row.args.end(), "out.txt") != row.args.end())
+        if (std::find(row.args.begin(), row.args.end(), "out.txt") != row.args.end()) {
             EXPECT_EQ(readFile(dir.file("out.txt")), row.input) << row.name;
+        }
         expectNoTemporaryFilesLeft();
     }
 }

@@ -28,7 +28,7 @@ struct OutputCase {
     int16_t saveApplyFilter = 0;
     int16_t trimLines = 0;
     int16_t iStartPos = 0;
-    std::string regex;
+    std::string regex = {};
 };
 
 void PrintTo(const OutputCase& c, std::ostream* os) { *os << c.name; }

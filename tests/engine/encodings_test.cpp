@@ -40,7 +40,7 @@ struct CleanUp {
     std::string written;
     bool compat = false;
     bool caseSensitive = true;
-    std::string regex;
+    std::string regex = {};
     bool applyFilter = false;
     bool trim = false;
 };

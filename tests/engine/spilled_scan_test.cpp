@@ -160,8 +160,9 @@ TEST(SpilledScan, SettlesTheEncodingAsTheScanInMemory)
         const CleanUp disk(Options(), "1K", in, dir.file("disk.txt"));
         EXPECT_TRUE(disk.result.onDisk) << name;
         EXPECT_EQ(disk.result.encoding.encoding, memory.result.encoding.encoding) << name;
-        if (std::string_view(name).starts_with("UTF-8"))
+        if (std::string_view(name).starts_with("UTF-8")) {
             EXPECT_TRUE(memory.result.encoding.encoding.isUtf8()) << name;
+        }
         EXPECT_EQ(disk.result.encoding.evidence, memory.result.encoding.evidence) << name;
         EXPECT_EQ(disk.result.lineEndMode, memory.result.lineEndMode) << name;
         EXPECT_EQ(disk.entries(), memory.entries()) << name;
@@ -230,8 +231,9 @@ TEST(SpilledScan, LeavesNoTemporaryFile)
         EXPECT_EQ(runUnattended(t.session, request), row.outcome) << row.name;
         EXPECT_TRUE(temp.empty()) << row.name;
         EXPECT_EQ(testing::readFile(in), bytes) << row.name;
-        if (row.fullDisk)
+        if (row.fullDisk) {
             EXPECT_EQ(host.status(), "错误: 无法写入临时文件 " + temp.path() + ": " + std::strerror(ENOSPC)) << row.name;
+        }
         std::filesystem::remove(dir.file("out.txt"));
     }
 }

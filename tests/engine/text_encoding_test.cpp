@@ -136,8 +136,9 @@ TEST(TextEncoding, NamedEncodingsAreCheckedAndTakeOnlyTheirOwnMark)
     };
     for (const Row& row : rows) {
         const EncodingChoice got = chooseEncoding(row.setting, row.bytes);
-        if (!got.source)
+        if (!got.source) {
             EXPECT_EQ(text::encodingRefusal(got.refusal), row.error) << row.name;
+        }
         ASSERT_EQ(got.source.has_value(), *row.encoding != '\0') << row.name;
         if (got.source) {
             EXPECT_EQ(got.source->encoding.displayName(), row.encoding) << row.name;

@@ -90,7 +90,6 @@ TEST(CopyDialog, OpensWithAllDuplicatesAndSourceTexts)
 {
     testing::TestSession t;
     ScanResult& result = t.result;
-    RecordingFrontEnd& host = t.host;
     fill(result);
     CopyDialog dialog(t.session, -1);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("复制到剪贴板"));
@@ -106,7 +105,6 @@ TEST(CopyDialog, ReleasedSourceTextsDisableTheSourceOption)
 {
     testing::TestSession t;
     ScanResult& result = t.result;
-    RecordingFrontEnd& host = t.host;
     fill(result);
     result.bigFile = true;
     result.memoryPreserved = true;
@@ -155,7 +153,6 @@ TEST(CopyDialog, CancelLeavesTheClipboard)
 {
     testing::TestSession t;
     ScanResult& result = t.result;
-    RecordingFrontEnd& host = t.host;
     fill(result);
     QGuiApplication::clipboard()->setText(kSentinel);
     CopyDialog dialog(t.session, 0);
