@@ -69,6 +69,7 @@ SaveOutcome outcomeOf(WriteOutcome written)
         return SaveOutcome::SourceChanged;
     case WriteOutcome::TargetUnwritable:
         return SaveOutcome::TargetUnwritable;
+    case WriteOutcome::OutOfMemory:
     case WriteOutcome::Failed:
         break;
     }
@@ -93,6 +94,8 @@ std::string writeStatus(const WriteResult& written)
         return text::failureStatus(text::kSourceChanged, written.file, 0);
     case WriteOutcome::TargetUnwritable:
         return text::failureStatus(text::kTargetUnwritable, written.file, written.error);
+    case WriteOutcome::OutOfMemory:
+        return text::translated(text::kOutOfMemoryElsewhere);
     case WriteOutcome::SourceReadFailed:
     case WriteOutcome::Failed:
         break;

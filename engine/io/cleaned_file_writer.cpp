@@ -189,6 +189,8 @@ public:
     {
         try {
             work();
+        } catch (const std::bad_alloc&) {
+            fail(WriteOutcome::OutOfMemory, {}, ENOMEM);
         } catch (const std::exception&) {
             fail(WriteOutcome::Failed, target_.path, ENOMEM);
         }

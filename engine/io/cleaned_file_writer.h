@@ -47,6 +47,7 @@ enum class WriteOutcome {
     SourceReadFailed,
     SourceChanged,
     TargetUnwritable,
+    OutOfMemory,
     Failed
 };
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 #include <system_error>
 
 #include "engine/io/file_info.h"
@@ -17,6 +18,8 @@ namespace {
 
 // Reading ahead pays for its thread from this many blocks on.
 constexpr int64_t kBlocksWorthReadingAhead = 4;
+// Room beside a block for the start of a line the block before cut.
+constexpr size_t kCarryRoom = size_t{64} << 10;
 
 }  // namespace
 
@@ -46,6 +49,7 @@ void LineReader::attach(int fd)
     fd_ = fd;
     for (Block& b : blocks_)
         b.end = b.rest = b.count = 0;
+    current_ = nullptr;
     taken_ = produced_ = released_ = 0;
     handedOut_ = 0;
     lineOffset_ = 0;
@@ -76,10 +80,12 @@ void LineReader::stopReadingAhead()
 
 void LineReader::produce(const Block* previous, Block& into)
 {
-    // The unreported bytes come first. A line longer than a block doubles
-    // what is read next, so that its bytes are split a bounded number of times.
-    const size_t carry = previous ? previous->end - previous->rest : 0;
-    into.base = previous ? previous->base + previous->rest : 0;
+    // The unreported bytes come first (moved to the front when previous is
+    // into). A line longer than a block doubles what is read next, so that
+    // its bytes are split a bounded number of times.
+    const size_t from = previous ? previous->rest : 0;
+    const size_t carry = previous ? previous->end - from : 0;
+    into.base = previous ? previous->base + from : 0;
     into.rest = into.count = 0;
     into.last = false;
     into.error = 0;
@@ -87,7 +93,7 @@ void LineReader::produce(const Block* previous, Block& into)
     if (into.buf.size() < need)
         into.buf.resize(need);
     if (carry > 0)
-        std::memcpy(into.buf.data(), previous->buf.data() + previous->rest, carry);
+        std::memmove(into.buf.data(), (previous == &into ? into.buf : previous->buf).data() + from, carry);
     into.end = carry;
     for (;;) {
         const ssize_t got = read_(fd_, into.buf.data() + carry, into.buf.size() - carry);
@@ -148,27 +154,42 @@ void LineReader::readAhead()
     }
 }
 
+void LineReader::startReadingAhead()
+{
+    // Both blocks are taken before the thread starts: where memory is short
+    // the file is read here instead, with one block.
+    try {
+        blocks_[0].buf.reserve(blockSize_ + kCarryRoom);
+    } catch (const std::bad_alloc&) {
+    }
+    if (!readAhead_ || std::thread::hardware_concurrency() < 2)
+        return;
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) ||
+        st.st_size < kBlocksWorthReadingAhead * static_cast<int64_t>(blockSize_))
+        return;
+    try {
+        blocks_[1].buf.reserve(blockSize_ + kCarryRoom);
+        ahead_ = std::thread([this] { readAhead(); });
+    } catch (const std::bad_alloc&) {
+    } catch (const std::system_error&) {
+    }
+}
+
 bool LineReader::advance()
 {
     if (done_ || fd_ < 0)
         return false;
     if (taken_ > 0) {
-        if (blocks_[(taken_ - 1) % 2].last) {
+        if (current_->last) {
             done_ = true;
             stopReadingAhead();
             return false;
         }
         if (beforeFill)
             beforeFill();
-    } else if (readAhead_ && std::thread::hardware_concurrency() > 1) {
-        struct stat st {};
-        if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) &&
-            st.st_size >= kBlocksWorthReadingAhead * static_cast<int64_t>(blockSize_)) {
-            try {
-                ahead_ = std::thread([this] { readAhead(); });
-            } catch (const std::system_error&) {
-            }
-        }
+    } else {
+        startReadingAhead();
     }
     if (ahead_.joinable()) {
         std::unique_lock lock(mutex_);
@@ -177,10 +198,14 @@ bool LineReader::advance()
         changed_.wait(lock, [&] { return produced_ > taken_; });
         if (failure_)
             std::rethrow_exception(failure_);
+        current_ = &blocks_[taken_ % 2];
     } else {
-        produce(taken_ > 0 ? &blocks_[(taken_ - 1) % 2] : nullptr, blocks_[taken_ % 2]);
+        // One block, refilled in place.
+        produce(current_, blocks_[0]);
+        current_ = &blocks_[0];
     }
-    const Block& b = blocks_[taken_++ % 2];
+    ++taken_;
+    const Block& b = *current_;
     handedOut_ = 0;
     if (b.error) {
         error_ = b.error;
@@ -192,10 +217,10 @@ bool LineReader::advance()
 
 bool LineReader::next(std::string_view& line, std::string_view* end)
 {
-    while (taken_ == 0 || handedOut_ == blocks_[(taken_ - 1) % 2].count)
+    while (!current_ || handedOut_ == current_->count)
         if (!advance())
             return false;
-    const Block& b = blocks_[(taken_ - 1) % 2];
+    const Block& b = *current_;
     const Found& f = b.found[handedOut_++];
     lineOffset_ = b.base + f.begin;
     line = std::string_view(b.buf.data() + f.begin, f.length);

@@ -81,6 +81,8 @@ private:
     // The thread reading ahead: produces the blocks in turn into the two
     // buffers, each once the one before it has been let go.
     void readAhead();
+    // Starts the reading thread where reading ahead is asked for and pays.
+    void startReadingAhead();
     // Lets the current block go and takes the next one; false when there is none.
     bool advance();
     void stopReadingAhead();
@@ -91,8 +93,9 @@ private:
     ReadFn read_;
     int fd_ = -1;
     bool readAhead_ = false;
-    Block blocks_[2];
-    uint64_t taken_ = 0;  // blocks taken by next(); the current one is taken_ - 1
+    Block blocks_[2];  // reading ahead, block n is in blocks_[n % 2]; else only the first is used
+    const Block* current_ = nullptr;  // the block next() hands lines from
+    uint64_t taken_ = 0;  // blocks taken by next()
     size_t handedOut_ = 0;
     uint64_t lineOffset_ = 0;
     bool done_ = false;

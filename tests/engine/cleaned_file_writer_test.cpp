@@ -280,10 +280,12 @@ TEST_P(Faults, LeaveEveryFileAsItWas)
         outcome = saveTo(target);
     }
     // A failure to read the source is the input's fault; the rest is the output's.
-    EXPECT_EQ(outcome, c.released ? SaveOutcome::SourceUnreadable
+    const bool noMemory = c.status == text::kOutOfMemoryElsewhere;
+    EXPECT_EQ(outcome, c.released && !noMemory ? SaveOutcome::SourceUnreadable
                        : c.status == text::kTargetUnwritable ? SaveOutcome::TargetUnwritable
                                                               : SaveOutcome::Failed);
-    EXPECT_EQ(host.status(), text::failureStatus(c.status, c.released ? source : target, c.error));
+    EXPECT_EQ(host.status(), noMemory ? text::translated(c.status)
+                                      : text::failureStatus(c.status, c.released ? source : target, c.error));
     EXPECT_EQ(last.error, c.error);
     EXPECT_EQ(readFile(source), input);
     EXPECT_EQ(readFile(target), before);
@@ -310,6 +312,8 @@ INSTANTIATE_TEST_SUITE_P(
         FaultCase{"rename_fails_new_target", [](FaultyOps& o) { o.failRename = true; }, false, false,
                   text::kSaveFailed, EXDEV},
         FaultCase{"read_error", [](FaultyOps& o) { o.failRead = true; }, true, true, text::kSaveFailed, EIO, true},
+        FaultCase{"no_memory_to_read_again", [](FaultyOps& o) { o.noMemoryToRead = true; }, true, true,
+                  text::kOutOfMemoryElsewhere, ENOMEM, true},
         FaultCase{"mode_cannot_be_kept", [](FaultyOps& o) { o.failFchmod = true; }, true, false,
                   text::kTargetUnwritable, EPERM}),
     [](const auto& info) { return std::string(info.param.name); });

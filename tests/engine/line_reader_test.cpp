@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
@@ -141,6 +142,22 @@ TEST(LineReader, ReportsAReadError)
             EXPECT_EQ(reader.error(), EIO);
             EXPECT_LE(lines, 4) << "no line after the failed read";
         }
+    }
+}
+
+ssize_t noMemoryToRead(int, void*, size_t) { throw std::bad_alloc(); }
+
+// What the reading thread throws reaches the caller, as it would unthreaded.
+TEST(LineReader, PassesOnWhatTheReadThrows)
+{
+    TempDir dir;
+    const std::string path = dir.write("f", std::string(64, 'x') + "\n");
+    for (const bool ahead : {false, true}) {
+        LineReader reader(CodeUnit::Byte, LineEndMode::Lf, 2, &noMemoryToRead);
+        reader.setReadAhead(ahead);
+        ASSERT_TRUE(reader.open(path));
+        std::string_view line;
+        EXPECT_THROW(reader.next(line), std::bad_alloc) << (ahead ? "ahead" : "here");
     }
 }
 

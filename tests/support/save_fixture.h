@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,7 @@ class FaultyOps : public FileOps {
 public:
     int failWriteAt = 0;  // 1-based number of the write call that fails
     bool failFsync = false, failRename = false, failClose = false, failRead = false, failFchmod = false;
+    bool noMemoryToRead = false;  // a read throws std::bad_alloc
     bool failFolderFsync = false;
     int writes = 0;
 
@@ -106,6 +108,8 @@ public:
     }
     ssize_t read(int fd, void* buf, size_t count) override
     {
+        if (noMemoryToRead)
+            throw std::bad_alloc();
         if (failRead) {
             errno = EIO;
             return -1;
