@@ -171,8 +171,8 @@ void LineReader::startReadingAhead()
     try {
         blocks_[1].buf.reserve(blockSize_ + kCarryRoom);
         ahead_ = std::thread([this] { readAhead(); });
-    } catch (const std::bad_alloc&) {
-    } catch (const std::system_error&) {
+    } catch (const std::exception&) {  // std::bad_alloc, or std::system_error: no thread
+        std::vector<char>().swap(blocks_[1].buf);
     }
 }
 
