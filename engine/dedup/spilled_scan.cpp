@@ -9,7 +9,6 @@
 #include <chrono>
 #include <cstring>
 #include <mutex>
-#include <system_error>
 #include <vector>
 
 #include "engine/io/content_hash.h"
@@ -53,6 +52,36 @@ struct RecordHeader {
 #pragma pack(pop)
 constexpr uint32_t kOwnKey = uint32_t{1} << 31;
 constexpr uint64_t kKeyText = uint64_t{1} << 63;
+
+// A record as read back: its header, the bytes it is compared by, its key's
+// length and (with kKeyText) text, and where the next record starts.
+struct Record {
+    RecordHeader header;
+    std::string_view compared;
+    uint32_t keyLength;
+    std::string_view keyText;
+    size_t end;
+
+    static Record at(std::string_view chunk, size_t at)
+    {
+        Record r;
+        std::memcpy(&r.header, chunk.data() + at, sizeof r.header);
+        at += sizeof r.header;
+        r.keyLength = r.header.compareLength & ~kOwnKey;
+        r.compared = chunk.substr(at, r.keyLength);
+        at += r.keyLength;
+        if (r.header.compareLength & kOwnKey) {
+            std::memcpy(&r.keyLength, chunk.data() + at, 4);
+            at += 4;
+            if (r.header.keyOffset == kKeyText) {
+                r.keyText = chunk.substr(at, r.keyLength);
+                at += r.keyLength;
+            }
+        }
+        r.end = at;
+        return r;
+    }
+};
 
 // Whether a text read in pieces is UTF-8, and where its first byte that is
 // not: a sequence cut by the end of a piece waits for the next.
@@ -454,63 +483,37 @@ private:
             table.reset(scan.partitions_->records(p));
             members.reserve(scan.partitions_->records(p));
             scan.partitions_->forEachChunk(p, buffer, [&](std::string_view chunk) {
-                // Where each record starts, so that the table is fetched some
-                // records ahead: the slot first, then the member it holds.
-                starts.clear();
-                for (size_t at = 0; at < chunk.size();) {
-                    starts.push_back(at);
-                    RecordHeader h;
-                    std::memcpy(&h, chunk.data() + at, sizeof h);
-                    at += sizeof h + (h.compareLength & ~kOwnKey);
-                    if (h.compareLength & kOwnKey) {
-                        uint32_t keyLength = 0;
-                        std::memcpy(&keyLength, chunk.data() + at, 4);
-                        at += 4 + (h.keyOffset == kKeyText ? keyLength : 0);
-                    }
-                }
-                auto hashAt = [&](size_t i) {
-                    uint32_t hash = 0;
-                    std::memcpy(&hash, chunk.data() + starts[i], 4);
-                    return hash;
-                };
+                // The chunk's records read first, so that the table is fetched
+                // some records ahead: the slot first, then the member it holds.
+                records.clear();
+                for (size_t at = 0; at < chunk.size(); at = records.back().end)
+                    records.push_back(Record::at(chunk, at));
                 constexpr size_t kSlotAhead = 16, kMemberAhead = 8;
-                for (size_t i = 0; i < starts.size(); ++i) {
-                    if (i + kSlotAhead < starts.size())
-                        table.prefetch(hashAt(i + kSlotAhead));
-                    if (i + kMemberAhead < starts.size())
-                        if (const int64_t seen = table.peek(hashAt(i + kMemberAhead)); seen >= 0)
+                for (size_t i = 0; i < records.size(); ++i) {
+                    if (i + kSlotAhead < records.size())
+                        table.prefetch(records[i + kSlotAhead].header.hash);
+                    if (i + kMemberAhead < records.size())
+                        if (const int64_t seen = table.peek(records[i + kMemberAhead].header.hash); seen >= 0)
                             __builtin_prefetch(members.data() + seen);
-                    file(chunk, starts[i]);
+                    file(records[i]);
                 }
             });
         }
 
-        // Files the record at chunk[at]: a key met before, or a new one.
-        void file(std::string_view chunk, size_t at)
+        // A key met before, or a new one.
+        void file(const Record& r)
         {
-            RecordHeader h;
-            std::memcpy(&h, chunk.data() + at, sizeof h);
-            at += sizeof h;
-            const uint32_t compareLength = h.compareLength & ~kOwnKey;
-            const std::string_view compared = chunk.substr(at, compareLength);
-            at += compareLength;
-            uint32_t keyLength = compareLength;
-            std::string_view keyText;
-            if (h.compareLength & kOwnKey) {
-                std::memcpy(&keyLength, chunk.data() + at, 4);
-                at += 4;
-                if (h.keyOffset == kKeyText)
-                    keyText = chunk.substr(at, keyLength);
-            }
+            const RecordHeader& h = r.header;
             const auto id = static_cast<uint32_t>(members.size());
             const uint32_t found = table.findOrAdd(h.hash, id, [&](uint32_t other) {
                 const Member& m = members[other];
-                return sameKey(scan.compareMode_, std::string_view(kept).substr(m.at, m.length), compared);
+                return sameKey(scan.compareMode_, std::string_view(kept).substr(m.at, m.length), r.compared);
             });
             if (found == id) {
-                members.push_back(Member{h.line, compareLength, kept.size(), h.keyOffset, keyLength, false});
-                kept.append(compared);
-                kept.append(keyText);
+                members.push_back(Member{h.line, static_cast<uint32_t>(r.compared.size()), kept.size(), h.keyOffset,
+                                         r.keyLength, false});
+                kept.append(r.compared);
+                kept.append(r.keyText);
                 return;
             }
             // Every entry shows its own line's key, the first one too.
@@ -522,7 +525,7 @@ private:
                                                   first.keyOffset == kKeyText ? first.keyLength : 0));
                 ++groups;
             }
-            add(h.line, first.line, h.keyOffset, keyLength, keyText);
+            add(h.line, first.line, h.keyOffset, r.keyLength, r.keyText);
         }
 
         void add(uint32_t line, uint32_t group, uint64_t keyOffset, uint32_t keyLength, std::string_view keyText)
@@ -546,7 +549,7 @@ private:
 
         const SpilledScan& scan;
         std::vector<Member> members;
-        std::vector<size_t> starts;  // of the records in the chunk being grouped
+        std::vector<Record> records;  // of the chunk being grouped
         std::string kept, buffer, texts;
         HashSlots table;
         std::vector<Entry> entries;

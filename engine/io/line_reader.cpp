@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "engine/io/file_info.h"
+#include "engine/runtime/two_cores.h"
 
 namespace quillow {
 
@@ -162,11 +163,9 @@ void LineReader::startReadingAhead()
         blocks_[0].buf.reserve(blockSize_ + kCarryRoom);
     } catch (const std::bad_alloc&) {
     }
-    if (!readAhead_ || std::thread::hardware_concurrency() < 2)
-        return;
     struct stat st {};
-    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) ||
-        st.st_size < kBlocksWorthReadingAhead * static_cast<int64_t>(blockSize_))
+    if (!readAhead_ || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) ||
+        !worthTwoCores(st.st_size, kBlocksWorthReadingAhead * static_cast<int64_t>(blockSize_)))
         return;
     try {
         blocks_[1].buf.reserve(blockSize_ + kCarryRoom);
